@@ -1,0 +1,51 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace automation {
+
+// Error numbers, as the automation runtime reports them.
+namespace errnum {
+inline constexpr long kInvalidProcedureCall = 5;
+inline constexpr long kOverflow = 6;
+inline constexpr long kSubscriptOutOfRange = 9;
+inline constexpr long kTypeMismatch = 13;
+inline constexpr long kCannotCreateObject = 429;
+inline constexpr long kObjectRequired = 424;
+// The spreadsheet application's catch-all: a member failed on its object.
+inline constexpr long kApplicationDefined = 1004;
+// A generic automation failure (E_FAIL), e.g. reading an unset property.
+inline constexpr long kAutomationFailure = -2147467259;
+}  // namespace errnum
+
+// Why a workbook could not be opened, as far as the implementation can tell.
+// Lets the caller explain a skipped file without parsing message texts.
+enum class OpenFailure {
+    None,
+    NotFound,
+    AccessDenied,
+    Encrypted,
+    Damaged,
+    NotAWorkbook,
+    UnsupportedFormat,
+    Other,
+};
+
+// Every failed operation of the object model throws this. The number is
+// what a caller traps on; the description says what was found.
+class AutomationError : public std::runtime_error {
+  public:
+    AutomationError(long number, const std::string& description,
+                    OpenFailure cause = OpenFailure::None)
+        : std::runtime_error(description), number_(number), cause_(cause) {}
+
+    long number() const { return number_; }
+    OpenFailure openFailure() const { return cause_; }
+
+  private:
+    long number_;
+    OpenFailure cause_;
+};
+
+}  // namespace automation

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace mokuji::engine {
+
+// Marks a row or column number that is not given.
+inline constexpr std::int32_t kNoNumber = 99999;
+// Entries 1 to kMaxColumns describe list columns; entry 0 is never read.
+inline constexpr int kMaxColumns = 250;
+
+// The columns of the list: a name per column and the row and column of the
+// cell to fall back on when a workbook lacks the name. An empty name marks a
+// free entry. The row array is larger than the others, as stored lists have
+// always had it.
+struct ColumnTable {
+    std::array<std::string, kMaxColumns + 1> g_item_name;
+    std::array<std::int32_t, 1001> g_item_row{};
+    std::array<std::int32_t, kMaxColumns + 1> g_item_col{};
+};
+
+}  // namespace mokuji::engine

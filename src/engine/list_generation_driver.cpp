@@ -1,0 +1,125 @@
+#include "engine/list_generation_driver.h"
+
+#include <memory>
+
+#include "engine/workbook_row_reader.h"
+#include "util/path_names.h"
+
+namespace mokuji::engine {
+
+namespace {
+
+using automation::AutomationError;
+using automation::OpenFailure;
+
+// Gives the window back whatever way the run ends.
+class WindowBusy {
+  public:
+    explicit WindowBusy(platform::RunView& view) : view_(view) {
+        view_.setMousePointer(platform::kPointerHourglass);
+        view_.setEnabled(false);
+    }
+    ~WindowBusy() {
+        view_.setEnabled(true);
+        view_.setMousePointer(platform::kPointerDefault);
+    }
+    WindowBusy(const WindowBusy&) = delete;
+    WindowBusy& operator=(const WindowBusy&) = delete;
+
+  private:
+    platform::RunView& view_;
+};
+
+template <typename Operation>
+void ignoringFailure(Operation&& operation) {
+    try {
+        operation();
+    } catch (const AutomationError&) {
+    }
+}
+
+const char* reasonText(OpenFailure cause) {
+    switch (cause) {
+        case OpenFailure::NotFound:
+            return "ファイルが見つかりません";
+        case OpenFailure::AccessDenied:
+            return "ファイルを読む権限がないか、ほかのプログラムが使用中です";
+        case OpenFailure::Encrypted:
+            return "パスワードで保護されています";
+        case OpenFailure::Damaged:
+            return "ファイルが壊れています";
+        case OpenFailure::NotAWorkbook:
+            return "EXCELのブックではありません";
+        case OpenFailure::UnsupportedFormat:
+            return "この形式のブックには対応していません";
+        case OpenFailure::None:
+        case OpenFailure::Other:
+            break;
+    }
+    return "開けませんでした";
+}
+
+}  // namespace
+
+std::string SkippedWorkbooksMessage(const std::vector<SkippedWorkbook>& skipped) {
+    std::string text = "以下のブックは開けなかったため、目次に載せていません。\r\n";
+    for (const auto& s : skipped) {
+        text += s.fileName + "（" + reasonText(s.cause) + "）\r\n";
+    }
+    return text;
+}
+
+RunOutcome sub_mokuji_make(const RunRequest& request,
+                           const automation::ApplicationFactory& createApplication,
+                           platform::RunView& view, const ListPhase& listPhase) {
+    RunOutcome outcome;
+    std::unique_ptr<automation::Application> xl_app;
+    try {
+        xl_app = createApplication();
+    } catch (const AutomationError&) {
+    }
+    if (!xl_app) {
+        view.showMessage(kNoApplicationMessage);
+        return outcome;
+    }
+    outcome.applicationStarted = true;
+
+    {
+        WindowBusy busy(view);
+        const std::string folder = util::FolderOf(request.g_mokuji_path);
+        for (const ListEntry& entry : request.List1) {
+            if (!entry.selected) continue;
+            std::string path = entry.text;
+            if (path.find(util::kPathSeparator) == std::string::npos) path = folder + path;
+            std::string fileName = util::FileNameOf(path);
+            view.setCaption(request.programName + " - [" + fileName + "]");
+
+            std::shared_ptr<automation::Workbook> book;
+            try {
+                book = ReadWorkbookRow(*xl_app, path, request.columns, request.prop_name,
+                                       outcome.rows);
+            } catch (const AutomationError& e) {
+                // One unreadable file must not stop the run; the user hears
+                // about it once the run is over.
+                outcome.skipped.push_back(
+                    {fileName.empty() ? path : fileName, e.openFailure(), e.what()});
+            }
+            ignoringFailure([&] { xl_app->setEnableEvents(true); });
+            view.doEvents();
+            if (book) ignoringFailure([&] { book->close(false); });
+            view.doEvents();
+        }
+
+        if (listPhase) ignoringFailure([&] { listPhase(*xl_app, outcome.rows); });
+
+        ignoringFailure([&] { xl_app->workbooks()->close(); });
+        ignoringFailure([&] { xl_app->setDisplayAlerts(false); });
+        ignoringFailure([&] { xl_app->quit(); });
+        xl_app.reset();
+    }
+
+    if (!outcome.skipped.empty()) view.showMessage(SkippedWorkbooksMessage(outcome.skipped));
+    return outcome;
+}
+
+}  // namespace mokuji::engine

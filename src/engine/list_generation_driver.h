@@ -1,0 +1,63 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/property_name_table.h"
+#include "automation/object_model.h"
+#include "engine/column_table.h"
+#include "engine/row_store.h"
+#include "platform/run_view.h"
+
+namespace mokuji::engine {
+
+// One entry of the source workbook list: a bare file name (relative to the
+// working folder) or a full path, and whether the run reads it.
+struct ListEntry {
+    std::string text;
+    bool selected = true;
+};
+
+struct SkippedWorkbook {
+    std::string fileName;
+    automation::OpenFailure cause = automation::OpenFailure::Other;
+    std::string detail;  // what the engine found, for diagnostics
+};
+
+struct RunRequest {
+    const std::vector<ListEntry>& List1;
+    // The working path; only its folder part is used.
+    std::string g_mokuji_path;
+    const ColumnTable& columns;
+    const app::PropertyNameTable& prop_name;
+    // The executable's name without folder and extension, for captions.
+    std::string programName;
+};
+
+struct RunOutcome {
+    bool applicationStarted = false;
+    RowStore rows;
+    std::vector<SkippedWorkbook> skipped;
+};
+
+// Builds, fills and saves the list workbook from the rows of the run, in the
+// running application. Failing operations in it are skipped, not fatal.
+using ListPhase = std::function<void(automation::Application& xl_app, const RowStore& rows)>;
+
+inline constexpr const char* kNoApplicationMessage =
+    "EXCELがインストールされていないので、利用できません。";
+
+// One run: starts an application instance, reads every selected workbook of
+// the list into its row text, hands the rows to the list phase and shuts the
+// instance down. The window is disabled with the busy pointer meanwhile and
+// shows progress in its caption. A workbook that cannot be opened is skipped
+// and named, with the reason, in one message at the end of the run.
+RunOutcome sub_mokuji_make(const RunRequest& request,
+                           const automation::ApplicationFactory& createApplication,
+                           platform::RunView& view, const ListPhase& listPhase);
+
+// The message that names the skipped workbooks; lines end in CR LF.
+std::string SkippedWorkbooksMessage(const std::vector<SkippedWorkbook>& skipped);
+
+}  // namespace mokuji::engine

@@ -1,0 +1,112 @@
+#include "native/text/unicode.h"
+
+namespace xls::text {
+
+void appendUtf8(std::string& out, char32_t cp) {
+    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+namespace {
+
+template <typename UnitAt>
+std::string utf16Convert(std::size_t count, UnitAt unitAt) {
+    std::string out;
+    out.reserve(count * 3);
+    for (std::size_t i = 0; i < count; ++i) {
+        char32_t u = unitAt(i);
+        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < count) {
+            char32_t lo = unitAt(i + 1);
+            if (lo >= 0xDC00 && lo <= 0xDFFF) {
+                appendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (lo - 0xDC00));
+                ++i;
+                continue;
+            }
+        }
+        appendUtf8(out, u);
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string utf16leToUtf8(std::span<const std::uint8_t> bytes) {
+    return utf16Convert(bytes.size() / 2, [&](std::size_t i) {
+        return static_cast<char32_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
+    });
+}
+
+std::string utf16ToUtf8(std::u16string_view units) {
+    return utf16Convert(units.size(), [&](std::size_t i) { return char32_t{units[i]}; });
+}
+
+std::string latin1ToUtf8(std::span<const std::uint8_t> bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (std::uint8_t b : bytes) appendUtf8(out, b);
+    return out;
+}
+
+namespace {
+
+// Decodes one code point from UTF-8 at i, advancing i; malformed input
+// yields U+FFFD and consumes one byte.
+char32_t nextCodePoint(std::string_view s, std::size_t& i) {
+    auto b0 = static_cast<unsigned char>(s[i]);
+    int len = b0 < 0x80 ? 1 : (b0 >> 5) == 6 ? 2 : (b0 >> 4) == 14 ? 3 : (b0 >> 3) == 30 ? 4 : 0;
+    if (len == 0 || i + len > s.size()) {
+        ++i;
+        return 0xFFFD;
+    }
+    char32_t cp = len == 1 ? b0 : len == 2 ? (b0 & 0x1F) : len == 3 ? (b0 & 0x0F) : (b0 & 0x07);
+    for (int k = 1; k < len; ++k) {
+        auto b = static_cast<unsigned char>(s[i + k]);
+        if ((b & 0xC0) != 0x80) {
+            ++i;
+            return 0xFFFD;
+        }
+        cp = (cp << 6) | (b & 0x3F);
+    }
+    i += len;
+    return cp;
+}
+
+}  // namespace
+
+std::u16string utf8ToUtf16(std::string_view utf8) {
+    std::u16string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        char32_t cp = nextCodePoint(utf8, i);
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            out += static_cast<char16_t>(0xD800 + (cp >> 10));
+            out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(cp);
+        }
+    }
+    return out;
+}
+
+std::size_t utf16Length(std::string_view utf8) {
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < utf8.size();) n += nextCodePoint(utf8, i) >= 0x10000 ? 2 : 1;
+    return n;
+}
+
+}  // namespace xls::text
