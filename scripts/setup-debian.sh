@@ -1,0 +1,24 @@
+#!/bin/sh
+# Installs what building, testing and benchmarking mokuji needs on Debian 12.
+# Safe to run again: apt-get skips what is already there.
+set -eu
+
+packages="build-essential cmake ninja-build pkg-config
+          libgtest-dev libgmock-dev libbenchmark-dev
+          python3 python3-xlrd python3-olefile tzdata"
+
+missing=""
+for p in $packages; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+[ -z "$missing" ] && exit 0
+
+if [ "$(id -u)" -eq 0 ]; then
+    SUDO=""
+else
+    SUDO="sudo"
+fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+# shellcheck disable=SC2086
+$SUDO apt-get install -y -qq --no-install-recommends $missing

@@ -1,0 +1,19 @@
+#!/bin/sh
+# Sets everything up and runs every test: the normal build, then the same
+# tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -eu
+cd "$(dirname "$0")/.."
+./scripts/setup-debian.sh
+
+jobs=$(nproc 2>/dev/null || echo 2)
+export TZ=Asia/Tokyo
+
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMOKUJI_WERROR=ON
+cmake --build build/release -j "$jobs"
+ctest --test-dir build/release --output-on-failure -j "$jobs" --timeout 300
+
+cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMOKUJI_WERROR=ON \
+      -DMOKUJI_SANITIZE=ON -DMOKUJI_BUILD_BENCH=OFF
+cmake --build build/sanitize -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir build/sanitize --output-on-failure -j "$jobs" --timeout 600

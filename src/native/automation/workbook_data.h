@@ -1,0 +1,51 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "native/biff/globals.h"
+#include "native/biff/worksheet.h"
+#include "native/format/number_format.h"
+#include "native/propset/builtin_properties.h"
+
+namespace xls::native {
+
+// Everything the object model needs of one opened .xls file. Sheets are
+// parsed when first used: reading a few named cells of a questionnaire
+// should not pay for every sheet of the workbook.
+class WorkbookData {
+  public:
+    // Reads and parses the file. Throws automation::AutomationError with the
+    // reason (missing, unreadable, encrypted, damaged, not a workbook).
+    static std::shared_ptr<WorkbookData> load(const std::string& path);
+
+    const std::string& path() const { return path_; }
+    const biff::Globals& globals() const { return globals_; }
+    // The sheet selected when the file was saved.
+    std::size_t activeSheet() const { return activeSheet_; }
+
+    // Parsed on first use; throws AutomationError when the sheet is damaged.
+    const biff::Worksheet& sheet(std::size_t index);
+
+    format::ValueKind valueKindOfXf(std::uint16_t xf);
+
+    const std::array<std::optional<propset::BuiltinProperty>, 31>& properties() const {
+        return properties_;
+    }
+
+  private:
+    std::string path_;
+    std::vector<std::uint8_t> stream_;
+    biff::Globals globals_;
+    std::size_t activeSheet_ = 0;
+    std::vector<std::unique_ptr<biff::Worksheet>> sheets_;
+    std::map<std::uint16_t, format::ValueKind> kindOfFormat_;
+    std::array<std::optional<propset::BuiltinProperty>, 31> properties_;
+};
+
+}  // namespace xls::native

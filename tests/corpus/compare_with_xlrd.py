@@ -1,0 +1,335 @@
+#!/usr/bin/env python3
+"""Check mokuji-inspect against xlrd/olefile on the committed corpus.
+
+  compare_with_xlrd.py --inspect PATH --expect expectations.tsv
+                       [--data DIR] [FILE...]
+
+Without FILEs every file listed in the expectations is checked, found under
+--data; with --data every file under it must also be listed, so a fixture
+cannot be added without an expected outcome. Exit status 0 only when every
+file behaves as its expectation says.
+"""
+
+import argparse
+import json
+import math
+import os
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+# The dates in both outputs are local time; the expected values are Tokyo's.
+os.environ["TZ"] = "Asia/Tokyo"
+time.tzset()
+
+try:
+    import xlrd_reference
+except ImportError as exc:
+    sys.exit("compare_with_xlrd: cannot import xlrd/olefile (%s); install "
+             "python3-xlrd and python3-olefile" % exc)
+
+OUTCOMES = ("ok", "error", "ok-xlrd-fails")
+IGNORABLE = ("name", "position", "value", "prop")
+
+
+class Expectation:
+    def __init__(self, relpath, outcome, reason, ignore, note):
+        self.relpath = relpath
+        self.outcome = outcome
+        self.reason = reason
+        self.ignore = ignore  # set of (kind, key)
+        self.note = note
+
+
+def read_expectations(path):
+    """relpath, outcome, reason, known differences.
+
+    Known differences: space-separated kind:key items (kind one of name,
+    position, value, prop; key a normalised name or a property index), then
+    "--" and the explanation, which is required so nobody adds one blindly.
+    """
+    result = {}
+    problems = []
+    with open(path, encoding="utf-8") as f:
+        for lineno, line in enumerate(f, 1):
+            line = line.rstrip("\n")
+            if not line.strip() or line.startswith("#"):
+                continue
+            cols = line.split("\t")
+            if len(cols) < 3 or cols[1] not in OUTCOMES:
+                problems.append("%s:%d: want relpath<TAB>%s<TAB>reason[<TAB>known "
+                                "differences]" % (path, lineno, "|".join(OUTCOMES)))
+                continue
+            ignore, note = set(), ""
+            if len(cols) > 3 and cols[3].strip():
+                items, sep, note = cols[3].partition("--")
+                if not sep or not note.strip():
+                    problems.append("%s:%d: known differences need '-- why'" % (path, lineno))
+                for item in items.split():
+                    kind, _, key = item.partition(":")
+                    if kind not in IGNORABLE or not key:
+                        problems.append("%s:%d: bad known difference %r" % (path, lineno, item))
+                    ignore.add((kind, key))
+            if cols[0] in result:
+                problems.append("%s:%d: %s listed twice" % (path, lineno, cols[0]))
+            result[cols[0]] = Expectation(cols[0], cols[1], cols[2], ignore, note.strip())
+    return result, problems
+
+
+def split_name(full):
+    """'Sheet'!x / Sheet!x / x -> (sheet or None, local name), quotes undone."""
+    if "!" not in full:
+        return None, full
+    sheet, _, local = full.rpartition("!")
+    if len(sheet) >= 2 and sheet[0] == "'" and sheet[-1] == "'":
+        sheet = sheet[1:-1].replace("''", "'")
+    return sheet, local
+
+
+def name_key(full):
+    sheet, local = split_name(full)
+    return local if sheet is None else sheet + "!" + local
+
+
+def numbers_agree(a, b, currency):
+    try:
+        x, y = float(a), float(b)
+    except (TypeError, ValueError):
+        return False
+    if math.isclose(x, y, rel_tol=1e-9, abs_tol=0.0):
+        return True
+    # A currency value is rounded to four decimals by the application.
+    return currency and abs(x - y) <= 0.00005 + 1e-12
+
+
+def compare_name(key, ref, got, ignore, out):
+    unsupported = set(ref.get("unsupported", []))
+    if ref.get("scope") is not None and got.get("scope") is not None:
+        ref_scope = ref["scope"]
+        got_scope = got["scope"]
+        if got_scope != "workbook":
+            got_scope = split_name(got_scope + "!x")[0]
+        if ref_scope != got_scope:
+            out.append("name %s: scope xlrd=%r mokuji=%r" % (key, ref_scope, got["scope"]))
+    if "position" in unsupported or ("position", key) in ignore:
+        return
+    if ref.get("sheet") is None:
+        if got.get("sheet") is not None:
+            out.append("name %s: xlrd sees no range, mokuji has %s R%sC%s"
+                       % (key, got.get("sheet"), got.get("row"), got.get("column")))
+        return
+    for field, default in (("sheet", None), ("row", None), ("column", None),
+                           ("rows", 1), ("columns", 1)):
+        want = ref.get(field, default)
+        have = got.get(field, default)
+        if want != have:
+            out.append("name %s: %s xlrd=%r mokuji=%r" % (key, field, want, have))
+    single = "rows" not in ref and "columns" not in ref
+    if not single or "value" in unsupported or ("value", key) in ignore:
+        return
+    if "error" in ref:
+        if "error" not in got or "value" in got:
+            out.append("name %s: xlrd sees error cell %s, mokuji gives value=%r"
+                       % (key, ref["error"], got.get("value")))
+        return
+    if "error" in got:
+        out.append("name %s: value xlrd=%r, mokuji gives error %r"
+                   % (key, ref["value"], got["error"]))
+        return
+    want, have = ref["value"], got.get("value")
+    if have is None:
+        out.append("name %s: single cell but mokuji gives no value (xlrd %r)" % (key, want))
+    elif want != have and not numbers_agree(want, have, ref.get("currency", False)):
+        out.append("name %s: value xlrd=%r mokuji=%r" % (key, want, have))
+
+
+def compare_names(ref_names, got_names, ignore, out):
+    refs, gots = {}, {}
+    for n in ref_names:
+        refs.setdefault(name_key(n["name"]), []).append(n)
+    for n in got_names:
+        if not isinstance(n, dict) or not isinstance(n.get("name"), str):
+            out.append("names: malformed entry %r" % (n,))
+            continue
+        gots.setdefault(name_key(n["name"]), []).append(n)
+    # Names whose sheet xlrd cannot name ("*!x") excuse any sheet-level
+    # namesake on the mokuji side.
+    wildcard = {k[2:] for k in refs if k.startswith("*!")}
+    for key in sorted(set(refs) | set(gots)):
+        if key.startswith("*!"):
+            continue
+        r, g = refs.get(key, []), gots.get(key, [])
+        if ("name", key) in ignore:
+            continue
+        required = [n for n in r if "presence" not in n.get("unsupported", [])]
+        if len(g) < len(required):
+            out.append("name %s: missing from mokuji (xlrd lists it %d time(s))" % (key, len(required)))
+            continue
+        if len(g) > len(r) and not (len(r) == 0 and split_name(key)[1] in wildcard):
+            out.append("name %s: mokuji lists it %d time(s), xlrd %d" % (key, len(g), len(r)))
+            continue
+        for ref, got in zip(r, g):
+            compare_name(key, ref, got, ignore, out)
+
+
+def compare_properties(ref_props, got_props, ignore, out):
+    by_index = {}
+    for p in got_props:
+        if isinstance(p, dict) and isinstance(p.get("index"), int):
+            by_index.setdefault(p["index"], []).append(p)
+    if sorted(by_index) != list(range(1, 31)) or any(len(v) != 1 for v in by_index.values()):
+        out.append("properties: want indexes 1..30 once each, got %s"
+                   % sorted(i for i, v in by_index.items() for _ in v))
+    for ref in ref_props:
+        i = ref["index"]
+        if ref.get("unsupported") or ("prop", str(i)) in ignore or i not in by_index:
+            continue
+        got = by_index[i][0]
+        if bool(got.get("set")) != ref["set"]:
+            out.append("property %d (%s): set xlrd/olefile=%s mokuji=%s%s"
+                       % (i, ref["name"], ref["set"], got.get("set"),
+                          " (olefile value %r)" % ref["value"] if ref["set"] else ""))
+        elif ref["set"] and got.get("value") != ref["value"]:
+            out.append("property %d (%s): value olefile=%r mokuji=%r"
+                       % (i, ref["name"], ref["value"], got.get("value")))
+
+
+def run_inspect(inspect, files):
+    """mokuji-inspect's objects for files, its exit status and any problem."""
+    env = dict(os.environ, TZ="Asia/Tokyo")
+    try:
+        proc = subprocess.run([inspect] + files, capture_output=True, env=env,
+                              timeout=60 + 5 * len(files))
+    except (OSError, subprocess.TimeoutExpired) as exc:
+        return None, None, "cannot run %s: %s" % (inspect, exc)
+    try:
+        doc = json.loads(proc.stdout.decode("utf-8"))
+    except (UnicodeDecodeError, ValueError) as exc:
+        tail = proc.stderr.decode("utf-8", "replace")[-2000:]
+        return None, proc.returncode, "output is not JSON (%s), exit %s, stderr:\n%s" % (
+            exc, proc.returncode, tail)
+    if not isinstance(doc, list) or len(doc) != len(files):
+        return None, proc.returncode, "want a JSON array of %d objects, got %s" % (
+            len(files), type(doc).__name__ if not isinstance(doc, list) else len(doc))
+    return doc, proc.returncode, None
+
+
+def check_file(path, exp, got):
+    """Disagreements for one file (empty list when it behaves as expected)."""
+    out = []
+    if not isinstance(got, dict) or "error" not in got:
+        return ["malformed object %r" % (got,)]
+    if got.get("file") not in (path, os.path.basename(path), exp.relpath):
+        out.append("object names file %r, expected %r" % (got.get("file"), path))
+    opened = got["error"] is None
+    if exp.outcome == "error":
+        if opened:
+            out.append("now opens, update expectations (listed as error: %s)" % exp.reason)
+        elif got.get("names") or got.get("properties"):
+            out.append("error %r but names/properties are not empty" % got["error"])
+        return out
+    if not opened:
+        out.append("does not open: %r (expected %s)" % (got["error"], exp.outcome))
+        return out
+    ref = xlrd_reference.reference(path)
+    if exp.outcome == "ok-xlrd-fails":
+        if not ref.get("unsupported"):
+            out.append("xlrd opens it now; change the expectation to ok")
+        return out
+    if ref.get("unsupported"):
+        out.append("xlrd cannot open it (%s); expectation ok-xlrd-fails?" % ref["error"])
+        return out
+    if not isinstance(got.get("names"), list) or not isinstance(got.get("properties"), list):
+        return out + ["names/properties are not lists"]
+    compare_names(ref["names"], got["names"], exp.ignore, out)
+    compare_properties(ref["properties"], got["properties"], exp.ignore, out)
+    return out
+
+
+def main(argv):
+    ap = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    ap.add_argument("--inspect", required=True)
+    ap.add_argument("--expect", required=True)
+    ap.add_argument("--data", help="folder the relpaths of the expectations start from")
+    ap.add_argument("files", nargs="*")
+    args = ap.parse_args(argv)
+
+    expectations, failures = read_expectations(args.expect)
+    by_base = {}
+    for rel in expectations:
+        by_base.setdefault(os.path.basename(rel), []).append(rel)
+
+    pairs = []  # (path, expectation)
+    if args.files:
+        for f in args.files:
+            rel = None
+            if args.data:
+                r = os.path.relpath(os.path.abspath(f), os.path.abspath(args.data))
+                rel = r if r in expectations else None
+            if rel is None and len(by_base.get(os.path.basename(f), [])) == 1:
+                rel = by_base[os.path.basename(f)][0]
+            if rel is None:
+                failures.append("%s: not in %s" % (f, args.expect))
+            else:
+                pairs.append((f, expectations[rel]))
+    elif args.data:
+        on_disk = set()
+        for root, _, names in os.walk(args.data):
+            for n in names:
+                on_disk.add(os.path.relpath(os.path.join(root, n), args.data))
+        for rel in sorted(on_disk - set(expectations)):
+            failures.append("%s: in %s but not in %s" % (rel, args.data, args.expect))
+        for rel in sorted(set(expectations) - on_disk):
+            failures.append("%s: listed but missing from %s" % (rel, args.data))
+        pairs = [(os.path.join(args.data, rel), expectations[rel])
+                 for rel in sorted(expectations) if rel in on_disk]
+    else:
+        ap.error("give FILEs or --data")
+
+    checked = 0
+    if pairs:
+        files = [p for p, _ in pairs]
+        doc, rc, problem = run_inspect(args.inspect, files)
+        if problem and doc is None and rc is None:
+            failures.append(problem)  # not runnable at all: no use retrying
+            results = [(None, None, "not run")] * len(files)
+        elif problem:
+            failures.append("mokuji-inspect on all files: " + problem)
+            # Run them one by one to name the file that breaks it.
+            results = []
+            for f in files:
+                d, r, p = run_inspect(args.inspect, [f])
+                results.append((d[0] if d else None, r, p))
+        else:
+            results = [(obj, None, None) for obj in doc]
+            all_opened = all(isinstance(o, dict) and o.get("error") is None for o in doc)
+            if all_opened and rc != 0:
+                failures.append("mokuji-inspect exited %s although every file opened" % rc)
+            if not all_opened and rc == 0:
+                failures.append("mokuji-inspect exited 0 although a file failed to open")
+            if rc is not None and rc < 0:
+                failures.append("mokuji-inspect died from signal %d" % -rc)
+        for (path, exp), (obj, rc1, problem1) in zip(pairs, results):
+            if problem1 == "not run":
+                continue
+            checked += 1
+            if problem1:
+                diffs = ["mokuji-inspect: " + problem1]
+            elif rc1 is not None and rc1 < 0:
+                diffs = ["mokuji-inspect died from signal %d" % -rc1]
+            else:
+                diffs = check_file(path, exp, obj)
+            if diffs:
+                failures.append("%s [%s]\n    %s" % (exp.relpath, exp.outcome,
+                                                     "\n    ".join(diffs)))
+
+    for f in failures:
+        print("FAIL " + f)
+    print("%d file(s) checked, %d problem(s)" % (checked, len(failures)))
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))

@@ -1,0 +1,40 @@
+#include "json_writer.h"
+
+#include <cstdio>
+
+namespace mokuji::inspect {
+
+std::string jsonString(std::string_view text) {
+    std::string out = "\"";
+    for (char ch : text) {
+        auto c = static_cast<unsigned char>(ch);
+        switch (c) {
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default:
+                if (c < 0x20) {
+                    char buf[8];
+                    std::snprintf(buf, sizeof buf, "\\u%04x", c);
+                    out += buf;
+                } else {
+                    out += ch;
+                }
+        }
+    }
+    return out + "\"";
+}
+
+}  // namespace mokuji::inspect

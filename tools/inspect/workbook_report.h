@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+#include "app/property_name_table.h"
+#include "automation/object_model.h"
+
+namespace mokuji::inspect {
+
+struct Report {
+    std::string json;  // one JSON object
+    bool opened = false;
+};
+
+// Opens one workbook in the given application and describes its names (with
+// where they point and, for single cells, the value as text) and its 30
+// built-in document properties as a list column would show them.
+Report describeWorkbook(automation::Application& app, const std::string& path,
+                        const app::PropertyNameTable& prop_name);
+
+}  // namespace mokuji::inspect
