@@ -1,0 +1,68 @@
+// A whole run over a folder of real workbooks, through our own engine.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "engine/list_generation_driver.h"
+#include "native/automation/native_application.h"
+#include "support/recording_view.h"
+#include "support/temp_folder.h"
+#include "util/path_names.h"
+
+namespace mokuji::engine {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+TEST(RunOverFolder, EachReadableWorkbookYieldsItsRowAndTheRestAreNamed) {
+    fake::TempFolder dir;
+    dir.copy(fake::testData("fixtures/names_and_values.xls"), "a.xls");
+    dir.copy(fake::testData("fixtures/date1904.xls"), "b 1904.xls");
+    dir.copy(fake::testData("corpus/PHPOffice__PhpSpreadsheet/pwtest.xls"), "c.xls");
+    dir.write("d.xls", "");
+    std::filesystem::create_directory(dir.file("e.xls"));
+    dir.copy(fake::testData("corpus/roo-rb__roo-xls/type_excelx.xls"), "f.xls");
+
+    app::PropertyNameTable prop_name;
+    app::FillPropertyNames(prop_name);
+    ColumnTable columns;
+    const std::tuple<const char*, int, int> defs[] = {
+        {"P_ファイル名", 0, 0}, {"日付", 4, 3},       {"数値", 99999, 99999}, {"控え", 20, 2},
+        {"P_作成者", 0, 0},     {"P_印刷日時", 0, 0}, {"P_作成日時", 0, 0},   {"エラー", 3, 3}};
+    int j = 0;
+    for (auto [name, row, col] : defs) {
+        ++j;
+        columns.g_item_name[j] = name;
+        columns.g_item_row[j] = row;
+        columns.g_item_col[j] = col;
+    }
+    std::vector<ListEntry> list = {{"a.xls"}, {"b 1904.xls"}, {"c.xls"},
+                                   {"d.xls"}, {"e.xls"},      {"f.xls"}};
+    fake::RecordingView view;
+    RunRequest request{list, dir.file("00_目次.xls"), columns, prop_name, "mokuji"};
+
+    RunOutcome out = sub_mokuji_make(request, xls::native::createApplication, view, {});
+
+    // "控え" is no name: its fallback cell is B20 of the first sheet, which
+    // the 1904 workbook leaves empty. "エラー" holds #DIV/0! in a.xls, so its
+    // fallback C3 is taken; b has no such name and falls back to an empty C3.
+    EXPECT_THAT(out.rows.row_text,
+                ElementsAre("a.xls\t2005/03/14\t3.14\t控え\t山田 太郎\t\t2005/03/14\t鈴木\t",
+                            "b 1904.xls\t2005/03/14\t\t\t山田 太郎\t\t2005/03/14\t\t"));
+    EXPECT_THAT(view.captions,
+                ElementsAre("mokuji - [a.xls]", "mokuji - [b 1904.xls]", "mokuji - [c.xls]",
+                            "mokuji - [d.xls]", "mokuji - [e.xls]", "mokuji - [f.xls]"));
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_THAT(view.messages[0], HasSubstr("c.xls（パスワードで保護されています）"));
+    EXPECT_THAT(view.messages[0], HasSubstr("d.xls（EXCELのブックではありません）"));
+    EXPECT_THAT(view.messages[0], HasSubstr("e.xls（EXCELのブックではありません）"));
+    EXPECT_THAT(view.messages[0], HasSubstr("f.xls（EXCELのブックではありません）"));
+    EXPECT_TRUE(view.enabled);
+    EXPECT_EQ(view.pointer, platform::kPointerDefault);
+}
+
+}  // namespace
+}  // namespace mokuji::engine
