@@ -39,24 +39,40 @@ std::string iconvName(int codepage) {
     }
 }
 
-// iconv descriptors are costly to open; keep one per code page. A descriptor
-// carries shift state, so conversions on it are serialised.
+// iconv descriptors are costly to open; keep one per code page for the life
+// of the process. A descriptor carries shift state, so conversions on it are
+// serialised.
 struct Converter {
     iconv_t cd = reinterpret_cast<iconv_t>(-1);
     std::mutex lock;
 };
 
-Converter& converterFor(int codepage) {
-    static std::mutex tableLock;
-    static std::map<int, Converter> table;
-    std::lock_guard guard(tableLock);
-    auto [it, inserted] = table.try_emplace(codepage);
-    if (inserted) {
-        it->second.cd = iconv_open("UTF-8", iconvName(codepage).c_str());
-        if (it->second.cd == reinterpret_cast<iconv_t>(-1))
-            it->second.cd = iconv_open("UTF-8", "CP1252");
+class ConverterTable {
+public:
+    ~ConverterTable() {
+        for (auto& [codepage, conv] : table_)
+            if (conv.cd != reinterpret_cast<iconv_t>(-1)) iconv_close(conv.cd);
     }
-    return it->second;
+
+    Converter& operator[](int codepage) {
+        std::lock_guard guard(lock_);
+        auto [it, inserted] = table_.try_emplace(codepage);
+        if (inserted) {
+            it->second.cd = iconv_open("UTF-8", iconvName(codepage).c_str());
+            if (it->second.cd == reinterpret_cast<iconv_t>(-1))
+                it->second.cd = iconv_open("UTF-8", "CP1252");
+        }
+        return it->second;
+    }
+
+private:
+    std::mutex lock_;
+    std::map<int, Converter> table_;
+};
+
+Converter& converterFor(int codepage) {
+    static ConverterTable table;
+    return table[codepage];
 }
 
 }  // namespace
