@@ -1,0 +1,139 @@
+#include "native/formula/a1_reference.h"
+
+#include <algorithm>
+#include <cstddef>
+
+#include "native/formula/a1_notation.h"
+#include "native/formula/sheet_name.h"
+
+namespace xls::formula {
+
+namespace {
+
+// Characters a sheet name can never hold, even in quotes.
+constexpr std::string_view kForbiddenInSheetNames = ":\\/?*[]";
+
+// One side of an A1 reference: column letters, row digits, or both.
+struct Corner {
+    std::optional<std::int32_t> col;
+    std::optional<std::int32_t> row;
+};
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool isLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+std::optional<std::int32_t> rowIndex(std::string_view digits) {
+    if (digits.empty() || digits.size() > 5 || digits.front() == '0') return std::nullopt;
+    std::int32_t n = 0;
+    for (char c : digits) n = n * 10 + (c - '0');
+    if (n - 1 > kLastRow) return std::nullopt;
+    return n - 1;
+}
+
+std::optional<Corner> parseCorner(std::string_view s) {
+    Corner corner;
+    std::size_t i = 0;
+    const bool colDollar = i < s.size() && s[i] == '$';
+    if (colDollar) ++i;
+    const std::size_t lettersStart = i;
+    while (i < s.size() && isLetter(s[i])) ++i;
+    if (i > lettersStart) {
+        corner.col = columnIndex(s.substr(lettersStart, i - lettersStart));
+        if (!corner.col) return std::nullopt;
+    }
+    bool rowDollar = false;
+    if (i < s.size() && s[i] == '$') {
+        // "$1" is a row; "A$1" a cell; "$A$" or "$$1" nothing.
+        if (!corner.col && colDollar) return std::nullopt;
+        rowDollar = true;
+        ++i;
+    }
+    const std::size_t digitsStart = i;
+    while (i < s.size() && isDigit(s[i])) ++i;
+    if (i != s.size()) return std::nullopt;
+    if (i > digitsStart) {
+        corner.row = rowIndex(s.substr(digitsStart, i - digitsStart));
+        if (!corner.row) return std::nullopt;
+    } else if (rowDollar) {
+        return std::nullopt;
+    }
+    if (!corner.col && !corner.row) return std::nullopt;
+    return corner;
+}
+
+std::optional<Area> parseArea(std::string_view s) {
+    const std::size_t colon = s.find(':');
+    const std::optional<Corner> first = parseCorner(s.substr(0, colon));
+    if (!first) return std::nullopt;
+    if (colon == std::string_view::npos) {
+        if (!first->col || !first->row) return std::nullopt;
+        return Area{*first->row, *first->col, *first->row, *first->col};
+    }
+    const std::optional<Corner> last = parseCorner(s.substr(colon + 1));
+    if (!last) return std::nullopt;
+    if (first->col.has_value() != last->col.has_value() ||
+        first->row.has_value() != last->row.has_value())
+        return std::nullopt;
+    Area area;
+    area.firstRow = first->row ? std::min(*first->row, *last->row) : 0;
+    area.lastRow = first->row ? std::max(*first->row, *last->row) : kLastRow;
+    area.firstCol = first->col ? std::min(*first->col, *last->col) : 0;
+    area.lastCol = first->col ? std::max(*first->col, *last->col) : kLastCol;
+    return area;
+}
+
+struct SplitText {
+    std::optional<std::string> sheet;
+    std::string_view cells;
+};
+
+// Takes "'It''s'!" or "Sheet1!" off the front.
+std::optional<SplitText> splitSheet(std::string_view text) {
+    SplitText split;
+    if (!text.empty() && text.front() == '\'') {
+        std::string name;
+        std::size_t i = 1;
+        for (;; ++i) {
+            if (i >= text.size()) return std::nullopt;
+            if (text[i] != '\'') {
+                name += text[i];
+            } else if (i + 1 < text.size() && text[i + 1] == '\'') {
+                name += '\'';
+                ++i;
+            } else {
+                break;
+            }
+        }
+        if (i + 1 >= text.size() || text[i + 1] != '!' || name.empty()) return std::nullopt;
+        if (name.find_first_of(kForbiddenInSheetNames) != std::string::npos) return std::nullopt;
+        split.sheet = std::move(name);
+        split.cells = text.substr(i + 2);
+        return split;
+    }
+    const std::size_t bang = text.find('!');
+    if (bang == std::string_view::npos) {
+        split.cells = text;
+        return split;
+    }
+    const std::string_view name = text.substr(0, bang);
+    if (sheetNameNeedsQuotes(name)) return std::nullopt;
+    split.sheet = std::string(name);
+    split.cells = text.substr(bang + 1);
+    return split;
+}
+
+}  // namespace
+
+std::optional<ParsedReference> parseA1Reference(std::string_view text) {
+    std::optional<SplitText> split = splitSheet(text);
+    if (!split) return std::nullopt;
+    const std::optional<Area> area = parseArea(split->cells);
+    if (!area) return std::nullopt;
+    return ParsedReference{std::move(split->sheet), *area};
+}
+
+}  // namespace xls::formula

@@ -1,0 +1,99 @@
+#include "native/formula/sheet_name.h"
+
+#include <cstddef>
+
+#include "native/text/unicode.h"
+
+namespace xls::formula {
+
+namespace {
+
+bool isAsciiLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+bool isAsciiDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool isNonAsciiSeparator(char32_t cp) {
+    return (cp >= 0x0080 && cp <= 0x00BF) ||  // Latin-1 blanks, signs and marks
+           cp == 0x00D7 || cp == 0x00F7 ||    // × ÷
+           (cp >= 0x2000 && cp <= 0x206F) ||  // general punctuation and spaces
+           (cp >= 0x3000 && cp <= 0x303F) ||  // ideographic space, 、。「」 and kin
+           (cp >= 0xFF01 && cp <= 0xFF0F) ||  // full-width ！ to ／
+           (cp >= 0xFF1A && cp <= 0xFF20) ||  // full-width ： to ＠
+           (cp >= 0xFF3B && cp <= 0xFF40) ||  // full-width ［ to ｀
+           (cp >= 0xFF5B && cp <= 0xFF65) ||  // full-width ｛ to half-width ･
+           cp == 0xFEFF || cp == 0xFFFD;
+}
+
+bool hasOnlyNameCharacters(std::string_view name) {
+    const std::u16string units = text::utf8ToUtf16(name);
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        char32_t cp = units[i];
+        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < units.size()) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (units[i + 1] - 0xDC00);
+            ++i;
+        }
+        if (cp < 0x80) {
+            const char c = static_cast<char>(cp);
+            if (!isAsciiLetter(c) && !isAsciiDigit(c) && c != '_' && c != '.') return false;
+        } else if (isNonAsciiSeparator(cp)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Letters then digits, the shape of an A1 cell in any grid the application
+// has had (up to XFD1048576); counted generously, as quotes never hurt.
+bool looksLikeA1Cell(std::string_view name) {
+    std::size_t letters = 0;
+    while (letters < name.size() && isAsciiLetter(name[letters])) ++letters;
+    if (letters == 0 || letters > 3 || letters == name.size()) return false;
+    for (std::size_t i = letters; i < name.size(); ++i)
+        if (!isAsciiDigit(name[i])) return false;
+    return true;
+}
+
+std::size_t skipDigits(std::string_view s, std::size_t at) {
+    while (at < s.size() && isAsciiDigit(s[at])) ++at;
+    return at;
+}
+
+// "R", "C", "RC", "R2", "C3", "R2C3": an R1C1 reference to a row, column
+// or cell.
+bool looksLikeR1C1(std::string_view name) {
+    std::size_t i = 0;
+    bool any = false;
+    if (i < name.size() && (name[i] == 'R' || name[i] == 'r')) {
+        i = skipDigits(name, i + 1);
+        any = true;
+    }
+    if (i < name.size() && (name[i] == 'C' || name[i] == 'c')) {
+        i = skipDigits(name, i + 1);
+        any = true;
+    }
+    return any && i == name.size();
+}
+
+}  // namespace
+
+bool sheetNameNeedsQuotes(std::string_view name) {
+    if (name.empty() || isAsciiDigit(name.front())) return true;
+    if (!hasOnlyNameCharacters(name)) return true;
+    return looksLikeA1Cell(name) || looksLikeR1C1(name);
+}
+
+std::string quotedSheetName(std::string_view name) {
+    if (!sheetNameNeedsQuotes(name)) return std::string(name);
+    std::string quoted = "'";
+    for (char c : name) {
+        quoted += c;
+        if (c == '\'') quoted += '\'';
+    }
+    quoted += '\'';
+    return quoted;
+}
+
+}  // namespace xls::formula

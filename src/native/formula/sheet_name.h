@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace xls::formula {
+
+// Whether a sheet name must be quoted in a reference ('My Sheet'!A1), as the
+// application writes references. A name needs quotes when it is empty,
+// starts with a digit, holds anything but letters, digits, '_' and '.', or
+// could be read as a cell reference ("A1", "IV65536", "XFD1", "R1C1", "R",
+// "C12"). Letters include every non-ASCII letter, so Japanese names such as
+// 目次 stay bare; non-ASCII blanks and punctuation (the ideographic space,
+// 、。「」, full-width symbols) need quotes like their ASCII kin. Quoting a
+// name that would not need it still gives a valid reference, so doubtful
+// cases lean towards quotes.
+bool sheetNameNeedsQuotes(std::string_view name);
+
+// The name as it stands before '!': bare, or in single quotes with each
+// embedded quote doubled.
+std::string quotedSheetName(std::string_view name);
+
+}  // namespace xls::formula
