@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <vector>
+
+#include "native/biff/record_body.h"
+#include "native/biff/worksheet.h"
+
+// Handlers of the worksheet records, shared by the table in
+// worksheet_parser.cpp.
+namespace xls::biff::detail {
+
+struct SheetState {
+    Worksheet& sheet;
+    const Globals& globals;
+    // Index in sheet.cells of a FORMULA whose string result the next STRING
+    // record carries; npos when none is waiting.
+    std::size_t pendingString = npos;
+    // Cells arrive in row order in nearly every file; sorting is skipped
+    // unless one arrives out of order.
+    bool inOrder = true;
+    // LABELSST cells whose index lies past the string table.
+    std::size_t badSstCount = 0;
+    std::uint32_t firstBadSstOffset = 0;
+    std::uint32_t firstBadSstIndex = 0;
+
+    static constexpr std::size_t npos = static_cast<std::size_t>(-1);
+
+    Cell& addCell(std::uint16_t row, std::uint16_t col, std::uint16_t xf, CellType type);
+};
+
+void parse_formula(SheetState& s, const RecordBody& r);
+void parse_colinfo(SheetState& s, const RecordBody& r);
+void parse_mulrk(SheetState& s, const RecordBody& r);
+void parse_mulblank(SheetState& s, const RecordBody& r);
+void parse_rstring(SheetState& s, const RecordBody& r);
+void parse_labelsst(SheetState& s, const RecordBody& r);
+void parse_hlink(SheetState& s, const RecordBody& r);
+void parse_dimensions(SheetState& s, const RecordBody& r);
+void parse_blank(SheetState& s, const RecordBody& r);
+void parse_number(SheetState& s, const RecordBody& r);
+void parse_label(SheetState& s, const RecordBody& r);
+void parse_boolerr(SheetState& s, const RecordBody& r);
+void parse_string(SheetState& s, const RecordBody& r);
+void parse_row(SheetState& s, const RecordBody& r);
+void parse_rk(SheetState& s, const RecordBody& r);
+
+}  // namespace xls::biff::detail
