@@ -48,7 +48,7 @@ struct Converter {
 };
 
 class ConverterTable {
-public:
+  public:
     ~ConverterTable() {
         for (auto& [codepage, conv] : table_)
             if (conv.cd != reinterpret_cast<iconv_t>(-1)) iconv_close(conv.cd);
@@ -65,7 +65,7 @@ public:
         return it->second;
     }
 
-private:
+  private:
     std::mutex lock_;
     std::map<int, Converter> table_;
 };

@@ -2,47 +2,63 @@
 
 namespace xls::text {
 
-void appendUtf8(std::string& out, char32_t cp) {
-    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 namespace {
 
+// Writes one code point as UTF-8 at p, returning the end; invalid ones
+// become U+FFFD. p must have room for four bytes.
+char* putUtf8(char* p, char32_t cp) {
+    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
+    if (cp < 0x80) {
+        *p++ = static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        *p++ = static_cast<char>(0xC0 | (cp >> 6));
+        *p++ = static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        *p++ = static_cast<char>(0xE0 | (cp >> 12));
+        *p++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *p++ = static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        *p++ = static_cast<char>(0xF0 | (cp >> 18));
+        *p++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        *p++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *p++ = static_cast<char>(0x80 | (cp & 0x3F));
+    }
+    return p;
+}
+
+// Cell texts are converted by the thousand; sizing the output once and
+// writing through a pointer keeps this off the profile.
 template <typename UnitAt>
 std::string utf16Convert(std::size_t count, UnitAt unitAt) {
-    std::string out;
-    out.reserve(count * 3);
+    std::string out(count * 3, '\0');  // a unit never needs more than 3 bytes
+    char* p = out.data();
     for (std::size_t i = 0; i < count; ++i) {
         char32_t u = unitAt(i);
+        if (u < 0x80) {
+            *p++ = static_cast<char>(u);
+            continue;
+        }
         if (u >= 0xD800 && u <= 0xDBFF && i + 1 < count) {
             char32_t lo = unitAt(i + 1);
             if (lo >= 0xDC00 && lo <= 0xDFFF) {
-                appendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (lo - 0xDC00));
+                // Two units become four bytes: within the 6 reserved for them.
+                p = putUtf8(p, 0x10000 + ((u - 0xD800) << 10) + (lo - 0xDC00));
                 ++i;
                 continue;
             }
         }
-        appendUtf8(out, u);
+        p = putUtf8(p, u);
     }
+    out.resize(static_cast<std::size_t>(p - out.data()));
     return out;
 }
 
 }  // namespace
+
+void appendUtf8(std::string& out, char32_t cp) {
+    char buf[4];
+    out.append(buf, putUtf8(buf, cp));
+}
 
 std::string utf16leToUtf8(std::span<const std::uint8_t> bytes) {
     return utf16Convert(bytes.size() / 2, [&](std::size_t i) {
@@ -55,9 +71,17 @@ std::string utf16ToUtf8(std::u16string_view units) {
 }
 
 std::string latin1ToUtf8(std::span<const std::uint8_t> bytes) {
-    std::string out;
-    out.reserve(bytes.size());
-    for (std::uint8_t b : bytes) appendUtf8(out, b);
+    std::string out(bytes.size() * 2, '\0');
+    char* p = out.data();
+    for (std::uint8_t b : bytes) {
+        if (b < 0x80) {
+            *p++ = static_cast<char>(b);
+        } else {
+            *p++ = static_cast<char>(0xC0 | (b >> 6));
+            *p++ = static_cast<char>(0x80 | (b & 0x3F));
+        }
+    }
+    out.resize(static_cast<std::size_t>(p - out.data()));
     return out;
 }
 
