@@ -29,21 +29,41 @@ std::optional<std::size_t> sheetByName(const WorkbookData& book, std::string_vie
     return std::nullopt;
 }
 
+// Some writers leave out SUPBOOK altogether; their references can only be
+// to the workbook itself.
+bool isOwnWorkbook(const biff::Globals& g, std::uint16_t ixti) {
+    if (ixti >= g.externSheet.size()) return false;
+    const auto& xti = g.externSheet[ixti];
+    return g.supbooks.empty() || (xti.supBook < g.supbooks.size() &&
+                                  g.supbooks[xti.supBook].kind == biff::SupBook::Kind::Self);
+}
+
 formula::SheetRangeOfXti internalSheets(const WorkbookData& book) {
     return [&book](std::uint16_t ixti) -> std::optional<std::pair<std::int32_t, std::int32_t>> {
         const auto& g = book.globals();
-        if (ixti >= g.externSheet.size()) return std::nullopt;
+        if (!isOwnWorkbook(g, ixti)) return std::nullopt;
         const auto& xti = g.externSheet[ixti];
-        // Some writers leave out SUPBOOK altogether; their references can
-        // only be to the workbook itself.
-        bool self =
-            g.supbooks.empty() || (xti.supBook < g.supbooks.size() &&
-                                   g.supbooks[xti.supBook].kind == biff::SupBook::Kind::Self);
-        if (!self || xti.firstSheet < 0 || xti.lastSheet < xti.firstSheet ||
+        if (xti.firstSheet < 0 || xti.lastSheet < xti.firstSheet ||
             static_cast<std::size_t>(xti.lastSheet) >= g.sheets.size())
             return std::nullopt;
         return std::pair<std::int32_t, std::int32_t>{xti.firstSheet, xti.lastSheet};
     };
+}
+
+// Names inside a name formula point at NAME records by their 1-based
+// position in the file, whatever their scope.
+formula::NameFormulaContext nameContext(const WorkbookData& book) {
+    formula::NameFormulaContext context;
+    context.sheetRange = internalSheets(book);
+    context.formulaOfName = [&book](std::uint32_t index) -> std::span<const std::uint8_t> {
+        const auto& names = book.globals().names;
+        if (index == 0 || index > names.size()) return {};
+        return names[index - 1].rgce;
+    };
+    context.ownWorkbook = [&book](std::uint16_t ixti) {
+        return isOwnWorkbook(book.globals(), ixti);
+    };
+    return context;
 }
 
 [[noreturn]] void noSuchRange(const std::string& text) {
@@ -69,7 +89,7 @@ std::string nameText(const WorkbookData& book, const biff::DefinedName& name) {
 
 std::optional<formula::SheetArea> nameArea(const WorkbookData& book,
                                            const biff::DefinedName& name) {
-    auto areas = formula::nameFormulaAreas(name.rgce, internalSheets(book));
+    auto areas = formula::nameFormulaAreas(name.rgce, nameContext(book));
     if (areas.empty() || areas.front().firstSheet != areas.front().lastSheet) return std::nullopt;
     return areas.front();
 }

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "native/formula/ptg.h"
+#include "native/formula/sheet_ref_token.h"
 #include "native/io/byte_reader.h"
 #include "native/text/unicode.h"
 
@@ -14,54 +15,9 @@ namespace {
 // keeps hostile bytes from recursing deeply.
 constexpr int kMaxNesting = 8;
 
-constexpr std::uint16_t kColumnBits = 0x3FFF;
-constexpr std::uint16_t kColRelativeBit = 0x4000;
-constexpr std::uint16_t kRowRelativeBit = 0x8000;
-
 // Thrown inside the decoder when the tokens are no reference or constant;
 // it never leaves this file.
 struct NotDecodable {};
-
-struct Corner {
-    std::int32_t row;
-    std::int32_t col;
-    bool rowRelative;
-    bool colRelative;
-};
-
-Corner readCorner(std::uint16_t row, std::uint16_t colField) {
-    Corner c{row, 0, (colField & kRowRelativeBit) != 0, (colField & kColRelativeBit) != 0};
-    const std::uint16_t col = colField & kColumnBits;
-    if (c.colRelative) {
-        // A signed 14-bit offset; seen from column A it wraps modulo 256,
-        // which leaves just the low byte.
-        c.col = col & 0xFF;
-    } else {
-        if (col > kLastCol) throw NotDecodable{};
-        c.col = col;
-    }
-    return c;
-}
-
-SheetRef makeRef(std::uint16_t ixti, Corner first, Corner last, bool singleCell) {
-    if (first.row > last.row) {
-        std::swap(first.row, last.row);
-        std::swap(first.rowRelative, last.rowRelative);
-    }
-    if (first.col > last.col) {
-        std::swap(first.col, last.col);
-        std::swap(first.colRelative, last.colRelative);
-    }
-    SheetRef ref;
-    ref.ixti = ixti;
-    ref.area = Area{first.row, first.col, last.row, last.col};
-    ref.singleCell = singleCell;
-    ref.firstRowRelative = first.rowRelative;
-    ref.firstColRelative = first.colRelative;
-    ref.lastRowRelative = last.rowRelative;
-    ref.lastColRelative = last.colRelative;
-    return ref;
-}
 
 ReferenceList single(SheetRef ref) {
     ReferenceList list;
@@ -109,31 +65,13 @@ NameFormula decodeExpression(std::span<const std::uint8_t> rgce, int nesting) {
     while (!r.atEnd()) {
         const std::uint8_t id = ptg::baseId(r.u8());
         switch (id) {
-            case ptg::kRef3d: {
-                const std::uint16_t ixti = r.u16();
-                const std::uint16_t row = r.u16();
-                const Corner c = readCorner(row, r.u16());
-                stack.emplace_back(single(makeRef(ixti, c, c, true)));
-                break;
-            }
-            case ptg::kArea3d: {
-                const std::uint16_t ixti = r.u16();
-                const std::uint16_t rowFirst = r.u16();
-                const std::uint16_t rowLast = r.u16();
-                const std::uint16_t colFirst = r.u16();
-                const std::uint16_t colLast = r.u16();
-                stack.emplace_back(single(makeRef(ixti, readCorner(rowFirst, colFirst),
-                                                  readCorner(rowLast, colLast), false)));
-                break;
-            }
+            case ptg::kRef3d:
+            case ptg::kArea3d:
             case ptg::kRefErr3d:
             case ptg::kAreaErr3d: {
-                SheetRef ref;
-                ref.ixti = r.u16();
-                ref.deleted = true;
-                ref.singleCell = id == ptg::kRefErr3d;
-                r.skip(id == ptg::kRefErr3d ? 4 : 8);
-                stack.emplace_back(single(ref));
+                const std::optional<SheetRef> ref = readSheetRef(r, id);
+                if (!ref) throw NotDecodable{};
+                stack.emplace_back(single(*ref));
                 break;
             }
             case ptg::kMemArea:

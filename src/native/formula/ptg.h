@@ -7,9 +7,11 @@ namespace xls::formula::ptg {
 // BIFF8 formula token ids. Operand tokens come in three classes (reference,
 // value, array) that differ only in bits 5-6; baseId() folds them onto the
 // reference-class id used below.
+inline constexpr std::uint8_t kIsect = 0x0F;
+inline constexpr std::uint8_t kUnion = 0x10;
+inline constexpr std::uint8_t kRange = 0x11;
 inline constexpr std::uint8_t kUplus = 0x12;
 inline constexpr std::uint8_t kUminus = 0x13;
-inline constexpr std::uint8_t kUnion = 0x10;
 inline constexpr std::uint8_t kParen = 0x15;
 inline constexpr std::uint8_t kStr = 0x17;
 inline constexpr std::uint8_t kAttr = 0x19;
@@ -18,10 +20,12 @@ inline constexpr std::uint8_t kBool = 0x1D;
 inline constexpr std::uint8_t kInt = 0x1E;
 inline constexpr std::uint8_t kNum = 0x1F;
 
+inline constexpr std::uint8_t kName = 0x23;
 inline constexpr std::uint8_t kMemArea = 0x26;
 inline constexpr std::uint8_t kMemErr = 0x27;
 inline constexpr std::uint8_t kMemNoMem = 0x28;
 inline constexpr std::uint8_t kMemFunc = 0x29;
+inline constexpr std::uint8_t kNameX = 0x39;
 inline constexpr std::uint8_t kRef3d = 0x3A;
 inline constexpr std::uint8_t kArea3d = 0x3B;
 inline constexpr std::uint8_t kRefErr3d = 0x3C;

@@ -1,0 +1,96 @@
+#include "native/formula/sheet_ref_token.h"
+
+#include <utility>
+
+#include "native/formula/ptg.h"
+
+namespace xls::formula {
+
+namespace {
+
+constexpr std::uint16_t kColumnBits = 0x3FFF;
+constexpr std::uint16_t kColRelativeBit = 0x4000;
+constexpr std::uint16_t kRowRelativeBit = 0x8000;
+
+struct Corner {
+    std::int32_t row;
+    std::int32_t col;
+    bool rowRelative;
+    bool colRelative;
+};
+
+std::optional<Corner> readCorner(std::uint16_t row, std::uint16_t colField) {
+    Corner c{row, 0, (colField & kRowRelativeBit) != 0, (colField & kColRelativeBit) != 0};
+    const std::uint16_t col = colField & kColumnBits;
+    if (c.colRelative) {
+        // A signed 14-bit offset; seen from column A it wraps modulo 256,
+        // which leaves just the low byte.
+        c.col = col & 0xFF;
+    } else {
+        if (col > kLastCol) return std::nullopt;
+        c.col = col;
+    }
+    return c;
+}
+
+SheetRef makeRef(std::uint16_t ixti, Corner first, Corner last, bool singleCell) {
+    if (first.row > last.row) {
+        std::swap(first.row, last.row);
+        std::swap(first.rowRelative, last.rowRelative);
+    }
+    if (first.col > last.col) {
+        std::swap(first.col, last.col);
+        std::swap(first.colRelative, last.colRelative);
+    }
+    SheetRef ref;
+    ref.ixti = ixti;
+    ref.area = Area{first.row, first.col, last.row, last.col};
+    ref.singleCell = singleCell;
+    ref.firstRowRelative = first.rowRelative;
+    ref.firstColRelative = first.colRelative;
+    ref.lastRowRelative = last.rowRelative;
+    ref.lastColRelative = last.colRelative;
+    return ref;
+}
+
+}  // namespace
+
+bool isSheetRefToken(std::uint8_t baseId) {
+    return baseId == ptg::kRef3d || baseId == ptg::kArea3d || baseId == ptg::kRefErr3d ||
+           baseId == ptg::kAreaErr3d;
+}
+
+std::optional<SheetRef> readSheetRef(io::ByteReader& r, std::uint8_t baseId) {
+    if (!isSheetRefToken(baseId)) return std::nullopt;
+    const std::uint16_t ixti = r.u16();
+    switch (baseId) {
+        case ptg::kRef3d: {
+            const std::uint16_t row = r.u16();
+            const auto c = readCorner(row, r.u16());
+            if (!c) return std::nullopt;
+            return makeRef(ixti, *c, *c, true);
+        }
+        case ptg::kArea3d: {
+            const std::uint16_t rowFirst = r.u16();
+            const std::uint16_t rowLast = r.u16();
+            const std::uint16_t colFirst = r.u16();
+            const std::uint16_t colLast = r.u16();
+            const auto first = readCorner(rowFirst, colFirst);
+            const auto last = readCorner(rowLast, colLast);
+            if (!first || !last) return std::nullopt;
+            return makeRef(ixti, *first, *last, false);
+        }
+        default: {
+            // The deleted forms keep the layout of the live ones, but the
+            // cells they held are gone, so their numbers mean nothing.
+            SheetRef ref;
+            ref.ixti = ixti;
+            ref.deleted = true;
+            ref.singleCell = baseId == ptg::kRefErr3d;
+            r.skip(baseId == ptg::kRefErr3d ? 4 : 8);
+            return ref;
+        }
+    }
+}
+
+}  // namespace xls::formula

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "native/formula/name_tokens.h"
+#include "native/io/byte_reader.h"
+
+namespace xls::formula {
+
+// Whether a token id, folded by ptg::baseId, is one of the 3-D reference
+// tokens readSheetRef understands.
+bool isSheetRefToken(std::uint8_t baseId);
+
+// Reads the operand of a tRef3d, tArea3d, tRefErr3d or tAreaErr3d whose id
+// byte r has just passed. nullopt when the reference cannot exist (an
+// absolute column beyond IV) or baseId is no such token; io::ReadPastEnd
+// when the bytes stop short.
+std::optional<SheetRef> readSheetRef(io::ByteReader& r, std::uint8_t baseId);
+
+}  // namespace xls::formula
