@@ -4,6 +4,8 @@
 #include "native/automation/file_bytes.h"
 #include "native/biff/biff_error.h"
 #include "native/cfb/compound_file.h"
+#include "native/crypto/crypto_error.h"
+#include "native/crypto/workbook_decryptor.h"
 #include "native/io/byte_reader.h"
 
 namespace xls::native {
@@ -89,10 +91,26 @@ std::shared_ptr<WorkbookData> WorkbookData::load(const std::string& path) {
     }
 
     try {
-        data->globals_ = biff::parseGlobals(data->stream_);
-    } catch (const biff::EncryptedError& e) {
-        fail(OpenFailure::Encrypted, path,
-             std::string("is protected by a password (") + encryptionName(e.kind()) + ")");
+        try {
+            data->globals_ = biff::parseGlobals(data->stream_);
+        } catch (const biff::EncryptedError& e) {
+            // A workbook whose structure or windows are protected is
+            // enciphered with the application's default password and opens
+            // without asking; only a password the user chose keeps us out.
+            std::optional<std::vector<std::uint8_t>> plain;
+            try {
+                plain = crypto::decryptWorkbookStream(data->stream_, crypto::kDefaultPassword);
+            } catch (const crypto::CryptoError& c) {
+                fail(OpenFailure::Encrypted, path,
+                     std::string("is protected by a password (") + encryptionName(e.kind()) + "; " +
+                         c.what() + ")");
+            }
+            if (!plain)
+                fail(OpenFailure::Encrypted, path,
+                     std::string("is protected by a password (") + encryptionName(e.kind()) + ")");
+            data->stream_ = std::move(*plain);
+            data->globals_ = biff::parseGlobals(data->stream_, true);
+        }
     } catch (const biff::UnsupportedVersionError& e) {
         fail(OpenFailure::UnsupportedFormat, path,
              "is a BIFF" + std::to_string(e.biffVersion()) + " workbook, which is not supported");

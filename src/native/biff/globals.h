@@ -96,15 +96,18 @@ struct Globals {
     std::vector<DefinedName> names;
     // Every globals record in stream order, BOF to EOF, CONTINUE included.
     std::vector<RecordRef> records;
+    // The file holds a FILEPASS record and its stream was deciphered first.
+    bool decryptedFromFile = false;
     // Damage that was worked around, such as a string table cut short.
     std::vector<std::string> warnings;
 };
 
 // Reads the globals substream, which starts at offset 0 with a BOF of type
 // globals and ends at its EOF. Throws UnsupportedVersionError for streams
-// before BIFF8, EncryptedError at a FILEPASS record and BiffError for
-// damage that leaves the globals unreadable.
-Globals parseGlobals(std::span<const std::uint8_t> workbookStream);
+// before BIFF8, EncryptedError at a FILEPASS record (unless the stream has
+// been deciphered already: decrypted) and BiffError for damage that leaves
+// the globals unreadable.
+Globals parseGlobals(std::span<const std::uint8_t> workbookStream, bool decrypted = false);
 
 // The English name of built-in name number n (0x06 -> "Print_Area"),
 // nullptr for numbers without one.

@@ -134,7 +134,7 @@ void checkGlobalsBof(const Record& bof) {
 
 }  // namespace
 
-Globals parseGlobals(std::span<const std::uint8_t> workbookStream) {
+Globals parseGlobals(std::span<const std::uint8_t> workbookStream, bool decrypted) {
     Globals g;
     RecordReader reader(workbookStream);
     Record r;
@@ -156,6 +156,12 @@ Globals parseGlobals(std::span<const std::uint8_t> workbookStream) {
         if (r.id == rec::Bof) {
             throw BiffError(recordLabel(r.id, r.offset) +
                             ": a substream starts before the workbook globals end");
+        }
+        if (r.id == rec::FilePass && decrypted) {
+            // The caller has already deciphered the stream: the record only
+            // tells that the file on disk is enciphered.
+            g.decryptedFromFile = true;
+            continue;
         }
         const auto* h = detail::findHandler(kHandlers, r.id);
         if (h == nullptr) continue;

@@ -181,7 +181,7 @@ TEST(NativeOpenFailures, EachBadFileGetsItsReason) {
         {"corpus/roo-rb__roo-xls/type_excelx.xls", OpenFailure::NotAWorkbook},
         {"corpus/ExcelDataReader__ExcelDataReader/TestFail_Binary.xls", OpenFailure::NotAWorkbook},
         {"corpus/tafia__calamine/too_small.xls", OpenFailure::NotAWorkbook},
-        {"corpus/PHPOffice__PhpSpreadsheet/pwtest.xls", OpenFailure::Encrypted},
+        {"corpus/PHPOffice__PhpSpreadsheet/pwtest2.xls", OpenFailure::Encrypted},
         {"corpus/SheetJS__test_files/root__password_2002_40_xor.xls", OpenFailure::Encrypted},
         {"corpus/nissl-lab__npoi/97_rc4cryptoapi_password.xls", OpenFailure::Encrypted},
         {"corpus/SheetJS__test_files/biff5__defined_names_simple.xls",
@@ -191,6 +191,20 @@ TEST(NativeOpenFailures, EachBadFileGetsItsReason) {
         {"corpus/libxls__libxls/xls2csv_ole_ole2_fread_327.xls", OpenFailure::Damaged},
     };
     for (const auto& [file, cause] : corpus) EXPECT_EQ(failureOf(testData(file)), cause) << file;
+}
+
+TEST(NativeEncryption, DefaultPasswordWorkbooksOpenLikeAnyOther) {
+    // Protected structure or windows: enciphered with the application's
+    // default password, RC4 and RC4 CryptoAPI.
+    for (const char* file : {"corpus/ExcelDataReader__ExcelDataReader/protectedsheet-xxx.xls",
+                             "corpus/PHPOffice__PhpSpreadsheet/pwtest3.xls"}) {
+        auto app = createApplication();
+        automation::OpenArguments args;
+        args.fileName = testData(file);
+        auto book = app->workbooks()->open(args);
+        EXPECT_EQ(book->sheets()->item(1)->cells(1, 1)->value().toText(), "x") << file;
+        EXPECT_EQ(app->range("A1")->value().toText(), "x") << file;
+    }
 }
 
 TEST(NativeOpenFailures, UnreadableFileIsAccessDenied) {

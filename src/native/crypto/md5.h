@@ -1,0 +1,31 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+namespace xls::crypto {
+
+// Incremental MD5. The RC4 method derives its keys from it; nothing here
+// relies on it being collision resistant.
+class Md5 {
+  public:
+    using Digest = std::array<std::uint8_t, 16>;
+
+    Md5();
+    void update(std::span<const std::uint8_t> data);
+    // Pads, finishes and returns the digest; the object is spent afterwards.
+    Digest finish();
+
+    static Digest of(std::span<const std::uint8_t> data);
+
+  private:
+    void compress(const std::uint8_t* block);
+
+    std::array<std::uint32_t, 4> state_;
+    std::array<std::uint8_t, 64> buffer_{};
+    std::size_t buffered_ = 0;
+    std::uint64_t totalBytes_ = 0;
+};
+
+}  // namespace xls::crypto
