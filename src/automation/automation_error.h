@@ -13,6 +13,8 @@ inline constexpr long kSubscriptOutOfRange = 9;
 inline constexpr long kTypeMismatch = 13;
 inline constexpr long kCannotCreateObject = 429;
 inline constexpr long kObjectRequired = 424;
+// The object has no such property or method.
+inline constexpr long kMemberNotSupported = 438;
 // The spreadsheet application's catch-all: a member failed on its object.
 inline constexpr long kApplicationDefined = 1004;
 // A generic automation failure (E_FAIL), e.g. reading an unset property.

@@ -17,13 +17,57 @@
 // after the workbook they belong to is closed.
 //
 // Every member may throw AutomationError; callers trap exactly where they
-// mean to.
+// mean to. A member an implementation does not offer fails with
+// kMemberNotSupported, as a late-bound call to a missing member does.
 
 namespace automation {
 
 class Range;
 class Worksheet;
 class Workbook;
+
+[[noreturn]] void memberNotSupported(const char* member);
+
+// Constants of the members below, as the application numbers them.
+namespace xl {
+inline constexpr std::int32_t kShiftUp = -4162;
+inline constexpr std::int32_t kAlignGeneral = 1;
+inline constexpr std::int32_t kAlignLeft = -4131;
+inline constexpr std::int32_t kAlignCenter = -4108;
+inline constexpr std::int32_t kAlignRight = -4152;
+inline constexpr std::int32_t kAlignTop = -4160;
+inline constexpr std::int32_t kAlignBottom = -4107;
+inline constexpr std::int32_t kColorIndexAutomatic = -4105;
+inline constexpr std::int32_t kColorIndexNone = -4142;
+inline constexpr std::int32_t kLineStyleNone = -4142;
+inline constexpr std::int32_t kContinuous = 1;
+inline constexpr std::int32_t kThin = 2;
+inline constexpr std::int32_t kPatternSolid = 1;
+// Border indices.
+inline constexpr std::int32_t kDiagonalDown = 5;
+inline constexpr std::int32_t kDiagonalUp = 6;
+inline constexpr std::int32_t kEdgeLeft = 7;
+inline constexpr std::int32_t kEdgeTop = 8;
+inline constexpr std::int32_t kEdgeBottom = 9;
+inline constexpr std::int32_t kEdgeRight = 10;
+inline constexpr std::int32_t kInsideVertical = 11;
+inline constexpr std::int32_t kInsideHorizontal = 12;
+}  // namespace xl
+
+class Interior {
+  public:
+    virtual ~Interior() = default;
+    virtual void setColorIndex(std::int32_t) { memberNotSupported("Interior.ColorIndex"); }
+    virtual void setPattern(std::int32_t) { memberNotSupported("Interior.Pattern"); }
+};
+
+class Border {
+  public:
+    virtual ~Border() = default;
+    virtual void setLineStyle(std::int32_t) { memberNotSupported("Border.LineStyle"); }
+    virtual void setWeight(std::int32_t) { memberNotSupported("Border.Weight"); }
+    virtual void setColorIndex(std::int32_t) { memberNotSupported("Border.ColorIndex"); }
+};
 
 // Property types of a document property (Type member).
 namespace property_type {
@@ -45,6 +89,30 @@ class Range {
     virtual std::int32_t rowCount() const = 0;
     virtual std::int32_t columnCount() const = 0;
     virtual std::shared_ptr<Worksheet> worksheet() const = 0;
+
+    // Writing. Select makes the range the selection of its sheet (and its
+    // first cell the active cell). FormulaR1C1 enters the value as if typed.
+    virtual void select() { memberNotSupported("Range.Select"); }
+    virtual void setFormulaR1C1(const Variant&) { memberNotSupported("Range.FormulaR1C1"); }
+    // Delete with Shift: the cells below move up.
+    virtual void deleteShift(std::int32_t) { memberNotSupported("Range.Delete"); }
+    virtual void setColumnWidth(double) { memberNotSupported("Range.ColumnWidth"); }
+    virtual void setRowHeight(double) { memberNotSupported("Range.RowHeight"); }
+    virtual void setHorizontalAlignment(std::int32_t) {
+        memberNotSupported("Range.HorizontalAlignment");
+    }
+    virtual void setVerticalAlignment(std::int32_t) {
+        memberNotSupported("Range.VerticalAlignment");
+    }
+    virtual void setOrientation(std::int32_t) { memberNotSupported("Range.Orientation"); }
+    virtual void setAddIndent(bool) { memberNotSupported("Range.AddIndent"); }
+    virtual void setIndentLevel(std::int32_t) { memberNotSupported("Range.IndentLevel"); }
+    virtual void setWrapText(bool) { memberNotSupported("Range.WrapText"); }
+    virtual void setShrinkToFit(bool) { memberNotSupported("Range.ShrinkToFit"); }
+    virtual void setMergeCells(bool) { memberNotSupported("Range.MergeCells"); }
+    virtual std::shared_ptr<Interior> interior() { memberNotSupported("Range.Interior"); }
+    // Borders(i), i one of the xl::kDiagonal..., xl::kEdge..., xl::kInside...
+    virtual std::shared_ptr<Border> borders(std::int32_t) { memberNotSupported("Range.Borders"); }
 };
 
 class Worksheet {
@@ -55,6 +123,15 @@ class Worksheet {
     virtual std::shared_ptr<Range> cells(std::int32_t row, std::int32_t column) const = 0;
     // Range("A1"), Range("B2:C4") on this sheet.
     virtual std::shared_ptr<Range> range(const std::string& reference) const = 0;
+
+    virtual void setName(const std::string&) { memberNotSupported("Worksheet.Name"); }
+    // Makes this the active sheet and the only selected one.
+    virtual void select() { memberNotSupported("Worksheet.Select"); }
+    // Hyperlinks.Add(Anchor, Address, TextToDisplay).
+    virtual void addHyperlink(const Range& /*anchor*/, const std::string& /*address*/,
+                              const std::string& /*textToDisplay*/) {
+        memberNotSupported("Hyperlinks.Add");
+    }
 };
 
 class Sheets {
@@ -85,6 +162,17 @@ class Names {
     virtual std::int32_t count() const = 0;
     // Names(i), 1-based, in the collection's order.
     virtual std::shared_ptr<Name> item(std::int32_t index) const = 0;
+
+    // Names.Add(Name, RefersToR1C1): a workbook-level name for a reference
+    // given as R1C1 text ("=Sheet1!R3C2") or as a range. A name the
+    // application would refuse (blank inside, looks like a cell reference,
+    // empty, too long, a character it does not allow) fails.
+    virtual void add(const std::string& /*name*/, const std::string& /*refersToR1C1*/) {
+        memberNotSupported("Names.Add");
+    }
+    virtual void add(const std::string& /*name*/, const Range& /*refersTo*/) {
+        memberNotSupported("Names.Add");
+    }
 };
 
 class DocumentProperty {
@@ -106,6 +194,18 @@ class Workbook {
     // BuiltinDocumentProperties(k), k = 1 to 30 in the application's order.
     virtual std::shared_ptr<DocumentProperty> builtinDocumentProperty(std::int32_t index) const = 0;
     virtual void close(bool saveChanges) = 0;
+
+    virtual void save() { memberNotSupported("Workbook.Save"); }
+    virtual void saveAs(const struct SaveAsArguments&) { memberNotSupported("Workbook.SaveAs"); }
+};
+
+// Named arguments of Workbook.SaveAs.
+struct SaveAsArguments {
+    std::string fileName;
+    std::optional<std::string> password;
+    std::optional<std::string> writeResPassword;
+    std::optional<bool> readOnlyRecommended;
+    std::optional<bool> createBackup;
 };
 
 // Named arguments of Workbooks.Open; an argument left empty is not passed.
@@ -126,6 +226,10 @@ class Workbooks {
     virtual std::int32_t count() const = 0;
     // Workbooks(i), 1-based.
     virtual std::shared_ptr<Workbook> item(std::int32_t index) const = 0;
+
+    // A new workbook with the sheets "Sheet1", "Sheet2" and "Sheet3", the
+    // first one active; it becomes the active workbook.
+    virtual std::shared_ptr<Workbook> add() { memberNotSupported("Workbooks.Add"); }
 };
 
 class Application {
@@ -142,6 +246,35 @@ class Application {
     virtual std::shared_ptr<Range> range(const std::string& text) = 0;
     virtual std::shared_ptr<Workbook> activeWorkbook() = 0;
     virtual std::shared_ptr<Worksheet> activeSheet() = 0;
+
+    // The rest act on the active sheet of the active workbook.
+    // Range(cell, cell): the block spanned by the two ranges.
+    virtual std::shared_ptr<Range> range(const Range& /*first*/, const Range& /*last*/) {
+        memberNotSupported("Application.Range");
+    }
+    // Cells: every cell of the sheet; Cells(row, column): one of them.
+    virtual std::shared_ptr<Range> cells() { memberNotSupported("Application.Cells"); }
+    virtual std::shared_ptr<Range> cells(std::int32_t /*row*/, std::int32_t /*column*/) {
+        memberNotSupported("Application.Cells");
+    }
+    // Rows("4:5"), Columns("A:A").
+    virtual std::shared_ptr<Range> rows(const std::string&) {
+        memberNotSupported("Application.Rows");
+    }
+    virtual std::shared_ptr<Range> columns(const std::string&) {
+        memberNotSupported("Application.Columns");
+    }
+    // Sheets(name) of the active workbook.
+    virtual std::shared_ptr<Worksheet> sheets(const std::string&) {
+        memberNotSupported("Application.Sheets");
+    }
+    virtual std::shared_ptr<Range> selection() { memberNotSupported("Application.Selection"); }
+    virtual std::shared_ptr<Range> activeCell() { memberNotSupported("Application.ActiveCell"); }
+    // ActiveWindow.SelectedSheets.Delete: deletes the selected sheets of the
+    // active workbook (never all of its sheets).
+    virtual void deleteSelectedSheets() {
+        memberNotSupported("ActiveWindow.SelectedSheets.Delete");
+    }
 };
 
 // CreateObject: starts a new application instance. Throws AutomationError
