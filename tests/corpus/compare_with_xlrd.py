@@ -31,7 +31,9 @@ except ImportError as exc:
              "python3-xlrd and python3-olefile" % exc)
 
 OUTCOMES = ("ok", "error", "ok-xlrd-fails")
-IGNORABLE = ("name", "position", "value", "prop")
+IGNORABLE = ("name", "position", "value", "prop", "cells")
+# Differing cells shown per sheet; the rest are only counted.
+CELLS_SHOWN = 5
 
 
 class Expectation:
@@ -47,8 +49,9 @@ def read_expectations(path):
     """relpath, outcome, reason, known differences.
 
     Known differences: space-separated kind:key items (kind one of name,
-    position, value, prop; key a normalised name or a property index), then
-    "--" and the explanation, which is required so nobody adds one blindly.
+    position, value, prop, cells; key a normalised name, a property index or
+    a sheet name, with %20 for a space), then "--" and the explanation, which
+    is required so nobody adds one blindly.
     """
     result = {}
     problems = []
@@ -71,7 +74,7 @@ def read_expectations(path):
                     kind, _, key = item.partition(":")
                     if kind not in IGNORABLE or not key:
                         problems.append("%s:%d: bad known difference %r" % (path, lineno, item))
-                    ignore.add((kind, key))
+                    ignore.add((kind, key.replace("%20", " ")))
             if cols[0] in result:
                 problems.append("%s:%d: %s listed twice" % (path, lineno, cols[0]))
             result[cols[0]] = Expectation(cols[0], cols[1], cols[2], ignore, note.strip())
@@ -196,11 +199,115 @@ def compare_properties(ref_props, got_props, ignore, out):
                        % (i, ref["name"], ref["value"], got.get("value")))
 
 
+def _error_text(code):
+    if isinstance(code, int) and not isinstance(code, bool):
+        return xlrd_reference.xlrd.error_text_from_code.get(code - 2000, "#%d?" % code)
+    return None
+
+
+def _got_cells(cells, sheet, out):
+    """mokuji's [row, column, text(, error)] list as {"R1C1": fields}."""
+    result = {}
+    for c in cells:
+        ok = (isinstance(c, list) and len(c) in (3, 4)
+              and all(isinstance(x, int) and not isinstance(x, bool) and x > 0 for x in c[:2]))
+        if ok and len(c) == 3:
+            ok = isinstance(c[2], str)
+        elif ok:
+            ok = c[2] is None and _error_text(c[3]) is not None
+        if not ok:
+            out.append("sheet %s: malformed cell %r" % (sheet, c))
+            continue
+        key = "R%dC%d" % (c[0], c[1])
+        if key in result:
+            out.append("sheet %s: cell %s listed twice" % (sheet, key))
+        if len(c) == 4:
+            result[key] = {"error": _error_text(c[3])}
+        elif c[2] != "":  # an empty text shows as nothing, like xlrd's
+            result[key] = {"value": c[2]}
+    return result
+
+
+def _shown(text):
+    # A cell can hold a page of text; the start is enough to find it.
+    text = repr(text)
+    return text if len(text) <= 80 else text[:77] + "..."
+
+
+def _cell_difference(ref, got):
+    """Why one cell disagrees, or None when it agrees."""
+    if ref is None:
+        return "xlrd empty, mokuji %s" % _shown(got.get("value", got.get("error")))
+    if "unsupported" in ref:
+        return None
+    want = ref.get("value", ref.get("error"))
+    if got is None:
+        return "xlrd %s, mokuji empty" % _shown(want)
+    if "error" in ref or "error" in got:
+        if ref.get("error") != got.get("error"):
+            return "xlrd %s, mokuji %s" % (_shown(want), _shown(got.get("value", got.get("error"))))
+        return None
+    if want == got["value"] or numbers_agree(want, got["value"], ref.get("currency", False)):
+        return None
+    return "xlrd %s, mokuji %s" % (_shown(want), _shown(got["value"]))
+
+
+def compare_cells(ref_sheets, got_sheets, ignore, out):
+    """Every cell of every worksheet xlrd reads, sheet matched by name."""
+    if not isinstance(got_sheets, list):
+        out.append("sheets: not a list (%r)" % (got_sheets,))
+        return
+    gots = {}
+    for g in got_sheets:
+        if not isinstance(g, dict) or not isinstance(g.get("name"), str):
+            out.append("sheets: malformed entry %r" % (g,))
+        elif g["name"] in gots:
+            out.append("sheets: %s listed twice" % g["name"])
+        else:
+            gots[g["name"]] = g
+    ref_names = {r["name"] for r in ref_sheets}
+    for name, g in gots.items():
+        # xlrd drops chart, macro and module sheets, which have no cells here.
+        if name not in ref_names and g.get("cells") is not None:
+            out.append("sheet %s: mokuji lists cells, xlrd has no such worksheet" % name)
+    for ref in ref_sheets:
+        name = ref["name"]
+        known = ("cells", name) in ignore
+        g = gots.get(name)
+        if g is None:
+            out.append("sheet %s: missing from mokuji" % name)
+            continue
+        if not isinstance(g.get("cells"), list):
+            out.append("sheet %s: mokuji gives no cells (%s)" % (name, g.get("error", "null")))
+            continue
+        diffs = []
+        got_cells = _got_cells(g["cells"], name, diffs)
+        want_cells = ref["cells"]
+        # Row-major like the file, so the first differences shown are the
+        # top-left ones.
+        order = sorted(set(want_cells) | set(got_cells),
+                       key=lambda k: tuple(int(x) for x in k[1:].split("C")))
+        for key in order:
+            why = _cell_difference(want_cells.get(key), got_cells.get(key))
+            if why:
+                diffs.append("%s %s" % (key, why))
+        if known:
+            if not diffs:
+                out.append("sheet %s: every cell agrees now; drop the known difference "
+                           "cells:%s" % (name, name.replace(" ", "%20")))
+            continue
+        for d in diffs[:CELLS_SHOWN]:
+            out.append("sheet %s: %s" % (name, d))
+        if diffs:
+            out.append("sheet %s: %d cell(s) differ (of %d xlrd, %d mokuji)"
+                       % (name, len(diffs), len(want_cells), len(got_cells)))
+
+
 def run_inspect(inspect, files):
     """mokuji-inspect's objects for files, its exit status and any problem."""
     env = dict(os.environ, TZ="Asia/Tokyo")
     try:
-        proc = subprocess.run([inspect] + files, capture_output=True, env=env,
+        proc = subprocess.run([inspect, "--cells"] + files, capture_output=True, env=env,
                               timeout=60 + 5 * len(files))
     except (OSError, subprocess.TimeoutExpired) as exc:
         return None, None, "cannot run %s: %s" % (inspect, exc)
@@ -227,13 +334,13 @@ def check_file(path, exp, got):
     if exp.outcome == "error":
         if opened:
             out.append("now opens, update expectations (listed as error: %s)" % exp.reason)
-        elif got.get("names") or got.get("properties"):
-            out.append("error %r but names/properties are not empty" % got["error"])
+        elif got.get("names") or got.get("properties") or got.get("sheets"):
+            out.append("error %r but names/properties/sheets are not empty" % got["error"])
         return out
     if not opened:
         out.append("does not open: %r (expected %s)" % (got["error"], exp.outcome))
         return out
-    ref = xlrd_reference.reference(path)
+    ref = xlrd_reference.reference(path, cells=True)
     if exp.outcome == "ok-xlrd-fails":
         if not ref.get("unsupported"):
             out.append("xlrd opens it now; change the expectation to ok")
@@ -245,6 +352,10 @@ def check_file(path, exp, got):
         return out + ["names/properties are not lists"]
     compare_names(ref["names"], got["names"], exp.ignore, out)
     compare_properties(ref["properties"], got["properties"], exp.ignore, out)
+    if got.get("sheets") is None:
+        out.append("no sheets in the output (%s)" % got.get("sheets_error", "--cells ignored?"))
+    else:
+        compare_cells(ref["sheets"], got["sheets"], exp.ignore, out)
     return out
 
 

@@ -12,7 +12,12 @@ it:
 A single-cell value that may be formatted as currency carries "currency":
 true, because the application then rounds it to four decimals.
 
-Usage: xlrd_reference.py FILE...   (set TZ=Asia/Tokyo for the dates)
+With --cells each file also gets "sheets": the worksheets xlrd reads, in
+order, each with "cells": {"R1C1": fields} for every cell that is not empty,
+fields shaped like a single-cell name's (value or error, currency,
+unsupported).
+
+Usage: xlrd_reference.py [--cells] FILE...   (set TZ=Asia/Tokyo for the dates)
 """
 
 import datetime
@@ -171,6 +176,24 @@ def _format_of(book, cell):
         return None
 
 
+def sheet_cells(book, sheet):
+    """{"R<row>C<col>": fields} for the cells of sheet that are not empty.
+
+    A text cell holding "" counts as empty: the application shows nothing
+    there either.
+    """
+    cells = {}
+    for rowx in range(sheet.nrows):
+        for colx in range(sheet.row_len(rowx)):
+            fields, unsupported = cell_entry(book, sheet, rowx, colx)
+            if fields.get("value") == "" and "error" not in fields and not unsupported:
+                continue
+            if unsupported:
+                fields["unsupported"] = unsupported
+            cells["R%dC%d" % (rowx + 1, colx + 1)] = fields
+    return cells
+
+
 def name_entry(book, nobj):
     names = book.sheet_names()
     unsupported = []
@@ -296,7 +319,7 @@ def read_properties(path):
     return out
 
 
-def reference(path):
+def reference(path, cells=False):
     entry = {"file": os.path.basename(path), "error": None, "names": [],
              "properties": []}
     try:
@@ -311,6 +334,11 @@ def reference(path):
         return entry
     entry["biff_version"] = book.biff_version
     entry["names"] = [_safe_name_entry(book, n) for n in book.name_obj_list]
+    if cells:
+        # xlrd keeps worksheets only: chart, macro and module sheets are
+        # absent here, not empty.
+        entry["sheets"] = [{"name": sh.name, "cells": sheet_cells(book, sh)}
+                           for sh in book.sheets()]
     try:
         entry["properties"] = read_properties(path)
     except Exception as exc:
@@ -321,10 +349,13 @@ def reference(path):
 
 
 def main(argv):
+    cells = bool(argv) and argv[0] == "--cells"
+    if cells:
+        argv = argv[1:]
     if not argv:
         print(__doc__, file=sys.stderr)
         return 2
-    print(json.dumps([reference(p) for p in argv], ensure_ascii=False, indent=1))
+    print(json.dumps([reference(p, cells) for p in argv], ensure_ascii=False, indent=1))
     return 0
 
 

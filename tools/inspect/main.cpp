@@ -1,9 +1,11 @@
-// mokuji-inspect FILE...: shows what the engine reads from workbooks (their
-// defined names, where those point, single-cell values, document
-// properties) as one JSON array, so a user can see why a list column comes
-// out empty and anyone can compare the engine with another reader.
+// mokuji-inspect [--cells] FILE...: shows what the engine reads from
+// workbooks (their defined names, where those point, single-cell values,
+// document properties; with --cells every cell of every sheet) as one JSON
+// array, so a user can see why a list column comes out empty and anyone can
+// compare the engine with another reader.
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "app/property_name_table.h"
@@ -11,8 +13,14 @@
 #include "workbook_report.h"
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fputs("usage: mokuji-inspect FILE...\n", stderr);
+    int first = 1;
+    bool withCells = false;
+    if (argc > 1 && std::strcmp(argv[1], "--cells") == 0) {
+        withCells = true;
+        ++first;
+    }
+    if (argc <= first) {
+        std::fputs("usage: mokuji-inspect [--cells] FILE...\n", stderr);
         return 2;
     }
     mokuji::app::PropertyNameTable prop_name;
@@ -21,10 +29,10 @@ int main(int argc, char** argv) {
 
     bool allOpened = true;
     std::string out = "[";
-    for (int i = 1; i < argc; ++i) {
-        auto report = mokuji::inspect::describeWorkbook(*app, argv[i], prop_name);
+    for (int i = first; i < argc; ++i) {
+        auto report = mokuji::inspect::describeWorkbook(*app, argv[i], prop_name, withCells);
         allOpened = allOpened && report.opened;
-        out += (i > 1 ? ",\n" : "\n") + report.json;
+        out += (i > first ? ",\n" : "\n") + report.json;
         app->workbooks()->close();
     }
     out += "\n]\n";

@@ -2,6 +2,7 @@
 
 #include "engine/workbook_row_reader.h"
 #include "json_writer.h"
+#include "sheet_cells_report.h"
 
 namespace mokuji::inspect {
 
@@ -68,7 +69,7 @@ std::string describeProperty(automation::Workbook& book, int index,
 }  // namespace
 
 Report describeWorkbook(automation::Application& app, const std::string& path,
-                        const app::PropertyNameTable& prop_name) {
+                        const app::PropertyNameTable& prop_name, bool withCells) {
     Report report;
     std::string head = "{\"file\": " + jsonString(path);
     std::shared_ptr<automation::Workbook> book;
@@ -80,8 +81,9 @@ Report describeWorkbook(automation::Application& app, const std::string& path,
         args.ignoreReadOnlyRecommended = true;
         book = app.workbooks()->open(args);
     } catch (const AutomationError& e) {
-        report.json =
-            head + ", \"error\": " + jsonString(e.what()) + ", \"names\": [], \"properties\": []}";
+        report.json = head + ", \"error\": " + jsonString(e.what()) +
+                      ", \"names\": [], \"properties\": []" +
+                      (withCells ? ", \"sheets\": []}" : "}");
         return report;
     }
     report.opened = true;
@@ -98,7 +100,17 @@ Report describeWorkbook(automation::Application& app, const std::string& path,
         properties += describeProperty(*book, k, prop_name);
     }
     report.json = head + ", \"error\": null,\n \"names\": [" + names + "],\n \"properties\": [" +
-                  properties + "]}";
+                  properties + "]";
+    if (withCells) {
+        try {
+            report.json += ",\n \"sheets\": " + describeSheetCells(path);
+        } catch (const AutomationError& e) {
+            // Opened through the object model but not readable here: say so
+            // rather than pass for a workbook without cells.
+            report.json += ",\n \"sheets\": null, \"sheets_error\": " + jsonString(e.what());
+        }
+    }
+    report.json += "}";
     try {
         book->close(false);
     } catch (const AutomationError&) {

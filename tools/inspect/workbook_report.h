@@ -14,8 +14,9 @@ struct Report {
 
 // Opens one workbook in the given application and describes its names (with
 // where they point and, for single cells, the value as text) and its 30
-// built-in document properties as a list column would show them.
+// built-in document properties as a list column would show them. With
+// withCells, also every cell of every sheet (see describeSheetCells).
 Report describeWorkbook(automation::Application& app, const std::string& path,
-                        const app::PropertyNameTable& prop_name);
+                        const app::PropertyNameTable& prop_name, bool withCells = false);
 
 }  // namespace mokuji::inspect

@@ -1,0 +1,54 @@
+#include "sheet_cells_report.h"
+
+#include "automation/automation_error.h"
+#include "json_writer.h"
+#include "native/automation/cell_value.h"
+#include "native/automation/workbook_data.h"
+
+namespace mokuji::inspect {
+
+namespace {
+
+using automation::AutomationError;
+
+std::string describeCell(xls::native::WorkbookData& book, std::size_t sheet,
+                         const xls::biff::Cell& cell) {
+    // Through cellValue, so the text is what a name on this cell would show.
+    automation::Variant value = xls::native::cellValue(book, sheet, cell.row, cell.col);
+    if (value.isEmpty()) return "";
+    std::string head = "[" + std::to_string(cell.row + 1) + ", " + std::to_string(cell.col + 1);
+    if (const auto* error = value.get<automation::ErrorValue>())
+        return head + ", null, " + std::to_string(error->code) + "]";
+    return head + ", " + jsonString(value.toText()) + "]";
+}
+
+std::string describeSheet(xls::native::WorkbookData& book, std::size_t index) {
+    const auto& entry = book.globals().sheets[index];
+    std::string out = "{\"name\": " + jsonString(entry.name) + ", \"cells\": ";
+    if (entry.kind != xls::biff::SheetKind::Worksheet) return out + "null}";
+    const xls::biff::Worksheet* sheet = nullptr;
+    try {
+        sheet = &book.sheet(index);
+    } catch (const AutomationError& e) {
+        return out + "null, \"error\": " + jsonString(e.what()) + "}";
+    }
+    std::string cells;
+    for (const auto& cell : sheet->cells) {
+        std::string text = describeCell(book, index, cell);
+        if (text.empty()) continue;
+        cells += (cells.empty() ? "\n    " : ",\n    ") + text;
+    }
+    return out + "[" + cells + "]}";
+}
+
+}  // namespace
+
+std::string describeSheetCells(const std::string& path) {
+    auto book = xls::native::WorkbookData::load(path);
+    std::string out;
+    for (std::size_t i = 0; i < book->globals().sheets.size(); ++i)
+        out += (i ? ",\n  " : "\n  ") + describeSheet(*book, i);
+    return "[" + out + "]";
+}
+
+}  // namespace mokuji::inspect
