@@ -1,0 +1,196 @@
+#include "native/book/cell_block_writer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <optional>
+
+#include "native/book/book_error.h"
+#include "native/book/layout.h"
+#include "native/book/record_writer.h"
+#include "native/book/string_table.h"
+#include "native/io/byte_reader.h"
+
+namespace xls::book {
+
+namespace {
+
+constexpr std::uint16_t kRowSize = 4 + 16;
+
+// The RK form of a number when it keeps the exact value: a 30-bit integer,
+// or a double whose low 34 bits are zero.
+std::optional<std::uint32_t> rkOf(double v) {
+    if (std::isfinite(v) && v == std::floor(v) && v >= -536870912.0 && v <= 536870911.0 &&
+        !(v == 0 && std::signbit(v))) {
+        const auto i = static_cast<std::int32_t>(v);
+        return (static_cast<std::uint32_t>(i) << 2) | 2U;
+    }
+    std::uint64_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    if ((bits & 0x3FFFFFFFFULL) == 0) return static_cast<std::uint32_t>(bits >> 32);
+    return std::nullopt;
+}
+
+void writeCell(std::vector<std::uint8_t>& out, const Cell& c, const StringTable& strings) {
+    ByteWriter w(out);
+    auto head = [&](std::uint16_t id, std::uint16_t size) {
+        w.u16(id);
+        w.u16(size);
+        w.u16(c.row);
+        w.u16(c.col);
+        w.u16(c.xf);
+    };
+    switch (c.kind) {
+        case Cell::Kind::Blank:
+            head(rid::Blank, 6);
+            return;
+        case Cell::Kind::Number:
+            if (auto rk = rkOf(c.number)) {
+                head(rid::Rk, 10);
+                w.u32(*rk);
+            } else {
+                head(rid::Number, 14);
+                w.f64(c.number);
+            }
+            return;
+        case Cell::Kind::Text:
+            head(rid::LabelSst, 10);
+            w.u32(strings.indexOf(c.text));
+            return;
+        case Cell::Kind::Boolean:
+        case Cell::Kind::Error:
+            head(rid::BoolErr, 8);
+            w.u8(c.code);
+            w.u8(c.kind == Cell::Kind::Error ? 1 : 0);
+            return;
+        case Cell::Kind::Formula:
+            for (std::size_t i = 0; i < c.rawRecords.size(); ++i) {
+                const std::size_t at = out.size();
+                w.bytes(c.rawRecords[i]);
+                if (i == 0 && c.rawRecords[i].size() >= 10) {
+                    patch16(out, at + 4, c.row);
+                    patch16(out, at + 6, c.col);
+                    patch16(out, at + 8, c.xf);
+                }
+            }
+            return;
+    }
+}
+
+void writeRow(std::vector<std::uint8_t>& out, std::uint16_t row, const RowInfo& info,
+              std::uint16_t firstCol, std::uint16_t lastColPlus1) {
+    ByteWriter w(out);
+    w.u16(rid::Row);
+    w.u16(16);
+    w.u16(row);
+    w.u16(firstCol);
+    w.u16(lastColPlus1);
+    w.u16(info.height & 0x7FFF);
+    w.u32(info.reserved);
+    std::uint16_t flags =
+        static_cast<std::uint16_t>((info.otherFlags & 0xFF08) | (info.outlineLevel & 0x07));
+    if (info.collapsed) flags |= 0x10;
+    if (info.hidden) flags |= 0x20;
+    if (info.customHeight) flags |= 0x40;
+    if (info.hasXf) flags |= 0x80;
+    w.u16(flags);
+    w.u16(static_cast<std::uint16_t>((info.otherXfFlags & 0xF000) | (info.xf & 0x0FFF)));
+}
+
+}  // namespace
+
+void writeCellTable(std::vector<std::uint8_t>& out, const CellMap& cells,
+                    const std::map<std::uint16_t, RowInfo>& rows, std::uint16_t defaultRowHeight,
+                    const StringTable& strings) {
+    RowInfo plain;
+    plain.height = defaultRowHeight;
+
+    // Rows that need a ROW record: those with an entry and those with cells.
+    std::vector<std::uint16_t> rowList;
+    rowList.reserve(rows.size() + 64);
+    {
+        auto r = rows.begin();
+        auto c = cells.begin();
+        while (r != rows.end() || c != cells.end()) {
+            std::uint32_t next = 0x10000;
+            if (r != rows.end()) next = r->first;
+            if (c != cells.end()) next = std::min<std::uint32_t>(next, c->second.row);
+            rowList.push_back(static_cast<std::uint16_t>(next));
+            if (r != rows.end() && r->first == next) ++r;
+            while (c != cells.end() && c->second.row == next) ++c;
+        }
+    }
+
+    std::vector<std::size_t> cellStarts;
+    auto cellCursor = cells.begin();
+    for (std::size_t b = 0; b < rowList.size();) {
+        std::size_t e = b;
+        while (e < rowList.size() && rowList[e] / 32 == rowList[b] / 32) ++e;
+
+        const std::size_t firstRowPos = out.size();
+        auto scan = cellCursor;
+        for (std::size_t i = b; i < e; ++i) {
+            const std::uint16_t row = rowList[i];
+            std::uint16_t firstCol = 0, lastColPlus1 = 0;
+            if (scan != cells.end() && scan->second.row == row) {
+                firstCol = scan->second.col;
+                while (scan != cells.end() && scan->second.row == row) {
+                    lastColPlus1 = static_cast<std::uint16_t>(scan->second.col + 1);
+                    ++scan;
+                }
+            }
+            auto info = rows.find(row);
+            writeRow(out, row, info == rows.end() ? plain : info->second, firstCol, lastColPlus1);
+        }
+
+        cellStarts.clear();
+        for (std::size_t i = b; i < e; ++i) {
+            const std::uint16_t row = rowList[i];
+            cellStarts.push_back(out.size());
+            while (cellCursor != cells.end() && cellCursor->second.row == row) {
+                writeCell(out, cellCursor->second, strings);
+                ++cellCursor;
+            }
+        }
+
+        // DBCELL: back to the first ROW, then each row's first cell from the
+        // end of the first ROW record and from one row's cells to the next.
+        const std::size_t dbcell = beginRecord(out, rid::DbCell);
+        ByteWriter w(out);
+        w.u32(static_cast<std::uint32_t>(dbcell - firstRowPos));
+        std::size_t from = firstRowPos + kRowSize;
+        for (std::size_t pos : cellStarts) {
+            w.u16(static_cast<std::uint16_t>(std::min<std::size_t>(pos - from, 0xFFFF)));
+            from = pos;
+        }
+        endRecord(out, dbcell);
+        b = e;
+    }
+    if (cellCursor != cells.end())
+        throw BookError("cell table written without every cell (internal error)");
+}
+
+void writeDimensions(std::vector<std::uint8_t>& out, const CellMap& cells) {
+    std::uint32_t firstRow = 0, lastRowPlus1 = 0;
+    std::uint16_t firstCol = 0, lastColPlus1 = 0;
+    if (!cells.empty()) {
+        firstRow = cells.begin()->second.row;
+        lastRowPlus1 = cells.rbegin()->second.row + 1U;
+        firstCol = 0xFF;
+        for (const auto& [key, c] : cells) {
+            firstCol = std::min(firstCol, c.col);
+            lastColPlus1 =
+                std::max<std::uint16_t>(lastColPlus1, static_cast<std::uint16_t>(c.col + 1));
+        }
+    }
+    ByteWriter w(out);
+    w.u16(rid::Dimensions);
+    w.u16(14);
+    w.u32(firstRow);
+    w.u32(lastRowPlus1);
+    w.u16(firstCol);
+    w.u16(lastColPlus1);
+    w.u16(0);
+}
+
+}  // namespace xls::book

@@ -1,0 +1,114 @@
+#include "native/book/hyperlink_record.h"
+
+#include <array>
+
+#include "native/book/layout.h"
+#include "native/book/record_writer.h"
+#include "native/text/unicode.h"
+
+namespace xls::book {
+
+namespace {
+
+// Hyperlink object flags (hlstmf...).
+constexpr std::uint32_t kHasMoniker = 0x0001;
+constexpr std::uint32_t kIsAbsolute = 0x0002;
+constexpr std::uint32_t kSiteGaveDisplayName = 0x0004;
+constexpr std::uint32_t kHasLocation = 0x0008;
+constexpr std::uint32_t kHasDisplayName = 0x0010;
+
+// CLSIDs as stored (first three fields little-endian).
+constexpr std::array<std::uint8_t, 16> kStdLink{0xD0, 0xC9, 0xEA, 0x79, 0xF9, 0xBA, 0xCE, 0x11,
+                                                0x8C, 0x82, 0x00, 0xAA, 0x00, 0x4B, 0xA9, 0x0B};
+constexpr std::array<std::uint8_t, 16> kUrlMoniker{0xE0, 0xC9, 0xEA, 0x79, 0xF9, 0xBA, 0xCE, 0x11,
+                                                   0x8C, 0x82, 0x00, 0xAA, 0x00, 0x4B, 0xA9, 0x0B};
+constexpr std::array<std::uint8_t, 16> kFileMoniker{0x03, 0x03, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+                                                    0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46};
+
+// HyperlinkString: count of UTF-16 units with the NUL, the units, NUL.
+void putHyperlinkString(ByteWriter& w, const std::string& utf8) {
+    const std::u16string units = text::utf8ToUtf16(utf8);
+    w.u32(static_cast<std::uint32_t>(units.size() + 1));
+    for (char16_t c : units) w.u16(c);
+    w.u16(0);
+}
+
+bool isAbsolutePath(const std::string& path) {
+    if (path.size() >= 2 && path[1] == ':') return true;  // C:\...
+    return path.starts_with("\\\\") || path.starts_with("/");
+}
+
+void putUrlMoniker(ByteWriter& w, const std::string& url) {
+    w.bytes(kUrlMoniker);
+    const std::u16string units = text::utf8ToUtf16(url);
+    // The URL alone, NUL included: no serial GUID, version or flags follow.
+    w.u32(static_cast<std::uint32_t>((units.size() + 1) * 2));
+    for (char16_t c : units) w.u16(c);
+    w.u16(0);
+}
+
+void putFileMoniker(ByteWriter& w, std::string path) {
+    w.bytes(kFileMoniker);
+    std::uint16_t upLevels = 0;
+    while (path.starts_with("../") || path.starts_with("..\\")) {
+        path.erase(0, 3);
+        ++upLevels;
+    }
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    const std::u16string units = text::utf8ToUtf16(path);
+    w.u16(upLevels);
+    // The 8-bit path, with '?' for what is not ASCII.
+    w.u32(static_cast<std::uint32_t>(units.size() + 1));
+    for (char16_t c : units) w.u8(c < 0x80 ? static_cast<std::uint8_t>(c) : '?');
+    w.u8(0);
+    w.u16(0xFFFF);  // endServer
+    w.u16(0xDEAD);  // versionNumber
+    w.zeros(16 + 4);
+    // The Unicode form always follows: readers take the 8-bit one in the
+    // code page of the workbook, which for code page 1200 would garble it.
+    w.u32(static_cast<std::uint32_t>(4 + 2 + units.size() * 2));
+    w.u32(static_cast<std::uint32_t>(units.size() * 2));
+    w.u16(3);  // usKeyValue
+    for (char16_t c : units) w.u16(c);
+}
+
+}  // namespace
+
+bool isUrlTarget(const std::string& target) {
+    if (target.find("://") != std::string::npos) return true;
+    for (const char* scheme : {"mailto:", "news:", "urn:"})
+        if (target.starts_with(scheme)) return true;
+    return false;
+}
+
+void writeHyperlinkRecord(std::vector<std::uint8_t>& out, const Hyperlink& link) {
+    const std::size_t start = beginRecord(out, rid::HLink);
+    ByteWriter w(out);
+    w.u16(static_cast<std::uint16_t>(link.area.firstRow));
+    w.u16(static_cast<std::uint16_t>(link.area.lastRow));
+    w.u16(static_cast<std::uint16_t>(link.area.firstCol));
+    w.u16(static_cast<std::uint16_t>(link.area.lastCol));
+    w.bytes(kStdLink);
+    w.u32(2);  // streamVersion
+    const bool url = isUrlTarget(link.target);
+    std::uint32_t flags = 0;
+    if (!link.target.empty()) {
+        flags |= kHasMoniker;
+        if (url || isAbsolutePath(link.target)) flags |= kIsAbsolute;
+    }
+    if (!link.display.empty()) flags |= kHasDisplayName | kSiteGaveDisplayName;
+    if (!link.location.empty()) flags |= kHasLocation;
+    w.u32(flags);
+    if (!link.display.empty()) putHyperlinkString(w, link.display);
+    if (!link.target.empty()) {
+        if (url)
+            putUrlMoniker(w, link.target);
+        else
+            putFileMoniker(w, link.target);
+    }
+    if (!link.location.empty()) putHyperlinkString(w, link.location);
+    endRecord(out, start);
+}
+
+}  // namespace xls::book

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "native/biff/globals.h"
+#include "native/book/sheet.h"
+
+namespace xls::book {
+
+class StringTable;
+
+// The loading and writing side of Sheet, kept out of its public interface.
+struct SheetAccess {
+    // A sheet of a read workbook: its records from the stream, cells and
+    // the groups the model regenerates parsed.
+    static std::unique_ptr<Sheet> load(const Workbook& book, std::span<const std::uint8_t> stream,
+                                       const biff::Globals& globals, std::size_t index);
+    // An empty worksheet as a new workbook has it.
+    static std::unique_ptr<Sheet> blank(const Workbook& book, std::string name, bool active);
+
+    static void rename(Sheet& sheet, std::string name) { sheet.name_ = std::move(name); }
+    static const SheetLayout& layout(const Sheet& sheet) { return *sheet.layout_; }
+    static SheetLayout& layout(Sheet& sheet) { return *sheet.layout_; }
+
+    // The sheet's substream, BOF to EOF. active: the sheet is the
+    // workbook's active one (WINDOW2 fPaged).
+    static std::vector<std::uint8_t> write(const Sheet& sheet, const StringTable& strings,
+                                           bool active);
+};
+
+}  // namespace xls::book

@@ -1,0 +1,337 @@
+#include <algorithm>
+
+#include "native/biff/biff_error.h"
+#include "native/biff/hyperlink.h"
+#include "native/biff/worksheet.h"
+#include "native/book/book_error.h"
+#include "native/book/layout.h"
+#include "native/book/raw_units.h"
+#include "native/book/record_writer.h"
+#include "native/book/sheet_access.h"
+#include "native/io/byte_reader.h"
+
+namespace xls::book {
+
+namespace {
+
+bool isCellRecord(std::uint16_t id) {
+    switch (id) {
+        case rid::Formula:
+        case rid::Number:
+        case rid::Rk:
+        case rid::MulRk:
+        case rid::Label:
+        case rid::LabelSst:
+        case rid::RString:
+        case rid::BoolErr:
+        case rid::Blank:
+        case rid::MulBlank:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool belongsToFormula(std::uint16_t id) {
+    return id == rid::String || id == rid::ShrFmla || id == rid::Array || id == rid::Table;
+}
+
+Cell::Kind kindOf(biff::CellType t) {
+    switch (t) {
+        case biff::CellType::Number:
+            return Cell::Kind::Number;
+        case biff::CellType::String:
+            return Cell::Kind::Text;
+        case biff::CellType::Boolean:
+            return Cell::Kind::Boolean;
+        case biff::CellType::Error:
+            return Cell::Kind::Error;
+        case biff::CellType::Blank:
+            break;
+    }
+    return Cell::Kind::Blank;
+}
+
+Cell cellFrom(const biff::Cell& c) {
+    Cell out;
+    out.row = c.row;
+    out.col = c.col;
+    out.xf = c.xf;
+    out.number = c.number;
+    out.code = c.code;
+    out.text = c.text;
+    if (c.fromFormula) {
+        out.kind = Cell::Kind::Formula;
+        out.result = kindOf(c.type);
+    } else {
+        out.kind = kindOf(c.type);
+    }
+    return out;
+}
+
+std::size_t indexOfSlot(const std::vector<SheetItem>& items, SheetSlot slot) {
+    for (std::size_t i = 0; i < items.size(); ++i)
+        if (items[i].slot == slot) return i;
+    return items.size();
+}
+
+std::size_t indexOfId(const std::vector<SheetItem>& items, std::uint16_t id) {
+    for (std::size_t i = 0; i < items.size(); ++i)
+        if (items[i].slot == SheetSlot::Raw && items[i].raw.size() >= 4 &&
+            rawId(items[i].raw) == id)
+            return i;
+    return items.size();
+}
+
+void insertSlot(std::vector<SheetItem>& items, std::size_t at, SheetSlot slot) {
+    items.insert(items.begin() + static_cast<std::ptrdiff_t>(std::min(at, items.size())),
+                 SheetItem{slot, {}});
+}
+
+// Puts the groups a sheet lacked where the application writes them.
+void addMissingSlots(std::vector<SheetItem>& items) {
+    const std::size_t end = items.empty() ? 0 : items.size() - 1;  // before EOF
+    auto window2 = indexOfSlot(items, SheetSlot::Window2);
+    if (indexOfSlot(items, SheetSlot::Dimensions) == items.size()) {
+        auto cells = indexOfSlot(items, SheetSlot::Cells);
+        insertSlot(items, std::min({cells, window2, end}), SheetSlot::Dimensions);
+    }
+    if (indexOfSlot(items, SheetSlot::Cells) == items.size())
+        insertSlot(items, indexOfSlot(items, SheetSlot::Dimensions) + 1, SheetSlot::Cells);
+    if (indexOfSlot(items, SheetSlot::ColInfo) == items.size())
+        insertSlot(items, indexOfSlot(items, SheetSlot::Dimensions), SheetSlot::ColInfo);
+    // The view records follow WINDOW2: SCL, PANE, then the selections.
+    window2 = indexOfSlot(items, SheetSlot::Window2);
+    std::size_t afterView = window2 == items.size() ? items.size() - 1 : window2 + 1;
+    while (afterView + 1 < items.size()) {
+        const auto& it = items[afterView];
+        const bool view = it.slot == SheetSlot::ActiveSelection ||
+                          (it.slot == SheetSlot::Raw &&
+                           (rawId(it.raw) == rid::Scl || rawId(it.raw) == rid::Pane ||
+                            rawId(it.raw) == rid::Selection));
+        if (!view) break;
+        ++afterView;
+    }
+    if (indexOfSlot(items, SheetSlot::ActiveSelection) == items.size()) {
+        insertSlot(items, afterView, SheetSlot::ActiveSelection);
+        ++afterView;
+    }
+    if (indexOfSlot(items, SheetSlot::Merged) == items.size()) {
+        insertSlot(items, afterView, SheetSlot::Merged);
+    }
+    if (indexOfSlot(items, SheetSlot::Hyperlinks) == items.size()) {
+        const std::size_t dval = indexOfId(items, rid::DVal);
+        insertSlot(items, std::min(dval, items.size() - 1), SheetSlot::Hyperlinks);
+    }
+}
+
+formula::Area ref8(std::span<const std::uint8_t> b) {
+    return {io::le16(b.data()), io::le16(b.data() + 4), io::le16(b.data() + 2),
+            io::le16(b.data() + 6)};
+}
+
+void readSelection(const RawUnit& unit, Selection& sel) {
+    io::ByteReader in(bodyOf(unit));
+    in.skip(1);
+    sel.activeRow = in.u16();
+    sel.activeCol = in.u16();
+    const std::uint16_t iref = in.u16();
+    const std::uint16_t count = in.u16();
+    sel.area = {sel.activeRow, sel.activeCol, sel.activeRow, sel.activeCol};
+    for (std::uint16_t i = 0; i < count && in.remaining() >= 6; ++i) {
+        formula::Area a;
+        a.firstRow = in.u16();
+        a.lastRow = in.u16();
+        a.firstCol = in.u8();
+        a.lastCol = in.u8();
+        if (i == iref) sel.area = a;
+    }
+}
+
+}  // namespace
+
+std::unique_ptr<Sheet> SheetAccess::load(const Workbook& book, std::span<const std::uint8_t> stream,
+                                         const biff::Globals& globals, std::size_t index) {
+    const biff::SheetEntry& entry = globals.sheets[index];
+    std::unique_ptr<Sheet> sheet(new Sheet(book));
+    sheet->name_ = entry.name;
+    sheet->kind_ = entry.kind;
+    sheet->visibility_ = entry.visibility;
+    SheetLayout& layout = *sheet->layout_;
+    {
+        // The raw state byte keeps reserved bits; the reader masks them.
+        // BOUNDSHEET: lbPlyPos u32, hsState u8, dt u8.
+        std::size_t n = 0;
+        for (const auto& r : globals.records) {
+            if (r.id != rid::BoundSheet) continue;
+            if (n++ == index && r.size >= 6) {
+                layout.hsState = stream[r.offset + 8];
+                layout.dt = stream[r.offset + 9];
+            }
+        }
+    }
+
+    biff::Worksheet ws = biff::parseWorksheet(stream, globals, index);
+    std::vector<RawUnit> units = unitsOf(stream, ws.records);
+    if (!sheet->isWorksheet()) {
+        for (auto& u : units) layout.substream.insert(layout.substream.end(), u.begin(), u.end());
+        return sheet;
+    }
+
+    // A worksheet entry must lead to a worksheet's BOF; anything else would
+    // be written back as cells it does not hold.
+    if (units.empty() || units.front().size() < 8 || io::le16(units.front().data() + 6) != 0x0010)
+        throw BookError("sheet \"" + entry.name + "\" does not start with a worksheet BOF");
+    auto& items = layout.items;
+    items.reserve(units.size() / 4 + 16);
+    bool haveCells = false, haveColInfo = false, haveDims = false, haveMerged = false,
+         haveLinks = false, haveSelection = false;
+    Cell* lastFormula = nullptr;
+    int depth = 0;
+    for (auto& unit : units) {
+        const std::uint16_t id = rawId(unit);
+        if (id == rid::Bof) ++depth;
+        if (depth > 1) {
+            if (id == rid::Eof) --depth;
+            items.push_back({SheetSlot::Raw, std::move(unit)});
+            continue;
+        }
+        if (id == rid::Eof) --depth;
+        const auto body = bodyOf(unit);
+        if (belongsToFormula(id)) {
+            if (lastFormula != nullptr) lastFormula->rawRecords.push_back(std::move(unit));
+            continue;
+        }
+        lastFormula = nullptr;
+        if (isCellRecord(id) || id == rid::Row || id == rid::DbCell) {
+            if (!haveCells) items.push_back({SheetSlot::Cells, {}});
+            haveCells = true;
+            if (id == rid::Row && body.size() >= 16) {
+                io::ByteReader in(body);
+                const std::uint16_t r = in.u16();
+                in.skip(4);
+                RowInfo info;
+                info.height = in.u16() & 0x7FFF;
+                info.reserved = in.u32();
+                const std::uint16_t flags = in.u16();
+                const std::uint16_t xfWord = in.u16();
+                info.outlineLevel = flags & 0x07;
+                info.collapsed = (flags & 0x10) != 0;
+                info.hidden = (flags & 0x20) != 0;
+                info.customHeight = (flags & 0x40) != 0;
+                info.hasXf = (flags & 0x80) != 0;
+                info.otherFlags = flags & 0xFF08;
+                info.xf = xfWord & 0x0FFF;
+                info.otherXfFlags = xfWord & 0xF000;
+                sheet->rows_[r] = info;
+            } else if (id == rid::Formula && body.size() >= 6) {
+                const std::uint16_t r = io::le16(body.data());
+                const std::uint16_t c = io::le16(body.data() + 2);
+                if (const biff::Cell* value = ws.find(r, c);
+                    value != nullptr && value->fromFormula) {
+                    Cell& cell = sheet->cells_[cellKey(r, c)];
+                    cell = cellFrom(*value);
+                    cell.kind = Cell::Kind::Formula;
+                    cell.rawRecords.clear();
+                    cell.rawRecords.push_back(std::move(unit));
+                    lastFormula = &cell;
+                }
+            }
+            continue;
+        }
+        switch (id) {
+            case rid::Index:
+                continue;  // regenerated offsets would be needed; readers do without
+            case rid::Dimensions:
+                if (!haveDims) items.push_back({SheetSlot::Dimensions, {}});
+                haveDims = true;
+                continue;
+            case rid::ColInfo: {
+                if (!haveColInfo) items.push_back({SheetSlot::ColInfo, {}});
+                haveColInfo = true;
+                if (body.size() < 10) continue;
+                io::ByteReader in(body);
+                const std::uint16_t first = in.u16();
+                const std::uint16_t last = in.u16();
+                ColumnInfo ci;
+                ci.present = true;
+                ci.width = in.u16();
+                ci.xf = in.u16();
+                const std::uint16_t flags = in.u16();
+                ci.hidden = (flags & 1) != 0;
+                ci.otherFlags = flags & 0xFFFE;
+                ci.reserved = in.remaining() >= 2 ? in.u16() : 0;
+                for (std::uint32_t col = first; col <= last && col < 256; ++col)
+                    sheet->columns_[col] = ci;
+                continue;
+            }
+            case rid::MergedCells: {
+                if (!haveMerged) items.push_back({SheetSlot::Merged, {}});
+                haveMerged = true;
+                io::ByteReader in(body);
+                const std::uint16_t count = body.size() >= 2 ? in.u16() : 0;
+                for (std::uint16_t i = 0; i < count && in.remaining() >= 8; ++i)
+                    sheet->merged_.push_back(ref8(in.bytes(8)));
+                continue;
+            }
+            case rid::HLink: {
+                if (!haveLinks) items.push_back({SheetSlot::Hyperlinks, {}});
+                haveLinks = true;
+                if (body.size() < 8) continue;
+                Hyperlink h;
+                h.area = ref8(body);
+                if (auto read = biff::readHyperlink(body, globals.codepage)) {
+                    h.target = read->target;
+                    h.location = read->location;
+                    h.display = read->display;
+                }
+                h.rawRecords.push_back(std::move(unit));
+                sheet->hyperlinks_.push_back(std::move(h));
+                continue;
+            }
+            case rid::HLinkTooltip:
+                if (!sheet->hyperlinks_.empty() && body.size() >= 10) {
+                    sheet->hyperlinks_.back().rawRecords.push_back(std::move(unit));
+                    continue;
+                }
+                break;
+            case rid::Window2:
+                if (body.size() >= 2) sheet->tabSelected_ = (io::le16(body.data()) & 0x0200) != 0;
+                items.push_back({SheetSlot::Window2, std::move(unit)});
+                continue;
+            case rid::Pane:
+                if (body.size() >= 9) layout.activePane = body[8];
+                break;
+            case rid::Selection:
+                if (!haveSelection && body.size() >= 9 && body[0] == layout.activePane) {
+                    haveSelection = true;
+                    readSelection(unit, sheet->selection_);
+                    items.push_back({SheetSlot::ActiveSelection, std::move(unit)});
+                    continue;
+                }
+                break;
+            case rid::DefColWidth:
+                if (body.size() >= 2) sheet->defaultColumnWidth_ = io::le16(body.data());
+                break;
+            case rid::DefaultRowHeight:
+                if (body.size() >= 4) sheet->defaultRowHeight_ = io::le16(body.data() + 2) & 0x7FFF;
+                break;
+            default:
+                break;
+        }
+        items.push_back({SheetSlot::Raw, std::move(unit)});
+    }
+    // Cells other than formulas, from the reader's values.
+    for (const biff::Cell& c : ws.cells) {
+        if (c.fromFormula) continue;
+        sheet->cells_.try_emplace(cellKey(c.row, c.col), cellFrom(c));
+    }
+    // A formula the reader dropped for damage leaves nothing to keep.
+    std::erase_if(sheet->cells_, [](const auto& kv) {
+        return kv.second.kind == Cell::Kind::Formula && kv.second.rawRecords.empty();
+    });
+    addMissingSlots(items);
+    return sheet;
+}
+
+}  // namespace xls::book

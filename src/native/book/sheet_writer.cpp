@@ -1,0 +1,144 @@
+#include <algorithm>
+
+#include "native/book/book_error.h"
+#include "native/book/cell_block_writer.h"
+#include "native/book/hyperlink_record.h"
+#include "native/book/layout.h"
+#include "native/book/record_writer.h"
+#include "native/book/sheet_access.h"
+
+namespace xls::book {
+
+namespace {
+
+constexpr std::uint16_t kSelected = 0x0200;  // WINDOW2 fSelected
+constexpr std::uint16_t kPaged = 0x0400;     // WINDOW2 fPaged: the sheet on show
+
+void writeColumns(std::vector<std::uint8_t>& out, const std::array<ColumnInfo, 256>& columns) {
+    for (std::size_t c = 0; c < columns.size();) {
+        if (!columns[c].present) {
+            ++c;
+            continue;
+        }
+        std::size_t e = c + 1;
+        while (e < columns.size() && columns[e] == columns[c]) ++e;
+        const ColumnInfo& ci = columns[c];
+        ByteWriter w(out);
+        w.u16(rid::ColInfo);
+        w.u16(12);
+        w.u16(static_cast<std::uint16_t>(c));
+        w.u16(static_cast<std::uint16_t>(e - 1));
+        w.u16(ci.width);
+        w.u16(ci.xf);
+        w.u16(static_cast<std::uint16_t>((ci.otherFlags & 0xFFFE) | (ci.hidden ? 1 : 0)));
+        w.u16(ci.reserved);
+        c = e;
+    }
+}
+
+void writeMerged(std::vector<std::uint8_t>& out, const std::vector<formula::Area>& merged) {
+    constexpr std::size_t kPerRecord = 1026;  // (8224 - 2) / 8
+    for (std::size_t i = 0; i < merged.size(); i += kPerRecord) {
+        const std::size_t n = std::min(kPerRecord, merged.size() - i);
+        const std::size_t start = beginRecord(out, rid::MergedCells);
+        ByteWriter w(out);
+        w.u16(static_cast<std::uint16_t>(n));
+        for (std::size_t k = i; k < i + n; ++k) {
+            w.u16(static_cast<std::uint16_t>(merged[k].firstRow));
+            w.u16(static_cast<std::uint16_t>(merged[k].lastRow));
+            w.u16(static_cast<std::uint16_t>(merged[k].firstCol));
+            w.u16(static_cast<std::uint16_t>(merged[k].lastCol));
+        }
+        endRecord(out, start);
+    }
+}
+
+void writeHyperlinks(std::vector<std::uint8_t>& out, const std::vector<Hyperlink>& links) {
+    for (const Hyperlink& h : links) {
+        if (h.rawRecords.empty()) {
+            writeHyperlinkRecord(out, h);
+            continue;
+        }
+        for (const auto& rec : h.rawRecords) {
+            const std::size_t at = out.size();
+            out.insert(out.end(), rec.begin(), rec.end());
+            // HLINK starts with the range; HLINKTOOLTIP with its id, then it.
+            const std::size_t ref = at + 4 + (rawId(rec) == rid::HLinkTooltip ? 2 : 0);
+            if (ref + 8 > out.size()) continue;
+            patch16(out, ref, static_cast<std::uint16_t>(h.area.firstRow));
+            patch16(out, ref + 2, static_cast<std::uint16_t>(h.area.lastRow));
+            patch16(out, ref + 4, static_cast<std::uint16_t>(h.area.firstCol));
+            patch16(out, ref + 6, static_cast<std::uint16_t>(h.area.lastCol));
+        }
+    }
+}
+
+void writeSelection(std::vector<std::uint8_t>& out, std::uint8_t pane, const Selection& s) {
+    ByteWriter w(out);
+    w.u16(rid::Selection);
+    w.u16(15);
+    w.u8(pane);
+    w.u16(s.activeRow);
+    w.u16(s.activeCol);
+    w.u16(0);  // irefAct
+    w.u16(1);  // cref
+    w.u16(static_cast<std::uint16_t>(s.area.firstRow));
+    w.u16(static_cast<std::uint16_t>(s.area.lastRow));
+    w.u8(static_cast<std::uint8_t>(s.area.firstCol));
+    w.u8(static_cast<std::uint8_t>(s.area.lastCol));
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> SheetAccess::write(const Sheet& sheet, const StringTable& strings,
+                                             bool active) {
+    const SheetLayout& layout = *sheet.layout_;
+    if (!sheet.isWorksheet()) return layout.substream;
+
+    std::vector<std::uint8_t> out;
+    out.reserve(sheet.cells_.size() * 16 + 4096);
+    for (const SheetItem& item : layout.items) {
+        switch (item.slot) {
+            case SheetSlot::Raw:
+                out.insert(out.end(), item.raw.begin(), item.raw.end());
+                break;
+            case SheetSlot::ColInfo:
+                writeColumns(out, sheet.columns_);
+                break;
+            case SheetSlot::Dimensions:
+                writeDimensions(out, sheet.cells_);
+                break;
+            case SheetSlot::Cells:
+                writeCellTable(out, sheet.cells_, sheet.rows_, sheet.defaultRowHeight_, strings);
+                break;
+            case SheetSlot::Merged:
+                writeMerged(out, sheet.merged_);
+                break;
+            case SheetSlot::Hyperlinks:
+                writeHyperlinks(out, sheet.hyperlinks_);
+                break;
+            case SheetSlot::ActiveSelection:
+                if (!sheet.selectionChanged_ && !item.raw.empty())
+                    out.insert(out.end(), item.raw.begin(), item.raw.end());
+                else
+                    writeSelection(out, layout.activePane, sheet.selection_);
+                break;
+            case SheetSlot::Window2: {
+                const std::size_t at = out.size();
+                out.insert(out.end(), item.raw.begin(), item.raw.end());
+                if (item.raw.size() >= 6) {
+                    std::uint16_t flags =
+                        static_cast<std::uint16_t>(out[at + 4] | (out[at + 5] << 8));
+                    flags &= static_cast<std::uint16_t>(~(kSelected | kPaged));
+                    if (sheet.tabSelected_ || active) flags |= kSelected;
+                    if (active) flags |= kPaged;
+                    patch16(out, at + 4, flags);
+                }
+                break;
+            }
+        }
+    }
+    return out;
+}
+
+}  // namespace xls::book

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace xls::book {
+
+// The shared string table (SST) of a workbook being written: every text
+// cell's string once, in order of first use.
+class StringTable {
+  public:
+    // Adds one use of a string; returns its index.
+    std::uint32_t add(const std::string& text);
+    // Index of a string added before; the caller has added every text.
+    std::uint32_t indexOf(const std::string& text) const { return index_.at(text); }
+
+    std::uint32_t totalUses() const { return uses_; }
+    const std::vector<const std::string*>& strings() const { return order_; }
+
+    // Appends SST with its CONTINUE records and EXTSST. streamOffset: where
+    // out[0] lies in the workbook stream, for EXTSST's absolute offsets.
+    // A string's count and option byte never straddle a record boundary;
+    // characters going on in a CONTINUE get their option byte again.
+    void write(std::vector<std::uint8_t>& out, std::size_t streamOffset) const;
+
+  private:
+    std::unordered_map<std::string, std::uint32_t> index_;
+    std::vector<const std::string*> order_;
+    std::uint32_t uses_ = 0;
+};
+
+}  // namespace xls::book
