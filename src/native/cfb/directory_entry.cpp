@@ -43,6 +43,43 @@ DirectoryEntry parseDirectoryEntry(std::span<const std::uint8_t, kDirectoryEntry
     return e;
 }
 
+namespace {
+
+void put16(std::uint8_t* p, std::uint16_t v) {
+    p[0] = static_cast<std::uint8_t>(v);
+    p[1] = static_cast<std::uint8_t>(v >> 8);
+}
+void put32(std::uint8_t* p, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+void put64(std::uint8_t* p, std::uint64_t v) {
+    put32(p, static_cast<std::uint32_t>(v));
+    put32(p + 4, static_cast<std::uint32_t>(v >> 32));
+}
+
+}  // namespace
+
+void encodeDirectoryEntry(const DirectoryEntry& e, std::u16string_view name,
+                          std::span<std::uint8_t, kDirectoryEntrySize> out) {
+    std::uint8_t* p = out.data();
+    std::fill(out.begin(), out.end(), std::uint8_t{0});
+    const std::size_t units = std::min<std::size_t>(name.size(), 31);
+    for (std::size_t i = 0; i < units; ++i) put16(p + 2 * i, name[i]);
+    // Unused slots store a zero length; named entries count their NUL.
+    put16(p + 64, units == 0 ? 0 : static_cast<std::uint16_t>(2 * (units + 1)));
+    p[66] = e.type;
+    p[67] = e.color;
+    put32(p + 68, static_cast<std::uint32_t>(e.left));
+    put32(p + 72, static_cast<std::uint32_t>(e.right));
+    put32(p + 76, static_cast<std::uint32_t>(e.child));
+    std::copy(e.clsid.begin(), e.clsid.end(), p + 80);
+    put32(p + 96, e.stateBits);
+    put64(p + 100, e.created);
+    put64(p + 108, e.modified);
+    put32(p + 116, e.startSector);
+    put64(p + 120, e.size);
+}
+
 bool sameEntryName(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     auto fold = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; };

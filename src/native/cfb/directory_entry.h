@@ -37,6 +37,11 @@ struct DirectoryEntry {
 // writers leave such entries behind in slots they no longer use.
 DirectoryEntry parseDirectoryEntry(std::span<const std::uint8_t, kDirectoryEntrySize> bytes);
 
+// The stored form of `e` into exactly kDirectoryEntrySize bytes. The name
+// must already have passed checkedEntryName (at most 31 units).
+void encodeDirectoryEntry(const DirectoryEntry& e, std::u16string_view name,
+                          std::span<std::uint8_t, kDirectoryEntrySize> out);
+
 // Entry names compare without regard to ASCII letter case.
 bool sameEntryName(std::string_view a, std::string_view b);
 

@@ -28,6 +28,7 @@ struct Section {
     std::map<std::uint32_t, Value> properties;
     // Property names of user-defined sections (property 0), in UTF-8.
     std::map<std::uint32_t, std::string> dictionary;
+    friend bool operator==(const Section&, const Section&) = default;
 };
 
 struct PropertySet {
@@ -35,6 +36,7 @@ struct PropertySet {
     std::uint32_t systemIdentifier = 0;
     std::array<std::uint8_t, 16> clsid{};
     std::vector<Section> sections;
+    friend bool operator==(const PropertySet&, const PropertySet&) = default;
 };
 
 // Parses a whole property set stream; throws PropsetError. A value of a

@@ -87,6 +87,7 @@ struct Value {
         return std::get_if<T>(&data);
     }
     bool isUnsupported() const { return std::holds_alternative<Unsupported>(data); }
+    friend bool operator==(const Value&, const Value&) = default;
 };
 
 }  // namespace xls::propset

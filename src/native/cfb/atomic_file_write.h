@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <stdexcept>
+#include <string>
+
+namespace xls::cfb {
+
+// Saving a file failed; the message names the file and carries the system's
+// reason. The target is as it was before the attempt.
+class FileWriteError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// Replaces (or creates) the file at `pathUtf8` with `bytes` so that it is
+// either wholly the old file or wholly the new one, even if the program or
+// the machine stops half way: the bytes go to a temporary file in the same
+// folder, are flushed to the disk, and only then renamed over the target.
+// An existing target's permission bits are kept. Throws FileWriteError.
+void writeFileAtomically(const std::string& pathUtf8, std::span<const std::uint8_t> bytes);
+
+}  // namespace xls::cfb
