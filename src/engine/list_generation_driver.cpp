@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "engine/ignoring_failure.h"
 #include "engine/workbook_row_reader.h"
 #include "util/path_names.h"
 
@@ -29,14 +30,6 @@ class WindowBusy {
   private:
     platform::RunView& view_;
 };
-
-template <typename Operation>
-void ignoringFailure(Operation&& operation) {
-    try {
-        operation();
-    } catch (const AutomationError&) {
-    }
-}
 
 const char* reasonText(OpenFailure cause) {
     switch (cause) {
@@ -67,6 +60,11 @@ std::string SkippedWorkbooksMessage(const std::vector<SkippedWorkbook>& skipped)
         text += s.fileName + "（" + reasonText(s.cause) + "）\r\n";
     }
     return text;
+}
+
+std::string ListNotSavedMessage(const ListSaveFailure& failure) {
+    return "目次ファイルを保存できませんでした。\r\n" + failure.path + "\r\n" + failure.reason +
+           "\r\n";
 }
 
 RunOutcome sub_mokuji_make(const RunRequest& request,
@@ -110,7 +108,7 @@ RunOutcome sub_mokuji_make(const RunRequest& request,
             view.doEvents();
         }
 
-        if (listPhase) ignoringFailure([&] { listPhase(*xl_app, outcome.rows); });
+        if (listPhase) ignoringFailure([&] { outcome.list = listPhase(*xl_app, outcome.rows); });
 
         ignoringFailure([&] { xl_app->workbooks()->close(); });
         ignoringFailure([&] { xl_app->setDisplayAlerts(false); });
@@ -119,6 +117,7 @@ RunOutcome sub_mokuji_make(const RunRequest& request,
     }
 
     if (!outcome.skipped.empty()) view.showMessage(SkippedWorkbooksMessage(outcome.skipped));
+    if (outcome.list.saveFailure) view.showMessage(ListNotSavedMessage(*outcome.list.saveFailure));
     return outcome;
 }
 

@@ -7,6 +7,7 @@
 #include "app/property_name_table.h"
 #include "automation/object_model.h"
 #include "engine/column_table.h"
+#include "engine/list_workbook_result.h"
 #include "engine/row_store.h"
 #include "platform/run_view.h"
 
@@ -39,11 +40,14 @@ struct RunOutcome {
     bool applicationStarted = false;
     RowStore rows;
     std::vector<SkippedWorkbook> skipped;
+    ListWorkbookResult list;
 };
 
 // Builds, fills and saves the list workbook from the rows of the run, in the
-// running application. Failing operations in it are skipped, not fatal.
-using ListPhase = std::function<void(automation::Application& xl_app, const RowStore& rows)>;
+// running application. Failing operations in it are skipped, not fatal; a
+// list file left unsaved comes back in the result.
+using ListPhase =
+    std::function<ListWorkbookResult(automation::Application& xl_app, const RowStore& rows)>;
 
 inline constexpr const char* kNoApplicationMessage =
     "EXCELがインストールされていないので、利用できません。";
@@ -52,12 +56,15 @@ inline constexpr const char* kNoApplicationMessage =
 // the list into its row text, hands the rows to the list phase and shuts the
 // instance down. The window is disabled with the busy pointer meanwhile and
 // shows progress in its caption. A workbook that cannot be opened is skipped
-// and named, with the reason, in one message at the end of the run.
+// and named, with the reason, in one message at the end of the run; a list
+// file that could not be saved is named in a message of its own.
 RunOutcome sub_mokuji_make(const RunRequest& request,
                            const automation::ApplicationFactory& createApplication,
                            platform::RunView& view, const ListPhase& listPhase);
 
 // The message that names the skipped workbooks; lines end in CR LF.
 std::string SkippedWorkbooksMessage(const std::vector<SkippedWorkbook>& skipped);
+// The message for a list file left unsaved; lines end in CR LF.
+std::string ListNotSavedMessage(const ListSaveFailure& failure);
 
 }  // namespace mokuji::engine

@@ -3,7 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "engine/list_workbook_builder.h"
 #include "support/fake_application.h"
+#include "support/fake_grid_application.h"
 #include "support/recording_view.h"
 #include "util/path_names.h"
 
@@ -170,6 +172,7 @@ TEST_F(RunTest, WindowIsBusyDuringTheRunAndRestoredAfterIt) {
     bool busyDuringListPhase = false;
     run([&](automation::Application&, const RowStore&) {
         busyDuringListPhase = !view.enabled && view.pointer == platform::kPointerHourglass;
+        return ListWorkbookResult{};
     });
     EXPECT_TRUE(busyDuringListPhase);
     EXPECT_TRUE(view.enabled);
@@ -215,7 +218,7 @@ TEST_F(RunTest, FailingListPhaseStillShutsTheApplicationDown) {
     world.books[kDir + "a.xls"].names["担当者"] = Variant("A");
     list = {{"a.xls", true}};
     int rowsSeen = -2;
-    run([&](automation::Application&, const RowStore& rows) {
+    run([&](automation::Application&, const RowStore& rows) -> ListWorkbookResult {
         rowsSeen = rows.row_max();
         throw automation::AutomationError(1004, "save failed");
     });
@@ -235,6 +238,53 @@ TEST_F(RunTest, EveryWorkbookYieldsItsRowBeyondTheOldLimit) {
     RunOutcome out = run();
     ASSERT_EQ(out.rows.row_max(), 5099);
     EXPECT_EQ(out.rows.row_text[5099], "w5099.xls\t5099\t");
+}
+
+TEST_F(RunTest, UnsavedListFileIsNamedInAMessageOfItsOwnAfterTheRun) {
+    world.books[kDir + "a.xls"].openFailure = automation::OpenFailure::Damaged;
+    list = {{"a.xls", true}};
+    RunOutcome out = run([](automation::Application&, const RowStore&) {
+        ListWorkbookResult r;
+        r.saveFailure = ListSaveFailure{"data/00_目次.xls", "disk full"};
+        return r;
+    });
+    ASSERT_EQ(view.messages.size(), 2u);
+    EXPECT_EQ(view.messages[1],
+              "目次ファイルを保存できませんでした。\r\ndata/00_目次.xls\r\ndisk full\r\n");
+    EXPECT_EQ(view.events.back(), "message");
+    EXPECT_TRUE(view.enabled);
+    EXPECT_TRUE(out.list.saveFailure);
+}
+
+TEST(RunWithListPhase, BuiltListIsSavedOrItsFailureShown) {
+    fake::grid::World world;
+    fake::RecordingView view;
+    ColumnTable table;
+    table.g_item_name[1] = "P_ファイル名";
+    app::PropertyNameTable prop_name;
+    std::vector<ListEntry> list;
+    RunRequest req{list, kDir + "00_目次.xls", table, prop_name, "mokuji"};
+    ListContext ctx{util::FolderOf(req.g_mokuji_path), req.programName, table, view,
+                    [&](const std::string& p) { return world.exists(p); }};
+    auto factory = [&] { return std::make_unique<fake::grid::GridApplication>(world); };
+    auto phase = [&](automation::Application& xl, const RowStore& rows) {
+        return BuildListWorkbook(xl, rows, ctx);
+    };
+
+    world.failing = {"Workbook.SaveAs"};
+    RunOutcome out = sub_mokuji_make(req, factory, view, phase);
+    EXPECT_THAT(view.captions, ElementsAre("mokuji - 目次ファイル作成開始"));
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0], "目次ファイルを保存できませんでした。\r\n" + kDir +
+                                    "00_目次.xls\r\nWorkbook.SaveAs failed\r\n");
+    EXPECT_TRUE(view.enabled);
+
+    world.failing.clear();
+    out = sub_mokuji_make(req, factory, view, phase);
+    EXPECT_FALSE(out.list.saveFailure);
+    EXPECT_EQ(view.messages.size(), 1u);
+    EXPECT_TRUE(world.exists(kDir + "00_目次.xls"));
+    EXPECT_EQ(world.log.back(), "Quit");
 }
 
 }  // namespace

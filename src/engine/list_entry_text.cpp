@@ -1,0 +1,66 @@
+#include "engine/list_entry_text.h"
+
+#include <cctype>
+
+namespace mokuji::engine {
+
+namespace {
+
+bool isDigit(char c) {
+    return std::isdigit(static_cast<unsigned char>(c)) != 0;
+}
+
+std::size_t skipDigits(std::string_view s, std::size_t i) {
+    while (i < s.size() && isDigit(s[i])) ++i;
+    return i;
+}
+
+// Digits with an optional decimal part and exponent. Deliberately narrow:
+// a number written some other way ("-5%", "-1,000") is kept as text, which
+// still shows what the source held, while anything wrongly let through here
+// would be entered as a formula.
+bool isPlainNumber(std::string_view s) {
+    std::size_t i = 0;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+    std::size_t intEnd = skipDigits(s, i);
+    bool digits = intEnd > i;
+    i = intEnd;
+    if (i < s.size() && s[i] == '.') {
+        std::size_t fracEnd = skipDigits(s, i + 1);
+        digits = digits || fracEnd > i + 1;
+        i = fracEnd;
+    }
+    if (!digits) return false;
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        ++i;
+        if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+        std::size_t expEnd = skipDigits(s, i);
+        if (expEnd == i) return false;
+        i = expEnd;
+    }
+    return i == s.size();
+}
+
+}  // namespace
+
+bool WouldEnterAsFormula(std::string_view text) {
+    if (text.empty()) return false;
+    switch (text.front()) {
+        case '=':
+            return true;
+        case '+':
+        case '-':
+        case '@':
+            return !isPlainNumber(text);
+        default:
+            return false;
+    }
+}
+
+automation::Variant TextEntry(std::string_view text) {
+    if (WouldEnterAsFormula(text) || text.starts_with('\''))
+        return automation::Variant("'" + std::string(text));
+    return automation::Variant(std::string(text));
+}
+
+}  // namespace mokuji::engine

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+
+namespace mokuji::engine {
+
+// The fixed shape of a list file. Reading a list file back depends on it as
+// much as writing one does.
+inline constexpr const char* kListFileName = "00_目次.xls";
+inline constexpr const char* kListSheetName = "目次";
+inline constexpr const char* kNumberHeader = "No.";
+inline constexpr const char* kFileNameHeader = "FILE名";
+// The workbook name on the "No." header cell; its row is the header row.
+inline constexpr const char* kNumberName = "No.";
+// Header row of a file this program creates.
+inline constexpr std::int32_t kDefaultHeaderRow = 3;
+// Column of the sequence numbers; the listed columns follow it.
+inline constexpr std::int32_t kNumberColumn = 2;
+// Rows of a worksheet in the list file's format, when the sheet cannot say.
+inline constexpr std::int32_t kSheetRows = 65536;
+
+}  // namespace mokuji::engine

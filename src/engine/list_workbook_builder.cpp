@@ -1,0 +1,256 @@
+#include "engine/list_workbook_builder.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "app/property_name_table.h"
+#include "engine/list_entry_text.h"
+#include "engine/ignoring_failure.h"
+#include "engine/list_formatting.h"
+#include "engine/list_layout.h"
+#include "util/split_text.h"
+
+namespace mokuji::engine {
+
+namespace {
+
+using automation::Application;
+using automation::AutomationError;
+using automation::Range;
+using automation::Variant;
+
+std::string rowSpan(std::int32_t first, std::int32_t last) {
+    return std::to_string(first) + ":" + std::to_string(last);
+}
+
+class ListWriter {
+  public:
+    ListWriter(Application& xl_app, const RowStore& rows, const ListContext& ctx)
+        : xl_(xl_app), rows_(rows), ctx_(ctx), path_(ctx.listFilePath()) {
+        for (int j = 1; j <= kMaxColumns; ++j) {
+            if (!ctx_.columns.g_item_name[j].empty()) named_.push_back(j);
+        }
+    }
+
+    ListWorkbookResult run() {
+        result_.updatedExisting = ctx_.fileExists && ctx_.fileExists(path_);
+        bool haveBook = result_.updatedExisting ? openExisting() : createNew();
+        // Without the list workbook every cell operation would land in
+        // whatever workbook happens to be active.
+        if (!haveBook) return result_;
+        clearOldRows();
+        writeDataRows();
+        drawDataBorders();
+        save();
+        return result_;
+    }
+
+  private:
+    bool openExisting() {
+        ctx_.view.setCaption(ctx_.programName + " - 目次ファイル更新開始");
+        automation::OpenArguments args;
+        args.fileName = path_;
+        try {
+            required(xl_.workbooks()).open(args);
+        } catch (const AutomationError& e) {
+            result_.saveFailure = ListSaveFailure{path_, e.what()};
+            return false;
+        }
+        ignoringFailure([&] { header_ = required(xl_.range(kNumberName)).row(); });
+        return true;
+    }
+
+    bool createNew() {
+        ctx_.view.setCaption(ctx_.programName + " - 目次ファイル作成開始");
+        try {
+            required(xl_.workbooks()).add();
+        } catch (const AutomationError& e) {
+            result_.saveFailure = ListSaveFailure{path_, e.what()};
+            return false;
+        }
+        if (auto all = objectOrNull([&] { return xl_.cells(); })) FormatWholeSheet(*all);
+        setColumnWidth("A:A", 1);
+        setColumnWidth("B:B", 4);
+        enterHeader(kNumberColumn, kNumberHeader);
+        if (auto b = objectOrNull([&] { return xl_.columns("B:B"); })) FormatNumberColumn(*b);
+        addName(kNumberName, kNumberColumn);
+
+        setColumnWidth("C:C", 30);
+        enterHeader(kNumberColumn + 1, kFileNameHeader);
+        if (auto c = objectOrNull([&] { return xl_.columns("C:C"); })) FormatFileNameColumn(*c);
+        addName(std::string(app::kFileNameColumn), kNumberColumn + 1);
+
+        std::int32_t x = kNumberColumn;
+        for (int j : named_) {
+            ++x;
+            const std::string& name = ctx_.columns.g_item_name[j];
+            ignoringFailure([&] {
+                required(required(xl_.activeWorkbook()).names()).add(name, cell(header_, x));
+            });
+            if (!headerCellEmpty(x)) continue;
+            enterHeader(x, name);
+            enter(header_ + 1, x, Variant(ctx_.columns.g_item_row[j]));
+            enter(header_ + 2, x, Variant(ctx_.columns.g_item_col[j]));
+        }
+        drawBorders(header_, kNumberColumn, header_, x);
+        ignoringFailure(
+            [&] { required(xl_.rows(rowSpan(header_ + 1, header_ + 2))).setRowHeight(0); });
+        keepOnlyTheListSheet();
+        return true;
+    }
+
+    // The new workbook's own sheets besides the first would be empty pages of
+    // the list.
+    void keepOnlyTheListSheet() {
+        ignoringFailure([&] { xl_.setDisplayAlerts(false); });
+        auto first = objectOrNull([&] { return xl_.sheets("Sheet1"); });
+        if (first) {
+            ignoringFailure([&] { first->select(); });
+            ignoringFailure([&] { first->setName(kListSheetName); });
+        }
+        for (const char* spare : {"Sheet2", "Sheet3"}) {
+            // Deleting after a failed select would delete whatever is selected
+            // instead: the list sheet itself.
+            if (ignoringFailure([&] { required(xl_.sheets(spare)).select(); })) {
+                ignoringFailure([&] { xl_.deleteSelectedSheets(); });
+            }
+        }
+        ignoringFailure([&] { required(xl_.sheets(kListSheetName)).select(); });
+        ignoringFailure([&] { xl_.setDisplayAlerts(true); });
+    }
+
+    // Down to the sheet's last row, so that no row of a longer earlier list
+    // survives.
+    void clearOldRows() {
+        ignoringFailure([&] { sheetRows_ = required(xl_.cells()).rowCount(); });
+        std::int32_t first = header_ + 3;
+        if (first > sheetRows_) return;
+        ignoringFailure([&] {
+            required(xl_.rows(rowSpan(first, sheetRows_))).deleteShift(automation::xl::kShiftUp);
+        });
+    }
+
+    void writeDataRows() {
+        const int room = std::max(0, sheetRows_ - (header_ + 2));
+        const int count = static_cast<int>(rows_.row_text.size());
+        result_.rowsWritten = std::min(count, room);
+        result_.rowsNotWritten = count - result_.rowsWritten;
+
+        std::vector<std::string> fields;
+        for (int r = 0; r < result_.rowsWritten; ++r) {
+            const std::int32_t row = header_ + 3 + r;
+            enter(row, kNumberColumn, Variant(std::to_string(r + 1)));
+            util::SplitText(util::kSplitTabs, rows_.row_text[r], fields);
+            std::int32_t x = kNumberColumn + 1;
+            for (std::size_t k = 1; k <= named_.size() && k < fields.size(); ++k, ++x) {
+                const std::string& field = fields[k];
+                enter(row, x, TextEntry(field));
+                if (ctx_.columns.g_item_name[named_[k - 1]] == app::kFileNameColumn) {
+                    // The bare name, so the link follows the list file when
+                    // the folder moves.
+                    ignoringFailure([&] {
+                        required(xl_.activeSheet()).addHyperlink(cell(row, x), field, field);
+                    });
+                }
+            }
+        }
+    }
+
+    // With no rows the block still spans two rows, the hidden number row
+    // included, as lists have always been drawn.
+    void drawDataBorders() {
+        const std::int32_t lastColumn = kNumberColumn + static_cast<std::int32_t>(named_.size());
+        drawBorders(header_ + 3, kNumberColumn, header_ + 2 + result_.rowsWritten, lastColumn);
+    }
+
+    void save() {
+        ignoringFailure([&] { xl_.setDisplayAlerts(false); });
+        try {
+            auto active = xl_.activeWorkbook();
+            auto& book = required(active);
+            // A new workbook is always saved under the list file's name:
+            // Save would put it under its own default name, wherever the
+            // application's current folder is, even if the list file
+            // appeared meanwhile.
+            if (result_.updatedExisting && ctx_.fileExists(path_)) {
+                book.save();
+            } else {
+                automation::SaveAsArguments args;
+                args.fileName = path_;
+                args.password = "";
+                args.writeResPassword = "";
+                args.readOnlyRecommended = false;
+                args.createBackup = false;
+                book.saveAs(args);
+            }
+        } catch (const AutomationError& e) {
+            result_.saveFailure = ListSaveFailure{path_, e.what()};
+        }
+        ignoringFailure([&] { xl_.setDisplayAlerts(true); });
+    }
+
+    Range& cell(std::int32_t row, std::int32_t column) {
+        cell_ = xl_.cells(row, column);
+        return required(cell_);
+    }
+
+    void enter(std::int32_t row, std::int32_t column, const Variant& entry) {
+        ignoringFailure([&] { cell(row, column).setFormulaR1C1(entry); });
+    }
+
+    void enterHeader(std::int32_t column, const std::string& text) {
+        enter(header_, column, TextEntry(text));
+        ignoringFailure([&] { ColourHeaderCell(cell(header_, column)); });
+    }
+
+    // A cell that cannot be read is taken as empty: in a new workbook it
+    // almost certainly is, and its header is better written than lost.
+    bool headerCellEmpty(std::int32_t column) {
+        bool empty = true;
+        ignoringFailure([&] { empty = cell(header_, column).value().isEmpty(); });
+        return empty;
+    }
+
+    void addName(const std::string& name, std::int32_t column) {
+        ignoringFailure([&] {
+            required(required(xl_.activeWorkbook()).names())
+                .add(name, "=Sheet1!R" + std::to_string(header_) + "C" + std::to_string(column));
+        });
+    }
+
+    void setColumnWidth(const std::string& columns, double width) {
+        ignoringFailure([&] { required(xl_.columns(columns)).setColumnWidth(width); });
+    }
+
+    void drawBorders(std::int32_t row1, std::int32_t col1, std::int32_t row2, std::int32_t col2) {
+        auto block = objectOrNull([&] {
+            auto first = xl_.cells(row1, col1);
+            auto last = xl_.cells(row2, col2);
+            return xl_.range(required(first), required(last));
+        });
+        if (block) DrawBorderSet(*block);
+    }
+
+    Application& xl_;
+    const RowStore& rows_;
+    const ListContext& ctx_;
+    const std::string path_;
+    std::vector<int> named_;  // table entries with a name, in column order
+    std::int32_t header_ = kDefaultHeaderRow;
+    std::int32_t sheetRows_ = kSheetRows;
+    std::shared_ptr<Range> cell_;
+    ListWorkbookResult result_;
+};
+
+}  // namespace
+
+std::string ListContext::listFilePath() const {
+    return workingFolder + kListFileName;
+}
+
+ListWorkbookResult BuildListWorkbook(Application& xl_app, const RowStore& rows,
+                                     const ListContext& ctx) {
+    return ListWriter(xl_app, rows, ctx).run();
+}
+
+}  // namespace mokuji::engine

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "automation/object_model.h"
+#include "engine/column_table.h"
+#include "engine/list_workbook_result.h"
+#include "engine/row_store.h"
+#include "platform/run_view.h"
+
+namespace mokuji::engine {
+
+struct ListContext {
+    // Ends in the path separator, or is empty for the current folder.
+    std::string workingFolder;
+    // The executable's name without folder and extension, for captions.
+    std::string programName;
+    const ColumnTable& columns;
+    platform::RunView& view;
+    // Whether an ordinary file of that full name exists.
+    std::function<bool(const std::string&)> fileExists;
+
+    std::string listFilePath() const;
+};
+
+// Creates the list file of the working folder, or opens the one there, puts
+// the rows of the run into it below its header row and saves it.
+//
+// A created file has the header at row 3 of its only sheet "目次": "No." and
+// "FILE名" in B and C, then one column per named entry of the table, with
+// workbook names on the header cells and the entries' row and column numbers
+// in the two hidden rows below. An existing file keeps everything above the
+// data rows; its header row is the row of its name "No.".
+//
+// Field k of a row text goes to the k-th named column: a row text holds a
+// field for named entries only, so a free entry of the table between named
+// ones takes no field and no column.
+//
+// Spreadsheet operations that fail are skipped one by one and the rest of the
+// list is still written. What the caller must hear of comes back in the
+// result: rows beyond the last row of the sheet, and a save that failed.
+ListWorkbookResult BuildListWorkbook(automation::Application& xl_app, const RowStore& rows,
+                                     const ListContext& ctx);
+
+}  // namespace mokuji::engine
