@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "native/automation/editable_book.h"
 #include "native/automation/name_lookup.h"
 #include "native/automation/native_objects.h"
 
@@ -13,13 +14,10 @@ namespace {
 using automation::AutomationError;
 namespace errnum = automation::errnum;
 
-class NativeWorkbooks;
-
-class NativeWorkbook : public automation::Workbook,
-                       public std::enable_shared_from_this<NativeWorkbook> {
+// A workbook opened read-only: the fast reader, nothing to change or save.
+class ReadOnlyBook : public OpenBook {
   public:
-    NativeWorkbook(std::shared_ptr<WorkbookData> data, NativeWorkbooks& owner)
-        : data_(std::move(data)), owner_(&owner) {}
+    explicit ReadOnlyBook(std::shared_ptr<WorkbookData> data) : data_(std::move(data)) {}
 
     std::string name() const override {
         const std::string& p = data_->path();
@@ -40,26 +38,40 @@ class NativeWorkbook : public automation::Workbook,
                                   "no built-in document property " + std::to_string(index));
         return std::make_shared<NativeDocumentProperty>(data_, index);
     }
-    void close(bool saveChanges) override;
+    void save() override {
+        throw AutomationError(errnum::kApplicationDefined,
+                              "workbook '" + name() + "' was opened read-only");
+    }
+    void saveAs(const automation::SaveAsArguments&) override { save(); }
 
-    const std::shared_ptr<WorkbookData>& data() const { return data_; }
-    void detach() { owner_ = nullptr; }
+    std::shared_ptr<automation::Range> resolve(const std::string& text) override {
+        return resolveRange(data_, data_->activeSheet(), text);
+    }
+    std::shared_ptr<automation::Worksheet> activeWorksheet() override {
+        return std::make_shared<NativeWorksheet>(data_, data_->activeSheet());
+    }
 
   private:
     std::shared_ptr<WorkbookData> data_;
-    NativeWorkbooks* owner_;
 };
 
-class NativeWorkbooks : public automation::Workbooks {
+class NativeWorkbooks : public automation::Workbooks, public BookList {
   public:
     ~NativeWorkbooks() override { close(); }
 
     std::shared_ptr<automation::Workbook> open(const automation::OpenArguments& args) override {
-        // Reading is all this engine does with an opened workbook, so the
-        // read-only and link options change nothing here.
-        auto book = std::make_shared<NativeWorkbook>(WorkbookData::load(args.fileName), *this);
-        open_.push_back(book);
-        return book;
+        // A workbook opened read-only is only read: the fast reader serves
+        // it. One opened for writing goes into the editable model.
+        std::shared_ptr<OpenBook> book;
+        if (args.readOnly.value_or(false)) {
+            book = std::make_shared<ReadOnlyBook>(WorkbookData::load(args.fileName));
+        } else {
+            book = EditableBook::open(args.fileName);
+        }
+        return keep(std::move(book));
+    }
+    std::shared_ptr<automation::Workbook> add() override {
+        return keep(EditableBook::createBlank("Book" + std::to_string(++added_)));
     }
     void close() override {
         for (auto& b : open_) b->detach();
@@ -75,24 +87,21 @@ class NativeWorkbooks : public automation::Workbooks {
     }
 
     // The most recently opened workbook is the active one.
-    std::shared_ptr<NativeWorkbook> active() const {
-        return open_.empty() ? nullptr : open_.back();
-    }
-    void remove(const NativeWorkbook* book) {
+    std::shared_ptr<OpenBook> active() const { return open_.empty() ? nullptr : open_.back(); }
+    void remove(const OpenBook* book) override {
         std::erase_if(open_, [book](const auto& b) { return b.get() == book; });
     }
 
   private:
-    std::vector<std::shared_ptr<NativeWorkbook>> open_;
-};
+    std::shared_ptr<OpenBook> keep(std::shared_ptr<OpenBook> book) {
+        book->attach(this);
+        open_.push_back(book);
+        return book;
+    }
 
-void NativeWorkbook::close(bool /*saveChanges*/) {
-    if (!owner_)
-        throw AutomationError(errnum::kApplicationDefined, "workbook '" + name() + "' is closed");
-    auto* owner = owner_;
-    owner_ = nullptr;
-    owner->remove(this);
-}
+    std::vector<std::shared_ptr<OpenBook>> open_;
+    int added_ = 0;
+};
 
 class NativeApplication : public automation::Application {
   public:
@@ -102,21 +111,41 @@ class NativeApplication : public automation::Application {
     void quit() override { books_->close(); }
 
     std::shared_ptr<automation::Range> range(const std::string& text) override {
-        auto book = requireActive();
-        return resolveRange(book->data(), book->data()->activeSheet(), text);
+        return requireActive().resolve(text);
     }
     std::shared_ptr<automation::Workbook> activeWorkbook() override { return books_->active(); }
     std::shared_ptr<automation::Worksheet> activeSheet() override {
         auto book = books_->active();
-        if (!book) return nullptr;
-        return std::make_shared<NativeWorksheet>(book->data(), book->data()->activeSheet());
+        return book ? book->activeWorksheet() : nullptr;
     }
+    std::shared_ptr<automation::Range> range(const automation::Range& first,
+                                             const automation::Range& last) override {
+        return requireActive().span(first, last);
+    }
+    std::shared_ptr<automation::Range> cells() override { return requireActive().allCells(); }
+    std::shared_ptr<automation::Range> cells(std::int32_t row, std::int32_t column) override {
+        return requireActive().activeWorksheet()->cells(row, column);
+    }
+    std::shared_ptr<automation::Range> rows(const std::string& text) override {
+        return requireActive().rows(text);
+    }
+    std::shared_ptr<automation::Range> columns(const std::string& text) override {
+        return requireActive().columns(text);
+    }
+    std::shared_ptr<automation::Worksheet> sheets(const std::string& name) override {
+        return requireActive().sheets()->item(name);
+    }
+    std::shared_ptr<automation::Range> selection() override { return requireActive().selection(); }
+    std::shared_ptr<automation::Range> activeCell() override {
+        return requireActive().activeCell();
+    }
+    void deleteSelectedSheets() override { requireActive().deleteSelectedSheets(); }
 
   private:
-    std::shared_ptr<NativeWorkbook> requireActive() {
+    OpenBook& requireActive() {
         auto book = books_->active();
         if (!book) throw AutomationError(errnum::kApplicationDefined, "no workbook is open");
-        return book;
+        return *book;
     }
 
     std::shared_ptr<NativeWorkbooks> books_ = std::make_shared<NativeWorkbooks>();

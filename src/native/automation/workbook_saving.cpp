@@ -1,0 +1,141 @@
+#include "native/automation/workbook_saving.h"
+
+#include <chrono>
+#include <string_view>
+
+#include "automation/automation_error.h"
+#include "native/automation/editing.h"
+#include "native/cfb/atomic_file_write.h"
+#include "native/cfb/compound_file_writer.h"
+#include "native/propset/property_set.h"
+#include "native/propset/property_set_writer.h"
+#include "native/propset/propset_error.h"
+#include "native/propset/summary_writer.h"
+
+namespace xls::native {
+
+namespace {
+
+using automation::AutomationError;
+namespace errnum = automation::errnum;
+
+constexpr std::string_view kApplicationName = "mokuji";
+constexpr std::string_view kSummaryStream = "\x05SummaryInformation";
+// Property ids of the summary information section.
+constexpr std::uint32_t kPidLastSaved = 0x0D;
+constexpr std::uint32_t kPidApplication = 0x12;
+constexpr std::uint32_t kPidCreated = 0x0C;
+
+propset::FileTime now() {
+    using namespace std::chrono;
+    auto since1601 =
+        duration_cast<nanoseconds>(system_clock::now().time_since_epoch()).count() / 100 +
+        116444736000000000LL;
+    return {static_cast<std::uint64_t>(since1601)};
+}
+
+bool sameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
+        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
+        if (x != y) return false;
+    }
+    return true;
+}
+
+std::string textOf(const std::optional<propset::BuiltinProperty>& p) {
+    if (!p) return {};
+    if (auto s = std::get_if<std::string>(&p->value)) return *s;
+    return {};
+}
+
+// The summary of the file read before, with this save's time and program;
+// everything else in it (thumbnails, counts, the template) kept.
+std::optional<std::vector<std::uint8_t>> updatedSummary(const cfb::CompoundFile& source,
+                                                        propset::FileTime saved) {
+    std::optional<std::vector<std::uint8_t>> bytes;
+    try {
+        bytes = source.readStream(kSummaryStream);
+    } catch (const cfb::CfbError&) {
+        return std::nullopt;
+    }
+    if (!bytes) return std::nullopt;
+    try {
+        propset::PropertySet set = propset::parsePropertySet(*bytes);
+        for (auto& section : set.sections) {
+            if (section.fmtid != propset::kSummaryInformationFmtid) continue;
+            propset::Value time;
+            time.type = propset::VT_FILETIME;
+            time.data = saved;
+            section.properties[kPidLastSaved] = time;
+            propset::Value app;
+            app.type = propset::VT_LPSTR;
+            app.data = std::string(kApplicationName);
+            section.properties[kPidApplication] = app;
+            return propset::writePropertySet(set);
+        }
+    } catch (const propset::PropsetError&) {
+    }
+    return std::nullopt;
+}
+
+std::vector<std::uint8_t> newSummary(const EditState& state, propset::FileTime saved) {
+    propset::SummaryFields fields;
+    auto set = [&](std::optional<std::string>& field, int index) {
+        std::string text = textOf(state.properties[index]);
+        if (!text.empty()) field = text;
+    };
+    set(fields.title, 1);
+    set(fields.subject, 2);
+    set(fields.author, 3);
+    set(fields.keywords, 4);
+    set(fields.comments, 5);
+    set(fields.lastAuthor, 7);
+    fields.applicationName = std::string(kApplicationName);
+    const auto& created = state.properties[11];
+    if (created && std::holds_alternative<propset::FileTime>(created->value)) {
+        fields.created = std::get<propset::FileTime>(created->value);
+    } else {
+        fields.created = saved;
+    }
+    fields.lastSaved = saved;
+    fields.security = 0;
+    return propset::writeSummaryInformation(fields);
+}
+
+}  // namespace
+
+void saveWorkbookFile(const EditState& state, const std::string& path) {
+    std::vector<std::uint8_t> stream = editing([&] { return state.model.serialize(); });
+    propset::FileTime saved = now();
+    try {
+        cfb::CompoundFileWriter writer;
+        std::optional<std::vector<std::uint8_t>> summary;
+        if (state.source) {
+            writer.copyFrom(*state.source, [](const std::string& entry) {
+                return !sameName(entry, "Workbook") && !sameName(entry, "Book") &&
+                       !sameName(entry, kSummaryStream);
+            });
+            summary = updatedSummary(*state.source, saved);
+        } else {
+            writer.setRootClsid(cfb::kWorkbookClsid);
+        }
+        if (!summary) summary = newSummary(state, saved);
+        writer.addStream("Workbook", std::move(stream));
+        writer.addStream(kSummaryStream, std::move(*summary));
+        std::vector<std::uint8_t> file = writer.finish();
+        cfb::writeFileAtomically(path, file);
+    } catch (const cfb::FileWriteError& e) {
+        throw AutomationError(errnum::kApplicationDefined, e.what());
+    } catch (const cfb::CfbError& e) {
+        throw AutomationError(errnum::kApplicationDefined,
+                              "'" + path + "' could not be written: " + e.what());
+    } catch (const propset::PropsetError& e) {
+        throw AutomationError(errnum::kApplicationDefined,
+                              "'" + path + "' could not be written: " + e.what());
+    }
+}
+
+}  // namespace xls::native

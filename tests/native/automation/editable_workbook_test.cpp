@@ -1,0 +1,215 @@
+// Writing through the object model: a new workbook, edits, saving, and an
+// existing file updated in place; read back by our reader and by xlrd.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "native/automation/native_application.h"
+#include "support/temp_folder.h"
+
+namespace xls::native {
+namespace {
+
+using automation::AutomationError;
+using automation::Variant;
+namespace xl = automation::xl;
+
+std::string readAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Runs a Python snippet with xlrd on a file; "" when xlrd is not there.
+std::string xlrdSays(const std::string& path, const std::string& code) {
+    if (std::system("/usr/bin/python3 -c 'import xlrd' >/dev/null 2>&1") != 0) return "";
+    fake::TempFolder dir;
+    std::string script = dir.write("check.py", "import sys, xlrd\nb = xlrd.open_workbook(sys.argv[1], "
+                                               "formatting_info=True)\n" + code + "\n");
+    std::string out = dir.file("out.txt");
+    std::string cmd = "/usr/bin/python3 '" + script + "' '" + path + "' > '" + out + "' 2>&1";
+    int rc = std::system(cmd.c_str());
+    std::string text = readAll(out);
+    return rc == 0 ? text : "xlrd failed: " + text;
+}
+
+class NewWorkbook : public ::testing::Test {
+protected:
+    void SetUp() override { book = app->workbooks()->add(); }
+    void enter(int row, int col, const Variant& v) { app->cells(row, col)->setFormulaR1C1(v); }
+    Variant at(int row, int col) { return app->cells(row, col)->value(); }
+
+    std::unique_ptr<automation::Application> app = createApplication();
+    std::shared_ptr<automation::Workbook> book;
+};
+
+TEST_F(NewWorkbook, StartsWithThreeSheetsTheFirstActive) {
+    auto sheets = book->sheets();
+    ASSERT_EQ(sheets->count(), 3);
+    EXPECT_EQ(sheets->item(1)->name(), "Sheet1");
+    EXPECT_EQ(sheets->item(3)->name(), "Sheet3");
+    EXPECT_EQ(app->activeSheet()->name(), "Sheet1");
+    EXPECT_EQ(book->name(), "Book1");
+}
+
+TEST_F(NewWorkbook, TypedEntriesBecomeValuesWithTheirFormats) {
+    enter(1, 1, Variant("12"));
+    enter(1, 2, Variant("-5"));
+    enter(1, 3, Variant("1,234"));
+    enter(1, 4, Variant("50%"));
+    enter(1, 5, Variant("2005/03/14"));
+    enter(1, 6, Variant("TRUE"));
+    enter(1, 7, Variant("'=1+2"));
+    enter(1, 8, Variant("鈴木"));
+    enter(1, 9, Variant(std::int32_t{99999}));
+    EXPECT_EQ(at(1, 1), Variant(12.0));
+    EXPECT_EQ(at(1, 2), Variant(-5.0));
+    EXPECT_EQ(at(1, 3), Variant(1234.0));
+    EXPECT_EQ(at(1, 4).toText(), "0.5");
+    EXPECT_EQ(at(1, 5), Variant(automation::Date{38425}));
+    EXPECT_EQ(at(1, 6), Variant(true));
+    EXPECT_EQ(at(1, 7), Variant("=1+2"));
+    EXPECT_EQ(at(1, 8), Variant("鈴木"));
+    EXPECT_EQ(at(1, 9), Variant(99999.0));
+    // This engine keeps no formulas: entering one fails instead of
+    // storing a formula without its result.
+    EXPECT_THROW(enter(2, 1, Variant("=1+2")), AutomationError);
+}
+
+TEST_F(NewWorkbook, NamesFollowTheApplicationsRules) {
+    auto names = book->names();
+    names->add("No.", "=Sheet1!R3C2");
+    names->add("担当者", *app->cells(3, 4));
+    EXPECT_EQ(app->range("No.")->row(), 3);
+    EXPECT_EQ(app->range("担当者")->column(), 4);
+    for (const char* bad : {"P_マルチメディア クリップの数", "A1", "R1C1", "", "1abc",
+                            "P_文字数 (スペースを含む)"})
+        EXPECT_THROW(names->add(bad, "=Sheet1!R1C1"), AutomationError) << bad;
+    EXPECT_EQ(names->count(), 2);
+}
+
+TEST_F(NewWorkbook, WholeRowDeletionMovesTheRowsBelowUp) {
+    for (int r = 1; r <= 6; ++r) enter(r, 2, Variant(std::int32_t{r}));
+    app->rows("2:3")->select();
+    app->selection()->deleteShift(xl::kShiftUp);
+    EXPECT_EQ(at(2, 2).toText(), "4");
+    EXPECT_EQ(at(4, 2).toText(), "6");
+    EXPECT_TRUE(at(5, 2).isEmpty());
+    EXPECT_THROW(app->cells(1, 1)->deleteShift(xl::kShiftUp), AutomationError);
+}
+
+TEST_F(NewWorkbook, SavedListLayoutReadsBackInBothReaders) {
+    fake::TempFolder dir;
+    app->cells()->select();
+    app->selection()->setVerticalAlignment(xl::kAlignTop);
+    app->columns("A:A")->setColumnWidth(1);
+    app->columns("C:C")->setColumnWidth(30);
+    enter(3, 2, Variant("No."));
+    app->cells(3, 2)->interior()->setColorIndex(6);
+    app->cells(3, 2)->interior()->setPattern(xl::kPatternSolid);
+    enter(3, 3, Variant("FILE名"));
+    enter(6, 3, Variant("a.xls"));
+    app->activeSheet()->addHyperlink(*app->cells(6, 3), "a.xls", "a.xls");
+    app->rows("4:5")->setRowHeight(0);
+    auto block = app->range(*app->cells(6, 2), *app->cells(7, 3));
+    for (int edge : {xl::kEdgeLeft, xl::kEdgeTop, xl::kEdgeBottom, xl::kEdgeRight,
+                     xl::kInsideVertical, xl::kInsideHorizontal}) {
+        block->borders(edge)->setLineStyle(xl::kContinuous);
+        block->borders(edge)->setWeight(xl::kThin);
+    }
+    book->names()->add("No.", "=Sheet1!R3C2");
+    app->sheets("Sheet1")->select();
+    app->activeSheet()->setName("目次");
+    app->sheets("Sheet2")->select();
+    app->deleteSelectedSheets();
+    std::string path = dir.file("00_目次.xls");
+    automation::SaveAsArguments args;
+    args.fileName = path;
+    book->saveAs(args);
+    EXPECT_EQ(book->name(), "00_目次.xls");
+
+    auto reader = createApplication();
+    automation::OpenArguments open;
+    open.fileName = path;
+    open.readOnly = true;
+    auto again = reader->workbooks()->open(open);
+    EXPECT_EQ(again->sheets()->count(), 2);
+    EXPECT_EQ(reader->range("No.")->value().toText(), "No.");
+    EXPECT_EQ(reader->range("目次!C6")->value().toText(), "a.xls");
+
+    std::string seen = xlrdSays(path, R"(
+s = b.sheet_by_index(0)
+print(b.sheet_names())
+print(s.cell_value(2, 1), s.cell_value(2, 2), s.cell_value(5, 2))
+print([n.name + '=' + n.result.text for n in b.name_obj_list])
+print('hidden', s.rowinfo_map[3].hidden, s.rowinfo_map[4].hidden)
+print('widths', s.colinfo_map[0].width, s.colinfo_map[2].width)
+print('link', [(h.frowx, h.fcolx, h.url_or_path) for h in s.hyperlink_list])
+x = b.xf_list[s.cell_xf_index(2, 1)]
+print('fill', x.background.fill_pattern, x.background.pattern_colour_index)
+x = b.xf_list[s.cell_xf_index(6, 2)]
+print('border', x.border.left_line_style, x.border.bottom_line_style, x.alignment.vert_align))");
+    if (seen.empty()) GTEST_SKIP() << "python3-xlrd is not installed";
+    EXPECT_THAT(seen, ::testing::HasSubstr("['目次', 'Sheet3']"));
+    EXPECT_THAT(seen, ::testing::HasSubstr("No. FILE名 a.xls"));
+    EXPECT_THAT(seen, ::testing::HasSubstr("No.=目次!$B$3"));
+    EXPECT_THAT(seen, ::testing::HasSubstr("hidden 1 1"));
+    EXPECT_THAT(seen, ::testing::HasSubstr("widths 416 7840"));
+    EXPECT_THAT(seen, ::testing::HasSubstr("link [(5, 2, 'a.xls')]"));
+    EXPECT_THAT(seen, ::testing::HasSubstr("fill 1 13"));
+    EXPECT_THAT(seen, ::testing::HasSubstr("border 1 1 0"));
+}
+
+TEST(EditableFile, UpdateKeepsWhatItDoesNotTouch) {
+    fake::TempFolder dir;
+    std::string path = dir.copy(fake::testData("fixtures/names_and_values.xls"), "list.xls");
+    {
+        auto app = createApplication();
+        automation::OpenArguments open;
+        open.fileName = path;
+        auto book = app->workbooks()->open(open);
+        app->cells(30, 2)->setFormulaR1C1(Variant("追加"));
+        book->save();
+    }
+    auto app = createApplication();
+    automation::OpenArguments open;
+    open.fileName = path;
+    open.readOnly = true;
+    auto book = app->workbooks()->open(open);
+    EXPECT_EQ(app->range("表紙!B30")->value().toText(), "追加");
+    EXPECT_EQ(app->range("日時")->value().toText(), "2005/03/14 9:05:00");
+    EXPECT_EQ(app->range("'データ 2'!担当者")->value().toText(), "佐藤");
+    EXPECT_EQ(book->names()->count(), 21);
+    EXPECT_EQ(book->builtinDocumentProperty(1)->value().toText(), "名前と値");
+    EXPECT_EQ(book->builtinDocumentProperty(9)->value().toText(), "mokuji");
+}
+
+TEST(EditableFile, FailedSaveLeavesTheOldFileAlone) {
+    fake::TempFolder dir;
+    std::string path = dir.copy(fake::testData("fixtures/date1904.xls"), "list.xls");
+    std::string before = readAll(path);
+    auto app = createApplication();
+    automation::OpenArguments open;
+    open.fileName = path;
+    auto book = app->workbooks()->open(open);
+    app->cells(2, 1)->setFormulaR1C1(Variant("x"));
+    // A folder where the file should go cannot be replaced.
+    automation::SaveAsArguments args;
+    args.fileName = dir.file("sub");
+    std::filesystem::create_directory(args.fileName);
+    EXPECT_THROW(book->saveAs(args), AutomationError);
+    if (geteuid() != 0) {
+        std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read |
+                                                     std::filesystem::perms::owner_exec);
+        EXPECT_THROW(book->save(), AutomationError);
+        std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
+    }
+    EXPECT_EQ(readAll(path), before);
+}
+
+}  // namespace
+}  // namespace xls::native
