@@ -67,6 +67,11 @@ std::string ListNotSavedMessage(const ListSaveFailure& failure) {
            "\r\n";
 }
 
+std::string RowsNotWrittenMessage(int rowsNotWritten) {
+    return "目次のシートに入りきらなかったため、最後の" + std::to_string(rowsNotWritten) +
+           "件のブックは目次に載せていません。\r\n";
+}
+
 RunOutcome sub_mokuji_make(const RunRequest& request,
                            const automation::ApplicationFactory& createApplication,
                            platform::RunView& view, const ListPhase& listPhase) {
@@ -117,6 +122,8 @@ RunOutcome sub_mokuji_make(const RunRequest& request,
     }
 
     if (!outcome.skipped.empty()) view.showMessage(SkippedWorkbooksMessage(outcome.skipped));
+    if (outcome.list.rowsNotWritten > 0)
+        view.showMessage(RowsNotWrittenMessage(outcome.list.rowsNotWritten));
     if (outcome.list.saveFailure) view.showMessage(ListNotSavedMessage(*outcome.list.saveFailure));
     return outcome;
 }

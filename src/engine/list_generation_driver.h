@@ -65,6 +65,9 @@ RunOutcome sub_mokuji_make(const RunRequest& request,
 // The message that names the skipped workbooks; lines end in CR LF.
 std::string SkippedWorkbooksMessage(const std::vector<SkippedWorkbook>& skipped);
 // The message for a list file left unsaved; lines end in CR LF.
+// The message for workbooks the list's sheet had no room for.
+std::string RowsNotWrittenMessage(int rowsNotWritten);
+
 std::string ListNotSavedMessage(const ListSaveFailure& failure);
 
 }  // namespace mokuji::engine

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "app/property_name_table.h"
-#include "engine/list_entry_text.h"
 #include "engine/ignoring_failure.h"
+#include "engine/list_entry_text.h"
 #include "engine/list_formatting.h"
 #include "engine/list_layout.h"
 #include "util/split_text.h"

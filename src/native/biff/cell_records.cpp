@@ -179,7 +179,12 @@ void parse_labelsst(SheetState& s, const RecordBody& r) {
 // HLINK: a hyperlink; one this reader cannot follow is left out with a
 // warning rather than failing the sheet.
 void parse_hlink(SheetState& s, const RecordBody& r) {
-    if (auto h = readHyperlink(r.data, s.globals.codepage)) {
+    // A file link's 8-bit path is in the writing system's ANSI code page,
+    // which a BIFF8 file (code page 1200) does not record; the Japanese one
+    // reads ASCII paths the same and is the likeliest for the rest. Paths
+    // beyond ASCII normally come with a UTF-16 copy, which wins.
+    const std::uint16_t ansi = s.globals.codepage == 1200 ? 932 : s.globals.codepage;
+    if (auto h = readHyperlink(r.data, ansi)) {
         s.sheet.hyperlinks.push_back(std::move(*h));
     } else {
         s.sheet.warnings.push_back(recordLabel(r.id, r.offset) +

@@ -5,12 +5,12 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
 #include "native/automation/native_application.h"
 #include "support/temp_folder.h"
+#include "support/xlrd_check.h"
 
 namespace xls::native {
 namespace {
@@ -24,21 +24,12 @@ std::string readAll(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// Runs a Python snippet with xlrd on a file; "" when xlrd is not there.
 std::string xlrdSays(const std::string& path, const std::string& code) {
-    if (std::system("/usr/bin/python3 -c 'import xlrd' >/dev/null 2>&1") != 0) return "";
-    fake::TempFolder dir;
-    std::string script = dir.write("check.py", "import sys, xlrd\nb = xlrd.open_workbook(sys.argv[1], "
-                                               "formatting_info=True)\n" + code + "\n");
-    std::string out = dir.file("out.txt");
-    std::string cmd = "/usr/bin/python3 '" + script + "' '" + path + "' > '" + out + "' 2>&1";
-    int rc = std::system(cmd.c_str());
-    std::string text = readAll(out);
-    return rc == 0 ? text : "xlrd failed: " + text;
+    return fake::xlrdAvailable() ? fake::xlrdSays(path, code) : "";
 }
 
 class NewWorkbook : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { book = app->workbooks()->add(); }
     void enter(int row, int col, const Variant& v) { app->cells(row, col)->setFormulaR1C1(v); }
     Variant at(int row, int col) { return app->cells(row, col)->value(); }
@@ -86,8 +77,8 @@ TEST_F(NewWorkbook, NamesFollowTheApplicationsRules) {
     names->add("担当者", *app->cells(3, 4));
     EXPECT_EQ(app->range("No.")->row(), 3);
     EXPECT_EQ(app->range("担当者")->column(), 4);
-    for (const char* bad : {"P_マルチメディア クリップの数", "A1", "R1C1", "", "1abc",
-                            "P_文字数 (スペースを含む)"})
+    for (const char* bad :
+         {"P_マルチメディア クリップの数", "A1", "R1C1", "", "1abc", "P_文字数 (スペースを含む)"})
         EXPECT_THROW(names->add(bad, "=Sheet1!R1C1"), AutomationError) << bad;
     EXPECT_EQ(names->count(), 2);
 }
@@ -203,8 +194,8 @@ TEST(EditableFile, FailedSaveLeavesTheOldFileAlone) {
     std::filesystem::create_directory(args.fileName);
     EXPECT_THROW(book->saveAs(args), AutomationError);
     if (geteuid() != 0) {
-        std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read |
-                                                     std::filesystem::perms::owner_exec);
+        std::filesystem::permissions(
+            dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
         EXPECT_THROW(book->save(), AutomationError);
         std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
     }

@@ -1,0 +1,157 @@
+// A whole run that writes the list file through our engine, checked with
+// xlrd and with our own reader: first a new list, then an update.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "engine/list_generation_driver.h"
+#include "engine/list_workbook_builder.h"
+#include "native/automation/native_application.h"
+#include "support/recording_view.h"
+#include "support/temp_folder.h"
+#include "support/xlrd_check.h"
+
+namespace mokuji::engine {
+namespace {
+
+using automation::Variant;
+using ::testing::HasSubstr;
+
+struct Value {
+    const char* name;
+    int row, col;
+    Variant value;
+};
+
+// A source workbook written through the engine, with one name per value.
+void makeSource(const std::string& path, const std::vector<Value>& values) {
+    auto app = xls::native::createApplication();
+    auto book = app->workbooks()->add();
+    for (const auto& v : values) {
+        app->cells(v.row, v.col)->setFormulaR1C1(v.value);
+        book->names()->add(v.name,
+                           "=Sheet1!R" + std::to_string(v.row) + "C" + std::to_string(v.col));
+    }
+    automation::SaveAsArguments args;
+    args.fileName = path;
+    book->saveAs(args);
+}
+
+class ListFile : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        app::FillPropertyNames(prop_name);
+        const std::tuple<const char*, int, int> defs[] = {
+            {"P_ファイル名", 0, 0}, {"件名", 2, 2}, {"担当者", 2, 3},
+            {"金額", 3, 2},         {"式", 3, 3},   {"P_アプリケーション名", 0, 0}};
+        int j = 0;
+        for (auto [name, row, col] : defs) {
+            ++j;
+            columns.g_item_name[j] = name;
+            columns.g_item_row[j] = row;
+            columns.g_item_col[j] = col;
+        }
+        makeSource(dir.file("a.xls"), {{"件名", 2, 2, Variant("点検")},
+                                       {"担当者", 2, 3, Variant("鈴木")},
+                                       {"金額", 3, 2, Variant("-5")},
+                                       {"式", 3, 3, Variant("'=1+1")}});
+        makeSource(dir.file("b.xls"), {{"件名", 2, 2, Variant("報告")},
+                                       {"担当者", 2, 3, Variant("山田")},
+                                       {"金額", 3, 2, Variant("1,200")},
+                                       {"式", 3, 3, Variant("@SUM(A1)")}});
+    }
+
+    RunOutcome run(std::vector<ListEntry> list) {
+        ListContext ctx{dir.file(""), "mokuji", columns, view, [](const std::string& p) {
+                            return std::filesystem::is_regular_file(
+                                std::filesystem::path(std::u8string(p.begin(), p.end())));
+                        }};
+        RunRequest request{list, dir.file("00_目次.xls"), columns, prop_name, "mokuji"};
+        return sub_mokuji_make(request, xls::native::createApplication, view,
+                               [&](automation::Application& xl, const RowStore& rows) {
+                                   return BuildListWorkbook(xl, rows, ctx);
+                               });
+    }
+
+    fake::TempFolder dir;
+    fake::RecordingView view;
+    ColumnTable columns;
+    app::PropertyNameTable prop_name;
+};
+
+TEST_F(ListFile, CreatedThenUpdatedAsBothReadersSeeIt) {
+    RunOutcome first = run({{"a.xls"}, {"b.xls"}});
+    ASSERT_FALSE(first.list.saveFailure) << first.list.saveFailure->reason;
+    EXPECT_FALSE(first.list.updatedExisting);
+    const std::string list = dir.file("00_目次.xls");
+    ASSERT_TRUE(std::filesystem::exists(list));
+    EXPECT_THAT(view.captions, ::testing::Contains("mokuji - 目次ファイル作成開始"));
+
+    // A third workbook, and the list is updated in place.
+    makeSource(dir.file("c.xls"), {{"件名", 2, 2, Variant("追加")}});
+    RunOutcome second = run({{"a.xls"}, {"b.xls"}, {"c.xls"}});
+    ASSERT_FALSE(second.list.saveFailure) << second.list.saveFailure->reason;
+    EXPECT_TRUE(second.list.updatedExisting);
+    EXPECT_THAT(view.captions, ::testing::Contains("mokuji - 目次ファイル更新開始"));
+
+    // Our own reader.
+    auto reader = xls::native::createApplication();
+    automation::OpenArguments open;
+    open.fileName = list;
+    open.readOnly = true;
+    auto book = reader->workbooks()->open(open);
+    EXPECT_EQ(reader->range("No.")->row(), 3);
+    EXPECT_EQ(reader->range("P_ファイル名")->column(), 3);
+    EXPECT_EQ(reader->range("式")->column(), 7);
+    EXPECT_EQ(reader->range("目次!C8")->value().toText(), "c.xls");
+    EXPECT_EQ(reader->range("目次!F6")->value(), Variant(-5.0));
+    EXPECT_EQ(reader->range("目次!G6")->value(), Variant("=1+1"));
+
+    if (!fake::xlrdAvailable()) GTEST_SKIP() << "python3-xlrd is not installed";
+    std::string seen = fake::xlrdSays(list, R"(
+s = b.sheet_by_index(0)
+print('sheets', b.sheet_names())
+for r in range(2, s.nrows):
+    print('row', r + 1, [(c.ctype, c.value) for c in s.row(r)[1:8]])
+print('names', sorted(n.name + '=' + n.result.text for n in b.name_obj_list))
+print('hidden', s.rowinfo_map[3].hidden, s.rowinfo_map[4].hidden)
+print('widths', s.colinfo_map[0].width, s.colinfo_map[1].width, s.colinfo_map[2].width)
+print('links', [(h.frowx, h.fcolx, h.url_or_path, h.desc) for h in s.hyperlink_list])
+x = b.xf_list[s.cell_xf_index(2, 3)]
+print('header', x.background.fill_pattern, x.background.pattern_colour_index)
+x = b.xf_list[s.cell_xf_index(6, 2)]
+print('data', x.border.left_line_style, x.border.right_line_style, x.border.top_line_style,
+      x.border.bottom_line_style, x.alignment.vert_align, x.alignment.hor_align,
+      x.alignment.text_wrapped))");
+    EXPECT_THAT(seen, HasSubstr("sheets ['目次']"));
+    EXPECT_THAT(seen, HasSubstr("row 3 [(1, 'No.'), (1, 'FILE名'), (1, '件名'), (1, '担当者'), "
+                                "(1, '金額'), (1, '式'), (1, 'P_アプリケーション名')]"));
+    EXPECT_THAT(seen, HasSubstr("row 4 [(0, ''), (0, ''), (2, 2.0), (2, 2.0), (2, 3.0), (2, 3.0), "
+                                "(2, 0.0)]"));
+    EXPECT_THAT(seen, HasSubstr("row 5 [(0, ''), (0, ''), (2, 2.0), (2, 3.0), (2, 2.0), (2, 3.0), "
+                                "(2, 0.0)]"));
+    // Formula-looking texts stay text; numbers stay numbers.
+    EXPECT_THAT(seen, HasSubstr("row 6 [(2, 1.0), (1, 'a.xls'), (1, '点検'), (1, '鈴木'), "
+                                "(2, -5.0), (1, '=1+1'), (1, 'mokuji')]"));
+    EXPECT_THAT(seen, HasSubstr("row 7 [(2, 2.0), (1, 'b.xls'), (1, '報告'), (1, '山田'), "
+                                "(2, 1200.0), (1, '@SUM(A1)'), (1, 'mokuji')]"));
+    // Empty fields are blank cells that carry the borders.
+    EXPECT_THAT(seen, HasSubstr("row 8 [(2, 3.0), (1, 'c.xls'), (1, '追加'), (6, ''), (6, ''), "
+                                "(6, ''), (1, 'mokuji')]"));
+    EXPECT_THAT(seen, ::testing::Not(HasSubstr("row 9 ")));
+    EXPECT_THAT(seen, HasSubstr("'No.=目次!$B$3'"));
+    EXPECT_THAT(seen, HasSubstr("'P_ファイル名=目次!$C$3'"));
+    EXPECT_THAT(seen, HasSubstr("'件名=目次!$D$3'"));
+    EXPECT_THAT(seen, HasSubstr("'P_アプリケーション名=目次!$H$3'"));
+    EXPECT_THAT(seen, HasSubstr("hidden 1 1"));
+    EXPECT_THAT(seen, HasSubstr("widths 416 1184 7840"));
+    EXPECT_THAT(seen, HasSubstr("links [(5, 2, 'a.xls', 'a.xls'), (6, 2, 'b.xls', 'b.xls'), "
+                                "(7, 2, 'c.xls', 'c.xls')]"));
+    EXPECT_THAT(seen, HasSubstr("header 1 13"));
+    EXPECT_THAT(seen, HasSubstr("data 1 1 1 1 0 1 1"));
+}
+
+}  // namespace
+}  // namespace mokuji::engine
