@@ -4,7 +4,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "engine/list_generation_driver.h"
 #include "engine/list_workbook_builder.h"
@@ -151,6 +154,78 @@ print('data', x.border.left_line_style, x.border.right_line_style, x.border.top_
                                 "(7, 2, 'c.xls', 'c.xls')]"));
     EXPECT_THAT(seen, HasSubstr("header 1 13"));
     EXPECT_THAT(seen, HasSubstr("data 1 1 1 1 0 1 1"));
+}
+
+// LibreOffice, where it is installed, reads the same values: its CSV
+// export of the list is compared line by line.
+TEST_F(ListFile, LibreOfficeReadsTheSameValues) {
+    if (std::system("command -v soffice >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "LibreOffice is not installed";
+    RunOutcome out = run({{"a.xls"}, {"b.xls"}});
+    ASSERT_FALSE(out.list.saveFailure);
+    fake::TempFolder outDir;
+    fake::TempFolder profile;
+    std::string cmd =
+        "cd '" + dir.path().string() + "' && soffice -env:UserInstallation=file://" +
+        profile.path().string() +
+        " --headless --convert-to 'csv:Text - txt - csv (StarCalc):44,34,76' --outdir '" +
+        outDir.path().string() + "' 00_目次.xls >/dev/null 2>&1";
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    std::ifstream in(outDir.file("00_目次.csv"), std::ios::binary);
+    std::string csv((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_THAT(csv, HasSubstr(",No.,FILE名,件名,担当者,金額,式,P_アプリケーション名\n"));
+    EXPECT_THAT(csv, HasSubstr(",1,a.xls,点検,鈴木,-5,=1+1,mokuji\n"));
+    EXPECT_THAT(csv, HasSubstr(",2,b.xls,報告,山田,1200,@SUM(A1),mokuji\n"));
+}
+
+TEST_F(ListFile, UpdateKeepsWhatAnotherProgramAddedToTheList) {
+    // Written by a run of ours, then edited in LibreOffice: a sheet, a
+    // title and a formula above the header, a colour and a comment on a
+    // header cell. LibreOffice also renamed "No." to "No_", so the header
+    // row is found as row 3, the default.
+    const std::string list =
+        dir.copy(fake::testData("fixtures/list_edited_by_libreoffice.xls"), "00_目次.xls");
+    makeSource(dir.file("c.xls"), {{"件名", 2, 2, Variant("追加")}});
+    columns = ColumnTable{};
+    columns.g_item_name[1] = "P_ファイル名";
+    columns.g_item_name[2] = "件名";
+    columns.g_item_row[2] = 2;
+    columns.g_item_col[2] = 2;
+    columns.g_item_name[3] = "担当者";
+    columns.g_item_row[3] = 2;
+    columns.g_item_col[3] = 3;
+    RunOutcome out = run({{"c.xls"}, {"a.xls"}});
+    ASSERT_FALSE(out.list.saveFailure) << out.list.saveFailure->reason;
+    EXPECT_TRUE(out.list.updatedExisting);
+
+    auto reader = xls::native::createApplication();
+    automation::OpenArguments open;
+    open.fileName = list;
+    open.readOnly = true;
+    auto book = reader->workbooks()->open(open);
+    EXPECT_EQ(book->sheets()->count(), 2);
+    EXPECT_EQ(reader->range("メモ!A1")->value().toText(), "更新しても残ること");
+    EXPECT_EQ(reader->range("目次!B1")->value().toText(), "点検記録の一覧");
+    EXPECT_EQ(reader->range("目次!C6")->value().toText(), "c.xls");
+    EXPECT_EQ(reader->range("目次!D7")->value().toText(), "点検");
+    EXPECT_TRUE(reader->range("目次!C8")->value().isEmpty());
+
+    if (!fake::xlrdAvailable()) GTEST_SKIP() << "python3-xlrd is not installed";
+    std::string seen = fake::xlrdSays(list, R"(
+s = b.sheet_by_index(0)
+print('sheets', b.sheet_names())
+print('title', s.cell(0, 1).value, 'formula', s.cell(0, 0).ctype)
+print('note', list(s.cell_note_map.keys()))
+x = b.xf_list[s.cell_xf_index(2, 3)]
+print('colour', x.background.fill_pattern, x.background.pattern_colour_index)
+print('rows', s.nrows, [s.cell_value(r, 2) for r in range(5, s.nrows)])
+print('links', [(h.frowx, h.url_or_path) for h in s.hyperlink_list]))");
+    EXPECT_THAT(seen, HasSubstr("sheets ['目次', 'メモ']"));
+    EXPECT_THAT(seen, HasSubstr("title 点検記録の一覧 formula 2"));
+    EXPECT_THAT(seen, HasSubstr("note [(2, 3)]"));
+    EXPECT_THAT(seen, HasSubstr("colour 1 44"));
+    EXPECT_THAT(seen, HasSubstr("rows 7 ['c.xls', 'a.xls']"));
+    EXPECT_THAT(seen, HasSubstr("links [(5, 'c.xls'), (6, 'a.xls')]"));
 }
 
 }  // namespace
