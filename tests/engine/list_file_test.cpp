@@ -156,6 +156,29 @@ print('data', x.border.left_line_style, x.border.right_line_style, x.border.top_
     EXPECT_THAT(seen, HasSubstr("data 1 1 1 1 0 1 1"));
 }
 
+// A column name the application refuses as a name still heads its column.
+TEST_F(ListFile, RefusedNameStillHeadsItsColumn) {
+    columns = ColumnTable{};
+    columns.g_item_name[1] = "P_ファイル名";
+    columns.g_item_name[2] = "P_マルチメディア クリップの数";
+    columns.g_item_name[3] = "担当者";
+    columns.g_item_row[3] = 2;
+    columns.g_item_col[3] = 3;
+    RunOutcome out = run({{"a.xls"}});
+    ASSERT_FALSE(out.list.saveFailure);
+    auto reader = xls::native::createApplication();
+    automation::OpenArguments open;
+    open.fileName = dir.file("00_目次.xls");
+    open.readOnly = true;
+    auto book = reader->workbooks()->open(open);
+    EXPECT_EQ(reader->range("目次!D3")->value().toText(), "P_マルチメディア クリップの数");
+    EXPECT_EQ(reader->range("担当者")->column(), 5);
+    EXPECT_EQ(reader->range("目次!E6")->value().toText(), "鈴木");
+    auto names = book->names();
+    for (int i = 1; i <= names->count(); ++i)
+        EXPECT_NE(names->item(i)->name(), "P_マルチメディア クリップの数");
+}
+
 // LibreOffice, where it is installed, reads the same values: its CSV
 // export of the list is compared line by line.
 TEST_F(ListFile, LibreOfficeReadsTheSameValues) {

@@ -1,0 +1,59 @@
+// Writing the list file: the list phase of a run over 1,000 workbooks with
+// 20 columns each, from a new workbook to the saved file.
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <random>
+
+#include "engine/list_workbook_builder.h"
+#include "native/automation/native_application.h"
+#include "platform/run_view.h"
+
+namespace {
+
+class SilentView : public mokuji::platform::RunView {
+public:
+    void setCaption(const std::string&) override {}
+    std::string caption() const override { return {}; }
+    void setEnabled(bool) override {}
+    void setMousePointer(int) override {}
+    void doEvents() override {}
+    void showMessage(const std::string&) override {}
+};
+
+void WriteList1000x20(benchmark::State& state) {
+    namespace fs = std::filesystem;
+    fs::path dir = fs::temp_directory_path() / ("mokuji-bench-" + std::to_string(std::random_device{}()));
+    fs::create_directories(dir);
+
+    mokuji::engine::ColumnTable columns;
+    columns.g_item_name[1] = "P_ファイル名";
+    for (int j = 2; j <= 20; ++j) {
+        columns.g_item_name[j] = "項目" + std::to_string(j);
+        columns.g_item_row[j] = j;
+        columns.g_item_col[j] = 3;
+    }
+    mokuji::engine::RowStore rows;
+    for (int r = 0; r < 1000; ++r) {
+        std::string text = "アンケート回答_" + std::to_string(r) + ".xls\t";
+        for (int j = 2; j <= 20; ++j)
+            text += (j % 3 == 0 ? std::to_string(r * j) : "回答" + std::to_string(j)) + "\t";
+        rows.row_text.push_back(text);
+    }
+    SilentView view;
+    for (auto _ : state) {
+        state.PauseTiming();
+        fs::remove(dir / "00_目次.xls");
+        state.ResumeTiming();
+        auto app = xls::native::createApplication();
+        mokuji::engine::ListContext ctx{dir.string() + "/", "mokuji", columns, view,
+                                        [](const std::string& p) { return fs::is_regular_file(p); }};
+        auto result = mokuji::engine::BuildListWorkbook(*app, rows, ctx);
+        benchmark::DoNotOptimize(result);
+    }
+    fs::remove_all(dir);
+}
+BENCHMARK(WriteList1000x20)->Unit(benchmark::kMillisecond);
+
+}  // namespace
