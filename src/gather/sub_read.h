@@ -1,0 +1,41 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "automation/object_model.h"
+#include "engine/column_table.h"
+#include "gather/list_file_readers.h"
+#include "platform/file_system.h"
+#include "platform/list_box.h"
+#include "platform/run_view.h"
+
+namespace mokuji::gather {
+
+struct GatherContext {
+    // The working path; its folder part is the working folder.
+    const std::string& g_mokuji_path;
+    platform::ListBox& List1;
+    engine::ColumnTable& columns;
+    platform::RunView& view;
+    platform::FileSystem& fs;
+    automation::ApplicationFactory createApplication;
+    std::string programName;
+};
+
+// What a gathering found out that its caller must act on.
+struct GatherResult {
+    // The list file of the folder as named on disk ("00_目次.xls" in any
+    // letter case), "" when the folder has none.
+    std::string listFile;
+    // Set when the list file or the template could not be read: the caller
+    // names it and does not run.
+    std::optional<ReadFailure> readFailure;
+};
+
+// Gathers every workbook of the working folder into List1 (all selected),
+// leaving out the list file, and loads the column table from the folder's
+// list file or, without one, from the first workbook gathered.
+GatherResult sub_read(const GatherContext& ctx);
+
+}  // namespace mokuji::gather

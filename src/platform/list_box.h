@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace mokuji::platform {
+
+// The state of a list box that allows several entries to be selected: its
+// entries in order, their selection and whether the box is enabled. The
+// source workbook list is such a box that nobody sees, so it is modelled
+// without a widget. With sorted set, AddItem keeps the entries in order,
+// ignoring letter case, as the Windows file system lists a folder.
+class ListBox {
+  public:
+    explicit ListBox(bool sorted = false) : sorted_(sorted) {}
+
+    void Clear() { items_.clear(); }
+    void AddItem(const std::string& text);
+    // Out-of-range indices are ignored.
+    void RemoveItem(std::size_t index);
+    std::size_t ListCount() const { return items_.size(); }
+    const std::string& List(std::size_t index) const { return items_.at(index).text; }
+    bool Selected(std::size_t index) const { return items_.at(index).selected; }
+    void SetSelected(std::size_t index, bool selected) { items_.at(index).selected = selected; }
+    bool Enabled() const { return enabled_; }
+    void SetEnabled(bool enabled) { enabled_ = enabled; }
+    bool Sorted() const { return sorted_; }
+
+  private:
+    struct Item {
+        std::string text;
+        bool selected = false;
+    };
+    std::vector<Item> items_;
+    bool enabled_ = true;
+    bool sorted_;
+};
+
+// Orders texts as a case-insensitive file listing does: ASCII letters
+// compared without case, everything else by its UTF-8 bytes.
+bool LessIgnoringCase(const std::string& a, const std::string& b);
+
+}  // namespace mokuji::platform
