@@ -77,21 +77,16 @@ void applyStyle(book::Workbook& model, book::Sheet& sheet, const formula::Area& 
         }
     }
 
-    // The cells the range already holds.
-    std::vector<std::tuple<std::uint16_t, std::uint16_t, std::uint16_t>> existing;
-    const auto& cells = sheet.cells();
-    for (auto it = cells.lower_bound(book::cellKey(area.firstRow, area.firstCol));
-         it != cells.end() && it->second.row <= area.lastRow; ++it) {
-        const book::Cell& c = it->second;
-        if (c.col >= area.firstCol && c.col <= area.lastCol)
-            existing.emplace_back(c.row, c.col, c.xf);
-    }
-    for (auto [row, col, xf] : existing)
-        sheet.setXf(row, col, restyle(xf, positionIn(area, row, col)));
+    // The cells the range already holds, changed in one walk.
+    std::size_t present = sheet.restyleCells(area, [&](const book::Cell& c) {
+        return restyle(c.xf, positionIn(area, c.row, c.col));
+    });
 
     if (allRows || allCols) return;
     std::uint64_t count = std::uint64_t(area.lastRow - area.firstRow + 1) *
                           std::uint64_t(area.lastCol - area.firstCol + 1);
+    // Every position already has its cell: nothing left to create.
+    if (present == count) return;
     if (count > kMaxBlockCells)
         throw automation::AutomationError(
             automation::errnum::kApplicationDefined,

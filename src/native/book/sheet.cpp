@@ -203,6 +203,22 @@ void Sheet::setXf(std::uint32_t row, std::uint32_t col, std::uint16_t xf) {
     setBlank(row, col, xf);
 }
 
+std::size_t Sheet::restyleCells(const formula::Area& area,
+                                const std::function<std::uint16_t(const Cell&)>& newXf) {
+    requireWorksheet();
+    std::size_t seen = 0;
+    for (auto it = cells_.lower_bound(cellKey(area.firstRow, area.firstCol));
+         it != cells_.end() && it->second.row <= area.lastRow; ++it) {
+        Cell& c = it->second;
+        if (c.col < area.firstCol || c.col > area.lastCol) continue;
+        std::uint16_t xf = newXf(c);
+        requireXf(xf);
+        c.xf = xf;
+        ++seen;
+    }
+    return seen;
+}
+
 void Sheet::eraseCell(std::uint32_t row, std::uint32_t col) {
     requireWorksheet();
     checkCell(row, col);
