@@ -22,16 +22,28 @@ struct ReaderContext {
 struct ReadFailure {
     std::string path;
     std::string reason;  // as the application described it
+    // What kind of failure it was, for a message in the user's words.
+    automation::OpenFailure cause = automation::OpenFailure::Other;
 };
 
 // Reads the column table back from the list file p_file ("00_目次.xls").
 // Returns the failure when the workbook cannot be opened; the table is then
 // as it was. A missing application shows its message and returns nothing.
+// A name whose cell lies left of the list's first column is no list column,
+// since the run writes its sequence numbers there: so the number column's
+// name stays out of the table under any spelling ("No_", as LibreOffice
+// renames "No."), and so does a print area that starts there.
 std::optional<ReadFailure> sub_mokuji_read1(const std::string& p_file, engine::ColumnTable& table,
                                             const ReaderContext& ctx);
 
 // Builds the column table from the defined names of the template workbook
 // p_file, the first workbook gathered.
+//
+// Both readers use the first 250 names of the workbook's collection, the
+// table's size, and ignore the rest. When sub_mokuji_read2 must add the
+// file-name column to a table that is already full, the entry that sorts
+// last gives way to it: a free entry when there is one, else the name
+// whose cell comes last in reading order.
 std::optional<ReadFailure> sub_mokuji_read2(const std::string& p_file, engine::ColumnTable& table,
                                             const ReaderContext& ctx);
 

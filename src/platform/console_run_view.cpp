@@ -1,0 +1,29 @@
+#include "platform/console_run_view.h"
+
+#include <ostream>
+
+namespace mokuji::platform {
+
+ConsoleRunView::ConsoleRunView(std::ostream& out) : out_(out) {}
+
+void ConsoleRunView::setCaption(const std::string& caption) {
+    caption_ = caption;
+    out_ << "caption: " << caption << '\n' << std::flush;
+}
+
+void ConsoleRunView::showMessage(const std::string& text) {
+    out_ << ConsoleText(text) << std::flush;
+}
+
+std::string ConsoleText(const std::string& text) {
+    std::string out;
+    out.reserve(text.size() + 1);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        out += text[i];
+    }
+    if (out.empty() || out.back() != '\n') out += '\n';
+    return out;
+}
+
+}  // namespace mokuji::platform

@@ -1,0 +1,186 @@
+// The file search over real temporary folders.
+
+#include "util/find_files.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/posix_file_system.h"
+#include "support/scripted_file_system.h"
+#include "support/temp_folder.h"
+
+namespace mokuji::util {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using ::testing::UnorderedElementsAre;
+
+std::vector<std::string> items(const platform::ListBox& list) {
+    std::vector<std::string> out;
+    for (std::size_t i = 0; i < list.ListCount(); ++i) out.push_back(list.List(i));
+    return out;
+}
+
+class FindFilesTest : public ::testing::Test {
+  protected:
+    void mkdir(const std::string& name) const {
+        std::filesystem::create_directories(dir.file(name));
+    }
+    void touch(const std::string& name) const { dir.write(name, "x"); }
+
+    std::vector<std::string> find(const std::string& folder, const std::string& extensions,
+                                  bool descend) {
+        list.AddItem("left from before");
+        FindFiles(folder, extensions, descend, list, {fs, [this] { ++yields; }});
+        return items(list);
+    }
+
+    fake::TempFolder dir;
+    fake::ScriptedFileSystem fs;
+    platform::ListBox list;
+    int yields = 0;
+};
+
+TEST_F(FindFilesTest, ExtensionIsComparedInLowerCaseAndExactly) {
+    for (auto name : {"A.XLS", "b.xls", "c.xlsx", "d.xls.bak", "a.csv", "noext", "e.Xls"})
+        touch(name);
+    mkdir("old.xls");
+    EXPECT_THAT(find(dir.file(""), "*.xls", false),
+                UnorderedElementsAre("A.XLS", "b.xls", "e.Xls"));
+    EXPECT_THAT(find(dir.file(""), "*.xls;*.csv", false),
+                UnorderedElementsAre("A.XLS", "b.xls", "e.Xls", "a.csv"));
+    // Only the part from the last "." of a pattern counts.
+    EXPECT_THAT(find(dir.file(""), "report*.xls", false),
+                UnorderedElementsAre("A.XLS", "b.xls", "e.Xls"));
+    // A pattern in capitals matches nothing: the caller writes lower case.
+    EXPECT_THAT(find(dir.file(""), "*.XLS", false), IsEmpty());
+}
+
+TEST_F(FindFilesTest, EmptyExtensionPatternFindsNamesWithoutDot) {
+    touch("noext");
+    touch("a.xls");
+    mkdir("sub");
+    mkdir("old.xls");
+    EXPECT_THAT(find(dir.file(""), "*.", false), ElementsAre("noext"));
+    EXPECT_THAT(find(dir.file(""), "*.", true),
+                UnorderedElementsAre("noext", dir.file("sub") + "/"));
+}
+
+TEST_F(FindFilesTest, TrailingSeparatorMakesNoDifferenceAndListIsClearedFirst) {
+    touch("a.xls");
+    std::string folder = dir.file("");
+    if (folder.back() == '/') folder.pop_back();
+    EXPECT_THAT(find(folder, "*.xls", false), ElementsAre("a.xls"));
+    EXPECT_THAT(find(folder + "/", "*.xls", false), ElementsAre("a.xls"));
+    EXPECT_THAT(find(folder, "*.txt", false), IsEmpty());
+}
+
+TEST_F(FindFilesTest, DescendListsSubfolderFilesByBareNameAndNoFolders) {
+    touch("top.xls");
+    mkdir("sub/deeper");
+    touch("sub/inner.xls");
+    touch("sub/deeper/deepest.xls");
+    mkdir("old.xls");
+    EXPECT_THAT(find(dir.file(""), "*.xls", false), ElementsAre("top.xls"));
+    EXPECT_THAT(find(dir.file(""), "*.xls", true),
+                UnorderedElementsAre("top.xls", "inner.xls", "deepest.xls"));
+}
+
+TEST_F(FindFilesTest, EverythingPatternWalksDepthFirstFilesBeforeSubfolders) {
+    touch("x.txt");
+    mkdir("S");
+    touch("S/y.txt");
+    EXPECT_THAT(find(dir.file(""), "*.*", true),
+                ElementsAre("x.txt", dir.file("S") + "/", "y.txt"));
+    EXPECT_THAT(find(dir.file(""), "*.*", false), ElementsAre("x.txt"));
+}
+
+TEST_F(FindFilesTest, HiddenEntriesAreNeitherListedNorEntered) {
+    touch(".x.xls");
+    mkdir(".hidden");
+    touch(".hidden/inside.xls");
+    touch("shown.xls");
+    EXPECT_THAT(find(dir.file(""), "*.xls", true), ElementsAre("shown.xls"));
+    EXPECT_THAT(find(dir.file(""), "*.*", true), ElementsAre("shown.xls"));
+}
+
+TEST_F(FindFilesTest, OutAndTmpTextAreLeftOutOnlyInTheProgramFolder) {
+    std::string top = dir.file("");
+    if (top.back() == '/') top.pop_back();
+    fs.programFolderIs = top;
+    for (auto name : {"OUT.TXT", "tmp.txt", "kept.txt"}) touch(name);
+    mkdir("sub");
+    touch("sub/out.txt");
+    EXPECT_THAT(find(top, "*.*", true), ElementsAre("kept.txt", top + "/sub/", "out.txt"));
+}
+
+TEST_F(FindFilesTest, OddNamesAreListedAsTheyAre) {
+    const std::string japanese = "報告書 第1回（鈴木）.xls";
+    const std::string blanks = "  two  blanks .xls";
+    std::string longName;
+    for (int i = 0; i < 80; ++i) longName += "長";  // 240 bytes, near the limit
+    longName += ".xls";
+    for (const auto& n : {japanese, blanks, longName}) touch(n);
+    mkdir("フォルダ 1");
+    touch("フォルダ 1/中.xls");
+    EXPECT_THAT(find(dir.file(""), "*.xls", true),
+                UnorderedElementsAre(japanese, blanks, longName, "中.xls"));
+}
+
+TEST_F(FindFilesTest, FolderThatCannotBeListedGivesNothing) {
+    EXPECT_THAT(find(dir.file("gone"), "*.xls", false), IsEmpty());
+    touch("a.xls");
+    mkdir("locked");
+    touch("locked/b.xls");
+    mkdir("open");
+    touch("open/c.xls");
+    fs.unlistable.insert(dir.file("locked") + "/");
+    // One unreadable subfolder costs only its own entries.
+    EXPECT_THAT(find(dir.file(""), "*.xls", true), UnorderedElementsAre("a.xls", "c.xls"));
+}
+
+TEST_F(FindFilesTest, EntryThatVanishedAfterTheListingIsSkipped) {
+    touch("a.xls");
+    std::string folder = dir.file("");
+    fs.vanishing[folder] = {"vanished.xls", "vanished folder"};
+    EXPECT_THAT(find(folder, "*.*", true), ElementsAre("a.xls"));
+}
+
+TEST_F(FindFilesTest, FolderLinkedToItselfEnds) {
+    touch("a.xls");
+    std::filesystem::create_directory_symlink(".", dir.path() / "loop");
+    // The system refuses paths through too many links, so the walk stops.
+    std::vector<std::string> found = find(dir.file(""), "*.xls", true);
+    EXPECT_GE(found.size(), 1u);
+    EXPECT_EQ(found.front(), "a.xls");
+}
+
+TEST_F(FindFilesTest, EmptyFolderIsTheCurrentDirectory) {
+    touch("here.xls");
+    fs.currentDirectoryIs = dir.file("");
+    EXPECT_THAT(find("", "*.xls", false), ElementsAre("here.xls"));
+}
+
+TEST_F(FindFilesTest, YieldsBeforeEveryEntryIsExamined) {
+    for (auto name : {"a.xls", "b.txt"}) touch(name);
+    mkdir("sub");
+    std::vector<std::string> events;
+    fs.events = &events;
+    FindFiles(dir.file(""), "*.xls", true, list, {fs, [&] { events.push_back("yield"); }});
+    int examined = 0;
+    for (std::size_t i = 0; i < events.size(); ++i) {
+        if (!events[i].starts_with("examine:")) continue;
+        ++examined;
+        ASSERT_GT(i, 0u);
+        EXPECT_EQ(events[i - 1], "yield") << events[i];
+    }
+    EXPECT_EQ(examined, 3);
+}
+
+}  // namespace
+}  // namespace mokuji::util
