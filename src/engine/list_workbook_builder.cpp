@@ -245,7 +245,7 @@ class ListWriter {
 }  // namespace
 
 std::string ListContext::listFilePath() const {
-    return workingFolder + kListFileName;
+    return workingFolder + listFileName;
 }
 
 ListWorkbookResult BuildListWorkbook(Application& xl_app, const RowStore& rows,

@@ -5,6 +5,7 @@
 
 #include "automation/object_model.h"
 #include "engine/column_table.h"
+#include "engine/list_layout.h"
 #include "engine/list_workbook_result.h"
 #include "engine/row_store.h"
 #include "platform/run_view.h"
@@ -20,6 +21,10 @@ struct ListContext {
     platform::RunView& view;
     // Whether an ordinary file of that full name exists.
     std::function<bool(const std::string&)> fileExists;
+    // The list file's name as the folder holds it: a folder may hold it
+    // under another letter case, and the run must update that file rather
+    // than write a second one beside it.
+    std::string listFileName = kListFileName;
 
     std::string listFilePath() const;
 };

@@ -1,0 +1,40 @@
+#include "app/command_line.h"
+
+#include "util/path_names.h"
+
+namespace mokuji::app {
+
+using util::kPathSeparator;
+
+std::string JoinArguments(int argc, const char* const* argv) {
+    std::string joined;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) joined += ' ';
+        joined += argv[i];
+    }
+    return joined;
+}
+
+std::optional<std::string> Unquoted(const std::string& argument) {
+    if (argument.empty() || argument.front() != '"') return argument;
+    if (argument.size() < 2) return std::nullopt;
+    // The quote is ASCII, but the last character may be a multi-byte one:
+    // drop all of its bytes, not only the final one.
+    std::size_t last = argument.size() - 1;
+    while (last > 1 && (static_cast<unsigned char>(argument[last]) & 0xC0) == 0x80) --last;
+    return argument.substr(1, last - 1);
+}
+
+std::string ResolvedArgument(const std::string& argument, const std::string& programFolder) {
+    if (argument.find(kPathSeparator) != std::string::npos) return argument;
+    return programFolder + kPathSeparator + argument;
+}
+
+std::string WorkingPathFor(const std::string& path, bool isFolder) {
+    // A folder given with its separator already has the right folder part;
+    // doubling it would only make every derived path odd.
+    if (!isFolder || (!path.empty() && path.back() == kPathSeparator)) return path;
+    return path + kPathSeparator;
+}
+
+}  // namespace mokuji::app

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace mokuji::app {
+
+// The argument string as one text: the program's arguments joined by one
+// blank, as a desktop hands over a command line it has not split.
+std::string JoinArguments(int argc, const char* const* argv);
+
+// The argument without its quotes: when it begins with a double quote its
+// first and last characters are dropped, whatever the last one is. Nothing
+// when it is a lone double quote, which has no two characters to lose.
+std::optional<std::string> Unquoted(const std::string& argument);
+
+// The path an argument names: a bare name (no separator anywhere) lies in
+// the program's own folder, not the current one; anything else is used as
+// it is.
+std::string ResolvedArgument(const std::string& argument, const std::string& programFolder);
+
+// The working path for a path that exists: a folder ends in the separator so
+// that it is its own folder part; a file keeps its path.
+std::string WorkingPathFor(const std::string& path, bool isFolder);
+
+}  // namespace mokuji::app

@@ -1,0 +1,35 @@
+// mokuji: lists the workbooks of the folder given on the command line in
+// that folder's list file and opens it.
+
+#include <iostream>
+
+#include "app/command_line.h"
+#include "app/form_load.h"
+#include "app/startup_messages.h"
+#include "gather/sub_read.h"
+#include "native/automation/native_application.h"
+#include "platform/console_run_view.h"
+#include "platform/posix_file_system.h"
+#include "platform/xdg_shell.h"
+
+int main(int argc, char** argv) {
+    using namespace mokuji;
+    // There is no window toolkit yet, so every start is a console start.
+    platform::PosixFileSystem fs;
+    platform::XdgShell shell;
+    platform::ConsoleRunView view(std::cerr);
+    app::MainWindow window;
+    app::StartupContext ctx{fs,
+                            shell,
+                            view,
+                            xls::native::createApplication,
+                            gather::sub_read,
+                            app::JoinArguments(argc, argv),
+                            {}};
+    app::StartupOutcome outcome = app::Form_Load(window, ctx);
+    if (outcome == app::StartupOutcome::WaitForUser) {
+        // Where the window will be shown and left to the user.
+        std::cerr << platform::ConsoleText(app::UsageText(fs.programBaseName()));
+    }
+    return app::ExitStatusOf(outcome);
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+
+#include "app/property_name_table.h"
+#include "engine/column_table.h"
+#include "engine/list_layout.h"
+#include "platform/list_box.h"
+
+namespace mokuji::app {
+
+// What the main window keeps for the life of the process, whether a window
+// shows it or the program runs unattended.
+struct MainWindow {
+    // The working path; only its folder part is used.
+    std::string g_mokuji_path = engine::kListFileName;
+    // The label under the title; it names the list file and never changes.
+    std::string lbl_mokuji;
+    PropertyNameTable prop_name;
+    // Sorted so that the template workbook, the first entry, is the same
+    // on every platform whatever order the folder lists its files in.
+    platform::ListBox List1{true};
+    engine::ColumnTable columns;
+};
+
+inline constexpr const char* kStartupCaptionSuffix = " EXCELのデータベース";
+
+// The caption between runs: the program's base name and what it is.
+inline std::string StartupCaption(const std::string& programName) {
+    return programName + kStartupCaptionSuffix;
+}
+
+}  // namespace mokuji::app

@@ -1,0 +1,38 @@
+#include "app/startup_messages.h"
+
+#include "engine/list_layout.h"
+
+namespace mokuji::app {
+
+std::string NoWorkbooksMessage(const std::string& folder) {
+    return "以下のフォルダにはEXCELのシートがありません。\r\n\r\n" + folder;
+}
+
+std::string PathNotFoundMessage(const std::string& given, const std::string& resolved) {
+    std::string text =
+        "指定されたファイルまたはフォルダが見つかりません。\r\n\r\n" + given + "\r\n";
+    if (resolved != given) text += "（" + resolved + "）\r\n";
+    return text;
+}
+
+std::string BadArgumentMessage(const std::string& given) {
+    return "指定された引数はファイルまたはフォルダのパスではありません。\r\n\r\n" + given + "\r\n";
+}
+
+std::string ReadFailureMessage(const gather::ReadFailure& failure) {
+    return "以下のブックを読み込めなかったため、目次ファイルを作成・更新しませんでした。\r\n\r\n" +
+           failure.path + "\r\n" + failure.reason + "\r\n";
+}
+
+std::string UsageText(const std::string& programName) {
+    return "使い方: " + programName +
+           " パス\r\n"
+           "\r\n"
+           "パスのフォルダ（ファイルならそれを含むフォルダ）にあるEXCELのブックを集め、\r\n"
+           "そのフォルダの目次ファイル " +
+           std::string(engine::kListFileName) +
+           " を作成または更新して開きます。\r\n"
+           "パスにはフォルダ、目次ファイル、またはほかのブックを一つだけ指定します。\r\n";
+}
+
+}  // namespace mokuji::app

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+#include "gather/list_file_readers.h"
+
+namespace mokuji::app {
+
+// Messages of an unattended run; lines end in CR LF like every message.
+
+// Nothing to list in the working folder (which ends in the separator).
+std::string NoWorkbooksMessage(const std::string& folder);
+// The argument names nothing that exists: what was given, and the path it
+// was taken for when that differs.
+std::string PathNotFoundMessage(const std::string& given, const std::string& resolved);
+// The argument cannot be a path at all, such as a lone double quote.
+std::string BadArgumentMessage(const std::string& given);
+// The list file or the template workbook could not be read, so the run did
+// not go on and left the list file as it was.
+std::string ReadFailureMessage(const gather::ReadFailure& failure);
+// How to start the program while it has no window of its own.
+std::string UsageText(const std::string& programName);
+
+}  // namespace mokuji::app

@@ -1,0 +1,179 @@
+// Start-up without a screen: what the window holds afterwards, how the
+// argument becomes the working path, and how each way a run can end is told.
+
+#include "app/form_load.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "app/startup_fakes.h"
+#include "engine/list_generation_driver.h"
+#include "support/recording_view.h"
+
+namespace mokuji::app {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+
+class FormLoad : public ::testing::Test {
+  protected:
+    StartupOutcome load(const std::string& arguments) {
+        StartupContext ctx{fs,
+                           shell,
+                           view,
+                           [this] {
+                               ++applications;
+                               return std::unique_ptr<automation::Application>();
+                           },
+                           std::ref(gathering),
+                           arguments,
+                           [this] { ++centred; }};
+        return Form_Load(window, ctx);
+    }
+
+    fake::PathFileSystem fs;
+    fake::RecordingShell shell;
+    fake::RecordingView view;
+    fake::ScriptedGathering gathering;
+    MainWindow window;
+    int applications = 0;
+    int centred = 0;
+};
+
+TEST_F(FormLoad, WithoutArgumentTheWindowIsSetUpAndLeftToTheUser) {
+    window.g_mokuji_path = "left over";
+    EXPECT_EQ(load(""), StartupOutcome::WaitForUser);
+    EXPECT_EQ(centred, 1);
+    EXPECT_THAT(view.captions, ElementsAre("tamuE1 EXCELのデータベース"));
+    EXPECT_EQ(window.lbl_mokuji, "00_目次.xls");
+    EXPECT_EQ(window.g_mokuji_path, "00_目次.xls");
+    EXPECT_EQ(window.prop_name[0], "");
+    EXPECT_EQ(window.prop_name[3], "作成者");
+    EXPECT_TRUE(window.List1.Sorted());
+    EXPECT_THAT(gathering.calledWith, IsEmpty());
+    EXPECT_THAT(view.messages, IsEmpty());
+    EXPECT_NE(ExitStatusOf(StartupOutcome::WaitForUser), 0);
+}
+
+TEST_F(FormLoad, TwoQuotesAloneAreNoArgument) {
+    EXPECT_EQ(load("\"\""), StartupOutcome::WaitForUser);
+    EXPECT_THAT(gathering.calledWith, IsEmpty());
+}
+
+// The working path each argument leads to, seen by the gathering.
+struct ArgumentCase {
+    const char* argument;
+    const char* workingPath;
+};
+
+class ArgumentResolution : public FormLoad, public ::testing::WithParamInterface<ArgumentCase> {};
+
+TEST_P(ArgumentResolution, GathersFromTheFolderTheArgumentNames) {
+    fs.addFolder("/data/a b");
+    fs.addFolder("/data/list");
+    fs.addFile("/data/list/00_目次.xls");
+    fs.addFile("/opt/mokuji/bin/00_目次.xls");
+    fs.addFile("rel/a.xls");
+    fs.addFolder("/");
+    load(GetParam().argument);
+    EXPECT_THAT(gathering.calledWith, ElementsAre(GetParam().workingPath));
+    EXPECT_EQ(window.g_mokuji_path, GetParam().workingPath);
+}
+
+INSTANTIATE_TEST_SUITE_P(Arguments, ArgumentResolution,
+                         ::testing::Values(
+                             // A folder gets the separator, so that it is its own folder part.
+                             ArgumentCase{"/data/a b", "/data/a b/"},
+                             ArgumentCase{"/data/a b/", "/data/a b/"}, ArgumentCase{"/", "/"},
+                             // Quotes around a path with blanks go; so does whatever ends a path
+                             // that opens with a quote.
+                             ArgumentCase{"\"/data/a b\"", "/data/a b/"},
+                             ArgumentCase{"\"/data/a bX", "/data/a b/"},
+                             // A file keeps its path: its folder is the working folder.
+                             ArgumentCase{"/data/list/00_目次.xls", "/data/list/00_目次.xls"},
+                             // A bare name lies in the program's folder, not the current one.
+                             ArgumentCase{"00_目次.xls", "/opt/mokuji/bin/00_目次.xls"},
+                             ArgumentCase{"\"00_目次.xls\"", "/opt/mokuji/bin/00_目次.xls"},
+                             // A relative path with a separator is taken as it is.
+                             ArgumentCase{"rel/a.xls", "rel/a.xls"}));
+
+TEST_F(FormLoad, ALoneQuoteIsNamedAndNothingRuns) {
+    EXPECT_EQ(load("\""), StartupOutcome::BadArgument);
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_THAT(view.messages[0], HasSubstr("\r\n\r\n\"\r\n"));
+    EXPECT_THAT(gathering.calledWith, IsEmpty());
+    EXPECT_NE(ExitStatusOf(StartupOutcome::BadArgument), 0);
+}
+
+TEST_F(FormLoad, APathThatDoesNotExistIsNamedAsGivenAndAsLookedFor) {
+    EXPECT_EQ(load("\"nowhere.xls\""), StartupOutcome::BadArgument);
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_THAT(view.messages[0], HasSubstr("見つかりません"));
+    EXPECT_THAT(view.messages[0], HasSubstr("\r\nnowhere.xls\r\n"));
+    EXPECT_THAT(view.messages[0], HasSubstr("/opt/mokuji/bin/nowhere.xls"));
+    EXPECT_THAT(gathering.calledWith, IsEmpty());
+    EXPECT_TRUE(view.enabled);
+    EXPECT_EQ(view.pointer, platform::kPointerDefault);
+    EXPECT_THAT(shell.documents, IsEmpty());
+}
+
+TEST_F(FormLoad, AnEmptyFolderIsNamedAndNothingIsOpened) {
+    fs.addFolder("/data/empty");
+    fs.addFile("/data/empty/00_目次.xls");
+    EXPECT_EQ(load("/data/empty"), StartupOutcome::NothingGathered);
+    EXPECT_THAT(view.messages,
+                ElementsAre("以下のフォルダにはEXCELのシートがありません。\r\n\r\n/data/empty/"));
+    EXPECT_EQ(applications, 0);
+    EXPECT_THAT(shell.documents, IsEmpty());
+    EXPECT_NE(ExitStatusOf(StartupOutcome::NothingGathered), 0);
+}
+
+TEST_F(FormLoad, AListThatCannotBeReadStopsTheRunBeforeAnythingIsWritten) {
+    fs.addFolder("/data/q");
+    gathering.names = {"a.xls"};
+    gathering.listFile = "/data/q/00_目次.xls";
+    gathering.readFailure = gather::ReadFailure{"/data/q/00_目次.xls", "ファイルが壊れています"};
+    EXPECT_EQ(load("/data/q"), StartupOutcome::ReadFailed);
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_THAT(view.messages[0], HasSubstr("/data/q/00_目次.xls\r\nファイルが壊れています"));
+    EXPECT_EQ(applications, 0);
+    EXPECT_THAT(shell.documents, IsEmpty());
+    EXPECT_NE(ExitStatusOf(StartupOutcome::ReadFailed), 0);
+}
+
+TEST_F(FormLoad, AFolderThatCannotBeListedIsNamed) {
+    fs.addFolder("/data/locked");
+    StartupContext ctx{fs,
+                       shell,
+                       view,
+                       {},
+                       [](const gather::GatherContext&) -> gather::GatherResult {
+                           throw platform::FileSystemError("permission denied");
+                       },
+                       "/data/locked",
+                       {}};
+    EXPECT_EQ(Form_Load(window, ctx), StartupOutcome::ReadFailed);
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_THAT(view.messages[0], HasSubstr("/data/locked/\r\npermission denied"));
+    EXPECT_TRUE(view.enabled);
+}
+
+TEST_F(FormLoad, WithoutTheApplicationTheRunFailsButAnEarlierListIsStillOpened) {
+    fs.addFolder("/data/q");
+    fs.addFile("/data/q/00_目次.xls");
+    gathering.names = {"b.xls", "A.xls"};
+    EXPECT_EQ(load("/data/q"), StartupOutcome::ListNotSaved);
+    EXPECT_EQ(applications, 1);
+    EXPECT_THAT(view.messages, ElementsAre(engine::kNoApplicationMessage));
+    EXPECT_EQ(view.captions.back(), "tamuE1 EXCELのデータベース");
+    EXPECT_THAT(shell.documents,
+                ElementsAre(std::pair<std::string, std::string>("/data/q/00_目次.xls", "/")));
+    EXPECT_NE(ExitStatusOf(StartupOutcome::ListNotSaved), 0);
+}
+
+}  // namespace
+}  // namespace mokuji::app

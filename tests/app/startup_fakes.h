@@ -1,0 +1,100 @@
+#pragma once
+
+// Stand-ins for what start-up works with: a file system described by its
+// paths, a shell that records what it was asked to open, and a gathering
+// that fills the workbook list as told.
+
+#include <map>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "gather/sub_read.h"
+#include "platform/file_system.h"
+#include "platform/list_box.h"
+#include "platform/shell.h"
+#include "util/path_names.h"
+
+namespace fake {
+
+using mokuji::platform::FileAttributes;
+
+inline std::string lowerAscii(std::string s) {
+    for (char& c : s) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return s;
+}
+
+class PathFileSystem : public mokuji::platform::FileSystem {
+  public:
+    void addFile(const std::string& path, bool hidden = false) {
+        entries_[path] = FileAttributes{true, false, hidden, false};
+    }
+    void addFolder(const std::string& path) { entries_[path] = FileAttributes{true, true}; }
+
+    std::vector<std::string> listFolder(const std::string&) override { return {}; }
+    FileAttributes attributes(const std::string& path) override {
+        auto it = entries_.find(path);
+        if (it == entries_.end() && !path.empty() && path.back() == '/') {
+            it = entries_.find(path.substr(0, path.size() - 1));
+        }
+        return it == entries_.end() ? FileAttributes{} : it->second;
+    }
+    std::string findOrdinaryFile(const std::string& path) override {
+        lookups.push_back(path);
+        std::string folder = mokuji::util::FolderOf(path);
+        for (const auto& [p, a] : entries_) {
+            if (a.directory || a.hidden || a.system) continue;
+            if (mokuji::util::FolderOf(p) == folder && lowerAscii(p) == lowerAscii(path)) return p;
+        }
+        return {};
+    }
+    std::string programFolder() override { return "/opt/mokuji/bin"; }
+    std::string programBaseName() override { return "tamuE1"; }
+    std::string currentDirectory() override { return "/home/user"; }
+
+    std::vector<std::string> lookups;
+
+  private:
+    std::map<std::string, FileAttributes> entries_;
+};
+
+class RecordingShell : public mokuji::platform::Shell {
+  public:
+    int openDocument(const std::string& path, const std::string& folder) override {
+        documents.emplace_back(path, folder);
+        return documentResult;
+    }
+    double startProgram(const std::string& path) override {
+        programs.push_back(path);
+        return programResult;
+    }
+
+    std::vector<std::pair<std::string, std::string>> documents;
+    std::vector<std::string> programs;
+    int documentResult = 42;
+    double programResult = 4711;
+};
+
+// A gathering that lists the given names, selected, and remembers the
+// working path it was asked for.
+struct ScriptedGathering {
+    std::vector<std::string> names;
+    std::string listFile;
+    std::optional<mokuji::gather::ReadFailure> readFailure;
+    std::vector<std::string> calledWith;
+
+    mokuji::gather::GatherResult operator()(const mokuji::gather::GatherContext& ctx) {
+        calledWith.push_back(ctx.g_mokuji_path);
+        ctx.List1.Clear();
+        for (const auto& n : names) ctx.List1.AddItem(n);
+        for (std::size_t i = 0; i < ctx.List1.ListCount(); ++i) ctx.List1.SetSelected(i, true);
+        ctx.view.setEnabled(true);
+        ctx.view.setMousePointer(0);
+        return {listFile, readFailure};
+    }
+};
+
+}  // namespace fake

@@ -1,0 +1,115 @@
+// How the program takes its command line: bare names, quotes, blanks, and
+// arguments it cannot use, which it names and answers with a failing status.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "e2e/e2e_support.h"
+#include "e2e/run_program.h"
+
+namespace e2e {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+
+class CommandLine : public ::testing::Test {
+  protected:
+    ProgramRun run(const std::vector<std::string>& args,
+                   const std::string& program = MOKUJI_BINARY) {
+        return runProgram(program, args, {{"MOKUJI_OPENER", opener.program()}}, elsewhere.string());
+    }
+
+    std::string source(const std::string& folder, const std::string& name) {
+        std::string path = folder + "/" + name;
+        makeSource(path, {{2, 2, name, "件名"}});
+        return path;
+    }
+
+    fake::TempFolder dir;
+    RecordingOpener opener{dir};
+    std::filesystem::path elsewhere = dir.path();
+};
+
+TEST_F(CommandLine, ABareNameIsLookedUpInTheProgramsOwnFolder) {
+    // The program copied into a folder of workbooks, started from another.
+    std::string home = dir.file("tool");
+    std::filesystem::create_directory(home);
+    std::string program = home + "/mokuji";
+    std::filesystem::copy_file(MOKUJI_BINARY, program);
+    source(home, "a.xls");
+    source(dir.path().string(), "b.xls");
+
+    ProgramRun r = run({"a.xls"}, program);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(std::filesystem::exists(u8path(home + "/00_目次.xls")));
+    EXPECT_FALSE(std::filesystem::exists(u8path(dir.file("00_目次.xls"))));
+    EXPECT_EQ(opener.opened(), home + "/00_目次.xls\n");
+    EXPECT_THAT(listAsOurReaderSees(home + "/00_目次.xls"), HasSubstr("\n1|a.xls|a.xls\n"));
+}
+
+TEST_F(CommandLine, AQuotedPathWithBlanksIsOnePath) {
+    std::string folder = dir.file("アンケート 2024");
+    std::filesystem::create_directory(u8path(folder));
+    source(folder, "a.xls");
+
+    ProgramRun quoted = run({"\"" + folder + "\""});
+    EXPECT_EQ(quoted.status, 0) << quoted.err;
+    EXPECT_EQ(opener.opened(), folder + "/00_目次.xls\n");
+
+    // Unquoted, the blank splits it into two arguments that join again.
+    ProgramRun split = run({dir.file("アンケート"), "2024/a.xls"});
+    EXPECT_EQ(split.status, 0) << split.err;
+    EXPECT_THAT(split.err, HasSubstr("caption: mokuji - 目次ファイル更新開始\n"));
+}
+
+TEST_F(CommandLine, APathThatDoesNotExistIsNamedAndNothingIsWritten) {
+    const std::string missing = dir.file("どこにもない/a.xls");
+    ProgramRun r = run({missing});
+    EXPECT_GT(r.status, 0);
+    EXPECT_THAT(r.err, HasSubstr("見つかりません"));
+    EXPECT_THAT(r.err, HasSubstr(missing + "\n"));
+    EXPECT_THAT(r.err, ::testing::Not(HasSubstr("\r")));
+    EXPECT_THAT(opener.opened(false), IsEmpty());
+}
+
+TEST_F(CommandLine, AFolderWithoutWorkbooksIsNamedAndNothingIsWritten) {
+    std::string folder = dir.file("空");
+    std::filesystem::create_directory(u8path(folder));
+    dir.write("空/a.xlsx", "");
+    ProgramRun r = run({folder});
+    EXPECT_GT(r.status, 0);
+    EXPECT_THAT(r.err,
+                HasSubstr("以下のフォルダにはEXCELのシートがありません。\n\n" + folder + "/\n"));
+    EXPECT_FALSE(std::filesystem::exists(u8path(folder + "/00_目次.xls")));
+    EXPECT_THAT(opener.opened(false), IsEmpty());
+}
+
+TEST_F(CommandLine, ADamagedListFileIsNamedAndLeftAsItWas) {
+    std::string folder = dir.path().string();
+    source(folder, "a.xls");
+    const std::string damaged = "this is no workbook";
+    dir.write("00_目次.xls", damaged);
+    ProgramRun r = run({folder});
+    EXPECT_GT(r.status, 0);
+    EXPECT_THAT(r.err, HasSubstr(dir.file("00_目次.xls") + "\n"));
+    std::ifstream in(u8path(dir.file("00_目次.xls")), std::ios::binary);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), {}), damaged);
+    EXPECT_THAT(opener.opened(false), IsEmpty());
+}
+
+TEST_F(CommandLine, WithoutAUsablePathTheProgramSaysHowToStartIt) {
+    ProgramRun none = run({});
+    EXPECT_GT(none.status, 0);
+    EXPECT_THAT(none.err, HasSubstr("使い方: mokuji"));
+
+    ProgramRun quote = run({"\""});
+    EXPECT_GT(quote.status, 0);
+    EXPECT_THAT(quote.err, HasSubstr("\n\n\"\n"));
+    EXPECT_THAT(opener.opened(false), IsEmpty());
+}
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,134 @@
+#pragma once
+
+// What the end-to-end tests share: source workbooks written through our
+// engine, an opener that records what it was given, and the list file as
+// our reader and as xlrd see it.
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "native/automation/native_application.h"
+#include "support/temp_folder.h"
+#include "support/xlrd_check.h"
+
+namespace e2e {
+
+using automation::Variant;
+
+struct Cell {
+    int row, col;
+    std::string text;
+    const char* name = nullptr;  // the workbook name on the cell, if any
+};
+
+// A source workbook saved by our engine, its cells on the first sheet.
+inline void makeSource(const std::string& path, const std::vector<Cell>& cells) {
+    auto app = xls::native::createApplication();
+    auto book = app->workbooks()->add();
+    for (const auto& c : cells) {
+        app->cells(c.row, c.col)->setFormulaR1C1(Variant(c.text));
+        if (c.name) {
+            book->names()->add(c.name,
+                               "=Sheet1!R" + std::to_string(c.row) + "C" + std::to_string(c.col));
+        }
+    }
+    automation::SaveAsArguments args;
+    args.fileName = path;
+    book->saveAs(args);
+}
+
+inline std::filesystem::path u8path(const std::string& text) {
+    return std::filesystem::path(std::u8string(text.begin(), text.end()));
+}
+
+inline std::string textOf(const std::filesystem::path& p) {
+    auto u8 = p.u8string();
+    return {u8.begin(), u8.end()};
+}
+
+// The names directly in a folder, sorted.
+inline std::vector<std::string> namesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(u8path(folder))) {
+        names.push_back(textOf(e.path().filename()));
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// An opener that appends every path it is given, one a line, to a file.
+class RecordingOpener {
+  public:
+    explicit RecordingOpener(const fake::TempFolder& dir)
+        : record_(dir.file("opened.txt")),
+          program_(
+              dir.write("opener.sh", "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + record_ + "'\n")) {
+        std::filesystem::permissions(program_, std::filesystem::perms::owner_all);
+    }
+    const std::string& program() const { return program_; }
+
+    // What was opened; waits a little, as the opener runs detached.
+    std::string opened(bool expectSomething = true) const {
+        for (int i = 0; i < (expectSomething ? 500 : 30); ++i) {
+            std::ifstream in(record_, std::ios::binary);
+            std::string text((std::istreambuf_iterator<char>(in)), {});
+            if (!text.empty() && text.back() == '\n') return text;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return "";
+    }
+
+  private:
+    std::string record_;
+    std::string program_;
+};
+
+// Every row of the list's sheet from the header down, each cell of column B
+// to the last header column as text, cells joined by "|": "1" for 1.0, dates
+// as yyyy/mm/dd.
+inline std::string listAsOurReaderSees(const std::string& list) {
+    auto app = xls::native::createApplication();
+    automation::OpenArguments open;
+    open.fileName = list;
+    open.readOnly = true;
+    auto sheet = app->workbooks()->open(open)->sheets()->item(1);
+    int lastCol = 2;
+    while (!sheet->cells(3, lastCol + 1)->value().toText().empty()) ++lastCol;
+    std::string out = "sheet " + sheet->name() + "\n";
+    for (int r = 3;; ++r) {
+        if (r >= 6 && sheet->cells(r, 2)->value().toText().empty()) break;
+        std::string line;
+        for (int c = 2; c <= lastCol; ++c) {
+            if (c > 2) line += "|";
+            line += sheet->cells(r, c)->value().toText();
+        }
+        out += line + "\n";
+    }
+    return out;
+}
+
+inline const char* kXlrdListScript = R"(
+import datetime
+s = b.sheet_by_index(0)
+print('sheet', s.name)
+last = 1
+while last + 1 < s.ncols and s.cell_value(2, last + 1) != '':
+    last += 1
+def text(c):
+    if c.ctype == 2:
+        return str(int(c.value)) if c.value == int(c.value) else repr(c.value)
+    if c.ctype == 3:
+        return datetime.datetime(*xlrd.xldate_as_tuple(c.value, b.datemode)).strftime('%Y/%m/%d')
+    return str(c.value)
+for r in range(2, s.nrows):
+    if r >= 5 and s.cell_value(r, 1) == '':
+        break
+    print('|'.join(text(s.cell(r, c)) for c in range(1, last + 1)))
+)";
+
+}  // namespace e2e

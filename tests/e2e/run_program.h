@@ -1,0 +1,90 @@
+#pragma once
+
+// Runs the real program as a user would, with a time limit, and collects
+// what it printed to standard error and its exit status.
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <chrono>
+#include <csignal>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/temp_folder.h"
+
+extern char** environ;
+
+namespace e2e {
+
+struct ProgramRun {
+    int status = -1;  // the exit status; -1 when it did not exit by itself
+    std::string err;  // standard error
+    bool timedOut = false;
+};
+
+inline ProgramRun runProgram(const std::string& program, const std::vector<std::string>& args,
+                             const std::map<std::string, std::string>& env,
+                             const std::string& workingFolder,
+                             std::chrono::seconds limit = std::chrono::seconds(60)) {
+    fake::TempFolder scratch;
+    const std::string errFile = scratch.file("stderr.txt");
+
+    std::vector<std::string> envText;
+    for (char** e = environ; *e != nullptr; ++e) {
+        std::string entry = *e;
+        if (!env.count(entry.substr(0, entry.find('=')))) envText.push_back(entry);
+    }
+    for (const auto& [k, v] : env) envText.push_back(k + "=" + v);
+    std::vector<char*> envp;
+    for (auto& e : envText) envp.push_back(e.data());
+    envp.push_back(nullptr);
+
+    std::vector<std::string> argText = {program};
+    argText.insert(argText.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& a : argText) argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errFile.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    // Changing folders only in the child keeps the tests' own folder.
+    posix_spawn_file_actions_addchdir_np(&actions, workingFolder.c_str());
+
+    ProgramRun run;
+    pid_t pid = 0;
+    int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0) {
+        run.err = "could not start " + program;
+        return run;
+    }
+    auto deadline = std::chrono::steady_clock::now() + limit;
+    int status = 0;
+    for (;;) {
+        pid_t done = waitpid(pid, &status, WNOHANG);
+        if (done == pid) break;
+        if (std::chrono::steady_clock::now() > deadline) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            run.timedOut = true;
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    if (!run.timedOut && WIFEXITED(status)) run.status = WEXITSTATUS(status);
+    std::ifstream in(errFile, std::ios::binary);
+    run.err.assign(std::istreambuf_iterator<char>(in), {});
+    return run;
+}
+
+}  // namespace e2e
