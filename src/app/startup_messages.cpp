@@ -1,5 +1,6 @@
 #include "app/startup_messages.h"
 
+#include "engine/list_generation_driver.h"
 #include "engine/list_layout.h"
 
 namespace mokuji::app {
@@ -21,7 +22,8 @@ std::string BadArgumentMessage(const std::string& given) {
 
 std::string ReadFailureMessage(const gather::ReadFailure& failure) {
     return "以下のブックを読み込めなかったため、目次ファイルを作成・更新しませんでした。\r\n\r\n" +
-           failure.path + "\r\n" + failure.reason + "\r\n";
+           failure.path + "（" + engine::OpenFailureText(failure.cause) + "）\r\n" +
+           failure.reason + "\r\n";
 }
 
 std::string UsageText(const std::string& programName) {

@@ -31,7 +31,9 @@ class WindowBusy {
     platform::RunView& view_;
 };
 
-const char* reasonText(OpenFailure cause) {
+}  // namespace
+
+const char* OpenFailureText(automation::OpenFailure cause) {
     switch (cause) {
         case OpenFailure::NotFound:
             return "ファイルが見つかりません";
@@ -52,12 +54,10 @@ const char* reasonText(OpenFailure cause) {
     return "開けませんでした";
 }
 
-}  // namespace
-
 std::string SkippedWorkbooksMessage(const std::vector<SkippedWorkbook>& skipped) {
     std::string text = "以下のブックは開けなかったため、目次に載せていません。\r\n";
     for (const auto& s : skipped) {
-        text += s.fileName + "（" + reasonText(s.cause) + "）\r\n";
+        text += s.fileName + "（" + OpenFailureText(s.cause) + "）\r\n";
     }
     return text;
 }

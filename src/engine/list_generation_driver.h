@@ -62,6 +62,9 @@ RunOutcome sub_mokuji_make(const RunRequest& request,
                            const automation::ApplicationFactory& createApplication,
                            platform::RunView& view, const ListPhase& listPhase);
 
+// Why a workbook could not be opened, in the words of the messages.
+const char* OpenFailureText(automation::OpenFailure cause);
+
 // The message that names the skipped workbooks; lines end in CR LF.
 std::string SkippedWorkbooksMessage(const std::vector<SkippedWorkbook>& skipped);
 // The message for a list file left unsaved; lines end in CR LF.

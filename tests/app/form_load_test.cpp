@@ -136,10 +136,13 @@ TEST_F(FormLoad, AListThatCannotBeReadStopsTheRunBeforeAnythingIsWritten) {
     fs.addFolder("/data/q");
     gathering.names = {"a.xls"};
     gathering.listFile = "/data/q/00_目次.xls";
-    gathering.readFailure = gather::ReadFailure{"/data/q/00_目次.xls", "ファイルが壊れています"};
+    gathering.readFailure = gather::ReadFailure{"/data/q/00_目次.xls", "bad sector chain",
+                                                automation::OpenFailure::Damaged};
     EXPECT_EQ(load("/data/q"), StartupOutcome::ReadFailed);
     ASSERT_EQ(view.messages.size(), 1u);
-    EXPECT_THAT(view.messages[0], HasSubstr("/data/q/00_目次.xls\r\nファイルが壊れています"));
+    // Which file, why in the user's words, and what the engine found.
+    EXPECT_THAT(view.messages[0],
+                HasSubstr("/data/q/00_目次.xls（ファイルが壊れています）\r\nbad sector chain"));
     EXPECT_EQ(applications, 0);
     EXPECT_THAT(shell.documents, IsEmpty());
     EXPECT_NE(ExitStatusOf(StartupOutcome::ReadFailed), 0);
@@ -158,7 +161,8 @@ TEST_F(FormLoad, AFolderThatCannotBeListedIsNamed) {
                        {}};
     EXPECT_EQ(Form_Load(window, ctx), StartupOutcome::ReadFailed);
     ASSERT_EQ(view.messages.size(), 1u);
-    EXPECT_THAT(view.messages[0], HasSubstr("/data/locked/\r\npermission denied"));
+    EXPECT_THAT(view.messages[0], HasSubstr("/data/locked/（"));
+    EXPECT_THAT(view.messages[0], HasSubstr("）\r\npermission denied"));
     EXPECT_TRUE(view.enabled);
 }
 

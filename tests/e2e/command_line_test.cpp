@@ -94,7 +94,7 @@ TEST_F(CommandLine, ADamagedListFileIsNamedAndLeftAsItWas) {
     dir.write("00_目次.xls", damaged);
     ProgramRun r = run({folder});
     EXPECT_GT(r.status, 0);
-    EXPECT_THAT(r.err, HasSubstr(dir.file("00_目次.xls") + "\n"));
+    EXPECT_THAT(r.err, HasSubstr(dir.file("00_目次.xls") + "（"));
     std::ifstream in(u8path(dir.file("00_目次.xls")), std::ios::binary);
     EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), {}), damaged);
     EXPECT_THAT(opener.opened(false), IsEmpty());
