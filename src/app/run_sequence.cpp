@@ -1,0 +1,81 @@
+#include "app/run_sequence.h"
+
+#include <vector>
+
+#include "app/mokuji_open.h"
+#include "app/startup_messages.h"
+#include "engine/list_generation_driver.h"
+#include "engine/list_workbook_builder.h"
+#include "util/path_names.h"
+
+namespace mokuji::app {
+
+namespace {
+
+std::vector<engine::ListEntry> entriesOf(const platform::ListBox& list) {
+    std::vector<engine::ListEntry> entries;
+    for (std::size_t i = 0; i < list.ListCount(); ++i) {
+        entries.push_back({list.List(i), list.Selected(i)});
+    }
+    return entries;
+}
+
+// The gathering may hand back the list file as a path or a bare name.
+std::string fileNameOf(const std::string& listFile) {
+    if (listFile.empty()) return engine::kListFileName;
+    std::string name = util::FileNameOf(listFile);
+    return name.empty() ? listFile : name;
+}
+
+}  // namespace
+
+RunEnd RunWorkingFolder(MainWindow& window, const StartupContext& ctx,
+                        const std::string& nothingGatheredMessage) {
+    platform::RunView& view = ctx.view;
+    const std::string programName = ctx.fs.programBaseName();
+    const std::string folder = util::FolderOf(window.g_mokuji_path);
+
+    gather::GatherResult gathered;
+    try {
+        gathered = ctx.gather({window.g_mokuji_path, window.List1, window.columns, view, ctx.fs,
+                               ctx.createApplication, programName});
+    } catch (const platform::FileSystemError& e) {
+        // The gathering gives the window back only when it ends normally.
+        view.setEnabled(true);
+        view.setMousePointer(platform::kPointerDefault);
+        view.showMessage(ReadFailureMessage({folder, e.what()}));
+        return RunEnd::ReadFailed;
+    }
+    if (gathered.readFailure) {
+        // Going on would write a new list over one that could not be read.
+        view.showMessage(ReadFailureMessage(*gathered.readFailure));
+        return RunEnd::ReadFailed;
+    }
+    if (window.List1.ListCount() == 0) {
+        view.showMessage(nothingGatheredMessage);
+        return RunEnd::NothingGathered;
+    }
+
+    const std::vector<engine::ListEntry> entries = entriesOf(window.List1);
+    engine::ListContext list{
+        folder,
+        programName,
+        window.columns,
+        view,
+        [&fs = ctx.fs](const std::string& p) { return !fs.findOrdinaryFile(p).empty(); },
+        fileNameOf(gathered.listFile)};
+    engine::RunRequest request{entries, window.g_mokuji_path, window.columns, window.prop_name,
+                               programName};
+    engine::RunOutcome outcome = engine::sub_mokuji_make(
+        request, ctx.createApplication, view,
+        [&list](automation::Application& xl_app, const engine::RowStore& rows) {
+            return engine::BuildListWorkbook(xl_app, rows, list);
+        });
+
+    view.setCaption(StartupCaption(programName));
+    sub_mokuji_open(window.g_mokuji_path, ctx.fs, ctx.shell);
+    return outcome.applicationStarted && !outcome.list.saveFailure ? RunEnd::ListWritten
+                                                                   : RunEnd::ListNotSaved;
+}
+
+}  // namespace mokuji::app
