@@ -10,9 +10,6 @@ namespace xls::formula {
 
 namespace {
 
-// Characters a sheet name can never hold, even in quotes.
-constexpr std::string_view kForbiddenInSheetNames = ":\\/?*[]";
-
 // One side of an A1 reference: column letters, row digits, or both.
 struct Corner {
     std::optional<std::int32_t> col;
@@ -86,52 +83,12 @@ std::optional<Area> parseArea(std::string_view s) {
     return area;
 }
 
-struct SplitText {
-    std::optional<std::string> sheet;
-    std::string_view cells;
-};
-
-// Takes "'It''s'!" or "Sheet1!" off the front.
-std::optional<SplitText> splitSheet(std::string_view text) {
-    SplitText split;
-    if (!text.empty() && text.front() == '\'') {
-        std::string name;
-        std::size_t i = 1;
-        for (;; ++i) {
-            if (i >= text.size()) return std::nullopt;
-            if (text[i] != '\'') {
-                name += text[i];
-            } else if (i + 1 < text.size() && text[i + 1] == '\'') {
-                name += '\'';
-                ++i;
-            } else {
-                break;
-            }
-        }
-        if (i + 1 >= text.size() || text[i + 1] != '!' || name.empty()) return std::nullopt;
-        if (name.find_first_of(kForbiddenInSheetNames) != std::string::npos) return std::nullopt;
-        split.sheet = std::move(name);
-        split.cells = text.substr(i + 2);
-        return split;
-    }
-    const std::size_t bang = text.find('!');
-    if (bang == std::string_view::npos) {
-        split.cells = text;
-        return split;
-    }
-    const std::string_view name = text.substr(0, bang);
-    if (sheetNameNeedsQuotes(name)) return std::nullopt;
-    split.sheet = std::string(name);
-    split.cells = text.substr(bang + 1);
-    return split;
-}
-
 }  // namespace
 
 std::optional<ParsedReference> parseA1Reference(std::string_view text) {
-    std::optional<SplitText> split = splitSheet(text);
+    std::optional<SheetPrefixSplit> split = splitSheetPrefix(text);
     if (!split) return std::nullopt;
-    const std::optional<Area> area = parseArea(split->cells);
+    const std::optional<Area> area = parseArea(split->rest);
     if (!area) return std::nullopt;
     return ParsedReference{std::move(split->sheet), *area};
 }

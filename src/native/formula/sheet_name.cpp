@@ -96,4 +96,38 @@ std::string quotedSheetName(std::string_view name) {
     return quoted;
 }
 
+std::optional<SheetPrefixSplit> splitSheetPrefix(std::string_view text) {
+    SheetPrefixSplit split;
+    if (!text.empty() && text.front() == '\'') {
+        std::string name;
+        std::size_t i = 1;
+        for (;; ++i) {
+            if (i >= text.size()) return std::nullopt;
+            if (text[i] != '\'') {
+                name += text[i];
+            } else if (i + 1 < text.size() && text[i + 1] == '\'') {
+                name += '\'';
+                ++i;
+            } else {
+                break;
+            }
+        }
+        if (i + 1 >= text.size() || text[i + 1] != '!' || name.empty()) return std::nullopt;
+        if (name.find_first_of(":\\/?*[]") != std::string::npos) return std::nullopt;
+        split.sheet = std::move(name);
+        split.rest = text.substr(i + 2);
+        return split;
+    }
+    const std::size_t bang = text.find('!');
+    if (bang == std::string_view::npos) {
+        split.rest = text;
+        return split;
+    }
+    const std::string_view name = text.substr(0, bang);
+    if (sheetNameNeedsQuotes(name)) return std::nullopt;
+    split.sheet = std::string(name);
+    split.rest = text.substr(bang + 1);
+    return split;
+}
+
 }  // namespace xls::formula

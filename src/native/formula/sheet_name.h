@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,5 +20,15 @@ bool sheetNameNeedsQuotes(std::string_view name);
 // The name as it stands before '!': bare, or in single quotes with each
 // embedded quote doubled.
 std::string quotedSheetName(std::string_view name);
+
+// A reference text cut after its sheet prefix: "'It''s'!A1" gives the sheet
+// It's and "A1"; a text without '!' gives no sheet and itself. Nullopt for
+// a prefix no sheet can have (an unclosed quote, a forbidden character, an
+// unquoted name that needs quotes).
+struct SheetPrefixSplit {
+    std::optional<std::string> sheet;
+    std::string_view rest;
+};
+std::optional<SheetPrefixSplit> splitSheetPrefix(std::string_view text);
 
 }  // namespace xls::formula

@@ -13,53 +13,12 @@ using formula::Area;
 using formula::kLastCol;
 using formula::kLastRow;
 
-// Characters a sheet name can never hold, even in quotes.
-constexpr std::string_view kForbiddenInSheetNames = ":\\/?*[]";
 // More digits than any offset or number in the grid needs; longer runs are refused before
 // they could overflow.
 constexpr std::size_t kMaxDigits = 6;
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
-}
-
-struct SplitText {
-    std::optional<std::string> sheet;
-    std::string_view cells;
-};
-
-std::optional<SplitText> splitSheet(std::string_view text) {
-    SplitText split;
-    if (!text.empty() && text.front() == '\'') {
-        std::string name;
-        std::size_t i = 1;
-        for (;; ++i) {
-            if (i >= text.size()) return std::nullopt;
-            if (text[i] != '\'') {
-                name += text[i];
-            } else if (i + 1 < text.size() && text[i + 1] == '\'') {
-                name += '\'';
-                ++i;
-            } else {
-                break;
-            }
-        }
-        if (i + 1 >= text.size() || text[i + 1] != '!' || name.empty()) return std::nullopt;
-        if (name.find_first_of(kForbiddenInSheetNames) != std::string::npos) return std::nullopt;
-        split.sheet = std::move(name);
-        split.cells = text.substr(i + 2);
-        return split;
-    }
-    const std::size_t bang = text.find('!');
-    if (bang == std::string_view::npos) {
-        split.cells = text;
-        return split;
-    }
-    const std::string_view name = text.substr(0, bang);
-    if (formula::sheetNameNeedsQuotes(name)) return std::nullopt;
-    split.sheet = std::string(name);
-    split.cells = text.substr(bang + 1);
-    return split;
 }
 
 // One coordinate after its letter: "3" (absolute, 1-based), "[-1]" (offset) or nothing (the
@@ -127,9 +86,9 @@ std::optional<formula::ParsedReference> parseR1C1Reference(std::string_view text
                                                            std::int32_t baseCol) {
     if (baseRow < 0 || baseRow > kLastRow || baseCol < 0 || baseCol > kLastCol) return std::nullopt;
     if (!text.empty() && text.front() == '=') text.remove_prefix(1);
-    std::optional<SplitText> split = splitSheet(text);
+    std::optional<formula::SheetPrefixSplit> split = formula::splitSheetPrefix(text);
     if (!split) return std::nullopt;
-    const std::string_view cells = split->cells;
+    const std::string_view cells = split->rest;
     const std::size_t colon = cells.find(':');
     const std::optional<Corner> first = corner(cells.substr(0, colon), baseRow, baseCol);
     if (!first) return std::nullopt;

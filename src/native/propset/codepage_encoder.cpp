@@ -2,39 +2,12 @@
 
 #include <iconv.h>
 
+#include "native/text/codepage.h"
 #include "native/text/unicode.h"
 
 namespace xls::propset {
 
 namespace {
-
-// The same names the reading side gives iconv, so that text written in a
-// code page reads back as it was.
-std::string iconvName(int codepage) {
-    switch (codepage) {
-        case 932:
-            return "CP932";
-        case 936:
-            return "CP936";
-        case 949:
-            return "CP949";
-        case 950:
-            return "CP950";
-        case 10000:
-            return "MACINTOSH";
-        case 10001:
-            return "SHIFT_JIS";
-        case 20932:
-        case 51932:
-            return "EUC-JP";
-        case 28591:
-            return "ISO-8859-1";
-        default:
-            if (codepage >= 1250 && codepage <= 1258) return "CP" + std::to_string(codepage);
-            if (codepage >= 437 && codepage <= 874) return "CP" + std::to_string(codepage);
-            return "CP1252";
-    }
-}
 
 class Iconv {
   public:
@@ -71,7 +44,7 @@ std::optional<std::string> utf8ToCodepage(std::string_view utf8, int codepage) {
     for (unsigned char c : utf8) ascii = ascii && c < 0x80;
     if (ascii || codepage == 65001) return clean;
 
-    Iconv cd(iconvName(codepage).c_str(), "UTF-8");
+    Iconv cd(text::iconvCharsetName(codepage).c_str(), "UTF-8");
     if (!cd.ok()) return std::nullopt;
     std::string out(utf8.size() * 2 + 8, '\0');
     char* in = clean.data();

@@ -12,7 +12,45 @@ namespace xls::text {
 
 namespace {
 
-std::string iconvName(int codepage) {
+// iconv descriptors are costly to open; keep one per code page for the life
+// of the process. A descriptor carries shift state, so conversions on it are
+// serialised.
+struct Converter {
+    iconv_t cd = reinterpret_cast<iconv_t>(-1);
+    std::mutex lock;
+};
+
+class ConverterTable {
+  public:
+    ~ConverterTable() {
+        for (auto& [codepage, conv] : table_)
+            if (conv.cd != reinterpret_cast<iconv_t>(-1)) iconv_close(conv.cd);
+    }
+
+    Converter& operator[](int codepage) {
+        std::lock_guard guard(lock_);
+        auto [it, inserted] = table_.try_emplace(codepage);
+        if (inserted) {
+            it->second.cd = iconv_open("UTF-8", iconvCharsetName(codepage).c_str());
+            if (it->second.cd == reinterpret_cast<iconv_t>(-1))
+                it->second.cd = iconv_open("UTF-8", "CP1252");
+        }
+        return it->second;
+    }
+
+  private:
+    std::mutex lock_;
+    std::map<int, Converter> table_;
+};
+
+Converter& converterFor(int codepage) {
+    static ConverterTable table;
+    return table[codepage];
+}
+
+}  // namespace
+
+std::string iconvCharsetName(int codepage) {
     switch (codepage) {
         case 932:
             return "CP932";
@@ -38,44 +76,6 @@ std::string iconvName(int codepage) {
             return "CP1252";
     }
 }
-
-// iconv descriptors are costly to open; keep one per code page for the life
-// of the process. A descriptor carries shift state, so conversions on it are
-// serialised.
-struct Converter {
-    iconv_t cd = reinterpret_cast<iconv_t>(-1);
-    std::mutex lock;
-};
-
-class ConverterTable {
-  public:
-    ~ConverterTable() {
-        for (auto& [codepage, conv] : table_)
-            if (conv.cd != reinterpret_cast<iconv_t>(-1)) iconv_close(conv.cd);
-    }
-
-    Converter& operator[](int codepage) {
-        std::lock_guard guard(lock_);
-        auto [it, inserted] = table_.try_emplace(codepage);
-        if (inserted) {
-            it->second.cd = iconv_open("UTF-8", iconvName(codepage).c_str());
-            if (it->second.cd == reinterpret_cast<iconv_t>(-1))
-                it->second.cd = iconv_open("UTF-8", "CP1252");
-        }
-        return it->second;
-    }
-
-  private:
-    std::mutex lock_;
-    std::map<int, Converter> table_;
-};
-
-Converter& converterFor(int codepage) {
-    static ConverterTable table;
-    return table[codepage];
-}
-
-}  // namespace
 
 std::string codepageToUtf8(std::span<const std::uint8_t> bytes, int codepage) {
     if (codepage == 1200) return utf16leToUtf8(bytes);

@@ -11,4 +11,9 @@ namespace xls::text {
 // cannot map become U+FFFD; an unknown code page is read as 1252.
 std::string codepageToUtf8(std::span<const std::uint8_t> bytes, int codepage);
 
+// The name iconv knows a Windows code page by; unknown ones are read as
+// 1252. Reading and writing text in a code page use the same names, so text
+// written in one reads back as it was.
+std::string iconvCharsetName(int codepage);
+
 }  // namespace xls::text
