@@ -4,6 +4,9 @@
 #include <iostream>
 
 #include "app/command_line.h"
+#ifdef MOKUJI_WITH_WINDOW
+#include "app/desktop_main.h"
+#endif
 #include "app/form_load.h"
 #include "app/startup_messages.h"
 #include "gather/sub_read.h"
@@ -14,7 +17,11 @@
 
 int main(int argc, char** argv) {
     using namespace mokuji;
-    // There is no window toolkit yet, so every start is a console start.
+#ifdef MOKUJI_WITH_WINDOW
+    if (app::DisplayAvailable()) return app::RunDesktop(argc, argv);
+#endif
+    // Without a display (or without the window toolkit) the start is a
+    // console start.
     platform::PosixFileSystem fs;
     platform::XdgShell shell;
     platform::ConsoleRunView view(std::cerr);
@@ -28,7 +35,7 @@ int main(int argc, char** argv) {
                             {}};
     app::StartupOutcome outcome = app::Form_Load(window, ctx);
     if (outcome == app::StartupOutcome::WaitForUser) {
-        // Where the window will be shown and left to the user.
+        // There is no window to leave to the user: say how to start.
         std::cerr << platform::ConsoleText(app::UsageText(fs.programBaseName()));
     }
     return app::ExitStatusOf(outcome);

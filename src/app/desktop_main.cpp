@@ -1,0 +1,48 @@
+#include "app/desktop_main.h"
+
+#include <QApplication>
+#include <cstdlib>
+
+#include "app/command_line.h"
+#include "app/desktop_window.h"
+#include "gather/sub_read.h"
+#include "native/automation/native_application.h"
+#include "platform/posix_file_system.h"
+#include "platform/xdg_shell.h"
+
+namespace mokuji::app {
+
+namespace {
+
+bool isSet(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0';
+}
+
+}  // namespace
+
+bool DisplayAvailable() {
+    return isSet("DISPLAY") || isSet("WAYLAND_DISPLAY") || isSet("QT_QPA_PLATFORM");
+}
+
+int RunDesktop(int& argc, char** argv) {
+    // Taken before Qt removes the options it knows, so that the argument is
+    // the one the console start sees.
+    std::string arguments = JoinArguments(argc, argv);
+    QApplication application(argc, argv);
+    platform::PosixFileSystem fs;
+    platform::XdgShell shell;
+    DesktopWindow window(fs, shell, ::xls::native::createApplication, gather::sub_read, arguments);
+    const bool unattended = !arguments.empty();
+    if (unattended) {
+        window.form().setEnabled(false);
+        window.form().show();
+    }
+    StartupOutcome outcome = window.load();
+    if (outcome != StartupOutcome::WaitForUser) return ExitStatusOf(outcome);
+    window.form().setEnabled(true);
+    window.form().show();
+    return QApplication::exec();
+}
+
+}  // namespace mokuji::app

@@ -1,0 +1,52 @@
+#include "app/desktop_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QScreen>
+#include <utility>
+
+#include "app/drop_intake.h"
+#include "app/information_texts.h"
+
+namespace mokuji::app {
+
+DesktopWindow::DesktopWindow(platform::FileSystem& fs, platform::Shell& shell,
+                             automation::ApplicationFactory createApplication, Gatherer gather,
+                             std::string arguments)
+    : view_(form_),
+      ctx_{fs,
+           shell,
+           view_,
+           std::move(createApplication),
+           std::move(gather),
+           std::move(arguments),
+           [this] { centre(); }} {
+    form_.onDrop = [this](const std::vector<std::string>& paths) {
+        sub_OLEDragDrop(paths, state_, ctx_);
+    };
+    QObject::connect(form_.mnu_version(), &QAction::triggered, &form_,
+                     [this] { mnu_version_Click(view_, ctx_.fs); });
+    QObject::connect(form_.mnu_help1(), &QAction::triggered, &form_,
+                     [this] { mnu_help1_Click(view_); });
+    QObject::connect(form_.mnu_help_予約語(), &QAction::triggered, &form_,
+                     [this] { mnu_help_予約語_Click(view_, state_.prop_name); });
+    // Ends the program without asking anything or closing the window first.
+    QObject::connect(form_.mnu_end(), &QAction::triggered, &form_,
+                     [] { QCoreApplication::quit(); });
+}
+
+StartupOutcome DesktopWindow::load() {
+    StartupOutcome outcome = Form_Load(state_, ctx_);
+    form_.setListFileName(state_.lbl_mokuji);
+    return outcome;
+}
+
+void DesktopWindow::centre() {
+    const QScreen* screen = form_.screen();
+    if (screen == nullptr) return;
+    QRect place = form_.frameGeometry();
+    place.moveCenter(screen->geometry().center());
+    form_.move(place.topLeft());
+}
+
+}  // namespace mokuji::app

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+
+#include "app/form_load.h"
+#include "app/main_window.h"
+#include "app/startup_context.h"
+#include "platform/qt/form1_main.h"
+#include "platform/qt/qt_run_view.h"
+
+namespace mokuji::app {
+
+// The main window on a desktop: the Qt window bound to the window's state
+// and to what its drops and menu items do.
+class DesktopWindow {
+  public:
+    DesktopWindow(platform::FileSystem& fs, platform::Shell& shell,
+                  automation::ApplicationFactory createApplication, Gatherer gather,
+                  std::string arguments);
+    DesktopWindow(const DesktopWindow&) = delete;
+    DesktopWindow& operator=(const DesktopWindow&) = delete;
+
+    // Start-up (Form_Load), then the window shows what it set.
+    StartupOutcome load();
+
+    platform::qt::Form1_MAIN& form() { return form_; }
+    MainWindow& state() { return state_; }
+
+  private:
+    void centre();
+
+    platform::qt::Form1_MAIN form_;
+    platform::qt::QtRunView view_;
+    MainWindow state_;
+    StartupContext ctx_;
+};
+
+}  // namespace mokuji::app

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+
+#include "platform/run_view.h"
+
+class QWidget;
+
+namespace mokuji::platform::qt {
+
+// The run shown in a window: the caption is its title, the busy pointer is
+// the application's override cursor, messages are modal message boxes.
+class QtRunView : public RunView {
+  public:
+    explicit QtRunView(QWidget& window);
+    ~QtRunView() override;
+    QtRunView(const QtRunView&) = delete;
+    QtRunView& operator=(const QtRunView&) = delete;
+
+    void setCaption(const std::string& caption) override;
+    std::string caption() const override;
+    void setEnabled(bool enabled) override;
+    void setMousePointer(int pointer) override;
+    void doEvents() override;
+    void showMessage(const std::string& text) override;
+
+  private:
+    QWidget& window_;
+    // Qt stacks override cursors; the pointer is one value, so at most one
+    // is set at a time.
+    bool busy_ = false;
+};
+
+// Message text as a Qt label shows it: CR LF line ends become newlines.
+std::string QtMessageText(const std::string& text);
+
+}  // namespace mokuji::platform::qt

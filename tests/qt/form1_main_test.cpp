@@ -1,0 +1,211 @@
+#include <QAction>
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTest>
+#include <QUrl>
+#include <memory>
+
+#include "app/desktop_window.h"
+#include "app/information_texts.h"
+#include "gather/sub_read.h"
+#include "message_catcher.h"
+#include "native/automation/native_application.h"
+#include "platform/posix_file_system.h"
+#include "platform/shell.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+using mokuji::app::DesktopWindow;
+
+// Nothing may be opened by these tests; every attempt is counted.
+class CountingShell : public mokuji::platform::Shell {
+  public:
+    int opened = 0;
+    int openDocument(const std::string&, const std::string&) override {
+        ++opened;
+        return 0;
+    }
+    double startProgram(const std::string&) override {
+        ++opened;
+        return 0;
+    }
+};
+
+QString u8(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// A drop as the desktop delivers it: a drag entering first, then the drop,
+// both on the given part of the window. Returns whether the drag was taken.
+bool dropOn(QWidget* target, const QMimeData& data) {
+    const QPoint at = target->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    return enter.isAccepted();
+}
+
+std::unique_ptr<QMimeData> urlsOf(const QList<QUrl>& urls) {
+    auto data = std::make_unique<QMimeData>();
+    data->setUrls(urls);
+    return data;
+}
+
+}  // namespace
+
+class Form1MainTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void init() {
+        window_ = std::make_unique<DesktopWindow>(fs_, shell_, ::xls::native::createApplication,
+                                                  mokuji::gather::sub_read, "");
+        QCOMPARE(window_->load(), mokuji::app::StartupOutcome::WaitForUser);
+        window_->form().show();
+    }
+    void cleanup() { window_.reset(); }
+
+    void clientAreaIsTheDesignSizeAndFixed() {
+        auto& form = window_->form();
+        QCOMPARE(form.centralWidget()->size(), QSize(527, 336));
+        QCOMPARE(form.minimumSize(), form.maximumSize());
+        QCOMPARE(form.centralWidget()->palette().color(QPalette::Window), QColor(255, 255, 192));
+    }
+
+    void menusCarryTheirCaptionsInOrder() {
+        auto& form = window_->form();
+        const QList<QAction*> top = form.menuBar()->actions();
+        QCOMPARE(top.size(), 2);
+        QCOMPARE(top[0]->text(), QStringLiteral("ﾌｧｲﾙ(&F)"));
+        QCOMPARE(top[1]->text(), QStringLiteral("ヘルプ"));
+
+        const QList<QAction*> file = form.mnu_file0()->actions();
+        QCOMPARE(file.size(), 4);
+        QCOMPARE(file[0], form.mnu_make());
+        QCOMPARE(file[0]->text(), QStringLiteral("目次ファイル作成"));
+        QVERIFY(file[1]->isSeparator());
+        QCOMPARE(file[2], form.mnu_version());
+        QCOMPARE(file[2]->text(), QStringLiteral("バージョン"));
+        QCOMPARE(file[3], form.mnu_end());
+        QCOMPARE(file[3]->text(), QStringLiteral("終了"));
+
+        const QList<QAction*> help = form.mnu_help0()->actions();
+        QCOMPARE(help.size(), 2);
+        QCOMPARE(help[0]->text(), QStringLiteral("ヘルプ"));
+        QCOMPARE(help[1]->text(), QStringLiteral("名前の予約語"));
+        QCOMPARE(help[1]->objectName(), QStringLiteral("mnu_help_予約語"));
+    }
+
+    void labelsAndButtonSitAtTheirPlacesWithTheirTexts() {
+        auto& form = window_->form();
+        QCOMPARE(
+            form.Label1(0)->text(),
+            QStringLiteral("複数のEXCELﾌｧｲﾙの共通部分(名前部分)を集め、EXCELの一覧表にする。"));
+        QCOMPARE(form.Label1(0)->geometry(), QRect(288, 33, 220, 25));
+        QCOMPARE(form.Label1(1)->text(),
+                 QStringLiteral("ここに集計したいEXCELﾌｧｲﾙをドラッグドロップしてください"));
+        QCOMPARE(form.Label1(1)->geometry(), QRect(24, 231, 160, 25));
+        QCOMPARE(form.cmd_run()->text(), QStringLiteral("目次ファイル作成"));
+        QCOMPARE(form.cmd_run()->geometry(), QRect(291, 264, 217, 37));
+        QCOMPARE(form.Image1()->geometry(), QRect(9, 6, 23, 23));
+        // Start-up names the list file; the label sizes itself to it.
+        QCOMPARE(form.lbl_mokuji()->text(), QStringLiteral("00_目次.xls"));
+        QCOMPARE(form.lbl_mokuji()->pos(), QPoint(291, 81));
+        QCOMPARE(form.lbl_mokuji()->width(), form.lbl_mokuji()->sizeHint().width());
+    }
+
+    void startupSetsTheCaption() {
+        QCOMPARE(window_->form().windowTitle(), u8(fs_.programBaseName()) + " EXCELのデータベース");
+    }
+
+    void folderDroppedOnTheButtonRunsOverThatFolder() {
+        fake::TempFolder folder;
+        MessageCatcher catcher;
+        auto data = urlsOf({QUrl::fromLocalFile(u8(folder.path().string()))});
+        QVERIFY(dropOn(window_->form().cmd_run(), *data));
+        QCOMPARE(catcher.texts, QStringList{QStringLiteral("EXCELのシートがありません。")});
+        QCOMPARE(catcher.oddBoxes, 0);
+        QCOMPARE(window_->state().g_mokuji_path, folder.file("00_目次.xls"));
+        QCOMPARE(shell_.opened, 0);
+        // The run gives the window back.
+        QVERIFY(window_->form().isEnabled());
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+    }
+
+    void theLastOfSeveralDroppedItemsNamesTheFolder() {
+        fake::TempFolder first;
+        fake::TempFolder second;
+        const std::string book = second.write("帳票ｱ.txt", "not a workbook");
+        MessageCatcher catcher;
+        auto data =
+            urlsOf({QUrl::fromLocalFile(u8(first.path().string())), QUrl::fromLocalFile(u8(book))});
+        QVERIFY(dropOn(window_->form().Label1(1), *data));
+        QCOMPARE(catcher.texts.size(), 1);
+        QCOMPARE(window_->state().g_mokuji_path, book);
+    }
+
+    void dropWithoutFileNamesIsIgnored() {
+        MessageCatcher catcher;
+        QMimeData text;
+        text.setText(QStringLiteral("/tmp"));
+        QVERIFY(!dropOn(&window_->form(), text));
+        auto link = urlsOf({QUrl(QStringLiteral("https://example.org/a.xls"))});
+        QVERIFY(!dropOn(window_->form().Label1(0), *link));
+        QApplication::processEvents();
+        QVERIFY(catcher.texts.isEmpty());
+        QCOMPARE(window_->state().g_mokuji_path, std::string("00_目次.xls"));
+        QCOMPARE(window_->form().windowTitle(), u8(fs_.programBaseName()) + " EXCELのデータベース");
+    }
+
+    void localPathsKeepTheirOrder() {
+        auto data = urlsOf({QUrl::fromLocalFile(QStringLiteral("/b/ﾃｽﾄ.xls")),
+                            QUrl(QStringLiteral("https://example.org/")),
+                            QUrl::fromLocalFile(QStringLiteral("/a/目次"))});
+        const std::vector<std::string> expected{"/b/ﾃｽﾄ.xls", "/a/目次"};
+        QCOMPARE(mokuji::platform::qt::LocalPathsOf(*data), expected);
+    }
+
+    void versionItemShowsTheVersionText() {
+        MessageCatcher catcher;
+        window_->form().mnu_version()->trigger();
+        QCOMPARE(catcher.texts.size(), 1);
+        const QString shown = catcher.texts.front();
+        QVERIFY(shown.startsWith(u8(fs_.programBaseName()) + " EXCELのデータベース"));
+        QVERIFY(shown.contains(QStringLiteral("Version 0.03.00")));
+        QVERIFY(!shown.contains('\r'));
+        QCOMPARE(QString(shown).replace('\n', QStringLiteral("\r\n")),
+                 u8(mokuji::app::VersionText(fs_.programBaseName())));
+    }
+
+    void helpItemsShowTheirTexts() {
+        MessageCatcher catcher;
+        window_->form().mnu_help1()->trigger();
+        window_->form().mnu_help_予約語()->trigger();
+        QCOMPARE(catcher.texts.size(), 2);
+        QCOMPARE(QString(catcher.texts[0]).replace('\n', QStringLiteral("\r\n")),
+                 u8(mokuji::app::HelpText()));
+        QCOMPARE(QString(catcher.texts[1]).replace('\n', QStringLiteral("\r\n")),
+                 u8(mokuji::app::ReservedNamesText(window_->state().prop_name)));
+    }
+
+    void runCommandIsNotOfferedYet() {
+        QVERIFY(!window_->form().cmd_run()->isEnabled());
+        QVERIFY(!window_->form().mnu_make()->isEnabled());
+    }
+
+  private:
+    mokuji::platform::PosixFileSystem fs_;
+    CountingShell shell_;
+    std::unique_ptr<DesktopWindow> window_;
+};
+
+QTEST_MAIN(Form1MainTest)
+#include "form1_main_test.moc"
