@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "native/automation/native_application.h"
+#include "support/source_workbook.h"
 #include "support/temp_folder.h"
 #include "support/xlrd_check.h"
 
@@ -28,18 +29,9 @@ struct Cell {
 
 // A source workbook saved by our engine, its cells on the first sheet.
 inline void makeSource(const std::string& path, const std::vector<Cell>& cells) {
-    auto app = xls::native::createApplication();
-    auto book = app->workbooks()->add();
-    for (const auto& c : cells) {
-        app->cells(c.row, c.col)->setFormulaR1C1(Variant(c.text));
-        if (c.name) {
-            book->names()->add(c.name,
-                               "=Sheet1!R" + std::to_string(c.row) + "C" + std::to_string(c.col));
-        }
-    }
-    automation::SaveAsArguments args;
-    args.fileName = path;
-    book->saveAs(args);
+    std::vector<fake::NamedValue> values;
+    for (const auto& c : cells) values.push_back({c.name, c.row, c.col, Variant(c.text)});
+    fake::makeSource(path, values);
 }
 
 inline std::filesystem::path u8path(const std::string& text) {

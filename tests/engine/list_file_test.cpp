@@ -13,6 +13,7 @@
 #include "engine/list_workbook_builder.h"
 #include "native/automation/native_application.h"
 #include "support/recording_view.h"
+#include "support/source_workbook.h"
 #include "support/temp_folder.h"
 #include "support/xlrd_check.h"
 
@@ -22,25 +23,8 @@ namespace {
 using automation::Variant;
 using ::testing::HasSubstr;
 
-struct Value {
-    const char* name;
-    int row, col;
-    Variant value;
-};
-
-// A source workbook written through the engine, with one name per value.
-void makeSource(const std::string& path, const std::vector<Value>& values) {
-    auto app = xls::native::createApplication();
-    auto book = app->workbooks()->add();
-    for (const auto& v : values) {
-        app->cells(v.row, v.col)->setFormulaR1C1(v.value);
-        book->names()->add(v.name,
-                           "=Sheet1!R" + std::to_string(v.row) + "C" + std::to_string(v.col));
-    }
-    automation::SaveAsArguments args;
-    args.fileName = path;
-    book->saveAs(args);
-}
+using Value = fake::NamedValue;
+using fake::makeSource;
 
 class ListFile : public ::testing::Test {
   protected:

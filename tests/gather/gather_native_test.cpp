@@ -15,6 +15,7 @@
 #include "native/automation/native_application.h"
 #include "platform/posix_file_system.h"
 #include "support/recording_view.h"
+#include "support/source_workbook.h"
 #include "support/temp_folder.h"
 
 namespace mokuji::gather {
@@ -36,24 +37,8 @@ std::vector<Column> used(const engine::ColumnTable& t) {
     return out;
 }
 
-struct Value {
-    const char* name;
-    int row, col;
-    Variant value;
-};
-
-void makeSource(const std::string& path, const std::vector<Value>& values) {
-    auto app = xls::native::createApplication();
-    auto book = app->workbooks()->add();
-    for (const auto& v : values) {
-        app->cells(v.row, v.col)->setFormulaR1C1(v.value);
-        book->names()->add(v.name,
-                           "=Sheet1!R" + std::to_string(v.row) + "C" + std::to_string(v.col));
-    }
-    automation::SaveAsArguments args;
-    args.fileName = path;
-    book->saveAs(args);
-}
+using Value = fake::NamedValue;
+using fake::makeSource;
 
 class GatherNative : public ::testing::Test {
   protected:

@@ -1,9 +1,11 @@
 #include "native/automation/editable_book.h"
+#include "native/text/letter_case.h"
 
 #include "native/automation/editable_objects.h"
 #include "native/automation/workbook_file.h"
 #include "native/automation/workbook_saving.h"
 #include "native/formula/a1_reference.h"
+#include "native/formula/sheet_name.h"
 #include "native/propset/builtin_properties.h"
 #include "native/propset/ole_date.h"
 
@@ -13,17 +15,6 @@ namespace {
 
 using automation::AutomationError;
 namespace errnum = automation::errnum;
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
-        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
-        if (x != y) return false;
-    }
-    return true;
-}
 
 [[noreturn]] void noSuchRange(const std::string& text) {
     throw AutomationError(errnum::kApplicationDefined,
@@ -137,12 +128,7 @@ std::shared_ptr<automation::Range> EditableBook::resolve(const std::string& text
     std::string_view name = text;
     std::optional<std::size_t> scope;
     if (auto bang = text.rfind('!'); bang != std::string::npos) {
-        std::string sheetPart = text.substr(0, bang);
-        if (sheetPart.size() >= 2 && sheetPart.front() == '\'' && sheetPart.back() == '\'') {
-            sheetPart = sheetPart.substr(1, sheetPart.size() - 2);
-            for (std::size_t p = 0; (p = sheetPart.find("''", p)) != std::string::npos; ++p)
-                sheetPart.erase(p, 1);
-        }
+        std::string sheetPart = formula::unquotedSheetName(std::string_view(text).substr(0, bang));
         auto found = model.findSheet(sheetPart);
         if (!found) noSuchRange(text);
         scope = *found;
@@ -151,7 +137,8 @@ std::shared_ptr<automation::Range> EditableBook::resolve(const std::string& text
     auto lookup = [&](std::optional<std::size_t> sheetScope) -> std::optional<std::size_t> {
         const auto& names = model.names();
         for (std::size_t i = 0; i < names.size(); ++i)
-            if (names[i].scope == sheetScope && equalsIgnoringCase(names[i].name, name)) return i;
+            if (names[i].scope == sheetScope && text::equalsIgnoringAsciiCase(names[i].name, name))
+                return i;
         return std::nullopt;
     };
     // A sheet-level name of the active sheet hides a workbook-level one.

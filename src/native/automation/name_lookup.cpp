@@ -1,4 +1,5 @@
 #include "native/automation/name_lookup.h"
+#include "native/text/letter_case.h"
 
 #include "native/automation/native_objects.h"
 #include "native/formula/a1_reference.h"
@@ -11,21 +12,10 @@ namespace {
 
 using automation::AutomationError;
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
-        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
-        if (x != y) return false;
-    }
-    return true;
-}
-
 std::optional<std::size_t> sheetByName(const WorkbookData& book, std::string_view name) {
     const auto& sheets = book.globals().sheets;
     for (std::size_t i = 0; i < sheets.size(); ++i)
-        if (equalsIgnoringCase(sheets[i].name, name)) return i;
+        if (text::equalsIgnoringAsciiCase(sheets[i].name, name)) return i;
     return std::nullopt;
 }
 
@@ -111,12 +101,7 @@ std::shared_ptr<automation::Range> resolveRange(const std::shared_ptr<WorkbookDa
     std::string_view nameOnly = text;
     std::optional<std::size_t> scope;  // 1-based sheet of a "Sheet!name" text
     if (auto bang = text.rfind('!'); bang != std::string::npos) {
-        std::string sheetPart = text.substr(0, bang);
-        if (sheetPart.size() >= 2 && sheetPart.front() == '\'' && sheetPart.back() == '\'') {
-            sheetPart = sheetPart.substr(1, sheetPart.size() - 2);
-            for (std::size_t p = 0; (p = sheetPart.find("''", p)) != std::string::npos; ++p)
-                sheetPart.erase(p, 1);
-        }
+        std::string sheetPart = formula::unquotedSheetName(std::string_view(text).substr(0, bang));
         auto found = sheetByName(*book, sheetPart);
         if (!found) noSuchRange(text);
         scope = *found + 1;
@@ -125,7 +110,8 @@ std::shared_ptr<automation::Range> resolveRange(const std::shared_ptr<WorkbookDa
 
     auto find = [&](std::size_t sheetIndex) -> const biff::DefinedName* {
         for (const auto& n : names)
-            if (n.sheetIndex == sheetIndex && equalsIgnoringCase(n.name, nameOnly)) return &n;
+            if (n.sheetIndex == sheetIndex && text::equalsIgnoringAsciiCase(n.name, nameOnly))
+                return &n;
         return nullptr;
     };
     if (scope) {

@@ -78,9 +78,8 @@ void applyStyle(book::Workbook& model, book::Sheet& sheet, const formula::Area& 
     }
 
     // The cells the range already holds, changed in one walk.
-    std::size_t present = sheet.restyleCells(area, [&](const book::Cell& c) {
-        return restyle(c.xf, positionIn(area, c.row, c.col));
-    });
+    std::size_t present = sheet.restyleCells(
+        area, [&](const book::Cell& c) { return restyle(c.xf, positionIn(area, c.row, c.col)); });
 
     if (allRows || allCols) return;
     std::uint64_t count = std::uint64_t(area.lastRow - area.firstRow + 1) *

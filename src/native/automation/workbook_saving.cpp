@@ -1,4 +1,5 @@
 #include "native/automation/workbook_saving.h"
+#include "native/text/letter_case.h"
 
 #include <chrono>
 #include <string_view>
@@ -32,17 +33,6 @@ propset::FileTime now() {
         duration_cast<nanoseconds>(system_clock::now().time_since_epoch()).count() / 100 +
         116444736000000000LL;
     return {static_cast<std::uint64_t>(since1601)};
-}
-
-bool sameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
-        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
-        if (x != y) return false;
-    }
-    return true;
 }
 
 std::string textOf(const std::optional<propset::BuiltinProperty>& p) {
@@ -115,8 +105,9 @@ void saveWorkbookFile(const EditState& state, const std::string& path) {
         std::optional<std::vector<std::uint8_t>> summary;
         if (state.source) {
             writer.copyFrom(*state.source, [](const std::string& entry) {
-                return !sameName(entry, "Workbook") && !sameName(entry, "Book") &&
-                       !sameName(entry, kSummaryStream);
+                return !text::equalsIgnoringAsciiCase(entry, "Workbook") &&
+                       !text::equalsIgnoringAsciiCase(entry, "Book") &&
+                       !text::equalsIgnoringAsciiCase(entry, kSummaryStream);
             });
             summary = updatedSummary(*state.source, saved);
         } else {

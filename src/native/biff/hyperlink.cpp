@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "native/biff/hyperlink_format.h"
 #include "native/io/byte_reader.h"
 #include "native/text/codepage.h"
 #include "native/text/unicode.h"
@@ -11,18 +12,7 @@ namespace xls::biff {
 
 namespace {
 
-// Hyperlink object flags (hlstmf...).
-constexpr std::uint32_t kHasMoniker = 0x0001;
-constexpr std::uint32_t kHasLocation = 0x0008;
-constexpr std::uint32_t kHasDisplayName = 0x0010;
-constexpr std::uint32_t kHasFrameName = 0x0080;
-constexpr std::uint32_t kMonikerSavedAsString = 0x0100;
-
-// CLSIDs as stored (first three fields little-endian).
-constexpr std::array<std::uint8_t, 16> kUrlMoniker{0xE0, 0xC9, 0xEA, 0x79, 0xF9, 0xBA, 0xCE, 0x11,
-                                                   0x8C, 0x82, 0x00, 0xAA, 0x00, 0x4B, 0xA9, 0x0B};
-constexpr std::array<std::uint8_t, 16> kFileMoniker{0x03, 0x03, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
-                                                    0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46};
+using namespace hyperlink_format;
 
 // UTF-16 text up to its first NUL unit (or the end).
 std::string utf16UntilNul(std::span<const std::uint8_t> b) {

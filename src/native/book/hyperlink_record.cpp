@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "native/biff/hyperlink_format.h"
 #include "native/book/layout.h"
 #include "native/book/record_writer.h"
 #include "native/text/unicode.h"
@@ -10,20 +11,7 @@ namespace xls::book {
 
 namespace {
 
-// Hyperlink object flags (hlstmf...).
-constexpr std::uint32_t kHasMoniker = 0x0001;
-constexpr std::uint32_t kIsAbsolute = 0x0002;
-constexpr std::uint32_t kSiteGaveDisplayName = 0x0004;
-constexpr std::uint32_t kHasLocation = 0x0008;
-constexpr std::uint32_t kHasDisplayName = 0x0010;
-
-// CLSIDs as stored (first three fields little-endian).
-constexpr std::array<std::uint8_t, 16> kStdLink{0xD0, 0xC9, 0xEA, 0x79, 0xF9, 0xBA, 0xCE, 0x11,
-                                                0x8C, 0x82, 0x00, 0xAA, 0x00, 0x4B, 0xA9, 0x0B};
-constexpr std::array<std::uint8_t, 16> kUrlMoniker{0xE0, 0xC9, 0xEA, 0x79, 0xF9, 0xBA, 0xCE, 0x11,
-                                                   0x8C, 0x82, 0x00, 0xAA, 0x00, 0x4B, 0xA9, 0x0B};
-constexpr std::array<std::uint8_t, 16> kFileMoniker{0x03, 0x03, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
-                                                    0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46};
+using namespace biff::hyperlink_format;
 
 // HyperlinkString: count of UTF-16 units with the NUL, the units, NUL.
 void putHyperlinkString(ByteWriter& w, const std::string& utf8) {

@@ -96,6 +96,16 @@ std::string quotedSheetName(std::string_view name) {
     return quoted;
 }
 
+std::string unquotedSheetName(std::string_view prefix) {
+    std::string name(prefix);
+    if (name.size() >= 2 && name.front() == '\'' && name.back() == '\'') {
+        name = name.substr(1, name.size() - 2);
+        for (std::size_t p = 0; (p = name.find("''", p)) != std::string::npos; ++p)
+            name.erase(p, 1);
+    }
+    return name;
+}
+
 std::optional<SheetPrefixSplit> splitSheetPrefix(std::string_view text) {
     SheetPrefixSplit split;
     if (!text.empty() && text.front() == '\'') {

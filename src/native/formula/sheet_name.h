@@ -21,6 +21,11 @@ bool sheetNameNeedsQuotes(std::string_view name);
 // embedded quote doubled.
 std::string quotedSheetName(std::string_view name);
 
+// The sheet name a prefix stands for: without its single quotes, and with
+// each doubled quote inside made single again. A bare name is returned as
+// it is.
+std::string unquotedSheetName(std::string_view prefix);
+
 // A reference text cut after its sheet prefix: "'It''s'!A1" gives the sheet
 // It's and "A1"; a text without '!' gives no sheet and itself. Nullopt for
 // a prefix no sheet can have (an unclosed quote, a forbidden character, an
