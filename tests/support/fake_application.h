@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "automation/object_model.h"
+#include "support/open_call_text.h"
 
 namespace fake {
 
@@ -146,13 +147,7 @@ class FakeWorkbooks : public automation::Workbooks {
   public:
     explicit FakeWorkbooks(World& w) : w_(w) {}
     std::shared_ptr<automation::Workbook> open(const automation::OpenArguments& a) override {
-        std::string entry = "Open(" + a.fileName;
-        if (a.updateLinks) entry += ",UpdateLinks=" + std::to_string(*a.updateLinks);
-        if (a.readOnly) entry += std::string(",ReadOnly=") + (*a.readOnly ? "true" : "false");
-        if (a.ignoreReadOnlyRecommended)
-            entry += std::string(",IgnoreReadOnlyRecommended=") +
-                     (*a.ignoreReadOnlyRecommended ? "true" : "false");
-        w_.log.push_back(entry + ")");
+        w_.log.push_back(openCallText(a));
         auto it = w_.books.find(a.fileName);
         if (it == w_.books.end())
             throw AutomationError(1004, "no such file", automation::OpenFailure::NotFound);
