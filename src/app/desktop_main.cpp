@@ -1,7 +1,6 @@
 #include "app/desktop_main.h"
 
 #include <QApplication>
-#include <cstdlib>
 
 #include "app/command_line.h"
 #include "app/desktop_window.h"
@@ -11,19 +10,6 @@
 #include "platform/xdg_shell.h"
 
 namespace mokuji::app {
-
-namespace {
-
-bool isSet(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr && *value != '\0';
-}
-
-}  // namespace
-
-bool DisplayAvailable() {
-    return isSet("DISPLAY") || isSet("WAYLAND_DISPLAY") || isSet("QT_QPA_PLATFORM");
-}
 
 int RunDesktop(int& argc, char** argv) {
     // Taken before Qt removes the options it knows, so that the argument is

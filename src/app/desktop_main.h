@@ -1,11 +1,8 @@
 #pragma once
 
-namespace mokuji::app {
+#include "app/display_check.h"
 
-// Whether a window can be shown: Qt ends the process inside its
-// application's constructor when it finds no display, so this is asked
-// before one is made.
-bool DisplayAvailable();
+namespace mokuji::app {
 
 // The program with its window: shown and left to the user without an
 // argument, shown disabled during the unattended run with one. Returns the

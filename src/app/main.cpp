@@ -1,12 +1,12 @@
 // mokuji: lists the workbooks of the folder given on the command line in
 // that folder's list file and opens it.
 
+#include <dlfcn.h>
+
 #include <iostream>
 
 #include "app/command_line.h"
-#ifdef MOKUJI_WITH_WINDOW
-#include "app/desktop_main.h"
-#endif
+#include "app/display_check.h"
 #include "app/form_load.h"
 #include "app/startup_messages.h"
 #include "gather/sub_read.h"
@@ -15,14 +15,39 @@
 #include "platform/posix_file_system.h"
 #include "platform/xdg_shell.h"
 
+namespace {
+
+// The window lives in a module beside the program, loaded only when there
+// is a display to show it on. Returns false when it cannot be loaded.
+bool runDesktop(const std::string& programFolder, int& argc, char** argv, int& status) {
+#ifdef MOKUJI_DESKTOP_MODULE
+    std::string path = programFolder + "/" + MOKUJI_DESKTOP_MODULE;
+    void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!module) {
+        std::cerr << "mokuji: no window (" << dlerror() << "); working without one\n";
+        return false;
+    }
+    using Entry = int (*)(int*, char**);
+    auto entry = reinterpret_cast<Entry>(dlsym(module, "mokuji_run_desktop"));
+    if (!entry) return false;
+    status = entry(&argc, argv);
+    return true;
+#else
+    (void)programFolder, (void)argc, (void)argv, (void)status;
+    return false;
+#endif
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     using namespace mokuji;
-#ifdef MOKUJI_WITH_WINDOW
-    if (app::DisplayAvailable()) return app::RunDesktop(argc, argv);
-#endif
-    // Without a display (or without the window toolkit) the start is a
-    // console start.
     platform::PosixFileSystem fs;
+    int status = 0;
+    if (app::DisplayAvailable() && runDesktop(fs.programFolder(), argc, argv, status))
+        return status;
+    // Without a display (or without the window) the start is a console
+    // start.
     platform::XdgShell shell;
     platform::ConsoleRunView view(std::cerr);
     app::MainWindow window;
