@@ -21,6 +21,11 @@ struct MainWindow {
     // on every platform whatever order the folder lists its files in.
     platform::ListBox List1{true};
     engine::ColumnTable columns;
+    // What the last gathering found: the list file as named on disk (any
+    // letter case; "" when there was none), and whether the folder, its
+    // list file or template could not be read.
+    std::string listFileOnDisk;
+    bool listUnreadable = false;
 };
 
 inline constexpr const char* kStartupCaptionSuffix = " EXCELのデータベース";

@@ -29,41 +29,44 @@ std::string fileNameOf(const std::string& listFile) {
 
 }  // namespace
 
-RunEnd RunWorkingFolder(MainWindow& window, const StartupContext& ctx,
-                        const std::string& nothingGatheredMessage) {
+bool GatherWorkingFolder(MainWindow& window, const StartupContext& ctx) {
     platform::RunView& view = ctx.view;
-    const std::string programName = ctx.fs.programBaseName();
-    const std::string folder = util::FolderOf(window.g_mokuji_path);
-
+    window.listFileOnDisk.clear();
+    window.listUnreadable = false;
     gather::GatherResult gathered;
     try {
         gathered = ctx.gather({window.g_mokuji_path, window.List1, window.columns, view, ctx.fs,
-                               ctx.createApplication, programName});
+                               ctx.createApplication, ctx.fs.programBaseName()});
     } catch (const platform::FileSystemError& e) {
         // The gathering gives the window back only when it ends normally.
         view.setEnabled(true);
         view.setMousePointer(platform::kPointerDefault);
-        view.showMessage(ReadFailureMessage({folder, e.what()}));
-        return RunEnd::ReadFailed;
+        window.listUnreadable = true;
+        view.showMessage(ReadFailureMessage({util::FolderOf(window.g_mokuji_path), e.what()}));
+        return false;
     }
     if (gathered.readFailure) {
         // Going on would write a new list over one that could not be read.
+        window.listUnreadable = true;
         view.showMessage(ReadFailureMessage(*gathered.readFailure));
-        return RunEnd::ReadFailed;
+        return false;
     }
-    if (window.List1.ListCount() == 0) {
-        view.showMessage(nothingGatheredMessage);
-        return RunEnd::NothingGathered;
-    }
+    window.listFileOnDisk = gathered.listFile;
+    return true;
+}
 
+RunEnd MakeAndOpenList(MainWindow& window, const StartupContext& ctx) {
+    if (window.listUnreadable) return RunEnd::ReadFailed;
+    platform::RunView& view = ctx.view;
+    const std::string programName = ctx.fs.programBaseName();
     const std::vector<engine::ListEntry> entries = entriesOf(window.List1);
     engine::ListContext list{
-        folder,
+        util::FolderOf(window.g_mokuji_path),
         programName,
         window.columns,
         view,
         [&fs = ctx.fs](const std::string& p) { return !fs.findOrdinaryFile(p).empty(); },
-        fileNameOf(gathered.listFile)};
+        fileNameOf(window.listFileOnDisk)};
     engine::RunRequest request{entries, window.g_mokuji_path, window.columns, window.prop_name,
                                programName};
     engine::RunOutcome outcome = engine::sub_mokuji_make(
@@ -76,6 +79,16 @@ RunEnd RunWorkingFolder(MainWindow& window, const StartupContext& ctx,
     sub_mokuji_open(window.g_mokuji_path, ctx.fs, ctx.shell);
     return outcome.applicationStarted && !outcome.list.saveFailure ? RunEnd::ListWritten
                                                                    : RunEnd::ListNotSaved;
+}
+
+RunEnd RunWorkingFolder(MainWindow& window, const StartupContext& ctx,
+                        const std::string& nothingGatheredMessage) {
+    if (!GatherWorkingFolder(window, ctx)) return RunEnd::ReadFailed;
+    if (window.List1.ListCount() == 0) {
+        ctx.view.showMessage(nothingGatheredMessage);
+        return RunEnd::NothingGathered;
+    }
+    return MakeAndOpenList(window, ctx);
 }
 
 }  // namespace mokuji::app

@@ -22,10 +22,21 @@ enum class RunEnd {
     ReadFailed,
 };
 
+// Gathers the working folder's workbooks into List1 and its column
+// definitions. A folder, list file or template that cannot be read is named
+// in a message; the window then remembers that its list must not be written.
+// Returns whether the gathering could read what it needed.
+bool GatherWorkingFolder(MainWindow& window, const StartupContext& ctx);
+
+// Writes the list file from what the last gathering left in List1, sets the
+// start-up caption back and opens the list file. Does nothing after a
+// gathering that failed, so that a list it could not read is never replaced.
+RunEnd MakeAndOpenList(MainWindow& window, const StartupContext& ctx);
+
 // The road every trigger takes once g_mokuji_path names the working folder:
 // gather into List1, show nothingGatheredMessage and stop when it stays
-// empty, otherwise generate the list file, set the start-up caption back and
-// open the list file. Each trigger says nothing gathered in its own words.
+// empty, otherwise make and open the list file. Each trigger says nothing
+// gathered in its own words.
 RunEnd RunWorkingFolder(MainWindow& window, const StartupContext& ctx,
                         const std::string& nothingGatheredMessage);
 

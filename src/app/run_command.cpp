@@ -1,0 +1,71 @@
+#include "app/run_command.h"
+
+#include "dialogs/common_dialog.h"
+#include "engine/list_layout.h"
+#include "util/path_names.h"
+
+namespace mokuji::app {
+
+namespace {
+
+std::optional<RunEnd> runOnGatheredList(MainWindow& window, const StartupContext& ctx,
+                                        const DialogHost& dialogs, bool sayWhenEmpty) {
+    sub_mokuji_select(window, ctx, dialogs);
+    if (window.List1.ListCount() == 0) {
+        if (sayWhenEmpty) ctx.view.showMessage(kNoSheetsMessage);
+        return std::nullopt;
+    }
+    return MakeAndOpenList(window, ctx);
+}
+
+}  // namespace
+
+std::string ListFileDialogFilter() {
+    return std::string("目次ファイル (") + engine::kListFileName + ")|" + engine::kListFileName +
+           "|" + "EXCEL Files (*.xls)|*.xls";
+}
+
+std::string WorkingPathOfChoice(const std::string& chosen) {
+    const std::size_t folderEnd = chosen.find('\0');
+    if (folderEnd == std::string::npos) return chosen;
+    std::string folder = chosen.substr(0, folderEnd);
+    const std::size_t nameStart = folderEnd + 1;
+    const std::string name = chosen.substr(nameStart, chosen.find('\0', nameStart) - nameStart);
+    // A folder at the root of a drive or file system already ends in the
+    // separator.
+    if (folder.empty() || folder.back() != util::kPathSeparator) folder += util::kPathSeparator;
+    return folder + name;
+}
+
+bool sub_mokuji_select(MainWindow& window, const StartupContext& ctx, const DialogHost& dialogs) {
+    std::string chosen;
+    {
+        dialogs::cCommonDlg dialog(dialogs.layer);
+        dialog.Form(dialogs.owner);
+        dialog.DialogTitle(kListFileDialogTitle);
+        dialog.Filter(ListFileDialogFilter());
+        dialog.FilterIndex(1);
+        dialog.flags(kListFileDialogFlags);
+        dialog.InitDir(ctx.fs.currentDirectory());
+        dialog.CancelError(true);
+        dialog.FileName(window.g_mokuji_path);
+        dialog.ShowOpen();
+        chosen = dialog.FileName();
+    }
+    if (chosen.empty()) return false;
+    window.g_mokuji_path = WorkingPathOfChoice(chosen);
+    GatherWorkingFolder(window, ctx);
+    return true;
+}
+
+std::optional<RunEnd> cmd_run_Click(MainWindow& window, const StartupContext& ctx,
+                                    const DialogHost& dialogs) {
+    return runOnGatheredList(window, ctx, dialogs, false);
+}
+
+std::optional<RunEnd> mnu_make_Click(MainWindow& window, const StartupContext& ctx,
+                                     const DialogHost& dialogs) {
+    return runOnGatheredList(window, ctx, dialogs, true);
+}
+
+}  // namespace mokuji::app

@@ -1,0 +1,155 @@
+// The run command without a screen: what the list-file dialog is asked, what
+// a choice, a multiple selection or a cancel leads to, and how the button
+// and the menu item differ when nothing is listed.
+
+#include "app/run_command.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+#include "app/startup_fakes.h"
+#include "dialogs/scripted_dialog_layer.h"
+#include "engine/list_generation_driver.h"
+#include "support/recording_view.h"
+
+namespace mokuji::app {
+namespace {
+
+using namespace std::string_literals;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using ::testing::StartsWith;
+
+using Opened = std::pair<std::string, std::string>;
+
+class RunCommand : public ::testing::Test {
+  protected:
+    RunCommand() {
+        fs.addFolder("/data/a");
+        fs.addFile("/data/a/x.xls");
+        fs.addFile("/data/a/00_目次.xls");
+        FillPropertyNames(window.prop_name);
+    }
+
+    StartupContext context() {
+        return {fs,
+                shell,
+                view,
+                [this] {
+                    ++applications;
+                    return std::unique_ptr<automation::Application>();
+                },
+                std::ref(gathering),
+                "",
+                {}};
+    }
+    std::optional<RunEnd> button() { return cmd_run_Click(window, context(), host); }
+    std::optional<RunEnd> menu() { return mnu_make_Click(window, context(), host); }
+
+    fake::PathFileSystem fs;
+    fake::RecordingShell shell;
+    fake::RecordingView view;
+    fake::ScriptedGathering gathering;
+    dialogs::testing::ScriptedDialogLayer layer;
+    std::shared_ptr<dialogs::testing::FakeOwner> owner =
+        std::make_shared<dialogs::testing::FakeOwner>();
+    DialogHost host{layer, owner};
+    MainWindow window;
+    int applications = 0;
+};
+
+TEST_F(RunCommand, TheDialogOffersTheListFileFirstPresetWithTheWorkingPath) {
+    layer.cancelFile();
+    button();
+    ASSERT_EQ(layer.opens.size(), 1u);
+    const dialogs::FileDialogRequest& asked = layer.opens[0];
+    EXPECT_EQ(asked.title, "目次ファイル読込");
+    EXPECT_EQ(asked.filter,
+              "目次ファイル (00_目次.xls)\0"
+              "00_目次.xls\0EXCEL Files (*.xls)\0*.xls\0"s);
+    EXPECT_EQ(asked.filterIndex, 1);
+    EXPECT_EQ(asked.flags, 2624004);
+    EXPECT_EQ(asked.initialDir, "/home/user");
+    EXPECT_EQ(asked.owner, owner->windowHandle());
+    EXPECT_THAT(asked.fileBuffer, StartsWith("00_目次.xls\0"s));
+}
+
+TEST_F(RunCommand, ChoosingAWorkbookListsItsFolderAndOpensTheListFileThere) {
+    gathering.names = {"x.xls"};
+    layer.choose("/data/a/x.xls", "x.xls");
+    // Without the application nothing can be written; the list file of an
+    // earlier run is opened all the same.
+    EXPECT_EQ(button(), RunEnd::ListNotSaved);
+    EXPECT_EQ(window.g_mokuji_path, "/data/a/x.xls");
+    EXPECT_THAT(gathering.calledWith, ElementsAre("/data/a/x.xls"));
+    EXPECT_EQ(applications, 1);
+    EXPECT_EQ(view.captions.back(), "tamuE1 EXCELのデータベース");
+    EXPECT_THAT(shell.documents, ElementsAre(Opened("/data/a/00_目次.xls", "/")));
+
+    // The next dialog starts from that choice.
+    layer.cancelFile();
+    menu();
+    EXPECT_THAT(layer.opens[1].fileBuffer, StartsWith("/data/a/x.xls\0"s));
+}
+
+TEST_F(RunCommand, SeveralChosenFilesNameTheirFolder) {
+    gathering.names = {"x.xls", "y.xls"};
+    layer.choose("/data/a\0x.xls\0y.xls"s);
+    menu();
+    EXPECT_EQ(window.g_mokuji_path, "/data/a/x.xls");
+    EXPECT_THAT(gathering.calledWith, ElementsAre("/data/a/x.xls"));
+    EXPECT_THAT(shell.documents, ElementsAre(Opened("/data/a/00_目次.xls", "/")));
+}
+
+TEST(WorkingPathOfChoice, OneFileKeepsItsPathSeveralGiveTheFirstInTheirFolder) {
+    EXPECT_EQ(WorkingPathOfChoice("/data/a/x.xls"), "/data/a/x.xls");
+    EXPECT_EQ(WorkingPathOfChoice("/data/a\0x.xls\0y.xls"s), "/data/a/x.xls");
+    EXPECT_EQ(WorkingPathOfChoice("/\0x.xls\0y.xls"s), "/x.xls");
+}
+
+TEST_F(RunCommand, CancellingWithNothingListedLeavesTheButtonSilentAndTheMenuSpeaks) {
+    layer.cancelFile();
+    EXPECT_EQ(button(), std::nullopt);
+    EXPECT_THAT(view.messages, IsEmpty());
+
+    layer.cancelFile();
+    EXPECT_EQ(menu(), std::nullopt);
+    EXPECT_THAT(view.messages, ElementsAre("EXCELのシートがありません。"));
+    EXPECT_THAT(gathering.calledWith, IsEmpty());
+    EXPECT_EQ(applications, 0);
+    EXPECT_THAT(shell.documents, IsEmpty());
+    EXPECT_EQ(window.g_mokuji_path, "00_目次.xls");
+}
+
+TEST_F(RunCommand, CancellingAfterAnEarlierChoiceRunsAgainOnWhatItGathered) {
+    gathering.names = {"x.xls"};
+    layer.choose("/data/a/x.xls");
+    button();
+    layer.cancelFile();
+    EXPECT_EQ(button(), RunEnd::ListNotSaved);
+    EXPECT_THAT(gathering.calledWith, ElementsAre("/data/a/x.xls"));
+    EXPECT_EQ(applications, 2);
+    EXPECT_EQ(shell.documents.size(), 2u);
+    EXPECT_EQ(window.g_mokuji_path, "/data/a/x.xls");
+}
+
+TEST_F(RunCommand, AListFileThatCannotBeReadIsNeverWrittenNotEvenAfterACancel) {
+    gathering.names = {"x.xls"};
+    gathering.readFailure = gather::ReadFailure{"/data/a/00_目次.xls", "damaged"};
+    layer.choose("/data/a/00_目次.xls");
+    EXPECT_EQ(menu(), RunEnd::ReadFailed);
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_THAT(view.messages[0], ::testing::HasSubstr("damaged"));
+
+    layer.cancelFile();
+    EXPECT_EQ(menu(), RunEnd::ReadFailed);
+    EXPECT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(applications, 0);
+    EXPECT_THAT(shell.documents, IsEmpty());
+}
+
+}  // namespace
+}  // namespace mokuji::app
