@@ -24,6 +24,15 @@ bool cutAtDoubleNul(std::string_view buffer, std::string& out) {
     return true;
 }
 
+bool writeOverStart(std::string& buffer, std::string_view text) {
+    std::u16string wide = xls::text::utf8ToUtf16(buffer);
+    std::u16string written = xls::text::utf8ToUtf16(text) + u'\0';
+    if (written.size() > wide.size()) return false;
+    wide.replace(0, written.size(), written);
+    buffer = xls::text::utf16ToUtf8(wide);
+    return true;
+}
+
 std::string trimBlanks(std::string_view text) {
     std::size_t first = text.find_first_not_of(' ');
     if (first == std::string_view::npos) return {};

@@ -21,6 +21,11 @@ std::string nulPaddedBuffer(std::string_view text, std::size_t size);
 // when the buffer holds no such pair.
 bool cutAtDoubleNul(std::string_view buffer, std::string& out);
 
+// Writes text and one NUL over the start of a buffer, as the platform's
+// dialogs answer, leaving the rest as it was; false, the buffer untouched,
+// when they do not fit.
+bool writeOverStart(std::string& buffer, std::string_view text);
+
 // Leading and trailing blanks (spaces only) removed.
 std::string trimBlanks(std::string_view text);
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "dialogs/dialog_layer.h"
-#include "native/text/unicode.h"
+#include "dialogs/text_buffers.h"
 
 namespace mokuji::dialogs::testing {
 
@@ -32,11 +32,11 @@ class ScriptedDialogLayer : public DialogLayer {
     // its title; too long for the buffer, it fails as the platform does.
     void choose(std::string chosen, std::string title = {}) {
         fileReplies.push_back([this, chosen, title](FileDialogRequest& r) -> std::int32_t {
-            if (!writeOver(r.fileBuffer, chosen)) {
+            if (!writeOverStart(r.fileBuffer, chosen)) {
                 error_ = kBufferTooSmall;
                 return 0;
             }
-            writeOver(r.fileTitle, title);
+            writeOverStart(r.fileTitle, title);
             return 1;
         });
     }
@@ -129,17 +129,6 @@ class ScriptedDialogLayer : public DialogLayer {
         Reply<Request> reply = std::move(replies.front());
         replies.pop_front();
         return reply(request);
-    }
-
-    // Writes text and one NUL over the start of a buffer counted in UTF-16
-    // units; false when they do not fit.
-    static bool writeOver(std::string& buffer, const std::string& text) {
-        std::u16string wide = xls::text::utf8ToUtf16(buffer);
-        std::u16string written = xls::text::utf8ToUtf16(text) + u'\0';
-        if (written.size() > wide.size()) return false;
-        wide.replace(0, written.size(), written);
-        buffer = xls::text::utf16ToUtf8(wide);
-        return true;
     }
 
     std::deque<Reply<FileDialogRequest>> fileReplies;
