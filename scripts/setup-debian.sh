@@ -6,7 +6,7 @@ set -eu
 packages="build-essential cmake ninja-build pkg-config
           libgtest-dev libgmock-dev libbenchmark-dev
           python3 python3-xlrd python3-olefile tzdata
-          qt6-base-dev fonts-ipafont-gothic"
+          qt6-base-dev qt6-translations-l10n fonts-ipafont-gothic"
 
 missing=""
 for p in $packages; do

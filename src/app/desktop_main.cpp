@@ -1,6 +1,8 @@
 #include "app/desktop_main.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 #include "app/command_line.h"
 #include "app/desktop_window.h"
@@ -16,6 +18,14 @@ int RunDesktop(int& argc, char** argv) {
     // the one the console start sees.
     std::string arguments = JoinArguments(argc, argv);
     QApplication application(argc, argv);
+    // The window speaks Japanese, so Qt's own buttons (OK, キャンセル, 開く)
+    // do too, whatever the desktop's language; without the translation
+    // installed they stay English.
+    QTranslator qtTexts;
+    if (qtTexts.load(QStringLiteral("qtbase_ja"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QApplication::installTranslator(&qtTexts);
+    }
     platform::PosixFileSystem fs;
     platform::XdgShell shell;
     DesktopWindow window(fs, shell, ::xls::native::createApplication, gather::sub_read, arguments);

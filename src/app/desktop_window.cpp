@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QPushButton>
 #include <QScreen>
 #include <utility>
 
@@ -14,6 +15,8 @@ DesktopWindow::DesktopWindow(platform::FileSystem& fs, platform::Shell& shell,
                              automation::ApplicationFactory createApplication, Gatherer gather,
                              std::string arguments)
     : view_(form_),
+      dialogLayer_(shell),
+      dialogs_{dialogLayer_, std::make_shared<platform::qt::QtOwnerWindow>(form_)},
       ctx_{fs,
            shell,
            view_,
@@ -22,8 +25,12 @@ DesktopWindow::DesktopWindow(platform::FileSystem& fs, platform::Shell& shell,
            std::move(arguments),
            [this] { centre(); }} {
     form_.onDrop = [this](const std::vector<std::string>& paths) {
-        sub_OLEDragDrop(paths, state_, ctx_);
+        exclusively([&] { sub_OLEDragDrop(paths, state_, ctx_); });
     };
+    QObject::connect(form_.cmd_run(), &QPushButton::clicked, &form_,
+                     [this] { exclusively([this] { cmd_run_Click(state_, ctx_, dialogs_); }); });
+    QObject::connect(form_.mnu_make(), &QAction::triggered, &form_,
+                     [this] { exclusively([this] { mnu_make_Click(state_, ctx_, dialogs_); }); });
     QObject::connect(form_.mnu_version(), &QAction::triggered, &form_,
                      [this] { mnu_version_Click(view_, ctx_.fs); });
     QObject::connect(form_.mnu_help1(), &QAction::triggered, &form_,
@@ -39,6 +46,16 @@ StartupOutcome DesktopWindow::load() {
     StartupOutcome outcome = Form_Load(state_, ctx_);
     form_.setListFileName(state_.lbl_mokuji);
     return outcome;
+}
+
+void DesktopWindow::exclusively(const std::function<void()>& command) {
+    if (busy_) return;
+    busy_ = true;
+    struct Release {
+        bool& busy;
+        ~Release() { busy = false; }
+    } release{busy_};
+    command();
 }
 
 void DesktopWindow::centre() {

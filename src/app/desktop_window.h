@@ -1,11 +1,15 @@
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "app/form_load.h"
 #include "app/main_window.h"
+#include "app/run_command.h"
 #include "app/startup_context.h"
 #include "platform/qt/form1_main.h"
+#include "platform/qt/qt_dialog_layer.h"
 #include "platform/qt/qt_run_view.h"
 
 namespace mokuji::app {
@@ -26,13 +30,22 @@ class DesktopWindow {
     platform::qt::Form1_MAIN& form() { return form_; }
     MainWindow& state() { return state_; }
 
+    // True while a run or the list-file dialog is under way.
+    bool busy() const { return busy_; }
+
   private:
     void centre();
+    // Runs one command unless another is still under way: a drop or a
+    // command delivered while the window yields during a run is dropped.
+    void exclusively(const std::function<void()>& command);
 
     platform::qt::Form1_MAIN form_;
     platform::qt::QtRunView view_;
+    platform::qt::QtDialogLayer dialogLayer_;
+    DialogHost dialogs_;
     MainWindow state_;
     StartupContext ctx_;
+    bool busy_ = false;
 };
 
 }  // namespace mokuji::app

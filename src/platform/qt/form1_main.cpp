@@ -5,14 +5,17 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFont>
+#include <QIcon>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPalette>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRect>
 #include <QUrl>
+#include <algorithm>
 
 namespace mokuji::platform::qt {
 
@@ -34,6 +37,9 @@ QLabel* placedLabel(QWidget* parent, const char* name, const char* text, const Q
     label->setGeometry(place);
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // The design heights were made for another font; a text is never cut,
+    // so a label grows downwards when its text needs more lines.
+    label->resize(place.width(), std::max(place.height(), label->heightForWidth(place.width())));
     return label;
 }
 
@@ -59,7 +65,11 @@ Form1_MAIN::Form1_MAIN() {
     client->setAutoFillBackground(true);
     QPalette palette = client->palette();
     palette.setColor(QPalette::Window, kPaleYellow);
+    // The picture is drawn on the same pale yellow, so where it ends the
+    // colour goes on unbroken.
+    palette.setBrush(QPalette::Window, QBrush(kPaleYellow, QPixmap(":/art/background.png")));
     client->setPalette(palette);
+    setWindowIcon(QIcon(":/art/icon.png"));
     setCentralWidget(client);
 
     buildControls(client);
@@ -73,6 +83,7 @@ Form1_MAIN::Form1_MAIN() {
 
 void Form1_MAIN::buildControls(QWidget* client) {
     image1_ = placedLabel(client, "Image1", "", fromTwips(135, 90, 345, 345));
+    image1_->setPixmap(QPixmap(":/art/image1.png"));
     label1_[0] = placedLabel(client, "Label1_0",
                              "複数のEXCELﾌｧｲﾙの共通部分(名前部分)を集め、EXCELの一覧表にする。",
                              fromTwips(4320, 495, 3300, 375));
@@ -83,21 +94,22 @@ void Form1_MAIN::buildControls(QWidget* client) {
     label1_[1] =
         placedLabel(client, "Label1_1", "ここに集計したいEXCELﾌｧｲﾙをドラッグドロップしてください",
                     fromTwips(360, 3465, 2400, 375));
+    // Its own plain colour, not the window's picture, which would start
+    // again at the label's corner.
+    QPalette plain = label1_[1]->palette();
+    plain.setColor(QPalette::Window, kPaleYellow);
+    label1_[1]->setPalette(plain);
     label1_[1]->setAutoFillBackground(true);
 
     cmdRun_ = new QPushButton(QString::fromUtf8("目次ファイル作成"), client);
     cmdRun_->setObjectName("cmd_run");
     cmdRun_->setGeometry(fromTwips(4365, 3960, 3255, 555));
-    // The run command comes with the list-file dialog; until then it is
-    // not offered.
-    cmdRun_->setEnabled(false);
 }
 
 void Form1_MAIN::buildMenus() {
     mnuFile0_ = menuBar()->addMenu(QString::fromUtf8("ﾌｧｲﾙ(&F)"));
     mnuFile0_->setObjectName("mnu_file0");
     mnuMake_ = namedAction(mnuFile0_, "mnu_make", "目次ファイル作成");
-    mnuMake_->setEnabled(false);  // as cmd_run
     mnuFile0_->addSeparator()->setObjectName("mnu_file_bar");
     mnuVersion_ = namedAction(mnuFile0_, "mnu_version", "バージョン");
     mnuEnd_ = namedAction(mnuFile0_, "mnu_end", "終了");

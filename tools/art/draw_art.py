@@ -1,0 +1,130 @@
+#!/usr/bin/env python3
+"""Draws the window's decorative background, its small picture and the
+program icon, and writes them as PNG files beside the window's sources.
+
+Plain Python (no imaging library), so the pictures can be drawn again on any
+machine: shapes are filled at a finer grid and averaged down, which smooths
+their edges.
+"""
+import struct
+import sys
+import zlib
+from pathlib import Path
+
+PALE_YELLOW = (255, 255, 192)
+
+
+class Canvas:
+    def __init__(self, width, height, scale, background):
+        self.w, self.h, self.s = width, height, scale
+        self.px = [list(background) for _ in range(width * height * scale * scale)]
+
+    def _blend(self, x, y, color, alpha):
+        p = self.px[y * self.w * self.s + x]
+        for i in range(3):
+            p[i] = p[i] * (1 - alpha) + color[i] * alpha
+        if len(p) == 4:
+            p[3] = p[3] + (255 - p[3]) * alpha
+
+    def polygon(self, points, color, alpha=1.0):
+        """Fills a polygon given in output pixels (even-odd rule)."""
+        s = self.s
+        pts = [(x * s, y * s) for x, y in points]
+        ys = [p[1] for p in pts]
+        y0, y1 = max(0, int(min(ys))), min(self.h * s, int(max(ys)) + 1)
+        for y in range(y0, y1):
+            cy = y + 0.5
+            xs = []
+            for (ax, ay), (bx, by) in zip(pts, pts[1:] + pts[:1]):
+                if (ay <= cy < by) or (by <= cy < ay):
+                    xs.append(ax + (cy - ay) * (bx - ax) / (by - ay))
+            xs.sort()
+            for a, b in zip(xs[0::2], xs[1::2]):
+                for x in range(max(0, int(a + 0.5)), min(self.w * s, int(b + 0.5))):
+                    self._blend(x, y, color, alpha)
+
+    def rect(self, x0, y0, x1, y1, color, alpha=1.0):
+        self.polygon([(x0, y0), (x1, y0), (x1, y1), (x0, y1)], color, alpha)
+
+    def frame(self, x0, y0, x1, y1, width, color, alpha=1.0):
+        self.rect(x0, y0, x1, y0 + width, color, alpha)
+        self.rect(x0, y1 - width, x1, y1, color, alpha)
+        self.rect(x0, y0 + width, x0 + width, y1 - width, color, alpha)
+        self.rect(x1 - width, y0 + width, x1, y1 - width, color, alpha)
+
+    def png(self):
+        s, channels = self.s, len(self.px[0])
+        rows = []
+        for y in range(self.h):
+            row = bytearray([0])
+            for x in range(self.w):
+                acc = [0.0] * channels
+                for dy in range(s):
+                    base = (y * s + dy) * self.w * s + x * s
+                    for dx in range(s):
+                        for i, v in enumerate(self.px[base + dx]):
+                            acc[i] += v
+                row.extend(min(255, round(v / (s * s))) for v in acc)
+            rows.append(bytes(row))
+        kind = 6 if channels == 4 else 2
+
+        def chunk(tag, data):
+            return (struct.pack(">I", len(data)) + tag + data
+                    + struct.pack(">I", zlib.crc32(tag + data) & 0xFFFFFFFF))
+
+        header = struct.pack(">IIBBBBB", self.w, self.h, 8, kind, 0, 0, 0)
+        return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header)
+                + chunk(b"IDAT", zlib.compress(b"".join(rows), 9)) + chunk(b"IEND", b""))
+
+
+def sheet(c, x, y, w, h, header, line, rows, border=1.0, paper=(255, 254, 240)):
+    """A worksheet: paper, a coloured header row and ruled lines."""
+    c.rect(x, y, x + w, y + h, paper)
+    c.rect(x, y, x + w, y + h * 0.16, header)
+    step = (h * 0.84) / rows
+    for i in range(1, rows):
+        yy = y + h * 0.16 + i * step
+        c.rect(x + border, yy - border * 0.35, x + w - border, yy + border * 0.35, line)
+    c.rect(x + w * 0.3 - border * 0.35, y + h * 0.16, x + w * 0.3 + border * 0.35, y + h, line)
+    c.frame(x, y, x + w, y + h, border, line)
+
+
+def background():
+    c = Canvas(529, 337, 2, PALE_YELLOW)
+    ochre, soft, line = (236, 214, 130), (250, 240, 176), (214, 196, 128)
+    # A calm band along the bottom, rising to the right under the button.
+    c.polygon([(0, 312), (200, 302), (529, 250), (529, 337), (0, 337)], soft)
+    c.polygon([(0, 326), (220, 318), (529, 282), (529, 337), (0, 337)], ochre, 0.55)
+    # Collected workbooks, fanned out ...
+    for i, (dx, dy) in enumerate([(0, 18), (14, 9), (28, 0)]):
+        sheet(c, 40 + dx, 58 + dy, 92, 118, (226, 216, 150), line, 7,
+              paper=(255, 252, 226 + 8 * i))
+    # ... an arrow ...
+    c.polygon([(172, 118), (198, 118), (198, 108), (216, 126), (198, 144), (198, 134),
+               (172, 134)], ochre)
+    # ... into one list with a row for each of them.
+    sheet(c, 226, 50, 52, 150, (170, 200, 150), line, 10, paper=(255, 255, 246))
+    return c
+
+
+def icon(size):
+    c = Canvas(size, size, 4, (0, 0, 0, 0))
+    k = size / 32
+    green, line = (64, 140, 84), (120, 120, 110)
+    c.rect(2 * k, 2 * k, 21 * k, 25 * k, (236, 226, 170))
+    c.frame(2 * k, 2 * k, 21 * k, 25 * k, max(1.0, k), line)
+    sheet(c, 9 * k, 7 * k, 21 * k, 23 * k, green, line, 5, border=max(1.0, k))
+    return c
+
+
+def main():
+    out = Path(sys.argv[1]) if len(sys.argv) > 1 else (
+        Path(__file__).resolve().parents[2] / "src/platform/qt/art")
+    out.mkdir(parents=True, exist_ok=True)
+    (out / "background.png").write_bytes(background().png())
+    (out / "icon.png").write_bytes(icon(32).png())
+    (out / "image1.png").write_bytes(icon(23).png())
+
+
+if __name__ == "__main__":
+    main()
