@@ -29,15 +29,8 @@ int RunDesktop(int& argc, char** argv) {
     platform::PosixFileSystem fs;
     platform::XdgShell shell;
     DesktopWindow window(fs, shell, ::xls::native::createApplication, gather::sub_read, arguments);
-    const bool unattended = !arguments.empty();
-    if (unattended) {
-        window.form().setEnabled(false);
-        window.form().show();
-    }
-    StartupOutcome outcome = window.load();
+    StartupOutcome outcome = window.start();
     if (outcome != StartupOutcome::WaitForUser) return ExitStatusOf(outcome);
-    window.form().setEnabled(true);
-    window.form().show();
     return QApplication::exec();
 }
 

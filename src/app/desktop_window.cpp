@@ -48,6 +48,19 @@ StartupOutcome DesktopWindow::load() {
     return outcome;
 }
 
+StartupOutcome DesktopWindow::start() {
+    if (!ctx_.arguments.empty()) {
+        form_.setEnabled(false);
+        form_.show();
+    }
+    StartupOutcome outcome = load();
+    if (outcome == StartupOutcome::WaitForUser) {
+        form_.setEnabled(true);
+        form_.show();
+    }
+    return outcome;
+}
+
 void DesktopWindow::exclusively(const std::function<void()>& command) {
     if (busy_) return;
     busy_ = true;

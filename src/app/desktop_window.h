@@ -26,6 +26,10 @@ class DesktopWindow {
 
     // Start-up (Form_Load), then the window shows what it set.
     StartupOutcome load();
+    // Start-up as the program does it: with an argument the window shows
+    // disabled while the unattended run works; waiting for the user, it
+    // shows enabled.
+    StartupOutcome start();
 
     platform::qt::Form1_MAIN& form() { return form_; }
     MainWindow& state() { return state_; }

@@ -111,5 +111,27 @@ TEST_F(CommandLine, WithoutAUsablePathTheProgramSaysHowToStartIt) {
     EXPECT_THAT(opener.opened(false), IsEmpty());
 }
 
+TEST_F(CommandLine, WithADisplayTheWindowShowsTheRunAndTheProgramEnds) {
+    const auto module = std::filesystem::path(MOKUJI_BINARY).parent_path() / "mokuji-desktop.so";
+    if (!std::filesystem::exists(module)) GTEST_SKIP() << "built without the window";
+    std::string folder = dir.file("窓");
+    std::filesystem::create_directory(u8path(folder));
+    source(folder, "a.xls");
+
+    fake::TempFolder runtime;
+    std::filesystem::permissions(runtime.path(), std::filesystem::perms::owner_all);
+    ProgramRun r = runProgram(MOKUJI_BINARY, {folder},
+                              {{"MOKUJI_OPENER", opener.program()},
+                               {"QT_QPA_PLATFORM", "offscreen"},
+                               {"XDG_RUNTIME_DIR", runtime.path().string()}},
+                              elsewhere.string());
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_FALSE(r.timedOut);
+    // The window, not the console, showed the progress.
+    EXPECT_THAT(r.err, ::testing::Not(HasSubstr("caption:")));
+    EXPECT_EQ(opener.opened(), folder + "/00_目次.xls\n");
+    EXPECT_THAT(listAsOurReaderSees(folder + "/00_目次.xls"), HasSubstr("\n1|a.xls|a.xls\n"));
+}
+
 }  // namespace
 }  // namespace e2e

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QUrl>
+#include <filesystem>
 #include <memory>
 
 #include "app/desktop_window.h"
@@ -19,6 +20,7 @@
 #include "native/automation/native_application.h"
 #include "platform/posix_file_system.h"
 #include "platform/shell.h"
+#include "support/source_workbook.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -157,6 +159,38 @@ class Form1MainTest : public QObject {
         QVERIFY(dropOn(window_->form().Label1(1), *data));
         QCOMPARE(catcher.texts.size(), 1);
         QCOMPARE(window_->state().g_mokuji_path, book);
+    }
+
+    void aDroppedWorkbookListsEveryWorkbookOfItsFolder() {
+        fake::TempFolder folder;
+        fake::makeSource(folder.file("a.xls"), {{"氏名", 1, 1, std::string("山田")}});
+        fake::makeSource(folder.file("b.xls"), {{"氏名", 1, 1, std::string("佐藤")}});
+        MessageCatcher catcher;
+        auto data = urlsOf({QUrl::fromLocalFile(u8(folder.file("b.xls")))});
+        QVERIFY(dropOn(window_->form().Image1(), *data));
+        QVERIFY(catcher.texts.isEmpty());
+        QCOMPARE(window_->state().List1.ListCount(), std::size_t{2});
+        QCOMPARE(shell_.documents, std::vector<std::string>{folder.file("00_目次.xls")});
+        QVERIFY(std::filesystem::exists(folder.file("00_目次.xls")));
+        QCOMPARE(window_->form().windowTitle(), u8(fs_.programBaseName()) + " EXCELのデータベース");
+    }
+
+    void startedWithAPathTheWindowShowsDisabledWhileTheRunWorks() {
+        fake::TempFolder folder;
+        fake::makeSource(folder.file("a.xls"), {{"氏名", 1, 1, std::string("山田")}});
+        bool shownDisabled = false;
+        CountingShell shell;
+        DesktopWindow unattended(
+            fs_, shell, ::xls::native::createApplication,
+            [&](const mokuji::gather::GatherContext& g) {
+                // The window under construction is complete once it runs.
+                shownDisabled = unattended.form().isVisible() && !unattended.form().isEnabled();
+                return mokuji::gather::sub_read(g);
+            },
+            folder.path().string());
+        QCOMPARE(unattended.start(), mokuji::app::StartupOutcome::ListWritten);
+        QVERIFY(shownDisabled);
+        QCOMPARE(shell.documents, std::vector<std::string>{folder.file("00_目次.xls")});
     }
 
     void dropWithoutFileNamesIsIgnored() {
