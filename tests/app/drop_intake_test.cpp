@@ -18,7 +18,7 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-class Drop : public ::testing::Test {
+class Drop : public ::testing::Test, protected fake::StartupWorld {
   protected:
     Drop() {
         fs.addFolder("/data/a");
@@ -31,25 +31,10 @@ class Drop : public ::testing::Test {
     }
 
     std::optional<RunEnd> drop(const std::vector<std::string>& paths) {
-        StartupContext ctx{fs,
-                           shell,
-                           view,
-                           [this] {
-                               ++applications;
-                               return std::unique_ptr<automation::Application>();
-                           },
-                           std::ref(gathering),
-                           "",
-                           {}};
-        return sub_OLEDragDrop(paths, window, ctx);
+        return sub_OLEDragDrop(paths, window, context());
     }
 
-    fake::PathFileSystem fs;
-    fake::RecordingShell shell;
-    fake::RecordingView view;
-    fake::ScriptedGathering gathering;
     MainWindow window;
-    int applications = 0;
 };
 
 struct DropCase {

@@ -19,29 +19,14 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 
-class FormLoad : public ::testing::Test {
+class FormLoad : public ::testing::Test, protected fake::StartupWorld {
   protected:
     StartupOutcome load(const std::string& arguments) {
-        StartupContext ctx{fs,
-                           shell,
-                           view,
-                           [this] {
-                               ++applications;
-                               return std::unique_ptr<automation::Application>();
-                           },
-                           std::ref(gathering),
-                           arguments,
-                           [this] { ++centred; }};
+        StartupContext ctx = context(arguments);
         return Form_Load(window, ctx);
     }
 
-    fake::PathFileSystem fs;
-    fake::RecordingShell shell;
-    fake::RecordingView view;
-    fake::ScriptedGathering gathering;
     MainWindow window;
-    int applications = 0;
-    int centred = 0;
 };
 
 TEST_F(FormLoad, WithoutArgumentTheWindowIsSetUpAndLeftToTheUser) {

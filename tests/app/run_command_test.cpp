@@ -25,7 +25,7 @@ using ::testing::StartsWith;
 
 using Opened = std::pair<std::string, std::string>;
 
-class RunCommand : public ::testing::Test {
+class RunCommand : public ::testing::Test, protected fake::StartupWorld {
   protected:
     RunCommand() {
         fs.addFolder("/data/a");
@@ -34,31 +34,14 @@ class RunCommand : public ::testing::Test {
         FillPropertyNames(window.prop_name);
     }
 
-    StartupContext context() {
-        return {fs,
-                shell,
-                view,
-                [this] {
-                    ++applications;
-                    return std::unique_ptr<automation::Application>();
-                },
-                std::ref(gathering),
-                "",
-                {}};
-    }
     std::optional<RunEnd> button() { return cmd_run_Click(window, context(), host); }
     std::optional<RunEnd> menu() { return mnu_make_Click(window, context(), host); }
 
-    fake::PathFileSystem fs;
-    fake::RecordingShell shell;
-    fake::RecordingView view;
-    fake::ScriptedGathering gathering;
     dialogs::testing::ScriptedDialogLayer layer;
     std::shared_ptr<dialogs::testing::FakeOwner> owner =
         std::make_shared<dialogs::testing::FakeOwner>();
     DialogHost host{layer, owner};
     MainWindow window;
-    int applications = 0;
 };
 
 TEST_F(RunCommand, TheDialogOffersTheListFileFirstPresetWithTheWorkingPath) {

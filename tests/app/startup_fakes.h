@@ -10,10 +10,12 @@
 #include <utility>
 #include <vector>
 
+#include "app/startup_context.h"
 #include "gather/sub_read.h"
 #include "platform/file_system.h"
 #include "platform/list_box.h"
 #include "platform/shell.h"
+#include "support/recording_view.h"
 #include "util/path_names.h"
 
 namespace fake {
@@ -94,6 +96,31 @@ struct ScriptedGathering {
         ctx.view.setEnabled(true);
         ctx.view.setMousePointer(0);
         return {listFile, readFailure};
+    }
+};
+
+// The stand-ins start-up works with, and a context over them in which the
+// application never starts (each attempt is counted) and centring is
+// counted.
+struct StartupWorld {
+    PathFileSystem fs;
+    RecordingShell shell;
+    RecordingView view;
+    ScriptedGathering gathering;
+    int applications = 0;
+    int centred = 0;
+
+    mokuji::app::StartupContext context(std::string arguments = {}) {
+        return {fs,
+                shell,
+                view,
+                [this] {
+                    ++applications;
+                    return std::unique_ptr<::automation::Application>();
+                },
+                std::ref(gathering),
+                std::move(arguments),
+                [this] { ++centred; }};
     }
 };
 
