@@ -19,18 +19,24 @@ bool LessIgnoringCase(const std::string& a, const std::string& b) {
 }
 
 void ListBox::AddItem(const std::string& text) {
-    if (!sorted_) {
-        items_.push_back({text, false});
-        return;
+    items_.push_back({text, false});
+    if (sorted_ && items_.size() > 1) unordered_ = true;
+}
+
+std::vector<ListBox::Item>& ListBox::ordered() const {
+    if (unordered_) {
+        // Stable, so that equal entries keep the order they were added in.
+        std::stable_sort(items_.begin(), items_.end(), [](const Item& a, const Item& b) {
+            return LessIgnoringCase(a.text, b.text);
+        });
+        unordered_ = false;
     }
-    auto at = std::upper_bound(
-        items_.begin(), items_.end(), text,
-        [](const std::string& t, const Item& i) { return LessIgnoringCase(t, i.text); });
-    items_.insert(at, {text, false});
+    return items_;
 }
 
 void ListBox::RemoveItem(std::size_t index) {
-    if (index < items_.size()) items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(index));
+    std::vector<Item>& items = ordered();
+    if (index < items.size()) items.erase(items.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
 }  // namespace mokuji::platform

@@ -15,14 +15,17 @@ class ListBox {
   public:
     explicit ListBox(bool sorted = false) : sorted_(sorted) {}
 
-    void Clear() { items_.clear(); }
+    void Clear() {
+        items_.clear();
+        unordered_ = false;
+    }
     void AddItem(const std::string& text);
     // Out-of-range indices are ignored.
     void RemoveItem(std::size_t index);
     std::size_t ListCount() const { return items_.size(); }
-    const std::string& List(std::size_t index) const { return items_.at(index).text; }
-    bool Selected(std::size_t index) const { return items_.at(index).selected; }
-    void SetSelected(std::size_t index, bool selected) { items_.at(index).selected = selected; }
+    const std::string& List(std::size_t index) const { return ordered().at(index).text; }
+    bool Selected(std::size_t index) const { return ordered().at(index).selected; }
+    void SetSelected(std::size_t index, bool selected) { ordered().at(index).selected = selected; }
     bool Enabled() const { return enabled_; }
     void SetEnabled(bool enabled) { enabled_ = enabled; }
     bool Sorted() const { return sorted_; }
@@ -32,7 +35,13 @@ class ListBox {
         std::string text;
         bool selected = false;
     };
-    std::vector<Item> items_;
+    // A sorted box is put in order when it is next read, not at every
+    // addition: a folder of many thousand files would otherwise cost a
+    // quadratic number of moves.
+    std::vector<Item>& ordered() const;
+
+    mutable std::vector<Item> items_;
+    mutable bool unordered_ = false;
     bool enabled_ = true;
     bool sorted_;
 };

@@ -263,6 +263,7 @@ void Sheet::deleteRows(std::uint32_t first, std::uint32_t last) {
         }
     }
     hyperlinks_ = std::move(links);
+    hyperlinksLastRow_.reset();
 
     std::vector<formula::Area> merged;
     for (const auto& m : merged_) {
@@ -428,12 +429,20 @@ void Sheet::addHyperlink(const formula::Area& area, std::string target, std::str
     h.target = std::move(target);
     h.display = std::move(display);
     h.location = std::move(location);
+    if (hyperlinksLastRow_) hyperlinksLastRow_ = std::max(*hyperlinksLastRow_, area.lastRow);
     hyperlinks_.push_back(std::move(h));
 }
 
 void Sheet::removeHyperlinks(const formula::Area& area) {
     requireWorksheet();
-    std::erase_if(hyperlinks_, [&](const Hyperlink& h) { return overlaps(h.area, area); });
+    if (!hyperlinksLastRow_) {
+        std::int32_t last = -1;
+        for (const auto& h : hyperlinks_) last = std::max(last, h.area.lastRow);
+        hyperlinksLastRow_ = last;
+    }
+    if (area.firstRow > *hyperlinksLastRow_) return;
+    if (std::erase_if(hyperlinks_, [&](const Hyperlink& h) { return overlaps(h.area, area); }))
+        hyperlinksLastRow_.reset();
 }
 
 void Sheet::addMergedRange(const formula::Area& area) {

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <array>
-#include <functional>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -220,6 +220,11 @@ class Sheet {
     std::map<std::uint16_t, RowInfo> rows_;
     std::array<ColumnInfo, 256> columns_{};
     std::vector<Hyperlink> hyperlinks_;
+    // The last row any hyperlink reaches, worked out when first needed and
+    // forgotten when links move or go. A list gets its links row after row
+    // below all others, each clearing what lay under its cell first; without
+    // this every addition would walk all the links before it.
+    std::optional<std::int32_t> hyperlinksLastRow_;
     std::vector<formula::Area> merged_;
     Selection selection_;
     bool selectionChanged_ = false;

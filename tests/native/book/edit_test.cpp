@@ -131,6 +131,30 @@ TEST(Edit, StyleTableStopsAtTheFormatsLimit) {
     EXPECT_THROW(book.styleIndex(st), BookError);
 }
 
+TEST(Edit, ReplacingHyperlinksFindsEveryLinkUnderTheCell) {
+    Workbook book = Workbook::createBlank();
+    Sheet& s = book.sheet(0);
+    auto targets = [&s] {
+        std::vector<std::string> out;
+        for (const auto& h : s.hyperlinks()) out.push_back(h.target);
+        return out;
+    };
+    s.addHyperlink({5, 1, 6, 1}, "a.xls", "");
+    s.removeHyperlinks({7, 1, 7, 1});  // below every link
+    s.addHyperlink({7, 1, 7, 1}, "b.xls", "");
+    s.addHyperlink({2, 1, 2, 1}, "c.xls", "");  // above the others
+    s.removeHyperlinks({6, 0, 6, 5});
+    EXPECT_EQ(targets(), (std::vector<std::string>{"b.xls", "c.xls"}));
+    // Rows deleted above move the links up; the next clearing sees them there.
+    s.deleteRows(0, 1);
+    s.removeHyperlinks({5, 1, 5, 1});
+    EXPECT_EQ(targets(), (std::vector<std::string>{"c.xls"}));
+    s.addHyperlink({9, 1, 9, 1}, "d.xls", "");
+    s.removeHyperlinks({9, 1, 9, 1});
+    s.removeHyperlinks({0, 1, 0, 1});
+    EXPECT_TRUE(targets().empty());
+}
+
 TEST(Edit, NamesHyperlinksMergesAndDeleteRows) {
     Workbook book = Workbook::createBlank();
     Sheet& s = book.sheet(0);
