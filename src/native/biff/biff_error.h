@@ -26,8 +26,9 @@ class EncryptedError : public BiffError {
     Kind kind_;
 };
 
-// A stream written by a version before BIFF8 (BIFF2 to BIFF5/7). Those carry
-// byte strings in the code page and differ in most record layouts.
+// A stream of a version this layer does not read (BIFF2 to BIFF4, or an
+// unknown BOF version), or a BIFF5/7 one where only BIFF8 will do: the
+// editable model, which writes BIFF8 records beside the ones it keeps.
 class UnsupportedVersionError : public BiffError {
   public:
     UnsupportedVersionError(int biffVersion, std::uint16_t bofVersion, const std::string& message)

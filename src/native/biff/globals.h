@@ -77,11 +77,19 @@ struct DefinedName {
     // itab: 0 for a workbook-level name, else the 1-based BOUNDSHEET index of
     // the sheet the name belongs to.
     std::uint16_t sheetIndex = 0;
-    std::vector<std::uint8_t> rgce;  // the formula tokens, exactly as stored
+    // The formula tokens, exactly as stored in a BIFF8 stream. A BIFF5/7
+    // stream's tokens are rewritten to their BIFF8 form on reading, so that
+    // the layers above know one token set.
+    std::vector<std::uint8_t> rgce;
 };
 
 // The workbook globals substream: everything before the first sheet's BOF.
 struct Globals {
+    // 8, or 5 for the BIFF5/BIFF7 streams of Excel 5.0/95: their byte
+    // strings were read in codepage, and their references were turned into
+    // BIFF8 tokens over a made-up Self SUPBOOK and XTI table, so that such a
+    // workbook reads like any other but must not be written back as it is.
+    int biffVersion = 8;
     std::uint16_t codepage = 1252;
     bool date1904 = false;
     std::vector<Font> fonts;
@@ -104,7 +112,7 @@ struct Globals {
 
 // Reads the globals substream, which starts at offset 0 with a BOF of type
 // globals and ends at its EOF. Throws UnsupportedVersionError for streams
-// before BIFF8, EncryptedError at a FILEPASS record (unless the stream has
+// before BIFF5, EncryptedError at a FILEPASS record (unless the stream has
 // been deciphered already: decrypted) and BiffError for damage that leaves
 // the globals unreadable.
 Globals parseGlobals(std::span<const std::uint8_t> workbookStream, bool decrypted = false);

@@ -88,8 +88,42 @@ constexpr std::array<Handler<Globals>, 11> kHandlers{{
 }};
 static_assert(detail::sortedById(kHandlers));
 
-// Rejects streams that are not BIFF8 workbook globals, naming what they are.
-void checkGlobalsBof(const Record& bof) {
+// BIFF5/BIFF7: byte strings in the code page, no string table and no
+// SUPBOOK, and an EXTERNSHEET that 3-D references in name formulas need not
+// consult (they carry their sheet indexes), so it is left unread.
+constexpr std::array<Handler<Globals>, 8> kBiff5Handlers{{
+    {rec::Name, true, detail::parse_name5},
+    {rec::DateMode, false, detail::parse_datemode},
+    {rec::FilePass, false, detail::parse_filepass},
+    {rec::Font, false, detail::parse_font5},
+    {rec::CodePage, false, detail::parse_codepage},
+    {rec::BoundSheet, false, detail::parse_boundsheet5},
+    {rec::Xf, false, detail::parse_xf},
+    {rec::Format, false, detail::parse_format5},
+}};
+static_assert(detail::sortedById(kBiff5Handlers));
+
+// BOF.vers of BIFF5 and BIFF7 streams, which share their layout.
+constexpr std::uint16_t kBiff5Version = 0x0500;
+
+// Byte strings can come before the CODEPAGE record only in a damaged file,
+// but the code page is cheap to find first, so no order is relied on.
+std::uint16_t codepageOf(std::span<const std::uint8_t> stream) {
+    RecordReader reader(stream);
+    Record r;
+    std::uint16_t codepage = 1252;
+    try {
+        while (reader.next(r) && r.id != rec::Eof)
+            if (r.id == rec::CodePage && r.data.size() >= 2) codepage = io::le16(r.data.data());
+    } catch (const BiffError&) {
+        // The walk that reads the records reports the damage with its place.
+    }
+    return codepage;
+}
+
+// Checks that the stream opens with the BOF of workbook globals of a version
+// this reader knows, and gives that version: 8, or 5 for BIFF5/7.
+int checkGlobalsBof(const Record& bof) {
     int biff = 0;
     switch (bof.id) {
         case rec::Bof2:
@@ -117,19 +151,20 @@ void checkGlobalsBof(const Record& bof) {
     if (biff != 0) {
         throw UnsupportedVersionError(biff, version,
                                       "BIFF" + std::to_string(biff) + " workbook (BOF record id " +
-                                          detail::hex16(bof.id) + "): only BIFF8 is supported");
+                                          detail::hex16(bof.id) +
+                                          "): only BIFF5/7 and BIFF8 are supported");
     }
-    if (version != kBiff8Version) {
-        const bool biff5 = version == 0x0500;
-        throw UnsupportedVersionError(
-            biff5 ? 5 : 0, version,
-            (biff5 ? std::string("BIFF5/7 workbook") : std::string("unknown BIFF version")) +
-                " (BOF version " + detail::hex16(version) + "): only BIFF8 is supported");
+    if (version != kBiff8Version && version != kBiff5Version) {
+        throw UnsupportedVersionError(0, version,
+                                      "unknown BIFF version (BOF version " +
+                                          detail::hex16(version) +
+                                          "): only BIFF5/7 and BIFF8 are supported");
     }
     if (type != substream::Globals) {
         throw BiffError(recordLabel(bof.id, bof.offset) + ": substream type " +
                         detail::hex16(type) + " where the workbook globals (0x0005) should be");
     }
+    return version == kBiff5Version ? 5 : 8;
 }
 
 }  // namespace
@@ -139,7 +174,9 @@ Globals parseGlobals(std::span<const std::uint8_t> workbookStream, bool decrypte
     RecordReader reader(workbookStream);
     Record r;
     if (!reader.next(r)) throw BiffError("workbook stream is empty");
-    checkGlobalsBof(r);
+    g.biffVersion = checkGlobalsBof(r);
+    const bool biff5 = g.biffVersion == 5;
+    if (biff5) g.codepage = codepageOf(workbookStream);
     // The globals are a small share of a stream and records take at least
     // four bytes, so this stays bounded by the input.
     g.records.reserve(std::min<std::size_t>(workbookStream.size() / 16, 8192));
@@ -163,7 +200,8 @@ Globals parseGlobals(std::span<const std::uint8_t> workbookStream, bool decrypte
             g.decryptedFromFile = true;
             continue;
         }
-        const auto* h = detail::findHandler(kHandlers, r.id);
+        const auto* h = biff5 ? detail::findHandler(kBiff5Handlers, r.id)
+                              : detail::findHandler(kHandlers, r.id);
         if (h == nullptr) continue;
         parts.clear();
         parts.push_back(r.data);
@@ -175,6 +213,7 @@ Globals parseGlobals(std::span<const std::uint8_t> workbookStream, bool decrypte
             throw BiffError(recordLabel(r.id, r.offset) + ": " + e.what());
         }
     }
+    if (biff5) detail::rewriteBiff5Names(g);
     return g;
 }
 

@@ -23,4 +23,15 @@ void parse_name(Globals& g, const RecordBody& r);
 void parse_supbook(Globals& g, const RecordBody& r);
 void parse_externsheet(Globals& g, const RecordBody& r);
 
+// BIFF5/BIFF7 layouts.
+void parse_boundsheet5(Globals& g, const RecordBody& r);
+void parse_font5(Globals& g, const RecordBody& r);
+void parse_format5(Globals& g, const RecordBody& r);
+void parse_name5(Globals& g, const RecordBody& r);
+
+// Turns the tokens of every name read from a BIFF5 stream into BIFF8
+// tokens, filling supbooks and externSheet with the XTI entries their 3-D
+// references need (BIFF5 tokens carry the sheet indexes themselves).
+void rewriteBiff5Names(Globals& g);
+
 }  // namespace xls::biff::detail

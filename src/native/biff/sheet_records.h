@@ -46,4 +46,10 @@ void parse_string(SheetState& s, const RecordBody& r);
 void parse_row(SheetState& s, const RecordBody& r);
 void parse_rk(SheetState& s, const RecordBody& r);
 
+// BIFF5/BIFF7 layouts.
+void parse_label5(SheetState& s, const RecordBody& r);
+void parse_rstring5(SheetState& s, const RecordBody& r);
+void parse_string5(SheetState& s, const RecordBody& r);
+void parse_dimensions5(SheetState& s, const RecordBody& r);
+
 }  // namespace xls::biff::detail

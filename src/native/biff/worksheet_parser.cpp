@@ -33,6 +33,24 @@ constexpr std::array<Handler<SheetState>, 15> kHandlers{{
 }};
 static_assert(detail::sortedById(kHandlers));
 
+// BIFF5/BIFF7 sheets: byte strings, no string table, no hyperlinks.
+constexpr std::array<Handler<SheetState>, 13> kBiff5Handlers{{
+    {rec::Formula, false, detail::parse_formula},
+    {rec::ColInfo, false, detail::parse_colinfo},
+    {rec::MulRk, false, detail::parse_mulrk},
+    {rec::MulBlank, false, detail::parse_mulblank},
+    {rec::RString, false, detail::parse_rstring5},
+    {rec::Dimensions, false, detail::parse_dimensions5},
+    {rec::Blank, false, detail::parse_blank},
+    {rec::Number, false, detail::parse_number},
+    {rec::Label, false, detail::parse_label5},
+    {rec::BoolErr, false, detail::parse_boolerr},
+    {rec::String, false, detail::parse_string5},
+    {rec::Row, false, detail::parse_row},
+    {rec::Rk, false, detail::parse_rk},
+}};
+static_assert(detail::sortedById(kBiff5Handlers));
+
 bool before(const Cell& a, const Cell& b) {
     return a.row != b.row ? a.row < b.row : a.col < b.col;
 }
@@ -122,7 +140,8 @@ void readSheet(std::span<const std::uint8_t> stream, const Globals& globals,
             continue;
         }
         if (depth > 1 || chart) continue;
-        const auto* h = detail::findHandler(kHandlers, r.id);
+        const auto* h = globals.biffVersion == 5 ? detail::findHandler(kBiff5Handlers, r.id)
+                                                 : detail::findHandler(kHandlers, r.id);
         if (h == nullptr) continue;
         parts.clear();
         parts.push_back(r.data);

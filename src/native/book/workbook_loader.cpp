@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "native/biff/biff_error.h"
 #include "native/biff/globals.h"
 #include "native/book/layout.h"
 #include "native/book/raw_units.h"
@@ -27,6 +28,12 @@ std::size_t slotIndex(const std::vector<GlobalsItem>& items, GlobalsSlot slot) {
 
 Workbook Workbook::fromStream(std::vector<std::uint8_t> stream, bool decrypted) {
     const biff::Globals g = biff::parseGlobals(stream, decrypted);
+    if (g.biffVersion != 8) {
+        // The model writes its records back beside the ones it keeps raw,
+        // and those of a BIFF5 stream would not read as BIFF8.
+        throw biff::UnsupportedVersionError(g.biffVersion, 0x0500,
+                                            "BIFF5/7 workbook: only BIFF8 workbooks can be edited");
+    }
     Workbook wb;
     GlobalsLayout& layout = *wb.layout_;
     wb.codepage_ = g.codepage;

@@ -50,6 +50,23 @@ Converter& converterFor(int codepage) {
 
 }  // namespace
 
+bool isLeadByte(int codepage, std::uint8_t b) {
+    switch (codepage) {
+        case 932:
+        case 10001:
+            return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+        case 936:
+        case 949:
+        case 950:
+        case 10002:
+        case 10003:
+        case 10008:
+            return b >= 0x81 && b <= 0xFE;
+        default:
+            return false;
+    }
+}
+
 std::string iconvCharsetName(int codepage) {
     switch (codepage) {
         case 932:

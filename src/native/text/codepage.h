@@ -11,6 +11,10 @@ namespace xls::text {
 // cannot map become U+FFFD; an unknown code page is read as 1252.
 std::string codepageToUtf8(std::span<const std::uint8_t> bytes, int codepage);
 
+// Whether b starts a two-byte character in a double-byte code page (932,
+// 936, 949, 950 and their Mac twins); always false for the others.
+bool isLeadByte(int codepage, std::uint8_t b);
+
 // The name iconv knows a Windows code page by; unknown ones are read as
 // 1252. Reading and writing text in a code page use the same names, so text
 // written in one reads back as it was.
