@@ -21,9 +21,10 @@ std::string BadArgumentMessage(const std::string& given) {
 }
 
 std::string ReadFailureMessage(const gather::ReadFailure& failure) {
+    std::string found = engine::FoundContentText(failure.content);
     return "以下のブックを読み込めなかったため、目次ファイルを作成・更新しませんでした。\r\n\r\n" +
-           failure.path + "（" + engine::OpenFailureText(failure.cause) + "）\r\n" +
-           failure.reason + "\r\n";
+           failure.path + "（" + engine::OpenFailureText(failure.cause) + "）" +
+           (found.empty() ? "" : "（" + found + "）") + "\r\n" + failure.reason + "\r\n";
 }
 
 std::string UsageText(const std::string& programName) {

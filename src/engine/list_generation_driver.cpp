@@ -54,10 +54,54 @@ const char* OpenFailureText(automation::OpenFailure cause) {
     return "開けませんでした";
 }
 
+std::string FoundContentText(automation::FileContent content) {
+    using automation::FileContent;
+    switch (content) {
+        case FileContent::Unknown:
+            break;
+        case FileContent::Empty:
+            return "空のファイルです";
+        case FileContent::Folder:
+            return "フォルダです";
+        case FileContent::EarlyWorkbook:
+            return "中身が古い形式（バージョン4.0以前）のブックです";
+        case FileContent::ZipWorkbook:
+            return "中身がxlsx形式のブックです";
+        case FileContent::OpenDocumentSheet:
+            return "中身がods形式（OpenDocument）のスプレッドシートです";
+        case FileContent::OtherZipDocument:
+            return "中身がブックではないzip形式の文書です";
+        case FileContent::Zip:
+            return "中身がzipファイルです";
+        case FileContent::XmlSpreadsheet:
+            return "中身がXMLスプレッドシート形式のブックです";
+        case FileContent::Xml:
+            return "中身がXMLファイルです";
+        case FileContent::Html:
+            return "中身がHTML形式（Webページ）です";
+        case FileContent::WebArchive:
+            return "中身がMHT形式（単一ファイルWebページ）です";
+        case FileContent::Csv:
+            return "中身がCSV形式のテキストです";
+        case FileContent::Text:
+            return "中身がテキストファイルです";
+        case FileContent::Pdf:
+            return "中身がPDFファイルです";
+        case FileContent::Picture:
+            return "中身が画像ファイルです";
+    }
+    return "";
+}
+
 std::string SkippedWorkbooksMessage(const std::vector<SkippedWorkbook>& skipped) {
     std::string text = "以下のブックは開けなかったため、目次に載せていません。\r\n";
     for (const auto& s : skipped) {
-        text += s.fileName + "（" + OpenFailureText(s.cause) + "）\r\n";
+        text += s.fileName + "（" + OpenFailureText(s.cause) + "）";
+        // Saved under the wrong name, a file is best explained by what it
+        // really is: the user can save it again as a workbook.
+        if (std::string found = FoundContentText(s.content); !found.empty())
+            text += "（" + found + "）";
+        text += "\r\n";
     }
     return text;
 }
@@ -104,8 +148,8 @@ RunOutcome sub_mokuji_make(const RunRequest& request,
             } catch (const AutomationError& e) {
                 // One unreadable file must not stop the run; the user hears
                 // about it once the run is over.
-                outcome.skipped.push_back(
-                    {fileName.empty() ? path : fileName, e.openFailure(), e.what()});
+                outcome.skipped.push_back({fileName.empty() ? path : fileName, e.openFailure(),
+                                           e.what(), e.foundContent()});
             }
             ignoringFailure([&] { xl_app->setEnableEvents(true); });
             view.doEvents();

@@ -24,6 +24,8 @@ struct SkippedWorkbook {
     std::string fileName;
     automation::OpenFailure cause = automation::OpenFailure::Other;
     std::string detail;  // what the engine found, for diagnostics
+    // What the file holds instead of a workbook, when that is known.
+    automation::FileContent content = automation::FileContent::Unknown;
 };
 
 struct RunRequest {
@@ -64,6 +66,9 @@ RunOutcome sub_mokuji_make(const RunRequest& request,
 
 // Why a workbook could not be opened, in the words of the messages.
 const char* OpenFailureText(automation::OpenFailure cause);
+// What a file named like a workbook holds instead, in the words of the
+// messages; empty when nothing more than the failure itself is known.
+std::string FoundContentText(automation::FileContent content);
 
 // The message that names the skipped workbooks; lines end in CR LF.
 std::string SkippedWorkbooksMessage(const std::vector<SkippedWorkbook>& skipped);

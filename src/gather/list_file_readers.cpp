@@ -167,7 +167,7 @@ std::optional<ReadFailure> readColumnTable(const std::string& p_file, engine::Co
         const auto cause = e.openFailure() == automation::OpenFailure::None
                                ? automation::OpenFailure::Other
                                : e.openFailure();
-        return ReadFailure{p_file, e.what(), cause};
+        return ReadFailure{p_file, e.what(), cause, e.foundContent()};
     }
     sortByKey(entries);
     if (entries.size() > static_cast<std::size_t>(kMaxColumns)) entries.resize(kMaxColumns);

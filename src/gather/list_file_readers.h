@@ -24,6 +24,8 @@ struct ReadFailure {
     std::string reason;  // as the application described it
     // What kind of failure it was, for a message in the user's words.
     automation::OpenFailure cause = automation::OpenFailure::Other;
+    // What the file holds instead of a workbook, when that is known.
+    automation::FileContent content = automation::FileContent::Unknown;
 };
 
 // Reads the column table back from the list file p_file ("00_目次.xls").

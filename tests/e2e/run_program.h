@@ -4,7 +4,9 @@
 // what it printed to standard error and its exit status.
 
 #include <fcntl.h>
+#include <grp.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <chrono>
@@ -18,6 +20,7 @@
 #include <vector>
 
 #include "support/temp_folder.h"
+#include "support/unprivileged_user.h"
 
 extern char** environ;
 
@@ -29,10 +32,49 @@ struct ProgramRun {
     bool timedOut = false;
 };
 
+// What the child is denied, for the tests of faults on disk.
+struct ChildLimits {
+    // As root, the program runs as the unprivileged user, whom permissions
+    // stop; the test gives it the folders it works in.
+    bool unprivileged = false;
+    // The largest file the program may write, in bytes (RLIMIT_FSIZE), with
+    // SIGXFSZ ignored so that a write stops short instead of killing it.
+    long long fileSizeLimit = -1;
+};
+
+// Starts the program with fork and execve: posix_spawn can neither change
+// the user nor set a limit in the child alone. Only async-signal-safe calls
+// happen between the two.
+inline pid_t startLimited(const std::string& program, char* const argv[], char* const envp[],
+                          int errFd, const std::string& workingFolder, const ChildLimits& limits) {
+    const bool dropUser = limits.unprivileged && fake::runningAsRoot();
+    pid_t pid = fork();
+    if (pid != 0) return pid;
+    int in = open("/dev/null", O_RDONLY | O_CLOEXEC);
+    int out = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (in < 0 || out < 0 || dup2(in, STDIN_FILENO) < 0 || dup2(out, STDOUT_FILENO) < 0 ||
+        dup2(errFd, STDERR_FILENO) < 0 || chdir(workingFolder.c_str()) != 0)
+        _exit(127);
+    if (limits.fileSizeLimit >= 0) {
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        struct rlimit fsize {};
+        fsize.rlim_cur = fsize.rlim_max = static_cast<rlim_t>(limits.fileSizeLimit);
+        if (sigaction(SIGXFSZ, &ignore, nullptr) != 0 || setrlimit(RLIMIT_FSIZE, &fsize) != 0)
+            _exit(127);
+    }
+    if (dropUser && (setgroups(0, nullptr) != 0 || setgid(fake::kUnprivilegedGid) != 0 ||
+                     setuid(fake::kUnprivilegedUid) != 0))
+        _exit(127);
+    execve(program.c_str(), argv, envp);
+    _exit(127);
+}
+
 inline ProgramRun runProgram(const std::string& program, const std::vector<std::string>& args,
                              const std::map<std::string, std::string>& env,
                              const std::string& workingFolder,
-                             std::chrono::seconds limit = std::chrono::seconds(60)) {
+                             std::chrono::seconds limit = std::chrono::seconds(60),
+                             const ChildLimits& childLimits = {}) {
     fake::TempFolder scratch;
     const std::string errFile = scratch.file("stderr.txt");
 
@@ -57,22 +99,33 @@ inline ProgramRun runProgram(const std::string& program, const std::vector<std::
     for (auto& a : argText) argv.push_back(a.data());
     argv.push_back(nullptr);
 
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errFile.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    // Changing folders only in the child keeps the tests' own folder.
-    posix_spawn_file_actions_addchdir_np(&actions, workingFolder.c_str());
-
     ProgramRun run;
     pid_t pid = 0;
-    int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) {
-        run.err = "could not start " + program;
-        return run;
+    if (childLimits.unprivileged || childLimits.fileSizeLimit >= 0) {
+        int errFd = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        pid = errFd < 0 ? -1
+                        : startLimited(program, argv.data(), envp.data(), errFd, workingFolder,
+                                       childLimits);
+        if (errFd >= 0) close(errFd);
+        if (pid < 0) {
+            run.err = "could not start " + program;
+            return run;
+        }
+    } else {
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errFile.c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        // Changing folders only in the child keeps the tests' own folder.
+        posix_spawn_file_actions_addchdir_np(&actions, workingFolder.c_str());
+        int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+        posix_spawn_file_actions_destroy(&actions);
+        if (rc != 0) {
+            run.err = "could not start " + program;
+            return run;
+        }
     }
     auto deadline = std::chrono::steady_clock::now() + limit;
     int status = 0;

@@ -15,6 +15,7 @@
 #include "support/recording_view.h"
 #include "support/source_workbook.h"
 #include "support/temp_folder.h"
+#include "support/unprivileged_user.h"
 #include "support/xlrd_check.h"
 
 namespace mokuji::engine {
@@ -138,6 +139,38 @@ print('data', x.border.left_line_style, x.border.right_line_style, x.border.top_
                                 "(7, 2, 'c.xls', 'c.xls')]"));
     EXPECT_THAT(seen, HasSubstr("header 1 13"));
     EXPECT_THAT(seen, HasSubstr("data 1 1 1 1 0 1 1"));
+}
+
+// The folder was listed before the run began; a workbook deleted or locked
+// since then is named with its reason, and the list gets every other row.
+TEST_F(ListFile, WorkbooksGoneOrLockedAfterListingAreNamedAndTheRestListed) {
+    makeSource(dir.file("gone.xls"), {{"件名", 2, 2, Variant("消えた")}});
+    makeSource(dir.file("locked.xls"), {{"件名", 2, 2, Variant("鍵")}});
+    fake::ActingUnprivileged user(dir.path());
+    view.onCaption = [&](const std::string& caption) {
+        namespace fs = std::filesystem;
+        if (caption == "mokuji - [gone.xls]") fs::remove(dir.file("gone.xls"));
+        if (caption == "mokuji - [locked.xls]")
+            fs::permissions(dir.file("locked.xls"), fs::perms::none);
+    };
+    RunOutcome out = run({{"a.xls"}, {"gone.xls"}, {"locked.xls"}, {"b.xls"}});
+    ASSERT_FALSE(out.list.saveFailure) << out.list.saveFailure->reason;
+    EXPECT_EQ(out.list.rowsWritten, 2);
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_THAT(view.messages[0], HasSubstr("\r\ngone.xls（ファイルが見つかりません）\r\n"));
+    EXPECT_THAT(
+        view.messages[0],
+        HasSubstr(
+            "\r\nlocked.xls（ファイルを読む権限がないか、ほかのプログラムが使用中です）\r\n"));
+
+    auto reader = xls::native::createApplication();
+    automation::OpenArguments open;
+    open.fileName = dir.file("00_目次.xls");
+    open.readOnly = true;
+    auto book = reader->workbooks()->open(open);
+    EXPECT_EQ(reader->range("目次!C6")->value().toText(), "a.xls");
+    EXPECT_EQ(reader->range("目次!C7")->value().toText(), "b.xls");
+    EXPECT_EQ(reader->range("目次!C8")->value().toText(), "");
 }
 
 // A column name the application refuses as a name still heads its column.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@ class RecordingView : public mokuji::platform::RunView {
         caption_ = c;
         captions.push_back(c);
         events.push_back("caption:" + c);
+        if (onCaption) onCaption(c);
     }
     std::string caption() const override { return caption_; }
     void setEnabled(bool e) override {
@@ -32,6 +34,10 @@ class RecordingView : public mokuji::platform::RunView {
         messages.push_back(text);
         events.push_back("message");
     }
+
+    // A run names each workbook in the caption just before reading it: the
+    // moment to change the file under it.
+    std::function<void(const std::string&)> onCaption;
 
     bool enabled = true;
     int pointer = 0;

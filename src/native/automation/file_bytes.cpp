@@ -1,9 +1,11 @@
 #include "native/automation/file_bytes.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string_view>
 
 #include "automation/automation_error.h"
@@ -23,13 +25,237 @@ std::filesystem::path pathOf(const std::string& utf8) {
     return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
-[[noreturn]] void fail(OpenFailure cause, const std::string& path, const std::string& why) {
-    throw AutomationError(automation::errnum::kApplicationDefined, "'" + path + "' " + why, cause);
+[[noreturn]] void fail(OpenFailure cause, const std::string& path, const std::string& why,
+                       automation::FileContent content = automation::FileContent::Unknown) {
+    throw AutomationError(automation::errnum::kApplicationDefined, "'" + path + "' " + why, cause,
+                          content);
 }
 
 bool startsWith(const std::vector<std::uint8_t>& bytes, std::string_view prefix) {
     return bytes.size() >= prefix.size() &&
            std::memcmp(bytes.data(), prefix.data(), prefix.size()) == 0;
+}
+
+bool startsWith(std::string_view text, std::string_view prefix) {
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+// Little-endian fields of a zip archive; a field past the end reads as
+// absent, never beyond the buffer.
+std::optional<std::uint32_t> le(const std::vector<std::uint8_t>& bytes, std::size_t at,
+                                std::size_t width) {
+    if (at > bytes.size() || bytes.size() - at < width) return std::nullopt;
+    std::uint32_t v = 0;
+    for (std::size_t i = width; i-- > 0;) v = (v << 8) | bytes[at + i];
+    return v;
+}
+
+std::string_view textAt(const std::vector<std::uint8_t>& bytes, std::size_t at, std::size_t n) {
+    if (at > bytes.size()) return {};
+    n = std::min(n, bytes.size() - at);
+    return {reinterpret_cast<const char*>(bytes.data()) + at, n};
+}
+
+// Enough entries to tell the kinds of archive apart without walking a huge
+// or looping directory.
+constexpr std::size_t kMaxZipEntries = 4096;
+
+// The entry names of the archive's central directory, which lists every
+// entry even when the local headers leave their sizes out.
+std::vector<std::string_view> centralDirectoryNames(const std::vector<std::uint8_t>& bytes) {
+    std::vector<std::string_view> names;
+    if (bytes.size() < 22) return names;
+    const std::size_t lowest = bytes.size() > 22 + 65535 ? bytes.size() - 22 - 65535 : 0;
+    for (std::size_t end = bytes.size() - 22 + 1; end-- > lowest;) {
+        if (textAt(bytes, end, 4) != std::string_view("PK\x05\x06", 4)) continue;
+        auto count = le(bytes, end + 10, 2);
+        auto offset = le(bytes, end + 16, 4);
+        if (!count || !offset || *offset > end) return names;
+        std::size_t at = *offset;
+        for (std::uint32_t i = 0; i < *count && names.size() < kMaxZipEntries; ++i) {
+            if (textAt(bytes, at, 4) != std::string_view("PK\x01\x02", 4)) break;
+            auto nameLen = le(bytes, at + 28, 2);
+            auto extraLen = le(bytes, at + 30, 2);
+            auto commentLen = le(bytes, at + 32, 2);
+            if (!nameLen || !extraLen || !commentLen) break;
+            names.push_back(textAt(bytes, at + 46, *nameLen));
+            at += 46 + *nameLen + *extraLen + *commentLen;
+        }
+        return names;
+    }
+    return names;
+}
+
+// The names of the local headers from the start, for an archive cut off
+// before its central directory.
+std::vector<std::string_view> localHeaderNames(const std::vector<std::uint8_t>& bytes) {
+    std::vector<std::string_view> names;
+    std::size_t at = 0;
+    while (names.size() < kMaxZipEntries &&
+           textAt(bytes, at, 4) == std::string_view("PK\x03\x04", 4)) {
+        auto flags = le(bytes, at + 6, 2);
+        auto size = le(bytes, at + 18, 4);
+        auto nameLen = le(bytes, at + 26, 2);
+        auto extraLen = le(bytes, at + 28, 2);
+        if (!flags || !size || !nameLen || !extraLen) break;
+        names.push_back(textAt(bytes, at + 30, *nameLen));
+        // With a data descriptor the size comes after the data: the next
+        // header cannot be found.
+        if (*flags & 0x0008) break;
+        at += 30 + std::size_t{*nameLen} + *extraLen + *size;
+    }
+    return names;
+}
+
+// An OpenDocument file stores its media type first, uncompressed, in an
+// entry named "mimetype", so that it can be told by its first bytes.
+std::string_view openDocumentType(const std::vector<std::uint8_t>& bytes) {
+    auto method = le(bytes, 8, 2);
+    auto nameLen = le(bytes, 26, 2);
+    auto extraLen = le(bytes, 28, 2);
+    if (!method || *method != 0 || !nameLen || !extraLen) return {};
+    if (textAt(bytes, 30, *nameLen) != "mimetype") return {};
+    std::string_view type = textAt(bytes, 30 + std::size_t{*nameLen} + *extraLen, 80);
+    if (!startsWith(type, "application/vnd.oasis.opendocument.")) return {};
+    return type;
+}
+
+ForeignContent identifyZip(const std::vector<std::uint8_t>& bytes) {
+    using automation::FileContent;
+    if (auto type = openDocumentType(bytes); !type.empty()) {
+        if (startsWith(type, "application/vnd.oasis.opendocument.spreadsheet"))
+            return {FileContent::OpenDocumentSheet,
+                    "is an OpenDocument spreadsheet (.ods), not a binary .xls workbook"};
+        return {FileContent::OtherZipDocument, "is an OpenDocument file that is not a spreadsheet"};
+    }
+    auto names = centralDirectoryNames(bytes);
+    if (names.empty()) names = localHeaderNames(bytes);
+    // "[Content_Types].xml" alone, as in an archive cut short, does not tell
+    // a workbook from another document; the folders of the parts do.
+    bool workbookPart = false, otherPart = false;
+    for (std::string_view name : names) {
+        if (startsWith(name, "xl/")) workbookPart = true;
+        if (startsWith(name, "word/") || startsWith(name, "ppt/")) otherPart = true;
+    }
+    if (workbookPart)
+        return {FileContent::ZipWorkbook,
+                "is a zip-based workbook (.xlsx), not a binary .xls workbook"};
+    if (otherPart)
+        return {FileContent::OtherZipDocument, "is a zip-based office document, not a workbook"};
+    return {FileContent::Zip, "is a zip archive, not a workbook"};
+}
+
+const char* pictureFormat(const std::vector<std::uint8_t>& bytes) {
+    if (startsWith(bytes, "\x89PNG\r\n\x1a\n")) return "PNG";
+    if (startsWith(bytes, "\xFF\xD8\xFF")) return "JPEG";
+    if (startsWith(bytes, "GIF87a") || startsWith(bytes, "GIF89a")) return "GIF";
+    if (startsWith(bytes, std::string_view("II*\0", 4)) ||
+        startsWith(bytes, std::string_view("MM\0*", 4)))
+        return "TIFF";
+    if (startsWith(bytes, "RIFF") && textAt(bytes, 8, 4) == "WEBP") return "WebP";
+    // A bitmap's header: "BM", the file size, two reserved words that are
+    // zero; text that happens to begin with "BM" has no zeros there.
+    if (startsWith(bytes, "BM") && bytes.size() >= 14 && bytes[6] == 0 && bytes[7] == 0 &&
+        bytes[8] == 0 && bytes[9] == 0)
+        return "bitmap";
+    return nullptr;
+}
+
+// The head of a file as single-byte text: UTF-8 and Shift_JIS stay as they
+// are, UTF-16 (with its byte order mark, or plain ASCII in little-endian
+// order) becomes its ASCII characters with 0x80 standing for any other.
+// Enough to find markup and separators, which are ASCII in every encoding.
+std::string headAsText(const std::vector<std::uint8_t>& bytes) {
+    constexpr std::size_t kHead = 8192;
+    auto wide = [&](std::size_t from, bool littleEndian) {
+        std::string out;
+        for (std::size_t i = from; i + 1 < bytes.size() && out.size() < kHead; i += 2) {
+            unsigned unit =
+                littleEndian ? bytes[i] | (bytes[i + 1] << 8) : (bytes[i] << 8) | bytes[i + 1];
+            out += unit < 0x80 ? static_cast<char>(unit) : '\x80';
+        }
+        return out;
+    };
+    if (startsWith(bytes, "\xFF\xFE")) return wide(2, true);
+    if (startsWith(bytes, "\xFE\xFF")) return wide(2, false);
+    if (bytes.size() >= 8) {
+        bool asciiUtf16 = true;
+        for (std::size_t i = 0; i + 1 < std::min<std::size_t>(bytes.size(), 64); i += 2)
+            asciiUtf16 = asciiUtf16 && bytes[i] != 0 && bytes[i] < 0x80 && bytes[i + 1] == 0;
+        if (asciiUtf16) return wide(0, true);
+    }
+    std::size_t from = startsWith(bytes, "\xEF\xBB\xBF") ? 3 : 0;
+    return std::string(textAt(bytes, from, kHead));
+}
+
+// Text has no control characters but line ends, tabs, form feeds, the
+// escape of JIS text and the old end-of-file mark.
+bool looksLikeText(std::string_view text) {
+    for (char c : text) {
+        auto u = static_cast<unsigned char>(c);
+        if ((u < 0x20 && u != '\t' && u != '\n' && u != '\r' && u != '\f' && u != 0x1A &&
+             u != 0x1B) ||
+            u == 0x7F)
+            return false;
+    }
+    return true;
+}
+
+std::string asciiLower(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
+ForeignContent identifyText(const std::vector<std::uint8_t>& bytes) {
+    using automation::FileContent;
+    const std::string text = headAsText(bytes);
+    const std::string lower = asciiLower(text);
+    const std::string_view start =
+        std::string_view(lower).substr(std::min(lower.size(), lower.find_first_not_of(" \t\r\n")));
+    auto has = [&](std::string_view s) { return lower.find(s) != std::string::npos; };
+    const bool spreadsheetXml = has("urn:schemas-microsoft-com:office:spreadsheet") ||
+                                has("progid=\"excel.sheet\"") ||
+                                text.find("<Workbook") != std::string::npos;
+    const ForeignContent xmlSheet{
+        FileContent::XmlSpreadsheet,
+        "is an XML spreadsheet (2003 format), not a binary .xls workbook"};
+    const ForeignContent html{FileContent::Html, "is an HTML page, not a binary .xls workbook"};
+    const ForeignContent xml{FileContent::Xml, "is an XML file, not a binary .xls workbook"};
+    const bool htmlTags =
+        has("<html") || has("<!doctype html") || has("<table") || has("<body") || has("<head");
+
+    // A web page saved as a single file is a MIME message; its first
+    // headers may be From or Subject.
+    if (startsWith(start, "mime-version:") || (has("mime-version:") && has("multipart/related")))
+        return {FileContent::WebArchive,
+                "is a single-file web page (MIME/MHT), not a binary .xls workbook"};
+    if (startsWith(start, "<?xml")) {
+        if (spreadsheetXml) return xmlSheet;
+        return htmlTags ? html : xml;
+    }
+    if (startsWith(start, "<")) {
+        if (htmlTags) return html;
+        return spreadsheetXml ? xmlSheet : xml;
+    }
+    // Markup after a few bytes of something else still says what the file
+    // was meant to be.
+    const std::string_view near = std::string_view(lower).substr(0, 512);
+    if (near.find("<?xml") != std::string_view::npos ||
+        text.substr(0, 512).find("<Workbook") != std::string::npos)
+        return spreadsheetXml ? xmlSheet : xml;
+    if (near.find("<html") != std::string_view::npos ||
+        near.find("<table") != std::string_view::npos)
+        return html;
+
+    if (looksLikeText(text)) {
+        std::string_view firstLine = start.substr(0, start.find_first_of("\r\n"));
+        if (firstLine.find_first_of(",\t") != std::string_view::npos)
+            return {FileContent::Csv, "is comma- or tab-separated text (CSV), not a workbook"};
+        return {FileContent::Text, "is plain text, not a workbook"};
+    }
+    return {FileContent::Unknown, "is not an .xls workbook (no compound file signature)"};
 }
 
 }  // namespace
@@ -40,7 +266,8 @@ std::shared_ptr<const std::vector<std::uint8_t>> readFileBytes(const std::string
     auto status = std::filesystem::status(fsPath, ec);
     if (ec || !std::filesystem::exists(status)) fail(OpenFailure::NotFound, path, "does not exist");
     if (std::filesystem::is_directory(status))
-        fail(OpenFailure::NotAWorkbook, path, "is a folder, not a workbook");
+        fail(OpenFailure::NotAWorkbook, path, "is a folder, not a workbook",
+             automation::FileContent::Folder);
     if (!std::filesystem::is_regular_file(status))
         fail(OpenFailure::NotAWorkbook, path, "is not a regular file");
 
@@ -73,24 +300,32 @@ std::shared_ptr<const std::vector<std::uint8_t>> readFileBytes(const std::string
     return bytes;
 }
 
-std::string describeForeignContent(const std::vector<std::uint8_t>& bytes) {
-    if (bytes.empty()) return "is empty (0 bytes)";
-    if (startsWith(bytes, "PK\x03\x04"))
-        return "is a zip archive (an .xlsx or .ods workbook under an .xls name?)";
+ForeignContent identifyForeignContent(const std::vector<std::uint8_t>& bytes) {
+    using automation::FileContent;
+    if (bytes.empty()) return {FileContent::Empty, "is empty (0 bytes)"};
+    if (startsWith(bytes, "PK\x03\x04") || startsWith(bytes, "PK\x05\x06"))
+        return identifyZip(bytes);
     // A bare BIFF2 to BIFF4 stream starts with its BOF record, 0x0009, 0x0209
     // or 0x0409, not with a compound file header.
     if (bytes.size() >= 4 && bytes[0] == 0x09 &&
         (bytes[1] == 0x00 || bytes[1] == 0x02 || bytes[1] == 0x04) && bytes[3] == 0x00 &&
         bytes[2] >= 4 && bytes[2] <= 16)
-        return "is an early (BIFF2 to BIFF4) workbook, which is not supported";
-    std::string_view head(reinterpret_cast<const char*>(bytes.data()),
-                          std::min<std::size_t>(bytes.size(), 512));
-    auto has = [&](std::string_view s) { return head.find(s) != std::string_view::npos; };
-    if (has("<?xml") || has("<Workbook")) return "is an XML file, not a binary .xls workbook";
-    if (has("<html") || has("<HTML") || has("<table") || has("<TABLE"))
-        return "is an HTML page, not a binary .xls workbook";
-    if (startsWith(bytes, "BM")) return "is a bitmap picture, not a workbook";
-    return "is not an .xls workbook (no compound file signature)";
+        return {FileContent::EarlyWorkbook,
+                "is an early (BIFF2 to BIFF4) workbook, which is not supported"};
+    if (startsWith(bytes, "%PDF-")) return {FileContent::Pdf, "is a PDF document, not a workbook"};
+    if (const char* picture = pictureFormat(bytes))
+        return {FileContent::Picture, std::string("is a ") + picture + " picture, not a workbook"};
+    return identifyText(bytes);
+}
+
+std::string describeForeignContent(const std::vector<std::uint8_t>& bytes) {
+    return identifyForeignContent(bytes).description;
+}
+
+[[noreturn]] void failAsForeignContent(const std::string& path,
+                                       const std::vector<std::uint8_t>& bytes) {
+    ForeignContent found = identifyForeignContent(bytes);
+    fail(OpenFailure::NotAWorkbook, path, found.description, found.kind);
 }
 
 }  // namespace xls::native

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "automation/automation_error.h"
+
 namespace xls::native {
 
 // The whole content of a file named by a UTF-8 path. Throws
@@ -12,8 +14,20 @@ namespace xls::native {
 // folder, no permission, too large.
 std::shared_ptr<const std::vector<std::uint8_t>> readFileBytes(const std::string& path);
 
-// What a file that is not a compound file holds, judged by its first bytes,
-// for the message that explains why it is not read.
+struct ForeignContent {
+    automation::FileContent kind = automation::FileContent::Unknown;
+    std::string description;  // "is ...", to follow the file's name
+};
+
+// What a file that is not a compound file holds, judged by its first bytes
+// (and, for a zip archive, its directory), for the message that explains why
+// it is not read.
+ForeignContent identifyForeignContent(const std::vector<std::uint8_t>& bytes);
 std::string describeForeignContent(const std::vector<std::uint8_t>& bytes);
+
+// Throws the automation::AutomationError for a file named like a workbook
+// that holds something else: OpenFailure::NotAWorkbook with what was found.
+[[noreturn]] void failAsForeignContent(const std::string& path,
+                                       const std::vector<std::uint8_t>& bytes);
 
 }  // namespace xls::native

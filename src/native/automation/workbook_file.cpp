@@ -79,18 +79,18 @@ void decipher(WorkbookFile& file) {
 
 WorkbookFile readWorkbookFile(const std::string& path) {
     auto bytes = readFileBytes(path);
-    if (!cfb::CompoundFile::hasSignature(*bytes))
-        fail(OpenFailure::NotAWorkbook, path, describeForeignContent(*bytes));
+    if (!cfb::CompoundFile::hasSignature(*bytes)) failAsForeignContent(path, *bytes);
 
     WorkbookFile file;
     file.path = path;
     try {
         auto container = std::make_shared<cfb::CompoundFile>(bytes);
+        // Excel 5.0/95 named the stream "Book"; the records say which
+        // version either name holds.
         if (auto stream = container->readStream("Workbook")) {
             file.stream = std::move(*stream);
-        } else if (container->findInRoot("Book")) {
-            fail(OpenFailure::UnsupportedFormat, path,
-                 "is a BIFF5/BIFF7 workbook (Excel 5.0/95), which is not supported yet");
+        } else if (auto book = container->readStream("Book")) {
+            file.stream = std::move(*book);
         } else if (container->findInRoot("EncryptedPackage")) {
             fail(OpenFailure::Encrypted, path,
                  "is an encrypted workbook of the newer zip-based format");
@@ -121,6 +121,13 @@ void rethrowAsOpenFailure(const std::string& path) {
         fail(OpenFailure::Encrypted, path,
              std::string("is protected by a password (") + e.what() + ")");
     } catch (const biff::UnsupportedVersionError& e) {
+        if (e.biffVersion() == 5) {
+            // Only the editable model refuses these: it writes BIFF8 records
+            // and would mix them with the file's BIFF5 ones.
+            fail(OpenFailure::UnsupportedFormat, path,
+                 "is a BIFF5/BIFF7 workbook (Excel 5.0/95), which can be read but not opened "
+                 "for editing");
+        }
         fail(OpenFailure::UnsupportedFormat, path,
              "is a BIFF" + std::to_string(e.biffVersion()) + " workbook, which is not supported");
     } catch (const biff::BiffError& e) {

@@ -64,6 +64,9 @@ int closeFile(int fd) {
     return _close(fd);
 }
 void syncFolder(const fs::path&) {}
+int openExisting(const fs::path& p) {
+    return _wopen(p.c_str(), _O_WRONLY | _O_BINARY);
+}
 #else
 int openNew(const fs::path& p, int mode) {
     return ::open(p.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, static_cast<mode_t>(mode));
@@ -76,6 +79,9 @@ int syncFile(int fd) {
 }
 int closeFile(int fd) {
     return ::close(fd);
+}
+int openExisting(const fs::path& p) {
+    return ::open(p.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
 }
 // Makes the rename itself durable. Best effort: some file systems refuse
 // to sync a folder, and the data is already safe either way.
@@ -125,6 +131,16 @@ void writeFileAtomically(const std::string& pathUtf8, std::span<const std::uint8
     // keeps its own.
     int mode = 0666;
     if (fs::exists(status)) mode = static_cast<int>(status.permissions() & fs::perms::mask);
+    // Replacing a file by rename asks only the folder's permission, so a
+    // file its owner made read-only would be replaced all the same; opening
+    // it for writing (which changes nothing) asks the file's own.
+    if (fs::is_regular_file(status)) {
+        const int probe = openExisting(target);
+        const int err = errno;
+        // Gone meanwhile: then there is nothing to protect.
+        if (probe < 0 && err != ENOENT) fail(target, "the file cannot be written", err);
+        if (probe >= 0) closeFile(probe);
+    }
 
     TemporaryFile temp(temporaryBeside(target));
     temp.fd() = openNew(temp.path(), mode);

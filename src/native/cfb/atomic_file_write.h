@@ -18,7 +18,8 @@ class FileWriteError : public std::runtime_error {
 // either wholly the old file or wholly the new one, even if the program or
 // the machine stops half way: the bytes go to a temporary file in the same
 // folder, are flushed to the disk, and only then renamed over the target.
-// An existing target's permission bits are kept. Throws FileWriteError.
+// An existing target's permission bits are kept; one that this process may
+// not write (read-only) is refused, not replaced. Throws FileWriteError.
 void writeFileAtomically(const std::string& pathUtf8, std::span<const std::uint8_t> bytes);
 
 }  // namespace xls::cfb

@@ -10,6 +10,7 @@
 
 #include "native/cfb/atomic_file_write.h"
 #include "support/temp_folder.h"
+#include "support/unprivileged_user.h"
 
 namespace xls::cfb {
 namespace {
@@ -81,18 +82,32 @@ TEST(WriteFileAtomically, MissingFolderGivesTheSystemsReason) {
 }
 
 TEST(WriteFileAtomically, ReadOnlyFolderLeavesTargetUntouched) {
-    if (::geteuid() == 0) GTEST_SKIP() << "permission checks do not apply to root";
     fake::TempFolder temp;
     const fs::path folder = temp.path() / "locked";
     fs::create_directory(folder);
     const fs::path target = folder / "book.xls";
     std::ofstream(target) << "original";
+    fake::ActingUnprivileged user(temp.path());
     fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
     EXPECT_THAT([&] { writeFileAtomically(target.string(), bytesOf("new")); },
                 ::testing::ThrowsMessage<FileWriteError>(HasSubstr("Permission denied")));
     fs::permissions(folder, fs::perms::owner_all);
     EXPECT_EQ(contents(target), "original");
     EXPECT_EQ(entriesIn(folder), 1u);
+}
+
+// The folder would allow replacing it by rename; the file's own permission
+// says no.
+TEST(WriteFileAtomically, ReadOnlyTargetIsRefusedAndKept) {
+    fake::TempFolder temp;
+    const std::string target = temp.write("book.xls", "original");
+    fake::ActingUnprivileged user(temp.path());
+    fs::permissions(target, fs::perms::owner_read | fs::perms::group_read);
+    EXPECT_THAT([&] { writeFileAtomically(target, bytesOf("new")); },
+                ::testing::ThrowsMessage<FileWriteError>(
+                    HasSubstr("the file cannot be written: Permission denied")));
+    EXPECT_EQ(contents(target), "original");
+    EXPECT_EQ(entriesIn(temp.path()), 1u);
 }
 
 TEST(WriteFileAtomically, FailedWriteRemovesTheTemporaryFile) {

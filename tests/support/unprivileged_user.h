@@ -1,0 +1,55 @@
+#pragma once
+
+// Permissions do not stop root, and the tests run as root in CI. A test of a
+// denied permission hands its folder to an unprivileged user and acts as
+// that user, so that the system really refuses.
+
+#include <sys/types.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+namespace fake {
+
+inline constexpr uid_t kUnprivilegedUid = 65534;
+inline constexpr gid_t kUnprivilegedGid = 65534;
+
+inline bool runningAsRoot() {
+    return ::geteuid() == 0;
+}
+
+// Gives the folder and everything in it to the unprivileged user.
+inline void giveToUnprivilegedUser(const std::filesystem::path& folder) {
+    (void)::lchown(folder.c_str(), kUnprivilegedUid, kUnprivilegedGid);
+    for (const auto& e : std::filesystem::recursive_directory_iterator(folder)) {
+        (void)::lchown(e.path().c_str(), kUnprivilegedUid, kUnprivilegedGid);
+    }
+}
+
+// As root: the folder is the unprivileged user's and this process acts as
+// that user until the guard ends. Otherwise nothing changes: the test's own
+// user is refused by permissions already.
+class ActingUnprivileged {
+  public:
+    explicit ActingUnprivileged(const std::filesystem::path& folder) {
+        if (!runningAsRoot()) return;
+        giveToUnprivilegedUser(folder);
+        if (::setegid(kUnprivilegedGid) != 0) return;
+        active_ = ::seteuid(kUnprivilegedUid) == 0;
+        if (!active_) (void)::setegid(0);
+    }
+    ~ActingUnprivileged() {
+        if (!active_) return;
+        (void)::seteuid(0);
+        (void)::setegid(0);
+    }
+    ActingUnprivileged(const ActingUnprivileged&) = delete;
+    ActingUnprivileged& operator=(const ActingUnprivileged&) = delete;
+
+    bool active() const { return active_; }
+
+  private:
+    bool active_ = false;
+};
+
+}  // namespace fake
