@@ -6,7 +6,8 @@ set -eu
 packages="build-essential cmake ninja-build pkg-config
           libgtest-dev libgmock-dev libbenchmark-dev
           python3 python3-xlrd python3-olefile tzdata
-          qt6-base-dev qt6-translations-l10n fonts-ipafont-gothic"
+          qt6-base-dev qt6-translations-l10n fonts-ipafont-gothic
+          clang libclang-rt-14-dev"
 
 missing=""
 for p in $packages; do

@@ -17,3 +17,7 @@ cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMOKUJI_WERROR=O
 cmake --build build/sanitize -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build/sanitize --output-on-failure -j "$jobs" --timeout 600
+
+# The engine's readers under libFuzzer, each for a minute from the seed
+# workbooks; a finding fails the run and names its input.
+FUZZ_SECONDS="${FUZZ_SECONDS:-60}" ./scripts/fuzz.sh build/fuzz

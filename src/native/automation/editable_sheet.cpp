@@ -19,7 +19,9 @@ class EditableName : public automation::Name {
 
     std::string name() const override {
         const book::Name& n = entry();
-        if (!n.scope) return n.name;
+        // A file may give a name a sheet that it does not have; the read-only
+        // path shows such a name by its text alone, and so does this one.
+        if (!n.scope || *n.scope >= state_->model.sheetCount()) return n.name;
         return formula::quotedSheetName(state_->model.sheet(*n.scope).name()) + "!" + n.name;
     }
     std::string refersTo() const override {

@@ -25,7 +25,6 @@ constexpr std::string_view kSummaryStream = "\x05SummaryInformation";
 // Property ids of the summary information section.
 constexpr std::uint32_t kPidLastSaved = 0x0D;
 constexpr std::uint32_t kPidApplication = 0x12;
-constexpr std::uint32_t kPidCreated = 0x0C;
 
 propset::FileTime now() {
     using namespace std::chrono;

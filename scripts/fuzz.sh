@@ -1,0 +1,85 @@
+#!/bin/sh
+# Builds the fuzz targets of tests/fuzz with clang (libFuzzer, AddressSanitizer,
+# UndefinedBehaviorSanitizer) and runs each for FUZZ_SECONDS (default 60).
+# Usage: scripts/fuzz.sh [BUILD_DIR]   (default build/fuzz)
+# The working corpora and any crash, hang or leak input are kept in
+# BUILD_DIR/fuzz-work; the repository's seeds are only read. The exit status
+# is not 0 when a target found anything; the input that did is named.
+set -eu
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$root/build/fuzz}
+seconds=${FUZZ_SECONDS:-60}
+jobs=${FUZZ_BUILD_JOBS:-2}
+
+"$root/scripts/setup-debian.sh"
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DMOKUJI_FUZZ=ON -DMOKUJI_BUILD_BENCH=OFF >/dev/null
+cmake --build "$build" --target fuzzers -j "$jobs"
+
+fuzz="$build/tests/fuzz"
+work="$build/fuzz-work"
+rm -rf "$work"
+mkdir -p "$work"
+
+# Seeds: the corpus workbooks for the file targets, their streams for the
+# stream targets, one input a line of the seed lists for the text targets.
+seed_files=$(find "$root/tests/data/corpus" "$root/tests/data/fixtures" -type f -name '*.xls' | sort)
+for t in compound_file workbook_file; do
+    mkdir -p "$work/$t/corpus"
+    i=0
+    for f in $seed_files; do
+        i=$((i + 1))
+        cp "$f" "$work/$t/corpus/$i-$(basename "$f")"
+    done
+done
+# shellcheck disable=SC2086
+"$fuzz/fuzz_seed_streams" "$work/streams" $seed_files
+for t in workbook_stream property_set; do
+    mkdir -p "$work/$t"
+    mv "$work/streams/$t" "$work/$t/corpus"
+done
+rmdir "$work/streams/" 2>/dev/null || true
+for t in typed_entry reference; do
+    mkdir -p "$work/$t/corpus"
+    i=0
+    while IFS= read -r line; do
+        i=$((i + 1))
+        printf '%s' "$line" >"$work/$t/corpus/seed-$i"
+    done <"$root/tests/fuzz/seeds/$t.txt"
+done
+# Every input once found keeps being fuzzed from.
+for t in compound_file workbook_file workbook_stream property_set typed_entry reference; do
+    regressions="$root/tests/data/fuzz-regressions/$t"
+    [ -d "$regressions" ] && cp "$regressions"/* "$work/$t/corpus/" 2>/dev/null || true
+done
+
+failed=""
+for t in compound_file workbook_file workbook_stream property_set typed_entry reference; do
+    case $t in
+        compound_file | workbook_file) max_len=1048576 ;;
+        workbook_stream | property_set) max_len=262144 ;;
+        *) max_len=256 ;;
+    esac
+    dict=""
+    [ -f "$root/tests/fuzz/dictionaries/$t.dict" ] && dict="-dict=$root/tests/fuzz/dictionaries/$t.dict"
+    mkdir -p "$work/$t/artifacts"
+    echo "fuzz: $t for ${seconds}s" >&2
+    # shellcheck disable=SC2086
+    if ! (cd "$work/$t" && "$fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=10 \
+        -rss_limit_mb=2048 -max_len="$max_len" -print_final_stats=1 \
+        -artifact_prefix="$work/$t/artifacts/" $dict "$work/$t/corpus" >"$work/$t/log" 2>&1); then
+        failed="$failed $t"
+        echo "fuzz: $t FAILED; see $work/$t/log" >&2
+        for a in "$work/$t/artifacts"/*; do
+            [ -e "$a" ] && echo "fuzz: $t artifact: $a" >&2
+        done
+    fi
+    grep -E '^stat::number_of_executed_units|^#[0-9]+.*DONE' "$work/$t/log" >&2 || true
+done
+
+if [ -n "$failed" ]; then
+    echo "fuzz: findings in:$failed" >&2
+    exit 1
+fi
+echo "fuzz: no findings" >&2

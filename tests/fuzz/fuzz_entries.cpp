@@ -1,0 +1,323 @@
+#include "fuzz/fuzz_entries.h"
+
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "automation/automation_error.h"
+#include "native/automation/cell_value.h"
+#include "native/automation/native_application.h"
+#include "native/automation/workbook_data.h"
+#include "native/biff/biff_error.h"
+#include "native/biff/globals.h"
+#include "native/biff/worksheet.h"
+#include "native/cfb/compound_file.h"
+#include "native/formula/a1_notation.h"
+#include "native/formula/a1_reference.h"
+#include "native/formula/name_formula.h"
+#include "native/formula/name_tokens.h"
+#include "native/formula/sheet_name.h"
+#include "native/input/defined_name.h"
+#include "native/input/entry_text.h"
+#include "native/input/error_literal.h"
+#include "native/input/number_entry.h"
+#include "native/input/r1c1_reference.h"
+#include "native/input/typed_value.h"
+#include "native/io/byte_reader.h"
+#include "native/propset/builtin_properties.h"
+#include "native/propset/ole_date.h"
+#include "native/propset/property_set.h"
+
+namespace mokuji::fuzz {
+
+namespace {
+
+using automation::AutomationError;
+
+// A broken promise of the interface, as opposed to a rejected input: stop
+// loudly so the fuzzer keeps the input and the replay test fails.
+void require(bool holds, const char* what) {
+    if (holds) return;
+    std::fprintf(stderr, "fuzz: broken promise: %s\n", what);
+    std::abort();
+}
+
+std::string_view asText(std::span<const std::uint8_t> bytes) {
+    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+}
+
+void readStreams(const xls::cfb::CompoundFile& file, const xls::cfb::DirectoryEntry& storage,
+                 int depth) {
+    // Storages nest only a few deep in real files; a loop in the tree is the
+    // reader's to report, this cap only keeps a long chain from costing time.
+    if (depth > 8) return;
+    for (const auto* entry : file.children(storage)) {
+        if (entry->isStream()) {
+            auto content = file.readStream(*entry);
+            require(content.size() == file.streamSize(*entry), "stream read to its size");
+        } else if (entry->isStorage()) {
+            readStreams(file, *entry, depth + 1);
+        }
+    }
+}
+
+// The file the open path reads: that path takes a file name, as the program
+// hands it one. One per process, so parallel fuzzers do not share it.
+class ScratchFile {
+  public:
+    ScratchFile() {
+        auto dir =
+            std::filesystem::temp_directory_path() / ("mokuji-fuzz-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(dir);
+        path_ = (dir / "book.xls").string();
+    }
+    ~ScratchFile() {
+        std::error_code ignored;
+        std::filesystem::remove_all(std::filesystem::path(path_).parent_path(), ignored);
+    }
+    const std::string& write(std::span<const std::uint8_t> bytes) {
+        std::ofstream out(path_, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
+        out.close();
+        require(out.good(), "scratch file written");
+        return path_;
+    }
+
+  private:
+    std::string path_;
+};
+
+void readRange(const automation::Range& range) {
+    range.worksheet()->name();
+    require(range.row() >= 1 && range.column() >= 1, "range starts inside the sheet");
+    require(range.rowCount() >= 1 && range.columnCount() >= 1, "range is not empty");
+    if (range.rowCount() == 1 && range.columnCount() == 1) range.value().toText();
+}
+
+// What a run reads of a workbook: each name's text and the cell it names,
+// as a list column would; the cell the fallback reads; the properties.
+void readBook(automation::Application& app, automation::Workbook& book) {
+    auto names = book.names();
+    for (std::int32_t i = 1; i <= names->count(); ++i) {
+        try {
+            auto name = names->item(i);
+            std::string text = name->name();
+            name->refersTo();
+            try {
+                readRange(*name->refersToRange());
+            } catch (const AutomationError&) {
+            }
+            try {
+                readRange(*app.range(text));
+            } catch (const AutomationError&) {
+            }
+        } catch (const AutomationError&) {
+        }
+    }
+    for (int k = 1; k <= xls::propset::kBuiltinPropertyCount; ++k) {
+        try {
+            auto property = book.builtinDocumentProperty(k);
+            property->name();
+            property->type();
+            property->value().toText();
+        } catch (const AutomationError&) {
+        }
+    }
+    auto sheets = book.sheets();
+    for (std::int32_t i = 1; i <= sheets->count(); ++i) {
+        try {
+            auto sheet = sheets->item(i);
+            sheet->name();
+            sheet->cells(1, 1)->value().toText();
+        } catch (const AutomationError&) {
+        }
+    }
+}
+
+void openAndRead(automation::Application& app, const std::string& path, bool readOnly) {
+    automation::OpenArguments args;
+    args.fileName = path;
+    args.updateLinks = 0;
+    args.readOnly = readOnly;
+    args.ignoreReadOnlyRecommended = true;
+    try {
+        auto book = app.workbooks()->open(args);
+        readBook(app, *book);
+    } catch (const AutomationError&) {
+    }
+    app.workbooks()->close();
+}
+
+void readEveryCell(const std::string& path) {
+    std::shared_ptr<xls::native::WorkbookData> book;
+    try {
+        book = xls::native::WorkbookData::load(path);
+    } catch (const AutomationError&) {
+        return;
+    }
+    for (std::size_t i = 0; i < book->globals().sheets.size(); ++i) {
+        if (book->globals().sheets[i].kind != xls::biff::SheetKind::Worksheet) continue;
+        try {
+            for (const auto& cell : book->sheet(i).cells)
+                xls::native::cellValue(*book, i, cell.row, cell.col).toText();
+        } catch (const AutomationError&) {
+        }
+    }
+}
+
+void parseSheets(std::span<const std::uint8_t> stream, bool decrypted) {
+    auto globals = xls::biff::parseGlobals(stream, decrypted);
+    for (std::size_t i = 0; i < globals.sheets.size(); ++i) {
+        try {
+            xls::biff::parseWorksheet(stream, globals, i);
+        } catch (const xls::biff::BiffError&) {
+        } catch (const xls::io::ReadPastEnd&) {
+        }
+    }
+}
+
+void readProperties(const std::vector<std::uint8_t>* si, const std::vector<std::uint8_t>* dsi) {
+    auto properties = xls::propset::readBuiltinProperties(si, dsi);
+    for (const auto& property : properties) {
+        if (!property) continue;
+        if (const auto* time = std::get_if<xls::propset::FileTime>(&property->value))
+            xls::propset::fileTimeToLocalOleDate(*time);
+    }
+}
+
+void checkArea(const xls::formula::Area& a) {
+    require(0 <= a.firstRow && a.firstRow <= a.lastRow && a.lastRow <= xls::formula::kLastRow,
+            "rows of a parsed reference inside the grid and in order");
+    require(0 <= a.firstCol && a.firstCol <= a.lastCol && a.lastCol <= xls::formula::kLastCol,
+            "columns of a parsed reference inside the grid and in order");
+}
+
+}  // namespace
+
+void compoundFile(std::span<const std::uint8_t> bytes) {
+    auto owned = std::make_shared<const std::vector<std::uint8_t>>(bytes.begin(), bytes.end());
+    try {
+        xls::cfb::CompoundFile file(owned);
+        file.header();
+        for (const auto& entry : file.entries()) xls::cfb::sameEntryName(entry.name, "Workbook");
+        readStreams(file, file.root(), 0);
+        file.findInRoot("Workbook");
+        file.readStream("\x05SummaryInformation");
+    } catch (const xls::cfb::CfbError&) {
+    }
+}
+
+void workbookFile(std::span<const std::uint8_t> bytes) {
+    static ScratchFile scratch;
+    const std::string& path = scratch.write(bytes);
+    auto app = xls::native::createApplication();
+    app->setEnableEvents(false);
+    openAndRead(*app, path, true);
+    openAndRead(*app, path, false);
+    readEveryCell(path);
+}
+
+void workbookStream(std::span<const std::uint8_t> bytes) {
+    try {
+        parseSheets(bytes, false);
+    } catch (const xls::biff::EncryptedError&) {
+        // As after the default password deciphered the stream.
+        try {
+            parseSheets(bytes, true);
+        } catch (const xls::biff::BiffError&) {
+        } catch (const xls::io::ReadPastEnd&) {
+        }
+    } catch (const xls::biff::BiffError&) {
+    } catch (const xls::io::ReadPastEnd&) {
+    }
+}
+
+void propertySet(std::span<const std::uint8_t> bytes) {
+    try {
+        xls::propset::parsePropertySet(bytes);
+    } catch (const xls::propset::PropsetError&) {
+    }
+    std::vector<std::uint8_t> stream(bytes.begin(), bytes.end());
+    readProperties(&stream, nullptr);
+    readProperties(nullptr, &stream);
+}
+
+void typedEntry(std::span<const std::uint8_t> bytes) {
+    std::string_view text = asText(bytes);
+    for (bool date1904 : {false, true}) {
+        auto typed = xls::input::parseTypedEntry(text, date1904, 2005);
+        if (typed.kind == xls::input::TypedValue::Kind::Number)
+            require(std::isfinite(typed.number), "a typed number is finite");
+    }
+    std::string folded = xls::input::foldForRecognition(xls::input::wellFormedUtf8(text));
+    xls::input::recogniseNumber(xls::input::trimBlanks(folded));
+    xls::input::recogniseErrorLiteral(text);
+}
+
+void reference(std::span<const std::uint8_t> bytes) {
+    std::string_view text = asText(bytes);
+    if (auto a1 = xls::formula::parseA1Reference(text)) checkArea(a1->area);
+    // The base cell comes from the input too, so relative parts meet the
+    // edges of the grid.
+    std::int32_t baseRow = bytes.size() > 1 ? bytes[0] * 257 : 0;
+    std::int32_t baseCol = bytes.size() > 1 ? bytes[1] : 0;
+    if (auto r1c1 = xls::input::parseR1C1Reference(text, baseRow, baseCol)) {
+        checkArea(r1c1->area);
+        auto again = xls::input::parseR1C1Reference(xls::input::r1c1AreaText(r1c1->area));
+        require(again && again->area == r1c1->area, "an R1C1 area reads back as written");
+    }
+    xls::input::checkDefinedName(text);
+    xls::formula::columnIndex(text);
+    std::string name = xls::input::wellFormedUtf8(text);
+    xls::formula::sheetNameNeedsQuotes(name);
+    std::string quoted = xls::formula::quotedSheetName(name);
+    require(xls::formula::unquotedSheetName(quoted) == name, "a quoted sheet name unquotes");
+    xls::formula::unquotedSheetName(text);
+    xls::formula::splitSheetPrefix(text);
+
+    // The same bytes as the tokens of a name formula, in a workbook of three
+    // sheets whose first name is this formula, so names may refer to names
+    // and to themselves.
+    auto sheetRange =
+        [](std::uint16_t ixti) -> std::optional<std::pair<std::int32_t, std::int32_t>> {
+        if (ixti < 3) return std::pair<std::int32_t, std::int32_t>{ixti, ixti};
+        if (ixti == 3) return std::pair<std::int32_t, std::int32_t>{0, 2};
+        return std::nullopt;
+    };
+    xls::formula::NameFormulaContext context;
+    context.sheetRange = sheetRange;
+    context.formulaOfName = [bytes](std::uint32_t index) {
+        return index == 1 ? bytes : std::span<const std::uint8_t>{};
+    };
+    context.ownWorkbook = [](std::uint16_t ixti) { return ixti < 4; };
+    xls::formula::decodeNameFormula(bytes);
+    for (const auto& area : xls::formula::nameFormulaAreas(bytes, context)) checkArea(area.area);
+    xls::formula::nameFormulaText(bytes, sheetRange, {"Sheet1", "My Sheet", "目次"});
+}
+
+SeedStreams seedStreams(std::span<const std::uint8_t> file) {
+    SeedStreams seeds;
+    try {
+        xls::cfb::CompoundFile container(
+            std::make_shared<const std::vector<std::uint8_t>>(file.begin(), file.end()));
+        if (auto workbook = container.readStream("Workbook")) seeds.workbook = std::move(*workbook);
+        for (const char* name : {"\x05SummaryInformation",
+                                 "\x05"
+                                 "DocumentSummaryInformation"}) {
+            if (auto stream = container.readStream(name))
+                seeds.propertySets.push_back(std::move(*stream));
+        }
+    } catch (const xls::cfb::CfbError&) {
+    }
+    return seeds;
+}
+
+}  // namespace mokuji::fuzz
