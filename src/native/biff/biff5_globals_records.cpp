@@ -32,18 +32,7 @@ void parse_boundsheet5(Globals& g, const RecordBody& r) {
 // FONT (BIFF5): as in BIFF8 but for the byte-string face name.
 void parse_font5(Globals& g, const RecordBody& r) {
     io::ByteReader in(r.data);
-    Font f;
-    f.height = in.u16();
-    const std::uint16_t flags = in.u16();
-    f.italic = (flags & 0x0002) != 0;
-    f.strikeout = (flags & 0x0008) != 0;
-    f.color = in.u16();
-    f.weight = in.u16();
-    f.script = in.u16();
-    f.underline = in.u8();
-    f.family = in.u8();
-    f.charset = in.u8();
-    in.skip(1);
+    Font f = readFontFields(in);
     const std::uint8_t cch = in.u8();
     f.name = readByteStringBefore(in, cch, g.codepage, 0);
     g.fonts.push_back(std::move(f));
@@ -62,28 +51,11 @@ void parse_format5(Globals& g, const RecordBody& r) {
 // may point at a name that comes later.
 void parse_name5(Globals& g, const RecordBody& r) {
     ContinueReader in(r.parts);
-    DefinedName n;
-    const std::uint16_t flags = in.u16();
-    n.hidden = (flags & 0x0001) != 0;
-    n.isFunction = (flags & 0x0002) != 0;
-    n.builtin = (flags & 0x0020) != 0;
-    in.u8();  // chKey
-    const std::uint8_t cch = in.u8();
-    const std::uint16_t cce = in.u16();
-    in.skip(2);  // ixals: only external names use it
-    n.sheetIndex = in.u16();
-    in.skip(4);  // lengths of menu, description, help and status texts
+    auto [n, cch, cce] = readNameHead(in);
     if (n.builtin) {
         if (cch == 0) throw io::ReadPastEnd("built-in name without its number");
-        const std::uint8_t number = in.u8();
+        n.name = builtinName(in.u8());
         in.skip((cch - 1u) * byteWidth(g.codepage));
-        if (const char* text = builtinNameText(number)) {
-            n.name = text;
-        } else {
-            char buf[24];
-            std::snprintf(buf, sizeof buf, "Builtin_0x%02X", number);
-            n.name = buf;
-        }
     } else {
         std::vector<std::uint8_t> bytes;
         in.appendBytes(cch * byteWidth(g.codepage), bytes);

@@ -4,9 +4,7 @@
 
 namespace xls::biff::detail {
 
-// FONT: size, style, colour and face name of one font.
-void parse_font(Globals& g, const RecordBody& r) {
-    io::ByteReader in(r.data);
+Font readFontFields(io::ByteReader& in) {
     Font f;
     f.height = in.u16();
     const std::uint16_t flags = in.u16();
@@ -19,6 +17,13 @@ void parse_font(Globals& g, const RecordBody& r) {
     f.family = in.u8();
     f.charset = in.u8();
     in.skip(1);
+    return f;
+}
+
+// FONT: size, style, colour and face name of one font.
+void parse_font(Globals& g, const RecordBody& r) {
+    io::ByteReader in(r.data);
+    Font f = readFontFields(in);
     f.name = readShortUnicodeString(in);
     g.fonts.push_back(std::move(f));
 }

@@ -17,36 +17,42 @@ const char* builtinNameText(std::uint8_t n) {
 
 namespace detail {
 
-// NAME (Lbl): a defined name and its formula. The formula tokens are kept
-// unparsed; the formula layer reads them against the EXTERNSHEET table.
-void parse_name(Globals& g, const RecordBody& r) {
-    ContinueReader in(r.parts);
-    DefinedName n;
+NameHead readNameHead(ContinueReader& in) {
+    NameHead head;
+    DefinedName& n = head.name;
     const std::uint16_t flags = in.u16();
     n.hidden = (flags & 0x0001) != 0;
     n.isFunction = (flags & 0x0002) != 0;
     n.builtin = (flags & 0x0020) != 0;
     in.u8();  // chKey: keyboard shortcut of a macro
-    const std::uint8_t cch = in.u8();
-    const std::uint16_t cce = in.u16();
-    in.skip(2);  // ixals, unused in BIFF8
+    head.cch = in.u8();
+    head.cce = in.u16();
+    in.skip(2);  // ixals: only external names use it
     n.sheetIndex = in.u16();
     in.skip(4);  // lengths of menu, description, help and status texts: unused
+    return head;
+}
+
+std::string builtinName(std::uint16_t number) {
+    const char* text =
+        number <= 0xFF ? builtinNameText(static_cast<std::uint8_t>(number)) : nullptr;
+    if (text != nullptr) return text;
+    char buf[24];
+    std::snprintf(buf, sizeof buf, "Builtin_0x%02X", number);
+    return buf;
+}
+
+// NAME (Lbl): a defined name and its formula. The formula tokens are kept
+// unparsed; the formula layer reads them against the EXTERNSHEET table.
+void parse_name(Globals& g, const RecordBody& r) {
+    ContinueReader in(r.parts);
+    auto [n, cch, cce] = readNameHead(in);
     if (n.builtin) {
         // The name is a single character: the built-in name's number.
         const bool high = (in.u8() & 0x01) != 0;
         if (cch == 0) throw io::ReadPastEnd("built-in name without its number");
-        const std::uint16_t number = high ? in.u16() : in.u8();
+        n.name = builtinName(high ? in.u16() : in.u8());
         if (cch > 1) in.characters(cch - 1u, high);
-        const char* text =
-            number <= 0xFF ? builtinNameText(static_cast<std::uint8_t>(number)) : nullptr;
-        if (text != nullptr) {
-            n.name = text;
-        } else {
-            char buf[24];
-            std::snprintf(buf, sizeof buf, "Builtin_0x%02X", number);
-            n.name = buf;
-        }
     } else {
         n.name = in.unicodeStringNoCch(cch);
     }
