@@ -237,6 +237,9 @@ std::unique_ptr<Sheet> SheetAccess::load(const Workbook& book, std::span<const s
                     lastFormula = &cell;
                 }
             }
+            // The cell's value comes from the reader below; its record bytes
+            // would only add to the peak of loading a long list.
+            RawUnit().swap(unit);
             continue;
         }
         switch (id) {
