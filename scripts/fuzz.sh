@@ -9,6 +9,9 @@ set -eu
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build/fuzz}
+# Absolute, since each target runs from its own working folder.
+mkdir -p "$build"
+build=$(cd "$build" && pwd)
 seconds=${FUZZ_SECONDS:-60}
 jobs=${FUZZ_BUILD_JOBS:-2}
 
