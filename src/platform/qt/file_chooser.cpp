@@ -45,25 +45,32 @@ std::vector<FileFilter> FileFiltersOf(const std::string& nulSeparated) {
     return filters;
 }
 
-bool MatchesAnyPattern(const QString& fileName, const QStringList& patterns) {
+QList<QRegularExpression> WildcardsOf(const QStringList& patterns) {
+    QList<QRegularExpression> wildcards;
     for (const QString& pattern : patterns) {
-        const QRegularExpression wildcard(QRegularExpression::wildcardToRegularExpression(pattern),
-                                          QRegularExpression::CaseInsensitiveOption);
+        wildcards << QRegularExpression(QRegularExpression::wildcardToRegularExpression(pattern),
+                                        QRegularExpression::CaseInsensitiveOption);
+    }
+    return wildcards;
+}
+
+bool MatchesAny(const QString& fileName, const QList<QRegularExpression>& wildcards) {
+    for (const QRegularExpression& wildcard : wildcards) {
         if (wildcard.match(fileName).hasMatch()) return true;
     }
     return false;
 }
 
-void PatternFilterProxy::setPatterns(QStringList patterns) {
-    patterns_ = std::move(patterns);
+void PatternFilterProxy::setPatterns(const QStringList& patterns) {
+    wildcards_ = WildcardsOf(patterns);
     invalidateFilter();
 }
 
 bool PatternFilterProxy::filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const {
     const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
-    if (files == nullptr || patterns_.isEmpty()) return true;
+    if (files == nullptr || wildcards_.isEmpty()) return true;
     const QModelIndex entry = files->index(sourceRow, 0, sourceParent);
-    return files->isDir(entry) || MatchesAnyPattern(files->fileName(entry), patterns_);
+    return files->isDir(entry) || MatchesAny(files->fileName(entry), wildcards_);
 }
 
 FileChooser::FileChooser(QWidget* owner, const dialogs::FileDialogRequest& request, bool save)

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QFileDialog>
+#include <QList>
+#include <QRegularExpression>
 #include <QSortFilterProxyModel>
 #include <QStringList>
 #include <cstdint>
@@ -19,9 +21,13 @@ struct FileFilter {
 };
 std::vector<FileFilter> FileFiltersOf(const std::string& nulSeparated);
 
-// Whether a file name matches one of the patterns ("*" and "?"), ignoring
-// letter case as the platform's dialogs do.
-bool MatchesAnyPattern(const QString& fileName, const QStringList& patterns);
+// The patterns ("*" and "?") as expressions that match whole names,
+// ignoring letter case as the platform's dialogs do.
+QList<QRegularExpression> WildcardsOf(const QStringList& patterns);
+bool MatchesAny(const QString& fileName, const QList<QRegularExpression>& wildcards);
+inline bool MatchesAnyPattern(const QString& fileName, const QStringList& patterns) {
+    return MatchesAny(fileName, WildcardsOf(patterns));
+}
 
 // Shows only folders and the files of the chosen filter entry. Qt's own name
 // filters cannot carry patterns with Japanese letters, such as the list
@@ -29,13 +35,14 @@ bool MatchesAnyPattern(const QString& fileName, const QStringList& patterns);
 class PatternFilterProxy : public QSortFilterProxyModel {
   public:
     using QSortFilterProxyModel::QSortFilterProxyModel;
-    void setPatterns(QStringList patterns);
+    void setPatterns(const QStringList& patterns);
 
   protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
 
   private:
-    QStringList patterns_;
+    // Compiled once per filter: the view asks for every file of a folder.
+    QList<QRegularExpression> wildcards_;
 };
 
 // The file open or save dialog set up from one request, with the platform's
