@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 
 #include "engine/list_generation_driver.h"
 #include "engine/list_workbook_builder.h"
@@ -16,6 +17,7 @@
 #include "support/source_workbook.h"
 #include "support/temp_folder.h"
 #include "support/unprivileged_user.h"
+#include "support/unreadable_file.h"
 #include "support/xlrd_check.h"
 
 namespace mokuji::engine {
@@ -74,7 +76,7 @@ TEST_F(ListFile, CreatedThenUpdatedAsBothReadersSeeIt) {
     ASSERT_FALSE(first.list.saveFailure) << first.list.saveFailure->reason;
     EXPECT_FALSE(first.list.updatedExisting);
     const std::string list = dir.file("00_目次.xls");
-    ASSERT_TRUE(std::filesystem::exists(list));
+    ASSERT_TRUE(std::filesystem::exists(fake::utf8Path(list)));
     EXPECT_THAT(view.captions, ::testing::Contains("mokuji - 目次ファイル作成開始"));
 
     // A third workbook, and the list is updated in place.
@@ -147,11 +149,14 @@ TEST_F(ListFile, WorkbooksGoneOrLockedAfterListingAreNamedAndTheRestListed) {
     makeSource(dir.file("gone.xls"), {{"件名", 2, 2, Variant("消えた")}});
     makeSource(dir.file("locked.xls"), {{"件名", 2, 2, Variant("鍵")}});
     fake::ActingUnprivileged user(dir.path());
+    std::optional<fake::UnreadableFile> locked;
     view.onCaption = [&](const std::string& caption) {
         namespace fs = std::filesystem;
         if (caption == "mokuji - [gone.xls]") fs::remove(dir.file("gone.xls"));
-        if (caption == "mokuji - [locked.xls]")
-            fs::permissions(dir.file("locked.xls"), fs::perms::none);
+        if (caption == "mokuji - [locked.xls]") {
+            locked.emplace(fake::utf8Path(dir.file("locked.xls")));
+            ASSERT_TRUE(locked->held());
+        }
     };
     RunOutcome out = run({{"a.xls"}, {"gone.xls"}, {"locked.xls"}, {"b.xls"}});
     ASSERT_FALSE(out.list.saveFailure) << out.list.saveFailure->reason;

@@ -271,7 +271,11 @@ std::shared_ptr<const std::vector<std::uint8_t>> readFileBytes(const std::string
     if (!std::filesystem::is_regular_file(status))
         fail(OpenFailure::NotAWorkbook, path, "is not a regular file");
 
+#ifdef _WIN32
+    std::FILE* f = _wfopen(fsPath.c_str(), L"rb");
+#else
     std::FILE* f = std::fopen(fsPath.c_str(), "rb");
+#endif
     if (!f) {
         int err = errno;
         fail(err == EACCES || err == EPERM ? OpenFailure::AccessDenied : OpenFailure::Other, path,

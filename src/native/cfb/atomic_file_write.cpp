@@ -10,6 +10,13 @@
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -58,14 +65,37 @@ int writeSome(int fd, const std::uint8_t* data, std::size_t n) {
     return _write(fd, data, static_cast<unsigned>(std::min<std::size_t>(n, 1u << 30)));
 }
 int syncFile(int fd) {
-    return _commit(fd);
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+    if (handle == INVALID_HANDLE_VALUE) return -1;
+    if (FlushFileBuffers(handle)) return 0;
+    errno = EIO;
+    return -1;
 }
 int closeFile(int fd) {
     return _close(fd);
 }
+// Windows has no handle on a folder to flush; the write-through move below
+// is what makes the replacement durable there.
 void syncFolder(const fs::path&) {}
 int openExisting(const fs::path& p) {
+    // Windows refuses to write a read-only file to every user, its
+    // administrators included. Asked directly, the answer is the same under
+    // Wine run as root, where the mark becomes mode bits that root ignores.
+    const DWORD attributes = GetFileAttributesW(p.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        errno = EACCES;
+        return -1;
+    }
     return _wopen(p.c_str(), _O_WRONLY | _O_BINARY);
+}
+// The move returns only once it is on the disk, and replaces the target in
+// one step, so no reader sees the folder without it.
+void replaceWith(const fs::path& temp, const fs::path& target, std::error_code& ec) {
+    if (MoveFileExW(temp.c_str(), target.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        ec.clear();
+    else
+        ec = std::error_code(static_cast<int>(GetLastError()), std::system_category());
 }
 #else
 int openNew(const fs::path& p, int mode) {
@@ -82,6 +112,9 @@ int closeFile(int fd) {
 }
 int openExisting(const fs::path& p) {
     return ::open(p.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
+}
+void replaceWith(const fs::path& temp, const fs::path& target, std::error_code& ec) {
+    fs::rename(temp, target, ec);
 }
 // Makes the rename itself durable. Best effort: some file systems refuse
 // to sync a folder, and the data is already safe either way.
@@ -170,7 +203,7 @@ void writeFileAtomically(const std::string& pathUtf8, std::span<const std::uint8
     temp.fd() = -1;
     if (closeFile(fd) != 0) fail(target, "closing the temporary file", errno);
 
-    fs::rename(temp.path(), target, ec);
+    replaceWith(temp.path(), target, ec);
     if (ec) fail(target, "replacing it with the temporary file", ec.message());
     temp.keep();
     syncFolder(target.parent_path());

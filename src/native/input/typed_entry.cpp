@@ -37,7 +37,11 @@ TypedValue formulaValue(std::string formula) {
 int localYear() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
+#ifdef _WIN32
+    if (localtime_s(&local, &now) != 0) return 2000;
+#else
     if (localtime_r(&now, &local) == nullptr) return 2000;
+#endif
     return local.tm_year + 1900;
 }
 

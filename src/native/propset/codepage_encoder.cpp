@@ -1,6 +1,16 @@
 #include "native/propset/codepage_encoder.h"
 
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#else
 #include <iconv.h>
+#endif
 
 #include "native/text/codepage.h"
 #include "native/text/unicode.h"
@@ -8,6 +18,24 @@
 namespace xls::propset {
 
 namespace {
+
+#ifdef _WIN32
+std::optional<std::string> windowsEncode(const std::u16string& units, int codepage) {
+    if (units.empty()) return std::string();
+    const auto* src = reinterpret_cast<const wchar_t*>(units.data());
+    const int srcLen = static_cast<int>(units.size());
+    const UINT cp = static_cast<UINT>(text::windowsCodepageFor(codepage));
+    // Without WC_NO_BEST_FIT_CHARS a character with no form would be written
+    // as a look-alike, and read back as something else.
+    BOOL usedDefault = FALSE;
+    const int n = WideCharToMultiByte(cp, WC_NO_BEST_FIT_CHARS, src, srcLen, nullptr, 0, nullptr,
+                                      &usedDefault);
+    if (n <= 0 || usedDefault) return std::nullopt;
+    std::string out(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(cp, WC_NO_BEST_FIT_CHARS, src, srcLen, out.data(), n, nullptr, nullptr);
+    return out;
+}
+#else
 
 class Iconv {
   public:
@@ -23,6 +51,7 @@ class Iconv {
   private:
     iconv_t cd_;
 };
+#endif
 
 }  // namespace
 
@@ -44,6 +73,9 @@ std::optional<std::string> utf8ToCodepage(std::string_view utf8, int codepage) {
     for (unsigned char c : utf8) ascii = ascii && c < 0x80;
     if (ascii || codepage == 65001) return clean;
 
+#ifdef _WIN32
+    return windowsEncode(units, codepage);
+#else
     Iconv cd(text::iconvCharsetName(codepage).c_str(), "UTF-8");
     if (!cd.ok()) return std::nullopt;
     std::string out(utf8.size() * 2 + 8, '\0');
@@ -59,6 +91,7 @@ std::optional<std::string> utf8ToCodepage(std::string_view utf8, int codepage) {
         return std::nullopt;
     out.resize(out.size() - dstLeft);
     return out;
+#endif
 }
 
 }  // namespace xls::propset

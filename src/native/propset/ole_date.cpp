@@ -23,6 +23,27 @@ std::int64_t daysFromCivil(std::int64_t y, unsigned m, unsigned d) {
     return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
 }
 
+double oleDate(std::int64_t unixDays, std::int64_t secondOfDay) {
+    const std::int64_t days = unixDays + kOleEpochToUnixDays;
+    const double dayFraction = static_cast<double>(secondOfDay) / 86400.0;
+    // Before 1899-12-30 the OLE encoding keeps the time of day positive
+    // while the day count goes negative.
+    return days >= 0 ? static_cast<double>(days) + dayFraction
+                     : static_cast<double>(days) - dayFraction;
+}
+
+// The zone's offset east of UTC where the C library gives no local time.
+// Windows' library stops at 1970, so its standard offset stands in before
+// that; elsewhere only years beyond any zone rules get here, read as UTC.
+std::int64_t offsetOutOfRange() {
+#ifdef _WIN32
+    _tzset();
+    return -std::int64_t{_timezone};
+#else
+    return 0;
+#endif
+}
+
 }  // namespace
 
 double fileTimeToLocalOleDate(FileTime t) {
@@ -30,27 +51,24 @@ double fileTimeToLocalOleDate(FileTime t) {
         static_cast<std::int64_t>(t.ticks / kTicksPerSecond) - kFileTimeToUnixSeconds;
     const auto seconds = static_cast<std::time_t>(unixSeconds);
     std::tm local{};
+#ifdef _WIN32
+    if (localtime_s(&local, &seconds) != 0) {
+#else
     if (!localtime_r(&seconds, &local)) {
-        // Out of the C library's range: fall back to UTC arithmetic.
-        std::int64_t days = unixSeconds / 86400;
-        std::int64_t rest = unixSeconds % 86400;
+#endif
+        const std::int64_t shifted = unixSeconds + offsetOutOfRange();
+        std::int64_t days = shifted / 86400;
+        std::int64_t rest = shifted % 86400;
         if (rest < 0) {
             rest += 86400;
             --days;
         }
-        return static_cast<double>(days + kOleEpochToUnixDays) +
-               static_cast<double>(rest) / 86400.0;
+        return oleDate(days, rest);
     }
     const std::int64_t days =
         daysFromCivil(std::int64_t{local.tm_year} + 1900, static_cast<unsigned>(local.tm_mon + 1),
-                      static_cast<unsigned>(local.tm_mday)) +
-        kOleEpochToUnixDays;
-    const double dayFraction =
-        (local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec) / 86400.0;
-    // Before 1899-12-30 the OLE encoding keeps the time of day positive
-    // while the day count goes negative.
-    return days >= 0 ? static_cast<double>(days) + dayFraction
-                     : static_cast<double>(days) - dayFraction;
+                      static_cast<unsigned>(local.tm_mday));
+    return oleDate(days, std::int64_t{local.tm_hour} * 3600 + local.tm_min * 60 + local.tm_sec);
 }
 
 }  // namespace xls::propset

@@ -1,16 +1,28 @@
 #include "native/text/codepage.h"
 
-#include <iconv.h>
-
 #include <map>
 #include <mutex>
 #include <string>
+
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#else
+#include <iconv.h>
+#endif
 
 #include "native/text/unicode.h"
 
 namespace xls::text {
 
 namespace {
+
+#ifndef _WIN32
 
 // iconv descriptors are costly to open; keep one per code page for the life
 // of the process. A descriptor carries shift state, so conversions on it are
@@ -47,6 +59,7 @@ Converter& converterFor(int codepage) {
     static ConverterTable table;
     return table[codepage];
 }
+#endif
 
 }  // namespace
 
@@ -94,6 +107,64 @@ std::string iconvCharsetName(int codepage) {
     }
 }
 
+#ifdef _WIN32
+int windowsCodepageFor(int codepage) {
+    int cp = codepage;
+    // Windows converts EUC-JP under its older number only.
+    if (cp == 51932) cp = 20932;
+    // The same code pages iconv is asked for elsewhere; the rest read as 1252.
+    if (iconvCharsetName(cp) == "CP1252" && cp != 1252) cp = 1252;
+    if (!IsValidCodePage(static_cast<UINT>(cp))) cp = 1252;
+    return cp;
+}
+
+namespace {
+
+// One character's bytes at the front of `bytes`: two for a lead byte of a
+// double-byte code page followed by a trail byte, otherwise one.
+std::size_t characterLength(std::span<const std::uint8_t> bytes, int codepage) {
+    return bytes.size() >= 2 && isLeadByte(codepage, bytes[0]) ? 2 : 1;
+}
+
+bool appendConverted(std::u16string& out, std::span<const std::uint8_t> bytes, int codepage) {
+    if (bytes.empty()) return true;
+    const auto* src = reinterpret_cast<const char*>(bytes.data());
+    const int srcLen = static_cast<int>(bytes.size());
+    const int n = MultiByteToWideChar(static_cast<UINT>(codepage), MB_ERR_INVALID_CHARS, src,
+                                      srcLen, nullptr, 0);
+    if (n <= 0) return false;
+    const std::size_t at = out.size();
+    out.resize(at + static_cast<std::size_t>(n));
+    MultiByteToWideChar(static_cast<UINT>(codepage), MB_ERR_INVALID_CHARS, src, srcLen,
+                        reinterpret_cast<wchar_t*>(out.data() + at), n);
+    return true;
+}
+
+// Windows would put its default character in place of a byte it cannot map
+// and lose the position of the fault; converting per character marks just
+// that byte with U+FFFD and carries on after it, as on other systems.
+std::string windowsCodepageToUtf8(std::span<const std::uint8_t> bytes, int codepage) {
+    std::u16string units;
+    if (bytes.size() <= static_cast<std::size_t>(INT32_MAX) &&
+        appendConverted(units, bytes, codepage))
+        return utf16ToUtf8(units);
+    units.clear();
+    std::size_t at = 0;
+    while (at < bytes.size()) {
+        const std::size_t len = characterLength(bytes.subspan(at), codepage);
+        if (appendConverted(units, bytes.subspan(at, len), codepage)) {
+            at += len;
+        } else {
+            units.push_back(u'\uFFFD');
+            ++at;
+        }
+    }
+    return utf16ToUtf8(units);
+}
+
+}  // namespace
+#endif
+
 std::string codepageToUtf8(std::span<const std::uint8_t> bytes, int codepage) {
     if (codepage == 1200) return utf16leToUtf8(bytes);
     bool ascii = true;
@@ -106,6 +177,9 @@ std::string codepageToUtf8(std::span<const std::uint8_t> bytes, int codepage) {
         }
         return std::string(bytes.begin(), bytes.end());
     }
+#ifdef _WIN32
+    return windowsCodepageToUtf8(bytes, windowsCodepageFor(codepage));
+#else
     Converter& conv = converterFor(codepage);
     if (conv.cd == reinterpret_cast<iconv_t>(-1)) return latin1ToUtf8(bytes);
 
@@ -129,6 +203,7 @@ std::string codepageToUtf8(std::span<const std::uint8_t> bytes, int codepage) {
         }
     }
     return out;
+#endif
 }
 
 }  // namespace xls::text

@@ -20,4 +20,10 @@ bool isLeadByte(int codepage, std::uint8_t b);
 // written in one reads back as it was.
 std::string iconvCharsetName(int codepage);
 
+#ifdef _WIN32
+// The code page Windows converts for `codepage`: the same choices as
+// iconvCharsetName makes, in Windows' numbers.
+int windowsCodepageFor(int codepage);
+#endif
+
 }  // namespace xls::text

@@ -3,7 +3,9 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 #include <filesystem>
 #include <fstream>
@@ -193,12 +195,16 @@ TEST(EditableFile, FailedSaveLeavesTheOldFileAlone) {
     args.fileName = dir.file("sub");
     std::filesystem::create_directory(args.fileName);
     EXPECT_THROW(book->saveAs(args), AutomationError);
+#ifndef _WIN32
+    // A read-only folder stops new files on POSIX systems only; Windows'
+    // read-only mark on a folder is advice to the desktop.
     if (geteuid() != 0) {
         std::filesystem::permissions(
             dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
         EXPECT_THROW(book->save(), AutomationError);
         std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
     }
+#endif
     EXPECT_EQ(readAll(path), before);
 }
 

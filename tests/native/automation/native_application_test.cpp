@@ -2,12 +2,15 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 #include <filesystem>
 
 #include "support/temp_folder.h"
 #include "support/unprivileged_user.h"
+#include "support/unreadable_file.h"
 
 namespace xls::native {
 namespace {
@@ -212,7 +215,8 @@ TEST(NativeOpenFailures, UnreadableFileIsAccessDenied) {
     fake::TempFolder dir;
     std::string path = dir.copy(testData("fixtures/date1904.xls"), "locked.xls");
     fake::ActingUnprivileged user(dir.path());
-    std::filesystem::permissions(path, std::filesystem::perms::none);
+    fake::UnreadableFile locked(fake::utf8Path(path));
+    ASSERT_TRUE(locked.held());
     EXPECT_EQ(failureOf(path), OpenFailure::AccessDenied);
 }
 

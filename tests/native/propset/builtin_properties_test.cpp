@@ -13,6 +13,19 @@
 namespace xls::propset {
 namespace {
 
+// The C library of Windows knows zones by offset only, not by their names.
+void useTimeZone(const char* posixName, const char* windowsName) {
+#ifdef _WIN32
+    (void)posixName;
+    _putenv_s("TZ", windowsName);
+    _tzset();
+#else
+    (void)windowsName;
+    setenv("TZ", posixName, 1);
+    tzset();
+#endif
+}
+
 using namespace testing;
 
 BuiltinProperties builtinsOf(const char* file) {
@@ -163,18 +176,15 @@ TEST(BuiltinProperties, NamesAndTypes) {
 }
 
 TEST(OleDate, LocalTimeOfFileTimes) {
-    setenv("TZ", "Asia/Tokyo", 1);
-    tzset();
+    useTimeZone("Asia/Tokyo", "JST-9");
     // 2000-01-01 00:00:00.5 UTC is 09:00 in Tokyo; the half second is dropped.
     EXPECT_DOUBLE_EQ(fileTimeToLocalOleDate({125911584005000000}), 36526.375);
-    setenv("TZ", "UTC", 1);
-    tzset();
+    useTimeZone("UTC", "UTC0");
     EXPECT_DOUBLE_EQ(fileTimeToLocalOleDate({125911584000000000}), 36526.0);
     // 1899-12-29 06:00 UTC: negative dates keep a positive time of day.
     EXPECT_DOUBLE_EQ(fileTimeToLocalOleDate({94353120000000000 - 864000000000 + 216000000000}),
                      -1.25);
-    setenv("TZ", "Asia/Tokyo", 1);
-    tzset();
+    useTimeZone("Asia/Tokyo", "JST-9");
 }
 
 }  // namespace

@@ -50,5 +50,12 @@ TEST(CodePage, JapaneseAndWesternBytes) {
     EXPECT_EQ(codepageToUtf8(bytes({0x61, 0xC3}), 65001), "a\xEF\xBF\xBD");
 }
 
+// 0x85 leads a row code page 932 leaves empty: that one byte is marked and
+// reading picks up again right after it, with no character lost around it.
+TEST(CodePage, UnassignedCharacterIsMarkedAndReadingGoesOn) {
+    EXPECT_EQ(codepageToUtf8(bytes({0x96, 0xDA, 0x85, 0x40, 0x8E, 0x9F}), 932),
+              "目\xEF\xBF\xBD@次");
+}
+
 }  // namespace
 }  // namespace xls::text
