@@ -63,13 +63,24 @@ wine wineboot </dev/null >/dev/null 2>&1
 log="build/windows/ctest-wine.log"
 status=0
 ctest --test-dir build/windows --output-on-failure -j "$jobs" --timeout 120 >"$log" 2>&1 || status=$?
+# The program itself, run as a user starts it, its lists checked by the
+# Linux build's readers (ours and xlrd) in a test of that build.
+e2e="build/release/tests/e2e/test_e2e_windows"
+if [ -x "$e2e" ]; then
+    MOKUJI_WINDOWS_PROGRAM="$PWD/build/windows/src/app/mokuji.exe" \
+    MOKUJI_WINDOWS_OPENER="$PWD/build/windows/tests/e2e/record_opened.exe" \
+        "$e2e" >>"$log" 2>&1 || status=$?
+else
+    echo "$e2e is missing: build the Linux tests first (scripts/test.sh)" >>"$log"
+    status=1
+fi
 wineserver -k 2>/dev/null || true
 tests_done=$(now)
 
 # --- Summary -----------------------------------------------------------------
 echo
 echo "== Windows tests under Wine ($(wine --version 2>/dev/null || echo wine))"
-grep -E 'tests passed|tests failed' "$log" || echo "ctest gave no summary; see $log"
+grep -E 'tests passed|tests failed|^\[  (PASSED|FAILED) ' "$log" || echo "no summary; see $log"
 sed -n '/The following tests did not run:/,/^$/p' "$log"
 sed -n '/The following tests FAILED:/,/^Errors while running CTest/p' "$log"
 echo "setup $((setup_done - started)) s, build $((build_done - setup_done)) s," \

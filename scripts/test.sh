@@ -1,6 +1,7 @@
 #!/bin/sh
-# Sets everything up and runs every test: the normal build, then the same
-# tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Sets everything up and runs every test: the normal build, the same tests
+# under AddressSanitizer and UndefinedBehaviorSanitizer, the Windows program
+# and its tests under Wine, then the fuzz targets.
 set -eu
 cd "$(dirname "$0")/.."
 ./scripts/setup-debian.sh
@@ -17,6 +18,10 @@ cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMOKUJI_WERROR=O
 cmake --build build/sanitize -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build/sanitize --output-on-failure -j "$jobs" --timeout 600
+
+# mokuji.exe, cross-compiled, with its tests under Wine; its lists are
+# checked by the release build's readers.
+./scripts/test-windows.sh
 
 # The engine's readers under libFuzzer, each for a minute from the seed
 # workbooks; a finding fails the run and names its input.

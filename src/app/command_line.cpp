@@ -15,6 +15,19 @@ std::string JoinArguments(int argc, const char* const* argv) {
     return joined;
 }
 
+std::string ArgumentsAfterProgramName(const std::string& commandLine) {
+    std::size_t i = 0;
+    if (!commandLine.empty() && commandLine.front() == '"') {
+        const std::size_t close = commandLine.find('"', 1);
+        i = close == std::string::npos ? commandLine.size() : close + 1;
+    } else {
+        i = commandLine.find_first_of(" \t");
+        if (i == std::string::npos) i = commandLine.size();
+    }
+    i = commandLine.find_first_not_of(" \t", i);
+    return i == std::string::npos ? std::string() : commandLine.substr(i);
+}
+
 std::optional<std::string> Unquoted(const std::string& argument) {
     if (argument.empty() || argument.front() != '"') return argument;
     if (argument.size() < 2) return std::nullopt;

@@ -9,6 +9,11 @@ namespace mokuji::app {
 // blank, as a desktop hands over a command line it has not split.
 std::string JoinArguments(int argc, const char* const* argv);
 
+// What Windows hands a program as its whole command line, less the
+// program's name: the name runs to the next double quote when it begins
+// with one, else to the first blank or tab; the blanks after it go too.
+std::string ArgumentsAfterProgramName(const std::string& commandLine);
+
 // The argument without its quotes: when it begins with a double quote its
 // first and last characters are dropped, whatever the last one is. Nothing
 // when it is a lone double quote, which has no two characters to lose.

@@ -6,12 +6,9 @@
 #include <iostream>
 
 #include "app/command_line.h"
+#include "app/console_start.h"
 #include "app/display_check.h"
-#include "app/form_load.h"
-#include "app/startup_messages.h"
-#include "gather/sub_read.h"
 #include "native/automation/native_application.h"
-#include "platform/console_run_view.h"
 #include "platform/posix_file_system.h"
 #include "platform/xdg_shell.h"
 
@@ -49,19 +46,6 @@ int main(int argc, char** argv) {
     // Without a display (or without the window) the start is a console
     // start.
     platform::XdgShell shell;
-    platform::ConsoleRunView view(std::cerr);
-    app::MainWindow window;
-    app::StartupContext ctx{fs,
-                            shell,
-                            view,
-                            xls::native::createApplication,
-                            gather::sub_read,
-                            app::JoinArguments(argc, argv),
-                            {}};
-    app::StartupOutcome outcome = app::Form_Load(window, ctx);
-    if (outcome == app::StartupOutcome::WaitForUser) {
-        // There is no window to leave to the user: say how to start.
-        std::cerr << platform::ConsoleText(app::UsageText(fs.programBaseName()));
-    }
-    return app::ExitStatusOf(outcome);
+    return app::RunWithoutWindow(fs, shell, xls::native::createApplication,
+                                 app::JoinArguments(argc, argv), std::cerr);
 }

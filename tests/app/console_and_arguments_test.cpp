@@ -33,6 +33,17 @@ TEST(CommandLine, ArgumentsAreJoinedByOneBlank) {
     EXPECT_EQ(app::JoinArguments(1, argv), "");
 }
 
+TEST(CommandLine, WindowsCommandLineLosesOnlyTheProgramName) {
+    EXPECT_EQ(app::ArgumentsAfterProgramName(R"("C:\Program Files\mokuji.exe"  "D:\a b\")"),
+              R"("D:\a b\")");
+    EXPECT_EQ(app::ArgumentsAfterProgramName("mokuji.exe\tD:\\目次 "), "D:\\目次 ");
+    EXPECT_EQ(app::ArgumentsAfterProgramName(R"("C:\x y\mokuji.exe"D:\a)"), R"(D:\a)");
+    EXPECT_EQ(app::ArgumentsAfterProgramName("mokuji.exe"), "");
+    EXPECT_EQ(app::ArgumentsAfterProgramName("mokuji.exe   "), "");
+    EXPECT_EQ(app::ArgumentsAfterProgramName(R"("C:\mokuji.exe)"), "");
+    EXPECT_EQ(app::ArgumentsAfterProgramName(""), "");
+}
+
 TEST(CommandLine, AQuoteDropsTheFirstAndTheWholeLastCharacter) {
     EXPECT_EQ(app::Unquoted("\"/data/a b\""), "/data/a b");
     EXPECT_EQ(app::Unquoted("/data/\"a\""), "/data/\"a\"");

@@ -1,0 +1,29 @@
+#include "app/console_start.h"
+
+#include <ostream>
+#include <utility>
+
+#include "app/form_load.h"
+#include "app/main_window.h"
+#include "app/startup_messages.h"
+#include "gather/sub_read.h"
+#include "platform/console_run_view.h"
+
+namespace mokuji::app {
+
+int RunWithoutWindow(platform::FileSystem& fs, platform::Shell& shell,
+                     automation::ApplicationFactory createApplication, std::string arguments,
+                     std::ostream& console) {
+    platform::ConsoleRunView view(console);
+    MainWindow window;
+    StartupContext ctx{
+        fs, shell, view, std::move(createApplication), gather::sub_read, std::move(arguments), {}};
+    StartupOutcome outcome = Form_Load(window, ctx);
+    if (outcome == StartupOutcome::WaitForUser) {
+        // There is no window to leave to the user: say how to start.
+        console << platform::ConsoleText(UsageText(fs.programBaseName()));
+    }
+    return ExitStatusOf(outcome);
+}
+
+}  // namespace mokuji::app

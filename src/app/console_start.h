@@ -1,0 +1,17 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+#include "app/startup_context.h"
+
+namespace mokuji::app {
+
+// The program without a window: the unattended run with captions and
+// messages on the console, or, without an argument, how to start it.
+// Returns the process's exit status.
+int RunWithoutWindow(platform::FileSystem& fs, platform::Shell& shell,
+                     automation::ApplicationFactory createApplication, std::string arguments,
+                     std::ostream& console);
+
+}  // namespace mokuji::app

@@ -1,0 +1,187 @@
+// The Windows program, run under Wine as a user would start it with a path:
+// the list it writes and updates must read the same to our reader and to
+// xlrd as the Linux program's, its command line must be taken as Windows
+// hands it over, and the finished list must reach the program Windows opens
+// workbooks with.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "e2e/e2e_support.h"
+#include "e2e/run_program.h"
+#include "support/impostor_files.h"
+
+namespace e2e {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+std::string environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+// Wine shows the Linux root as drive Z:, and on Windows only "\" separates.
+std::string windowsPath(const std::string& linuxPath) {
+    std::string path = "Z:" + linuxPath;
+    for (char& c : path) {
+        if (c == '/') c = '\\';
+    }
+    return path;
+}
+
+class WindowsProgram : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        program = environment("MOKUJI_WINDOWS_PROGRAM");
+        if (program.empty()) GTEST_SKIP() << "MOKUJI_WINDOWS_PROGRAM names no Windows build";
+        for (const char* candidate : {"/usr/bin/wine", "/usr/local/bin/wine"}) {
+            if (std::filesystem::exists(candidate)) wine = candidate;
+        }
+        ASSERT_FALSE(wine.empty()) << "wine is not installed";
+        folder = dir.file("回答");
+        std::filesystem::create_directory(u8path(folder));
+    }
+
+    std::string at(const std::string& name) const { return folder + "/" + name; }
+
+    // Standard error with Windows' line ends made Linux ones.
+    ProgramRun run(const std::vector<std::string>& args) {
+        std::vector<std::string> line = {program};
+        line.insert(line.end(), args.begin(), args.end());
+        ProgramRun r = runProgram(
+            wine, line, {{"MOKUJI_OPENED_RECORD", windowsPath(opened)}, {"WINEDEBUG", "-all"}},
+            dir.path().string(), std::chrono::seconds(120));
+        std::erase(r.err, '\r');
+        return r;
+    }
+
+    // Workbooks open with the stand-in opener in this prefix, as they would
+    // with the spreadsheet program on a desktop.
+    void registerOpener() {
+        const std::string opener = environment("MOKUJI_WINDOWS_OPENER");
+        ASSERT_FALSE(opener.empty()) << "MOKUJI_WINDOWS_OPENER names no opener";
+        // Wine looks types up in the machine's classes only.
+        const std::string type = "HKCR\\mokuji.e2e.workbook";
+        const std::string command = "\"" + windowsPath(opener) + "\" \"%1\"";
+        for (const std::vector<std::string>& add :
+             {std::vector<std::string>{"reg", "add", "HKCR\\.xls", "/ve", "/d",
+                                       "mokuji.e2e.workbook", "/f"},
+              std::vector<std::string>{"reg", "add", type + "\\shell\\Open\\command", "/ve", "/d",
+                                       command, "/f"}}) {
+            ProgramRun r = runProgram(wine, add, {{"WINEDEBUG", "-all"}}, dir.path().string());
+            ASSERT_EQ(r.status, 0) << r.err;
+        }
+    }
+
+    std::string openedDocuments() const {
+        for (int i = 0; i < 500; ++i) {
+            std::ifstream in(opened, std::ios::binary);
+            std::string text((std::istreambuf_iterator<char>(in)), {});
+            if (!text.empty() && text.back() == '\n') return text;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return "";
+    }
+
+    void expectBothReadersAgree(const std::string& list, const std::string& expected) {
+        EXPECT_EQ(listAsOurReaderSees(list), expected);
+        if (!fake::xlrdAvailable()) {
+            RecordProperty("xlrd", "python3-xlrd is not installed");
+            return;
+        }
+        EXPECT_EQ(fake::xlrdSays(list, kXlrdListScript), expected);
+    }
+
+    fake::TempFolder dir;
+    std::string opened = dir.file("opened.txt");
+    std::string program;
+    std::string wine;
+    std::string folder;
+};
+
+const char* kHeader =
+    "No.|FILE名|件名|担当者|P_作成者|P_アプリケーション名\n"
+    "||2|2|30|30\n"
+    "||2|3|2|4\n";
+
+TEST_F(WindowsProgram, WritesThenUpdatesTheListAndOpensIt) {
+    registerOpener();
+    makeSource(at("a.xls"), {{2, 2, "点検", "件名"},
+                             {2, 3, "鈴木", "担当者"},
+                             {30, 2, "", "P_作成者"},
+                             {30, 4, "", "P_アプリケーション名"}});
+    makeSource(at("b.xls"), {{2, 2, "報告", "件名"}, {2, 3, "山田"}});
+    std::filesystem::copy_file(fake::testData("fixtures/names_and_values.xls"),
+                               u8path(at("c.xls")));
+    // Neither is gathered: Wine marks names with a leading dot hidden, and a
+    // subfolder is not searched.
+    makeSource(at(".hidden.xls"), {{2, 2, "隠し", "件名"}});
+    std::filesystem::create_directory(u8path(at("sub")));
+    makeSource(at("sub/d.xls"), {{2, 2, "下の階", "件名"}});
+
+    ProgramRun first = run({windowsPath(folder)});
+    ASSERT_FALSE(first.timedOut);
+    EXPECT_EQ(first.status, 0) << first.err;
+    EXPECT_THAT(first.err, HasSubstr("caption: mokuji - 目次ファイル作成開始\n"));
+    EXPECT_THAT(first.err, Not(HasSubstr("隠し")));
+    const std::string list = at("00_目次.xls");
+    EXPECT_EQ(openedDocuments(), windowsPath(list) + "\n");
+    expectBothReadersAgree(list, std::string("sheet 目次\n") + kHeader +
+                                     "1|a.xls|点検|鈴木||mokuji\n"
+                                     "2|b.xls|報告|山田||mokuji\n"
+                                     "3|c.xls||表紙の担当|山田 太郎|\n");
+
+    // The list named in other letters, as Windows users type: updated under
+    // its own name, keeping its columns.
+    makeSource(at("b2.xls"), {{2, 2, "追加", "件名"}, {2, 3, "佐藤", "担当者"}});
+    ProgramRun second = run({windowsPath(at("00_目次.XLS"))});
+    EXPECT_EQ(second.status, 0) << second.err;
+    EXPECT_THAT(second.err, HasSubstr("caption: mokuji - 目次ファイル更新開始\n"));
+    EXPECT_THAT(namesIn(folder), ::testing::Contains("00_目次.xls"));
+    expectBothReadersAgree(list, std::string("sheet 目次\n") + kHeader +
+                                     "1|a.xls|点検|鈴木||mokuji\n"
+                                     "2|b.xls|報告|山田||mokuji\n"
+                                     "3|b2.xls|追加|佐藤||mokuji\n"
+                                     "4|c.xls||表紙の担当|山田 太郎|\n");
+}
+
+TEST_F(WindowsProgram, TakesItsCommandLineAsWindowsHandsItOver) {
+    const std::string spaced = dir.file("アンケート 2024");
+    std::filesystem::create_directory(u8path(spaced));
+    makeSource(spaced + "/a.xls", {{2, 2, "一", "件名"}});
+
+    // Wine quotes an argument with a blank; the program drops the quotes.
+    ProgramRun quoted = run({windowsPath(spaced)});
+    EXPECT_EQ(quoted.status, 0) << quoted.err;
+    EXPECT_TRUE(std::filesystem::exists(u8path(spaced + "/00_目次.xls")));
+
+    // Unquoted, the words are one path all the same: the line is not split.
+    std::filesystem::remove(u8path(spaced + "/00_目次.xls"));
+    ProgramRun words = run({windowsPath(dir.file("アンケート")), "2024"});
+    EXPECT_EQ(words.status, 0) << words.err;
+    EXPECT_TRUE(std::filesystem::exists(u8path(spaced + "/00_目次.xls")));
+
+    ProgramRun missing = run({windowsPath(folder) + "\\無い"});
+    EXPECT_NE(missing.status, 0);
+    EXPECT_THAT(missing.err, HasSubstr("無い"));
+}
+
+TEST_F(WindowsProgram, NamesAWorkbookItCannotReadAndListsTheRest) {
+    makeSource(at("a.xls"), {{2, 2, "点検", "件名"}});
+    std::ofstream(u8path(at("b.xls")), std::ios::binary)
+        << fake::zipOf({{"[Content_Types].xml", "<Types/>"}, {"xl/workbook.xml", "<workbook/>"}});
+
+    ProgramRun r = run({windowsPath(folder)});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_THAT(r.err, HasSubstr("b.xls（EXCELのブックではありません）"));
+    expectBothReadersAgree(at("00_目次.xls"),
+                           "sheet 目次\nNo.|FILE名|件名\n||2\n||2\n1|a.xls|点検\n");
+}
+
+}  // namespace
+}  // namespace e2e
