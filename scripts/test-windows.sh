@@ -9,25 +9,7 @@ now() { date +%s; }
 started=$(now)
 
 # --- Setup -------------------------------------------------------------------
-# googletest: the distribution's sources, built for Windows with the tests.
-packages="cmake ninja-build g++-mingw-w64-x86-64 wine wine64 fonts-wine locales googletest"
-missing=""
-for p in $packages; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
-done
-if [ -n "$missing" ]; then
-    if [ "$(id -u)" -eq 0 ]; then SUDO=""; else SUDO="sudo"; fi
-    export DEBIAN_FRONTEND=noninteractive
-    $SUDO apt-get update -qq
-    # shellcheck disable=SC2086
-    $SUDO apt-get -o DPkg::Lock::Timeout=900 install -y -qq --no-install-recommends $missing
-fi
-# Without the Japanese locale Wine hands non-ASCII paths and arguments from
-# Linux to the program garbled.
-if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
-    if [ "$(id -u)" -eq 0 ]; then SUDO=""; else SUDO="sudo"; fi
-    $SUDO localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
-fi
+./scripts/setup-windows.sh
 setup_done=$(now)
 
 # --- Build -------------------------------------------------------------------
