@@ -24,6 +24,7 @@ struct FakeBook {
     std::map<std::pair<int, int>, Variant> firstSheetCells;
     std::map<int, std::pair<std::int32_t, Variant>> properties;  // index -> type, value
     std::optional<automation::OpenFailure> openFailure;
+    automation::FileContent openContent = automation::FileContent::Unknown;
     bool firstSheetIsChart = false;
 };
 
@@ -152,7 +153,8 @@ class FakeWorkbooks : public automation::Workbooks {
         if (it == w_.books.end())
             throw AutomationError(1004, "no such file", automation::OpenFailure::NotFound);
         if (it->second.openFailure)
-            throw AutomationError(1004, "cannot open", *it->second.openFailure);
+            throw AutomationError(1004, "cannot open", *it->second.openFailure,
+                                  it->second.openContent);
         active = std::make_shared<FakeWorkbook>(w_, a.fileName, it->second);
         return active;
     }

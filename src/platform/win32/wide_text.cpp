@@ -6,7 +6,7 @@
 
 namespace mokuji::platform::win32 {
 
-std::wstring Wide(const std::string& utf8) {
+std::wstring Wide(std::string_view utf8) {
     if (utf8.empty() || utf8.size() > INT_MAX) return {};
     const int size = static_cast<int>(utf8.size());
     const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
@@ -15,17 +15,14 @@ std::wstring Wide(const std::string& utf8) {
     return wide;
 }
 
-std::string Utf8(const wchar_t* wide, std::size_t length) {
-    if (length == 0 || length > INT_MAX) return {};
-    const int size = static_cast<int>(length);
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide, size, nullptr, 0, nullptr, nullptr);
+std::string Utf8(std::wstring_view wide) {
+    if (wide.empty() || wide.size() > INT_MAX) return {};
+    const int size = static_cast<int>(wide.size());
+    const int bytes =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
     std::string utf8(static_cast<std::size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide, size, utf8.data(), bytes, nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, utf8.data(), bytes, nullptr, nullptr);
     return utf8;
-}
-
-std::string Utf8(const std::wstring& wide) {
-    return Utf8(wide.data(), wide.size());
 }
 
 std::string SystemMessage(unsigned long code) {
@@ -33,7 +30,8 @@ std::string SystemMessage(unsigned long code) {
     const DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::string message = length ? Utf8(text, length) : "error " + std::to_string(code);
+    std::string message =
+        length ? Utf8(std::wstring_view(text, length)) : "error " + std::to_string(code);
     if (text) LocalFree(text);
     while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
                                 message.back() == ' ' || message.back() == '.'))

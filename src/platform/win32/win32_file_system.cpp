@@ -68,7 +68,8 @@ std::vector<std::string> Win32FileSystem::listFolder(const std::string& folder) 
     }
     do {
         if (isDotEntry(found.cFileName) || (found.dwFileAttributes & kLeftOut) != 0) continue;
-        names.push_back(Utf8(found.cFileName, wcsnlen(found.cFileName, MAX_PATH)));
+        names.push_back(
+            Utf8(std::wstring_view(found.cFileName, wcsnlen(found.cFileName, MAX_PATH))));
     } while (search.next(found));
     const DWORD error = GetLastError();
     if (error != ERROR_NO_MORE_FILES)
@@ -94,7 +95,8 @@ std::string Win32FileSystem::findOrdinaryFile(const std::string& path) {
     constexpr DWORD kNotOrdinary = kLeftOut | FILE_ATTRIBUTE_DIRECTORY;
     if ((found.dwFileAttributes & kNotOrdinary) != 0) return "";
     // The name as the folder spells it, which may differ from the one asked.
-    return path.substr(0, cut) + Utf8(found.cFileName, wcsnlen(found.cFileName, MAX_PATH));
+    return path.substr(0, cut) +
+           Utf8(std::wstring_view(found.cFileName, wcsnlen(found.cFileName, MAX_PATH)));
 }
 
 const std::string& Win32FileSystem::program() {

@@ -1,0 +1,106 @@
+#pragma once
+
+// Points the application's program identifier at the stand-in server in the
+// current user's classes for as long as an object of this lives, with the
+// description the server is to serve.
+
+#include <objbase.h>
+#include <windows.h>
+
+#include <chrono>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "stand_in_clsid.h"
+
+namespace stand_in {
+
+// The server's path as the build gave it: a Unix path when cross-built,
+// which Wine shows on drive Z:.
+inline std::wstring ServerPath() {
+    std::string p = MOKUJI_STAND_IN_SERVER;
+    std::wstring w(p.begin(), p.end());
+    if (!w.empty() && w[0] == L'/') w = L"Z:" + w;
+    for (auto& c : w)
+        if (c == L'/') c = L'\\';
+    return w;
+}
+
+inline std::wstring WideOf(const std::string& utf8) {
+    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring w(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), w.data(), n);
+    return w;
+}
+
+class Registration {
+  public:
+    explicit Registration(const std::string& descriptionPath) {
+        const std::wstring command =
+            L"\"" + ServerPath() + L"\" \"" + WideOf(descriptionPath) + L"\"";
+        registerIn(HKEY_CURRENT_USER, command);
+        // Wine's class lookup reads the machine's classes only.
+        CLSID found;
+        if (FAILED(CLSIDFromProgID(L"Excel.Application", &found))) {
+            machineToo_ = true;
+            registerIn(HKEY_LOCAL_MACHINE, command);
+        }
+    }
+    ~Registration() {
+        unregisterIn(HKEY_CURRENT_USER);
+        if (machineToo_) unregisterIn(HKEY_LOCAL_MACHINE);
+    }
+    Registration(const Registration&) = delete;
+    Registration& operator=(const Registration&) = delete;
+
+  private:
+    static void registerIn(HKEY root, const std::wstring& command) {
+        setDefault(root, L"Software\\Classes\\Excel.Application\\CLSID", kClsidText);
+        setDefault(root, clsidKey() + L"\\LocalServer32", command);
+    }
+    static void unregisterIn(HKEY root) {
+        RegDeleteTreeW(root, L"Software\\Classes\\Excel.Application");
+        RegDeleteKeyW(root, L"Software\\Classes\\Excel.Application");
+        RegDeleteTreeW(root, clsidKey().c_str());
+        RegDeleteKeyW(root, clsidKey().c_str());
+    }
+    bool machineToo_ = false;
+
+    static std::wstring clsidKey() {
+        return std::wstring(L"Software\\Classes\\CLSID\\") + kClsidText;
+    }
+    static void setDefault(HKEY root, const std::wstring& key, const std::wstring& value) {
+        HKEY k = nullptr;
+        if (RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr) !=
+            ERROR_SUCCESS)
+            return;
+        RegSetValueExW(k, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(k);
+    }
+};
+
+// The lines the server logged so far.
+inline std::vector<std::string> LogLines(const std::string& utf8Path) {
+    std::ifstream in(WideOf(utf8Path).c_str(), std::ios::binary);
+    std::vector<std::string> lines;
+    std::string line;
+    while (std::getline(in, line)) lines.push_back(line);
+    return lines;
+}
+
+// Waits until the server has logged that it ended; false after `seconds`.
+inline bool WaitForEnd(const std::string& logPath, int seconds = 15) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (std::chrono::steady_clock::now() < until) {
+        auto lines = LogLines(logPath);
+        if (!lines.empty() && (lines.back() == "ended" || lines.back() == "vanished")) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return false;
+}
+
+}  // namespace stand_in
