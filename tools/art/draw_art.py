@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Draws the window's decorative background, its small picture and the
-program icon, and writes them as PNG files beside the window's sources.
+program icon, and writes them beside the window's sources: as PNG files for
+the Qt window, as BMP and ICO files for the Windows resources.
 
 Plain Python (no imaging library), so the pictures can be drawn again on any
 machine: shapes are filled at a finer grid and averaged down, which smooths
@@ -52,11 +53,12 @@ class Canvas:
         self.rect(x0, y0 + width, x0 + width, y1 - width, color, alpha)
         self.rect(x1 - width, y0 + width, x1, y1 - width, color, alpha)
 
-    def png(self):
+    def pixels(self):
+        """The output rows, top first, each pixel averaged over its grid."""
         s, channels = self.s, len(self.px[0])
         rows = []
         for y in range(self.h):
-            row = bytearray([0])
+            row = []
             for x in range(self.w):
                 acc = [0.0] * channels
                 for dy in range(s):
@@ -64,8 +66,13 @@ class Canvas:
                     for dx in range(s):
                         for i, v in enumerate(self.px[base + dx]):
                             acc[i] += v
-                row.extend(min(255, round(v / (s * s))) for v in acc)
-            rows.append(bytes(row))
+                row.append(tuple(min(255, round(v / (s * s))) for v in acc))
+            rows.append(row)
+        return rows
+
+    def png(self):
+        channels = len(self.px[0])
+        rows = [bytes([0]) + bytes(v for p in row for v in p) for row in self.pixels()]
         kind = 6 if channels == 4 else 2
 
         def chunk(tag, data):
@@ -117,13 +124,69 @@ def icon(size):
     return c
 
 
+def bmp(rows, behind=PALE_YELLOW):
+    """A Windows bitmap; transparent parts are laid on the colour behind, as
+    a static picture control draws no transparency. The drawings use few
+    colours, so they are stored with a palette and run-length encoded."""
+    h, w = len(rows), len(rows[0])
+    flat = []
+    for row in rows:
+        line = []
+        for p in row:
+            a = p[3] / 255 if len(p) == 4 else 1.0
+            line.append(tuple(round(p[i] * a + behind[i] * (1 - a)) for i in range(3)))
+        flat.append(line)
+    palette = sorted({p for line in flat for p in line})
+    if len(palette) > 256:
+        raise ValueError("more colours than a palette holds")
+    index = {p: i for i, p in enumerate(palette)}
+    data = bytearray()
+    for line in reversed(flat):
+        x = 0
+        while x < w:
+            run = 1
+            while x + run < w and run < 255 and line[x + run] == line[x]:
+                run += 1
+            data.extend((run, index[line[x]]))
+            x += run
+        data.extend((0, 0))
+    data[-2:] = bytes((0, 1))
+    colours = b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in palette)
+    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 8, 1, len(data), 2835, 2835,
+                       len(palette), 0)
+    offset = 14 + len(info) + len(colours)
+    head = struct.pack("<2sIHHI", b"BM", offset + len(data), 0, 0, offset)
+    return head + info + colours + bytes(data)
+
+
+def ico(rows):
+    """A one-image icon file: 32-bit colour with alpha and an empty mask."""
+    h, w = len(rows), len(rows[0])
+    colour = bytearray()
+    for row in reversed(rows):
+        for r, g, b, a in row:
+            colour.extend((b, g, r, a))
+    mask = bytes(((w + 31) // 32) * 4 * h)
+    info = struct.pack("<IiiHHIIiiII", 40, w, 2 * h, 1, 32, 0, len(colour) + len(mask),
+                       0, 0, 0, 0)
+    image = info + bytes(colour) + mask
+    return (struct.pack("<HHH", 0, 1, 1)
+            + struct.pack("<BBBBHHII", w % 256, h % 256, 0, 0, 1, 32, len(image), 22) + image)
+
+
 def main():
-    out = Path(sys.argv[1]) if len(sys.argv) > 1 else (
-        Path(__file__).resolve().parents[2] / "src/platform/qt/art")
+    root = Path(__file__).resolve().parents[2]
+    out = Path(sys.argv[1]) if len(sys.argv) > 1 else root / "src/platform/qt/art"
+    win = Path(sys.argv[2]) if len(sys.argv) > 2 else root / "src/platform/win32/window/art"
+    back, big, small = background(), icon(32), icon(23)
     out.mkdir(parents=True, exist_ok=True)
-    (out / "background.png").write_bytes(background().png())
-    (out / "icon.png").write_bytes(icon(32).png())
-    (out / "image1.png").write_bytes(icon(23).png())
+    (out / "background.png").write_bytes(back.png())
+    (out / "icon.png").write_bytes(big.png())
+    (out / "image1.png").write_bytes(small.png())
+    win.mkdir(parents=True, exist_ok=True)
+    (win / "background.bmp").write_bytes(bmp(back.pixels()))
+    (win / "icon.ico").write_bytes(ico(big.pixels()))
+    (win / "image1.bmp").write_bytes(bmp(small.pixels()))
 
 
 if __name__ == "__main__":

@@ -1,0 +1,25 @@
+#include "app/win32_desktop.h"
+
+#include <memory>
+#include <utility>
+
+#include "app/win32_desktop_window.h"
+
+namespace mokuji::app {
+
+int RunWin32Desktop(platform::FileSystem& fs, platform::Shell& shell,
+                    automation::ApplicationFactory createApplication, Gatherer gather,
+                    std::string arguments) {
+    std::unique_ptr<Win32DesktopWindow> window;
+    try {
+        window = std::make_unique<Win32DesktopWindow>(fs, shell, std::move(createApplication),
+                                                      std::move(gather), std::move(arguments));
+    } catch (const platform::win32::WindowUnavailable&) {
+        return kNoDesktopWindow;
+    }
+    const StartupOutcome outcome = window->start();
+    if (outcome != StartupOutcome::WaitForUser) return ExitStatusOf(outcome);
+    return window->messageLoop();
+}
+
+}  // namespace mokuji::app

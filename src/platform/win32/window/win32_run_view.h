@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+
+#include "platform/run_view.h"
+#include "platform/win32/window/form1_main.h"
+
+namespace mokuji::platform::win32 {
+
+// The run shown in the Win32 window: the caption is its title, the busy
+// pointer the hourglass over the window, messages are the system's message
+// boxes titled with the program's name.
+class Win32RunView : public RunView {
+  public:
+    Win32RunView(Form1_MAIN& window, std::string messageTitle);
+
+    void setCaption(const std::string& caption) override;
+    std::string caption() const override;
+    void setEnabled(bool enabled) override;
+    void setMousePointer(int pointer) override;
+    void doEvents() override;
+    void showMessage(const std::string& text) override;
+
+  private:
+    Form1_MAIN& window_;
+    std::wstring messageTitle_;
+};
+
+}  // namespace mokuji::platform::win32
