@@ -6,6 +6,7 @@
 #include "app/form_load.h"
 #include "app/main_window.h"
 #include "app/startup_messages.h"
+#include "app/untrapped_failure.h"
 #include "gather/sub_read.h"
 #include "platform/console_run_view.h"
 
@@ -18,7 +19,9 @@ int RunWithoutWindow(platform::FileSystem& fs, platform::Shell& shell,
     MainWindow window;
     StartupContext ctx{
         fs, shell, view, std::move(createApplication), gather::sub_read, std::move(arguments), {}};
-    StartupOutcome outcome = Form_Load(window, ctx);
+    StartupOutcome outcome = StartupOutcome::WaitForUser;
+    if (!RunTrapped([&] { outcome = Form_Load(window, ctx); }, view))
+        return kUntrappedFailureStatus;
     if (outcome == StartupOutcome::WaitForUser) {
         // There is no window to leave to the user: say how to start.
         console << platform::ConsoleText(UsageText(fs.programBaseName()));

@@ -6,6 +6,7 @@
 
 #include "app/command_line.h"
 #include "app/desktop_window.h"
+#include "app/untrapped_failure.h"
 #include "gather/sub_read.h"
 #include "native/automation/native_application.h"
 #include "platform/posix_file_system.h"
@@ -30,6 +31,7 @@ int RunDesktop(int& argc, char** argv) {
     platform::XdgShell shell;
     DesktopWindow window(fs, shell, ::xls::native::createApplication, gather::sub_read, arguments);
     StartupOutcome outcome = window.start();
+    if (window.failed()) return kUntrappedFailureStatus;
     if (outcome != StartupOutcome::WaitForUser) return ExitStatusOf(outcome);
     return QApplication::exec();
 }

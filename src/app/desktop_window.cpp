@@ -8,6 +8,7 @@
 
 #include "app/drop_intake.h"
 #include "app/information_texts.h"
+#include "app/untrapped_failure.h"
 
 namespace mokuji::app {
 
@@ -53,7 +54,11 @@ StartupOutcome DesktopWindow::start() {
         form_.setEnabled(false);
         form_.show();
     }
-    StartupOutcome outcome = load();
+    // Under the one-run guard: the unattended run yields to the window's
+    // events, and a failure in it must end the program, not the toolkit.
+    StartupOutcome outcome = StartupOutcome::WaitForUser;
+    exclusively([&] { outcome = load(); });
+    if (failed_) return outcome;
     if (outcome == StartupOutcome::WaitForUser) {
         form_.setEnabled(true);
         form_.show();
@@ -68,7 +73,10 @@ void DesktopWindow::exclusively(const std::function<void()>& command) {
         bool& busy;
         ~Release() { busy = false; }
     } release{busy_};
-    command();
+    if (!RunTrapped(command, view_)) {
+        failed_ = true;
+        QCoreApplication::exit(kUntrappedFailureStatus);
+    }
 }
 
 void DesktopWindow::centre() {

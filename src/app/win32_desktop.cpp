@@ -3,6 +3,7 @@
 #include <memory>
 #include <utility>
 
+#include "app/untrapped_failure.h"
 #include "app/win32_desktop_window.h"
 
 namespace mokuji::app {
@@ -18,6 +19,7 @@ int RunWin32Desktop(platform::FileSystem& fs, platform::Shell& shell,
         return kNoDesktopWindow;
     }
     const StartupOutcome outcome = window->start();
+    if (window->failed()) return kUntrappedFailureStatus;
     if (outcome != StartupOutcome::WaitForUser) return ExitStatusOf(outcome);
     return window->messageLoop();
 }

@@ -6,6 +6,7 @@
 
 #include "app/drop_intake.h"
 #include "app/information_texts.h"
+#include "app/untrapped_failure.h"
 #include "platform/win32/window/win32_owner_window.h"
 
 namespace mokuji::app {
@@ -60,6 +61,7 @@ StartupOutcome Win32DesktopWindow::start() {
     // run, so a drop arriving meanwhile must not start a second one.
     StartupOutcome outcome = StartupOutcome::WaitForUser;
     exclusively([&] { outcome = load(); });
+    if (failed_) return outcome;
     if (outcome == StartupOutcome::WaitForUser) {
         EnableWindow(form_.hwnd(), TRUE);
         ShowWindow(form_.hwnd(), SW_SHOW);
@@ -86,7 +88,10 @@ void Win32DesktopWindow::exclusively(const std::function<void()>& command) {
         bool& busy;
         ~Release() { busy = false; }
     } release{busy_};
-    command();
+    if (!RunTrapped(command, view_)) {
+        failed_ = true;
+        PostQuitMessage(kUntrappedFailureStatus);
+    }
 }
 
 void Win32DesktopWindow::centre() {

@@ -40,6 +40,9 @@ class Win32DesktopWindow {
 
     // True while a run or the list-file dialog is under way.
     bool busy() const { return busy_; }
+    // True once a command failed in a way nothing caught; the program then
+    // ends with kUntrappedFailureStatus.
+    bool failed() const { return failed_; }
 
   private:
     void centre();
@@ -54,6 +57,7 @@ class Win32DesktopWindow {
     MainWindow state_;
     StartupContext ctx_;
     bool busy_ = false;
+    bool failed_ = false;
 };
 
 }  // namespace mokuji::app

@@ -1,12 +1,22 @@
-// The console presentation of a run, and the command line's pieces.
+// The console presentation of a run, the command line's pieces, and what
+// becomes of a failure nothing else caught.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <sstream>
 
+#include <new>
+
 #include "app/command_line.h"
+#include "app/console_start.h"
+#include "app/startup_fakes.h"
+#include "app/untrapped_failure.h"
 #include "platform/console_run_view.h"
+#include "support/recording_view.h"
+#include "support/scripted_file_system.h"
+#include "support/source_workbook.h"
+#include "support/temp_folder.h"
 
 namespace mokuji {
 namespace {
@@ -52,6 +62,34 @@ TEST(CommandLine, AQuoteDropsTheFirstAndTheWholeLastCharacter) {
     EXPECT_EQ(app::Unquoted("\"目"), "");
     EXPECT_EQ(app::Unquoted("\""), std::nullopt);
     EXPECT_EQ(app::Unquoted(""), "");
+}
+
+TEST(UntrappedFailure, IsShownWithItsNumberAndTheWindowGivenBack) {
+    fake::RecordingView view;
+    view.setEnabled(false);
+    view.setMousePointer(platform::kPointerHourglass);
+    EXPECT_FALSE(app::RunTrapped(
+        [] { throw automation::AutomationError(1004, "範囲が見つかりません"); }, view));
+    EXPECT_TRUE(view.enabled);
+    EXPECT_EQ(view.pointer, platform::kPointerDefault);
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_THAT(view.messages[0],
+                ::testing::HasSubstr("エラー番号 1004: 範囲が見つかりません\r\n"));
+    EXPECT_TRUE(app::RunTrapped([] {}, view));
+    EXPECT_EQ(view.messages.size(), 1u);
+}
+
+TEST(UntrappedFailure, EndsAnUnattendedRunWithItsOwnStatus) {
+    fake::TempFolder dir;
+    fake::makeSource(dir.file("a.xls"), {{"件名", 2, 2, automation::Variant("x")}});
+    fake::ScriptedFileSystem fs;
+    fake::RecordingShell shell;
+    std::ostringstream out;
+    const automation::ApplicationFactory exhausted =
+        []() -> std::unique_ptr<automation::Application> { throw std::bad_alloc(); };
+    EXPECT_EQ(app::RunWithoutWindow(fs, shell, exhausted, dir.file(""), out),
+              app::kUntrappedFailureStatus);
+    EXPECT_THAT(out.str(), ::testing::HasSubstr("メモリが足りません"));
 }
 
 }  // namespace
