@@ -1,13 +1,9 @@
 #pragma once
 
-#include <functional>
 #include <memory>
 #include <string>
 
-#include "app/form_load.h"
-#include "app/main_window.h"
-#include "app/run_command.h"
-#include "app/startup_context.h"
+#include "app/desktop_commands.h"
 #include "platform/qt/form1_main.h"
 #include "platform/qt/qt_dialog_layer.h"
 #include "platform/qt/qt_run_view.h"
@@ -32,28 +28,17 @@ class DesktopWindow {
     StartupOutcome start();
 
     platform::qt::Form1_MAIN& form() { return form_; }
-    MainWindow& state() { return state_; }
-
-    // True while a run or the list-file dialog is under way.
-    bool busy() const { return busy_; }
-    // True once a command failed in a way nothing caught; the program then
-    // ends with kUntrappedFailureStatus.
-    bool failed() const { return failed_; }
+    MainWindow& state() { return commands_.state(); }
+    bool busy() const { return commands_.busy(); }
+    bool failed() const { return commands_.failed(); }
 
   private:
     void centre();
-    // Runs one command unless another is still under way: a drop or a
-    // command delivered while the window yields during a run is dropped.
-    void exclusively(const std::function<void()>& command);
 
     platform::qt::Form1_MAIN form_;
     platform::qt::QtRunView view_;
     platform::qt::QtDialogLayer dialogLayer_;
-    DialogHost dialogs_;
-    MainWindow state_;
-    StartupContext ctx_;
-    bool busy_ = false;
-    bool failed_ = false;
+    DesktopCommands commands_;
 };
 
 }  // namespace mokuji::app

@@ -4,9 +4,6 @@
 
 #include <utility>
 
-#include "app/drop_intake.h"
-#include "app/information_texts.h"
-#include "app/untrapped_failure.h"
 #include "platform/win32/window/win32_owner_window.h"
 
 namespace mokuji::app {
@@ -17,27 +14,17 @@ Win32DesktopWindow::Win32DesktopWindow(platform::FileSystem& fs, platform::Shell
     // Message boxes carry the program's name, as the desktop titles them
     // when a program gives none.
     : view_(form_, fs.programBaseName()),
-      dialogs_{dialogLayer_,
-               std::make_shared<platform::win32::Win32OwnerWindow>(form_.hwnd(), form_.font())},
-      ctx_{fs,
-           shell,
-           view_,
-           std::move(createApplication),
-           std::move(gather),
-           std::move(arguments),
-           [this] { centre(); }} {
-    form_.onDrop = [this](const std::vector<std::string>& paths) {
-        exclusively([&] { sub_OLEDragDrop(paths, state_, ctx_); });
-    };
-    form_.cmd_run_Click = [this] {
-        exclusively([this] { cmd_run_Click(state_, ctx_, dialogs_); });
-    };
-    form_.mnu_make_Click = [this] {
-        exclusively([this] { mnu_make_Click(state_, ctx_, dialogs_); });
-    };
-    form_.mnu_version_Click = [this] { mnu_version_Click(view_, ctx_.fs); };
-    form_.mnu_help1_Click = [this] { mnu_help1_Click(view_); };
-    form_.mnu_help_予約語_Click = [this] { mnu_help_予約語_Click(view_, state_.prop_name); };
+      commands_({fs, shell, view_, std::move(createApplication), std::move(gather),
+                 std::move(arguments), [this] { centre(); }},
+                {dialogLayer_,
+                 std::make_shared<platform::win32::Win32OwnerWindow>(form_.hwnd(), form_.font())},
+                [](int status) { PostQuitMessage(status); }) {
+    form_.onDrop = [this](const std::vector<std::string>& paths) { commands_.drop(paths); };
+    form_.cmd_run_Click = [this] { commands_.runButton(); };
+    form_.mnu_make_Click = [this] { commands_.makeMenuItem(); };
+    form_.mnu_version_Click = [this] { commands_.versionMenuItem(); };
+    form_.mnu_help1_Click = [this] { commands_.helpMenuItem(); };
+    form_.mnu_help_予約語_Click = [this] { commands_.reservedWordsMenuItem(); };
     // Both end the program without asking anything; the window is not
     // closed first by the menu item.
     form_.mnu_end_Click = [] { PostQuitMessage(0); };
@@ -45,23 +32,22 @@ Win32DesktopWindow::Win32DesktopWindow(platform::FileSystem& fs, platform::Shell
 }
 
 StartupOutcome Win32DesktopWindow::load() {
-    StartupOutcome outcome = Form_Load(state_, ctx_);
-    form_.setListFileName(state_.lbl_mokuji);
+    StartupOutcome outcome = commands_.load();
+    form_.setListFileName(state().lbl_mokuji);
     return outcome;
 }
 
 StartupOutcome Win32DesktopWindow::start() {
     centre();
-    if (!ctx_.arguments.empty()) {
+    if (!commands_.context().arguments.empty()) {
         EnableWindow(form_.hwnd(), FALSE);
         ShowWindow(form_.hwnd(), SW_SHOW);
         UpdateWindow(form_.hwnd());
     }
     // The unattended run yields to the window's messages like any other
     // run, so a drop arriving meanwhile must not start a second one.
-    StartupOutcome outcome = StartupOutcome::WaitForUser;
-    exclusively([&] { outcome = load(); });
-    if (failed_) return outcome;
+    StartupOutcome outcome = load();
+    if (failed()) return outcome;
     if (outcome == StartupOutcome::WaitForUser) {
         EnableWindow(form_.hwnd(), TRUE);
         ShowWindow(form_.hwnd(), SW_SHOW);
@@ -79,19 +65,6 @@ int Win32DesktopWindow::messageLoop() {
         DispatchMessageW(&message);
     }
     return static_cast<int>(message.wParam);
-}
-
-void Win32DesktopWindow::exclusively(const std::function<void()>& command) {
-    if (busy_) return;
-    busy_ = true;
-    struct Release {
-        bool& busy;
-        ~Release() { busy = false; }
-    } release{busy_};
-    if (!RunTrapped(command, view_)) {
-        failed_ = true;
-        PostQuitMessage(kUntrappedFailureStatus);
-    }
 }
 
 void Win32DesktopWindow::centre() {

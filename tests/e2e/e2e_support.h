@@ -4,6 +4,8 @@
 // engine, an opener that records what it was given, and the list file as
 // our reader and as xlrd see it.
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -122,5 +124,16 @@ for r in range(2, s.nrows):
         break
     print('|'.join(text(s.cell(r, c)) for c in range(1, last + 1)))
 )";
+
+// The list as our reader and as xlrd see it, each compared with expected.
+// Without xlrd only our reader checks; the rest of the test still runs.
+inline void expectBothReadersAgree(const std::string& list, const std::string& expected) {
+    EXPECT_EQ(listAsOurReaderSees(list), expected);
+    if (!fake::xlrdAvailable()) {
+        ::testing::Test::RecordProperty("xlrd", "python3-xlrd is not installed");
+        return;
+    }
+    EXPECT_EQ(fake::xlrdSays(list, kXlrdListScript), expected);
+}
 
 }  // namespace e2e

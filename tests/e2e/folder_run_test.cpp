@@ -52,16 +52,6 @@ class FolderRun : public ::testing::Test {
                           dir.path().string());
     }
 
-    void expectBothReadersAgree(const std::string& list, const std::string& expected) {
-        EXPECT_EQ(listAsOurReaderSees(list), expected);
-        // Without xlrd only our reader checks; the rest of the test still runs.
-        if (!fake::xlrdAvailable()) {
-            RecordProperty("xlrd", "python3-xlrd is not installed");
-            return;
-        }
-        EXPECT_EQ(fake::xlrdSays(list, kXlrdListScript), expected);
-    }
-
     fake::TempFolder dir;
     RecordingOpener opener{dir};
     std::string folder;

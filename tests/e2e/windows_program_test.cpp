@@ -91,15 +91,6 @@ class WindowsProgram : public ::testing::Test {
         return "";
     }
 
-    void expectBothReadersAgree(const std::string& list, const std::string& expected) {
-        EXPECT_EQ(listAsOurReaderSees(list), expected);
-        if (!fake::xlrdAvailable()) {
-            RecordProperty("xlrd", "python3-xlrd is not installed");
-            return;
-        }
-        EXPECT_EQ(fake::xlrdSays(list, kXlrdListScript), expected);
-    }
-
     fake::TempFolder dir;
     std::string opened = dir.file("opened.txt");
     std::string program;

@@ -10,12 +10,6 @@
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <windows.h>
 #else
 #include <fcntl.h>

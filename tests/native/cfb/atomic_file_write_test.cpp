@@ -1,9 +1,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 #else
 #include <sys/resource.h>
