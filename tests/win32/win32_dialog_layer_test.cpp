@@ -93,3 +93,36 @@ TEST_F(Win32DialogLayerTest, ACancelAndAChoiceBeyondTheBufferBothReturnNothing) 
     EXPECT_EQ(watcher.seen().size(), 2u);
     EXPECT_FALSE(watcher.lingered());
 }
+
+TEST_F(Win32DialogLayerTest, SaveAddsTheDefaultExtensionAndTheOtherDialogsCancelCleanly) {
+    auto request = openRequest(folder_, 260);
+    request.flags = 0x80000;  // explorer style
+    request.defaultExt = "xls";
+    request.title = "名前を付けて保存";
+    fake::DialogWatcher watcher;
+    watcher.type("新しい目次");
+    ASSERT_EQ(layer_.getSaveFileName(request), 1);
+    const std::string saved = folder_ + "\\新しい目次.xls";
+    EXPECT_EQ(request.fileBuffer.substr(0, saved.size() + 1), saved + '\0');
+
+    // A cancelled colour dialog leaves what it was given; a cancelled font
+    // dialog is no failure (what it leaves in the description is the
+    // system's business: Wine's writes its own choice there).
+    watcher.cancel();
+    mokuji::dialogs::ColorRequest colour;
+    colour.color = 0x00336699;
+    colour.flags = 0x1;  // CC_RGBINIT
+    EXPECT_EQ(layer_.chooseColor(colour), 0);
+    EXPECT_EQ(layer_.extendedError(), 0);
+    EXPECT_EQ(colour.color, 0x00336699);
+
+    watcher.cancel();
+    mokuji::dialogs::FontRequest font;
+    font.font.faceName = "IPAGothic";
+    font.font.height = -12;
+    font.flags = 0x41;  // screen fonts, from the description given
+    EXPECT_EQ(layer_.chooseFont(font), 0);
+    EXPECT_EQ(layer_.extendedError(), 0);
+    EXPECT_EQ(watcher.seen().size(), 3u);
+    EXPECT_FALSE(watcher.lingered());
+}
