@@ -21,8 +21,12 @@ Cases:
 The script gets the same folder; a list file there is moved aside while it
 runs, as it would otherwise read that file as one more workbook.
 
-Usage: bench/run_whole.py [--build DIR] [--mokuji EXE] [--peer PY] [--corpus TAR]
-                          [--count N] [--rounds N] [--work DIR]
+With --wine MOKUJI_EXE the Windows program is timed instead, run by Wine
+in the prefix WINEPREFIX names (a persistent wineserver is kept for the
+measurement, so Wine's start-up is not counted again for every run).
+
+Usage: bench/run_whole.py [--build DIR] [--mokuji EXE | --wine MOKUJI_EXE] [--peer PY]
+                          [--corpus TAR] [--count N] [--rounds N] [--work DIR]
 """
 import argparse
 import os
@@ -83,12 +87,23 @@ class Case:
         self.a, self.b = [], []
 
 
+def windows_path(path):
+    # Wine shows the Linux root as drive Z:, and on Windows only "\\" separates.
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def mokuji_command(args, folder):
+    if args.wine:
+        return ["wine", args.wine, windows_path(folder)]
+    return [args.mokuji, folder]
+
+
 def measure(case, args, work, env):
     listed = os.path.join(case.folder, LIST_FILE)
     aside = os.path.join(work, "aside-" + LIST_FILE)
     csv_out = os.path.join(work, "peer.csv")
     log = os.path.join(work, "run.log")
-    mokuji = [args.mokuji, case.folder]
+    mokuji = mokuji_command(args, case.folder)
     peer = [args.python, args.peer, case.folder, "--csv", csv_out]
     # One unmeasured round each warms the file cache and the page cache of
     # both programs' binaries and libraries.
@@ -125,6 +140,7 @@ def main():
     ap.add_argument("--build", default=os.path.join(REPO, "build-bench"),
                     help="build folder holding src/app/mokuji and bench/mokuji-make-questionnaires")
     ap.add_argument("--mokuji")
+    ap.add_argument("--wine", help="mokuji.exe, run with wine instead of the Linux program")
     ap.add_argument("--maker")
     ap.add_argument("--peer", default=os.path.join(SHARED, "peer_xlrd.py"))
     ap.add_argument("--python", default="/usr/bin/python3",
@@ -137,13 +153,22 @@ def main():
     args = ap.parse_args()
     args.mokuji = args.mokuji or os.path.join(args.build, "src", "app", "mokuji")
     args.maker = args.maker or os.path.join(args.build, "bench", "mokuji-make-questionnaires")
-    for exe in (args.mokuji, args.maker, args.peer, TIME):
+    for exe in (args.wine or args.mokuji, args.maker, args.peer, TIME):
         if not os.path.exists(exe):
             sys.exit("missing: %s" % exe)
 
     work = os.path.abspath(args.work) if args.work else tempfile.mkdtemp(prefix="mokuji-whole-")
     os.makedirs(work, exist_ok=True)
     env = dict(os.environ, MOKUJI_OPENER="true")
+    if args.wine:
+        # Without a display the program reports on standard error and shows
+        # no window; Wine stays quiet.
+        env.pop("DISPLAY", None)
+        env["WINEDEBUG"] = "-all"
+        subprocess.run(["wineserver", "-p"], env=env, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
+        subprocess.run(["wine", "wineboot"], env=env, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     generated = os.path.join(work, "generated")
     if not os.path.isdir(generated):
@@ -170,7 +195,7 @@ def main():
     for case in cases:
         if case.title == "corpus, update":
             # Same columns as the generated folder, properties included.
-            run_measured([args.mokuji, generated], env, os.path.join(work, "run.log"))
+            run_measured(mokuji_command(args, generated), env, os.path.join(work, "run.log"))
             shutil.copy(os.path.join(generated, LIST_FILE), os.path.join(corpus, LIST_FILE))
         print("measuring: %s" % case.title, file=sys.stderr)
         measure(case, args, work, env)
@@ -182,6 +207,9 @@ def main():
         print(row(case))
     print("\nmedians of %d alternating rounds; peak = largest maximum RSS of the rounds; "
           "ratios are script / mokuji" % args.rounds)
+    if args.wine:
+        subprocess.run(["wineserver", "-k"], env=env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
     if args.work:
         print("folders kept in %s" % work)
     else:
