@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "automation/automation_error.h"
+#include "platform/win32/automation/busy_retry_filter.h"
 
 namespace mokuji::platform::win32 {
 
@@ -18,9 +19,20 @@ ComApartment::ComApartment() {
                       static_cast<unsigned long>(hr));
         throw automation::AutomationError(automation::errnum::kCannotCreateObject, text);
     }
+    // A thread of another apartment kind takes no message filter.
+    if (!entered_) return;
+    auto* filter = new BusyRetryFilter;
+    filtered_ = SUCCEEDED(CoRegisterMessageFilter(filter, &previousFilter_));
+    filter->Release();  // COM holds it while it is registered
 }
 
 ComApartment::~ComApartment() {
+    if (filtered_) {
+        IMessageFilter* ours = nullptr;
+        CoRegisterMessageFilter(previousFilter_, &ours);
+        if (ours) ours->Release();
+        if (previousFilter_) previousFilter_->Release();
+    }
     if (entered_) CoUninitialize();
 }
 
