@@ -15,6 +15,7 @@
 namespace mokuji::app {
 namespace {
 
+using fake::nativePath;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
@@ -51,40 +52,42 @@ TEST_F(FormLoad, TwoQuotesAloneAreNoArgument) {
 
 // The working path each argument leads to, seen by the gathering.
 struct ArgumentCase {
-    const char* argument;
-    const char* workingPath;
+    std::string argument;
+    std::string workingPath;
 };
 
 class ArgumentResolution : public FormLoad, public ::testing::WithParamInterface<ArgumentCase> {};
 
 TEST_P(ArgumentResolution, GathersFromTheFolderTheArgumentNames) {
-    fs.addFolder("/data/a b");
-    fs.addFolder("/data/list");
-    fs.addFile("/data/list/00_目次.xls");
-    fs.addFile("/opt/mokuji/bin/00_目次.xls");
-    fs.addFile("rel/a.xls");
-    fs.addFolder("/");
+    fs.addFolder(nativePath("/data/a b"));
+    fs.addFolder(nativePath("/data/list"));
+    fs.addFile(nativePath("/data/list/00_目次.xls"));
+    fs.addFile(nativePath("/opt/mokuji/bin/00_目次.xls"));
+    fs.addFile(nativePath("rel/a.xls"));
+    fs.addFolder(nativePath("/"));
     load(GetParam().argument);
     EXPECT_THAT(gathering.calledWith, ElementsAre(GetParam().workingPath));
     EXPECT_EQ(window.g_mokuji_path, GetParam().workingPath);
 }
 
-INSTANTIATE_TEST_SUITE_P(Arguments, ArgumentResolution,
-                         ::testing::Values(
-                             // A folder gets the separator, so that it is its own folder part.
-                             ArgumentCase{"/data/a b", "/data/a b/"},
-                             ArgumentCase{"/data/a b/", "/data/a b/"}, ArgumentCase{"/", "/"},
-                             // Quotes around a path with blanks go; so does whatever ends a path
-                             // that opens with a quote.
-                             ArgumentCase{"\"/data/a b\"", "/data/a b/"},
-                             ArgumentCase{"\"/data/a bX", "/data/a b/"},
-                             // A file keeps its path: its folder is the working folder.
-                             ArgumentCase{"/data/list/00_目次.xls", "/data/list/00_目次.xls"},
-                             // A bare name lies in the program's folder, not the current one.
-                             ArgumentCase{"00_目次.xls", "/opt/mokuji/bin/00_目次.xls"},
-                             ArgumentCase{"\"00_目次.xls\"", "/opt/mokuji/bin/00_目次.xls"},
-                             // A relative path with a separator is taken as it is.
-                             ArgumentCase{"rel/a.xls", "rel/a.xls"}));
+INSTANTIATE_TEST_SUITE_P(
+    Arguments, ArgumentResolution,
+    ::testing::Values(
+        // A folder gets the separator, so that it is its own folder part.
+        ArgumentCase{nativePath("/data/a b"), nativePath("/data/a b/")},
+        ArgumentCase{nativePath("/data/a b/"), nativePath("/data/a b/")},
+        ArgumentCase{nativePath("/"), nativePath("/")},
+        // Quotes around a path with blanks go; so does whatever ends a path
+        // that opens with a quote.
+        ArgumentCase{"\"" + nativePath("/data/a b") + "\"", nativePath("/data/a b/")},
+        ArgumentCase{"\"" + nativePath("/data/a bX"), nativePath("/data/a b/")},
+        // A file keeps its path: its folder is the working folder.
+        ArgumentCase{nativePath("/data/list/00_目次.xls"), nativePath("/data/list/00_目次.xls")},
+        // A bare name lies in the program's folder, not the current one.
+        ArgumentCase{"00_目次.xls", nativePath("/opt/mokuji/bin/00_目次.xls")},
+        ArgumentCase{"\"00_目次.xls\"", nativePath("/opt/mokuji/bin/00_目次.xls")},
+        // A relative path with a separator is taken as it is.
+        ArgumentCase{nativePath("rel/a.xls"), nativePath("rel/a.xls")}));
 
 TEST_F(FormLoad, ALoneQuoteIsNamedAndNothingRuns) {
     EXPECT_EQ(load("\""), StartupOutcome::BadArgument);
@@ -99,7 +102,7 @@ TEST_F(FormLoad, APathThatDoesNotExistIsNamedAsGivenAndAsLookedFor) {
     ASSERT_EQ(view.messages.size(), 1u);
     EXPECT_THAT(view.messages[0], HasSubstr("見つかりません"));
     EXPECT_THAT(view.messages[0], HasSubstr("\r\nnowhere.xls\r\n"));
-    EXPECT_THAT(view.messages[0], HasSubstr("/opt/mokuji/bin/nowhere.xls"));
+    EXPECT_THAT(view.messages[0], HasSubstr(nativePath("/opt/mokuji/bin/nowhere.xls")));
     EXPECT_THAT(gathering.calledWith, IsEmpty());
     EXPECT_TRUE(view.enabled);
     EXPECT_EQ(view.pointer, platform::kPointerDefault);
@@ -107,34 +110,34 @@ TEST_F(FormLoad, APathThatDoesNotExistIsNamedAsGivenAndAsLookedFor) {
 }
 
 TEST_F(FormLoad, AnEmptyFolderIsNamedAndNothingIsOpened) {
-    fs.addFolder("/data/empty");
-    fs.addFile("/data/empty/00_目次.xls");
-    EXPECT_EQ(load("/data/empty"), StartupOutcome::NothingGathered);
-    EXPECT_THAT(view.messages,
-                ElementsAre("以下のフォルダにはEXCELのシートがありません。\r\n\r\n/data/empty/"));
+    fs.addFolder(nativePath("/data/empty"));
+    fs.addFile(nativePath("/data/empty/00_目次.xls"));
+    EXPECT_EQ(load(nativePath("/data/empty")), StartupOutcome::NothingGathered);
+    EXPECT_THAT(view.messages, ElementsAre("以下のフォルダにはEXCELのシートがありません。\r\n\r\n" +
+                                           nativePath("/data/empty/")));
     EXPECT_EQ(applications, 0);
     EXPECT_THAT(shell.documents, IsEmpty());
     EXPECT_NE(ExitStatusOf(StartupOutcome::NothingGathered), 0);
 }
 
 TEST_F(FormLoad, AListThatCannotBeReadStopsTheRunBeforeAnythingIsWritten) {
-    fs.addFolder("/data/q");
+    fs.addFolder(nativePath("/data/q"));
     gathering.names = {"a.xls"};
-    gathering.listFile = "/data/q/00_目次.xls";
-    gathering.readFailure = gather::ReadFailure{"/data/q/00_目次.xls", "bad sector chain",
-                                                automation::OpenFailure::Damaged};
-    EXPECT_EQ(load("/data/q"), StartupOutcome::ReadFailed);
+    gathering.listFile = nativePath("/data/q/00_目次.xls");
+    gathering.readFailure = gather::ReadFailure{
+        nativePath("/data/q/00_目次.xls"), "bad sector chain", automation::OpenFailure::Damaged};
+    EXPECT_EQ(load(nativePath("/data/q")), StartupOutcome::ReadFailed);
     ASSERT_EQ(view.messages.size(), 1u);
     // Which file, why in the user's words, and what the engine found.
-    EXPECT_THAT(view.messages[0],
-                HasSubstr("/data/q/00_目次.xls（ファイルが壊れています）\r\nbad sector chain"));
+    EXPECT_THAT(view.messages[0], HasSubstr(nativePath("/data/q/00_目次.xls") +
+                                            "（ファイルが壊れています）\r\nbad sector chain"));
     EXPECT_EQ(applications, 0);
     EXPECT_THAT(shell.documents, IsEmpty());
     EXPECT_NE(ExitStatusOf(StartupOutcome::ReadFailed), 0);
 }
 
 TEST_F(FormLoad, AFolderThatCannotBeListedIsNamed) {
-    fs.addFolder("/data/locked");
+    fs.addFolder(nativePath("/data/locked"));
     StartupContext ctx{fs,
                        shell,
                        view,
@@ -142,25 +145,25 @@ TEST_F(FormLoad, AFolderThatCannotBeListedIsNamed) {
                        [](const gather::GatherContext&) -> gather::GatherResult {
                            throw platform::FileSystemError("permission denied");
                        },
-                       "/data/locked",
+                       nativePath("/data/locked"),
                        {}};
     EXPECT_EQ(Form_Load(window, ctx), StartupOutcome::ReadFailed);
     ASSERT_EQ(view.messages.size(), 1u);
-    EXPECT_THAT(view.messages[0], HasSubstr("/data/locked/（"));
+    EXPECT_THAT(view.messages[0], HasSubstr(nativePath("/data/locked/") + "（"));
     EXPECT_THAT(view.messages[0], HasSubstr("）\r\npermission denied"));
     EXPECT_TRUE(view.enabled);
 }
 
 TEST_F(FormLoad, WithoutTheApplicationTheRunFailsButAnEarlierListIsStillOpened) {
-    fs.addFolder("/data/q");
-    fs.addFile("/data/q/00_目次.xls");
+    fs.addFolder(nativePath("/data/q"));
+    fs.addFile(nativePath("/data/q/00_目次.xls"));
     gathering.names = {"b.xls", "A.xls"};
-    EXPECT_EQ(load("/data/q"), StartupOutcome::ListNotSaved);
+    EXPECT_EQ(load(nativePath("/data/q")), StartupOutcome::ListNotSaved);
     EXPECT_EQ(applications, 1);
     EXPECT_THAT(view.messages, ElementsAre(engine::kNoApplicationMessage));
     EXPECT_EQ(view.captions.back(), "tamuE1 EXCELのデータベース");
-    EXPECT_THAT(shell.documents,
-                ElementsAre(std::pair<std::string, std::string>("/data/q/00_目次.xls", "/")));
+    EXPECT_THAT(shell.documents, ElementsAre(std::pair<std::string, std::string>(
+                                     nativePath("/data/q/00_目次.xls"), nativePath("/"))));
     EXPECT_NE(ExitStatusOf(StartupOutcome::ListNotSaved), 0);
 }
 

@@ -11,6 +11,7 @@
 namespace mokuji::app {
 namespace {
 
+using fake::nativePath;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using Opened = std::pair<std::string, std::string>;
@@ -25,40 +26,43 @@ TEST_F(OpeningList, TheDefaultPathLooksUpTheBareNameInTheCurrentFolder) {
     fs.addFile("00_目次.xls");
     sub_mokuji_open("00_目次.xls", fs, shell);
     EXPECT_THAT(fs.lookups, ElementsAre("00_目次.xls"));
-    EXPECT_THAT(shell.documents, ElementsAre(Opened("00_目次.xls", "/")));
+    EXPECT_THAT(shell.documents, ElementsAre(Opened("00_目次.xls", nativePath("/"))));
 }
 
 TEST_F(OpeningList, TheListOfTheWorkingFolderIsOpenedNotTheWorkbookGiven) {
-    fs.addFile("/data/a.xls");
-    fs.addFile("/data/00_目次.xls");
-    sub_mokuji_open("/data/a.xls", fs, shell);
-    EXPECT_THAT(shell.documents, ElementsAre(Opened("/data/00_目次.xls", "/")));
+    fs.addFile(nativePath("/data/a.xls"));
+    fs.addFile(nativePath("/data/00_目次.xls"));
+    sub_mokuji_open(nativePath("/data/a.xls"), fs, shell);
+    EXPECT_THAT(shell.documents,
+                ElementsAre(Opened(nativePath("/data/00_目次.xls"), nativePath("/"))));
 }
 
 TEST_F(OpeningList, AListFoundInOtherLetterCaseIsOpenedUnderItsOwnName) {
-    fs.addFile("/data/00_目次.XLS");
-    sub_mokuji_open("/data/", fs, shell);
-    EXPECT_THAT(shell.documents, ElementsAre(Opened("/data/00_目次.XLS", "/")));
+    fs.addFile(nativePath("/data/00_目次.XLS"));
+    sub_mokuji_open(nativePath("/data/"), fs, shell);
+    EXPECT_THAT(shell.documents,
+                ElementsAre(Opened(nativePath("/data/00_目次.XLS"), nativePath("/"))));
 }
 
 TEST_F(OpeningList, AMissingOrHiddenListIsNotOpened) {
-    fs.addFile("/hidden/00_目次.xls", true);
-    sub_mokuji_open("/data/", fs, shell);
-    sub_mokuji_open("/hidden/", fs, shell);
+    fs.addFile(nativePath("/hidden/00_目次.xls"), true);
+    sub_mokuji_open(nativePath("/data/"), fs, shell);
+    sub_mokuji_open(nativePath("/hidden/"), fs, shell);
     EXPECT_THAT(shell.documents, IsEmpty());
     EXPECT_THAT(shell.programs, IsEmpty());
 }
 
 TEST_F(OpeningList, AListInAFolderNamedLikeAProgramIsStartedAsOne) {
-    fs.addFile("/data/Tools.Exe/00_目次.xls");
-    sub_mokuji_open("/data/Tools.Exe/", fs, shell);
-    EXPECT_THAT(shell.programs, ElementsAre("/data/Tools.Exe/00_目次.xls"));
+    fs.addFile(nativePath("/data/Tools.Exe/00_目次.xls"));
+    sub_mokuji_open(nativePath("/data/Tools.Exe/"), fs, shell);
+    EXPECT_THAT(shell.programs, ElementsAre(nativePath("/data/Tools.Exe/00_目次.xls")));
     EXPECT_THAT(shell.documents, IsEmpty());
 }
 
 TEST(ShellOpen, ExeAnywhereInAnyCaseStartsAProgram) {
-    for (const char* path :
-         {"/data/tool.exe", "/data/TOOL.EXE", "/x.exe.d/00_目次.xls", "/data/a.exeption.xls"}) {
+    for (const std::string& path :
+         {nativePath("/data/tool.exe"), nativePath("/data/TOOL.EXE"),
+          nativePath("/x.exe.d/00_目次.xls"), nativePath("/data/a.exeption.xls")}) {
         fake::RecordingShell shell;
         shell.programResult = 77;
         util::ShellOpenResult r = util::ShellOpen(path, shell);
@@ -70,18 +74,19 @@ TEST(ShellOpen, ExeAnywhereInAnyCaseStartsAProgram) {
 TEST(ShellOpen, DocumentsGoToTheShellWithItsWorkingFolderAndItsValueComesBack) {
     fake::RecordingShell shell;
     shell.documentResult = 2;
-    util::ShellOpenResult r = util::ShellOpen("/data/00_目次.xls", shell);
-    EXPECT_THAT(shell.documents, ElementsAre(Opened("/data/00_目次.xls", "/")));
+    util::ShellOpenResult r = util::ShellOpen(nativePath("/data/00_目次.xls"), shell);
+    EXPECT_THAT(shell.documents,
+                ElementsAre(Opened(nativePath("/data/00_目次.xls"), nativePath("/"))));
     EXPECT_EQ(std::get<std::int32_t>(r), 2);
     // ".ex" alone or "exe" without its dot is no program.
-    util::ShellOpen("/data/exe/a.ex", shell);
+    util::ShellOpen(nativePath("/data/exe/a.ex"), shell);
     EXPECT_THAT(shell.programs, IsEmpty());
 }
 
 TEST(ShellOpen, AProgramThatDoesNotStartGivesZero) {
     fake::RecordingShell shell;
     shell.programResult = 0;
-    EXPECT_EQ(std::get<double>(util::ShellOpen("/nowhere/x.exe", shell)), 0.0);
+    EXPECT_EQ(std::get<double>(util::ShellOpen(nativePath("/nowhere/x.exe"), shell)), 0.0);
 }
 
 }  // namespace

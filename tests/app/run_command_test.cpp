@@ -19,6 +19,7 @@ namespace mokuji::app {
 namespace {
 
 using namespace std::string_literals;
+using fake::nativePath;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using ::testing::StartsWith;
@@ -28,9 +29,9 @@ using Opened = std::pair<std::string, std::string>;
 class RunCommand : public ::testing::Test, protected fake::StartupWorld {
   protected:
     RunCommand() {
-        fs.addFolder("/data/a");
-        fs.addFile("/data/a/x.xls");
-        fs.addFile("/data/a/00_目次.xls");
+        fs.addFolder(nativePath("/data/a"));
+        fs.addFile(nativePath("/data/a/x.xls"));
+        fs.addFile(nativePath("/data/a/00_目次.xls"));
         FillPropertyNames(window.prop_name);
     }
 
@@ -55,42 +56,45 @@ TEST_F(RunCommand, TheDialogOffersTheListFileFirstPresetWithTheWorkingPath) {
               "00_目次.xls\0EXCEL Files (*.xls)\0*.xls\0"s);
     EXPECT_EQ(asked.filterIndex, 1);
     EXPECT_EQ(asked.flags, 2624004);
-    EXPECT_EQ(asked.initialDir, "/home/user");
+    EXPECT_EQ(asked.initialDir, nativePath("/home/user"));
     EXPECT_EQ(asked.owner, owner->windowHandle());
     EXPECT_THAT(asked.fileBuffer, StartsWith("00_目次.xls\0"s));
 }
 
 TEST_F(RunCommand, ChoosingAWorkbookListsItsFolderAndOpensTheListFileThere) {
     gathering.names = {"x.xls"};
-    layer.choose("/data/a/x.xls", "x.xls");
+    layer.choose(nativePath("/data/a/x.xls"), "x.xls");
     // Without the application nothing can be written; the list file of an
     // earlier run is opened all the same.
     EXPECT_EQ(button(), RunEnd::ListNotSaved);
-    EXPECT_EQ(window.g_mokuji_path, "/data/a/x.xls");
-    EXPECT_THAT(gathering.calledWith, ElementsAre("/data/a/x.xls"));
+    EXPECT_EQ(window.g_mokuji_path, nativePath("/data/a/x.xls"));
+    EXPECT_THAT(gathering.calledWith, ElementsAre(nativePath("/data/a/x.xls")));
     EXPECT_EQ(applications, 1);
     EXPECT_EQ(view.captions.back(), "tamuE1 EXCELのデータベース");
-    EXPECT_THAT(shell.documents, ElementsAre(Opened("/data/a/00_目次.xls", "/")));
+    EXPECT_THAT(shell.documents,
+                ElementsAre(Opened(nativePath("/data/a/00_目次.xls"), nativePath("/"))));
 
     // The next dialog starts from that choice.
     layer.cancelFile();
     menu();
-    EXPECT_THAT(layer.opens[1].fileBuffer, StartsWith("/data/a/x.xls\0"s));
+    EXPECT_THAT(layer.opens[1].fileBuffer, StartsWith(nativePath("/data/a/x.xls\0"s)));
 }
 
 TEST_F(RunCommand, SeveralChosenFilesNameTheirFolder) {
     gathering.names = {"x.xls", "y.xls"};
-    layer.choose("/data/a\0x.xls\0y.xls"s);
+    layer.choose(nativePath("/data/a\0x.xls\0y.xls"s));
     menu();
-    EXPECT_EQ(window.g_mokuji_path, "/data/a/x.xls");
-    EXPECT_THAT(gathering.calledWith, ElementsAre("/data/a/x.xls"));
-    EXPECT_THAT(shell.documents, ElementsAre(Opened("/data/a/00_目次.xls", "/")));
+    EXPECT_EQ(window.g_mokuji_path, nativePath("/data/a/x.xls"));
+    EXPECT_THAT(gathering.calledWith, ElementsAre(nativePath("/data/a/x.xls")));
+    EXPECT_THAT(shell.documents,
+                ElementsAre(Opened(nativePath("/data/a/00_目次.xls"), nativePath("/"))));
 }
 
 TEST(WorkingPathOfChoice, OneFileKeepsItsPathSeveralGiveTheFirstInTheirFolder) {
-    EXPECT_EQ(WorkingPathOfChoice("/data/a/x.xls"), "/data/a/x.xls");
-    EXPECT_EQ(WorkingPathOfChoice("/data/a\0x.xls\0y.xls"s), "/data/a/x.xls");
-    EXPECT_EQ(WorkingPathOfChoice("/\0x.xls\0y.xls"s), "/x.xls");
+    EXPECT_EQ(WorkingPathOfChoice(nativePath("/data/a/x.xls")), nativePath("/data/a/x.xls"));
+    EXPECT_EQ(WorkingPathOfChoice(nativePath("/data/a\0x.xls\0y.xls"s)),
+              nativePath("/data/a/x.xls"));
+    EXPECT_EQ(WorkingPathOfChoice(nativePath("/\0x.xls\0y.xls"s)), nativePath("/x.xls"));
 }
 
 TEST_F(RunCommand, CancellingWithNothingListedLeavesTheButtonSilentAndTheMenuSpeaks) {
@@ -109,20 +113,20 @@ TEST_F(RunCommand, CancellingWithNothingListedLeavesTheButtonSilentAndTheMenuSpe
 
 TEST_F(RunCommand, CancellingAfterAnEarlierChoiceRunsAgainOnWhatItGathered) {
     gathering.names = {"x.xls"};
-    layer.choose("/data/a/x.xls");
+    layer.choose(nativePath("/data/a/x.xls"));
     button();
     layer.cancelFile();
     EXPECT_EQ(button(), RunEnd::ListNotSaved);
-    EXPECT_THAT(gathering.calledWith, ElementsAre("/data/a/x.xls"));
+    EXPECT_THAT(gathering.calledWith, ElementsAre(nativePath("/data/a/x.xls")));
     EXPECT_EQ(applications, 2);
     EXPECT_EQ(shell.documents.size(), 2u);
-    EXPECT_EQ(window.g_mokuji_path, "/data/a/x.xls");
+    EXPECT_EQ(window.g_mokuji_path, nativePath("/data/a/x.xls"));
 }
 
 TEST_F(RunCommand, AListFileThatCannotBeReadIsNeverWrittenNotEvenAfterACancel) {
     gathering.names = {"x.xls"};
-    gathering.readFailure = gather::ReadFailure{"/data/a/00_目次.xls", "damaged"};
-    layer.choose("/data/a/00_目次.xls");
+    gathering.readFailure = gather::ReadFailure{nativePath("/data/a/00_目次.xls"), "damaged"};
+    layer.choose(nativePath("/data/a/00_目次.xls"));
     EXPECT_EQ(menu(), RunEnd::ReadFailed);
     ASSERT_EQ(view.messages.size(), 1u);
     EXPECT_THAT(view.messages[0], ::testing::HasSubstr("damaged"));

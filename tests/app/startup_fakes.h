@@ -15,6 +15,7 @@
 #include "platform/file_system.h"
 #include "platform/list_box.h"
 #include "platform/shell.h"
+#include "support/native_path.h"
 #include "support/recording_view.h"
 #include "util/path_names.h"
 
@@ -39,7 +40,7 @@ class PathFileSystem : public mokuji::platform::FileSystem {
     std::vector<std::string> listFolder(const std::string&) override { return {}; }
     FileAttributes attributes(const std::string& path) override {
         auto it = entries_.find(path);
-        if (it == entries_.end() && !path.empty() && path.back() == '/') {
+        if (it == entries_.end() && !path.empty() && path.back() == mokuji::util::kPathSeparator) {
             it = entries_.find(path.substr(0, path.size() - 1));
         }
         return it == entries_.end() ? FileAttributes{} : it->second;
@@ -53,9 +54,9 @@ class PathFileSystem : public mokuji::platform::FileSystem {
         }
         return {};
     }
-    std::string programFolder() override { return "/opt/mokuji/bin"; }
+    std::string programFolder() override { return nativePath("/opt/mokuji/bin"); }
     std::string programBaseName() override { return "tamuE1"; }
-    std::string currentDirectory() override { return "/home/user"; }
+    std::string currentDirectory() override { return nativePath("/home/user"); }
 
     std::vector<std::string> lookups;
 

@@ -13,8 +13,8 @@
 #include "engine/list_workbook_builder.h"
 #include "gather/sub_read.h"
 #include "native/automation/native_application.h"
-#include "platform/posix_file_system.h"
 #include "support/recording_view.h"
+#include "support/scripted_file_system.h"
 #include "support/source_workbook.h"
 #include "support/temp_folder.h"
 
@@ -71,7 +71,7 @@ class GatherNative : public ::testing::Test {
     platform::ListBox List1{true};
     engine::ColumnTable columns;
     fake::RecordingView view;
-    platform::PosixFileSystem fs;
+    fake::MachineFileSystem fs;
 };
 
 TEST_F(GatherNative, TemplateColumnsSurviveTheListFileTheyWereWrittenTo) {

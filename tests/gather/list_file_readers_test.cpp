@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "support/fake_named_books.h"
+#include "support/native_path.h"
 #include "support/recording_view.h"
 
 namespace mokuji::gather {
@@ -19,6 +20,7 @@ namespace {
 
 using automation::Variant;
 using engine::kNoNumber;
+using fake::nativePath;
 using fake::named::Book;
 using fake::named::NameDef;
 using ::testing::Contains;
@@ -100,18 +102,19 @@ TEST_F(Readers, ListFileGivesColumnsLeftToRightWithTheNumbersUnderTheirHeaders) 
     do {
         std::vector<std::tuple<std::string, int, Variant, Variant>> shuffled;
         for (std::size_t k : order) shuffled.push_back(headers[k]);
-        world.books["/w/00_目次.xls"] = listFile(shuffled);
+        world.books[nativePath("/w/00_目次.xls")] = listFile(shuffled);
         table = {};
-        ASSERT_FALSE(read1("/w/00_目次.xls"));
+        ASSERT_FALSE(read1(nativePath("/w/00_目次.xls")));
         EXPECT_EQ(used(table), expected);
     } while (std::next_permutation(order.begin(), order.end()));
 }
 
 TEST_F(Readers, ListFileNumbersThatAreNoNumbers) {
-    world.books["/w/00_目次.xls"] = listFile({{"文字", 3, Variant("abc"), Variant("")},
-                                              {"空", 4, Variant(), Variant()},
-                                              {"数字の文字", 5, Variant("7"), Variant(3.6)}});
-    ASSERT_FALSE(read1("/w/00_目次.xls"));
+    world.books[nativePath("/w/00_目次.xls")] =
+        listFile({{"文字", 3, Variant("abc"), Variant("")},
+                  {"空", 4, Variant(), Variant()},
+                  {"数字の文字", 5, Variant("7"), Variant(3.6)}});
+    ASSERT_FALSE(read1(nativePath("/w/00_目次.xls")));
     // Text that is no number gives none; an empty cell converts to 0.
     EXPECT_EQ(
         used(table),
@@ -126,8 +129,8 @@ TEST_F(Readers, ListFileTakesSheetLevelNamesAndSkipsWhatIsNoColumn) {
     b.names.push_back({"No_", std::pair{3, 2}});
     b.names.push_back({"目次!Print_Area", std::pair{1, 1}});
     b.names.push_back({"件名", std::pair{3, 3}});
-    world.books["/w/00_目次.xls"] = b;
-    ASSERT_FALSE(read1("/w/00_目次.xls"));
+    world.books[nativePath("/w/00_目次.xls")] = b;
+    ASSERT_FALSE(read1(nativePath("/w/00_目次.xls")));
     // A file-name column whose cell cannot be found sorts last.
     EXPECT_EQ(used(table),
               (std::vector<Column>{
@@ -135,35 +138,37 @@ TEST_F(Readers, ListFileTakesSheetLevelNamesAndSkipsWhatIsNoColumn) {
 }
 
 TEST_F(Readers, TemplateGivesColumnsInReadingOrderWithFileNameFirst) {
-    world.books["/w/a.xls"].names = {
+    world.books[nativePath("/w/a.xls")].names = {
         {"件名", std::pair{2, 2}}, {"日付", std::pair{5, 1}}, {"担当者", std::pair{2, 3}}};
-    ASSERT_FALSE(read2("/w/a.xls"));
+    ASSERT_FALSE(read2(nativePath("/w/a.xls")));
     EXPECT_EQ(used(table),
               (std::vector<Column>{
                   {"P_ファイル名", 0, 0}, {"件名", 2, 2}, {"担当者", 2, 3}, {"日付", 5, 1}}));
 }
 
 TEST_F(Readers, TemplateSkipsSheetLevelNamesConstantsAndTheNumberName) {
-    world.books["/w/a.xls"].names = {{"Sheet1!担当者", std::pair{2, 2}},
-                                     {"No.", std::pair{1, 1}},
-                                     {"定数", std::nullopt},
-                                     {"件名", std::pair{4, 4}}};
-    ASSERT_FALSE(read2("/w/a.xls"));
+    world.books[nativePath("/w/a.xls")].names = {{"Sheet1!担当者", std::pair{2, 2}},
+                                                 {"No.", std::pair{1, 1}},
+                                                 {"定数", std::nullopt},
+                                                 {"件名", std::pair{4, 4}}};
+    ASSERT_FALSE(read2(nativePath("/w/a.xls")));
     EXPECT_EQ(used(table), (std::vector<Column>{{"P_ファイル名", 0, 0}, {"件名", 4, 4}}));
 
-    world.books["/w/b.xls"].names = {{"Sheet1!担当者", std::pair{2, 2}}};
-    ASSERT_FALSE(read2("/w/b.xls"));
+    world.books[nativePath("/w/b.xls")].names = {{"Sheet1!担当者", std::pair{2, 2}}};
+    ASSERT_FALSE(read2(nativePath("/w/b.xls")));
     EXPECT_EQ(used(table), (std::vector<Column>{{"P_ファイル名", 0, 0}}));
 }
 
 TEST_F(Readers, TemplateThatDefinesTheFileNameColumnKeepsItsPlace) {
-    world.books["/w/a.xls"].names = {{"件名", std::pair{2, 2}}, {"P_ファイル名", std::pair{3, 1}}};
-    ASSERT_FALSE(read2("/w/a.xls"));
+    world.books[nativePath("/w/a.xls")].names = {{"件名", std::pair{2, 2}},
+                                                 {"P_ファイル名", std::pair{3, 1}}};
+    ASSERT_FALSE(read2(nativePath("/w/a.xls")));
     EXPECT_EQ(used(table), (std::vector<Column>{{"件名", 2, 2}, {"P_ファイル名", 3, 1}}));
 
     // Defined but on no cell: it counts as met, so no column is added.
-    world.books["/w/b.xls"].names = {{"件名", std::pair{2, 2}}, {"P_ファイル名", std::nullopt}};
-    ASSERT_FALSE(read2("/w/b.xls"));
+    world.books[nativePath("/w/b.xls")].names = {{"件名", std::pair{2, 2}},
+                                                 {"P_ファイル名", std::nullopt}};
+    ASSERT_FALSE(read2(nativePath("/w/b.xls")));
     EXPECT_EQ(used(table), (std::vector<Column>{{"件名", 2, 2}}));
 }
 
@@ -177,15 +182,15 @@ TEST_F(Readers, OnlyTheFirst250NamesOfTheCollectionAreRead) {
     Book b;
     for (int i = 1; i <= 300; ++i)
         b.names.push_back({"c" + std::to_string(i), std::pair{3, 2 + i}});
-    world.books["/w/00_目次.xls"] = b;
-    ASSERT_FALSE(read1("/w/00_目次.xls"));
+    world.books[nativePath("/w/00_目次.xls")] = b;
+    ASSERT_FALSE(read1(nativePath("/w/00_目次.xls")));
     std::vector<Column> cols = used(table);
     ASSERT_EQ(cols.size(), 250u);
     EXPECT_EQ(std::get<0>(cols.front()), "c1");
     EXPECT_EQ(std::get<0>(cols.back()), "c250");
 
-    world.books["/w/a.xls"].names = namesInColumnC(300);
-    ASSERT_FALSE(read2("/w/a.xls"));
+    world.books[nativePath("/w/a.xls")].names = namesInColumnC(300);
+    ASSERT_FALSE(read2(nativePath("/w/a.xls")));
     cols = used(table);
     ASSERT_EQ(cols.size(), 250u);
     EXPECT_EQ(cols[0], Column("P_ファイル名", 0, 0));
@@ -198,8 +203,8 @@ TEST_F(Readers, FullTemplateGivesWayToTheFileNameColumn) {
     // 250 names and none of them free: the last in reading order goes.
     std::vector<NameDef> names = namesInColumnC(250);
     std::swap(names.front(), names.back());
-    world.books["/w/a.xls"].names = names;
-    ASSERT_FALSE(read2("/w/a.xls"));
+    world.books[nativePath("/w/a.xls")].names = names;
+    ASSERT_FALSE(read2(nativePath("/w/a.xls")));
     std::vector<Column> cols = used(table);
     ASSERT_EQ(cols.size(), 250u);
     EXPECT_EQ(cols.front(), Column("P_ファイル名", 0, 0));
@@ -208,8 +213,8 @@ TEST_F(Readers, FullTemplateGivesWayToTheFileNameColumn) {
     // With one name that is no column, its free entry gives way instead.
     names = namesInColumnC(250);
     names[100].cell.reset();
-    world.books["/w/b.xls"].names = names;
-    ASSERT_FALSE(read2("/w/b.xls"));
+    world.books[nativePath("/w/b.xls")].names = names;
+    ASSERT_FALSE(read2(nativePath("/w/b.xls")));
     cols = used(table);
     ASSERT_EQ(cols.size(), 250u);
     EXPECT_EQ(cols.back(), Column("n250", 250, 3));
@@ -217,10 +222,11 @@ TEST_F(Readers, FullTemplateGivesWayToTheFileNameColumn) {
 }
 
 TEST_F(Readers, OpenArgumentsCaptionAndShutDown) {
-    world.books["/w/フォルダ/a.xls"].names = {{"件名", std::pair{2, 2}}};
-    ASSERT_FALSE(read2("/w/フォルダ/a.xls"));
+    world.books[nativePath("/w/フォルダ/a.xls")].names = {{"件名", std::pair{2, 2}}};
+    ASSERT_FALSE(read2(nativePath("/w/フォルダ/a.xls")));
     EXPECT_EQ(world.log.front(),
-              "Open(/w/フォルダ/a.xls,UpdateLinks=0,ReadOnly=true,IgnoreReadOnlyRecommended=true)");
+              "Open(" + nativePath("/w/フォルダ/a.xls") +
+                  ",UpdateLinks=0,ReadOnly=true,IgnoreReadOnlyRecommended=true)");
     EXPECT_THAT(world.log, Contains("Workbook.Close(SaveChanges=false)"));
     expectShutDown();
     EXPECT_EQ(view.caption(), "mokuji - [a.xls]");
@@ -229,18 +235,18 @@ TEST_F(Readers, OpenArgumentsCaptionAndShutDown) {
 
 TEST_F(Readers, WorkbookThatCannotBeOpenedIsReportedAndTheTableKept) {
     fillTableWithOldColumns();
-    world.books["/w/00_目次.xls"] = listFile({{"件名", 3, Variant(2.0), Variant(2.0)}});
-    world.books["/w/00_目次.xls"].openFailure = automation::OpenFailure::Encrypted;
-    std::optional<ReadFailure> failure = read1("/w/00_目次.xls");
+    world.books[nativePath("/w/00_目次.xls")] = listFile({{"件名", 3, Variant(2.0), Variant(2.0)}});
+    world.books[nativePath("/w/00_目次.xls")].openFailure = automation::OpenFailure::Encrypted;
+    std::optional<ReadFailure> failure = read1(nativePath("/w/00_目次.xls"));
     ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->path, "/w/00_目次.xls");
+    EXPECT_EQ(failure->path, nativePath("/w/00_目次.xls"));
     EXPECT_EQ(failure->reason, "cannot open");
     EXPECT_EQ(failure->cause, automation::OpenFailure::Encrypted);
     expectTableUnchanged();
     expectShutDown();
 
     world.log.clear();
-    failure = read2("/w/missing.xls");
+    failure = read2(nativePath("/w/missing.xls"));
     ASSERT_TRUE(failure);
     EXPECT_EQ(failure->cause, automation::OpenFailure::NotFound);
     expectTableUnchanged();
@@ -249,9 +255,9 @@ TEST_F(Readers, WorkbookThatCannotBeOpenedIsReportedAndTheTableKept) {
 
 TEST_F(Readers, FailureWhileWalkingTheNamesKeepsTheTableAndEndsTheInstance) {
     fillTableWithOldColumns();
-    world.books["/w/a.xls"].names = {{"件名", std::pair{2, 2}}};
+    world.books[nativePath("/w/a.xls")].names = {{"件名", std::pair{2, 2}}};
     world.namesCountFails = true;
-    std::optional<ReadFailure> failure = read2("/w/a.xls");
+    std::optional<ReadFailure> failure = read2(nativePath("/w/a.xls"));
     ASSERT_TRUE(failure);
     EXPECT_EQ(failure->cause, automation::OpenFailure::Other);
     expectTableUnchanged();
@@ -260,31 +266,31 @@ TEST_F(Readers, FailureWhileWalkingTheNamesKeepsTheTableAndEndsTheInstance) {
     world.log.clear();
     world.namesCountFails = false;
     world.namesCountThrowsOther = true;
-    EXPECT_THROW(read2("/w/a.xls"), std::logic_error);
+    EXPECT_THROW(read2(nativePath("/w/a.xls")), std::logic_error);
     expectShutDown();
 }
 
 TEST_F(Readers, PathThatIsNoXlsIsNotOpened) {
     fillTableWithOldColumns();
-    world.books["/w/a.xlsx"].names = {{"件名", std::pair{2, 2}}};
-    EXPECT_FALSE(read2("/w/a.xlsx"));
-    EXPECT_FALSE(read1("/w/00_目次"));
+    world.books[nativePath("/w/a.xlsx")].names = {{"件名", std::pair{2, 2}}};
+    EXPECT_FALSE(read2(nativePath("/w/a.xlsx")));
+    EXPECT_FALSE(read1(nativePath("/w/00_目次")));
     EXPECT_THAT(world.log, ::testing::Not(Contains(::testing::StartsWith("Open("))));
     EXPECT_EQ(world.applicationsCreated, 2);
     EXPECT_EQ(world.applicationsAlive, 0);
     expectTableUnchanged();
 
     // Letter case of the extension does not matter.
-    world.books["/w/B.XLS"].names = {{"件名", std::pair{2, 2}}};
-    EXPECT_FALSE(read2("/w/B.XLS"));
+    world.books[nativePath("/w/B.XLS")].names = {{"件名", std::pair{2, 2}}};
+    EXPECT_FALSE(read2(nativePath("/w/B.XLS")));
     EXPECT_EQ(used(table).size(), 2u);
 }
 
 TEST_F(Readers, WithoutTheApplicationTheUserIsToldAndTheTableKept) {
     fillTableWithOldColumns();
     world.failCreation = true;
-    EXPECT_FALSE(read1("/w/00_目次.xls"));
-    EXPECT_FALSE(read2("/w/a.xls"));
+    EXPECT_FALSE(read1(nativePath("/w/00_目次.xls")));
+    EXPECT_FALSE(read2(nativePath("/w/a.xls")));
     EXPECT_THAT(view.messages,
                 ElementsAre("EXCELがインストールされていないので、利用できません。",
                             "EXCELがインストールされていないので、利用できません。"));

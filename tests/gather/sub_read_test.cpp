@@ -12,6 +12,7 @@
 
 #include "support/fake_application.h"
 #include "support/fake_named_books.h"
+#include "support/native_path.h"
 #include "support/recording_view.h"
 #include "support/scripted_file_system.h"
 #include "support/temp_folder.h"
@@ -91,13 +92,19 @@ TEST_F(SubRead, ListFileNamedInOtherLetterCaseIsFoundAndLeftOut) {
     EXPECT_EQ(result.listFile, dir.file("00_目次.XLS"));
     EXPECT_EQ(opened(), dir.file("00_目次.XLS"));
     EXPECT_EQ(columns.g_item_name[1], "件名");
+}
 
-    // Where case counts, every spelling is a list file and none a source.
-    dir.write("00_目次.xls", "x");
+TEST_F(SubRead, WhereLetterCaseCountsEverySpellingOfTheListFileIsLeftOut) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows names ignore letter case: both spellings are one file";
+#else
+    for (auto name : {"00_目次.XLS", "00_目次.xls", "a.xls"}) dir.write(name, "x");
+    world.books[dir.file("00_目次.XLS")].names = {{"件名", std::pair{3, 3}}};
     world.books[dir.file("00_目次.xls")] = world.books[dir.file("00_目次.XLS")];
-    result = gather(dir.file(""));
+    GatherResult result = gather(dir.file(""));
     EXPECT_THAT(entries(), ElementsAre("a.xls"));
     EXPECT_EQ(result.listFile, dir.file("00_目次.xls"));
+#endif
 }
 
 TEST_F(SubRead, WithoutListFileTheFirstSortedWorkbookIsTheTemplate) {
@@ -126,7 +133,7 @@ TEST_F(SubRead, EmptyOrVanishedFolderStartsNoApplicationAndKeepsTheTable) {
     expectWindowGivenBack();
     EXPECT_EQ(view.caption(), "mokuji - ファイル一覧取得中");
 
-    result = gather(dir.file("消えた/a.xls"), fake::factoryFor(counting));
+    result = gather(dir.file(fake::nativePath("消えた/a.xls")), fake::factoryFor(counting));
     EXPECT_THAT(entries(), IsEmpty());
     EXPECT_EQ(counting.applicationsCreated, 0);
     EXPECT_FALSE(result.readFailure);

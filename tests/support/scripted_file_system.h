@@ -11,16 +11,27 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include "platform/win32/win32_file_system.h"
+#else
 #include "platform/posix_file_system.h"
+#endif
 
 namespace fake {
 
-class ScriptedFileSystem : public mokuji::platform::PosixFileSystem {
+// The file system the program itself uses on the platform the tests run on.
+#ifdef _WIN32
+using MachineFileSystem = mokuji::platform::win32::Win32FileSystem;
+#else
+using MachineFileSystem = mokuji::platform::PosixFileSystem;
+#endif
+
+class ScriptedFileSystem : public MachineFileSystem {
   public:
     std::vector<std::string> listFolder(const std::string& folder) override {
         if (unlistable.count(folder))
             throw mokuji::platform::FileSystemError("cannot list " + folder);
-        std::vector<std::string> names = PosixFileSystem::listFolder(folder);
+        std::vector<std::string> names = MachineFileSystem::listFolder(folder);
         auto ghosts = vanishing.find(folder);
         if (ghosts != vanishing.end())
             names.insert(names.begin(), ghosts->second.begin(), ghosts->second.end());
@@ -28,13 +39,13 @@ class ScriptedFileSystem : public mokuji::platform::PosixFileSystem {
     }
     mokuji::platform::FileAttributes attributes(const std::string& path) override {
         if (events) events->push_back("examine:" + path);
-        return PosixFileSystem::attributes(path);
+        return MachineFileSystem::attributes(path);
     }
     std::string programFolder() override {
-        return programFolderIs ? *programFolderIs : PosixFileSystem::programFolder();
+        return programFolderIs ? *programFolderIs : MachineFileSystem::programFolder();
     }
     std::string currentDirectory() override {
-        return currentDirectoryIs ? *currentDirectoryIs : PosixFileSystem::currentDirectory();
+        return currentDirectoryIs ? *currentDirectoryIs : MachineFileSystem::currentDirectory();
     }
 
     std::optional<std::string> programFolderIs;

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix_file_system.h"
 #include "support/scripted_file_system.h"
 #include "support/temp_folder.h"
+#include "util/path_names.h"
 
 namespace mokuji::util {
 namespace {
@@ -19,6 +19,8 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using ::testing::UnorderedElementsAre;
+
+const std::string kSeparator(1, kPathSeparator);
 
 std::vector<std::string> items(const platform::ListBox& list) {
     std::vector<std::string> out;
@@ -29,7 +31,7 @@ std::vector<std::string> items(const platform::ListBox& list) {
 class FindFilesTest : public ::testing::Test {
   protected:
     void mkdir(const std::string& name) const {
-        std::filesystem::create_directories(dir.file(name));
+        std::filesystem::create_directories(fake::utf8Path(dir.file(name)));
     }
     void touch(const std::string& name) const { dir.write(name, "x"); }
 
@@ -68,15 +70,15 @@ TEST_F(FindFilesTest, EmptyExtensionPatternFindsNamesWithoutDot) {
     mkdir("old.xls");
     EXPECT_THAT(find(dir.file(""), "*.", false), ElementsAre("noext"));
     EXPECT_THAT(find(dir.file(""), "*.", true),
-                UnorderedElementsAre("noext", dir.file("sub") + "/"));
+                UnorderedElementsAre("noext", dir.file("sub") + kSeparator));
 }
 
 TEST_F(FindFilesTest, TrailingSeparatorMakesNoDifferenceAndListIsClearedFirst) {
     touch("a.xls");
     std::string folder = dir.file("");
-    if (folder.back() == '/') folder.pop_back();
+    if (folder.back() == kPathSeparator) folder.pop_back();
     EXPECT_THAT(find(folder, "*.xls", false), ElementsAre("a.xls"));
-    EXPECT_THAT(find(folder + "/", "*.xls", false), ElementsAre("a.xls"));
+    EXPECT_THAT(find(folder + kSeparator, "*.xls", false), ElementsAre("a.xls"));
     EXPECT_THAT(find(folder, "*.txt", false), IsEmpty());
 }
 
@@ -96,11 +98,14 @@ TEST_F(FindFilesTest, EverythingPatternWalksDepthFirstFilesBeforeSubfolders) {
     mkdir("S");
     touch("S/y.txt");
     EXPECT_THAT(find(dir.file(""), "*.*", true),
-                ElementsAre("x.txt", dir.file("S") + "/", "y.txt"));
+                ElementsAre("x.txt", dir.file("S") + kSeparator, "y.txt"));
     EXPECT_THAT(find(dir.file(""), "*.*", false), ElementsAre("x.txt"));
 }
 
 TEST_F(FindFilesTest, HiddenEntriesAreNeitherListedNorEntered) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows hides by attribute, not by a leading dot; see FindFilesOnWindows";
+#endif
     touch(".x.xls");
     mkdir(".hidden");
     touch(".hidden/inside.xls");
@@ -111,12 +116,13 @@ TEST_F(FindFilesTest, HiddenEntriesAreNeitherListedNorEntered) {
 
 TEST_F(FindFilesTest, OutAndTmpTextAreLeftOutOnlyInTheProgramFolder) {
     std::string top = dir.file("");
-    if (top.back() == '/') top.pop_back();
+    if (top.back() == kPathSeparator) top.pop_back();
     fs.programFolderIs = top;
     for (auto name : {"OUT.TXT", "tmp.txt", "kept.txt"}) touch(name);
     mkdir("sub");
     touch("sub/out.txt");
-    EXPECT_THAT(find(top, "*.*", true), ElementsAre("kept.txt", top + "/sub/", "out.txt"));
+    EXPECT_THAT(find(top, "*.*", true),
+                ElementsAre("kept.txt", top + kSeparator + "sub" + kSeparator, "out.txt"));
 }
 
 TEST_F(FindFilesTest, OddNamesAreListedAsTheyAre) {
@@ -139,7 +145,7 @@ TEST_F(FindFilesTest, FolderThatCannotBeListedGivesNothing) {
     touch("locked/b.xls");
     mkdir("open");
     touch("open/c.xls");
-    fs.unlistable.insert(dir.file("locked") + "/");
+    fs.unlistable.insert(dir.file("locked") + kSeparator);
     // One unreadable subfolder costs only its own entries.
     EXPECT_THAT(find(dir.file(""), "*.xls", true), UnorderedElementsAre("a.xls", "c.xls"));
 }
@@ -152,6 +158,9 @@ TEST_F(FindFilesTest, EntryThatVanishedAfterTheListingIsSkipped) {
 }
 
 TEST_F(FindFilesTest, FolderLinkedToItselfEnds) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the C++ library of this build cannot make links on Windows";
+#endif
     touch("a.xls");
     std::filesystem::create_directory_symlink(".", dir.path() / "loop");
     // The system refuses paths through too many links, so the walk stops.
