@@ -7,27 +7,14 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/win32/wide_text.h"
+
 namespace stand_in {
 
 namespace {
 
-std::wstring widen(const std::string& s) {
-    if (s.empty()) return {};
-    int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-    std::wstring w(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
-    return w;
-}
-
-std::string narrow(const std::wstring& w) {
-    if (w.empty()) return {};
-    int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0,
-                                nullptr, nullptr);
-    std::string s(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr,
-                        nullptr);
-    return s;
-}
+using mokuji::platform::win32::Utf8;
+using mokuji::platform::win32::Wide;
 
 std::vector<std::wstring> fields(const std::wstring& line) {
     std::vector<std::wstring> out;
@@ -65,7 +52,7 @@ Model ReadDescription(const std::wstring& path) {
     std::string raw;
     while (std::getline(in, raw)) {
         if (!raw.empty() && raw.back() == '\r') raw.pop_back();
-        auto f = fields(widen(raw));
+        auto f = fields(Wide(raw));
         const std::wstring& kind = f[0];
         Book* book = m.books.empty() ? nullptr : &m.books.back();
         if (kind == L"log" && f.size() >= 2) {
@@ -93,7 +80,7 @@ void AppendLog(const Model& model, const std::wstring& line) {
     if (model.logPath.empty()) return;
     FILE* f = _wfopen(model.logPath.c_str(), L"ab");
     if (!f) return;
-    std::string text = narrow(line) + "\n";
+    std::string text = Utf8(line) + "\n";
     std::fwrite(text.data(), 1, text.size(), f);
     std::fclose(f);
 }

@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/win32/wide_text.h"
 #include "stand_in_clsid.h"
 
 namespace stand_in {
@@ -29,18 +30,11 @@ inline std::wstring ServerPath() {
     return w;
 }
 
-inline std::wstring WideOf(const std::string& utf8) {
-    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring w(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), w.data(), n);
-    return w;
-}
-
 class Registration {
   public:
     explicit Registration(const std::string& descriptionPath) {
-        const std::wstring command =
-            L"\"" + ServerPath() + L"\" \"" + WideOf(descriptionPath) + L"\"";
+        const std::wstring command = L"\"" + ServerPath() + L"\" \"" +
+                                     mokuji::platform::win32::Wide(descriptionPath) + L"\"";
         registerIn(HKEY_CURRENT_USER, command);
         // Wine's class lookup reads the machine's classes only.
         CLSID found;
@@ -85,7 +79,7 @@ class Registration {
 
 // The lines the server logged so far.
 inline std::vector<std::string> LogLines(const std::string& utf8Path) {
-    std::ifstream in(WideOf(utf8Path).c_str(), std::ios::binary);
+    std::ifstream in(mokuji::platform::win32::Wide(utf8Path).c_str(), std::ios::binary);
     std::vector<std::string> lines;
     std::string line;
     while (std::getline(in, line)) lines.push_back(line);
