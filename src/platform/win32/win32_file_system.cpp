@@ -14,6 +14,13 @@ bool isSeparator(char c) {
     return c == '\\' || c == '/';
 }
 
+// Where the last component of a path begins: after its last separator.
+std::size_t nameStart(const std::string& path) {
+    std::size_t cut = path.size();
+    while (cut > 0 && !isSeparator(path[cut - 1])) --cut;
+    return cut;
+}
+
 std::string withSeparator(const std::string& folder) {
     return folder.empty() || isSeparator(folder.back()) ? folder : folder + '\\';
 }
@@ -83,8 +90,7 @@ FileAttributes Win32FileSystem::attributes(const std::string& path) {
 }
 
 std::string Win32FileSystem::findOrdinaryFile(const std::string& path) {
-    std::size_t cut = path.size();
-    while (cut > 0 && !isSeparator(path[cut - 1])) --cut;
+    const std::size_t cut = nameStart(path);
     const std::string name = path.substr(cut);
     // Wildcards would make the lookup below a search and answer for
     // another file.
@@ -127,8 +133,7 @@ const std::string& Win32FileSystem::program() {
 
 std::string Win32FileSystem::programFolder() {
     const std::string& path = program();
-    std::size_t cut = path.size();
-    while (cut > 0 && !isSeparator(path[cut - 1])) --cut;
+    const std::size_t cut = nameStart(path);
     if (cut == 0) return "";
     // "C:" for a program at a drive's root: callers add the separator.
     return path.substr(0, cut - 1);
@@ -136,9 +141,7 @@ std::string Win32FileSystem::programFolder() {
 
 std::string Win32FileSystem::programBaseName() {
     const std::string& path = program();
-    std::size_t cut = path.size();
-    while (cut > 0 && !isSeparator(path[cut - 1])) --cut;
-    std::string name = path.substr(cut);
+    std::string name = path.substr(nameStart(path));
     const std::size_t dot = name.rfind('.');
     return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
 }
