@@ -19,9 +19,13 @@ struct Instances {
     std::optional<bool> enableEvents;
     std::optional<bool> displayAlerts;
 
-    Application& live() {
+    Application& first() const {
         if (!primary) throw AutomationError(errnum::kObjectRequired, "the application has ended");
-        return current ? *current : *primary;
+        return *primary;
+    }
+    Application& live() {
+        Application& own = first();
+        return current ? *current : own;
     }
 
     Application* secondaryInstance() {
@@ -114,11 +118,7 @@ class FallbackWorkbooks final : public Workbooks {
     }
 
   private:
-    Application& primaryInstance() const {
-        if (!in_->primary)
-            throw AutomationError(errnum::kObjectRequired, "the application has ended");
-        return *in_->primary;
-    }
+    Application& primaryInstance() const { return in_->first(); }
 
     std::shared_ptr<Instances> in_;
 };
