@@ -25,7 +25,7 @@ bool isNameChar(char16_t c, bool first) {
     return (c >= u'0' && c <= u'9') || c == u'.' || c == u'?';
 }
 
-// "A1", "$B$2", "XFD100", "R1C1", "R", "C": what a name cannot be.
+// "A1", "$B$2", "IV100", "R1C1", "R", "C": what a name cannot be.
 bool readsAsReference(std::u16string_view u) {
     std::u16string s;
     for (char16_t c : u)
@@ -35,7 +35,15 @@ bool readsAsReference(std::u16string_view u) {
     while (i < s.size() && s[i] >= u'A' && s[i] <= u'Z') ++i;
     std::size_t digits = i;
     while (digits < s.size() && s[digits] >= u'0' && s[digits] <= u'9') ++digits;
-    if (i >= 1 && i <= 3 && digits > i && digits == s.size()) return true;
+    if (i >= 1 && i <= 3 && digits > i && digits == s.size()) {
+        // A cell of this format's grid (IV65536); "ANS1" is one only in later,
+        // larger grids, and a name here.
+        std::uint32_t col = 0;
+        for (std::size_t k = 0; k < i; ++k) col = col * 26 + (s[k] - u'A' + 1);
+        std::uint32_t row = 0;
+        for (std::size_t k = i; k < digits && row <= 65536; ++k) row = row * 10 + (s[k] - u'0');
+        if (col <= 256 && row >= 1 && row <= 65536) return true;
+    }
     // R1C1 forms.
     if (!s.empty() && s[0] == u'R') {
         std::size_t k = 1;

@@ -11,8 +11,9 @@ namespace xls::input {
 namespace {
 
 constexpr std::size_t kMaxNameLength = 255;
-constexpr std::int64_t kMaxRows2007 = 1048576;
-constexpr std::int64_t kMaxCols2007 = 16384;  // XFD
+// The grid of the workbooks this engine writes: IV65536.
+constexpr std::int64_t kMaxRows = 65536;
+constexpr std::int64_t kMaxCols = 256;
 
 bool isAsciiLetter(char32_t c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
@@ -98,8 +99,8 @@ bool looksLikeA1Cell(std::u32string_view name) {
     const std::u32string_view digits = name.substr(letters);
     for (char32_t c : digits)
         if (!isAsciiDigit(c)) return false;
-    const std::int64_t row = cappedNumber(digits, kMaxRows2007);
-    return col <= kMaxCols2007 && row >= 1 && row <= kMaxRows2007;
+    const std::int64_t row = cappedNumber(digits, kMaxRows);
+    return col <= kMaxCols && row >= 1 && row <= kMaxRows;
 }
 
 bool isR(char32_t c) {

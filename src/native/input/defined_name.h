@@ -17,9 +17,9 @@ struct NameCheck {
 // - later characters other than those, digits, '.' and '?'; a blank of any kind, since
 //   "a b" reads as the intersection of a and b;
 // - TRUE and FALSE in any letter case, which a formula reads as the constants;
-// - a cell reference in A1 style, checked against the largest grid (XFD1048576) and not just
-//   the .xls one: a name such as "AB100000" would be renamed by every later version that
-//   opens the file;
+// - a cell reference in A1 style on the grid of this format (IV65536). Names such as ANS1 or
+//   TAX2019 are cells only in the larger grid of later formats; refusing them here would
+//   lose the column a list keeps under such a name.
 // - R, C, a name that is wholly an R1C1 reference (RC, R1C1, C5R2), or one that begins with
 //   R or C and a digit ("R2D2", "C1_FOO"), which R1C1 formulas would read as a reference.
 // Non-ASCII characters other than blanks count as letters, as the file format documents, so
