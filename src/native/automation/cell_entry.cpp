@@ -70,17 +70,37 @@ std::uint16_t formatForEntry(const book::Sheet& sheet, std::uint32_t row, std::u
     return sheet.columnXf(col);
 }
 
+std::uint16_t usableCellFormat(book::Workbook& model, std::uint16_t xf) {
+    if (xf < model.styleCount() && !model.style(xf).isStyle) return xf;
+    // Other programs number their formats their own way: the 15 that a
+    // cell without a format of its own stands for may be a style format
+    // there, or missing. A cell format based on that style (else on the
+    // Normal style) shows the same.
+    book::CellStyle style = book::defaultCellStyle();
+    style.parent = xf < model.styleCount() ? xf : 0;
+    if (style.parent >= model.styleCount() || !model.style(style.parent).isStyle) {
+        for (std::uint16_t i = 0; i < model.styleCount(); ++i) {
+            if (model.style(i).isStyle) {
+                style.parent = i;
+                break;
+            }
+        }
+    }
+    return model.styleIndex(style);
+}
+
 void enterValue(book::Workbook& model, book::Sheet& sheet, std::uint32_t row, std::uint32_t col,
                 const automation::Variant& value) {
-    std::uint16_t xf = formatForEntry(sheet, row, col);
+    const std::uint16_t entryXf = formatForEntry(sheet, row, col);
     using Type = automation::Variant::Type;
+    if (value.type() == Type::Empty && entryXf == 15) {
+        sheet.eraseCell(row, col);
+        return;
+    }
+    const std::uint16_t xf = usableCellFormat(model, entryXf);
     switch (value.type()) {
         case Type::Empty:
-            if (xf == 15) {
-                sheet.eraseCell(row, col);
-            } else {
-                sheet.setBlank(row, col, xf);
-            }
+            sheet.setBlank(row, col, xf);
             return;
         case Type::String:
             enterText(model, sheet, row, col, *value.get<std::string>(), xf);

@@ -20,4 +20,9 @@ void enterValue(book::Workbook& model, book::Sheet& sheet, std::uint32_t row, st
 // row's, else its column's.
 std::uint16_t formatForEntry(const book::Sheet& sheet, std::uint32_t row, std::uint32_t col);
 
+// The cell format a value entered with format xf is stored with: xf
+// itself, or, where xf is a style format or none at all, a cell format that
+// shows the same. Throws when the workbook has no style to base one on.
+std::uint16_t usableCellFormat(book::Workbook& model, std::uint16_t xf);
+
 }  // namespace xls::native
