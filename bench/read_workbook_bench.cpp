@@ -8,19 +8,22 @@
 #include <string>
 #include <vector>
 
-#include "app/property_name_table.h"
-#include "engine/column_table.h"
-#include "engine/row_store.h"
+#include "columns/column_table.h"
+#include "columns/property_names.h"
+#include "engine/list_row.h"
 #include "engine/workbook_row_reader.h"
 #include "native/automation/native_application.h"
 
 namespace {
 
+namespace columns = mokuji::columns;
+
 const std::string kWorkbook = MOKUJI_EXAMPLE_WORKBOOK;
 
-const std::vector<std::string> kNames = {
-    "件名", "回答日", "提出日", "社員番号", "氏名", "部署", "担当者", "満足度", "金額", "コメント",
-    "評価1", "評価2", "評価3", "評価4", "評価5", "評価6", "評価7", "評価8", "評価9", "評価10"};
+const std::vector<std::string> kNames = {"件名",  "回答日", "提出日", "社員番号", "氏名",
+                                         "部署",  "担当者", "満足度", "金額",     "コメント",
+                                         "評価1", "評価2",  "評価3",  "評価4",    "評価5",
+                                         "評価6", "評価7",  "評価8",  "評価9",    "評価10"};
 const std::vector<int> kProperties = {1, 2, 3, 4, 11};
 
 void ReadBytesOnly(benchmark::State& state) {
@@ -45,7 +48,9 @@ void OpenAndReadNamesAndProperties(benchmark::State& state) {
         for (const auto& name : kNames) total += app->range(name)->value().toText().size();
         for (int k : kProperties) {
             try {
-                total += mokuji::engine::PropertyText(*book->builtinDocumentProperty(k)).size();
+                total += mokuji::engine::PropertyValue(*book->builtinDocumentProperty(k))
+                             .toText()
+                             .size();
             } catch (const automation::AutomationError&) {
             }
         }
@@ -58,9 +63,9 @@ BENCHMARK(OpenAndReadNamesAndProperties)->Unit(benchmark::kMicrosecond);
 // The same work through the row reader a run uses, column table included.
 void ReadWorkbookRow(benchmark::State& state) {
     auto app = xls::native::createApplication();
-    mokuji::app::PropertyNameTable prop_name;
-    mokuji::app::FillPropertyNames(prop_name);
-    mokuji::engine::ColumnTable columns;
+    columns::PropertyNameTable prop_name;
+    columns::FillPropertyNames(prop_name);
+    columns::ColumnTable columns;
     int j = 0;
     columns.g_item_name[++j] = "P_ファイル名";
     for (const auto& name : kNames) columns.g_item_name[++j] = name;
@@ -69,7 +74,7 @@ void ReadWorkbookRow(benchmark::State& state) {
         mokuji::engine::RowStore rows;
         auto book = mokuji::engine::ReadWorkbookRow(*app, kWorkbook, columns, prop_name, rows);
         book->close(false);
-        benchmark::DoNotOptimize(rows.row_text);
+        benchmark::DoNotOptimize(rows.rows);
     }
 }
 BENCHMARK(ReadWorkbookRow)->Unit(benchmark::kMicrosecond);

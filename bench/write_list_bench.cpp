@@ -12,8 +12,10 @@
 
 namespace {
 
+namespace columns = mokuji::columns;
+
 class SilentView : public mokuji::platform::RunView {
-public:
+  public:
     void setCaption(const std::string&) override {}
     std::string caption() const override { return {}; }
     void setEnabled(bool) override {}
@@ -24,10 +26,11 @@ public:
 
 void WriteList1000x20(benchmark::State& state) {
     namespace fs = std::filesystem;
-    fs::path dir = fs::temp_directory_path() / ("mokuji-bench-" + std::to_string(std::random_device{}()));
+    fs::path dir =
+        fs::temp_directory_path() / ("mokuji-bench-" + std::to_string(std::random_device{}()));
     fs::create_directories(dir);
 
-    mokuji::engine::ColumnTable columns;
+    columns::ColumnTable columns;
     columns.g_item_name[1] = "P_ファイル名";
     for (int j = 2; j <= 20; ++j) {
         columns.g_item_name[j] = "項目" + std::to_string(j);
@@ -36,10 +39,16 @@ void WriteList1000x20(benchmark::State& state) {
     }
     mokuji::engine::RowStore rows;
     for (int r = 0; r < 1000; ++r) {
-        std::string text = "アンケート回答_" + std::to_string(r) + ".xls\t";
-        for (int j = 2; j <= 20; ++j)
-            text += (j % 3 == 0 ? std::to_string(r * j) : "回答" + std::to_string(j)) + "\t";
-        rows.row_text.push_back(text);
+        mokuji::engine::ListRow row;
+        row.fileName = "アンケート回答_" + std::to_string(r) + ".xls";
+        row.values.emplace_back(row.fileName);
+        for (int j = 2; j <= 20; ++j) {
+            if (j % 3 == 0)
+                row.values.emplace_back(static_cast<double>(r * j));
+            else
+                row.values.emplace_back("回答" + std::to_string(j));
+        }
+        rows.rows.push_back(std::move(row));
     }
     SilentView view;
     for (auto _ : state) {
@@ -47,8 +56,9 @@ void WriteList1000x20(benchmark::State& state) {
         fs::remove(dir / "00_目次.xls");
         state.ResumeTiming();
         auto app = xls::native::createApplication();
-        mokuji::engine::ListContext ctx{dir.string() + "/", "mokuji", columns, view,
-                                        [](const std::string& p) { return fs::is_regular_file(p); }};
+        mokuji::engine::ListContext ctx{
+            dir.string() + "/", "mokuji", columns, view,
+            [](const std::string& p) { return fs::is_regular_file(p); }};
         auto result = mokuji::engine::BuildListWorkbook(*app, rows, ctx);
         benchmark::DoNotOptimize(result);
     }

@@ -10,7 +10,7 @@ StartupOutcome Form_Load(MainWindow& window, const StartupContext& ctx) {
     if (ctx.centreWindow) ctx.centreWindow();
     ctx.view.setCaption(StartupCaption(ctx.fs.programBaseName()));
     window.lbl_mokuji = engine::kListFileName;
-    FillPropertyNames(window.prop_name);
+    columns::FillPropertyNames(window.prop_name);
     window.g_mokuji_path = engine::kListFileName;
 
     std::optional<std::string> argument = Unquoted(ctx.arguments);
@@ -32,6 +32,8 @@ int ExitStatusOf(StartupOutcome outcome) {
             return 2;
         case StartupOutcome::ReadFailed:
             return 3;
+        case StartupOutcome::ListIncomplete:
+            return 4;
         case StartupOutcome::BadArgument:
         case StartupOutcome::WaitForUser:
             break;

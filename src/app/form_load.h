@@ -15,6 +15,9 @@ enum class StartupOutcome {
     NothingGathered,
     // The run could not start the application or save the list file.
     ListNotSaved,
+    // The list file was saved, but some workbook's row could not be wholly
+    // written into it.
+    ListIncomplete,
     // The argument is no path, or names nothing that exists.
     BadArgument,
     // The list file or the template workbook could not be read.

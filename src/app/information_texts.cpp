@@ -79,11 +79,11 @@ std::string HelpText() {
     });
 }
 
-std::string ReservedNamesText(const PropertyNameTable& prop_name) {
+std::string ReservedNamesText(const columns::PropertyNameTable& prop_name) {
     std::string text = linesOf({"＜名前の予約語＞", "プロパティ内容を一覧に設定する為の名前"});
     // Index 0 is no property and is never offered.
     for (std::size_t i = 1; i < prop_name.size(); ++i) {
-        text += std::string(kReservedPrefix) + prop_name[i] + "\r\n";
+        text += std::string(columns::kReservedPrefix) + prop_name[i] + "\r\n";
     }
     return text;
 }
@@ -96,7 +96,7 @@ void mnu_help1_Click(platform::RunView& view) {
     view.showMessage(HelpText());
 }
 
-void mnu_help_予約語_Click(platform::RunView& view, const PropertyNameTable& prop_name) {
+void mnu_help_予約語_Click(platform::RunView& view, const columns::PropertyNameTable& prop_name) {
     view.showMessage(ReservedNamesText(prop_name));
 }
 

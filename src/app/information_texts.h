@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/property_name_table.h"
+#include "columns/property_names.h"
 #include "platform/file_system.h"
 #include "platform/run_view.h"
 
@@ -33,11 +33,11 @@ std::string VersionText(const std::string& programName,
 std::string HelpText();
 // The column names that fetch document properties: "P_" and each name of
 // the table, entries 1 to 30 in order.
-std::string ReservedNamesText(const PropertyNameTable& prop_name);
+std::string ReservedNamesText(const columns::PropertyNameTable& prop_name);
 
 // The menu commands: each shows its text and changes nothing.
 void mnu_version_Click(platform::RunView& view, platform::FileSystem& fs);
 void mnu_help1_Click(platform::RunView& view);
-void mnu_help_予約語_Click(platform::RunView& view, const PropertyNameTable& prop_name);
+void mnu_help_予約語_Click(platform::RunView& view, const columns::PropertyNameTable& prop_name);
 
 }  // namespace mokuji::app

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "app/property_name_table.h"
-#include "engine/column_table.h"
+#include "columns/column_table.h"
+#include "columns/property_names.h"
 #include "engine/list_layout.h"
 #include "platform/list_box.h"
 
@@ -16,11 +16,11 @@ struct MainWindow {
     std::string g_mokuji_path = engine::kListFileName;
     // The label under the title; it names the list file and never changes.
     std::string lbl_mokuji;
-    PropertyNameTable prop_name;
+    columns::PropertyNameTable prop_name;
     // Sorted so that the template workbook, the first entry, is the same
     // on every platform whatever order the folder lists its files in.
     platform::ListBox List1{true};
-    engine::ColumnTable columns;
+    columns::ColumnTable columns;
     // What the last gathering found: the list file as named on disk (any
     // letter case; "" when there was none), and whether the folder, its
     // list file or template could not be read.

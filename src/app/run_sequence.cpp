@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "app/mokuji_open.h"
+#include "app/run_messages.h"
 #include "app/startup_messages.h"
 #include "engine/list_generation_driver.h"
 #include "engine/list_workbook_builder.h"
@@ -12,12 +13,19 @@ namespace mokuji::app {
 
 namespace {
 
-std::vector<engine::ListEntry> entriesOf(const platform::ListBox& list) {
-    std::vector<engine::ListEntry> entries;
+// The run reads the selected entries of the list box, in its order.
+std::vector<std::string> workbooksOf(const platform::ListBox& list) {
+    std::vector<std::string> workbooks;
     for (std::size_t i = 0; i < list.ListCount(); ++i) {
-        entries.push_back({list.List(i), list.Selected(i)});
+        if (list.Selected(i)) workbooks.push_back(list.List(i));
     }
-    return entries;
+    return workbooks;
+}
+
+RunEnd runEndOf(const engine::RunOutcome& outcome) {
+    if (!outcome.applicationStarted || outcome.list.saveFailure) return RunEnd::ListNotSaved;
+    if (!outcome.list.rowsFailed.empty()) return RunEnd::ListIncomplete;
+    return RunEnd::ListWritten;
 }
 
 // The gathering may hand back the list file as a path or a bare name.
@@ -59,26 +67,26 @@ RunEnd MakeAndOpenList(MainWindow& window, const StartupContext& ctx) {
     if (window.listUnreadable) return RunEnd::ReadFailed;
     platform::RunView& view = ctx.view;
     const std::string programName = ctx.fs.programBaseName();
-    const std::vector<engine::ListEntry> entries = entriesOf(window.List1);
+    const std::string folder = util::FolderOf(window.g_mokuji_path);
     engine::ListContext list{
-        util::FolderOf(window.g_mokuji_path),
+        folder,
         programName,
         window.columns,
         view,
         [&fs = ctx.fs](const std::string& p) { return !fs.findOrdinaryFile(p).empty(); },
         fileNameOf(window.listFileOnDisk)};
-    engine::RunRequest request{entries, window.g_mokuji_path, window.columns, window.prop_name,
+    const engine::RunPlan plan{folder, workbooksOf(window.List1), window.columns, window.prop_name,
                                programName};
-    engine::RunOutcome outcome = engine::sub_mokuji_make(
-        request, ctx.createApplication, view,
-        [&list](automation::Application& xl_app, const engine::RowStore& rows) {
-            return engine::BuildListWorkbook(xl_app, rows, list);
-        });
+    const engine::RunOutcome outcome =
+        engine::MakeList(plan, ctx.createApplication, view,
+                         [&list](automation::Application& xl_app, const engine::RowStore& rows) {
+                             return engine::BuildListWorkbook(xl_app, rows, list);
+                         });
+    for (const std::string& message : RunOutcomeMessages(outcome)) view.showMessage(message);
 
     view.setCaption(StartupCaption(programName));
     sub_mokuji_open(window.g_mokuji_path, ctx.fs, ctx.shell);
-    return outcome.applicationStarted && !outcome.list.saveFailure ? RunEnd::ListWritten
-                                                                   : RunEnd::ListNotSaved;
+    return runEndOf(outcome);
 }
 
 RunEnd RunWorkingFolder(MainWindow& window, const StartupContext& ctx,

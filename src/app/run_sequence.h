@@ -18,6 +18,8 @@ enum class RunEnd {
     NothingGathered,
     // The application did not start or the list file was not saved.
     ListNotSaved,
+    // The list file was saved without some value a workbook gave.
+    ListIncomplete,
     // The folder, the list file or the template could not be read.
     ReadFailed,
 };

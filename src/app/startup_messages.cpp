@@ -1,5 +1,7 @@
 #include "app/startup_messages.h"
 
+#include "app/run_messages.h"
+
 #include "engine/list_generation_driver.h"
 #include "engine/list_layout.h"
 
@@ -21,9 +23,9 @@ std::string BadArgumentMessage(const std::string& given) {
 }
 
 std::string ReadFailureMessage(const gather::ReadFailure& failure) {
-    std::string found = engine::FoundContentText(failure.content);
+    std::string found = FoundContentText(failure.content);
     return "以下のブックを読み込めなかったため、目次ファイルを作成・更新しませんでした。\r\n\r\n" +
-           failure.path + "（" + engine::OpenFailureText(failure.cause) + "）" +
+           failure.path + "（" + OpenFailureText(failure.cause) + "）" +
            (found.empty() ? "" : "（" + found + "）") + "\r\n" + failure.reason + "\r\n";
 }
 

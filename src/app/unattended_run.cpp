@@ -17,6 +17,8 @@ StartupOutcome startupOutcomeOf(RunEnd end) {
             return StartupOutcome::NothingGathered;
         case RunEnd::ListNotSaved:
             return StartupOutcome::ListNotSaved;
+        case RunEnd::ListIncomplete:
+            return StartupOutcome::ListIncomplete;
         case RunEnd::ReadFailed:
             break;
     }

@@ -1,6 +1,9 @@
 #include "engine/list_entry_text.h"
 
 #include <cctype>
+#include <cmath>
+
+#include "native/text/unicode.h"
 
 namespace mokuji::engine {
 
@@ -61,6 +64,49 @@ automation::Variant TextEntry(std::string_view text) {
     if (WouldEnterAsFormula(text) || text.starts_with('\''))
         return automation::Variant("'" + std::string(text));
     return automation::Variant(std::string(text));
+}
+
+namespace {
+
+// The longest start of the text that fits a cell, never ending half way
+// through a character that takes two units.
+std::string cutToCell(const std::string& text) {
+    std::u16string units = xls::text::utf8ToUtf16(text);
+    std::size_t keep = kMaxCellText;
+    if (units[keep - 1] >= 0xD800 && units[keep - 1] <= 0xDBFF) --keep;
+    units.resize(keep);
+    return xls::text::utf16ToUtf8(units);
+}
+
+DataEntry textEntry(const std::string& text) {
+    if (text.empty()) return {};
+    // Only a text that may be too long is measured in UTF-16 units.
+    if (text.size() > kMaxCellText && xls::text::utf16Length(text) > kMaxCellText)
+        return {automation::Variant("'" + cutToCell(text)), DataEntry::Change::Cut};
+    return {automation::Variant("'" + text)};
+}
+
+DataEntry numberEntry(double number, const automation::Variant& value) {
+    if (std::isfinite(number)) return {value};
+    return {automation::Variant("'#NUM!"), DataEntry::Change::AsText};
+}
+
+}  // namespace
+
+DataEntry EntryForValue(const automation::Variant& value) {
+    using Type = automation::Variant::Type;
+    switch (value.type()) {
+        case Type::String:
+            return textEntry(*value.get<std::string>());
+        case Type::Double:
+            return numberEntry(*value.get<double>(), value);
+        case Type::Date:
+            return numberEntry(value.get<automation::Date>()->serial, value);
+        case Type::Array:
+            return {};
+        default:
+            return {value};
+    }
 }
 
 }  // namespace mokuji::engine

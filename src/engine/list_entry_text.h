@@ -22,4 +22,23 @@ bool WouldEnterAsFormula(std::string_view text);
 // application takes as "this is text" and does not store.
 automation::Variant TextEntry(std::string_view text);
 
+// The most a cell holds, in UTF-16 units as the format counts them.
+inline constexpr std::size_t kMaxCellText = 32767;
+
+// A value of a row as its list cell is given it. Text is always entered
+// after an apostrophe: typed input would turn "00123" into 123, "1-2" into a
+// date, "TRUE" into a boolean and "#N/A" into an error, and a text must
+// arrive as the text the workbook held. Numbers, dates, times and booleans
+// go in as values.
+struct DataEntry {
+    automation::Variant entry;
+    // How the value had to change to fit a cell; None for nearly all.
+    enum class Change { None, Cut, AsText } change = Change::None;
+};
+
+// Text longer than a cell holds is cut to kMaxCellText units (Cut); a
+// number that is no finite value (NaN, an infinity) becomes the text
+// "#NUM!" (AsText), as the application shows such a result.
+DataEntry EntryForValue(const automation::Variant& value);
+
 }  // namespace mokuji::engine

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/property_name_table.h"
+#include "columns/property_names.h"
 #include "engine/ignoring_failure.h"
 #include "engine/list_entry_text.h"
 #include "engine/list_formatting.h"
 #include "engine/list_layout.h"
-#include "util/split_text.h"
+#include "engine/list_sheet.h"
 
 namespace mokuji::engine {
 
@@ -27,7 +27,7 @@ class ListWriter {
   public:
     ListWriter(Application& xl_app, const RowStore& rows, const ListContext& ctx)
         : xl_(xl_app), rows_(rows), ctx_(ctx), path_(ctx.listFilePath()) {
-        for (int j = 1; j <= kMaxColumns; ++j) {
+        for (int j = 1; j <= columns::kMaxColumns; ++j) {
             if (!ctx_.columns.g_item_name[j].empty()) named_.push_back(j);
         }
     }
@@ -38,6 +38,7 @@ class ListWriter {
         // Without the list workbook every cell operation would land in
         // whatever workbook happens to be active.
         if (!haveBook) return result_;
+        placeColumns();
         clearOldRows();
         writeDataRows();
         drawDataBorders();
@@ -50,13 +51,29 @@ class ListWriter {
         ctx_.view.setCaption(ctx_.programName + " - 目次ファイル更新開始");
         automation::OpenArguments args;
         args.fileName = path_;
+        std::shared_ptr<automation::Workbook> book;
         try {
-            required(xl_.workbooks()).open(args);
+            book = required(xl_.workbooks()).open(args);
         } catch (const AutomationError& e) {
             result_.saveFailure = ListSaveFailure{path_, e.what()};
             return false;
         }
-        ignoringFailure([&] { header_ = required(xl_.range(kNumberName)).row(); });
+        // Every cell operation below acts on the active sheet; the file may
+        // have been saved with another sheet in front.
+        const ListSheet list = book ? FindListSheet(*book) : ListSheet{};
+        if (!list.sheet) {
+            result_.saveFailure = ListSaveFailure{path_, "the list file has no worksheet"};
+            return false;
+        }
+        try {
+            list.sheet->select();
+        } catch (const AutomationError& e) {
+            result_.saveFailure = ListSaveFailure{
+                path_, std::string("its list sheet cannot be made active: ") + e.what()};
+            return false;
+        }
+        header_ = list.headerRow;
+        updating_ = true;
         return true;
     }
 
@@ -78,15 +95,16 @@ class ListWriter {
         setColumnWidth("C:C", 30);
         enterHeader(kNumberColumn + 1, kFileNameHeader);
         if (auto c = objectOrNull([&] { return xl_.columns("C:C"); })) FormatFileNameColumn(*c);
-        addName(std::string(app::kFileNameColumn), kNumberColumn + 1);
+        addName(std::string(columns::kFileNameColumn), kNumberColumn + 1);
 
         std::int32_t x = kNumberColumn;
         for (int j : named_) {
             ++x;
             const std::string& name = ctx_.columns.g_item_name[j];
-            ignoringFailure([&] {
-                required(required(xl_.activeWorkbook()).names()).add(name, cell(header_, x));
-            });
+            if (!ignoringFailure([&] {
+                    required(required(xl_.activeWorkbook()).names()).add(name, cell(header_, x));
+                }))
+                result_.namesNotAdded.push_back(name);
             if (!headerCellEmpty(x)) continue;
             enterHeader(x, name);
             enter(header_ + 1, x, Variant(ctx_.columns.g_item_row[j]));
@@ -130,37 +148,55 @@ class ListWriter {
         });
     }
 
+    // An update finds each column under the header that carries its name,
+    // as the list file was read; a new list, and a column whose header was
+    // not found, takes the places in table order.
+    void placeColumns() {
+        for (std::size_t k = 0; k < named_.size(); ++k) {
+            std::int32_t x = kNumberColumn + 1 + static_cast<std::int32_t>(k);
+            if (updating_ && ctx_.columns.listColumn[named_[k]] > kNumberColumn)
+                x = ctx_.columns.listColumn[named_[k]];
+            placed_.push_back(x);
+            lastColumn_ = std::max(lastColumn_, x);
+        }
+    }
+
     void writeDataRows() {
         const int room = std::max(0, sheetRows_ - (header_ + 2));
-        const int count = static_cast<int>(rows_.row_text.size());
+        const int count = static_cast<int>(rows_.rows.size());
         result_.rowsWritten = std::min(count, room);
         result_.rowsNotWritten = count - result_.rowsWritten;
+        for (int r = 0; r < result_.rowsWritten; ++r) writeRow(header_ + 3 + r, r);
+    }
 
-        std::vector<std::string> fields;
-        for (int r = 0; r < result_.rowsWritten; ++r) {
-            const std::int32_t row = header_ + 3 + r;
-            enter(row, kNumberColumn, Variant(std::to_string(r + 1)));
-            util::SplitText(util::kSplitTabs, rows_.row_text[r], fields);
-            std::int32_t x = kNumberColumn + 1;
-            for (std::size_t k = 1; k <= named_.size() && k < fields.size(); ++k, ++x) {
-                const std::string& field = fields[k];
-                enter(row, x, TextEntry(field));
-                if (ctx_.columns.g_item_name[named_[k - 1]] == app::kFileNameColumn) {
-                    // The bare name, so the link follows the list file when
-                    // the folder moves.
-                    ignoringFailure([&] {
-                        required(xl_.activeSheet()).addHyperlink(cell(row, x), field, field);
-                    });
-                }
+    void writeRow(std::int32_t row, int r) {
+        const ListRow& data = rows_.rows[static_cast<std::size_t>(r)];
+        bool whole = enter(row, kNumberColumn, Variant(std::to_string(r + 1)));
+        for (std::size_t k = 0; k < named_.size() && k < data.values.size(); ++k) {
+            const std::string& name = ctx_.columns.g_item_name[named_[k]];
+            const std::int32_t x = placed_[k];
+            const DataEntry value = EntryForValue(data.values[k]);
+            if (value.change == DataEntry::Change::Cut)
+                result_.valuesCut.push_back({data.fileName, name});
+            if (value.change == DataEntry::Change::AsText)
+                result_.valuesAsText.push_back({data.fileName, name});
+            whole = enter(row, x, value.entry) && whole;
+            if (name == columns::kFileNameColumn) {
+                // The bare name, so the link follows the list file when
+                // the folder moves.
+                ignoringFailure([&] {
+                    required(xl_.activeSheet())
+                        .addHyperlink(cell(row, x), data.fileName, data.fileName);
+                });
             }
         }
+        if (!whole) result_.rowsFailed.push_back(data.fileName);
     }
 
     // With no rows the block still spans two rows, the hidden number row
     // included, as lists have always been drawn.
     void drawDataBorders() {
-        const std::int32_t lastColumn = kNumberColumn + static_cast<std::int32_t>(named_.size());
-        drawBorders(header_ + 3, kNumberColumn, header_ + 2 + result_.rowsWritten, lastColumn);
+        drawBorders(header_ + 3, kNumberColumn, header_ + 2 + result_.rowsWritten, lastColumn_);
     }
 
     void save() {
@@ -194,8 +230,8 @@ class ListWriter {
         return required(cell_);
     }
 
-    void enter(std::int32_t row, std::int32_t column, const Variant& entry) {
-        ignoringFailure([&] { cell(row, column).setFormulaR1C1(entry); });
+    bool enter(std::int32_t row, std::int32_t column, const Variant& entry) {
+        return ignoringFailure([&] { cell(row, column).setFormulaR1C1(entry); });
     }
 
     void enterHeader(std::int32_t column, const std::string& text) {
@@ -235,7 +271,10 @@ class ListWriter {
     const RowStore& rows_;
     const ListContext& ctx_;
     const std::string path_;
-    std::vector<int> named_;  // table entries with a name, in column order
+    std::vector<int> named_;            // table entries with a name, in column order
+    std::vector<std::int32_t> placed_;  // the list column of each of them
+    std::int32_t lastColumn_ = kNumberColumn;
+    bool updating_ = false;
     std::int32_t header_ = kDefaultHeaderRow;
     std::int32_t sheetRows_ = kSheetRows;
     std::shared_ptr<Range> cell_;

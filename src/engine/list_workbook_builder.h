@@ -4,10 +4,10 @@
 #include <string>
 
 #include "automation/object_model.h"
-#include "engine/column_table.h"
+#include "columns/column_table.h"
 #include "engine/list_layout.h"
+#include "engine/list_row.h"
 #include "engine/list_workbook_result.h"
-#include "engine/row_store.h"
 #include "platform/run_view.h"
 
 namespace mokuji::engine {
@@ -17,7 +17,7 @@ struct ListContext {
     std::string workingFolder;
     // The executable's name without folder and extension, for captions.
     std::string programName;
-    const ColumnTable& columns;
+    const columns::ColumnTable& columns;
     platform::RunView& view;
     // Whether an ordinary file of that full name exists.
     std::function<bool(const std::string&)> fileExists;
@@ -36,15 +36,18 @@ struct ListContext {
 // "FILE名" in B and C, then one column per named entry of the table, with
 // workbook names on the header cells and the entries' row and column numbers
 // in the two hidden rows below. An existing file keeps everything above the
-// data rows; its header row is the row of its name "No.".
+// data rows and every sheet but its list sheet; each value goes under the
+// header that carries its column's name, and columns without one are left
+// alone. The list sheet is the active sheet of the saved file.
 //
-// Field k of a row text goes to the k-th named column: a row text holds a
-// field for named entries only, so a free entry of the table between named
-// ones takes no field and no column.
+// Values are entered as what they are: text as text, however it looks;
+// numbers, dates and booleans as values.
 //
 // Spreadsheet operations that fail are skipped one by one and the rest of the
 // list is still written. What the caller must hear of comes back in the
-// result: rows beyond the last row of the sheet, and a save that failed.
+// result: rows beyond the last row of the sheet, rows not wholly written,
+// values that had to change, names the file could not be given, and a save
+// that failed.
 ListWorkbookResult BuildListWorkbook(automation::Application& xl_app, const RowStore& rows,
                                      const ListContext& ctx);
 

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace mokuji::engine {
 
@@ -10,12 +11,28 @@ struct ListSaveFailure {
     std::string reason;  // as the application described it
 };
 
+// A value that reached its list cell changed: which workbook, which column.
+struct ChangedValue {
+    std::string fileName;
+    std::string column;
+};
+
 // What the list phase did, for the run to report.
 struct ListWorkbookResult {
     bool updatedExisting = false;
     int rowsWritten = 0;
     // Rows the sheet had no room for; they are missing from the list.
     int rowsNotWritten = 0;
+    // Workbooks whose row was written only in part: some value of it could
+    // not be entered in its cell.
+    std::vector<std::string> rowsFailed;
+    // Texts longer than a cell holds, written cut.
+    std::vector<ChangedValue> valuesCut;
+    // Numbers no cell can hold (NaN, infinities), written as text.
+    std::vector<ChangedValue> valuesAsText;
+    // Column names the list file could not be given as workbook names; the
+    // columns are there, found again by their header text.
+    std::vector<std::string> namesNotAdded;
     // Set when the list file was not written; the run tells the user.
     std::optional<ListSaveFailure> saveFailure;
 };

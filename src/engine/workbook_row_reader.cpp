@@ -1,8 +1,7 @@
 #include "engine/workbook_row_reader.h"
 
-#include <cstdio>
+#include <cmath>
 
-#include "automation/ole_date.h"
 #include "util/path_names.h"
 
 namespace mokuji::engine {
@@ -10,59 +9,58 @@ namespace mokuji::engine {
 namespace {
 
 using automation::AutomationError;
+using automation::Variant;
+using columns::kNoNumber;
 
-// The "yyyy/mm/dd" pattern: four-digit year, two-digit month and day, always
-// joined by "/", whatever the system's date separator.
-std::string yearMonthDay(const automation::Variant& value) {
-    double serial;
-    if (auto d = value.get<automation::Date>()) {
-        serial = d->serial;
-    } else if (auto n = value.get<double>()) {
-        serial = *n;
-    } else {
-        return value.toText();
-    }
-    auto t = automation::civilFromOleDate(serial);
-    if (!t) return value.toText();
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%04d/%02u/%02u", t->year, t->month, t->day);
-    return buf;
+// A date column shows the day alone; the serial's fraction is the time.
+Variant dayOf(const Variant& value) {
+    if (auto d = value.get<automation::Date>()) return automation::Date{std::trunc(d->serial)};
+    if (auto n = value.get<double>()) return automation::Date{std::trunc(*n)};
+    return value;
 }
 
 bool usableFallback(std::int32_t row, std::int32_t col) {
-    return row != 0 && col != 0 && row != kNoNumber && col != kNoNumber;
+    return row != 0 && col != 0 && row != columns::kNoNumber && col != columns::kNoNumber;
+}
+
+// An error value or the array of several cells is no value for one list
+// cell: the name is then as good as missing.
+bool singleValue(const Variant& v) {
+    return v.type() != Variant::Type::Error && v.type() != Variant::Type::Array;
 }
 
 // A named cell's value; when the name is missing, covers several cells or
 // holds an error value, the cell at the column's row and column on the first
-// sheet instead. Any failure there gives "" as well.
-std::string namedCellText(automation::Application& xl_app, automation::Workbook& book,
-                          const std::string& name, std::int32_t row, std::int32_t col) {
+// sheet instead. Any failure there gives an empty value as well.
+Variant namedCellValue(automation::Application& xl_app, automation::Workbook& book,
+                       const std::string& name, std::int32_t row, std::int32_t col) {
     try {
-        return xl_app.range(name)->value().toText();
+        Variant v = xl_app.range(name)->value();
+        if (singleValue(v)) return v;
     } catch (const AutomationError&) {
     }
-    if (!usableFallback(row, col)) return "";
+    if (!usableFallback(row, col)) return {};
     try {
-        return book.sheets()->item(1)->cells(row, col)->value().toText();
+        Variant v = book.sheets()->item(1)->cells(row, col)->value();
+        if (singleValue(v)) return v;
     } catch (const AutomationError&) {
-        return "";
     }
+    return {};
 }
 
 }  // namespace
 
-std::string PropertyText(const automation::DocumentProperty& property) {
+Variant PropertyValue(const automation::DocumentProperty& property) {
     std::int32_t type = property.type();
-    automation::Variant value = property.value();
-    if (type == automation::property_type::kDate) return yearMonthDay(value);
-    return value.toText();
+    Variant value = property.value();
+    if (type == automation::property_type::kDate) return dayOf(value);
+    return value;
 }
 
 std::shared_ptr<automation::Workbook> ReadWorkbookRow(automation::Application& xl_app,
                                                       const std::string& path,
-                                                      const ColumnTable& columns,
-                                                      const app::PropertyNameTable& prop_name,
+                                                      const columns::ColumnTable& table,
+                                                      const columns::PropertyNameTable& prop_name,
                                                       RowStore& rows) {
     auto workbooks = xl_app.workbooks();
     workbooks->close();
@@ -76,27 +74,28 @@ std::shared_ptr<automation::Workbook> ReadWorkbookRow(automation::Application& x
     auto book = workbooks->open(args);
 
     bool hasData = false;
-    std::string text;
-    for (int j = 1; j <= kMaxColumns; ++j) {
-        const std::string& name = columns.g_item_name[j];
+    ListRow row{util::FileNameOf(path), {}};
+    for (int j = 1; j <= columns::kMaxColumns; ++j) {
+        const std::string& name = table.g_item_name[j];
         if (name.empty()) continue;
-        if (name == app::kFileNameColumn) {
-            text += util::FileNameOf(path);
-        } else if (int k = app::PropertyIndexOf(prop_name, name); k != 0) {
+        if (name == columns::kFileNameColumn) {
+            row.values.emplace_back(row.fileName);
+        } else if (int k = columns::PropertyIndexOf(prop_name, name); k != 0) {
             hasData = true;
+            Variant value;
             try {
-                text += PropertyText(*book->builtinDocumentProperty(k));
+                value = PropertyValue(*book->builtinDocumentProperty(k));
             } catch (const AutomationError&) {
                 // Not set, e.g. the print date of a workbook never printed.
             }
+            row.values.push_back(std::move(value));
         } else {
             hasData = true;
-            text +=
-                namedCellText(xl_app, *book, name, columns.g_item_row[j], columns.g_item_col[j]);
+            row.values.push_back(
+                namedCellValue(xl_app, *book, name, table.g_item_row[j], table.g_item_col[j]));
         }
-        text += '\t';
     }
-    if (hasData) rows.row_text.push_back(std::move(text));
+    if (hasData) rows.rows.push_back(std::move(row));
     return book;
 }
 

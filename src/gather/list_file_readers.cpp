@@ -7,10 +7,11 @@
 #include <utility>
 #include <vector>
 
-#include "app/property_name_table.h"
+#include "columns/property_names.h"
 #include "engine/ignoring_failure.h"
 #include "engine/list_generation_driver.h"
 #include "engine/list_layout.h"
+#include "engine/list_sheet.h"
 #include "gather/reader_instance.h"
 #include "platform/letter_case.h"
 #include "util/path_names.h"
@@ -20,8 +21,8 @@ namespace mokuji::gather {
 namespace {
 
 using automation::AutomationError;
-using engine::kMaxColumns;
-using engine::kNoNumber;
+using columns::kMaxColumns;
+using columns::kNoNumber;
 using engine::objectOrNull;
 using engine::required;
 
@@ -31,6 +32,8 @@ struct Entry {
     std::int32_t row = kNoNumber;
     std::int32_t col = kNoNumber;
     std::int64_t key = 0;
+    // Where the list file shows the column; 0 when not read from a list.
+    std::int32_t listColumn = 0;
 };
 
 // Free entries carry these keys so that they sort behind every name that
@@ -66,15 +69,52 @@ std::shared_ptr<automation::Range> rangeOf(const automation::Names& names, std::
     return objectOrNull([&] { return required(names.item(i)).refersToRange(); });
 }
 
-// A row or column number stored under a list header. Text that is no
-// number gives no number; an empty cell gives 0.
-std::int32_t storedNumber(const automation::Workbook& book, std::int32_t row, std::int32_t col) {
+// A row or column number stored under a list header, on the sheet of the
+// header (a notes sheet may stand in front of it). Text that is no number
+// gives no number; an empty cell gives 0.
+std::int32_t storedNumber(const automation::Worksheet& sheet, std::int32_t row, std::int32_t col) {
     std::int32_t number = kNoNumber;
-    engine::ignoringFailure([&] {
-        auto sheet = required(book.sheets()).item(1);
-        number = required(required(sheet).cells(row, col)).value().toLong();
-    });
+    engine::ignoringFailure([&] { number = required(sheet.cells(row, col)).value().toLong(); });
     return number;
+}
+
+bool holdsNumber(const automation::Worksheet& sheet, std::int32_t row, std::int32_t col) {
+    bool number = false;
+    engine::ignoringFailure(
+        [&] { number = required(sheet.cells(row, col)).value().get<double>() != nullptr; });
+    return number;
+}
+
+// The rightmost column a header can stand in.
+constexpr std::int32_t kLastSheetColumn = 256;
+
+// A header whose name the file could not be given as a workbook name is
+// still a column of the list: the run wrote its text with the row and
+// column numbers below, in the hidden rows. A header without those numbers
+// is the user's own column and no list column.
+void addHeadersWithoutName(const automation::Worksheet& sheet, std::int32_t headerRow,
+                           std::vector<Entry>& entries) {
+    std::vector<bool> taken(kLastSheetColumn + 1, false);
+    for (const Entry& e : entries) {
+        if (!e.name.empty() && e.key >= 1 && e.key <= kLastSheetColumn)
+            taken[static_cast<std::size_t>(e.key)] = true;
+    }
+    for (std::int32_t col = kFirstListColumn; col <= kLastSheetColumn; ++col) {
+        if (taken[static_cast<std::size_t>(col)]) continue;
+        std::string text;
+        engine::ignoringFailure([&] {
+            const automation::Variant v = required(sheet.cells(headerRow, col)).value();
+            if (auto s = v.get<std::string>()) text = *s;
+        });
+        if (text.empty()) continue;
+        if (!holdsNumber(sheet, headerRow + 1, col) || !holdsNumber(sheet, headerRow + 2, col))
+            continue;
+        const bool known = std::any_of(entries.begin(), entries.end(),
+                                       [&](const Entry& e) { return e.name == text; });
+        if (known) continue;
+        entries.push_back({text, storedNumber(sheet, headerRow + 1, col),
+                           storedNumber(sheet, headerRow + 2, col), col, col});
+    }
 }
 
 std::vector<Entry> listFileEntries(const automation::Workbook& book) {
@@ -87,9 +127,10 @@ std::vector<Entry> listFileEntries(const automation::Workbook& book) {
         if (name == engine::kNumberName) continue;
         Entry& e = entries[static_cast<std::size_t>(i - 1)];
         auto range = rangeOf(*names, i);
-        if (name == app::kFileNameColumn) {
+        if (name == columns::kFileNameColumn) {
             e.name = name;
             if (range) engine::ignoringFailure([&] { e.key = range->column(); });
+            if (e.key != kFreeColumnKey) e.listColumn = static_cast<std::int32_t>(e.key);
             continue;
         }
         if (!range) continue;
@@ -101,11 +142,16 @@ std::vector<Entry> listFileEntries(const automation::Workbook& book) {
             }))
             continue;
         if (col < kFirstListColumn) continue;
+        auto sheet = objectOrNull([&] { return range->worksheet(); });
+        if (!sheet) continue;
         e.name = name;
         e.key = col;
-        e.row = storedNumber(book, row + 1, col);
-        e.col = storedNumber(book, row + 2, col);
+        e.listColumn = col;
+        e.row = storedNumber(*sheet, row + 1, col);
+        e.col = storedNumber(*sheet, row + 2, col);
     }
+    const engine::ListSheet list = engine::FindListSheet(book);
+    if (list.sheet) addHeadersWithoutName(*list.sheet, list.headerRow, entries);
     return entries;
 }
 
@@ -121,7 +167,7 @@ std::vector<Entry> templateEntries(const automation::Workbook& book) {
         // the whole workbook.
         if (name.find('!') != std::string::npos) continue;
         if (name == engine::kNumberName) continue;
-        if (name == app::kFileNameColumn) fileNameMet = true;
+        if (name == columns::kFileNameColumn) fileNameMet = true;
         auto range = rangeOf(*names, i);
         if (!range) continue;
         Entry& e = entries[static_cast<std::size_t>(i - 1)];
@@ -131,13 +177,13 @@ std::vector<Entry> templateEntries(const automation::Workbook& book) {
         e.key = std::int64_t{e.row} * 1000 + e.col;
     }
     // Every list shows the file a row came from, first.
-    if (!fileNameMet) entries.push_back({std::string(app::kFileNameColumn), 0, 0, 0});
+    if (!fileNameMet) entries.push_back({std::string(columns::kFileNameColumn), 0, 0, 0});
     return entries;
 }
 
 using NameWalk = std::function<std::vector<Entry>(const automation::Workbook&)>;
 
-std::optional<ReadFailure> readColumnTable(const std::string& p_file, engine::ColumnTable& table,
+std::optional<ReadFailure> readColumnTable(const std::string& p_file, columns::ColumnTable& table,
                                            const ReaderContext& ctx, const NameWalk& walk) {
     std::unique_ptr<automation::Application> xl;
     try {
@@ -178,18 +224,19 @@ std::optional<ReadFailure> readColumnTable(const std::string& p_file, engine::Co
         table.g_item_name[j] = e.name;
         table.g_item_row[j] = e.row;
         table.g_item_col[j] = e.col;
+        table.listColumn[j] = e.listColumn;
     }
     return std::nullopt;
 }
 
 }  // namespace
 
-std::optional<ReadFailure> sub_mokuji_read1(const std::string& p_file, engine::ColumnTable& table,
+std::optional<ReadFailure> sub_mokuji_read1(const std::string& p_file, columns::ColumnTable& table,
                                             const ReaderContext& ctx) {
     return readColumnTable(p_file, table, ctx, listFileEntries);
 }
 
-std::optional<ReadFailure> sub_mokuji_read2(const std::string& p_file, engine::ColumnTable& table,
+std::optional<ReadFailure> sub_mokuji_read2(const std::string& p_file, columns::ColumnTable& table,
                                             const ReaderContext& ctx) {
     return readColumnTable(p_file, table, ctx, templateEntries);
 }

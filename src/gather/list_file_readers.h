@@ -4,7 +4,7 @@
 #include <string>
 
 #include "automation/object_model.h"
-#include "engine/column_table.h"
+#include "columns/column_table.h"
 #include "platform/run_view.h"
 
 namespace mokuji::gather {
@@ -35,7 +35,7 @@ struct ReadFailure {
 // since the run writes its sequence numbers there: so the number column's
 // name stays out of the table under any spelling ("No_", as LibreOffice
 // renames "No."), and so does a print area that starts there.
-std::optional<ReadFailure> sub_mokuji_read1(const std::string& p_file, engine::ColumnTable& table,
+std::optional<ReadFailure> sub_mokuji_read1(const std::string& p_file, columns::ColumnTable& table,
                                             const ReaderContext& ctx);
 
 // Builds the column table from the defined names of the template workbook
@@ -46,7 +46,7 @@ std::optional<ReadFailure> sub_mokuji_read1(const std::string& p_file, engine::C
 // file-name column to a table that is already full, the entry that sorts
 // last gives way to it: a free entry when there is one, else the name
 // whose cell comes last in reading order.
-std::optional<ReadFailure> sub_mokuji_read2(const std::string& p_file, engine::ColumnTable& table,
+std::optional<ReadFailure> sub_mokuji_read2(const std::string& p_file, columns::ColumnTable& table,
                                             const ReaderContext& ctx);
 
 }  // namespace mokuji::gather

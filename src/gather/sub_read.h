@@ -4,7 +4,7 @@
 #include <string>
 
 #include "automation/object_model.h"
-#include "engine/column_table.h"
+#include "columns/column_table.h"
 #include "gather/list_file_readers.h"
 #include "platform/file_system.h"
 #include "platform/list_box.h"
@@ -16,7 +16,7 @@ struct GatherContext {
     // The working path; its folder part is the working folder.
     const std::string& g_mokuji_path;
     platform::ListBox& List1;
-    engine::ColumnTable& columns;
+    columns::ColumnTable& columns;
     platform::RunView& view;
     platform::FileSystem& fs;
     automation::ApplicationFactory createApplication;

@@ -28,7 +28,7 @@ class Drop : public ::testing::Test, protected fake::StartupWorld {
         fs.addFile(nativePath("/data/a/notes.txt"));
         fs.addFile(nativePath("/data/b/00_目次.xls"));
         fs.addFolder(nativePath("/"));
-        FillPropertyNames(window.prop_name);
+        columns::FillPropertyNames(window.prop_name);
     }
 
     std::optional<RunEnd> drop(const std::vector<std::string>& paths) {

@@ -74,8 +74,8 @@ TEST(HelpText, KeepsItsBlanksAndEndsWithAnEmptyLine) {
 }
 
 TEST(ReservedNamesText, ListsEveryPropertyOfTheTableInOrder) {
-    PropertyNameTable prop_name;
-    FillPropertyNames(prop_name);
+    columns::PropertyNameTable prop_name;
+    columns::FillPropertyNames(prop_name);
     std::vector<std::string> lines = linesOf(ReservedNamesText(prop_name));
     ASSERT_EQ(lines.size(), 32u);
     EXPECT_EQ(lines[0], "＜名前の予約語＞");
@@ -84,7 +84,7 @@ TEST(ReservedNamesText, ListsEveryPropertyOfTheTableInOrder) {
         const std::string& line = lines[static_cast<std::size_t>(i) + 1];
         EXPECT_EQ(line, "P_" + prop_name[static_cast<std::size_t>(i)]) << "entry " << i;
         // What the user is told to write must select that very property.
-        EXPECT_EQ(PropertyIndexOf(prop_name, line), i) << line;
+        EXPECT_EQ(columns::PropertyIndexOf(prop_name, line), i) << line;
     }
     EXPECT_EQ(lines[2], "P_タイトル");
     EXPECT_EQ(lines[31], "P_文字数 (スペースを含む)");
@@ -93,8 +93,8 @@ TEST(ReservedNamesText, ListsEveryPropertyOfTheTableInOrder) {
 TEST(InformationMenu, EachItemShowsItsTextAndDoesNothingElse) {
     fake::RecordingView view;
     fake::PathFileSystem fs;
-    PropertyNameTable prop_name;
-    FillPropertyNames(prop_name);
+    columns::PropertyNameTable prop_name;
+    columns::FillPropertyNames(prop_name);
     mnu_version_Click(view, fs);
     mnu_help1_Click(view);
     mnu_help_予約語_Click(view, prop_name);

@@ -32,7 +32,7 @@ class RunCommand : public ::testing::Test, protected fake::StartupWorld {
         fs.addFolder(nativePath("/data/a"));
         fs.addFile(nativePath("/data/a/x.xls"));
         fs.addFile(nativePath("/data/a/00_目次.xls"));
-        FillPropertyNames(window.prop_name);
+        columns::FillPropertyNames(window.prop_name);
     }
 
     std::optional<RunEnd> button() { return cmd_run_Click(window, context(), host); }

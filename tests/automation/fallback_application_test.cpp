@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/property_name_table.h"
+#include "columns/property_names.h"
 #include "engine/workbook_row_reader.h"
 #include "support/fake_application.h"
 
@@ -40,14 +40,14 @@ struct TwoApplications {
 };
 
 std::string rowOf(Application& app, const std::string& path) {
-    mokuji::engine::ColumnTable columns;
-    columns.g_item_name[1] = "担当者";
-    mokuji::app::PropertyNameTable prop_name;
-    mokuji::app::FillPropertyNames(prop_name);
+    mokuji::columns::ColumnTable table;
+    table.g_item_name[1] = "担当者";
+    mokuji::columns::PropertyNameTable prop_name;
+    mokuji::columns::FillPropertyNames(prop_name);
     mokuji::engine::RowStore rows;
-    auto book = mokuji::engine::ReadWorkbookRow(app, path, columns, prop_name, rows);
+    auto book = mokuji::engine::ReadWorkbookRow(app, path, table, prop_name, rows);
     book->close(false);
-    return rows.row_text.empty() ? "(no row)" : rows.row_text[0];
+    return rows.rows.empty() ? "(no row)" : rows.rows[0].values.at(0).toText() + "\t";
 }
 
 OpenArguments only(const std::string& path) {

@@ -32,7 +32,7 @@ using fake::makeSource;
 class ListFile : public ::testing::Test {
   protected:
     void SetUp() override {
-        app::FillPropertyNames(prop_name);
+        columns::FillPropertyNames(prop_name);
         const std::tuple<const char*, int, int> defs[] = {
             {"P_ファイル名", 0, 0}, {"件名", 2, 2}, {"担当者", 2, 3},
             {"金額", 3, 2},         {"式", 3, 3},   {"P_アプリケーション名", 0, 0}};
@@ -53,26 +53,26 @@ class ListFile : public ::testing::Test {
                                        {"式", 3, 3, Variant("@SUM(A1)")}});
     }
 
-    RunOutcome run(std::vector<ListEntry> list) {
+    RunOutcome run(std::vector<std::string> list) {
         ListContext ctx{dir.file(""), "mokuji", columns, view, [](const std::string& p) {
                             return std::filesystem::is_regular_file(
                                 std::filesystem::path(std::u8string(p.begin(), p.end())));
                         }};
-        RunRequest request{list, dir.file("00_目次.xls"), columns, prop_name, "mokuji"};
-        return sub_mokuji_make(request, xls::native::createApplication, view,
-                               [&](automation::Application& xl, const RowStore& rows) {
-                                   return BuildListWorkbook(xl, rows, ctx);
-                               });
+        RunPlan plan{dir.file(""), list, columns, prop_name, "mokuji"};
+        return MakeList(plan, xls::native::createApplication, view,
+                        [&](automation::Application& xl, const RowStore& rows) {
+                            return BuildListWorkbook(xl, rows, ctx);
+                        });
     }
 
     fake::TempFolder dir;
     fake::RecordingView view;
-    ColumnTable columns;
-    app::PropertyNameTable prop_name;
+    columns::ColumnTable columns;
+    columns::PropertyNameTable prop_name;
 };
 
 TEST_F(ListFile, CreatedThenUpdatedAsBothReadersSeeIt) {
-    RunOutcome first = run({{"a.xls"}, {"b.xls"}});
+    RunOutcome first = run({"a.xls", "b.xls"});
     ASSERT_FALSE(first.list.saveFailure) << first.list.saveFailure->reason;
     EXPECT_FALSE(first.list.updatedExisting);
     const std::string list = dir.file("00_目次.xls");
@@ -81,7 +81,7 @@ TEST_F(ListFile, CreatedThenUpdatedAsBothReadersSeeIt) {
 
     // A third workbook, and the list is updated in place.
     makeSource(dir.file("c.xls"), {{"件名", 2, 2, Variant("追加")}});
-    RunOutcome second = run({{"a.xls"}, {"b.xls"}, {"c.xls"}});
+    RunOutcome second = run({"a.xls", "b.xls", "c.xls"});
     ASSERT_FALSE(second.list.saveFailure) << second.list.saveFailure->reason;
     EXPECT_TRUE(second.list.updatedExisting);
     EXPECT_THAT(view.captions, ::testing::Contains("mokuji - 目次ファイル更新開始"));
@@ -158,15 +158,14 @@ TEST_F(ListFile, WorkbooksGoneOrLockedAfterListingAreNamedAndTheRestListed) {
             ASSERT_TRUE(locked->held());
         }
     };
-    RunOutcome out = run({{"a.xls"}, {"gone.xls"}, {"locked.xls"}, {"b.xls"}});
+    RunOutcome out = run({"a.xls", "gone.xls", "locked.xls", "b.xls"});
     ASSERT_FALSE(out.list.saveFailure) << out.list.saveFailure->reason;
     EXPECT_EQ(out.list.rowsWritten, 2);
-    ASSERT_EQ(view.messages.size(), 1u);
-    EXPECT_THAT(view.messages[0], HasSubstr("\r\ngone.xls（ファイルが見つかりません）\r\n"));
-    EXPECT_THAT(
-        view.messages[0],
-        HasSubstr(
-            "\r\nlocked.xls（ファイルを読む権限がないか、ほかのプログラムが使用中です）\r\n"));
+    ASSERT_EQ(out.skipped.size(), 2u);
+    EXPECT_EQ(out.skipped[0].fileName, "gone.xls");
+    EXPECT_EQ(out.skipped[0].cause, automation::OpenFailure::NotFound);
+    EXPECT_EQ(out.skipped[1].fileName, "locked.xls");
+    EXPECT_EQ(out.skipped[1].cause, automation::OpenFailure::AccessDenied);
 
     auto reader = xls::native::createApplication();
     automation::OpenArguments open;
@@ -180,13 +179,13 @@ TEST_F(ListFile, WorkbooksGoneOrLockedAfterListingAreNamedAndTheRestListed) {
 
 // A column name the application refuses as a name still heads its column.
 TEST_F(ListFile, RefusedNameStillHeadsItsColumn) {
-    columns = ColumnTable{};
+    columns = columns::ColumnTable{};
     columns.g_item_name[1] = "P_ファイル名";
     columns.g_item_name[2] = "P_マルチメディア クリップの数";
     columns.g_item_name[3] = "担当者";
     columns.g_item_row[3] = 2;
     columns.g_item_col[3] = 3;
-    RunOutcome out = run({{"a.xls"}});
+    RunOutcome out = run({"a.xls"});
     ASSERT_FALSE(out.list.saveFailure);
     auto reader = xls::native::createApplication();
     automation::OpenArguments open;
@@ -206,7 +205,7 @@ TEST_F(ListFile, RefusedNameStillHeadsItsColumn) {
 TEST_F(ListFile, LibreOfficeReadsTheSameValues) {
     if (std::system("command -v soffice >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "LibreOffice is not installed";
-    RunOutcome out = run({{"a.xls"}, {"b.xls"}});
+    RunOutcome out = run({"a.xls", "b.xls"});
     ASSERT_FALSE(out.list.saveFailure);
     fake::TempFolder outDir;
     fake::TempFolder profile;
@@ -231,7 +230,7 @@ TEST_F(ListFile, UpdateKeepsWhatAnotherProgramAddedToTheList) {
     const std::string list =
         dir.copy(fake::testData("fixtures/list_edited_by_libreoffice.xls"), "00_目次.xls");
     makeSource(dir.file("c.xls"), {{"件名", 2, 2, Variant("追加")}});
-    columns = ColumnTable{};
+    columns = columns::ColumnTable{};
     columns.g_item_name[1] = "P_ファイル名";
     columns.g_item_name[2] = "件名";
     columns.g_item_row[2] = 2;
@@ -239,7 +238,7 @@ TEST_F(ListFile, UpdateKeepsWhatAnotherProgramAddedToTheList) {
     columns.g_item_name[3] = "担当者";
     columns.g_item_row[3] = 2;
     columns.g_item_col[3] = 3;
-    RunOutcome out = run({{"c.xls"}, {"a.xls"}});
+    RunOutcome out = run({"c.xls", "a.xls"});
     ASSERT_FALSE(out.list.saveFailure) << out.list.saveFailure->reason;
     EXPECT_TRUE(out.list.updatedExisting);
 

@@ -7,6 +7,7 @@
 #include "support/fake_application.h"
 #include "support/fake_grid_application.h"
 #include "support/recording_view.h"
+#include "support/row_texts.h"
 #include "util/path_names.h"
 
 namespace mokuji::engine {
@@ -17,13 +18,12 @@ using automation::Date;
 using automation::ErrorValue;
 using automation::Variant;
 using ::testing::ElementsAre;
-using ::testing::HasSubstr;
 
 const std::string kDir = std::string("data") + util::kPathSeparator;
 
 class RunTest : public ::testing::Test {
   protected:
-    void SetUp() override { app::FillPropertyNames(prop_name); }
+    void SetUp() override { columns::FillPropertyNames(prop_name); }
 
     void setColumns(std::vector<std::tuple<std::string, int, int>> cols) {
         int j = 0;
@@ -36,30 +36,38 @@ class RunTest : public ::testing::Test {
     }
 
     RunOutcome run(const ListPhase& phase = {}) {
-        RunRequest req{list, kDir + "00_目次.xls", table, prop_name, "mokuji"};
-        return sub_mokuji_make(req, fake::factoryFor(world), view, phase);
+        RunPlan plan{kDir, list, table, prop_name, "mokuji"};
+        return MakeList(plan, fake::factoryFor(world), view, phase);
     }
 
     fake::World world;
     fake::RecordingView view;
-    ColumnTable table;
-    app::PropertyNameTable prop_name;
-    std::vector<ListEntry> list;
+    columns::ColumnTable table;
+    columns::PropertyNameTable prop_name;
+    std::vector<std::string> list;
+
+    std::vector<std::vector<std::string>> rowTexts(const RunOutcome& out) {
+        std::vector<std::vector<std::string>> texts;
+        for (const auto& row : out.rows.rows) texts.push_back(fake::textsOf(row));
+        return texts;
+    }
 };
+
+using Texts = std::vector<std::string>;
 
 TEST_F(RunTest, RowHoldsFileNameNamedCellAndPropertyInColumnOrder) {
     setColumns({{"P_ファイル名", 0, 0}, {"担当者", 2, 3}, {"P_作成者", 99999, 99999}});
     auto& book = world.books[kDir + "a.xls"];
     book.names["担当者"] = Variant("鈴木");
     book.properties[3] = {4, Variant("山田")};
-    list = {{"a.xls", true}};
+    list = {"a.xls"};
 
     RunOutcome out = run();
-    EXPECT_THAT(out.rows.row_text, ElementsAre("a.xls\t鈴木\t山田\t"));
+    EXPECT_THAT(rowTexts(out), ElementsAre(Texts{"a.xls", "鈴木", "山田"}));
     EXPECT_TRUE(out.skipped.empty());
 }
 
-TEST_F(RunTest, PropertiesAndValuesBecomeTextTheWayColumnsShowThem) {
+TEST_F(RunTest, PropertiesAndValuesKeepTheirTypes) {
     setColumns({{"P_作成日時", 0, 0},
                 {"P_印刷日時", 0, 0},
                 {"P_改訂番号", 0, 0},
@@ -76,12 +84,16 @@ TEST_F(RunTest, PropertiesAndValuesBecomeTextTheWayColumnsShowThem) {
     book.names["期限"] = Variant(Date{38425.378472222});
     book.names["済"] = Variant(true);
     book.names["P_Foo"] = Variant(3.14);
-    list = {{"a.xls", true}};
+    list = {"a.xls"};
 
     RunOutcome out = run();
-    // The print date was never set: empty, and the row is still stored.
-    EXPECT_THAT(out.rows.row_text,
-                ElementsAre("2005/03/14\t\t12\t3\t1234.5\t2005/03/14 9:05:00\tTrue\t3.14\t"));
+    ASSERT_EQ(out.rows.rows.size(), 1u);
+    // A date property is the day alone; the print date was never set:
+    // empty, and the row is still stored.
+    EXPECT_THAT(out.rows.rows[0].values,
+                ElementsAre(Variant(Date{38425}), Variant(), Variant("12"),
+                            Variant(std::int32_t{3}), Variant(Currency{12345000}),
+                            Variant(Date{38425.378472222}), Variant(true), Variant(3.14)));
 }
 
 TEST_F(RunTest, FallbackCellOnlyWhenTheNameFailsAndBothNumbersAreUsable) {
@@ -97,58 +109,56 @@ TEST_F(RunTest, FallbackCellOnlyWhenTheNameFailsAndBothNumbersAreUsable) {
     book.names["エラー値"] = Variant(ErrorValue{2042});
     book.names["空のセル"] = Variant();
     book.firstSheetCells[{5, 2}] = Variant("控え");
-    list = {{"a.xls", true}};
+    list = {"a.xls"};
 
     RunOutcome out = run();
-    ASSERT_EQ(out.rows.row_text.size(), 1u);
-    EXPECT_EQ(out.rows.row_text[0], "控え\t控え\t控え\t\t\t\t\t");
+    EXPECT_THAT(rowTexts(out), ElementsAre(Texts{"控え", "控え", "控え", "", "", "", ""}));
 }
 
 TEST_F(RunTest, FallbackOnAChartSheetGivesEmptyText) {
     setColumns({{"無い名前", 1, 1}});
     auto& book = world.books[kDir + "a.xls"];
     book.firstSheetIsChart = true;
-    list = {{"a.xls", true}};
-    EXPECT_THAT(run().rows.row_text, ElementsAre("\t"));
+    list = {"a.xls"};
+    EXPECT_THAT(rowTexts(run()), ElementsAre(Texts{""}));
 }
 
 TEST_F(RunTest, FileNameColumnAloneOrAnEmptyTableYieldsNoRow) {
     world.books[kDir + "a.xls"];
-    list = {{"a.xls", true}};
-    EXPECT_TRUE(run().rows.row_text.empty());
+    list = {"a.xls"};
+    EXPECT_TRUE(run().rows.rows.empty());
     setColumns({{"P_ファイル名", 0, 0}});
-    EXPECT_TRUE(run().rows.row_text.empty());
+    EXPECT_TRUE(run().rows.rows.empty());
 }
 
 TEST_F(RunTest, FreeEntriesBetweenColumnsAreSkipped) {
     table.g_item_name[1] = "P_ファイル名";
     table.g_item_name[3] = "担当者";
     world.books[kDir + "a.xls"].names["担当者"] = Variant("鈴木");
-    list = {{"a.xls", true}};
-    EXPECT_THAT(run().rows.row_text, ElementsAre("a.xls\t鈴木\t"));
+    list = {"a.xls"};
+    EXPECT_THAT(rowTexts(run()), ElementsAre(Texts{"a.xls", "鈴木"}));
 }
 
-TEST_F(RunTest, TabInsideAValueIsPassedOnUnchanged) {
+TEST_F(RunTest, TabInsideAValueStaysInItsColumn) {
     setColumns({{"備考", 0, 0}, {"担当者", 0, 0}});
     auto& book = world.books[kDir + "a.xls"];
     book.names["備考"] = Variant("前\t後");
     book.names["担当者"] = Variant("鈴木");
-    list = {{"a.xls", true}};
-    EXPECT_THAT(run().rows.row_text, ElementsAre("前\t後\t鈴木\t"));
+    list = {"a.xls"};
+    EXPECT_THAT(rowTexts(run()), ElementsAre(Texts{"前\t後", "鈴木"}));
 }
 
-TEST_F(RunTest, OpensEachSelectedWorkbookReadOnlyWithEventsOff) {
+TEST_F(RunTest, OpensEachWorkbookReadOnlyWithEventsOff) {
     setColumns({{"担当者", 0, 0}});
     world.books[kDir + "a.xls"].names["担当者"] = Variant("A");
     world.books["/elsewhere/c.xls"].names["担当者"] = Variant("C");
-    list = {{"a.xls", true}, {"b.xls", false}, {"/elsewhere/c.xls", true}};
-    if (util::kPathSeparator == '\\') list[2].text = R"(C:\elsewhere\c.xls)";
+    list = {"a.xls", "/elsewhere/c.xls"};
+    if (util::kPathSeparator == '\\') list[1] = R"(C:\elsewhere\c.xls)";
     if (util::kPathSeparator == '\\')
         world.books[R"(C:\elsewhere\c.xls)"] = world.books["/elsewhere/c.xls"];
 
     RunOutcome out = run();
-    EXPECT_THAT(out.rows.row_text, ElementsAre("A\t", "C\t"));
-    // An unselected entry is neither opened nor shown.
+    EXPECT_THAT(rowTexts(out), ElementsAre(Texts{"A"}, Texts{"C"}));
     EXPECT_THAT(view.captions, ElementsAre("mokuji - [a.xls]", "mokuji - [c.xls]"));
     std::vector<std::string> expectedStart = {
         "Workbooks.Close",
@@ -168,7 +178,7 @@ TEST_F(RunTest, OpensEachSelectedWorkbookReadOnlyWithEventsOff) {
 TEST_F(RunTest, WindowIsBusyDuringTheRunAndRestoredAfterIt) {
     setColumns({{"担当者", 0, 0}});
     world.books[kDir + "a.xls"].names["担当者"] = Variant("A");
-    list = {{"a.xls", true}};
+    list = {"a.xls"};
     bool busyDuringListPhase = false;
     run([&](automation::Application&, const RowStore&) {
         busyDuringListPhase = !view.enabled && view.pointer == platform::kPointerHourglass;
@@ -182,33 +192,29 @@ TEST_F(RunTest, WindowIsBusyDuringTheRunAndRestoredAfterIt) {
     EXPECT_EQ(view.events.back(), "pointer:0");
 }
 
-TEST_F(RunTest, MissingApplicationShowsTheMessageAndLeavesTheWindowAlone) {
+TEST_F(RunTest, MissingApplicationLeavesTheWindowAlone) {
     world.failCreation = true;
-    list = {{"a.xls", true}};
+    list = {"a.xls"};
     RunOutcome out = run();
     EXPECT_FALSE(out.applicationStarted);
-    EXPECT_THAT(view.messages,
-                ElementsAre("EXCELがインストールされていないので、利用できません。"));
-    EXPECT_THAT(view.events, ElementsAre("message"));
+    EXPECT_TRUE(view.events.empty());
 }
 
-TEST_F(RunTest, UnopenableWorkbooksAreSkippedAndNamedOnceAtTheEnd) {
+TEST_F(RunTest, UnopenableWorkbooksAreSkippedWithTheirReasons) {
     setColumns({{"担当者", 0, 0}});
     world.books[kDir + "a.xls"].openFailure = automation::OpenFailure::Encrypted;
     world.books[kDir + "b.xls"].names["担当者"] = Variant("B");
     world.books[kDir + "c.xls"].openFailure = automation::OpenFailure::Damaged;
-    list = {{"a.xls", true}, {"b.xls", true}, {"c.xls", true}, {"gone.xls", true}};
+    list = {"a.xls", "b.xls", "c.xls", "gone.xls"};
 
     RunOutcome out = run();
-    EXPECT_THAT(out.rows.row_text, ElementsAre("B\t"));
+    EXPECT_THAT(rowTexts(out), ElementsAre(Texts{"B"}));
     ASSERT_EQ(out.skipped.size(), 3u);
-    ASSERT_EQ(view.messages.size(), 1u);
-    const std::string& m = view.messages[0];
-    EXPECT_THAT(m, HasSubstr("a.xls（パスワードで保護されています）\r\n"));
-    EXPECT_THAT(m, HasSubstr("c.xls（ファイルが壊れています）\r\n"));
-    EXPECT_THAT(m, HasSubstr("gone.xls（ファイルが見つかりません）\r\n"));
-    // The message comes once the window is usable again.
-    EXPECT_EQ(view.events.back(), "message");
+    EXPECT_EQ(out.skipped[0].cause, automation::OpenFailure::Encrypted);
+    EXPECT_EQ(out.skipped[1].cause, automation::OpenFailure::Damaged);
+    EXPECT_EQ(out.skipped[2].cause, automation::OpenFailure::NotFound);
+    EXPECT_EQ(out.skipped[2].fileName, "gone.xls");
+    EXPECT_TRUE(view.messages.empty());
     EXPECT_TRUE(view.enabled);
     EXPECT_EQ(world.applicationsAlive, 0);
 }
@@ -216,7 +222,7 @@ TEST_F(RunTest, UnopenableWorkbooksAreSkippedAndNamedOnceAtTheEnd) {
 TEST_F(RunTest, FailingListPhaseStillShutsTheApplicationDown) {
     setColumns({{"担当者", 0, 0}});
     world.books[kDir + "a.xls"].names["担当者"] = Variant("A");
-    list = {{"a.xls", true}};
+    list = {"a.xls"};
     int rowsSeen = -2;
     run([&](automation::Application&, const RowStore& rows) -> ListWorkbookResult {
         rowsSeen = rows.row_max();
@@ -233,38 +239,21 @@ TEST_F(RunTest, EveryWorkbookYieldsItsRowBeyondTheOldLimit) {
     for (int i = 0; i < 5100; ++i) {
         std::string name = "w" + std::to_string(i) + ".xls";
         world.books[kDir + name].names["番号"] = Variant(static_cast<double>(i));
-        list.push_back({name, true});
+        list.push_back(name);
     }
     RunOutcome out = run();
     ASSERT_EQ(out.rows.row_max(), 5099);
-    EXPECT_EQ(out.rows.row_text[5099], "w5099.xls\t5099\t");
+    EXPECT_EQ(fake::textsOf(out.rows.rows[5099]), (Texts{"w5099.xls", "5099"}));
 }
 
-TEST_F(RunTest, UnsavedListFileIsNamedInAMessageOfItsOwnAfterTheRun) {
-    world.books[kDir + "a.xls"].openFailure = automation::OpenFailure::Damaged;
-    list = {{"a.xls", true}};
-    RunOutcome out = run([](automation::Application&, const RowStore&) {
-        ListWorkbookResult r;
-        r.saveFailure = ListSaveFailure{"data/00_目次.xls", "disk full"};
-        return r;
-    });
-    ASSERT_EQ(view.messages.size(), 2u);
-    EXPECT_EQ(view.messages[1],
-              "目次ファイルを保存できませんでした。\r\ndata/00_目次.xls\r\ndisk full\r\n");
-    EXPECT_EQ(view.events.back(), "message");
-    EXPECT_TRUE(view.enabled);
-    EXPECT_TRUE(out.list.saveFailure);
-}
-
-TEST(RunWithListPhase, BuiltListIsSavedOrItsFailureShown) {
+TEST(RunWithListPhase, BuiltListIsSavedOrItsFailureReturned) {
     fake::grid::World world;
     fake::RecordingView view;
-    ColumnTable table;
+    columns::ColumnTable table;
     table.g_item_name[1] = "P_ファイル名";
-    app::PropertyNameTable prop_name;
-    std::vector<ListEntry> list;
-    RunRequest req{list, kDir + "00_目次.xls", table, prop_name, "mokuji"};
-    ListContext ctx{util::FolderOf(req.g_mokuji_path), req.programName, table, view,
+    columns::PropertyNameTable prop_name;
+    RunPlan plan{kDir, {}, table, prop_name, "mokuji"};
+    ListContext ctx{kDir, plan.programName, table, view,
                     [&](const std::string& p) { return world.exists(p); }};
     auto factory = [&] { return std::make_unique<fake::grid::GridApplication>(world); };
     auto phase = [&](automation::Application& xl, const RowStore& rows) {
@@ -272,17 +261,16 @@ TEST(RunWithListPhase, BuiltListIsSavedOrItsFailureShown) {
     };
 
     world.failing = {"Workbook.SaveAs"};
-    RunOutcome out = sub_mokuji_make(req, factory, view, phase);
+    RunOutcome out = MakeList(plan, factory, view, phase);
     EXPECT_THAT(view.captions, ElementsAre("mokuji - 目次ファイル作成開始"));
-    ASSERT_EQ(view.messages.size(), 1u);
-    EXPECT_EQ(view.messages[0], "目次ファイルを保存できませんでした。\r\n" + kDir +
-                                    "00_目次.xls\r\nWorkbook.SaveAs failed\r\n");
+    ASSERT_TRUE(out.list.saveFailure);
+    EXPECT_EQ(out.list.saveFailure->path, kDir + "00_目次.xls");
+    EXPECT_EQ(out.list.saveFailure->reason, "Workbook.SaveAs failed");
     EXPECT_TRUE(view.enabled);
 
     world.failing.clear();
-    out = sub_mokuji_make(req, factory, view, phase);
+    out = MakeList(plan, factory, view, phase);
     EXPECT_FALSE(out.list.saveFailure);
-    EXPECT_EQ(view.messages.size(), 1u);
     EXPECT_TRUE(world.exists(kDir + "00_目次.xls"));
     EXPECT_EQ(world.log.back(), "Quit");
 }

@@ -7,6 +7,7 @@
 namespace mokuji::engine {
 namespace {
 
+using automation::Date;
 using automation::Variant;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
@@ -15,7 +16,8 @@ class CreatedList : public ListWorkbookTest {
   protected:
     void SetUp() override {
         setColumns({{"P_ファイル名", 0, 0}, {"担当者", 2, 3}, {"期限", 5, 4}});
-        rows.row_text = {"a.xls\t鈴木\t2005/03/14\t", "b.xls\t佐藤\t\t"};
+        rows.rows = {{"a.xls", {Variant("a.xls"), Variant("鈴木"), Variant(Date{38425})}},
+                     {"b.xls", {Variant("b.xls"), Variant("佐藤"), Variant()}}};
         result = build();
     }
     ListWorkbookResult result;
@@ -54,7 +56,7 @@ TEST_F(CreatedList, DataRowsFromRowSixWithLinkedFileNames) {
     EXPECT_EQ(s.value(6, 2), Variant(1.0));
     EXPECT_EQ(s.value(6, 3), Variant("a.xls"));
     EXPECT_EQ(s.value(6, 4), Variant("鈴木"));
-    EXPECT_EQ(s.value(6, 5), Variant("2005/03/14"));
+    EXPECT_EQ(s.value(6, 5), Variant(Date{38425}));
     EXPECT_EQ(s.value(7, 2), Variant(2.0));
     EXPECT_EQ(s.value(7, 3), Variant("b.xls"));
     EXPECT_TRUE(s.value(7, 5).isEmpty());
@@ -124,7 +126,7 @@ TEST_F(ListWorkbookTest, WithoutRowsTheBordersSpanTheRowAboveTheData) {
     EXPECT_THAT(s.hyperlinks, IsEmpty());
 }
 
-TEST_F(ListWorkbookTest, ValuesThatLookLikeFormulasArriveAsTheirText) {
+TEST_F(ListWorkbookTest, TextsArriveAsTheirTextHoweverTheyLook) {
     setColumns({{"P_ファイル名", 0, 0},
                 {"a", 0, 0},
                 {"b", 0, 0},
@@ -133,18 +135,15 @@ TEST_F(ListWorkbookTest, ValuesThatLookLikeFormulasArriveAsTheirText) {
                 {"e", 0, 0},
                 {"f", 0, 0},
                 {"g", 0, 0}});
-    rows.row_text = {"=x.xls\t=1+2\t-5\t+3\t-x\t@SUM(A1)\t'引用\t-1.5E3\t"};
+    const std::vector<std::string> texts = {"=x.xls", "=1+2",     "-5",    "+3",
+                                            "-x",     "@SUM(A1)", "'引用", "-1.5E3"};
+    rows.rows = {fake::textRow(texts)};
     build();
     const auto& s = saved();
-    for (int c = 3; c <= 10; ++c) EXPECT_FALSE(s.at(6, c)->formula) << c;
-    EXPECT_EQ(s.value(6, 3), Variant("=x.xls"));
-    EXPECT_EQ(s.value(6, 4), Variant("=1+2"));
-    EXPECT_EQ(s.value(6, 5), Variant(-5.0));
-    EXPECT_EQ(s.value(6, 6), Variant(3.0));
-    EXPECT_EQ(s.value(6, 7), Variant("-x"));
-    EXPECT_EQ(s.value(6, 8), Variant("@SUM(A1)"));
-    EXPECT_EQ(s.value(6, 9), Variant("'引用"));
-    EXPECT_EQ(s.value(6, 10), Variant(-1500.0));
+    for (int c = 3; c <= 10; ++c) {
+        EXPECT_FALSE(s.at(6, c)->formula) << c;
+        EXPECT_EQ(s.value(6, c), Variant(texts[static_cast<std::size_t>(c - 3)])) << c;
+    }
     // The link still points at the file as named.
     EXPECT_EQ(s.hyperlinks.at({6, 3}).address, "=x.xls");
 }
@@ -153,7 +152,7 @@ TEST_F(ListWorkbookTest, FieldsGoToTheNamedColumnsInOrderPastFreeEntries) {
     table.g_item_name[1] = "担当者";
     table.g_item_name[3] = "P_ファイル名";
     table.g_item_name[6] = "期限";
-    rows.row_text = {"鈴木\ta.xls\t2005\t"};
+    rows.rows = {{"a.xls", {Variant("鈴木"), Variant("a.xls"), Variant(2005.0)}}};
     build();
     const auto& s = saved();
     // The file-name header sits where the table puts the column; C3 keeps
@@ -174,9 +173,11 @@ TEST_F(ListWorkbookTest, FieldsGoToTheNamedColumnsInOrderPastFreeEntries) {
 TEST_F(ListWorkbookTest, FailingOperationsAreSkippedAndTheRestIsWritten) {
     world.failing = {"Range.ColumnWidth", "Border.Weight", "Hyperlinks.Add"};
     setColumns({{"P_ファイル名", 0, 0}, {"担 当", 2, 3}, {"期限", 5, 4}});
-    rows.row_text = {"a.xls\t鈴木\t明日\t"};
+    rows.rows = {fake::textRow({"a.xls", "鈴木", "明日"})};
     auto result = build();
     EXPECT_FALSE(result.saveFailure);
+    EXPECT_THAT(result.namesNotAdded, ElementsAre("担 当"));
+    EXPECT_THAT(result.rowsFailed, IsEmpty());
     const auto& s = saved();
     // A name the application refuses: no workbook name, header and numbers
     // all the same.
@@ -193,7 +194,8 @@ TEST_F(ListWorkbookTest, FailingOperationsAreSkippedAndTheRestIsWritten) {
 TEST_F(ListWorkbookTest, RowsBeyondTheLastRowOfTheSheetAreCountedNotWritten) {
     setColumns({{"P_ファイル名", 0, 0}});
     const int room = 65536 - 5;
-    for (int i = 0; i < room + 2; ++i) rows.row_text.push_back("w" + std::to_string(i) + "\t");
+    for (int i = 0; i < room + 2; ++i)
+        rows.rows.push_back(fake::textRow({"w" + std::to_string(i)}));
     auto result = build();
     EXPECT_EQ(result.rowsWritten, room);
     EXPECT_EQ(result.rowsNotWritten, 2);

@@ -10,6 +10,7 @@
 #include "engine/list_workbook_builder.h"
 #include "support/fake_grid_application.h"
 #include "support/recording_view.h"
+#include "support/row_texts.h"
 #include "util/path_names.h"
 
 namespace mokuji::engine {
@@ -50,7 +51,7 @@ class ListWorkbookTest : public ::testing::Test {
 
     fake::grid::World world;
     fake::RecordingView view;
-    ColumnTable table;
+    columns::ColumnTable table;
     RowStore rows;
 };
 

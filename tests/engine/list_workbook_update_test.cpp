@@ -42,7 +42,7 @@ class UpdatedList : public ListWorkbookTest {
         before = *sheet;
 
         setColumns({{"P_ファイル名", 0, 0}, {"担当者", 2, 3}});
-        rows.row_text = {"a.xls\t鈴木\t", "b.xls\t佐藤\t"};
+        rows.rows = {fake::textRow({"a.xls", "鈴木"}), fake::textRow({"b.xls", "佐藤"})};
     }
     fake::grid::Sheet before;
 };
@@ -109,7 +109,7 @@ TEST_F(UpdatedList, WithoutTheNoNameTheHeaderIsRowThree) {
 
 TEST_F(UpdatedList, HeaderNearTheEndLeavesRoomForFewRows) {
     world.files[kListPath]->names["No."] = "=目次!R65530C2";
-    rows.row_text.assign(10, "x.xls\t山田\t");
+    rows.rows.assign(10, fake::textRow({"x.xls", "山田"}));
     auto result = build();
     EXPECT_EQ(result.rowsWritten, 4);
     EXPECT_EQ(result.rowsNotWritten, 6);
@@ -129,9 +129,10 @@ TEST_F(UpdatedList, ListFileThatCannotBeOpenedIsNotReplaced) {
 
 TEST_F(ListWorkbookTest, SecondRunWithFewerWorkbooksReplacesTheRowsOfTheFirst) {
     setColumns({{"P_ファイル名", 0, 0}, {"担当者", 2, 3}});
-    rows.row_text = {"a.xls\t1\t", "b.xls\t2\t", "c.xls\t3\t", "d.xls\t4\t"};
+    for (const char* name : {"a.xls", "b.xls", "c.xls", "d.xls"})
+        rows.rows.push_back(fake::textRow({name, "1"}));
     build();
-    rows.row_text = {"e.xls\t5\t"};
+    rows.rows = {fake::textRow({"e.xls", "5"})};
     auto result = build();
     EXPECT_TRUE(result.updatedExisting);
     const auto& s = saved();

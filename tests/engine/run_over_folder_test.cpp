@@ -8,6 +8,7 @@
 #include "engine/list_generation_driver.h"
 #include "native/automation/native_application.h"
 #include "support/recording_view.h"
+#include "support/row_texts.h"
 #include "support/temp_folder.h"
 #include "util/path_names.h"
 
@@ -26,9 +27,9 @@ TEST(RunOverFolder, EachReadableWorkbookYieldsItsRowAndTheRestAreNamed) {
     std::filesystem::create_directory(dir.file("e.xls"));
     dir.copy(fake::testData("corpus/roo-rb__roo-xls/type_excelx.xls"), "f.xls");
 
-    app::PropertyNameTable prop_name;
-    app::FillPropertyNames(prop_name);
-    ColumnTable columns;
+    columns::PropertyNameTable prop_name;
+    columns::FillPropertyNames(prop_name);
+    columns::ColumnTable columns;
     const std::tuple<const char*, int, int> defs[] = {
         {"P_ファイル名", 0, 0}, {"日付", 4, 3},       {"数値", 99999, 99999}, {"控え", 20, 2},
         {"P_作成者", 0, 0},     {"P_印刷日時", 0, 0}, {"P_作成日時", 0, 0},   {"エラー", 3, 3}};
@@ -39,27 +40,28 @@ TEST(RunOverFolder, EachReadableWorkbookYieldsItsRowAndTheRestAreNamed) {
         columns.g_item_row[j] = row;
         columns.g_item_col[j] = col;
     }
-    std::vector<ListEntry> list = {{"a.xls"}, {"b 1904.xls"}, {"c.xls"},
-                                   {"d.xls"}, {"e.xls"},      {"f.xls"}};
+    std::vector<std::string> list = {"a.xls", "b 1904.xls", "c.xls", "d.xls", "e.xls", "f.xls"};
     fake::RecordingView view;
-    RunRequest request{list, dir.file("00_目次.xls"), columns, prop_name, "mokuji"};
+    RunPlan plan{dir.file(""), list, columns, prop_name, "mokuji"};
 
-    RunOutcome out = sub_mokuji_make(request, xls::native::createApplication, view, {});
+    RunOutcome out = MakeList(plan, xls::native::createApplication, view, {});
 
     // "控え" is no name: its fallback cell is B20 of the first sheet, which
     // the 1904 workbook leaves empty. "エラー" holds #DIV/0! in a.xls, so its
     // fallback C3 is taken; b has no such name and falls back to an empty C3.
-    EXPECT_THAT(out.rows.row_text,
-                ElementsAre("a.xls\t2005/03/14\t3.14\t控え\t山田 太郎\t\t2005/03/14\t鈴木\t",
-                            "b 1904.xls\t2005/03/14\t\t\t山田 太郎\t\t2005/03/14\t\t"));
+    ASSERT_EQ(out.rows.rows.size(), 2u);
+    using V = std::vector<std::string>;
+    EXPECT_EQ(fake::textsOf(out.rows.rows[0]),
+              (V{"a.xls", "2005/03/14", "3.14", "控え", "山田 太郎", "", "2005/03/14", "鈴木"}));
+    EXPECT_EQ(fake::textsOf(out.rows.rows[1]),
+              (V{"b 1904.xls", "2005/03/14", "", "", "山田 太郎", "", "2005/03/14", ""}));
     EXPECT_THAT(view.captions,
                 ElementsAre("mokuji - [a.xls]", "mokuji - [b 1904.xls]", "mokuji - [c.xls]",
                             "mokuji - [d.xls]", "mokuji - [e.xls]", "mokuji - [f.xls]"));
-    ASSERT_EQ(view.messages.size(), 1u);
-    EXPECT_THAT(view.messages[0], HasSubstr("c.xls（パスワードで保護されています）"));
-    EXPECT_THAT(view.messages[0], HasSubstr("d.xls（EXCELのブックではありません）"));
-    EXPECT_THAT(view.messages[0], HasSubstr("e.xls（EXCELのブックではありません）"));
-    EXPECT_THAT(view.messages[0], HasSubstr("f.xls（EXCELのブックではありません）"));
+    ASSERT_EQ(out.skipped.size(), 4u);
+    EXPECT_EQ(out.skipped[0].cause, automation::OpenFailure::Encrypted);
+    for (std::size_t i = 1; i < 4; ++i)
+        EXPECT_EQ(out.skipped[i].cause, automation::OpenFailure::NotAWorkbook) << i;
     EXPECT_TRUE(view.enabled);
     EXPECT_EQ(view.pointer, platform::kPointerDefault);
 }

@@ -8,7 +8,7 @@
 #include <tuple>
 #include <vector>
 
-#include "app/property_name_table.h"
+#include "columns/property_names.h"
 #include "engine/list_generation_driver.h"
 #include "engine/list_workbook_builder.h"
 #include "gather/sub_read.h"
@@ -22,15 +22,15 @@ namespace mokuji::gather {
 namespace {
 
 using automation::Variant;
-using engine::kNoNumber;
+using columns::kNoNumber;
 using ::testing::ElementsAre;
 using ::testing::UnorderedElementsAre;
 
 using Column = std::tuple<std::string, std::int32_t, std::int32_t>;
 
-std::vector<Column> used(const engine::ColumnTable& t) {
+std::vector<Column> used(const columns::ColumnTable& t) {
     std::vector<Column> out;
-    for (int j = 1; j <= engine::kMaxColumns; ++j) {
+    for (int j = 1; j <= columns::kMaxColumns; ++j) {
         if (!t.g_item_name[j].empty())
             out.emplace_back(t.g_item_name[j], t.g_item_row[j], t.g_item_col[j]);
     }
@@ -50,26 +50,26 @@ class GatherNative : public ::testing::Test {
     // A run of the whole program over the gathered workbooks, writing the
     // list file.
     void makeList() {
-        std::vector<engine::ListEntry> entries;
-        for (std::size_t i = 0; i < List1.ListCount(); ++i) entries.push_back({List1.List(i)});
-        app::PropertyNameTable prop_name;
-        app::FillPropertyNames(prop_name);
+        std::vector<std::string> workbooks;
+        for (std::size_t i = 0; i < List1.ListCount(); ++i) workbooks.push_back(List1.List(i));
+        columns::PropertyNameTable prop_name;
+        columns::FillPropertyNames(prop_name);
         engine::ListContext ctx{
             dir.file(""), "mokuji", columns, view,
             [this](const std::string& p) { return !fs.findOrdinaryFile(p).empty(); }};
-        engine::RunRequest request{entries, g_mokuji_path, columns, prop_name, "mokuji"};
+        engine::RunPlan plan{dir.file(""), workbooks, columns, prop_name, "mokuji"};
         engine::RunOutcome out =
-            engine::sub_mokuji_make(request, xls::native::createApplication, view,
-                                    [&](automation::Application& xl, const engine::RowStore& rows) {
-                                        return engine::BuildListWorkbook(xl, rows, ctx);
-                                    });
+            engine::MakeList(plan, xls::native::createApplication, view,
+                             [&](automation::Application& xl, const engine::RowStore& rows) {
+                                 return engine::BuildListWorkbook(xl, rows, ctx);
+                             });
         ASSERT_FALSE(out.list.saveFailure) << out.list.saveFailure->reason;
     }
 
     fake::TempFolder dir;
     std::string g_mokuji_path;
     platform::ListBox List1{true};
-    engine::ColumnTable columns;
+    columns::ColumnTable columns;
     fake::RecordingView view;
     fake::MachineFileSystem fs;
 };
@@ -95,10 +95,11 @@ TEST_F(GatherNative, TemplateColumnsSurviveTheListFileTheyWereWrittenTo) {
     EXPECT_EQ(second.listFile, dir.file("00_目次.xls"));
     EXPECT_EQ(List1.ListCount(), 2u);
     // The file-name column needs no cell; the others keep theirs.
-    EXPECT_EQ(used(columns), (std::vector<Column>{{"P_ファイル名", kNoNumber, kNoNumber},
-                                                  {"件名", 2, 2},
-                                                  {"担当者", 2, 3},
-                                                  {"日付", 5, 1}}));
+    EXPECT_EQ(used(columns),
+              (std::vector<Column>{{"P_ファイル名", columns::kNoNumber, columns::kNoNumber},
+                                   {"件名", 2, 2},
+                                   {"担当者", 2, 3},
+                                   {"日付", 5, 1}}));
 }
 
 TEST_F(GatherNative, TemplateWrittenByLibreOffice) {
@@ -132,8 +133,9 @@ TEST_F(GatherNative, ListFileEditedByLibreOffice) {
     EXPECT_EQ(result.listFile, dir.file("00_目次.xls"));
     // LibreOffice's "No_" is the number column all the same.
     EXPECT_EQ(used(columns),
-              (std::vector<Column>{
-                  {"P_ファイル名", kNoNumber, kNoNumber}, {"件名", 2, 2}, {"担当者", 2, 3}}));
+              (std::vector<Column>{{"P_ファイル名", columns::kNoNumber, columns::kNoNumber},
+                                   {"件名", 2, 2},
+                                   {"担当者", 2, 3}}));
 }
 
 TEST_F(GatherNative, ListFileThatIsNoWorkbookStopsTheRunBeforeItIsOverwritten) {

@@ -19,7 +19,7 @@ namespace mokuji::gather {
 namespace {
 
 using automation::Variant;
-using engine::kNoNumber;
+using columns::kNoNumber;
 using fake::nativePath;
 using fake::named::Book;
 using fake::named::NameDef;
@@ -31,15 +31,15 @@ using Column = std::tuple<std::string, std::int32_t, std::int32_t>;
 
 // The used entries of the table, in order; every entry after them must be
 // free, as the run expects.
-std::vector<Column> used(const engine::ColumnTable& t) {
+std::vector<Column> used(const columns::ColumnTable& t) {
     std::vector<Column> out;
     int j = 1;
-    for (; j <= engine::kMaxColumns && !t.g_item_name[j].empty(); ++j)
+    for (; j <= columns::kMaxColumns && !t.g_item_name[j].empty(); ++j)
         out.emplace_back(t.g_item_name[j], t.g_item_row[j], t.g_item_col[j]);
-    for (; j <= engine::kMaxColumns; ++j) {
+    for (; j <= columns::kMaxColumns; ++j) {
         EXPECT_EQ(t.g_item_name[j], "") << "entry " << j;
-        EXPECT_EQ(t.g_item_row[j], kNoNumber) << "entry " << j;
-        EXPECT_EQ(t.g_item_col[j], kNoNumber) << "entry " << j;
+        EXPECT_EQ(t.g_item_row[j], columns::kNoNumber) << "entry " << j;
+        EXPECT_EQ(t.g_item_col[j], columns::kNoNumber) << "entry " << j;
     }
     return out;
 }
@@ -85,8 +85,8 @@ class Readers : public ::testing::Test {
 
     fake::named::World world;
     fake::RecordingView view;
-    engine::ColumnTable table;
-    engine::ColumnTable before;
+    columns::ColumnTable table;
+    columns::ColumnTable before;
 };
 
 TEST_F(Readers, ListFileGivesColumnsLeftToRightWithTheNumbersUnderTheirHeaders) {
@@ -95,8 +95,9 @@ TEST_F(Readers, ListFileGivesColumnsLeftToRightWithTheNumbersUnderTheirHeaders) 
         {"P_ファイル名", 3, Variant(0.0), Variant(0.0)},
         {"担当者", 4, Variant(12.0), Variant(4.0)},
         {"件名", 5, Variant(2.0), Variant(2.0)}};
-    const std::vector<Column> expected = {
-        {"P_ファイル名", kNoNumber, kNoNumber}, {"担当者", 12, 4}, {"件名", 2, 2}};
+    const std::vector<Column> expected = {{"P_ファイル名", columns::kNoNumber, columns::kNoNumber},
+                                          {"担当者", 12, 4},
+                                          {"件名", 2, 2}};
     std::vector<std::size_t> order = {0, 1, 2, 3};
     // Every order of the name collection gives the same table.
     do {
@@ -116,9 +117,9 @@ TEST_F(Readers, ListFileNumbersThatAreNoNumbers) {
                   {"数字の文字", 5, Variant("7"), Variant(3.6)}});
     ASSERT_FALSE(read1(nativePath("/w/00_目次.xls")));
     // Text that is no number gives none; an empty cell converts to 0.
-    EXPECT_EQ(
-        used(table),
-        (std::vector<Column>{{"文字", kNoNumber, kNoNumber}, {"空", 0, 0}, {"数字の文字", 7, 4}}));
+    EXPECT_EQ(used(table), (std::vector<Column>{{"文字", columns::kNoNumber, columns::kNoNumber},
+                                                {"空", 0, 0},
+                                                {"数字の文字", 7, 4}}));
 }
 
 TEST_F(Readers, ListFileTakesSheetLevelNamesAndSkipsWhatIsNoColumn) {
@@ -133,8 +134,9 @@ TEST_F(Readers, ListFileTakesSheetLevelNamesAndSkipsWhatIsNoColumn) {
     ASSERT_FALSE(read1(nativePath("/w/00_目次.xls")));
     // A file-name column whose cell cannot be found sorts last.
     EXPECT_EQ(used(table),
-              (std::vector<Column>{
-                  {"件名", 0, 0}, {"目次!担当者", 2, 3}, {"P_ファイル名", kNoNumber, kNoNumber}}));
+              (std::vector<Column>{{"件名", 0, 0},
+                                   {"目次!担当者", 2, 3},
+                                   {"P_ファイル名", columns::kNoNumber, columns::kNoNumber}}));
 }
 
 TEST_F(Readers, TemplateGivesColumnsInReadingOrderWithFileNameFirst) {

@@ -59,7 +59,7 @@ class SubRead : public ::testing::Test {
     fake::TempFolder dir;
     std::string g_mokuji_path;
     platform::ListBox List1;
-    engine::ColumnTable columns;
+    columns::ColumnTable columns;
     fake::RecordingView view;
     fake::ScriptedFileSystem fs;
     fake::named::World world;

@@ -219,12 +219,43 @@ class GridSheets : public automation::Sheets {
     std::shared_ptr<Book> b_;
 };
 
+// The cell a name of the book refers to ("=Sheet!R<row>C<column>").
+inline std::shared_ptr<automation::Range> namedCell(World& w, const std::shared_ptr<Book>& b,
+                                                    const std::string& name) {
+    auto it = b->names.find(name);
+    if (it == b->names.end()) throw AutomationError(1004, "no such name");
+    const std::string& ref = it->second;
+    std::size_t bang = ref.rfind('!'), c = ref.rfind('C');
+    auto s = b->sheet(ref.substr(1, bang - 1));
+    if (!s) throw AutomationError(1004, "name refers to a missing sheet");
+    return cellRange(w, b, s, std::stoi(ref.substr(bang + 2, c - bang - 2)),
+                     std::stoi(ref.substr(c + 1)));
+}
+
+class GridName : public automation::Name {
+  public:
+    GridName(World& w, std::shared_ptr<Book> b, std::string name)
+        : w_(w), b_(std::move(b)), name_(std::move(name)) {}
+    std::string name() const override { return name_; }
+    std::string refersTo() const override { return b_->names.at(name_); }
+    std::shared_ptr<automation::Range> refersToRange() const override {
+        return namedCell(w_, b_, name_);
+    }
+
+  private:
+    World& w_;
+    std::shared_ptr<Book> b_;
+    std::string name_;
+};
+
 class GridNames : public automation::Names {
   public:
     GridNames(World& w, std::shared_ptr<Book> b) : w_(w), b_(std::move(b)) {}
     std::int32_t count() const override { return static_cast<std::int32_t>(b_->names.size()); }
-    std::shared_ptr<automation::Name> item(std::int32_t) const override {
-        throw AutomationError(1004, "not modelled");
+    // In the order of their texts, as the map keeps them.
+    std::shared_ptr<automation::Name> item(std::int32_t i) const override {
+        if (i < 1 || i > count()) throw AutomationError(9, "subscript out of range");
+        return std::make_shared<GridName>(w_, b_, std::next(b_->names.begin(), i - 1)->first);
     }
     void add(const std::string& name, const std::string& refersToR1C1) override {
         w_.check("Names.Add");
@@ -345,15 +376,7 @@ class GridApplication : public automation::Application {
 
     // Defined names of the active workbook only.
     std::shared_ptr<automation::Range> range(const std::string& text) override {
-        auto& b = book();
-        auto it = b->names.find(text);
-        if (it == b->names.end()) throw AutomationError(1004, "no such name");
-        const std::string& ref = it->second;  // =Sheet!R<row>C<column>
-        std::size_t bang = ref.rfind('!'), c = ref.rfind('C');
-        auto s = b->sheet(ref.substr(1, bang - 1));
-        if (!s) throw AutomationError(1004, "name refers to a missing sheet");
-        return cellRange(w_, b, s, std::stoi(ref.substr(bang + 2, c - bang - 2)),
-                         std::stoi(ref.substr(c + 1)));
+        return namedCell(w_, book(), text);
     }
     std::shared_ptr<automation::Workbook> activeWorkbook() override {
         return w_.active ? std::make_shared<GridWorkbook>(w_, w_.active) : nullptr;

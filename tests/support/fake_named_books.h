@@ -47,15 +47,18 @@ struct World {
 
 class Cell : public automation::Range {
   public:
-    Cell(Variant v, int row, int col) : v_(std::move(v)), row_(row), col_(col) {}
+    Cell(World& w, const Book& b, int row, int col);
     Variant value() const override { return v_; }
     std::int32_t row() const override { return row_; }
     std::int32_t column() const override { return col_; }
     std::int32_t rowCount() const override { return 1; }
     std::int32_t columnCount() const override { return 1; }
-    std::shared_ptr<automation::Worksheet> worksheet() const override { return nullptr; }
+    // Every cell of these books is on their one sheet.
+    std::shared_ptr<automation::Worksheet> worksheet() const override;
 
   private:
+    World& w_;
+    const Book& b_;
     Variant v_;
     int row_, col_;
 };
@@ -72,7 +75,7 @@ class Sheet : public automation::Worksheet {
     std::shared_ptr<automation::Range> cells(std::int32_t r, std::int32_t c) const override {
         w_.log.push_back("Cells(" + std::to_string(r) + "," + std::to_string(c) + ")");
         if (r < 1 || r > 65536 || c < 1 || c > 256) throw AutomationError(1004, "outside grid");
-        return std::make_shared<Cell>(valueAt(b_, r, c), r, c);
+        return std::make_shared<Cell>(w_, b_, r, c);
     }
     std::shared_ptr<automation::Range> range(const std::string&) const override {
         throw AutomationError(1004, "not modelled");
@@ -82,6 +85,13 @@ class Sheet : public automation::Worksheet {
     World& w_;
     const Book& b_;
 };
+
+inline Cell::Cell(World& w, const Book& b, int row, int col)
+    : w_(w), b_(b), v_(valueAt(b, row, col)), row_(row), col_(col) {}
+
+inline std::shared_ptr<automation::Worksheet> Cell::worksheet() const {
+    return std::make_shared<Sheet>(w_, b_);
+}
 
 class SheetList : public automation::Sheets {
   public:
@@ -102,16 +112,17 @@ class SheetList : public automation::Sheets {
 
 class DefinedName : public automation::Name {
   public:
-    DefinedName(const Book& b, const NameDef& d) : b_(b), d_(d) {}
+    DefinedName(World& w, const Book& b, const NameDef& d) : w_(w), b_(b), d_(d) {}
     std::string name() const override { return d_.name; }
     std::string refersTo() const override { return "=not modelled"; }
     std::shared_ptr<automation::Range> refersToRange() const override {
         if (!d_.cell) throw AutomationError(1004, "refers to no range");
         auto [r, c] = *d_.cell;
-        return std::make_shared<Cell>(valueAt(b_, r, c), r, c);
+        return std::make_shared<Cell>(w_, b_, r, c);
     }
 
   private:
+    World& w_;
     const Book& b_;
     const NameDef& d_;
 };
@@ -126,7 +137,7 @@ class NameList : public automation::Names {
     }
     std::shared_ptr<automation::Name> item(std::int32_t i) const override {
         if (i < 1 || i > count()) throw AutomationError(1004, "no such name");
-        return std::make_shared<DefinedName>(b_, b_.names[static_cast<std::size_t>(i - 1)]);
+        return std::make_shared<DefinedName>(w_, b_, b_.names[static_cast<std::size_t>(i - 1)]);
     }
 
   private:

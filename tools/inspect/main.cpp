@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/property_name_table.h"
+#include "columns/property_names.h"
 #include "native/automation/native_application.h"
 #include "workbook_report.h"
 
@@ -23,8 +23,8 @@ int main(int argc, char** argv) {
         std::fputs("usage: mokuji-inspect [--cells] FILE...\n", stderr);
         return 2;
     }
-    mokuji::app::PropertyNameTable prop_name;
-    mokuji::app::FillPropertyNames(prop_name);
+    mokuji::columns::PropertyNameTable prop_name;
+    mokuji::columns::FillPropertyNames(prop_name);
     auto app = xls::native::createApplication();
 
     bool allOpened = true;

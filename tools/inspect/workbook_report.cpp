@@ -52,13 +52,13 @@ std::string describeName(automation::Name& name) {
 }
 
 std::string describeProperty(automation::Workbook& book, int index,
-                             const app::PropertyNameTable& prop_name) {
+                             const columns::PropertyNameTable& prop_name) {
     auto property = book.builtinDocumentProperty(index);
     std::string out = "{\"index\": " + std::to_string(index) +
                       ", \"name\": " + jsonString(prop_name[index]) +
                       ", \"type\": " + std::to_string(property->type());
     try {
-        std::string value = engine::PropertyText(*property);
+        std::string value = engine::PropertyValue(*property).toText();
         out += ", \"set\": true, \"value\": " + jsonString(value);
     } catch (const AutomationError&) {
         out += ", \"set\": false";
@@ -69,7 +69,7 @@ std::string describeProperty(automation::Workbook& book, int index,
 }  // namespace
 
 Report describeWorkbook(automation::Application& app, const std::string& path,
-                        const app::PropertyNameTable& prop_name, bool withCells) {
+                        const columns::PropertyNameTable& prop_name, bool withCells) {
     Report report;
     std::string head = "{\"file\": " + jsonString(path);
     std::shared_ptr<automation::Workbook> book;

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "app/property_name_table.h"
 #include "automation/object_model.h"
+#include "columns/property_names.h"
 
 namespace mokuji::inspect {
 
@@ -17,6 +17,6 @@ struct Report {
 // built-in document properties as a list column would show them. With
 // withCells, also every cell of every sheet (see describeSheetCells).
 Report describeWorkbook(automation::Application& app, const std::string& path,
-                        const app::PropertyNameTable& prop_name, bool withCells = false);
+                        const columns::PropertyNameTable& prop_name, bool withCells = false);
 
 }  // namespace mokuji::inspect

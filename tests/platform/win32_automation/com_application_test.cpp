@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/property_name_table.h"
+#include "columns/property_names.h"
 #include "engine/list_workbook_builder.h"
 #include "engine/workbook_row_reader.h"
 #include "gather/list_file_readers.h"
@@ -15,6 +15,7 @@
 #include "stand_in_registration.h"
 #include "support/impostor_files.h"
 #include "support/recording_view.h"
+#include "support/row_texts.h"
 #include "support/temp_folder.h"
 
 namespace mokuji::platform::win32 {
@@ -64,9 +65,9 @@ TEST(ComApplication, ReadsARowAndTheListColumnsWithTheCallsTheReadersMake) {
                                                "prop\t11\t3\td:38425.75\n");
     stand_in::Registration registration(description);
 
-    app::PropertyNameTable prop_name;
-    app::FillPropertyNames(prop_name);
-    engine::ColumnTable columns;
+    columns::PropertyNameTable prop_name;
+    columns::FillPropertyNames(prop_name);
+    columns::ColumnTable columns;
     columns.g_item_name[1] = "P_ファイル名";
     columns.g_item_name[2] = "担当者";
     columns.g_item_name[3] = "P_作成者";
@@ -75,9 +76,9 @@ TEST(ComApplication, ReadsARowAndTheListColumnsWithTheCallsTheReadersMake) {
     columns.g_item_name[6] = "備考";  // not a name there: the cell at row 7, column 4
     columns.g_item_row[6] = 7;
     columns.g_item_col[6] = 4;
-    ASSERT_EQ(app::PropertyIndexOf(prop_name, "P_作成者"), 3);
-    ASSERT_EQ(app::PropertyIndexOf(prop_name, "P_作成日時"), 11);
-    const std::string printed = std::to_string(app::PropertyIndexOf(prop_name, "P_印刷日時"));
+    ASSERT_EQ(columns::PropertyIndexOf(prop_name, "P_作成者"), 3);
+    ASSERT_EQ(columns::PropertyIndexOf(prop_name, "P_作成日時"), 11);
+    const std::string printed = std::to_string(columns::PropertyIndexOf(prop_name, "P_印刷日時"));
 
     engine::RowStore rows;
     {
@@ -87,8 +88,9 @@ TEST(ComApplication, ReadsARowAndTheListColumnsWithTheCallsTheReadersMake) {
         // Not quit: the instance must end all the same.
     }
     ASSERT_TRUE(stand_in::WaitForEnd(s.log));
-    ASSERT_EQ(rows.row_text.size(), 1u);
-    EXPECT_EQ(rows.row_text[0], "見積.xls\t鈴木\t山田\t2005/03/14\t\t予備の値\t");
+    ASSERT_EQ(rows.rows.size(), 1u);
+    EXPECT_EQ(fake::textsOf(rows.rows[0]),
+              (std::vector<std::string>{"見積.xls", "鈴木", "山田", "2005/03/14", "", "予備の値"}));
 
     const std::vector<std::string> expected = {
         "Application.Workbooks GET",
@@ -128,7 +130,7 @@ TEST(ComApplication, ReadsARowAndTheListColumnsWithTheCallsTheReadersMake) {
 
     // The template reader: its own instance, shut down in its own order.
     fake::RecordingView view;
-    engine::ColumnTable table;
+    columns::ColumnTable table;
     auto failure = gather::sub_mokuji_read2(book, table, {CreateComApplication, view, "mokuji"});
     ASSERT_FALSE(failure.has_value()) << failure->reason;
     ASSERT_TRUE(stand_in::WaitForEnd(s.log));
@@ -155,13 +157,13 @@ TEST(ComApplication, WritesAListWithTheNamedArgumentsAndValueTypesTheApplication
     StandIn s;
     const std::string list = s.folder.file("00_目次.xls");
     stand_in::Registration registration(s.describe("book\t" + list + "\nname\tNo.\t7\t2\n"));
-    engine::ColumnTable columns;
+    columns::ColumnTable columns;
     columns.g_item_name[1] = "P_ファイル名";
     columns.g_item_name[2] = "担当者";
     columns.g_item_row[2] = 2;
     columns.g_item_col[2] = 3;
     engine::RowStore rows;
-    rows.row_text = {"a.xls\t鈴木\t"};
+    rows.rows = {fake::textRow({"a.xls", "鈴木"})};
     fake::RecordingView view;
     const std::string folder = s.folder.file("");
     engine::ListContext ctx{folder, "mokuji", columns, view,
@@ -306,9 +308,9 @@ TEST(ApplicationWithFallback, AnXlsxUnderAnXlsNameIsReadThroughTheInstalledAppli
     const std::string impostor = s.folder.write("新しい形式.xls", fake::xlsxBytes());
     stand_in::Registration registration(
         s.describe("book\t" + impostor + "\nname\t担当者\t2\t3\ncell\t2\t3\ts:佐藤\n"));
-    app::PropertyNameTable prop_name;
-    app::FillPropertyNames(prop_name);
-    engine::ColumnTable columns;
+    columns::PropertyNameTable prop_name;
+    columns::FillPropertyNames(prop_name);
+    columns::ColumnTable columns;
     columns.g_item_name[1] = "担当者";
     engine::RowStore rows;
     {
@@ -318,8 +320,8 @@ TEST(ApplicationWithFallback, AnXlsxUnderAnXlsNameIsReadThroughTheInstalledAppli
         xl->quit();
     }
     ASSERT_TRUE(stand_in::WaitForEnd(s.log));
-    ASSERT_EQ(rows.row_text.size(), 1u);
-    EXPECT_EQ(rows.row_text[0], "佐藤\t");
+    ASSERT_EQ(rows.rows.size(), 1u);
+    EXPECT_EQ(fake::textsOf(rows.rows[0]), std::vector<std::string>{"佐藤"});
     // Started only for this file, with the settings the run had made.
     auto calls = s.calls();
     ASSERT_GE(calls.size(), 4u);

@@ -1,6 +1,6 @@
-#include "app/property_name_table.h"
+#include "columns/property_names.h"
 
-namespace mokuji::app {
+namespace mokuji::columns {
 
 void FillPropertyNames(PropertyNameTable& prop_name) {
     // Entries 28 and 30 hold half-width blanks, 30 also half-width brackets:
@@ -47,4 +47,4 @@ int PropertyIndexOf(const PropertyNameTable& prop_name, std::string_view columnN
     return 0;
 }
 
-}  // namespace mokuji::app
+}  // namespace mokuji::columns

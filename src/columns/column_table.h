@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-namespace mokuji::engine {
+namespace mokuji::columns {
 
 // Marks a row or column number that is not given.
 inline constexpr std::int32_t kNoNumber = 99999;
@@ -19,6 +19,11 @@ struct ColumnTable {
     std::array<std::string, kMaxColumns + 1> g_item_name;
     std::array<std::int32_t, 1001> g_item_row{};
     std::array<std::int32_t, kMaxColumns + 1> g_item_col{};
+    // The column of the list sheet whose header carries the entry's name,
+    // as read back from a list file; 0 for a new list, which places its
+    // columns in table order. An update writes each value under its own
+    // header, wherever the user moved it or put other columns between.
+    std::array<std::int32_t, kMaxColumns + 1> listColumn{};
 };
 
-}  // namespace mokuji::engine
+}  // namespace mokuji::columns

@@ -1,0 +1,133 @@
+#include "app/run_messages.h"
+
+namespace mokuji::app {
+
+using automation::OpenFailure;
+
+const char* OpenFailureText(automation::OpenFailure cause) {
+    switch (cause) {
+        case OpenFailure::NotFound:
+            return "ファイルが見つかりません";
+        case OpenFailure::AccessDenied:
+            return "ファイルを読む権限がないか、ほかのプログラムが使用中です";
+        case OpenFailure::Encrypted:
+            return "パスワードで保護されています";
+        case OpenFailure::Damaged:
+            return "ファイルが壊れています";
+        case OpenFailure::NotAWorkbook:
+            return "EXCELのブックではありません";
+        case OpenFailure::UnsupportedFormat:
+            return "この形式のブックには対応していません";
+        case OpenFailure::None:
+        case OpenFailure::Other:
+            break;
+    }
+    return "開けませんでした";
+}
+
+std::string FoundContentText(automation::FileContent content) {
+    using automation::FileContent;
+    switch (content) {
+        case FileContent::Unknown:
+            break;
+        case FileContent::Empty:
+            return "空のファイルです";
+        case FileContent::Folder:
+            return "フォルダです";
+        case FileContent::EarlyWorkbook:
+            return "中身が古い形式（バージョン4.0以前）のブックです";
+        case FileContent::ZipWorkbook:
+            return "中身がxlsx形式のブックです";
+        case FileContent::OpenDocumentSheet:
+            return "中身がods形式（OpenDocument）のスプレッドシートです";
+        case FileContent::OtherZipDocument:
+            return "中身がブックではないzip形式の文書です";
+        case FileContent::Zip:
+            return "中身がzipファイルです";
+        case FileContent::XmlSpreadsheet:
+            return "中身がXMLスプレッドシート形式のブックです";
+        case FileContent::Xml:
+            return "中身がXMLファイルです";
+        case FileContent::Html:
+            return "中身がHTML形式（Webページ）です";
+        case FileContent::WebArchive:
+            return "中身がMHT形式（単一ファイルWebページ）です";
+        case FileContent::Csv:
+            return "中身がCSV形式のテキストです";
+        case FileContent::Text:
+            return "中身がテキストファイルです";
+        case FileContent::Pdf:
+            return "中身がPDFファイルです";
+        case FileContent::Picture:
+            return "中身が画像ファイルです";
+    }
+    return "";
+}
+
+namespace {
+
+std::string skippedWorkbooksMessage(const std::vector<engine::SkippedWorkbook>& skipped) {
+    std::string text = "以下のブックは開けなかったため、目次に載せていません。\r\n";
+    for (const auto& s : skipped) {
+        text += s.fileName + "（" + OpenFailureText(s.cause) + "）";
+        // Saved under the wrong name, a file is best explained by what it
+        // really is: the user can save it again as a workbook.
+        if (std::string found = FoundContentText(s.content); !found.empty())
+            text += "（" + found + "）";
+        text += "\r\n";
+    }
+    return text;
+}
+
+std::string listNotSavedMessage(const engine::ListSaveFailure& failure) {
+    return "目次ファイルを保存できませんでした。\r\n" + failure.path + "\r\n" + failure.reason +
+           "\r\n";
+}
+
+std::string rowsNotWrittenMessage(int rowsNotWritten) {
+    return "目次のシートに入りきらなかったため、最後の" + std::to_string(rowsNotWritten) +
+           "件のブックは目次に載せていません。\r\n";
+}
+
+std::string lines(const std::vector<std::string>& items) {
+    std::string text;
+    for (const auto& item : items) text += item + "\r\n";
+    return text;
+}
+
+std::string changedValueLines(const std::vector<engine::ChangedValue>& values) {
+    std::string text;
+    for (const auto& v : values) text += v.fileName + "（" + v.column + "）\r\n";
+    return text;
+}
+
+}  // namespace
+
+std::vector<std::string> RunOutcomeMessages(const engine::RunOutcome& outcome) {
+    if (!outcome.applicationStarted) return {engine::kNoApplicationMessage};
+    const engine::ListWorkbookResult& list = outcome.list;
+    std::vector<std::string> messages;
+    if (!outcome.skipped.empty()) messages.push_back(skippedWorkbooksMessage(outcome.skipped));
+    if (list.rowsNotWritten > 0) messages.push_back(rowsNotWrittenMessage(list.rowsNotWritten));
+    if (!list.rowsFailed.empty())
+        messages.push_back(
+            "以下のブックの値を目次のセルに書き込めなかったため、その行は欠けています。\r\n" +
+            lines(list.rowsFailed));
+    if (!list.valuesCut.empty())
+        messages.push_back(
+            "以下の値はセルに入りきらないため、先頭の32767文字だけを目次に載せました。\r\n" +
+            changedValueLines(list.valuesCut));
+    if (!list.valuesAsText.empty())
+        messages.push_back(
+            "以下の値は数値として書き込めないため、文字列「#NUM!」として目次に載せました。\r\n" +
+            changedValueLines(list.valuesAsText));
+    if (!list.namesNotAdded.empty())
+        messages.push_back(
+            "以下の列名は目次ファイルに名前として定義できませんでした。列は見出しの文字で次回も使わ"
+            "れます。\r\n" +
+            lines(list.namesNotAdded));
+    if (list.saveFailure) messages.push_back(listNotSavedMessage(*list.saveFailure));
+    return messages;
+}
+
+}  // namespace mokuji::app

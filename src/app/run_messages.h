@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "automation/automation_error.h"
+#include "engine/list_generation_driver.h"
+
+namespace mokuji::app {
+
+// How a run ended, in the user's words. Lines end in CR LF.
+
+// Why a workbook could not be opened.
+const char* OpenFailureText(automation::OpenFailure cause);
+// What a file named like a workbook holds instead; empty when nothing more
+// than the failure itself is known.
+std::string FoundContentText(automation::FileContent content);
+
+// Every message a finished run leaves for the user, in the order to show
+// them; none when all went well.
+std::vector<std::string> RunOutcomeMessages(const engine::RunOutcome& outcome);
+
+}  // namespace mokuji::app

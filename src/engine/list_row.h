@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "automation/variant.h"
+
+namespace mokuji::engine {
+
+// One workbook's row of the list: a value for each named entry of the
+// column table, in table order, each as the workbook holds it (text, number,
+// date, boolean or empty). Values travel typed and bound to their column
+// from the workbook to the list; nothing is joined into text and split
+// again, so a tab or a number-like text arrives as it was.
+struct ListRow {
+    // The workbook's file name, for its link and for messages.
+    std::string fileName;
+    std::vector<automation::Variant> values;
+};
+
+// The rows of one run, one per workbook that yielded a row, in the order
+// read. No fixed limit: the list sheet bounds the rows later.
+struct RowStore {
+    std::vector<ListRow> rows;
+
+    // Index of the last row, -1 when there is none.
+    int row_max() const { return static_cast<int>(rows.size()) - 1; }
+    void reset() { rows.clear(); }
+};
+
+}  // namespace mokuji::engine
