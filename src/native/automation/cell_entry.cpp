@@ -12,12 +12,20 @@ namespace errnum = automation::errnum;
 
 constexpr std::uint16_t kGeneral = 0;
 
+// General under its own number, as other programs write it.
+bool isGeneral(const book::Workbook& model, std::uint16_t id) {
+    if (id == kGeneral) return true;
+    const std::string code = model.numberFormatCode(id);
+    return code == "G/標準" ||
+           (code.size() == 7 && (code[0] == 'G' || code[0] == 'g') && code.substr(1) == "eneral");
+}
+
 // Typing "50%" or "2005/3/14" into a cell formatted General gives it the
 // matching format; a cell that has a number format of its own keeps it.
 std::uint16_t withImpliedFormat(book::Workbook& model, std::uint16_t xf, const std::string& code) {
     if (code.empty()) return xf;
     book::CellStyle style = model.style(xf);
-    if (style.numberFormat != kGeneral) return xf;
+    if (!isGeneral(model, style.numberFormat)) return xf;
     style.numberFormat = model.addNumberFormat(code);
     style.numberFormatUsed = true;
     return model.styleIndex(style);
