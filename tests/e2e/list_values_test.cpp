@@ -21,13 +21,14 @@ using ::testing::Not;
 
 // Each data cell of the list's first data row under its header, as
 // "header=type:value" with xlrd's cell types (1 text, 2 number, 3 date,
-// 4 boolean); the list sheet is the one holding the name "No.".
+// 4 boolean); the list sheet is the one holding the name "No." (or "No_", as
+// LibreOffice renames it).
 const char* kCellsByHeader = R"(
 def sheet_of(name):
     for n in b.name_obj_list:
         if n.name == name and n.scope == -1:
             return b.sheet_by_index(n.area2d()[0].number), n.area2d()[1]
-sheet, header = sheet_of('No.')
+sheet, header = sheet_of('No.') or sheet_of('No_')
 print('active', b.sheet_names()[[i for i in range(b.nsheets) if b.sheet_by_index(i).sheet_selected][0]] if any(b.sheet_by_index(i).sheet_selected for i in range(b.nsheets)) else None)
 for r in range(header + 3, sheet.nrows):
     cells = []
@@ -178,6 +179,68 @@ TEST_F(ListValues, UpdateWritesTheListSheetWhenAChartSheetWasActive) {
     EXPECT_THAT(seen, HasSubstr("row 6 FILE名=1:'a.xls' 担当者=1:'鈴木' 0.7=0:''")) << seen;
     EXPECT_THAT(seen, HasSubstr("active auto_1")) << seen;
     EXPECT_EQ(fake::xlrdSays(at("00_目次.xls"), "print(b._all_sheets_count)"), charts);
+}
+
+// Lists another program saved, each updated twice.
+class ListSavedElsewhere : public ListValues {
+  protected:
+    void SetUp() override {
+        const std::filesystem::path examples = fake::testData("../../examples/questionnaires");
+        for (const auto& e : std::filesystem::directory_iterator(examples)) {
+            std::filesystem::copy_file(e.path(), dir.path() / e.path().filename());
+        }
+    }
+    void useList(const std::string& fixture) {
+        std::filesystem::copy_file(fake::testData("fixtures/" + fixture),
+                                   u8path(at("00_目次.xls")));
+    }
+};
+
+// Edited in LibreOffice: a notes sheet inserted in front and left active,
+// and a column of the user's own (no name) inserted before 提出日.
+TEST_F(ListSavedElsewhere, NotesSheetInFrontAndAColumnOfTheUsersOwn) {
+    if (!fake::xlrdAvailable()) GTEST_SKIP() << "python3-xlrd is not installed";
+    useList("list_notes_first_by_libreoffice.xls");
+    const char* notes = R"(
+s = b.sheet_by_name('メモ')
+print(b.sheet_names(), s.nrows, s.ncols, [s.cell_value(r, 0) for r in range(s.nrows)],
+      [s.cell_value(r, 2) for r in range(s.nrows)])
+)";
+    const std::string notesBefore = fake::xlrdSays(at("00_目次.xls"), notes);
+    ASSERT_THAT(notesBefore, HasSubstr("['メモ', '目次'] 10 3"));
+    for (int pass = 1; pass <= 2; ++pass) {
+        ProgramRun r = run();
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(fake::xlrdSays(at("00_目次.xls"), notes), notesBefore);
+        const std::string seen = cellsByHeader();
+        EXPECT_THAT(seen, HasSubstr("active 目次\n")) << seen;
+        // The user's column is left empty; every value stays under its
+        // own header.
+        EXPECT_THAT(seen, HasSubstr("row 6 FILE名=1:'アンケート回答_00001.xls' "
+                                    "件名=1:'2024年度 職場環境アンケート' 備考=6:'' "
+                                    "提出日=3:45562.0 回答日=3:45555.0 社員番号=2:100009.0 "
+                                    "氏名=1:'井上 陽子'"))
+            << seen;
+        EXPECT_THAT(seen, HasSubstr("row 9 FILE名=1:'アンケート回答_00004.xls'")) << seen;
+        EXPECT_THAT(seen, Not(HasSubstr("row 10"))) << seen;
+    }
+}
+
+// A list whose columns are formatted with a style format, which no cell
+// may use: the values are written all the same.
+TEST_F(ListSavedElsewhere, ColumnFormatThatIsAStyleFormat) {
+    if (!fake::xlrdAvailable()) GTEST_SKIP() << "python3-xlrd is not installed";
+    useList("list_format15_is_style.xls");
+    for (int pass = 1; pass <= 2; ++pass) {
+        ProgramRun r = run();
+        EXPECT_EQ(r.status, 0) << r.err;
+        const std::string seen = cellsByHeader();
+        EXPECT_THAT(seen, HasSubstr("row 6 FILE名=1:'アンケート回答_00001.xls' "
+                                    "件名=1:'2024年度 職場環境アンケート' "
+                                    "提出日=3:45562.0 回答日=3:45555.0 社員番号=2:100009.0"))
+            << seen;
+        EXPECT_THAT(seen, HasSubstr("row 9 FILE名=1:'アンケート回答_00004.xls'")) << seen;
+    }
 }
 
 }  // namespace
