@@ -102,6 +102,26 @@ TEST_F(GatherNative, TemplateColumnsSurviveTheListFileTheyWereWrittenTo) {
                                    {"日付", 5, 1}}));
 }
 
+// A column whose name the list file could not be given as a workbook name
+// is found again by its header, with its numbers, and keeps its place.
+TEST_F(GatherNative, ColumnWithoutANameInTheListIsReadFromItsHeader) {
+    makeSource(dir.file("a.xls"), {{"担当者", 2, 3, Variant("鈴木")}});
+    columns.g_item_name[1] = "P_ファイル名";
+    columns.g_item_name[2] = "P_マルチメディア クリップの数";  // a blank: never a name
+    columns.g_item_name[3] = "担当者";
+    columns.g_item_row[3] = 2;
+    columns.g_item_col[3] = 3;
+    List1.AddItem("a.xls");
+    makeList();
+    columns = {};
+    ASSERT_FALSE(gather().readFailure);
+    EXPECT_EQ(used(columns), (std::vector<Column>{{"P_ファイル名", kNoNumber, kNoNumber},
+                                                  {"P_マルチメディア クリップの数", 0, 0},
+                                                  {"担当者", 2, 3}}));
+    EXPECT_EQ(columns.listColumn[2], 4);
+    EXPECT_EQ(columns.listColumn[3], 5);
+}
+
 TEST_F(GatherNative, TemplateWrittenByLibreOffice) {
     dir.copy(fake::testData("fixtures/names_and_values.xls"), "a.xls");
     GatherResult result = gather();
