@@ -76,7 +76,17 @@ void StringTable::write(std::vector<std::uint8_t>& out, std::size_t streamOffset
                 w.u8(narrow ? 0 : 1);
                 continue;
             }
-            const std::size_t n = std::min(fit, units.size() - done);
+            std::size_t n = std::min(fit, units.size() - done);
+            // A character of two units stays in one record: readers decode
+            // each record's part of a string on its own.
+            if (done + n < units.size() && units[done + n - 1] >= 0xD800 &&
+                units[done + n - 1] <= 0xDBFF)
+                --n;
+            if (n == 0) {
+                rec.next();
+                w.u8(narrow ? 0 : 1);
+                continue;
+            }
             for (std::size_t k = 0; k < n; ++k) {
                 if (narrow)
                     w.u8(static_cast<std::uint8_t>(units[done + k]));
