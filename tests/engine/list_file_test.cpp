@@ -200,6 +200,33 @@ TEST_F(ListFile, RefusedNameStillHeadsItsColumn) {
         EXPECT_NE(names->item(i)->name(), "P_マルチメディア クリップの数");
 }
 
+// A text longer than a cell holds (no writer we have makes such a source,
+// so the row is handed over as read) is cut at the cell's limit, without
+// splitting a character, and named.
+TEST_F(ListFile, TextLongerThanACellHoldsIsCutAndNamed) {
+    columns = columns::ColumnTable{};
+    columns.g_item_name[1] = "P_ファイル名";
+    columns.g_item_name[2] = "感想";
+    std::string text = "a";
+    for (int i = 0; i < 20000; ++i) text += "\U00020BB7";  // two UTF-16 units each
+    RowStore rows;
+    rows.rows.push_back({"長文.xls", {Variant("長文.xls"), Variant(text)}});
+    ListContext ctx{dir.file(""), "mokuji", columns, view,
+                    [](const std::string&) { return false; }};
+    auto app = xls::native::createApplication();
+    ListWorkbookResult result = BuildListWorkbook(*app, rows, ctx);
+    ASSERT_FALSE(result.saveFailure);
+    ASSERT_EQ(result.valuesCut.size(), 1u);
+    EXPECT_EQ(result.valuesCut[0].fileName, "長文.xls");
+    EXPECT_EQ(result.valuesCut[0].column, "感想");
+    if (!fake::xlrdAvailable()) GTEST_SKIP() << "python3-xlrd is not installed";
+    // xlrd counts code points: "a" and 16383 whole characters of two units.
+    EXPECT_EQ(fake::xlrdSays(dir.file("00_目次.xls"),
+                             "v = b.sheet_by_index(0).cell_value(5, 3)\n"
+                             "print(len(v), v[0], v[-1] == chr(0x20BB7))"),
+              "16384 a True\n");
+}
+
 // LibreOffice, where it is installed, reads the same values: its CSV
 // export of the list is compared line by line.
 TEST_F(ListFile, LibreOfficeReadsTheSameValues) {
