@@ -1,5 +1,7 @@
 #!/bin/sh
 # Installs what building, testing and benchmarking mokuji needs on Debian 12.
+# LibreOffice Calc is the second independent reader of the lists we write
+# (beside xlrd): its tests would skip without it.
 # Safe to run again: apt-get skips what is already there.
 set -eu
 
@@ -7,7 +9,8 @@ packages="build-essential cmake ninja-build pkg-config
           libgtest-dev libgmock-dev libbenchmark-dev
           python3 python3-xlrd python3-olefile tzdata
           qt6-base-dev qt6-translations-l10n fonts-ipafont-gothic
-          clang libclang-rt-14-dev"
+          clang libclang-rt-14-dev
+          libreoffice-calc"
 
 missing=""
 for p in $packages; do
