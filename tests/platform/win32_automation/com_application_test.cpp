@@ -207,7 +207,9 @@ TEST(ComApplication, WritesAListWithTheNamedArgumentsAndValueTypesTheApplication
                  " Password=s: WriteResPassword=s: ReadOnlyRecommended=b:false "
                  "CreateBackup=b:false",
              "Workbooks.Open METHOD FileName=s:" + list,
-             "Application.Range GET s:No.",
+             "Name.RefersToRange GET",
+             "Range.Worksheet GET",
+             "Worksheet.Select METHOD",
              "Application.Rows GET s:10:65536",
              "Hyperlinks.Add METHOD Anchor=obj:Range(10,3) Address=s:a.xls TextToDisplay=s:a.xls",
              "Workbook.Save METHOD",

@@ -238,6 +238,7 @@ HRESULT InvokeMember(Node& self, const std::wstring& member, WORD flags, const A
                 return setValue(result, self.a() == -1 ? L"i:65536" : L"i:1"), S_OK;
             if (member == L"Interior") return returnObject(result, Make(Kind::Interior, book));
             if (member == L"Borders") return returnObject(result, Make(Kind::Borders, book));
+            if (member == L"Worksheet") return returnObject(result, Make(Kind::Worksheet, book));
             break;
         case Kind::Names:
             if (member == L"Count" && result)

@@ -37,7 +37,7 @@ const std::map<Kind, std::set<std::wstring>> kMembers = {
     {Kind::Sheets, WordSet(L"Count Item Delete")},
     {Kind::Worksheet, WordSet(L"Name Cells Range Select Hyperlinks")},
     {Kind::Range,
-     WordSet(L"Value Row Column Item FormulaR1C1 Select Rows Columns Count ColumnWidth "
+     WordSet(L"Value Row Column Item FormulaR1C1 Select Rows Columns Count Worksheet ColumnWidth "
              L"RowHeight HorizontalAlignment VerticalAlignment Orientation AddIndent "
              L"IndentLevel WrapText ShrinkToFit MergeCells Interior Borders Delete")},
     {Kind::Names, WordSet(L"Count Item Add")},
