@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/property_name_table.h"
+#include "engine/file_link.h"
 #include "engine/ignoring_failure.h"
 #include "engine/list_entry_text.h"
 #include "engine/list_formatting.h"
@@ -149,7 +150,8 @@ class ListWriter {
                     // The bare name, so the link follows the list file when
                     // the folder moves.
                     ignoringFailure([&] {
-                        required(xl_.activeSheet()).addHyperlink(cell(row, x), field, field);
+                        required(xl_.activeSheet())
+                            .addHyperlink(cell(row, x), FileLinkAddress(field), field);
                     });
                 }
             }
