@@ -127,7 +127,9 @@ class Worksheet {
     virtual void setName(const std::string&) { memberNotSupported("Worksheet.Name"); }
     // Makes this the active sheet and the only selected one.
     virtual void select() { memberNotSupported("Worksheet.Select"); }
-    // Hyperlinks.Add(Anchor, Address, TextToDisplay).
+    // Hyperlinks.Add(Anchor, Address, TextToDisplay). A relative address is
+    // read as a URL's path: '/' parts folders, '#' starts a place in the
+    // file, and a percent escape is the character it stands for.
     virtual void addHyperlink(const Range& /*anchor*/, const std::string& /*address*/,
                               const std::string& /*textToDisplay*/) {
         memberNotSupported("Hyperlinks.Add");

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "columns/property_names.h"
+#include "engine/file_link.h"
 #include "engine/ignoring_failure.h"
 #include "engine/list_entry_text.h"
 #include "engine/list_formatting.h"
@@ -186,7 +187,8 @@ class ListWriter {
                 // the folder moves.
                 ignoringFailure([&] {
                     required(xl_.activeSheet())
-                        .addHyperlink(cell(row, x), data.fileName, data.fileName);
+                        .addHyperlink(cell(row, x), FileLinkAddress(data.fileName),
+                                      data.fileName);
                 });
             }
         }

@@ -6,6 +6,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdlib>
 #include <filesystem>
 
 #include "e2e/e2e_support.h"
@@ -113,6 +115,9 @@ TEST_F(BadFiles, AWorkbookThatMayNotBeReadIsSkippedAndTheRunGoesOn) {
 struct Lock {
     const char* name;
     fs::path (*what)(const std::string& folder);
+    // Else as the tests' own user, root in CI, whom a read-only list file
+    // must stop as well.
+    bool unprivileged = true;
 };
 
 void PrintTo(const Lock& lock, std::ostream* os) {
@@ -122,14 +127,15 @@ void PrintTo(const Lock& lock, std::ostream* os) {
 class UnwritableList : public BadFiles, public ::testing::WithParamInterface<Lock> {};
 
 TEST_P(UnwritableList, KeepsTheOldListAndFailsTheRun) {
-    const std::string old = writeList({.unprivileged = true});
+    const ChildLimits user{.unprivileged = GetParam().unprivileged};
+    const std::string old = writeList(user);
     makeSource(at("b.xls"), {{2, 2, "報告", "件名"}});
     const auto before = namesIn(folder);
     fs::permissions(GetParam().what(folder),
                     fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
 
-    ProgramRun r = run({.unprivileged = true});
+    ProgramRun r = run(user);
     EXPECT_GT(r.status, 0);
     EXPECT_THAT(r.err, HasSubstr("目次ファイルを保存できませんでした。\n" + list() + "\n"));
     EXPECT_THAT(r.err, HasSubstr("Permission denied"));
@@ -137,16 +143,108 @@ TEST_P(UnwritableList, KeepsTheOldListAndFailsTheRun) {
     EXPECT_EQ(namesIn(folder), before);
 }
 
-INSTANTIATE_TEST_SUITE_P(Locks, UnwritableList,
-                         ::testing::Values(Lock{"ReadOnlyListFile",
-                                                [](const std::string& folder) {
-                                                    return u8path(folder + "/00_目次.xls");
-                                                }},
-                                           Lock{"ReadOnlyFolder",
-                                                [](const std::string& folder) {
-                                                    return u8path(folder);
-                                                }}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Locks, UnwritableList,
+    ::testing::Values(
+        Lock{"ReadOnlyListFile",
+             [](const std::string& folder) { return u8path(folder + "/00_目次.xls"); }},
+        Lock{"ReadOnlyFolder", [](const std::string& folder) { return u8path(folder); }},
+        Lock{"ReadOnlyListFileOfTheRunningUser",
+             [](const std::string& folder) { return u8path(folder + "/00_目次.xls"); }, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A list file that is a symbolic link to a shared list: the shared list is
+// what the run updates, and the link stays a link.
+struct Linked {
+    const char* name;
+    // Makes the list file a link into `shared`, moving the list there if
+    // there is one; returns the file the links end at.
+    std::string (*make)(const std::string& list, const std::string& shared);
+};
+
+void PrintTo(const Linked& linked, std::ostream* os) {
+    *os << linked.name;
+}
+
+class LinkedList : public BadFiles, public ::testing::WithParamInterface<Linked> {};
+
+TEST_P(LinkedList, UpdatesTheFileTheLinkEndsAtAndKeepsTheLink) {
+    writeList();
+    const std::string shared = dir.file("共有");
+    fs::create_directory(u8path(shared));
+    const std::string target = GetParam().make(list(), shared);
+    makeSource(at("b.xls"), {{2, 2, "報告", "件名"}});
+
+    ProgramRun r = run();
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(fs::is_symlink(u8path(list())));
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(u8path(target))));
+    EXPECT_THAT(namesIn(folder), ::testing::ElementsAre("00_目次.xls", "a.xls", "b.xls"));
+    EXPECT_THAT(namesIn(shared), ::testing::Each(Not(HasSubstr(".~tmp"))));
+    expectBothReadersAgree(target,
+                           "sheet 目次\n"
+                           "No.|FILE名|件名\n"
+                           "||2\n"
+                           "||2\n"
+                           "1|a.xls|点検\n"
+                           "2|b.xls|報告\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Links, LinkedList,
+    ::testing::Values(Linked{"ByItsFullPath",
+                             [](const std::string& list, const std::string& shared) {
+                                 const std::string target = shared + "/目次.xls";
+                                 fs::rename(u8path(list), u8path(target));
+                                 fs::create_symlink(u8path(target), u8path(list));
+                                 return target;
+                             }},
+                      // Each link relative to its own folder, not to the list's.
+                      Linked{"ThroughAChainOfRelativeLinks",
+                             [](const std::string& list, const std::string& shared) {
+                                 fs::rename(u8path(list), u8path(shared + "/本体.xls"));
+                                 fs::create_symlink("本体.xls", u8path(shared + "/最新.xls"));
+                                 fs::create_symlink(u8path("../共有/最新.xls"), u8path(list));
+                                 return shared + "/本体.xls";
+                             }},
+                      // The link names a list not yet made: the run makes it there.
+                      Linked{"ToAFileNotYetThere",
+                             [](const std::string& list, const std::string& shared) {
+                                 fs::remove(u8path(list));
+                                 fs::create_symlink(u8path("../共有/新しい目次.xls"), u8path(list));
+                                 return shared + "/新しい目次.xls";
+                             }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A signal that ends the run during the save leaves the old list as it was
+// and nothing beside it.
+class SignalDuringSave : public BadFiles, public ::testing::WithParamInterface<int> {};
+
+TEST_P(SignalDuringSave, EndsTheRunWithTheOldListAndNoTemporaryFile) {
+    const std::string old = writeList();
+    makeSource(at("b.xls"), {{2, 2, "報告", "件名"}});
+    const auto before = namesIn(folder);
+    // The preloaded sanitizer runtime must come first; the signal's module
+    // may come before it here.
+    const char* asan = std::getenv("ASAN_OPTIONS");
+    ProgramRun r =
+        runProgram(MOKUJI_BINARY, {folder},
+                   {{"MOKUJI_OPENER", opener.program()},
+                    {"LD_PRELOAD", MOKUJI_SIGNAL_DURING_SAVE},
+                    {"MOKUJI_TEST_SIGNAL", std::to_string(GetParam())},
+                    {"ASAN_OPTIONS", std::string(asan ? asan : "") + ":verify_asan_link_order=0"}},
+                   dir.path().string());
+    EXPECT_EQ(r.signal, GetParam()) << r.err;
+    EXPECT_EQ(contents(list()), old);
+    EXPECT_EQ(namesIn(folder), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, SignalDuringSave, ::testing::Values(SIGINT, SIGTERM, SIGHUP),
+                         [](const auto& info) {
+                             return std::string(info.param == SIGINT    ? "Interrupt"
+                                                : info.param == SIGTERM ? "Terminate"
+                                                                        : "HangUp");
+                         });
 
 TEST_F(BadFiles, AWriteThatStopsHalfwayKeepsTheOldListAndLeavesNoTemporaryFile) {
     const std::string old = writeList();

@@ -109,6 +109,39 @@ TEST_F(FolderRun, AListNamedInUpperCaseIsUpdatedUnderItsOwnName) {
                                                   "2|b.xls|報告|山田|控えB|||mokuji\n");
 }
 
+// Whatever a file's name holds, its link in the list is a link to that
+// file beside the list: not a URL, a mail, a share, a path from the root or
+// a place in another file.
+TEST_F(FolderRun, EveryFileNameLinksToItsOwnFileBesideTheList) {
+    const std::vector<std::string> odd = {
+        "a#b.xls",     "50%.xls",      "c%23d.xls",  "空白 あり.xls",
+        "x:y.xls",     "mailto:a.xls", "http:x.xls", "\\\\host\\share\\x.xls",
+        "a\\..\\b.xls"};
+    for (const auto& name : odd) std::filesystem::copy_file(u8path(at("b.xls")), u8path(at(name)));
+    ProgramRun r = run({folder});
+    ASSERT_EQ(r.status, 0) << r.err;
+    if (!fake::xlrdAvailable()) GTEST_SKIP() << "python3-xlrd is not installed";
+    std::string expected;
+    for (const auto& name : odd) expected += name + "|local file|" + name + "|None\n";
+    for (const char* name : {"a.xls", "b.xls", "c.xls"})
+        expected += std::string(name) + "|local file|" + name + "|None\n";
+    const std::string seen = fake::xlrdSays(at("00_目次.xls"), R"(
+s = b.sheet_by_index(0)
+for r in range(5, s.nrows):
+    h = s.hyperlink_map.get((r, 2))
+    print('%s|%s|%s|%s' % (s.cell_value(r, 2), h and h.type, h and h.url_or_path, h and h.textmark))
+)");
+    auto lines = [](const std::string& text) {
+        std::vector<std::string> out;
+        for (std::size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos;
+             at = end + 1)
+            out.push_back(text.substr(at, end - at));
+        std::sort(out.begin(), out.end());
+        return out;
+    };
+    EXPECT_EQ(lines(seen), lines(expected)) << seen;
+}
+
 TEST_F(FolderRun, AListThatCannotBeSavedIsNamedAndFailsTheRun) {
     // A folder where the list file belongs: nothing can be saved there.
     std::filesystem::create_directory(u8path(at("00_目次.xls")));

@@ -28,6 +28,7 @@ namespace e2e {
 
 struct ProgramRun {
     int status = -1;  // the exit status; -1 when it did not exit by itself
+    int signal = 0;   // the signal that ended it, if one did
     std::string err;  // standard error
     bool timedOut = false;
 };
@@ -120,7 +121,18 @@ inline ProgramRun runProgram(const std::string& program, const std::vector<std::
                                          O_WRONLY | O_CREAT | O_TRUNC, 0644);
         // Changing folders only in the child keeps the tests' own folder.
         posix_spawn_file_actions_addchdir_np(&actions, workingFolder.c_str());
-        int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+        // The signals that end a run do so by default, as from a terminal,
+        // even when the tests were started ignoring them (nohup).
+        posix_spawnattr_t attributes;
+        posix_spawnattr_init(&attributes);
+        sigset_t ending;
+        sigemptyset(&ending);
+        for (int sig : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&ending, sig);
+        posix_spawnattr_setsigdefault(&attributes, &ending);
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+        int rc =
+            posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), envp.data());
+        posix_spawnattr_destroy(&attributes);
         posix_spawn_file_actions_destroy(&actions);
         if (rc != 0) {
             run.err = "could not start " + program;
@@ -141,6 +153,7 @@ inline ProgramRun runProgram(const std::string& program, const std::vector<std::
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     if (!run.timedOut && WIFEXITED(status)) run.status = WEXITSTATUS(status);
+    if (!run.timedOut && WIFSIGNALED(status)) run.signal = WTERMSIG(status);
     std::ifstream in(errFile, std::ios::binary);
     run.err.assign(std::istreambuf_iterator<char>(in), {});
     return run;

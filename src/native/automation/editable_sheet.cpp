@@ -1,9 +1,12 @@
 #include "native/automation/editable_objects.h"
 #include "native/automation/model_values.h"
+#include "native/book/hyperlink_record.h"
 #include "native/formula/a1_reference.h"
 #include "native/formula/sheet_name.h"
 #include "native/input/defined_name.h"
 #include "native/input/r1c1_reference.h"
+
+#include <string_view>
 
 namespace xls::native {
 
@@ -11,6 +14,63 @@ namespace {
 
 using automation::AutomationError;
 namespace errnum = automation::errnum;
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+// A '%' that starts no escape stands for itself.
+std::string percentDecoded(std::string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size() && hexDigit(text[i + 1]) >= 0 &&
+            hexDigit(text[i + 2]) >= 0) {
+            out += static_cast<char>(hexDigit(text[i + 1]) * 16 + hexDigit(text[i + 2]));
+            i += 2;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+struct RelativeFile {
+    std::uint16_t upLevels = 0;
+    std::string path;  // folders split by '\'
+    std::string location;
+};
+
+// A relative address as the application takes it: what follows the first
+// '#' is a place in the file; '/' and '\' split folders, leading ".." go up
+// one; each percent escape is the character it stands for, so an escaped
+// '\', '#' or ':' is part of a name and nothing else.
+RelativeFile relativeFileOf(std::string_view address) {
+    RelativeFile file;
+    if (const std::size_t hash = address.find('#'); hash != std::string_view::npos) {
+        file.location = percentDecoded(address.substr(hash + 1));
+        address = address.substr(0, hash);
+    }
+    bool leading = true;
+    std::size_t start = 0;
+    while (start < address.size()) {
+        std::size_t end = address.find_first_of("/\\", start);
+        if (end == std::string_view::npos) end = address.size();
+        const std::string_view part = address.substr(start, end - start);
+        start = end + 1;
+        if (part.empty() || part == ".") continue;
+        if (leading && part == "..") {
+            if (file.upLevels < 0xFFFF) ++file.upLevels;
+            continue;
+        }
+        leading = false;
+        if (!file.path.empty()) file.path += '\\';
+        file.path += percentDecoded(part);
+    }
+    return file;
+}
 
 class EditableName : public automation::Name {
   public:
@@ -115,7 +175,13 @@ void EditableWorksheet::addHyperlink(const automation::Range& anchor, const std:
         book::Sheet& sheet = sheet_.sheet();
         const formula::Area& area = at->area();
         sheet.removeHyperlinks(area);
-        sheet.addHyperlink(area, address, textToDisplay);
+        if (book::linkKindOf(address) == book::LinkKind::RelativeFile) {
+            RelativeFile file = relativeFileOf(address);
+            sheet.addFileHyperlink(area, file.upLevels, std::move(file.path), textToDisplay,
+                                   std::move(file.location));
+        } else {
+            sheet.addHyperlink(area, address, textToDisplay);
+        }
         // The anchor cell shows the link's text, as the application makes it.
         if (!textToDisplay.empty()) {
             const book::Cell* cell = sheet.find(area.firstRow, area.firstCol);

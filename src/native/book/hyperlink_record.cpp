@@ -1,6 +1,8 @@
 #include "native/book/hyperlink_record.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 
 #include "native/biff/hyperlink_format.h"
 #include "native/book/layout.h"
@@ -35,15 +37,8 @@ void putUrlMoniker(ByteWriter& w, const std::string& url) {
     w.u16(0);
 }
 
-void putFileMoniker(ByteWriter& w, std::string path) {
+void putFileMoniker(ByteWriter& w, std::uint16_t upLevels, const std::string& path) {
     w.bytes(kFileMoniker);
-    std::uint16_t upLevels = 0;
-    while (path.starts_with("../") || path.starts_with("..\\")) {
-        path.erase(0, 3);
-        ++upLevels;
-    }
-    for (char& c : path)
-        if (c == '/') c = '\\';
     const std::u16string units = text::utf8ToUtf16(path);
     w.u16(upLevels);
     // The 8-bit path, with '?' for what is not ASCII.
@@ -63,11 +58,18 @@ void putFileMoniker(ByteWriter& w, std::string path) {
 
 }  // namespace
 
-bool isUrlTarget(const std::string& target) {
-    if (target.find("://") != std::string::npos) return true;
-    for (const char* scheme : {"mailto:", "news:", "urn:"})
-        if (target.starts_with(scheme)) return true;
-    return false;
+LinkKind linkKindOf(const std::string& target) {
+    // A scheme is a letter, then letters, digits, '+', '-' or '.', then ':';
+    // one letter alone is a drive.
+    const auto isSchemeChar = [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || c == '+' || c == '-' || c == '.';
+    };
+    const std::size_t colon = target.find(':');
+    if (colon != std::string::npos && colon >= 2 &&
+        std::isalpha(static_cast<unsigned char>(target[0])) &&
+        std::all_of(target.begin(), target.begin() + colon, isSchemeChar))
+        return LinkKind::Url;
+    return isAbsolutePath(target) ? LinkKind::AbsoluteFile : LinkKind::RelativeFile;
 }
 
 void writeHyperlinkRecord(std::vector<std::uint8_t>& out, const Hyperlink& link) {
@@ -79,21 +81,22 @@ void writeHyperlinkRecord(std::vector<std::uint8_t>& out, const Hyperlink& link)
     w.u16(static_cast<std::uint16_t>(link.area.lastCol));
     w.bytes(kStdLink);
     w.u32(2);  // streamVersion
-    const bool url = isUrlTarget(link.target);
+    const bool url = link.kind == LinkKind::Url;
     std::uint32_t flags = 0;
-    if (!link.target.empty()) {
+    const bool hasMoniker = !link.target.empty() || link.upLevels > 0;
+    if (hasMoniker) {
         flags |= kHasMoniker;
-        if (url || isAbsolutePath(link.target)) flags |= kIsAbsolute;
+        if (link.kind != LinkKind::RelativeFile) flags |= kIsAbsolute;
     }
     if (!link.display.empty()) flags |= kHasDisplayName | kSiteGaveDisplayName;
     if (!link.location.empty()) flags |= kHasLocation;
     w.u32(flags);
     if (!link.display.empty()) putHyperlinkString(w, link.display);
-    if (!link.target.empty()) {
+    if (hasMoniker) {
         if (url)
             putUrlMoniker(w, link.target);
         else
-            putFileMoniker(w, link.target);
+            putFileMoniker(w, link.upLevels, link.target);
     }
     if (!link.location.empty()) putHyperlinkString(w, link.location);
     endRecord(out, start);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "native/book/book_error.h"
+#include "native/book/hyperlink_record.h"
 #include "native/book/layout.h"
 #include "native/book/workbook.h"
 #include "native/text/unicode.h"
@@ -418,17 +419,40 @@ std::optional<std::uint16_t> Sheet::rowXf(std::uint32_t row) const {
 
 void Sheet::addHyperlink(const formula::Area& area, std::string target, std::string display,
                          std::string location) {
-    requireWorksheet();
-    checkArea(area);
-    if (target.empty() && location.empty())
-        throw BookError("a hyperlink needs a target or a location");
-    if (!validUtf8(target) || !validUtf8(display) || !validUtf8(location))
-        throw BookError("hyperlink text is not valid UTF-8");
     Hyperlink h;
-    h.area = area;
+    h.kind = linkKindOf(target);
+    if (h.kind != LinkKind::Url) {
+        std::replace(target.begin(), target.end(), '/', '\\');
+        while (h.kind == LinkKind::RelativeFile && target.starts_with("..\\")) {
+            target.erase(0, 3);
+            ++h.upLevels;
+        }
+    }
     h.target = std::move(target);
     h.display = std::move(display);
     h.location = std::move(location);
+    addLink(area, std::move(h));
+}
+
+void Sheet::addFileHyperlink(const formula::Area& area, std::uint16_t upLevels, std::string path,
+                             std::string display, std::string location) {
+    Hyperlink h;
+    h.kind = LinkKind::RelativeFile;
+    h.upLevels = upLevels;
+    h.target = std::move(path);
+    h.display = std::move(display);
+    h.location = std::move(location);
+    addLink(area, std::move(h));
+}
+
+void Sheet::addLink(const formula::Area& area, Hyperlink h) {
+    requireWorksheet();
+    checkArea(area);
+    if (h.target.empty() && h.location.empty() && h.upLevels == 0)
+        throw BookError("a hyperlink needs a target or a location");
+    if (!validUtf8(h.target) || !validUtf8(h.display) || !validUtf8(h.location))
+        throw BookError("hyperlink text is not valid UTF-8");
+    h.area = area;
     if (hyperlinksLastRow_) hyperlinksLastRow_ = std::max(*hyperlinksLastRow_, area.lastRow);
     hyperlinks_.push_back(std::move(h));
 }

@@ -84,13 +84,21 @@ struct ColumnInfo {
     bool operator==(const ColumnInfo&) const = default;
 };
 
+// What a link's target is: a URL, a file by a full path, or a file relative
+// to the workbook's folder whatever its name's characters look like.
+enum class LinkKind : std::uint8_t { Url, AbsoluteFile, RelativeFile };
+
 // HLINK: a hyperlink over a range of cells.
 struct Hyperlink {
     formula::Area area;
     // A URL ("http://...", "mailto:...") or a file name, relative ("a.xls",
     // "../b.xls") or absolute ("C:\\x\\a.xls", "\\\\server\\share\\a.xls");
     // empty for a link to a place in this workbook only.
+    // For files, the path as the link holds it, folders split by '\\'; a
+    // relative one starts upLevels folders above the workbook's.
     std::string target;
+    LinkKind kind = LinkKind::RelativeFile;
+    std::uint16_t upLevels = 0;
     std::string location;  // the part after '#', such as "Sheet2!A1"
     std::string display;   // the text the link shows; empty for none
     // A link read from the file: its HLINK record and the HLINKTOOLTIP
@@ -181,9 +189,14 @@ class Sheet {
     const std::vector<Hyperlink>& hyperlinks() const { return hyperlinks_; }
     // A link to a URL or file (target) and/or a place (location); display
     // empty for none. Written as an HLINK record with a URL moniker, or a
-    // file moniker for a file name.
+    // file moniker for a file name, as the target's text tells: a scheme
+    // such as "http:" or "mailto:" makes it a URL, "../" goes up a folder.
     void addHyperlink(const formula::Area& area, std::string target, std::string display,
                       std::string location = {});
+    // A link to the file named path, as it stands, in the folder upLevels
+    // above the workbook's: no character of it makes it a URL or a share.
+    void addFileHyperlink(const formula::Area& area, std::uint16_t upLevels, std::string path,
+                          std::string display, std::string location = {});
     // Removes the links whose range overlaps area.
     void removeHyperlinks(const formula::Area& area);
 
@@ -211,6 +224,7 @@ class Sheet {
     void requireWorksheet() const;
     void requireXf(std::uint16_t xf) const;
     Cell& place(std::uint32_t row, std::uint32_t col);
+    void addLink(const formula::Area& area, Hyperlink h);
 
     const Workbook* book_;
     std::string name_;

@@ -1,6 +1,8 @@
 #include "native/cfb/atomic_file_write.h"
 
+#include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <random>
@@ -13,6 +15,8 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <limits.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -37,6 +41,22 @@ std::string utf8(const fs::path& p) {
 }
 [[noreturn]] void fail(const fs::path& target, const std::string& step, int err) {
     fail(target, step, errnoText(err));
+}
+
+// The file a save really replaces: where the chain of symbolic links from
+// the given name ends, existing or not. A rename over the link itself would
+// put a plain file in its place and leave the file it shares stale.
+fs::path endOfLinks(const fs::path& target) {
+    fs::path p = target;
+    // As many as the system follows before it gives up on a loop.
+    for (int hops = 0;; ++hops) {
+        std::error_code ec;
+        if (!fs::is_symlink(fs::symlink_status(p, ec)) || ec) return p;
+        if (hops == 40) fail(target, "following its symbolic links", ELOOP);
+        const fs::path next = fs::read_symlink(p, ec);
+        if (ec) fail(target, "reading its symbolic link", ec.message());
+        p = next.is_absolute() ? next : p.parent_path() / next;
+    }
 }
 
 // A name beside the target that no other save picks at the same time.
@@ -105,6 +125,14 @@ int closeFile(int fd) {
     return ::close(fd);
 }
 int openExisting(const fs::path& p) {
+    // Root may write any file, so asking the system would let root replace
+    // a list its owner made read-only; the mark itself is what counts, as
+    // Windows' read-only attribute does for its administrators.
+    struct stat st {};
+    if (::stat(p.c_str(), &st) == 0 && (st.st_mode & S_IWUSR) == 0) {
+        errno = EACCES;
+        return -1;
+    }
     return ::open(p.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
 }
 void replaceWith(const fs::path& temp, const fs::path& target, std::error_code& ec) {
@@ -120,16 +148,125 @@ void syncFolder(const fs::path& folder) {
 }
 #endif
 
+#ifdef _WIN32
+// Not on Windows: a console's Ctrl+C or close runs its handler on another
+// thread while the temporary file is still open here, and Windows deletes
+// no file that is open without sharing its deletion. The program there is
+// a window program, which these events do not reach.
+class SignalsRemoveTemporary {
+  public:
+    void created(const fs::path&) {}
+    void gone() {}
+};
+template <typename Open>
+int openBlockingSignals(Open open) {
+    return open();
+}
+#else
+// A signal that ends the program while the temporary file exists removes
+// it first: else a full-size copy of the list stays beside it for good. A
+// handler may call only what is safe in a handler, so the name waits in a
+// fixed buffer, and the handler then lets the signal do what it did before.
+constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP};
+constexpr int kEndingSignalCount = 3;
+char g_temporaryName[PATH_MAX];
+volatile std::sig_atomic_t g_haveTemporary = 0;
+struct sigaction g_previous[kEndingSignalCount];
+bool g_installed[kEndingSignalCount];
+// Two saves at once in one process: the later one goes unguarded rather
+// than take the earlier one's name away.
+std::atomic<bool> g_guardTaken{false};
+
+extern "C" void removeTemporaryThenEnd(int sig) {
+    const int saved = errno;
+    if (g_haveTemporary) ::unlink(g_temporaryName);
+    g_haveTemporary = 0;
+    for (int i = 0; i < kEndingSignalCount; ++i)
+        if (kEndingSignals[i] == sig) ::sigaction(sig, &g_previous[i], nullptr);
+    // Blocked until this handler returns, then handled as before the save:
+    // the default ends the program.
+    ::raise(sig);
+    errno = saved;
+}
+
+sigset_t endingSignals() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (int sig : kEndingSignals) sigaddset(&set, sig);
+    return set;
+}
+
+// The handlers live only as long as the save; a signal the program ignored
+// (as under nohup) stays ignored.
+class SignalsRemoveTemporary {
+  public:
+    SignalsRemoveTemporary() {
+        if (g_guardTaken.exchange(true)) return;
+        active_ = true;
+        struct sigaction ours {};
+        ours.sa_handler = removeTemporaryThenEnd;
+        ours.sa_mask = endingSignals();
+        ours.sa_flags = SA_RESTART;
+        for (int i = 0; i < kEndingSignalCount; ++i) {
+            g_installed[i] = false;
+            if (::sigaction(kEndingSignals[i], nullptr, &g_previous[i]) != 0) continue;
+            if (!(g_previous[i].sa_flags & SA_SIGINFO) && g_previous[i].sa_handler == SIG_IGN)
+                continue;
+            g_installed[i] = ::sigaction(kEndingSignals[i], &ours, nullptr) == 0;
+        }
+    }
+    ~SignalsRemoveTemporary() {
+        if (!active_) return;
+        gone();
+        for (int i = 0; i < kEndingSignalCount; ++i)
+            if (g_installed[i]) ::sigaction(kEndingSignals[i], &g_previous[i], nullptr);
+        g_guardTaken = false;
+    }
+    SignalsRemoveTemporary(const SignalsRemoveTemporary&) = delete;
+    SignalsRemoveTemporary& operator=(const SignalsRemoveTemporary&) = delete;
+
+    // Called with the signals blocked, so that none finds the file made
+    // and its name not yet known.
+    void created(const fs::path& p) {
+        const std::string& name = p.native();
+        if (!active_ || name.size() >= sizeof g_temporaryName) return;
+        std::memcpy(g_temporaryName, name.c_str(), name.size() + 1);
+        g_haveTemporary = 1;
+    }
+    // The file was renamed or removed; a signal now has nothing to remove.
+    void gone() {
+        if (active_) g_haveTemporary = 0;
+    }
+
+  private:
+    bool active_ = false;
+};
+
+template <typename Open>
+int openBlockingSignals(Open open) {
+    const sigset_t block = endingSignals();
+    sigset_t before;
+    const bool blocked = ::pthread_sigmask(SIG_BLOCK, &block, &before) == 0;
+    const int fd = open();
+    const int err = errno;
+    if (blocked) ::pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    errno = err;
+    return fd;
+}
+#endif
+
 // Removes the temporary file on every way out but success.
 class TemporaryFile {
   public:
-    explicit TemporaryFile(fs::path p) : path_(std::move(p)) {}
+    explicit TemporaryFile(fs::path p, SignalsRemoveTemporary& signals)
+        : path_(std::move(p)), signals_(signals) {}
     ~TemporaryFile() {
         if (fd_ >= 0) closeFile(fd_);
         if (!kept_) {
             std::error_code ec;
             fs::remove(path_, ec);
         }
+        signals_.gone();
     }
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
@@ -140,6 +277,7 @@ class TemporaryFile {
 
   private:
     fs::path path_;
+    SignalsRemoveTemporary& signals_;
     int fd_ = -1;
     bool kept_ = false;
 };
@@ -147,8 +285,10 @@ class TemporaryFile {
 }  // namespace
 
 void writeFileAtomically(const std::string& pathUtf8, std::span<const std::uint8_t> bytes) {
-    const fs::path target(std::u8string(pathUtf8.begin(), pathUtf8.end()));
     if (pathUtf8.empty()) throw FileWriteError("cannot save: no file name given");
+    // Messages name the file as the caller knows it.
+    const fs::path named(std::u8string(pathUtf8.begin(), pathUtf8.end()));
+    const fs::path target = endOfLinks(named);
 
     std::error_code ec;
     const fs::file_status status = fs::status(target, ec);
@@ -165,17 +305,22 @@ void writeFileAtomically(const std::string& pathUtf8, std::span<const std::uint8
         const int probe = openExisting(target);
         const int err = errno;
         // Gone meanwhile: then there is nothing to protect.
-        if (probe < 0 && err != ENOENT) fail(target, "the file cannot be written", err);
+        if (probe < 0 && err != ENOENT) fail(named, "the file cannot be written", err);
         if (probe >= 0) closeFile(probe);
     }
 
-    TemporaryFile temp(temporaryBeside(target));
-    temp.fd() = openNew(temp.path(), mode);
+    SignalsRemoveTemporary signals;
+    TemporaryFile temp(temporaryBeside(target), signals);
+    temp.fd() = openBlockingSignals([&] {
+        const int fd = openNew(temp.path(), mode);
+        if (fd >= 0) signals.created(temp.path());
+        return fd;
+    });
     if (temp.fd() < 0) {
         const int err = errno;
         // Nothing was created, so there is nothing to remove either.
         temp.keep();
-        fail(target, "cannot create a temporary file in its folder", err);
+        fail(named, "cannot create a temporary file in its folder", err);
     }
 #ifndef _WIN32
     // open() applied the umask; restore the bits the old file had.
@@ -187,19 +332,20 @@ void writeFileAtomically(const std::string& pathUtf8, std::span<const std::uint8
         auto n = writeSome(temp.fd(), bytes.data() + done, bytes.size() - done);
         if (n < 0) {
             if (errno == EINTR) continue;
-            fail(target, "writing the temporary file", errno);
+            fail(named, "writing the temporary file", errno);
         }
-        if (n == 0) fail(target, "writing the temporary file", EIO);
+        if (n == 0) fail(named, "writing the temporary file", EIO);
         done += static_cast<std::size_t>(n);
     }
-    if (syncFile(temp.fd()) != 0) fail(target, "flushing the temporary file to disk", errno);
+    if (syncFile(temp.fd()) != 0) fail(named, "flushing the temporary file to disk", errno);
     const int fd = temp.fd();
     temp.fd() = -1;
-    if (closeFile(fd) != 0) fail(target, "closing the temporary file", errno);
+    if (closeFile(fd) != 0) fail(named, "closing the temporary file", errno);
 
     replaceWith(temp.path(), target, ec);
-    if (ec) fail(target, "replacing it with the temporary file", ec.message());
+    if (ec) fail(named, "replacing it with the temporary file", ec.message());
     temp.keep();
+    signals.gone();
     syncFolder(target.parent_path());
 }
 

@@ -19,7 +19,11 @@ class FileWriteError : public std::runtime_error {
 // the machine stops half way: the bytes go to a temporary file in the same
 // folder, are flushed to the disk, and only then renamed over the target.
 // An existing target's permission bits are kept; one that this process may
-// not write (read-only) is refused, not replaced. Throws FileWriteError.
+// not write, or that is marked read-only (no write permission for its
+// owner), is refused, not replaced, whoever runs the program. A target that
+// is a symbolic link (or a chain of them) stays one: the file it ends at is
+// replaced, beside itself. SIGINT, SIGTERM or SIGHUP during the save remove
+// the temporary file before they take effect. Throws FileWriteError.
 void writeFileAtomically(const std::string& pathUtf8, std::span<const std::uint8_t> bytes);
 
 }  // namespace xls::cfb

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace mokuji::engine {
+
+// The link address of a file in the list's own folder, for Hyperlinks.Add.
+// The application reads an address as a URL, so a name such as
+// "\\host\share\x.xls", "mailto:a.xls" or "a#b.xls" would link to a share, a
+// mail or a place in another file; escaped, every name is one relative file.
+std::string FileLinkAddress(std::string_view fileName);
+
+}  // namespace mokuji::engine
