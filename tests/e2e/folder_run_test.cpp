@@ -114,9 +114,9 @@ TEST_F(FolderRun, AListNamedInUpperCaseIsUpdatedUnderItsOwnName) {
 // a place in another file.
 TEST_F(FolderRun, EveryFileNameLinksToItsOwnFileBesideTheList) {
     const std::vector<std::string> odd = {
-        "a#b.xls",     "50%.xls",      "c%23d.xls",  "空白 あり.xls",
-        "x:y.xls",     "mailto:a.xls", "http:x.xls", "\\\\host\\share\\x.xls",
-        "a\\..\\b.xls"};
+        "a#b.xls",      "50%.xls",       "c%23d.xls",  "空白 あり.xls",
+        "x:y.xls",      "mailto:a.xls",  "http:x.xls", "\\\\host\\share\\x.xls",
+        "a\\..\\b.xls", "タブ\tあり.xls"};
     for (const auto& name : odd) std::filesystem::copy_file(u8path(at("b.xls")), u8path(at(name)));
     ProgramRun r = run({folder});
     ASSERT_EQ(r.status, 0) << r.err;
