@@ -20,7 +20,7 @@ const std::vector<std::wstring> kMemberNames = Words(
     L"Columns ColumnWidth RowHeight HorizontalAlignment VerticalAlignment Orientation "
     L"AddIndent IndentLevel WrapText ShrinkToFit MergeCells Interior Borders ColorIndex "
     L"Pattern LineStyle Weight Delete Hyperlinks ActiveWindow SelectedSheets "
-    L"Application");
+    L"Application Worksheet");
 const std::vector<std::wstring> kArgumentNames = Words(
     L"FileName UpdateLinks ReadOnly IgnoreReadOnlyRecommended SaveChanges Password "
     L"WriteResPassword ReadOnlyRecommended CreateBackup Name RefersToR1C1 Shift Anchor "
