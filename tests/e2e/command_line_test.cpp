@@ -1,10 +1,12 @@
-// How the program takes its command line: bare names, quotes, blanks, and
-// arguments it cannot use, which it names and answers with a failing status.
+// How the program takes its command line: relative paths, quotes, blanks,
+// opening the list, and arguments it cannot use, which it names and answers
+// with a failing status.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <thread>
 
 #include "e2e/e2e_support.h"
 #include "e2e/run_program.h"
@@ -33,21 +35,42 @@ class CommandLine : public ::testing::Test {
     std::filesystem::path elsewhere = dir.path();
 };
 
-TEST_F(CommandLine, ABareNameIsLookedUpInTheProgramsOwnFolder) {
+TEST_F(CommandLine, ARelativePathStartsInTheCurrentFolderNotTheProgramsOwn) {
     // The program copied into a folder of workbooks, started from another.
     std::string home = dir.file("tool");
     std::filesystem::create_directory(home);
     std::string program = home + "/mokuji";
     std::filesystem::copy_file(MOKUJI_BINARY, program);
     source(home, "a.xls");
-    source(dir.path().string(), "b.xls");
+    std::string answers = dir.file("回答");
+    std::filesystem::create_directory(u8path(answers));
+    source(answers, "b.xls");
+    std::filesystem::create_directory(u8path(dir.file("回答/sub")));
 
-    ProgramRun r = run({"a.xls"}, program);
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(std::filesystem::exists(u8path(home + "/00_目次.xls")));
-    EXPECT_FALSE(std::filesystem::exists(u8path(dir.file("00_目次.xls"))));
-    EXPECT_EQ(opener.opened(), home + "/00_目次.xls\n");
-    EXPECT_THAT(listAsOurReaderSees(home + "/00_目次.xls"), HasSubstr("\n1|a.xls|a.xls\n"));
+    for (const auto& [argument, from] : std::vector<std::pair<std::string, std::string>>{
+             {".", answers}, {"回答", dir.path().string()}, {"../b.xls", answers + "/sub"}}) {
+        ProgramRun r = runProgram(program, {argument}, {{"MOKUJI_OPENER", opener.program()}}, from);
+        EXPECT_EQ(r.status, 0) << argument << r.err;
+    }
+    const std::string list = answers + "/00_目次.xls\n";
+    for (int i = 0; i < 500 && opener.opened() != list + list + list; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(opener.opened(), list + list + list);
+    EXPECT_FALSE(std::filesystem::exists(u8path(home + "/00_目次.xls")));
+    EXPECT_THAT(listAsOurReaderSees(answers + "/00_目次.xls"), HasSubstr("\n1|b.xls|b.xls\n"));
+}
+
+TEST_F(CommandLine, AListInAFolderNamedLikeAProgramGoesToTheOpener) {
+    for (const std::string name : {"x.exe", "a.exe.d", "2024.exercises"}) {
+        const std::string folder = dir.file(name);
+        std::filesystem::create_directory(folder);
+        source(folder, "a.xls");
+        ProgramRun r = run({folder});
+        EXPECT_EQ(r.status, 0) << name << r.err;
+        for (int i = 0; i < 500 && opener.opened().find(folder) == std::string::npos; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_THAT(opener.opened(), HasSubstr(folder + "/00_目次.xls\n")) << name;
+    }
 }
 
 TEST_F(CommandLine, AQuotedPathWithBlanksIsOnePath) {
