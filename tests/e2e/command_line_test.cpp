@@ -134,26 +134,67 @@ TEST_F(CommandLine, WithoutAUsablePathTheProgramSaysHowToStartIt) {
     EXPECT_THAT(opener.opened(false), IsEmpty());
 }
 
-TEST_F(CommandLine, WithADisplayTheWindowShowsTheRunAndTheProgramEnds) {
-    const auto module = std::filesystem::path(MOKUJI_BINARY).parent_path() / "mokuji-desktop.so";
-    if (!std::filesystem::exists(module)) GTEST_SKIP() << "built without the window";
+TEST_F(CommandLine, ADisplayThatCannotBeShownToAnybodyIsNone) {
     std::string folder = dir.file("窓");
     std::filesystem::create_directory(u8path(folder));
     source(folder, "a.xls");
+    std::string empty = dir.file("空");
+    std::filesystem::create_directory(u8path(empty));
+    fake::TempFolder runtime;
+    std::filesystem::permissions(runtime.path(), std::filesystem::perms::owner_all);
+    const std::string opened = opener.program();
+    auto withEnv = [&](const std::string& name, const std::string& value, const std::string& at) {
+        return runProgram(MOKUJI_BINARY, {at},
+                          {{"MOKUJI_OPENER", opened},
+                           {name, value},
+                           {"XDG_RUNTIME_DIR", runtime.path().string()}},
+                          elsewhere.string(), std::chrono::seconds(20));
+    };
+
+    // A display named but not there (a stale forwarding, cron): the run
+    // works on the console.
+    ProgramRun stale = withEnv("DISPLAY", ":97", folder);
+    EXPECT_EQ(stale.status, 0) << stale.err;
+    EXPECT_THAT(stale.err, HasSubstr("caption: mokuji - 目次ファイル作成開始\n"));
+    EXPECT_EQ(opener.opened(), folder + "/00_目次.xls\n");
+
+    // Offscreen nobody sees the message box, so nobody would close it.
+    ProgramRun offscreen = withEnv("QT_QPA_PLATFORM", "offscreen", empty);
+    EXPECT_FALSE(offscreen.timedOut);
+    EXPECT_GT(offscreen.status, 0);
+    EXPECT_THAT(offscreen.err, HasSubstr("以下のフォルダにはEXCELのシートがありません。"));
+}
+
+TEST_F(CommandLine, WithADisplayTheWindowShowsTheRunAndTheProgramEnds) {
+    const auto module = std::filesystem::path(MOKUJI_BINARY).parent_path() / "mokuji-desktop.so";
+    if (!std::filesystem::exists(module)) GTEST_SKIP() << "built without the window";
+    if (!std::filesystem::exists("/usr/bin/xvfb-run")) GTEST_SKIP() << "no X server to show it";
+    std::string folder = dir.file("窓");
+    std::filesystem::create_directory(u8path(folder));
+    source(folder, "a.xls");
+    std::string empty = dir.file("空");
+    std::filesystem::create_directory(u8path(empty));
 
     fake::TempFolder runtime;
     std::filesystem::permissions(runtime.path(), std::filesystem::perms::owner_all);
-    ProgramRun r = runProgram(MOKUJI_BINARY, {folder},
-                              {{"MOKUJI_OPENER", opener.program()},
-                               {"QT_QPA_PLATFORM", "offscreen"},
-                               {"XDG_RUNTIME_DIR", runtime.path().string()}},
-                              elsewhere.string());
+    const std::map<std::string, std::string> env = {{"MOKUJI_OPENER", opener.program()},
+                                                    {"XDG_RUNTIME_DIR", runtime.path().string()}};
+    ProgramRun r =
+        runProgram("/usr/bin/xvfb-run", {"-a", MOKUJI_BINARY, folder}, env, elsewhere.string());
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_FALSE(r.timedOut);
     // The window, not the console, showed the progress.
     EXPECT_THAT(r.err, ::testing::Not(HasSubstr("caption:")));
     EXPECT_EQ(opener.opened(), folder + "/00_目次.xls\n");
     EXPECT_THAT(listAsOurReaderSees(folder + "/00_目次.xls"), HasSubstr("\n1|a.xls|a.xls\n"));
+
+    // Its message went to standard error as well; the box was never
+    // confirmed and the run still ended (after the box closed itself).
+    ProgramRun none = runProgram("/usr/bin/xvfb-run", {"-a", MOKUJI_BINARY, empty}, env,
+                                 elsewhere.string(), std::chrono::seconds(120));
+    EXPECT_FALSE(none.timedOut);
+    EXPECT_GT(none.status, 0);
+    EXPECT_THAT(none.err, HasSubstr("以下のフォルダにはEXCELのシートがありません。"));
 }
 
 }  // namespace
