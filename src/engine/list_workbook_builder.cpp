@@ -8,6 +8,7 @@
 #include "engine/list_entry_text.h"
 #include "engine/list_formatting.h"
 #include "engine/list_layout.h"
+#include "platform/name_text.h"
 #include "util/split_text.h"
 
 namespace mokuji::engine {
@@ -144,14 +145,20 @@ class ListWriter {
             std::int32_t x = kNumberColumn + 1;
             for (std::size_t k = 1; k <= named_.size() && k < fields.size(); ++k, ++x) {
                 const std::string& field = fields[k];
-                enter(row, x, TextEntry(field));
-                if (ctx_.columns.g_item_name[named_[k - 1]] == app::kFileNameColumn) {
-                    // The bare name, so the link follows the list file when
-                    // the folder moves.
-                    ignoringFailure([&] {
-                        required(xl_.activeSheet()).addHyperlink(cell(row, x), field, field);
-                    });
+                if (ctx_.columns.g_item_name[named_[k - 1]] != app::kFileNameColumn) {
+                    enter(row, x, TextEntry(field));
+                    continue;
                 }
+                // A name that is not UTF-8 is shown decoded and linked by its
+                // bytes; any other is linked bare, so that the link follows
+                // the list file when the folder moves.
+                const std::string shown = platform::ShownName(field);
+                enter(row, x, TextEntry(shown));
+                ignoringFailure([&] {
+                    required(xl_.activeSheet())
+                        .addHyperlink(cell(row, x),
+                                      platform::LinkTargetOf(field, ctx_.workingFolder), shown);
+                });
             }
         }
     }

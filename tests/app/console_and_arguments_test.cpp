@@ -22,7 +22,7 @@
 namespace mokuji {
 namespace {
 
-TEST(ConsoleRunView, CaptionsAreLinesAndMessagesLoseTheirCarriageReturns) {
+TEST(ConsoleRunView, CaptionsAreLinesAndMessagesLoseTheirLineEndCarriageReturns) {
     std::ostringstream out;
     platform::ConsoleRunView view(out);
     view.setCaption("mokuji - [a.xls]");
@@ -35,7 +35,7 @@ TEST(ConsoleRunView, CaptionsAreLinesAndMessagesLoseTheirCarriageReturns) {
     EXPECT_EQ(out.str(),
               "caption: mokuji - [a.xls]\n"
               "以下のフォルダにはEXCELのシートがありません。\n\n/data/\n"
-              "a\rb\n");
+              "a\\x0Db\n");
 }
 
 TEST(DisplayCheck, OnlyAPlatformThatShowsWindowsIsADisplay) {

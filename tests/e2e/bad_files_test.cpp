@@ -127,6 +127,20 @@ TEST_F(BadFiles, WithoutAListTheFirstReadableWorkbookIsTheTemplateAndOwnerFilesA
               "1|a.xls|点検\n");
 }
 
+TEST_F(BadFiles, NamesReachTheTerminalAsTextAndNeverAsCommands) {
+    // "アンケート" in Shift_JIS, as a zip made on Windows unpacks it, and a
+    // name that would clear the screen.
+    const std::string sjis = "\x83\x41\x83\x93\x83\x50\x81\x5B\x83\x67.xls";
+    makeSource(at(sjis), {{2, 2, "回答", "件名"}});
+    makeSource(at("x\x1B[2J.xls"), {{2, 2, "消去", "件名"}});
+    ProgramRun r = run();
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err.find('\x1B'), std::string::npos);
+    EXPECT_THAT(r.err, HasSubstr("caption: mokuji - [x\\x1B[2J.xls]\n"));
+    EXPECT_THAT(r.err, HasSubstr("caption: mokuji - [アンケート.xls]\n"));
+    EXPECT_THAT(listAsOurReaderSees(list()), HasSubstr("|アンケート.xls|回答\n"));
+}
+
 // Where the list file cannot be replaced, the run fails and says why, and
 // the old list stays as it was, with nothing left beside it.
 struct Lock {
