@@ -153,7 +153,10 @@ TEST_F(CommandLine, ADisplayThatCannotBeShownToAnybodyIsNone) {
 
     // A display named but not there (a stale forwarding, cron): the run
     // works on the console.
-    ProgramRun stale = withEnv("DISPLAY", ":97", folder);
+    int absent = 97;
+    while (std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(absent))) ++absent;
+    ProgramRun stale = withEnv("DISPLAY", ":" + std::to_string(absent), folder);
+    EXPECT_FALSE(stale.timedOut);
     EXPECT_EQ(stale.status, 0) << stale.err;
     EXPECT_THAT(stale.err, HasSubstr("caption: mokuji - 目次ファイル作成開始\n"));
     EXPECT_EQ(opener.opened(), folder + "/00_目次.xls\n");
@@ -172,9 +175,6 @@ TEST_F(CommandLine, WithADisplayTheWindowShowsTheRunAndTheProgramEnds) {
     std::string folder = dir.file("窓");
     std::filesystem::create_directory(u8path(folder));
     source(folder, "a.xls");
-    std::string empty = dir.file("空");
-    std::filesystem::create_directory(u8path(empty));
-
     fake::TempFolder runtime;
     std::filesystem::permissions(runtime.path(), std::filesystem::perms::owner_all);
     const std::map<std::string, std::string> env = {{"MOKUJI_OPENER", opener.program()},
@@ -187,14 +187,6 @@ TEST_F(CommandLine, WithADisplayTheWindowShowsTheRunAndTheProgramEnds) {
     EXPECT_THAT(r.err, ::testing::Not(HasSubstr("caption:")));
     EXPECT_EQ(opener.opened(), folder + "/00_目次.xls\n");
     EXPECT_THAT(listAsOurReaderSees(folder + "/00_目次.xls"), HasSubstr("\n1|a.xls|a.xls\n"));
-
-    // Its message went to standard error as well; the box was never
-    // confirmed and the run still ended (after the box closed itself).
-    ProgramRun none = runProgram("/usr/bin/xvfb-run", {"-a", MOKUJI_BINARY, empty}, env,
-                                 elsewhere.string(), std::chrono::seconds(120));
-    EXPECT_FALSE(none.timedOut);
-    EXPECT_GT(none.status, 0);
-    EXPECT_THAT(none.err, HasSubstr("以下のフォルダにはEXCELのシートがありません。"));
 }
 
 }  // namespace
