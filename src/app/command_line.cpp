@@ -1,5 +1,7 @@
 #include "app/command_line.h"
 
+#include <filesystem>
+
 #include "util/path_names.h"
 
 namespace mokuji::app {
@@ -38,9 +40,20 @@ std::optional<std::string> Unquoted(const std::string& argument) {
     return argument.substr(1, last - 1);
 }
 
-std::string ResolvedArgument(const std::string& argument, const std::string& programFolder) {
+std::string ResolvedArgument(const std::string& argument, const std::string& programFolder,
+                             const std::string& currentFolder) {
+#ifdef _WIN32
+    (void)currentFolder;
     if (argument.find(kPathSeparator) != std::string::npos) return argument;
     return programFolder + kPathSeparator + argument;
+#else
+    (void)programFolder;
+    if (argument.starts_with(kPathSeparator)) return argument;
+    // Made absolute and clean, so that messages and the list name the
+    // folder itself rather than "./" or "sub/..". The current folder is
+    // the physical one, so ".." is what the file system would follow.
+    return (std::filesystem::path(currentFolder) / argument).lexically_normal().string();
+#endif
 }
 
 std::string WorkingPathFor(const std::string& path, bool isFolder) {

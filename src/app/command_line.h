@@ -19,10 +19,12 @@ std::string ArgumentsAfterProgramName(const std::string& commandLine);
 // when it is a lone double quote, which has no two characters to lose.
 std::optional<std::string> Unquoted(const std::string& argument);
 
-// The path an argument names: a bare name (no separator anywhere) lies in
-// the program's own folder, not the current one; anything else is used as
-// it is.
-std::string ResolvedArgument(const std::string& argument, const std::string& programFolder);
+// The path an argument names. On Windows a bare name (no separator
+// anywhere) lies in the program's own folder, not the current one, and
+// anything else is used as it is. On Linux a relative path is taken from the
+// current folder, as every command there takes it ("." being that folder).
+std::string ResolvedArgument(const std::string& argument, const std::string& programFolder,
+                             const std::string& currentFolder);
 
 // The working path for a path that exists: a folder ends in the separator so
 // that it is its own folder part; a file keeps its path.

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
+#include <cstdlib>
+#include <iostream>
 
 #include "app/command_line.h"
 #include "app/desktop_window.h"
@@ -18,7 +20,10 @@ int RunDesktop(int& argc, char** argv) {
     // Taken before Qt removes the options it knows, so that the argument is
     // the one the console start sees.
     std::string arguments = JoinArguments(argc, argv);
+    const char* requested = std::getenv("QT_QPA_PLATFORM");
+    setenv("QT_QPA_PLATFORM", PlatformsToTry(requested).c_str(), 1);
     QApplication application(argc, argv);
+    if (!ShowsWindows(QGuiApplication::platformName().toStdString())) return kNoDisplayOpened;
     // The window speaks Japanese, so Qt's own buttons (OK, キャンセル, 開く)
     // do too, whatever the desktop's language; without the translation
     // installed they stay English.
@@ -30,6 +35,9 @@ int RunDesktop(int& argc, char** argv) {
     platform::PosixFileSystem fs;
     platform::XdgShell shell;
     DesktopWindow window(fs, shell, ::xls::native::createApplication, gather::sub_read, arguments);
+    // Nobody may be watching a run started with a path (cron, a script):
+    // its messages reach standard error too and never hold the run up.
+    if (!arguments.empty()) window.view().setUnattended(&std::cerr, kUnattendedMessageTimeout);
     StartupOutcome outcome = window.start();
     if (window.failed()) return kUntrappedFailureStatus;
     if (outcome != StartupOutcome::WaitForUser) return ExitStatusOf(outcome);

@@ -28,6 +28,7 @@ class DesktopWindow {
     StartupOutcome start();
 
     platform::qt::Form1_MAIN& form() { return form_; }
+    platform::qt::QtRunView& view() { return view_; }
     MainWindow& state() { return commands_.state(); }
     bool busy() const { return commands_.busy(); }
     bool failed() const { return commands_.failed(); }

@@ -28,7 +28,7 @@ bool runDesktop(const std::string& programFolder, int& argc, char** argv, int& s
     auto entry = reinterpret_cast<Entry>(dlsym(module, "mokuji_run_desktop"));
     if (!entry) return false;
     status = entry(&argc, argv);
-    return true;
+    return status != mokuji::app::kNoDisplayOpened;
 #else
     (void)programFolder, (void)argc, (void)argv, (void)status;
     return false;
@@ -40,12 +40,14 @@ bool runDesktop(const std::string& programFolder, int& argc, char** argv, int& s
 int main(int argc, char** argv) {
     using namespace mokuji;
     platform::PosixFileSystem fs;
+    // Taken first: the window's toolkit removes the options it knows.
+    std::string arguments = app::JoinArguments(argc, argv);
     int status = 0;
     if (app::DisplayAvailable() && runDesktop(fs.programFolder(), argc, argv, status))
         return status;
-    // Without a display (or without the window) the start is a console
-    // start.
+    // Without a display that opens (or without the window) the start is a
+    // console start.
     platform::XdgShell shell;
-    return app::RunWithoutWindow(fs, shell, xls::native::createApplication,
-                                 app::JoinArguments(argc, argv), std::cerr);
+    return app::RunWithoutWindow(fs, shell, xls::native::createApplication, std::move(arguments),
+                                 std::cerr);
 }

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "columns/column_table.h"
 #include "columns/property_names.h"
 #include "engine/list_layout.h"
+#include "gather/list_file_readers.h"
 #include "platform/list_box.h"
 
 namespace mokuji::app {
@@ -26,6 +28,8 @@ struct MainWindow {
     // list file or template could not be read.
     std::string listFileOnDisk;
     bool listUnreadable = false;
+    // Workbooks the last gathering passed over for the template.
+    std::vector<gather::ReadFailure> unreadableTemplates;
 };
 
 inline constexpr const char* kStartupCaptionSuffix = " EXCELのデータベース";

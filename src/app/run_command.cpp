@@ -8,9 +8,14 @@ namespace mokuji::app {
 
 namespace {
 
+// The platform's extended error for a file buffer too small for the choice.
+constexpr std::int32_t kBufferTooSmall = 0x3003;
+
 std::optional<RunEnd> runOnGatheredList(MainWindow& window, const StartupContext& ctx,
                                         const DialogHost& dialogs, bool sayWhenEmpty) {
-    sub_mokuji_select(window, ctx, dialogs);
+    // The user was told why nothing was chosen: running the earlier list
+    // again would answer a question not asked.
+    if (sub_mokuji_select(window, ctx, dialogs) == ListFileChoice::TooMany) return std::nullopt;
     if (window.List1.ListCount() == 0) {
         if (sayWhenEmpty) ctx.view.showMessage(kNoSheetsMessage);
         return std::nullopt;
@@ -37,8 +42,10 @@ std::string WorkingPathOfChoice(const std::string& chosen) {
     return folder + name;
 }
 
-bool sub_mokuji_select(MainWindow& window, const StartupContext& ctx, const DialogHost& dialogs) {
+ListFileChoice sub_mokuji_select(MainWindow& window, const StartupContext& ctx,
+                                 const DialogHost& dialogs) {
     std::string chosen;
+    std::int32_t error = 0;
     {
         dialogs::cCommonDlg dialog(dialogs.layer);
         dialog.Form(dialogs.owner);
@@ -46,16 +53,22 @@ bool sub_mokuji_select(MainWindow& window, const StartupContext& ctx, const Dial
         dialog.Filter(ListFileDialogFilter());
         dialog.FilterIndex(1);
         dialog.flags(kListFileDialogFlags);
+        dialog.MaxFileSize(kListFileDialogBufferSize);
         dialog.InitDir(ctx.fs.currentDirectory());
         dialog.CancelError(true);
         dialog.FileName(window.g_mokuji_path);
         dialog.ShowOpen();
         chosen = dialog.FileName();
+        error = dialog.ErrNumber();
     }
-    if (chosen.empty()) return false;
+    if (error == kBufferTooSmall) {
+        ctx.view.showMessage(kTooManyChosenMessage);
+        return ListFileChoice::TooMany;
+    }
+    if (chosen.empty()) return ListFileChoice::Cancelled;
     window.g_mokuji_path = WorkingPathOfChoice(chosen);
     GatherWorkingFolder(window, ctx);
-    return true;
+    return ListFileChoice::Chosen;
 }
 
 std::optional<RunEnd> cmd_run_Click(MainWindow& window, const StartupContext& ctx,

@@ -1,5 +1,6 @@
 #include "app/run_sequence.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "app/mokuji_open.h"
@@ -41,6 +42,7 @@ bool GatherWorkingFolder(MainWindow& window, const StartupContext& ctx) {
     platform::RunView& view = ctx.view;
     window.listFileOnDisk.clear();
     window.listUnreadable = false;
+    window.unreadableTemplates.clear();
     gather::GatherResult gathered;
     try {
         gathered = ctx.gather({window.g_mokuji_path, window.List1, window.columns, view, ctx.fs,
@@ -60,6 +62,7 @@ bool GatherWorkingFolder(MainWindow& window, const StartupContext& ctx) {
         return false;
     }
     window.listFileOnDisk = gathered.listFile;
+    window.unreadableTemplates = std::move(gathered.unreadableTemplates);
     return true;
 }
 
@@ -83,6 +86,17 @@ RunEnd MakeAndOpenList(MainWindow& window, const StartupContext& ctx) {
                              return engine::BuildListWorkbook(xl_app, rows, list);
                          });
     for (const std::string& message : RunOutcomeMessages(outcome)) view.showMessage(message);
+
+    // A workbook passed over for the template that the run could not read
+    // either was named with the run's skipped ones already.
+    std::vector<gather::ReadFailure> passedOver;
+    for (const gather::ReadFailure& failure : window.unreadableTemplates) {
+        const std::string name = util::FileNameOf(failure.path);
+        if (std::none_of(outcome.skipped.begin(), outcome.skipped.end(),
+                         [&name](const engine::SkippedWorkbook& s) { return s.fileName == name; }))
+            passedOver.push_back(failure);
+    }
+    if (!passedOver.empty()) view.showMessage(PassedOverTemplatesMessage(passedOver));
 
     view.setCaption(StartupCaption(programName));
     sub_mokuji_open(window.g_mokuji_path, ctx.fs, ctx.shell);

@@ -29,6 +29,14 @@ std::string ReadFailureMessage(const gather::ReadFailure& failure) {
            (found.empty() ? "" : "（" + found + "）") + "\r\n" + failure.reason + "\r\n";
 }
 
+std::string PassedOverTemplatesMessage(const std::vector<gather::ReadFailure>& failures) {
+    std::string text = "以下のブックは読み込めなかったため、列の定義には使いませんでした。\r\n\r\n";
+    for (const gather::ReadFailure& failure : failures) {
+        text += failure.path + "（" + OpenFailureText(failure.cause) + "）\r\n";
+    }
+    return text;
+}
+
 std::string UsageText(const std::string& programName) {
     return "使い方: " + programName +
            " パス\r\n"

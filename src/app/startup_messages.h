@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "gather/list_file_readers.h"
 
@@ -18,6 +19,9 @@ std::string BadArgumentMessage(const std::string& given);
 // The list file or the template workbook could not be read, so the run did
 // not go on and left the list file as it was.
 std::string ReadFailureMessage(const gather::ReadFailure& failure);
+// Workbooks that could not be read as the template, so that the columns
+// came from a later one; the run listed them all the same.
+std::string PassedOverTemplatesMessage(const std::vector<gather::ReadFailure>& failures);
 // How to start the program while it has no window of its own.
 std::string UsageText(const std::string& programName);
 

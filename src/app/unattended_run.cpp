@@ -34,7 +34,8 @@ StartupOutcome RunUnattended(MainWindow& window, const StartupContext& ctx,
     view.setEnabled(false);
     view.doEvents();
 
-    const std::string path = ResolvedArgument(argument, ctx.fs.programFolder());
+    const std::string path =
+        ResolvedArgument(argument, ctx.fs.programFolder(), ctx.fs.currentDirectory());
     platform::FileAttributes found = ctx.fs.attributes(path);
     if (!found.exists) {
         view.setEnabled(true);

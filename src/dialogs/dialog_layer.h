@@ -39,6 +39,11 @@ struct FileDialogRequest {
     std::int32_t filterIndex = 0;
     std::string fileBuffer;
     std::int32_t fileBufferSize = 0;
+    // Where the chosen name begins in fileBuffer, in UTF-16 units, as the
+    // dialog reports it. After a multiple selection the unit before it is
+    // the NUL that ends the folder; after one file it is not, and the
+    // buffer beyond that file's NUL may still hold the proposed name's tail.
+    std::int32_t fileOffset = 0;
     std::string fileTitle;
     std::int32_t fileTitleSize = 0;
     std::string initialDir;

@@ -45,16 +45,22 @@ void cCommonDlg::ShowFileDialog(std::int16_t kind) {
         ApiResult_ = kind == 1 ? layer_.getOpenFileName(request) : layer_.getSaveFileName(request);
 
         if (ApiResult_ == 0) {
+            // The platform returns 0 for a cancel and for a failure alike,
+            // a selection too long for the buffer among them; only the
+            // extended error tells the caller which it was.
+            ErrNumber_ = layer_.extendedError();
             if (CancelError_) {
                 CancelButton_ = true;
                 FileName_.clear();
             }
         } else if (ApiResult_ == 1) {
             FileName_ = request.fileBuffer;
+            // One chosen file ends at its own NUL: what follows is whatever
+            // of the proposed name the dialog did not write over.
             std::string chosen;
-            if (!cutAtDoubleNul(FileName_, chosen)) {
+            if (!chosenFileText(FileName_, request.fileOffset, chosen)) {
                 throw DialogError(DialogError::Kind::InvalidArgument,
-                                  "file buffer not closed by two NULs");
+                                  "file buffer holds no end of the chosen name");
             }
             FileName_ = std::move(chosen);
             FileTitle_ = trimBlanks(request.fileTitle);

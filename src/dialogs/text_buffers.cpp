@@ -17,10 +17,13 @@ std::string nulPaddedBuffer(std::string_view text, std::size_t size) {
     return out;
 }
 
-bool cutAtDoubleNul(std::string_view buffer, std::string& out) {
-    std::size_t at = buffer.find(std::string_view("\0\0", 2));
-    if (at == std::string_view::npos) return false;
-    out.assign(buffer.substr(0, at));
+bool chosenFileText(std::string_view buffer, std::int32_t fileOffset, std::string& out) {
+    const std::u16string wide = xls::text::utf8ToUtf16(buffer);
+    const bool several = fileOffset > 0 && static_cast<std::size_t>(fileOffset) <= wide.size() &&
+                         wide[static_cast<std::size_t>(fileOffset) - 1] == u'\0';
+    const std::size_t end = several ? wide.find(std::u16string_view(u"\0\0", 2)) : wide.find(u'\0');
+    if (end == std::u16string::npos) return false;
+    out = xls::text::utf16ToUtf8(std::u16string_view(wide).substr(0, end));
     return true;
 }
 
@@ -30,6 +33,15 @@ bool writeOverStart(std::string& buffer, std::string_view text) {
     if (written.size() > wide.size()) return false;
     wide.replace(0, written.size(), written);
     buffer = xls::text::utf16ToUtf8(wide);
+    return true;
+}
+
+bool writeWhole(std::string& buffer, std::string_view text) {
+    const std::size_t size = xls::text::utf16Length(buffer);
+    const std::size_t length = xls::text::utf16Length(text);
+    if (length + 1 > size) return false;
+    buffer.assign(text);
+    buffer.append(size - length, '\0');
     return true;
 }
 

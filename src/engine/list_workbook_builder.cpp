@@ -10,6 +10,7 @@
 #include "engine/list_formatting.h"
 #include "engine/list_layout.h"
 #include "engine/list_sheet.h"
+#include "platform/name_text.h"
 
 namespace mokuji::engine {
 
@@ -176,20 +177,24 @@ class ListWriter {
         for (std::size_t k = 0; k < named_.size() && k < data.values.size(); ++k) {
             const std::string& name = ctx_.columns.g_item_name[named_[k]];
             const std::int32_t x = placed_[k];
-            const DataEntry value = EntryForValue(data.values[k]);
+            const bool fileNameColumn = name == columns::kFileNameColumn;
+            // A name that is not UTF-8 is shown decoded.
+            const std::string shown = fileNameColumn ? platform::ShownName(data.fileName) : "";
+            const DataEntry value = EntryForValue(fileNameColumn ? Variant(shown) : data.values[k]);
             if (value.change == DataEntry::Change::Cut)
                 result_.valuesCut.push_back({data.fileName, name});
             if (value.change == DataEntry::Change::AsText)
                 result_.valuesAsText.push_back({data.fileName, name});
             whole = enter(row, x, value.entry) && whole;
-            if (name == columns::kFileNameColumn) {
-                // The bare name, so the link follows the list file when
-                // the folder moves.
-                ignoringFailure([&] {
-                    required(xl_.activeSheet())
-                        .addHyperlink(cell(row, x), FileLinkAddress(data.fileName),
-                                      data.fileName);
-                });
+            if (fileNameColumn) {
+                // A relative link to the file beside the list, so the link
+                // follows the list file when the folder moves. Only a name
+                // that is not UTF-8, which no text can name, is linked by
+                // its bytes as a file URL.
+                std::string target = platform::LinkTargetOf(data.fileName, ctx_.workingFolder);
+                if (target == data.fileName) target = FileLinkAddress(data.fileName);
+                ignoringFailure(
+                    [&] { required(xl_.activeSheet()).addHyperlink(cell(row, x), target, shown); });
             }
         }
         if (!whole) result_.rowsFailed.push_back(data.fileName);

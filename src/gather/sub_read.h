@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "automation/object_model.h"
 #include "columns/column_table.h"
@@ -28,14 +29,18 @@ struct GatherResult {
     // The list file of the folder as named on disk ("00_目次.xls" in any
     // letter case), "" when the folder has none.
     std::string listFile;
-    // Set when the list file or the template could not be read: the caller
-    // names it and does not run.
+    // Set when the list file, or every workbook that could have been the
+    // template, could not be read: the caller names it and does not run.
     std::optional<ReadFailure> readFailure;
+    // Workbooks passed over for the template because they could not be
+    // read, in list order; the caller names them once the run is over.
+    std::vector<ReadFailure> unreadableTemplates;
 };
 
 // Gathers every workbook of the working folder into List1 (all selected),
-// leaving out the list file, and loads the column table from the folder's
-// list file or, without one, from the first workbook gathered.
+// leaving out the list file and the spreadsheet application's owner files
+// ("~$" names), and loads the column table from the folder's list file or,
+// without one, from the first workbook gathered that can be read.
 GatherResult sub_read(const GatherContext& ctx);
 
 }  // namespace mokuji::gather

@@ -2,13 +2,15 @@
 
 #include <ostream>
 
+#include "platform/name_text.h"
+
 namespace mokuji::platform {
 
 ConsoleRunView::ConsoleRunView(std::ostream& out) : out_(out) {}
 
 void ConsoleRunView::setCaption(const std::string& caption) {
     caption_ = caption;
-    out_ << "caption: " << caption << '\n' << std::flush;
+    out_ << "caption: " << TerminalText(caption) << '\n' << std::flush;
 }
 
 void ConsoleRunView::showMessage(const std::string& text) {
@@ -22,6 +24,7 @@ std::string ConsoleText(const std::string& text) {
         if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
         out += text[i];
     }
+    out = TerminalText(out);
     if (out.empty() || out.back() != '\n') out += '\n';
     return out;
 }

@@ -27,7 +27,8 @@ class ConsoleRunView : public RunView {
 };
 
 // Message text as a terminal shows it: CR LF line ends become plain
-// newlines, and the text ends in one.
+// newlines, the text ends in one, and what the terminal would take for a
+// command is escaped (see TerminalText).
 std::string ConsoleText(const std::string& text);
 
 }  // namespace mokuji::platform

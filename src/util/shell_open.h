@@ -19,9 +19,10 @@ inline constexpr const char* kShellWorkingFolder = "C:\\";
 inline constexpr const char* kShellWorkingFolder = "/";
 #endif
 
-// Opens path with the program associated with its type, or starts it when
-// ".EXE" occurs anywhere in it, in any letter case. A start that fails shows
-// only in the result.
+// Opens path with the program associated with its type. On Windows a file
+// whose own extension is ".exe" (in any letter case) is started as a
+// program instead; on Linux nothing is ever started. A start that fails
+// shows only in the result.
 ShellOpenResult ShellOpen(std::string path, platform::Shell& shell);
 
 }  // namespace mokuji::util

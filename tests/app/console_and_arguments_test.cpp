@@ -10,6 +10,7 @@
 
 #include "app/command_line.h"
 #include "app/console_start.h"
+#include "app/display_check.h"
 #include "app/startup_fakes.h"
 #include "app/untrapped_failure.h"
 #include "platform/console_run_view.h"
@@ -21,7 +22,7 @@
 namespace mokuji {
 namespace {
 
-TEST(ConsoleRunView, CaptionsAreLinesAndMessagesLoseTheirCarriageReturns) {
+TEST(ConsoleRunView, CaptionsAreLinesAndMessagesLoseTheirLineEndCarriageReturns) {
     std::ostringstream out;
     platform::ConsoleRunView view(out);
     view.setCaption("mokuji - [a.xls]");
@@ -34,7 +35,35 @@ TEST(ConsoleRunView, CaptionsAreLinesAndMessagesLoseTheirCarriageReturns) {
     EXPECT_EQ(out.str(),
               "caption: mokuji - [a.xls]\n"
               "以下のフォルダにはEXCELのシートがありません。\n\n/data/\n"
-              "a\rb\n");
+              "a\\x0Db\n");
+}
+
+TEST(DisplayCheck, OnlyAPlatformThatShowsWindowsIsADisplay) {
+    struct Case {
+        const char* display;
+        const char* wayland;
+        const char* platform;
+        bool shown;
+    };
+    for (const Case& c : {
+             Case{":0", nullptr, nullptr, true},
+             Case{nullptr, "wayland-0", "", true},
+             Case{nullptr, nullptr, nullptr, false},
+             Case{"", "", nullptr, false},
+             Case{":0", nullptr, "offscreen", false},
+             Case{":0", nullptr, "minimal", false},
+             Case{nullptr, nullptr, "offscreen:fontengine=freetype;xcb", false},
+             Case{nullptr, nullptr, "xcb", true},
+         }) {
+        EXPECT_EQ(app::DisplayAvailable(c.display, c.wayland, c.platform), c.shown)
+            << (c.display ? c.display : "-") << " " << (c.platform ? c.platform : "-");
+    }
+    // A display that does not open ends on the minimal platform, which the
+    // program takes for none.
+    EXPECT_EQ(app::PlatformsToTry(nullptr), "xcb;wayland;minimal");
+    EXPECT_EQ(app::PlatformsToTry("xcb"), "xcb;minimal");
+    EXPECT_FALSE(app::ShowsWindows("minimal"));
+    EXPECT_TRUE(app::ShowsWindows("xcb"));
 }
 
 TEST(CommandLine, ArgumentsAreJoinedByOneBlank) {

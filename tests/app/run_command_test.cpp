@@ -90,6 +90,25 @@ TEST_F(RunCommand, SeveralChosenFilesNameTheirFolder) {
                 ElementsAre(Opened(nativePath("/data/a/00_目次.xls"), nativePath("/"))));
 }
 
+TEST_F(RunCommand, AThousandNamesFitAndASelectionThatDoesNotIsTold) {
+    gathering.names = {"x.xls"};
+    std::string thousand = nativePath("/data/a") + '\0';
+    for (int i = 1; i <= 1000; ++i)
+        thousand += "アンケート回答_" + std::to_string(10000 + i) + ".xls\0"s;
+    layer.choose(thousand);
+    EXPECT_EQ(menu(), RunEnd::ListNotSaved);
+    EXPECT_EQ(window.g_mokuji_path, nativePath("/data/a/アンケート回答_10001.xls"));
+    view.messages.clear();  // the application is missing
+
+    // Twice as many no longer fit: the user hears why, and the earlier list
+    // is not made again as after a cancel.
+    layer.choose(thousand + thousand.substr(thousand.find('\0') + 1));
+    EXPECT_EQ(button(), std::nullopt);
+    EXPECT_THAT(view.messages, ElementsAre(kTooManyChosenMessage));
+    EXPECT_EQ(applications, 1);
+    EXPECT_EQ(window.g_mokuji_path, nativePath("/data/a/アンケート回答_10001.xls"));
+}
+
 TEST(WorkingPathOfChoice, OneFileKeepsItsPathSeveralGiveTheFirstInTheirFolder) {
     EXPECT_EQ(WorkingPathOfChoice(nativePath("/data/a/x.xls")), nativePath("/data/a/x.xls"));
     EXPECT_EQ(WorkingPathOfChoice(nativePath("/data/a\0x.xls\0y.xls"s)),
@@ -121,6 +140,16 @@ TEST_F(RunCommand, CancellingAfterAnEarlierChoiceRunsAgainOnWhatItGathered) {
     EXPECT_EQ(applications, 2);
     EXPECT_EQ(shell.documents.size(), 2u);
     EXPECT_EQ(window.g_mokuji_path, nativePath("/data/a/x.xls"));
+}
+
+TEST_F(RunCommand, WorkbooksPassedOverForTheTemplateAreNamedAfterTheRun) {
+    gathering.names = {"w.xls", "x.xls"};
+    gathering.unreadableTemplates = {
+        {nativePath("/data/a/w.xls"), "damaged", automation::OpenFailure::Damaged}};
+    layer.choose(nativePath("/data/a/x.xls"));
+    menu();
+    ASSERT_EQ(view.messages.size(), 2u);  // the application is missing, too
+    EXPECT_THAT(view.messages[1], ::testing::HasSubstr(nativePath("/data/a/w.xls") + "（"));
 }
 
 TEST_F(RunCommand, AListFileThatCannotBeReadIsNeverWrittenNotEvenAfterACancel) {

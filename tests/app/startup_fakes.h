@@ -87,6 +87,7 @@ struct ScriptedGathering {
     std::vector<std::string> names;
     std::string listFile;
     std::optional<mokuji::gather::ReadFailure> readFailure;
+    std::vector<mokuji::gather::ReadFailure> unreadableTemplates;
     std::vector<std::string> calledWith;
 
     mokuji::gather::GatherResult operator()(const mokuji::gather::GatherContext& ctx) {
@@ -96,7 +97,7 @@ struct ScriptedGathering {
         for (std::size_t i = 0; i < ctx.List1.ListCount(); ++i) ctx.List1.SetSelected(i, true);
         ctx.view.setEnabled(true);
         ctx.view.setMousePointer(0);
-        return {listFile, readFailure};
+        return {listFile, readFailure, unreadableTemplates};
     }
 };
 

@@ -10,6 +10,7 @@
 
 #include "dialogs/dialog_layer.h"
 #include "dialogs/text_buffers.h"
+#include "native/text/unicode.h"
 
 namespace mokuji::dialogs::testing {
 
@@ -28,17 +29,28 @@ class ScriptedDialogLayer : public DialogLayer {
         std::int32_t data;
     };
 
-    // A chosen file (or, for multiple selection, "folder\0name\0name") and
-    // its title; too long for the buffer, it fails as the platform does.
+    // A chosen file (or, for multiple selection, "folder\0name\0name\0")
+    // and its title, with the offset of the (first) name; too long for the
+    // buffer, it fails as the platform does.
     void choose(std::string chosen, std::string title = {}) {
         fileReplies.push_back([this, chosen, title](FileDialogRequest& r) -> std::int32_t {
             if (!writeOverStart(r.fileBuffer, chosen)) {
                 error_ = kBufferTooSmall;
                 return 0;
             }
+            const std::size_t folderEnd = chosen.find('\0');
+            const std::size_t nameStart =
+                folderEnd != std::string::npos ? folderEnd + 1 : chosen.find_last_of("/\\") + 1;
+            r.fileOffset =
+                static_cast<std::int32_t>(xls::text::utf16Length(chosen.substr(0, nameStart)));
             writeOverStart(r.fileTitle, title);
+            error_ = 0;
             return 1;
         });
+    }
+    // Any other answer, written into the request by the test.
+    void answerFile(std::function<std::int32_t(FileDialogRequest&)> reply) {
+        fileReplies.push_back(std::move(reply));
     }
     void cancelFile() {
         fileReplies.push_back([this](FileDialogRequest&) {

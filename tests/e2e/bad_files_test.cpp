@@ -110,6 +110,39 @@ TEST_F(BadFiles, AWorkbookThatMayNotBeReadIsSkippedAndTheRunGoesOn) {
     EXPECT_THAT(listAsOurReaderSees(list()), ::testing::EndsWith("\n1|a.xls|点検\n2|c.xls|報告\n"));
 }
 
+TEST_F(BadFiles, WithoutAListTheFirstReadableWorkbookIsTheTemplateAndOwnerFilesAreNoWorkbooks) {
+    // An owner file as the spreadsheet application leaves it, and a damaged
+    // workbook, both sorting before the first real one.
+    dir.write("回答/~$アンケート回答_00001.xls", std::string(165, '\x01'));
+    dir.write("回答/0_壊れた.xls", "this is no workbook");
+    ProgramRun r = run();
+    EXPECT_EQ(r.status, 0) << r.err;
+    // Named once, with the workbooks the run skipped.
+    EXPECT_THAT(r.err, HasSubstr("\n0_壊れた.xls（"));
+    EXPECT_EQ(r.err.find("\n0_壊れた.xls（"), r.err.rfind("\n0_壊れた.xls（"));
+    EXPECT_THAT(r.err, Not(HasSubstr("~$")));
+    EXPECT_EQ(listAsOurReaderSees(list()),
+              "sheet 目次\n"
+              "No.|FILE名|件名\n"
+              "||2\n"
+              "||2\n"
+              "1|a.xls|点検\n");
+}
+
+TEST_F(BadFiles, NamesReachTheTerminalAsTextAndNeverAsCommands) {
+    // "アンケート" in Shift_JIS, as a zip made on Windows unpacks it, and a
+    // name that would clear the screen.
+    const std::string sjis = "\x83\x41\x83\x93\x83\x50\x81\x5B\x83\x67.xls";
+    makeSource(at(sjis), {{2, 2, "回答", "件名"}});
+    makeSource(at("x\x1B[2J.xls"), {{2, 2, "消去", "件名"}});
+    ProgramRun r = run();
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err.find('\x1B'), std::string::npos);
+    EXPECT_THAT(r.err, HasSubstr("caption: mokuji - [x\\x1B[2J.xls]\n"));
+    EXPECT_THAT(r.err, HasSubstr("caption: mokuji - [アンケート.xls]\n"));
+    EXPECT_THAT(listAsOurReaderSees(list()), HasSubstr("|アンケート.xls|回答\n"));
+}
+
 // Where the list file cannot be replaced, the run fails and says why, and
 // the old list stays as it was, with nothing left beside it.
 struct Lock {

@@ -1,5 +1,6 @@
-// How the program takes its command line: bare names, quotes, blanks, and
-// arguments it cannot use, which it names and answers with a failing status.
+// How the program takes its command line: relative paths, quotes, blanks,
+// opening the list, and arguments it cannot use, which it names and answers
+// with a failing status.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -33,21 +34,39 @@ class CommandLine : public ::testing::Test {
     std::filesystem::path elsewhere = dir.path();
 };
 
-TEST_F(CommandLine, ABareNameIsLookedUpInTheProgramsOwnFolder) {
+TEST_F(CommandLine, ARelativePathStartsInTheCurrentFolderNotTheProgramsOwn) {
     // The program copied into a folder of workbooks, started from another.
     std::string home = dir.file("tool");
     std::filesystem::create_directory(home);
     std::string program = home + "/mokuji";
     std::filesystem::copy_file(MOKUJI_BINARY, program);
     source(home, "a.xls");
-    source(dir.path().string(), "b.xls");
+    std::string answers = dir.file("回答");
+    std::filesystem::create_directory(u8path(answers));
+    source(answers, "b.xls");
+    std::filesystem::create_directory(u8path(dir.file("回答/sub")));
 
-    ProgramRun r = run({"a.xls"}, program);
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(std::filesystem::exists(u8path(home + "/00_目次.xls")));
-    EXPECT_FALSE(std::filesystem::exists(u8path(dir.file("00_目次.xls"))));
-    EXPECT_EQ(opener.opened(), home + "/00_目次.xls\n");
-    EXPECT_THAT(listAsOurReaderSees(home + "/00_目次.xls"), HasSubstr("\n1|a.xls|a.xls\n"));
+    for (const auto& [argument, from] : std::vector<std::pair<std::string, std::string>>{
+             {".", answers}, {"回答", dir.path().string()}, {"../b.xls", answers + "/sub"}}) {
+        ProgramRun r = runProgram(program, {argument}, {{"MOKUJI_OPENER", opener.program()}}, from);
+        EXPECT_EQ(r.status, 0) << argument << r.err;
+    }
+    const std::string list = answers + "/00_目次.xls\n";
+    EXPECT_EQ(opener.openedOnceItHolds(list + list + list), list + list + list);
+    EXPECT_FALSE(std::filesystem::exists(u8path(home + "/00_目次.xls")));
+    EXPECT_THAT(listAsOurReaderSees(answers + "/00_目次.xls"), HasSubstr("\n1|b.xls|b.xls\n"));
+}
+
+TEST_F(CommandLine, AListInAFolderNamedLikeAProgramGoesToTheOpener) {
+    for (const std::string name : {"x.exe", "a.exe.d", "2024.exercises"}) {
+        const std::string folder = dir.file(name);
+        std::filesystem::create_directory(folder);
+        source(folder, "a.xls");
+        ProgramRun r = run({folder});
+        EXPECT_EQ(r.status, 0) << name << r.err;
+        EXPECT_THAT(opener.openedOnceItHolds(folder + "/"), HasSubstr(folder + "/00_目次.xls\n"))
+            << name;
+    }
 }
 
 TEST_F(CommandLine, AQuotedPathWithBlanksIsOnePath) {
@@ -111,20 +130,53 @@ TEST_F(CommandLine, WithoutAUsablePathTheProgramSaysHowToStartIt) {
     EXPECT_THAT(opener.opened(false), IsEmpty());
 }
 
-TEST_F(CommandLine, WithADisplayTheWindowShowsTheRunAndTheProgramEnds) {
-    const auto module = std::filesystem::path(MOKUJI_BINARY).parent_path() / "mokuji-desktop.so";
-    if (!std::filesystem::exists(module)) GTEST_SKIP() << "built without the window";
+TEST_F(CommandLine, ADisplayThatCannotBeShownToAnybodyIsNone) {
     std::string folder = dir.file("窓");
     std::filesystem::create_directory(u8path(folder));
     source(folder, "a.xls");
-
+    std::string empty = dir.file("空");
+    std::filesystem::create_directory(u8path(empty));
     fake::TempFolder runtime;
     std::filesystem::permissions(runtime.path(), std::filesystem::perms::owner_all);
-    ProgramRun r = runProgram(MOKUJI_BINARY, {folder},
-                              {{"MOKUJI_OPENER", opener.program()},
-                               {"QT_QPA_PLATFORM", "offscreen"},
-                               {"XDG_RUNTIME_DIR", runtime.path().string()}},
-                              elsewhere.string());
+    const std::string opened = opener.program();
+    auto withEnv = [&](const std::string& name, const std::string& value, const std::string& at) {
+        return runProgram(MOKUJI_BINARY, {at},
+                          {{"MOKUJI_OPENER", opened},
+                           {name, value},
+                           {"XDG_RUNTIME_DIR", runtime.path().string()}},
+                          elsewhere.string(), std::chrono::seconds(20));
+    };
+
+    // A display named but not there (a stale forwarding, cron): the run
+    // works on the console.
+    int absent = 97;
+    while (std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(absent))) ++absent;
+    ProgramRun stale = withEnv("DISPLAY", ":" + std::to_string(absent), folder);
+    EXPECT_FALSE(stale.timedOut);
+    EXPECT_EQ(stale.status, 0) << stale.err;
+    EXPECT_THAT(stale.err, HasSubstr("caption: mokuji - 目次ファイル作成開始\n"));
+    EXPECT_EQ(opener.opened(), folder + "/00_目次.xls\n");
+
+    // Offscreen nobody sees the message box, so nobody would close it.
+    ProgramRun offscreen = withEnv("QT_QPA_PLATFORM", "offscreen", empty);
+    EXPECT_FALSE(offscreen.timedOut);
+    EXPECT_GT(offscreen.status, 0);
+    EXPECT_THAT(offscreen.err, HasSubstr("以下のフォルダにはEXCELのシートがありません。"));
+}
+
+TEST_F(CommandLine, WithADisplayTheWindowShowsTheRunAndTheProgramEnds) {
+    const auto module = std::filesystem::path(MOKUJI_BINARY).parent_path() / "mokuji-desktop.so";
+    if (!std::filesystem::exists(module)) GTEST_SKIP() << "built without the window";
+    if (!std::filesystem::exists("/usr/bin/xvfb-run")) GTEST_SKIP() << "no X server to show it";
+    std::string folder = dir.file("窓");
+    std::filesystem::create_directory(u8path(folder));
+    source(folder, "a.xls");
+    fake::TempFolder runtime;
+    std::filesystem::permissions(runtime.path(), std::filesystem::perms::owner_all);
+    const std::map<std::string, std::string> env = {{"MOKUJI_OPENER", opener.program()},
+                                                    {"XDG_RUNTIME_DIR", runtime.path().string()}};
+    ProgramRun r =
+        runProgram("/usr/bin/xvfb-run", {"-a", MOKUJI_BINARY, folder}, env, elsewhere.string());
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_FALSE(r.timedOut);
     // The window, not the console, showed the progress.

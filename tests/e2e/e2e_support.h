@@ -76,6 +76,18 @@ class RecordingOpener {
         }
         return "";
     }
+    // Everything opened, once it holds text: the opener of a later run may
+    // still be on its way after an earlier one wrote its line.
+    std::string openedOnceItHolds(const std::string& text) const {
+        std::string seen;
+        for (int i = 0; i < 500; ++i) {
+            std::ifstream in(record_, std::ios::binary);
+            seen.assign(std::istreambuf_iterator<char>(in), {});
+            if (seen.find(text) != std::string::npos) break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return seen;
+    }
 
   private:
     std::string record_;

@@ -69,6 +69,20 @@ TEST_F(CreatedList, DataRowsFromRowSixWithLinkedFileNames) {
     EXPECT_EQ(result.rowsNotWritten, 0);
 }
 
+// Windows names are UTF-16 and always come as UTF-8.
+#ifndef _WIN32
+TEST_F(ListWorkbookTest, ANameThatIsNotUtf8ShowsDecodedAndLinksToItsBytes) {
+    setColumns({{"P_ファイル名", 0, 0}});
+    rows.rows = {fake::textRow({"\x83\x41.xls"})};  // "ア" in Shift_JIS
+    build();
+    const auto& s = saved();
+    EXPECT_EQ(s.value(6, 3), Variant("ア.xls"));
+    EXPECT_EQ(s.hyperlinks.at({6, 3}).text, "ア.xls");
+    EXPECT_TRUE(s.hyperlinks.at({6, 3}).address.starts_with("file:///"));
+    EXPECT_TRUE(s.hyperlinks.at({6, 3}).address.ends_with("/data/%83A.xls"));
+}
+#endif
+
 TEST_F(CreatedList, ColumnsAlignmentAndBorders) {
     const auto& f = saved().formats;
     EXPECT_EQ(f.at("A:A").at("ColumnWidth"), "1");

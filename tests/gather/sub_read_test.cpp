@@ -119,6 +119,27 @@ TEST_F(SubRead, WithoutListFileTheFirstSortedWorkbookIsTheTemplate) {
     EXPECT_THAT(view.captions, ElementsAre("mokuji - ファイル一覧取得中", "mokuji - [A.xls]"));
 }
 
+TEST_F(SubRead, OwnerFilesAreLeftOutAndAnUnreadableTemplateGivesWayToTheNext) {
+    for (auto name : {"~$a.xls", "a.xls", "b.xls", "c.xls"}) dir.write(name, "x");
+    world.books[dir.file("a.xls")].openFailure = automation::OpenFailure::Damaged;
+    world.books[dir.file("b.xls")].names = {{"件名", std::pair{2, 2}}};
+    GatherResult result = gather(dir.file(""));
+    EXPECT_THAT(entries(), ElementsAre("a.xls", "b.xls", "c.xls"));
+    EXPECT_FALSE(result.readFailure);
+    ASSERT_EQ(result.unreadableTemplates.size(), 1u);
+    EXPECT_EQ(result.unreadableTemplates[0].path, dir.file("a.xls"));
+    EXPECT_EQ(columns.g_item_name[2], "件名");
+    EXPECT_EQ(world.applicationsAlive, 0);
+
+    // When none can be read, the first failure stops the run as before.
+    world.books[dir.file("b.xls")].openFailure = automation::OpenFailure::Damaged;
+    world.books[dir.file("c.xls")].openFailure = automation::OpenFailure::Damaged;
+    result = gather(dir.file(""));
+    ASSERT_TRUE(result.readFailure);
+    EXPECT_EQ(result.readFailure->path, dir.file("a.xls"));
+    EXPECT_THAT(result.unreadableTemplates, IsEmpty());
+}
+
 TEST_F(SubRead, EmptyOrVanishedFolderStartsNoApplicationAndKeepsTheTable) {
     dir.write("notes.txt", "x");
     List1.AddItem("from an earlier gathering");

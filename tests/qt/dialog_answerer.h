@@ -32,6 +32,10 @@ class DialogAnswerer {
         then([text, folder](QFileDialog& dialog) {
             if (!folder.isEmpty()) dialog.setDirectory(folder);
             auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            // Typing happens in the focused field: only then does the
+            // dialog let go of the file it was preset with.
+            QApplication::setActiveWindow(&dialog);
+            name->setFocus(Qt::OtherFocusReason);
             name->setText(text);
             QTest::keyClick(name, Qt::Key_Return);
         });

@@ -90,16 +90,18 @@ class FileChooserTest : public QObject {
         chooser.reject();
     }
 
-    void aChoiceIsWrittenOverTheBufferStart() {
+    void aChoiceReplacesThePresetAndSaysWhereItsNameBegins() {
         auto request = requestWithBuffer(16);
         request.fileBuffer = "abcdefghijklmno\0"s;
         QVERIFY(WriteChoice({QStringLiteral("/d/目次.xls")}, request));
-        QCOMPARE(request.fileBuffer, "/d/目次.xls\0klmno\0"s);
+        QCOMPARE(request.fileBuffer, "/d/目次.xls"s + std::string(7, '\0'));
+        QCOMPARE(request.fileOffset, 3);
         QCOMPARE(request.fileTitle.substr(0, 11), "目次.xls\0"s);
 
         auto several = requestWithBuffer(16);
         QVERIFY(WriteChoice({QStringLiteral("/d/a.xls"), QStringLiteral("/d/b.xls")}, several));
-        QCOMPARE(several.fileBuffer.substr(0, 16), "/d\0a.xls\0b.xls\0\0"s);
+        QCOMPARE(several.fileBuffer, "/d\0a.xls\0b.xls\0\0"s);
+        QCOMPARE(several.fileOffset, 3);
     }
 
     void aChoiceTooLongForTheBufferIsRefusedAndLeavesItAlone() {

@@ -1,7 +1,9 @@
 #include <QApplication>
 #include <QCursor>
+#include <QElapsedTimer>
 #include <QTest>
 #include <QWidget>
+#include <sstream>
 
 #include "message_catcher.h"
 #include "platform/qt/qt_run_view.h"
@@ -67,6 +69,19 @@ class QtRunViewTest : public QObject {
         QCOMPARE(catcher.texts, QStringList{QStringLiteral(
                                     "以下のフォルダにはEXCELのシートがありません。\n\n/tmp/x/")});
         QCOMPARE(catcher.oddBoxes, 0);
+    }
+
+    void anUnattendedMessageReachesStandardErrorAndClosesByItself() {
+        QWidget window;
+        QtRunView view(window);
+        std::ostringstream echo;
+        view.setUnattended(&echo, std::chrono::milliseconds(50));
+        QElapsedTimer waited;
+        waited.start();
+        view.showMessage("以下のフォルダにはEXCELのシートがありません。\r\n\r\n/tmp/x/");
+        QVERIFY(waited.elapsed() < 5000);
+        QCOMPARE(echo.str(),
+                 std::string("以下のフォルダにはEXCELのシートがありません。\n\n/tmp/x/\n"));
     }
 
     void lineEndsBecomeNewlinesAndLoneCarriageReturnsStay() {

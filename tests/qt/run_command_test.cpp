@@ -127,18 +127,38 @@ class RunCommandTest : public QObject {
         QVERIFY(std::filesystem::exists(folder_->file("00_目次.xls")));
     }
 
+    void aChoiceAfterADropIsExactlyWhatWasChosen() {
+        // The drop presets the dialog with a long list-file path; the names
+        // chosen next are shorter and must come back alone.
+        const std::string dropped = folder_->file("アンケート回答_2024年度_第2回");
+        std::filesystem::create_directory(dropped);
+        fake::makeSource(dropped + "/c.xls", {{"氏名", 1, 1, std::string("鈴木")}});
+        DialogAnswerer dialogs;
+        MessageCatcher messages;
+        drop(dropped);
+        QCOMPARE(window_->state().g_mokuji_path, dropped + "/00_目次.xls");
+
+        dialogs.type(u8(folder_->file("a.xls")));
+        window_->form().cmd_run()->click();
+        QCOMPARE(QString::fromStdString(window_->state().g_mokuji_path),
+                 u8(folder_->file("a.xls")));
+        QCOMPARE(dialogs.seen[0].presetName, QStringLiteral("00_目次.xls"));
+        dialogs.type(u8(folder_->file("00_目次.xls")));
+        window_->form().mnu_make()->trigger();
+        QCOMPARE(window_->state().g_mokuji_path, folder_->file("00_目次.xls"));
+
+        QVERIFY(messages.texts.isEmpty());
+        QCOMPARE(shell_.documents,
+                 (std::vector<std::string>{dropped + "/00_目次.xls", folder_->file("00_目次.xls"),
+                                           folder_->file("00_目次.xls")}));
+    }
+
     void noSecondRunStartsWhileOneIsUnderWay() {
         DialogAnswerer dialogs;
         MessageCatcher messages;
         // A drop and both commands arrive while the first run gathers.
         duringGathering_ = [this] {
-            QMimeData data;
-            data.setUrls({QUrl::fromLocalFile(u8(folder_->path().string()))});
-            QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton,
-                                  Qt::NoModifier);
-            QApplication::sendEvent(&window_->form(), &enter);
-            QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(&window_->form(), &drop);
+            drop(folder_->path().string());
             window_->form().mnu_make()->trigger();
             window_->form().cmd_run()->click();
             QVERIFY(window_->busy());
@@ -152,6 +172,15 @@ class RunCommandTest : public QObject {
     }
 
   private:
+    void drop(const std::string& path) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(u8(path))});
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&window_->form(), &enter);
+        QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&window_->form(), &dropped);
+    }
+
     mokuji::platform::PosixFileSystem fs_;
     CountingShell shell_;
     std::unique_ptr<fake::TempFolder> folder_;

@@ -113,6 +113,31 @@ TEST_F(RunCommandTest, AChosenWorkbookListsItsFolderAndACancelThenRepeatsTheRun)
     EXPECT_FALSE(watcher.lingered());
 }
 
+TEST_F(RunCommandTest, AChoiceAfterADropIsExactlyWhatWasChosen) {
+    // The drop presets the dialog with a long list-file path; the names
+    // chosen next are shorter and must come back alone.
+    const std::string dropped = folder_ + "\\アンケート回答_2024年度_第2回";
+    std::filesystem::create_directory(fake::utf8Path(dropped));
+    fake::makeSource(dropped + "\\c.xls", {{"氏名", 1, 1, std::string("鈴木")}});
+    fake::DialogWatcher watcher;
+    fake::dropOn(form(), {dropped});
+    ASSERT_EQ(window_->state().g_mokuji_path, dropped + "\\00_目次.xls");
+
+    watcher.type(folder_ + "\\a.xls");
+    clickRun();
+    EXPECT_EQ(window_->state().g_mokuji_path, folder_ + "\\a.xls");
+    watcher.type(listFile());
+    chooseMake();
+    EXPECT_EQ(window_->state().g_mokuji_path, listFile());
+
+    const auto seen = watcher.seen();
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_NE(seen[0].text.find("00_目次.xls"), std::string::npos) << seen[0].text;
+    EXPECT_EQ(shell_.documents,
+              (std::vector<std::string>{dropped + "\\00_目次.xls", listFile(), listFile()}));
+    EXPECT_FALSE(watcher.lingered());
+}
+
 TEST_F(RunCommandTest, SeveralChosenFilesNameTheirFolder) {
     // The dialog opens in the current directory while nothing was chosen.
     const std::filesystem::path before = std::filesystem::current_path();

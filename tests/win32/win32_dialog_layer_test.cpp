@@ -71,6 +71,9 @@ TEST_F(Win32DialogLayerTest, SeveralChosenFilesComeBackAsFolderAndNamesWithinThe
     const std::string chosen = folder_ + '\0' + "ア.xls" + '\0' + "b.xls" + '\0' + '\0';
     EXPECT_EQ(xls::text::utf16Length(request.fileBuffer), 120u);
     EXPECT_EQ(request.fileBuffer, chosen + std::string(120 - xls::text::utf16Length(chosen), '\0'));
+    // The first name begins after the folder's NUL: that tells several
+    // files from one.
+    EXPECT_EQ(request.fileOffset, static_cast<std::int32_t>(xls::text::utf16Length(folder_) + 1));
     EXPECT_FALSE(watcher.lingered());
 }
 
@@ -104,6 +107,8 @@ TEST_F(Win32DialogLayerTest, SaveAddsTheDefaultExtensionAndTheOtherDialogsCancel
     ASSERT_EQ(layer_.getSaveFileName(request), 1);
     const std::string saved = folder_ + "\\新しい目次.xls";
     EXPECT_EQ(request.fileBuffer.substr(0, saved.size() + 1), saved + '\0');
+    EXPECT_EQ(request.fileOffset,
+              static_cast<std::int32_t>(xls::text::utf16Length(folder_ + "\\")));
 
     // A cancelled colour dialog leaves what it was given; a cancelled font
     // dialog is no failure (what it leaves in the description is the

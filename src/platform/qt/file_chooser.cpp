@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 
 #include "dialogs/text_buffers.h"
+#include "native/text/unicode.h"
 
 namespace mokuji::platform::qt {
 
@@ -153,22 +154,28 @@ void FileChooser::accept() {
 
 bool WriteChoice(const QStringList& chosenPaths, dialogs::FileDialogRequest& request) {
     if (chosenPaths.isEmpty()) return false;
+    // The offset of the chosen name is what tells the caller one file from
+    // several, as the platform's dialog reports it.
     if (chosenPaths.size() == 1) {
-        if (!dialogs::writeOverStart(request.fileBuffer, local8(chosenPaths.front()))) {
-            return false;
-        }
+        const QFileInfo chosen(chosenPaths.front());
+        const std::string path = local8(chosenPaths.front());
+        if (!dialogs::writeWhole(request.fileBuffer, path)) return false;
+        request.fileOffset = static_cast<std::int32_t>(
+            xls::text::utf16Length(path) - xls::text::utf16Length(chosen.fileName().toStdString()));
         // A title that does not fit is left out, as the platform does.
-        dialogs::writeOverStart(request.fileTitle,
-                                QFileInfo(chosenPaths.front()).fileName().toStdString());
+        dialogs::writeOverStart(request.fileTitle, chosen.fileName().toStdString());
         return true;
     }
     std::string text = local8(QFileInfo(chosenPaths.front()).absolutePath());
     text += '\0';
+    const auto offset = static_cast<std::int32_t>(xls::text::utf16Length(text));
     for (const QString& path : chosenPaths) {
         text += QFileInfo(path).fileName().toStdString();
         text += '\0';
     }
-    return dialogs::writeOverStart(request.fileBuffer, text);
+    if (!dialogs::writeWhole(request.fileBuffer, text)) return false;
+    request.fileOffset = offset;
+    return true;
 }
 
 }  // namespace mokuji::platform::qt

@@ -71,8 +71,9 @@ class FileChooser : public QFileDialog {
 };
 
 // What a confirmed choice writes into the request's buffers: one path, or
-// for several files their folder and names, each ended by a NUL. False when
-// the text does not fit the file buffer.
+// for several files their folder and names, each ended by a NUL, with the
+// offset of the (first) name. Nothing of the proposed name is left behind.
+// False when the text does not fit the file buffer.
 bool WriteChoice(const QStringList& chosenPaths, dialogs::FileDialogRequest& request);
 
 }  // namespace mokuji::platform::qt

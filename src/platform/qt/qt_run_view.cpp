@@ -3,7 +3,11 @@
 #include <QApplication>
 #include <QCursor>
 #include <QMessageBox>
+#include <QTimer>
 #include <QWidget>
+#include <ostream>
+
+#include "platform/console_run_view.h"
 
 namespace mokuji::platform::qt {
 
@@ -46,7 +50,14 @@ void QtRunView::showMessage(const std::string& text) {
     QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(),
                     QString::fromStdString(QtMessageText(text)), QMessageBox::Ok);
     box.setTextFormat(Qt::PlainText);
+    if (echo_ != nullptr) *echo_ << ConsoleText(text) << std::flush;
+    if (timeout_.count() > 0) QTimer::singleShot(timeout_, &box, &QMessageBox::accept);
     box.exec();
+}
+
+void QtRunView::setUnattended(std::ostream* echo, std::chrono::milliseconds timeout) {
+    echo_ = echo;
+    timeout_ = timeout;
 }
 
 std::string QtMessageText(const std::string& text) {

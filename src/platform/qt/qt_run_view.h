@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+#include <iosfwd>
 #include <string>
 
 #include "platform/run_view.h"
@@ -24,8 +26,14 @@ class QtRunView : public RunView {
     void doEvents() override;
     void showMessage(const std::string& text) override;
 
+    // For a run nobody may be watching: every message is written to echo
+    // as well, and its box closes by itself after timeout.
+    void setUnattended(std::ostream* echo, std::chrono::milliseconds timeout);
+
   private:
     QWidget& window_;
+    std::ostream* echo_ = nullptr;
+    std::chrono::milliseconds timeout_{0};
     // Qt stacks override cursors; the pointer is one value, so at most one
     // is set at a time.
     bool busy_ = false;

@@ -104,6 +104,7 @@ std::int32_t Win32DialogLayer::fileDialog(dialogs::FileDialogRequest& request, b
 
     const BOOL chosen = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
     request.fileBuffer = file.text();
+    request.fileOffset = static_cast<std::int32_t>(ofn.nFileOffset);
     request.fileTitle = title.text();
     request.filterIndex = static_cast<std::int32_t>(ofn.nFilterIndex);
     return finish(chosen != FALSE);
