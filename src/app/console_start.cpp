@@ -7,7 +7,7 @@
 #include "app/main_window.h"
 #include "app/startup_messages.h"
 #include "app/untrapped_failure.h"
-#include "gather/sub_read.h"
+#include "gather/folder_gathering.h"
 #include "platform/console_run_view.h"
 
 namespace mokuji::app {
@@ -18,7 +18,7 @@ int RunWithoutWindow(platform::FileSystem& fs, platform::Shell& shell,
     platform::ConsoleRunView view(console);
     MainWindow window;
     StartupContext ctx{
-        fs, shell, view, std::move(createApplication), gather::sub_read, std::move(arguments), {}};
+        fs, shell, view, std::move(createApplication), gather::GatherFolder, std::move(arguments), {}};
     StartupOutcome outcome = StartupOutcome::WaitForUser;
     if (!RunTrapped([&] { outcome = Form_Load(window, ctx); }, view))
         return kUntrappedFailureStatus;

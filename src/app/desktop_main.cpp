@@ -9,7 +9,7 @@
 #include "app/command_line.h"
 #include "app/desktop_window.h"
 #include "app/untrapped_failure.h"
-#include "gather/sub_read.h"
+#include "gather/folder_gathering.h"
 #include "native/automation/native_application.h"
 #include "platform/posix_file_system.h"
 #include "platform/xdg_shell.h"
@@ -34,7 +34,7 @@ int RunDesktop(int& argc, char** argv) {
     }
     platform::PosixFileSystem fs;
     platform::XdgShell shell;
-    DesktopWindow window(fs, shell, ::xls::native::createApplication, gather::sub_read, arguments);
+    DesktopWindow window(fs, shell, ::xls::native::createApplication, gather::GatherFolder, arguments);
     // Nobody may be watching a run started with a path (cron, a script):
     // its messages reach standard error too and never hold the run up.
     if (!arguments.empty()) window.view().setUnattended(&std::cerr, kUnattendedMessageTimeout);

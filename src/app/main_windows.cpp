@@ -8,7 +8,7 @@
 #include "app/command_line.h"
 #include "app/console_start.h"
 #include "app/win32_desktop.h"
-#include "gather/sub_read.h"
+#include "gather/folder_gathering.h"
 #include "platform/win32/automation/application_with_fallback.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_file_system.h"
@@ -25,7 +25,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // Our own engine reads every .xls; the spreadsheet application, where it
     // is installed, opens what ours cannot.
     const automation::ApplicationFactory engines = platform::win32::CreateApplicationWithFallback;
-    const int status = app::RunWin32Desktop(fs, shell, engines, gather::sub_read, arguments);
+    const int status = app::RunWin32Desktop(fs, shell, engines, gather::GatherFolder, arguments);
     if (status != app::kNoDesktopWindow) return status;
     // No window can be made (no desktop session): the start is a console
     // start, as on a machine without a display.

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "automation/object_model.h"
-#include "gather/sub_read.h"
+#include "gather/folder_gathering.h"
 #include "platform/file_system.h"
 #include "platform/run_view.h"
 #include "platform/shell.h"

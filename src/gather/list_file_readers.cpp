@@ -231,13 +231,15 @@ std::optional<ReadFailure> readColumnTable(const std::string& p_file, columns::C
 
 }  // namespace
 
-std::optional<ReadFailure> sub_mokuji_read1(const std::string& p_file, columns::ColumnTable& table,
-                                            const ReaderContext& ctx) {
+std::optional<ReadFailure> ReadListFileColumns(const std::string& p_file,
+                                               columns::ColumnTable& table,
+                                               const ReaderContext& ctx) {
     return readColumnTable(p_file, table, ctx, listFileEntries);
 }
 
-std::optional<ReadFailure> sub_mokuji_read2(const std::string& p_file, columns::ColumnTable& table,
-                                            const ReaderContext& ctx) {
+std::optional<ReadFailure> ReadTemplateColumns(const std::string& p_file,
+                                               columns::ColumnTable& table,
+                                               const ReaderContext& ctx) {
     return readColumnTable(p_file, table, ctx, templateEntries);
 }
 

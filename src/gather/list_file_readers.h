@@ -35,18 +35,20 @@ struct ReadFailure {
 // since the run writes its sequence numbers there: so the number column's
 // name stays out of the table under any spelling ("No_", as LibreOffice
 // renames "No."), and so does a print area that starts there.
-std::optional<ReadFailure> sub_mokuji_read1(const std::string& p_file, columns::ColumnTable& table,
-                                            const ReaderContext& ctx);
+std::optional<ReadFailure> ReadListFileColumns(const std::string& p_file,
+                                               columns::ColumnTable& table,
+                                               const ReaderContext& ctx);
 
 // Builds the column table from the defined names of the template workbook
 // p_file, the first workbook gathered.
 //
 // Both readers use the first 250 names of the workbook's collection, the
-// table's size, and ignore the rest. When sub_mokuji_read2 must add the
+// table's size, and ignore the rest. When ReadTemplateColumns must add the
 // file-name column to a table that is already full, the entry that sorts
 // last gives way to it: a free entry when there is one, else the name
 // whose cell comes last in reading order.
-std::optional<ReadFailure> sub_mokuji_read2(const std::string& p_file, columns::ColumnTable& table,
-                                            const ReaderContext& ctx);
+std::optional<ReadFailure> ReadTemplateColumns(const std::string& p_file,
+                                               columns::ColumnTable& table,
+                                               const ReaderContext& ctx);
 
 }  // namespace mokuji::gather

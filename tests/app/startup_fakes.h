@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/startup_context.h"
-#include "gather/sub_read.h"
+#include "gather/folder_gathering.h"
 #include "platform/file_system.h"
 #include "platform/list_box.h"
 #include "platform/shell.h"
@@ -91,10 +91,11 @@ struct ScriptedGathering {
     std::vector<std::string> calledWith;
 
     mokuji::gather::GatherResult operator()(const mokuji::gather::GatherContext& ctx) {
-        calledWith.push_back(ctx.g_mokuji_path);
-        ctx.List1.Clear();
-        for (const auto& n : names) ctx.List1.AddItem(n);
-        for (std::size_t i = 0; i < ctx.List1.ListCount(); ++i) ctx.List1.SetSelected(i, true);
+        calledWith.push_back(ctx.workingPath);
+        ctx.workbookList.Clear();
+        for (const auto& n : names) ctx.workbookList.AddItem(n);
+        for (std::size_t i = 0; i < ctx.workbookList.ListCount(); ++i)
+            ctx.workbookList.SetSelected(i, true);
         ctx.view.setEnabled(true);
         ctx.view.setMousePointer(0);
         return {listFile, readFailure, unreadableTemplates};

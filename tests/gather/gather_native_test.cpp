@@ -11,7 +11,7 @@
 #include "columns/property_names.h"
 #include "engine/list_generation_driver.h"
 #include "engine/list_workbook_builder.h"
-#include "gather/sub_read.h"
+#include "gather/folder_gathering.h"
 #include "native/automation/native_application.h"
 #include "support/recording_view.h"
 #include "support/scripted_file_system.h"
@@ -44,7 +44,7 @@ class GatherNative : public ::testing::Test {
   protected:
     GatherResult gather() {
         g_mokuji_path = dir.file("");
-        return sub_read(
+        return GatherFolder(
             {g_mokuji_path, List1, columns, view, fs, xls::native::createApplication, "mokuji"});
     }
     // A run of the whole program over the gathered workbooks, writing the

@@ -59,10 +59,10 @@ Book listFile(const std::vector<std::tuple<std::string, int, Variant, Variant>>&
 class Readers : public ::testing::Test {
   protected:
     std::optional<ReadFailure> read1(const std::string& path) {
-        return sub_mokuji_read1(path, table, {fake::named::factoryFor(world), view, "mokuji"});
+        return ReadListFileColumns(path, table, {fake::named::factoryFor(world), view, "mokuji"});
     }
     std::optional<ReadFailure> read2(const std::string& path) {
-        return sub_mokuji_read2(path, table, {fake::named::factoryFor(world), view, "mokuji"});
+        return ReadTemplateColumns(path, table, {fake::named::factoryFor(world), view, "mokuji"});
     }
     // Something a reader must not touch when it does not read.
     void fillTableWithOldColumns() {

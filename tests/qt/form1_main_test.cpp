@@ -15,7 +15,7 @@
 #include "app/desktop_window.h"
 #include "app/information_texts.h"
 #include "counting_shell.h"
-#include "gather/sub_read.h"
+#include "gather/folder_gathering.h"
 #include "message_catcher.h"
 #include "native/automation/native_application.h"
 #include "platform/posix_file_system.h"
@@ -56,7 +56,7 @@ class Form1MainTest : public QObject {
   private slots:
     void init() {
         window_ = std::make_unique<DesktopWindow>(fs_, shell_, ::xls::native::createApplication,
-                                                  mokuji::gather::sub_read, "");
+                                                  mokuji::gather::GatherFolder, "");
         QCOMPARE(window_->load(), mokuji::app::StartupOutcome::WaitForUser);
         window_->form().show();
     }
@@ -185,7 +185,7 @@ class Form1MainTest : public QObject {
             [&](const mokuji::gather::GatherContext& g) {
                 // The window under construction is complete once it runs.
                 shownDisabled = unattended.form().isVisible() && !unattended.form().isEnabled();
-                return mokuji::gather::sub_read(g);
+                return mokuji::gather::GatherFolder(g);
             },
             folder.path().string());
         QCOMPARE(unattended.start(), mokuji::app::StartupOutcome::ListWritten);

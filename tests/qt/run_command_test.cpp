@@ -16,7 +16,7 @@
 #include "app/desktop_window.h"
 #include "counting_shell.h"
 #include "dialog_answerer.h"
-#include "gather/sub_read.h"
+#include "gather/folder_gathering.h"
 #include "message_catcher.h"
 #include "native/automation/native_application.h"
 #include "platform/posix_file_system.h"
@@ -47,7 +47,7 @@ class RunCommandTest : public QObject {
             [this](const mokuji::gather::GatherContext& g) {
                 ++gathers_;
                 if (duringGathering_) duringGathering_();
-                return mokuji::gather::sub_read(g);
+                return mokuji::gather::GatherFolder(g);
             },
             "");
         QCOMPARE(window_->load(), mokuji::app::StartupOutcome::WaitForUser);

@@ -12,7 +12,7 @@
 #include "app/win32_desktop_window.h"
 #include "dialog_watcher.h"
 #include "dropped_files.h"
-#include "gather/sub_read.h"
+#include "gather/folder_gathering.h"
 #include "native/automation/native_application.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/window/win32_owner_window.h"
@@ -87,7 +87,7 @@ class Form1MainTest : public ::testing::Test {
     void SetUp() override {
         try {
             window_ = std::make_unique<Win32DesktopWindow>(
-                fs_, shell_, ::xls::native::createApplication, mokuji::gather::sub_read, "");
+                fs_, shell_, ::xls::native::createApplication, mokuji::gather::GatherFolder, "");
         } catch (const mokuji::platform::win32::WindowUnavailable& e) {
             GTEST_SKIP() << "no display: " << e.what();
         }
@@ -326,7 +326,7 @@ TEST(Win32DesktopStartTest, StartedWithAPathTheWindowShowsDisabledAndBusyWhileTh
                             window->form().busyPointer() && GetCapture() == form;
                 // A drop meanwhile starts no second run.
                 if (++gathers == 1) fake::dropOn(form, {folderOf(folder)});
-                return mokuji::gather::sub_read(g);
+                return mokuji::gather::GatherFolder(g);
             },
             folderOf(folder));
     } catch (const mokuji::platform::win32::WindowUnavailable& e) {

@@ -12,7 +12,7 @@
 #include "app/win32_desktop_window.h"
 #include "dialog_watcher.h"
 #include "dropped_files.h"
-#include "gather/sub_read.h"
+#include "gather/folder_gathering.h"
 #include "native/automation/native_application.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/window/window_resources.h"
@@ -40,7 +40,7 @@ class RunCommandTest : public ::testing::Test {
                 [this](const mokuji::gather::GatherContext& g) {
                     ++gathers_;
                     if (duringGathering_) duringGathering_();
-                    return mokuji::gather::sub_read(g);
+                    return mokuji::gather::GatherFolder(g);
                 },
                 "");
         } catch (const mokuji::platform::win32::WindowUnavailable& e) {

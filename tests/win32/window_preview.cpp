@@ -13,7 +13,7 @@
 #include <cstring>
 
 #include "app/win32_desktop.h"
-#include "gather/sub_read.h"
+#include "gather/folder_gathering.h"
 #include "native/automation/native_application.h"
 #include "platform/win32/win32_file_system.h"
 #include "qt/counting_shell.h"
@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
     mokuji::platform::win32::Win32FileSystem fs;
     CountingShell shell;
     const int status = mokuji::app::RunWin32Desktop(fs, shell, ::xls::native::createApplication,
-                                                    mokuji::gather::sub_read, "");
+                                                    mokuji::gather::GatherFolder, "");
     if (status == mokuji::app::kNoDesktopWindow) {
         std::fputs("no window: no display\n", stderr);
         return 3;

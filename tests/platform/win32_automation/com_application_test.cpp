@@ -131,7 +131,7 @@ TEST(ComApplication, ReadsARowAndTheListColumnsWithTheCallsTheReadersMake) {
     // The template reader: its own instance, shut down in its own order.
     fake::RecordingView view;
     columns::ColumnTable table;
-    auto failure = gather::sub_mokuji_read2(book, table, {CreateComApplication, view, "mokuji"});
+    auto failure = gather::ReadTemplateColumns(book, table, {CreateComApplication, view, "mokuji"});
     ASSERT_FALSE(failure.has_value()) << failure->reason;
     ASSERT_TRUE(stand_in::WaitForEnd(s.log));
     const std::vector<std::pair<std::string, std::pair<int, int>>> entries = {

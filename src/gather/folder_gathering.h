@@ -15,8 +15,8 @@ namespace mokuji::gather {
 
 struct GatherContext {
     // The working path; its folder part is the working folder.
-    const std::string& g_mokuji_path;
-    platform::ListBox& List1;
+    const std::string& workingPath;
+    platform::ListBox& workbookList;
     columns::ColumnTable& columns;
     platform::RunView& view;
     platform::FileSystem& fs;
@@ -37,10 +37,10 @@ struct GatherResult {
     std::vector<ReadFailure> unreadableTemplates;
 };
 
-// Gathers every workbook of the working folder into List1 (all selected),
+// Gathers every workbook of the working folder into the list (all selected),
 // leaving out the list file and the spreadsheet application's owner files
 // ("~$" names), and loads the column table from the folder's list file or,
 // without one, from the first workbook gathered that can be read.
-GatherResult sub_read(const GatherContext& ctx);
+GatherResult GatherFolder(const GatherContext& ctx);
 
 }  // namespace mokuji::gather

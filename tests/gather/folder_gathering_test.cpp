@@ -1,7 +1,7 @@
 // Gathering the workbooks of a real temporary folder, with the readers
 // running over an in-memory object model.
 
-#include "gather/sub_read.h"
+#include "gather/folder_gathering.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -30,7 +30,7 @@ class SubRead : public ::testing::Test {
     GatherResult gather(const std::string& path, automation::ApplicationFactory factory = nullptr) {
         g_mokuji_path = path;
         if (!factory) factory = fake::named::factoryFor(world);
-        return sub_read({g_mokuji_path, List1, columns, view, fs, factory, "mokuji"});
+        return GatherFolder({g_mokuji_path, List1, columns, view, fs, factory, "mokuji"});
     }
     std::vector<std::string> entries() const {
         std::vector<std::string> out;
