@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "automation/automation_error.h"
+#include "native/cfb/compound_file.h"
 
 namespace xls::native {
 
@@ -20,6 +21,9 @@ using automation::OpenFailure;
 // Larger than any workbook the format can describe sensibly; refusing it up
 // front keeps a stray disk image from exhausting memory.
 constexpr std::uintmax_t kMaxFileSize = 1ull << 30;
+// Enough of a file to tell what it holds: the first entries of a zip, the
+// start of a text.
+constexpr std::size_t kJudgedBytes = 1u << 20;
 
 std::filesystem::path pathOf(const std::string& utf8) {
     return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
@@ -282,6 +286,16 @@ std::shared_ptr<const std::vector<std::uint8_t>> readFileBytes(const std::string
              std::string("cannot be opened: ") + std::strerror(err));
     }
     auto bytes = std::make_shared<std::vector<std::uint8_t>>();
+    // A file that is no compound file is judged by its first bytes alone:
+    // a gigabyte of text named .xls must not be read whole to be refused.
+    bytes->resize(kJudgedBytes);
+    bytes->resize(std::fread(bytes->data(), 1, kJudgedBytes, f));
+    if (bytes->size() < kJudgedBytes || !cfb::CompoundFile::hasSignature(*bytes)) {
+        bool readError = std::ferror(f) != 0;
+        std::fclose(f);
+        if (readError) fail(OpenFailure::Other, path, "could not be read");
+        return bytes;
+    }
     std::uintmax_t size = std::filesystem::file_size(fsPath, ec);
     if (!ec && size > kMaxFileSize) {
         std::fclose(f);

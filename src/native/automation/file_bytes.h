@@ -9,7 +9,8 @@
 
 namespace xls::native {
 
-// The whole content of a file named by a UTF-8 path. Throws
+// The whole content of a compound file named by a UTF-8 path; of any other
+// file, only its first mebibyte, which is enough to tell what it holds. Throws
 // automation::AutomationError saying why it cannot be read: missing, a
 // folder, no permission, too large.
 std::shared_ptr<const std::vector<std::uint8_t>> readFileBytes(const std::string& path);

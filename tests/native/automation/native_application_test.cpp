@@ -175,6 +175,18 @@ TEST(NativeOpenFailures, EachBadFileGetsItsReason) {
     EXPECT_EQ(failureOf(dir.write("text.xls", "a,b,c\n1,2,3\n")), OpenFailure::NotAWorkbook);
     std::filesystem::create_directory(dir.file("old.xls"));
     EXPECT_EQ(failureOf(dir.file("old.xls")), OpenFailure::NotAWorkbook);
+    // Larger than any workbook, and no workbook at all: told by its first
+    // bytes, not refused for its size after reading it.
+    {
+        std::string big = dir.write("big.xls", "名前,値\n");     // then zeros
+        std::filesystem::resize_file(big, (1ull << 30) + 4096);  // sparse
+        try {
+            createApplication()->workbooks()->open({big, {}, true, {}});
+            ADD_FAILURE() << "opened";
+        } catch (const automation::AutomationError& e) {
+            EXPECT_EQ(e.openFailure(), OpenFailure::NotAWorkbook) << e.what();
+        }
+    }
     // A compound file cut off after its header.
     std::ifstream in(testData("fixtures/names_and_values.xls"), std::ios::binary);
     std::string head(700, '\0');
