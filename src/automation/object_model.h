@@ -184,6 +184,16 @@ class DocumentProperty {
     virtual std::int32_t type() const = 0;
     // Fails for a property the workbook does not set.
     virtual Variant value() const = 0;
+    // The value, or nothing for a property the workbook does not set. Most
+    // workbooks leave most properties unset: asking this way costs no
+    // failure for each of them.
+    virtual std::optional<Variant> valueIfSet() const {
+        try {
+            return value();
+        } catch (const AutomationError&) {
+            return std::nullopt;
+        }
+    }
 };
 
 class Workbook {

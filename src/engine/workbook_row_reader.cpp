@@ -57,6 +57,18 @@ Variant PropertyValue(const automation::DocumentProperty& property) {
     return value;
 }
 
+namespace {
+
+// Not set, e.g. the print date of a workbook never printed: empty.
+Variant propertyValueIfSet(const automation::DocumentProperty& property) {
+    std::optional<Variant> value = property.valueIfSet();
+    if (!value) return {};
+    if (property.type() == automation::property_type::kDate) return dayOf(*value);
+    return *std::move(value);
+}
+
+}  // namespace
+
 std::shared_ptr<automation::Workbook> ReadWorkbookRow(automation::Application& xl_app,
                                                       const std::string& path,
                                                       const columns::ColumnTable& table,
@@ -84,9 +96,9 @@ std::shared_ptr<automation::Workbook> ReadWorkbookRow(automation::Application& x
             hasData = true;
             Variant value;
             try {
-                value = PropertyValue(*book->builtinDocumentProperty(k));
+                value = propertyValueIfSet(*book->builtinDocumentProperty(k));
             } catch (const AutomationError&) {
-                // Not set, e.g. the print date of a workbook never printed.
+                // A property the application cannot give at all.
             }
             row.values.push_back(std::move(value));
         } else {

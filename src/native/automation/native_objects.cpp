@@ -140,10 +140,14 @@ std::int32_t NativeDocumentProperty::type() const {
 }
 
 automation::Variant NativeDocumentProperty::value() const {
+    if (auto v = valueIfSet()) return *std::move(v);
+    throw AutomationError(errnum::kAutomationFailure,
+                          std::string("document property '") + name() + "' is not set");
+}
+
+std::optional<automation::Variant> NativeDocumentProperty::valueIfSet() const {
     const auto& p = book_->properties()[static_cast<std::size_t>(index_)];
-    if (!p)
-        throw AutomationError(errnum::kAutomationFailure,
-                              std::string("document property '") + name() + "' is not set");
+    if (!p) return std::nullopt;
     if (auto s = std::get_if<std::string>(&p->value)) return *s;
     if (auto t = std::get_if<propset::FileTime>(&p->value))
         return automation::Date{propset::fileTimeToLocalOleDate(*t)};

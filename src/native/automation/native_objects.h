@@ -88,6 +88,7 @@ class NativeDocumentProperty : public automation::DocumentProperty {
     std::string name() const override;
     std::int32_t type() const override;
     automation::Variant value() const override;
+    std::optional<automation::Variant> valueIfSet() const override;
 
   private:
     std::shared_ptr<WorkbookData> book_;
