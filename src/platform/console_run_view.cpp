@@ -10,7 +10,9 @@ ConsoleRunView::ConsoleRunView(std::ostream& out) : out_(out) {}
 
 void ConsoleRunView::setCaption(const std::string& caption) {
     caption_ = caption;
-    out_ << "caption: " << TerminalText(caption) << '\n' << std::flush;
+    // One write a line: standard error is unbuffered, and a run shows a
+    // caption for every workbook.
+    out_ << "caption: " + TerminalText(caption) + '\n' << std::flush;
 }
 
 void ConsoleRunView::showMessage(const std::string& text) {
