@@ -1,7 +1,8 @@
 #!/bin/sh
 # Installs what building, testing and benchmarking mokuji needs on Debian 12.
 # LibreOffice Calc is the second independent reader of the lists we write
-# (beside xlrd): its tests would skip without it.
+# (beside xlrd), and Xvfb a display for the window's end-to-end run: their
+# tests would skip without them.
 # Safe to run again: apt-get skips what is already there.
 set -eu
 
@@ -10,7 +11,7 @@ packages="build-essential cmake ninja-build pkg-config
           python3 python3-xlrd python3-olefile tzdata
           qt6-base-dev qt6-translations-l10n fonts-ipafont-gothic
           clang libclang-rt-14-dev
-          libreoffice-calc"
+          libreoffice-calc xvfb xauth"
 
 missing=""
 for p in $packages; do

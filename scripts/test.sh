@@ -17,6 +17,7 @@ cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMOKUJI_WERROR=O
       -DMOKUJI_SANITIZE=ON -DMOKUJI_BUILD_BENCH=OFF
 cmake --build build/sanitize -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    LSAN_OPTIONS="suppressions=$(pwd)/tests/sanitizer/lsan.supp" \
     ctest --test-dir build/sanitize --output-on-failure -j "$jobs" --timeout 600
 
 # mokuji.exe, cross-compiled, with its tests under Wine; its lists are

@@ -162,7 +162,7 @@ std::string TerminalText(std::string_view text) {
             } else if (c < 0x80) {
                 shown += escapedByte(static_cast<unsigned char>(c));
             } else {
-                char buf[8];
+                char buf[16];  // room for any unsigned value the compiler cannot rule out
                 std::snprintf(buf, sizeof buf, "\\u%04X", static_cast<unsigned>(c));
                 shown += buf;
             }
