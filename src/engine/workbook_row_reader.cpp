@@ -61,9 +61,10 @@ namespace {
 
 // Not set, e.g. the print date of a workbook never printed: empty.
 Variant propertyValueIfSet(const automation::DocumentProperty& property) {
+    const std::int32_t type = property.type();
     std::optional<Variant> value = property.valueIfSet();
     if (!value) return {};
-    if (property.type() == automation::property_type::kDate) return dayOf(*value);
+    if (type == automation::property_type::kDate) return dayOf(*value);
     return *std::move(value);
 }
 

@@ -230,6 +230,9 @@ TEST_F(ListFile, TextLongerThanACellHoldsIsCutAndNamed) {
 // LibreOffice, where it is installed, reads the same values: its CSV
 // export of the list is compared line by line.
 TEST_F(ListFile, LibreOfficeReadsTheSameValues) {
+#ifdef _WIN32
+    GTEST_SKIP() << "LibreOffice is the build machine's, beyond a Windows program's reach";
+#endif
     if (std::system("command -v soffice >/dev/null 2>&1") != 0) {
         // The setup installs it: in CI a missing reader is a broken setup.
         if (std::getenv("CI") != nullptr) FAIL() << "LibreOffice is not installed";
