@@ -50,25 +50,12 @@ Variant namedCellValue(automation::Application& xl_app, automation::Workbook& bo
 
 }  // namespace
 
-Variant PropertyValue(const automation::DocumentProperty& property) {
-    std::int32_t type = property.type();
-    Variant value = property.value();
-    if (type == automation::property_type::kDate) return dayOf(value);
-    return value;
-}
-
-namespace {
-
-// Not set, e.g. the print date of a workbook never printed: empty.
-Variant propertyValueIfSet(const automation::DocumentProperty& property) {
+std::optional<Variant> PropertyValue(const automation::DocumentProperty& property) {
     const std::int32_t type = property.type();
     std::optional<Variant> value = property.valueIfSet();
-    if (!value) return {};
-    if (type == automation::property_type::kDate) return dayOf(*value);
-    return *std::move(value);
+    if (value && type == automation::property_type::kDate) return dayOf(*value);
+    return value;
 }
-
-}  // namespace
 
 std::shared_ptr<automation::Workbook> ReadWorkbookRow(automation::Application& xl_app,
                                                       const std::string& path,
@@ -97,7 +84,9 @@ std::shared_ptr<automation::Workbook> ReadWorkbookRow(automation::Application& x
             hasData = true;
             Variant value;
             try {
-                value = propertyValueIfSet(*book->builtinDocumentProperty(k));
+                // Not set, e.g. the print date of a workbook never printed:
+                // empty.
+                value = PropertyValue(*book->builtinDocumentProperty(k)).value_or(Variant());
             } catch (const AutomationError&) {
                 // A property the application cannot give at all.
             }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "automation/object_model.h"
@@ -25,8 +26,8 @@ std::shared_ptr<automation::Workbook> ReadWorkbookRow(automation::Application& x
                                                       RowStore& rows);
 
 // A built-in document property as its column holds it: a date without its
-// time of day, everything else as the property set stores it. Throws
-// AutomationError when the property is not set.
-automation::Variant PropertyValue(const automation::DocumentProperty& property);
+// time of day, everything else as the property set stores it; nothing when
+// the property is not set.
+std::optional<automation::Variant> PropertyValue(const automation::DocumentProperty& property);
 
 }  // namespace mokuji::engine

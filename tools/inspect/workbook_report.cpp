@@ -58,8 +58,10 @@ std::string describeProperty(automation::Workbook& book, int index,
                       ", \"name\": " + jsonString(prop_name[index]) +
                       ", \"type\": " + std::to_string(property->type());
     try {
-        std::string value = engine::PropertyValue(*property).toText();
-        out += ", \"set\": true, \"value\": " + jsonString(value);
+        if (auto value = engine::PropertyValue(*property))
+            out += ", \"set\": true, \"value\": " + jsonString(value->toText());
+        else
+            out += ", \"set\": false";
     } catch (const AutomationError&) {
         out += ", \"set\": false";
     }
