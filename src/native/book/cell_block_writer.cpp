@@ -99,7 +99,7 @@ void writeRow(std::vector<std::uint8_t>& out, std::uint16_t row, const RowInfo& 
 
 }  // namespace
 
-void writeCellTable(std::vector<std::uint8_t>& out, const CellMap& cells,
+void writeCellTable(std::vector<std::uint8_t>& out, const CellTable& cells,
                     const std::map<std::uint16_t, RowInfo>& rows, std::uint16_t defaultRowHeight,
                     const StringTable& strings) {
     RowInfo plain;
@@ -110,46 +110,47 @@ void writeCellTable(std::vector<std::uint8_t>& out, const CellMap& cells,
     rowList.reserve(rows.size() + 64);
     {
         auto r = rows.begin();
-        auto c = cells.begin();
-        while (r != rows.end() || c != cells.end()) {
+        std::uint32_t c = 0;
+        auto nextCellRow = [&] {
+            while (c < cells.rowEnd() && cells.row(c).empty()) ++c;
+        };
+        nextCellRow();
+        while (r != rows.end() || c < cells.rowEnd()) {
             std::uint32_t next = 0x10000;
             if (r != rows.end()) next = r->first;
-            if (c != cells.end()) next = std::min<std::uint32_t>(next, c->second.row);
+            if (c < cells.rowEnd()) next = std::min<std::uint32_t>(next, c);
             rowList.push_back(static_cast<std::uint16_t>(next));
             if (r != rows.end() && r->first == next) ++r;
-            while (c != cells.end() && c->second.row == next) ++c;
+            if (c == next) {
+                ++c;
+                nextCellRow();
+            }
         }
     }
 
     std::vector<std::size_t> cellStarts;
-    auto cellCursor = cells.begin();
+    std::size_t written = 0;
     for (std::size_t b = 0; b < rowList.size();) {
         std::size_t e = b;
         while (e < rowList.size() && rowList[e] / 32 == rowList[b] / 32) ++e;
 
         const std::size_t firstRowPos = out.size();
-        auto scan = cellCursor;
         for (std::size_t i = b; i < e; ++i) {
             const std::uint16_t row = rowList[i];
-            std::uint16_t firstCol = 0, lastColPlus1 = 0;
-            if (scan != cells.end() && scan->second.row == row) {
-                firstCol = scan->second.col;
-                while (scan != cells.end() && scan->second.row == row) {
-                    lastColPlus1 = static_cast<std::uint16_t>(scan->second.col + 1);
-                    ++scan;
-                }
-            }
+            const auto rowCells = cells.row(row);
+            const std::uint16_t firstCol = rowCells.empty() ? 0 : rowCells.front().col;
+            const std::uint16_t lastColPlus1 =
+                rowCells.empty() ? 0 : static_cast<std::uint16_t>(rowCells.back().col + 1);
             auto info = rows.find(row);
             writeRow(out, row, info == rows.end() ? plain : info->second, firstCol, lastColPlus1);
         }
 
         cellStarts.clear();
         for (std::size_t i = b; i < e; ++i) {
-            const std::uint16_t row = rowList[i];
             cellStarts.push_back(out.size());
-            while (cellCursor != cells.end() && cellCursor->second.row == row) {
-                writeCell(out, cellCursor->second, strings);
-                ++cellCursor;
+            for (const Cell& c : cells.row(rowList[i])) {
+                writeCell(out, c, strings);
+                ++written;
             }
         }
 
@@ -166,22 +167,23 @@ void writeCellTable(std::vector<std::uint8_t>& out, const CellMap& cells,
         endRecord(out, dbcell);
         b = e;
     }
-    if (cellCursor != cells.end())
+    if (written != cells.size())
         throw BookError("cell table written without every cell (internal error)");
 }
 
-void writeDimensions(std::vector<std::uint8_t>& out, const CellMap& cells) {
+void writeDimensions(std::vector<std::uint8_t>& out, const CellTable& cells) {
     std::uint32_t firstRow = 0, lastRowPlus1 = 0;
     std::uint16_t firstCol = 0, lastColPlus1 = 0;
     if (!cells.empty()) {
-        firstRow = cells.begin()->second.row;
-        lastRowPlus1 = cells.rbegin()->second.row + 1U;
+        firstRow = 0xFFFFFFFF;
         firstCol = 0xFF;
-        for (const auto& [key, c] : cells) {
+        cells.forEach([&](const Cell& c) {
+            firstRow = std::min<std::uint32_t>(firstRow, c.row);
+            lastRowPlus1 = c.row + 1U;
             firstCol = std::min(firstCol, c.col);
             lastColPlus1 =
                 std::max<std::uint16_t>(lastColPlus1, static_cast<std::uint16_t>(c.col + 1));
-        }
+        });
     }
     ByteWriter w(out);
     w.u16(rid::Dimensions);

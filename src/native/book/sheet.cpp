@@ -119,14 +119,11 @@ void Sheet::requireXf(std::uint16_t xf) const {
 
 const Cell* Sheet::find(std::uint32_t row, std::uint32_t col) const {
     if (row >= kRows || col >= kCols) return nullptr;
-    auto it = cells_.find(cellKey(row, col));
-    return it == cells_.end() ? nullptr : &it->second;
+    return cells_.find(row, col);
 }
 
 Cell& Sheet::place(std::uint32_t row, std::uint32_t col) {
-    Cell& c = cells_[cellKey(row, col)];
-    c.row = static_cast<std::uint16_t>(row);
-    c.col = static_cast<std::uint16_t>(col);
+    Cell& c = cells_.place(row, col);
     c.text.clear();
     c.rawRecords.clear();
     c.number = 0;
@@ -196,9 +193,8 @@ void Sheet::setXf(std::uint32_t row, std::uint32_t col, std::uint16_t xf) {
     requireWorksheet();
     checkCell(row, col);
     requireXf(xf);
-    auto it = cells_.find(cellKey(row, col));
-    if (it != cells_.end()) {
-        it->second.xf = xf;
+    if (Cell* c = cells_.find(row, col)) {
+        c->xf = xf;
         return;
     }
     setBlank(row, col, xf);
@@ -208,14 +204,16 @@ std::size_t Sheet::restyleCells(const formula::Area& area,
                                 const std::function<std::uint16_t(const Cell&)>& newXf) {
     requireWorksheet();
     std::size_t seen = 0;
-    for (auto it = cells_.lower_bound(cellKey(area.firstRow, area.firstCol));
-         it != cells_.end() && it->second.row <= area.lastRow; ++it) {
-        Cell& c = it->second;
-        if (c.col < area.firstCol || c.col > area.lastCol) continue;
-        std::uint16_t xf = newXf(c);
-        requireXf(xf);
-        c.xf = xf;
-        ++seen;
+    const auto end =
+        std::min<std::uint32_t>(static_cast<std::uint32_t>(area.lastRow) + 1, cells_.rowEnd());
+    for (auto r = static_cast<std::uint32_t>(area.firstRow); r < end; ++r) {
+        for (Cell& c : cells_.row(r)) {
+            if (c.col < area.firstCol || c.col > area.lastCol) continue;
+            std::uint16_t xf = newXf(c);
+            requireXf(xf);
+            c.xf = xf;
+            ++seen;
+        }
     }
     return seen;
 }
@@ -223,7 +221,7 @@ std::size_t Sheet::restyleCells(const formula::Area& area,
 void Sheet::eraseCell(std::uint32_t row, std::uint32_t col) {
     requireWorksheet();
     checkCell(row, col);
-    cells_.erase(cellKey(row, col));
+    cells_.erase(row, col);
 }
 
 void Sheet::deleteRows(std::uint32_t first, std::uint32_t last) {
@@ -233,19 +231,10 @@ void Sheet::deleteRows(std::uint32_t first, std::uint32_t last) {
                         " are not rows of the grid");
     const std::uint32_t count = last - first + 1;
 
-    CellMap moved;
-    for (auto it = cells_.begin(); it != cells_.end();) {
-        auto node = cells_.extract(it++);
-        Cell& c = node.mapped();
-        if (c.row >= first && c.row <= last) continue;
+    cells_.eraseRows(first, last);
+    cells_.forEach([&](Cell& c) {
         if (c.kind == Cell::Kind::Formula) shiftFormulaAnchors(c, last, count);
-        if (c.row > last) {
-            c.row = static_cast<std::uint16_t>(c.row - count);
-            node.key() = cellKey(c.row, c.col);
-        }
-        moved.insert(std::move(node));
-    }
-    cells_ = std::move(moved);
+    });
 
     std::map<std::uint16_t, RowInfo> rows;
     for (auto& [r, info] : rows_) {

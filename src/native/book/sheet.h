@@ -11,47 +11,13 @@
 #include <vector>
 
 #include "native/biff/globals.h"
+#include "native/book/cell_table.h"
 #include "native/formula/area.h"
 
 namespace xls::book {
 
 class Workbook;
 struct SheetLayout;
-
-// One cell of a worksheet.
-struct Cell {
-    enum class Kind { Blank, Number, Text, Boolean, Error, Formula };
-
-    std::uint16_t row = 0;  // 0-based
-    std::uint16_t col = 0;  // 0-based
-    Kind kind = Kind::Blank;
-    // Number: the value. Formula: the cached result when result is Number.
-    double number = 0;
-    // Text: the value (UTF-8, at most 32767 UTF-16 units). Formula: the
-    // cached result when result is Text.
-    std::string text;
-    // Boolean: 0 or 1. Error: one of biff::cell_error. Formula: the cached
-    // Boolean or Error result.
-    std::uint8_t code = 0;
-    std::uint16_t xf = 15;  // index into Workbook::style()
-    // Formula only: the kind of the cached result (Number, Text, Boolean,
-    // Error, or Blank for an empty string result kept as Text "").
-    Kind result = Kind::Blank;
-    // Formula only: the FORMULA record followed by the STRING, SHRFMLA,
-    // ARRAY and TABLE records that belong to it (and their CONTINUEs), each
-    // as stored with its 4-byte header. Written back as they are, except
-    // that the FORMULA's row, column and xf are set to the cell's, and the
-    // anchor rows of its tExp/tTbl token and of a SHRFMLA/ARRAY/TABLE range
-    // move with the cell when rows are deleted.
-    std::vector<std::vector<std::uint8_t>> rawRecords;
-};
-
-// Cells keyed by row * 256 + col, so iteration goes in row, then column,
-// order.
-using CellMap = std::map<std::uint32_t, Cell>;
-inline std::uint32_t cellKey(std::uint32_t row, std::uint32_t col) {
-    return row * 256 + col;
-}
 
 // ROW: the height and state of one row. Rows without an entry have the
 // sheet's default height and no format.
@@ -131,7 +97,7 @@ class Sheet {
 
     // --- cells (row < 65536, col < 256; else BookError) ---------------------
     const Cell* find(std::uint32_t row, std::uint32_t col) const;
-    const CellMap& cells() const { return cells_; }
+    const CellTable& cells() const { return cells_; }
 
     // Each replaces what the cell held (a formula too) and gives it format
     // xf, which must be an index of Workbook::style().
@@ -230,7 +196,7 @@ class Sheet {
     std::string name_;
     biff::SheetKind kind_ = biff::SheetKind::Worksheet;
     biff::Visibility visibility_ = biff::Visibility::Visible;
-    CellMap cells_;
+    CellTable cells_;
     std::map<std::uint16_t, RowInfo> rows_;
     std::array<ColumnInfo, 256> columns_{};
     std::vector<Hyperlink> hyperlinks_;

@@ -229,7 +229,7 @@ std::unique_ptr<Sheet> SheetAccess::load(const Workbook& book, std::span<const s
                 const std::uint16_t c = io::le16(body.data() + 2);
                 if (const biff::Cell* value = ws.find(r, c);
                     value != nullptr && value->fromFormula) {
-                    Cell& cell = sheet->cells_[cellKey(r, c)];
+                    Cell& cell = sheet->cells_.place(r, c);
                     cell = cellFrom(*value);
                     cell.kind = Cell::Kind::Formula;
                     cell.rawRecords.clear();
@@ -327,12 +327,13 @@ std::unique_ptr<Sheet> SheetAccess::load(const Workbook& book, std::span<const s
     // Cells other than formulas, from the reader's values.
     for (const biff::Cell& c : ws.cells) {
         if (c.fromFormula) continue;
-        sheet->cells_.try_emplace(cellKey(c.row, c.col), cellFrom(c));
+        // A formula read above keeps its place.
+        if (sheet->cells_.find(c.row, c.col) == nullptr)
+            sheet->cells_.place(c.row, c.col) = cellFrom(c);
     }
     // A formula the reader dropped for damage leaves nothing to keep.
-    std::erase_if(sheet->cells_, [](const auto& kv) {
-        return kv.second.kind == Cell::Kind::Formula && kv.second.rawRecords.empty();
-    });
+    sheet->cells_.eraseIf(
+        [](const Cell& c) { return c.kind == Cell::Kind::Formula && c.rawRecords.empty(); });
     addMissingSlots(items);
     return sheet;
 }

@@ -138,8 +138,9 @@ std::vector<std::uint8_t> Workbook::serialize() const {
     std::size_t cellCount = 0;
     for (const auto& s : sheets_) {
         cellCount += s->cells().size();
-        for (const auto& [key, c] : s->cells())
+        s->cells().forEach([&](const Cell& c) {
             if (c.kind == Cell::Kind::Text) strings.add(c.text);
+        });
     }
 
     std::vector<std::vector<std::uint8_t>> sheetStreams;
