@@ -20,6 +20,9 @@ const Cell* CellTable::find(std::uint32_t row, std::uint32_t col) const {
 Cell& CellTable::place(std::uint32_t row, std::uint32_t col) {
     if (row >= rows_.size()) rows_.resize(row + 1);
     auto& cells = rows_[row];
+    // The rows of a list have one shape: a new row takes the size of the
+    // row above rather than growing by doubling into slack.
+    if (cells.capacity() == 0 && row > 0) cells.reserve(rows_[row - 1].size());
     // Cells mostly arrive left to right.
     auto it = !cells.empty() && cells.back().col < col
                   ? cells.end()
