@@ -26,10 +26,14 @@ struct SheetAccess {
     static const SheetLayout& layout(const Sheet& sheet) { return *sheet.layout_; }
     static SheetLayout& layout(Sheet& sheet) { return *sheet.layout_; }
 
-    // The sheet's substream, BOF to EOF. active: the sheet is the
+    // Appends the sheet's substream, BOF to EOF. active: the sheet is the
     // workbook's active one (WINDOW2 fPaged).
-    static std::vector<std::uint8_t> write(const Sheet& sheet, const StringTable& strings,
-                                           bool active);
+    static void write(std::vector<std::uint8_t>& out, const Sheet& sheet,
+                      const StringTable& strings, bool active);
+    // At least the size write will append, give or take a little: room
+    // reserved and never written costs no memory, a buffer regrown and
+    // copied costs it twice.
+    static std::size_t sizeHint(const Sheet& sheet);
 };
 
 }  // namespace xls::book

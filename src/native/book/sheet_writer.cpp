@@ -90,13 +90,30 @@ void writeSelection(std::vector<std::uint8_t>& out, std::uint8_t pane, const Sel
 
 }  // namespace
 
-std::vector<std::uint8_t> SheetAccess::write(const Sheet& sheet, const StringTable& strings,
-                                             bool active) {
+std::size_t SheetAccess::sizeHint(const Sheet& sheet) {
     const SheetLayout& layout = *sheet.layout_;
-    if (!sheet.isWorksheet()) return layout.substream;
+    if (!sheet.isWorksheet()) return layout.substream.size();
+    std::size_t size = 4096 + sheet.cells_.size() * 24 + sheet.rows_.size() * 24 +
+                       sheet.merged_.size() * 8 + (sheet.cells_.rowEnd() / 32 + 1) * 72;
+    for (const SheetItem& item : layout.items) size += item.raw.size();
+    sheet.cells_.forEach([&](const Cell& c) {
+        for (std::size_t i = 0; i < c.rawRecords.size(); ++i) size += c.rawRecords[i].size();
+    });
+    for (const Hyperlink& h : sheet.hyperlinks_) {
+        size +=
+            128 + 2 * (h.target.size() + h.display.size() + h.location.size()) + h.target.size();
+        for (const auto& rec : h.rawRecords) size += rec.size();
+    }
+    return size;
+}
 
-    std::vector<std::uint8_t> out;
-    out.reserve(sheet.cells_.size() * 16 + 4096);
+void SheetAccess::write(std::vector<std::uint8_t>& out, const Sheet& sheet,
+                        const StringTable& strings, bool active) {
+    const SheetLayout& layout = *sheet.layout_;
+    if (!sheet.isWorksheet()) {
+        out.insert(out.end(), layout.substream.begin(), layout.substream.end());
+        return;
+    }
     for (const SheetItem& item : layout.items) {
         switch (item.slot) {
             case SheetSlot::Raw:
@@ -138,7 +155,6 @@ std::vector<std::uint8_t> SheetAccess::write(const Sheet& sheet, const StringTab
             }
         }
     }
-    return out;
 }
 
 }  // namespace xls::book

@@ -11,7 +11,10 @@ namespace xls::book {
 std::uint32_t StringTable::add(const std::string& text) {
     ++uses_;
     auto [it, added] = index_.try_emplace(text, static_cast<std::uint32_t>(order_.size()));
-    if (added) order_.push_back(&it->first);
+    if (added) {
+        order_.push_back(&it->first);
+        textBytes_ += text.size();
+    }
     return it->second;
 }
 

@@ -18,6 +18,9 @@ class StringTable {
 
     std::uint32_t totalUses() const { return uses_; }
     const std::vector<const std::string*>& strings() const { return order_; }
+    // Bytes write appends at most, near enough: UTF-16 of every string with
+    // its header, CONTINUE and EXTSST records.
+    std::size_t sizeHint() const { return 2 * textBytes_ + 8 * order_.size() + 4096; }
 
     // Appends SST with its CONTINUE records and EXTSST. streamOffset: where
     // out[0] lies in the workbook stream, for EXTSST's absolute offsets.
@@ -29,6 +32,7 @@ class StringTable {
     std::unordered_map<std::string, std::uint32_t> index_;
     std::vector<const std::string*> order_;
     std::uint32_t uses_ = 0;
+    std::size_t textBytes_ = 0;
 };
 
 }  // namespace xls::book

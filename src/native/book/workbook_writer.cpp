@@ -143,15 +143,12 @@ std::vector<std::uint8_t> Workbook::serialize() const {
         });
     }
 
-    std::vector<std::vector<std::uint8_t>> sheetStreams;
-    std::size_t total = 0;
-    for (std::size_t i = 0; i < sheets_.size(); ++i) {
-        sheetStreams.push_back(SheetAccess::write(*sheets_[i], strings, i == activeSheet_));
-        total += sheetStreams.back().size();
-    }
-
+    // The globals are a small part; the string table is about its texts'
+    // size, in UTF-16 at most.
+    std::size_t hint = 65536 + cellCount * 2;
+    for (const auto& s : sheets_) hint += SheetAccess::sizeHint(*s);
     std::vector<std::uint8_t> out;
-    out.reserve(total + cellCount * 2 + 65536);
+    out.reserve(hint + strings.sizeHint());
     std::vector<std::size_t> plyPos;
     std::size_t selectedTabs = 0;
     for (const auto& s : sheets_)
@@ -200,14 +197,15 @@ std::vector<std::uint8_t> Workbook::serialize() const {
         offsets.push_back(out.size());
         if (out.size() > 0xFFFFFFFFu) throw BookError("workbook stream over 4 GB");
         patch32(out, plyPos[i], static_cast<std::uint32_t>(out.size()));
-        out.insert(out.end(), sheetStreams[i].begin(), sheetStreams[i].end());
+        SheetAccess::write(out, *sheets_[i], strings, i == activeSheet_);
     }
+    offsets.push_back(out.size());
     // What the sheet list points at must be each sheet's BOF.
     for (std::size_t i = 0; i < sheets_.size(); ++i) {
         const std::size_t at = offsets[i];
         const bool bof = at + 4 <= out.size() && io::le16(out.data() + at) == rid::Bof &&
                          io::le32(out.data() + plyPos[i]) == at;
-        const bool empty = sheetStreams[i].empty();
+        const bool empty = offsets[i + 1] == at;
         if (!bof && !empty)
             throw BookError("sheet \"" + sheets_[i]->name() + "\" was not written at its offset");
     }
