@@ -115,8 +115,7 @@ void saveWorkbookFile(const EditState& state, const std::string& path) {
         if (!summary) summary = newSummary(state, saved);
         writer.addStream("Workbook", std::move(stream));
         writer.addStream(kSummaryStream, std::move(*summary));
-        std::vector<std::uint8_t> file = writer.finish();
-        cfb::writeFileAtomically(path, file);
+        cfb::writeMadeFileAtomically(path, [&](const cfb::ByteSink& sink) { writer.finish(sink); });
     } catch (const cfb::FileWriteError& e) {
         throw AutomationError(errnum::kApplicationDefined, e.what());
     } catch (const cfb::CfbError& e) {

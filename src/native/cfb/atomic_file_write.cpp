@@ -285,6 +285,11 @@ class TemporaryFile {
 }  // namespace
 
 void writeFileAtomically(const std::string& pathUtf8, std::span<const std::uint8_t> bytes) {
+    writeMadeFileAtomically(pathUtf8, [&](const ByteSink& sink) { sink(bytes); });
+}
+
+void writeMadeFileAtomically(const std::string& pathUtf8,
+                             const std::function<void(const ByteSink&)>& produce) {
     if (pathUtf8.empty()) throw FileWriteError("cannot save: no file name given");
     // Messages name the file as the caller knows it.
     const fs::path named(std::u8string(pathUtf8.begin(), pathUtf8.end()));
@@ -327,16 +332,18 @@ void writeFileAtomically(const std::string& pathUtf8, std::span<const std::uint8
     if (fs::exists(status)) (void)::fchmod(temp.fd(), static_cast<mode_t>(mode));
 #endif
 
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        auto n = writeSome(temp.fd(), bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            fail(named, "writing the temporary file", errno);
+    produce([&](std::span<const std::uint8_t> bytes) {
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            auto n = writeSome(temp.fd(), bytes.data() + done, bytes.size() - done);
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                fail(named, "writing the temporary file", errno);
+            }
+            if (n == 0) fail(named, "writing the temporary file", EIO);
+            done += static_cast<std::size_t>(n);
         }
-        if (n == 0) fail(named, "writing the temporary file", EIO);
-        done += static_cast<std::size_t>(n);
-    }
+    });
     if (syncFile(temp.fd()) != 0) fail(named, "flushing the temporary file to disk", errno);
     const int fd = temp.fd();
     temp.fd() = -1;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -25,5 +26,11 @@ class FileWriteError : public std::runtime_error {
 // replaced, beside itself. SIGINT, SIGTERM or SIGHUP during the save remove
 // the temporary file before they take effect. Throws FileWriteError.
 void writeFileAtomically(const std::string& pathUtf8, std::span<const std::uint8_t> bytes);
+
+// The same, with the bytes made while they are written: produce hands them,
+// in order, to the sink it is given.
+using ByteSink = std::function<void(std::span<const std::uint8_t>)>;
+void writeMadeFileAtomically(const std::string& pathUtf8,
+                             const std::function<void(const ByteSink&)>& produce);
 
 }  // namespace xls::cfb

@@ -46,34 +46,61 @@ std::vector<std::string_view> splitPath(std::string_view path) {
 
 // The output with each region written through a check that it fills
 // exactly the sectors the layout gave it.
+// The file as it will be written: the header and the tables in one buffer,
+// the large streams, which come last, as views of the data they are held in.
 class SectorImage {
   public:
-    explicit SectorImage(const FileLayout& layout)
-        : layout_(layout), bytes_(layout.fileSize(), 0) {}
+    SectorImage(const FileLayout& layout, std::uint32_t firstLargeSector)
+        : layout_(layout), bytes_(offset(firstLargeSector), 0) {}
 
     std::uint8_t* header() { return bytes_.data(); }
 
     void fill(const FileLayout::Region& region, std::span<const std::uint8_t> data,
               const char* what) {
+        check(region, data, what);
+        if (!data.empty())
+            std::memcpy(bytes_.data() + offset(region.first), data.data(), data.size());
+    }
+    // A large stream, kept where it is; regions come in sector order.
+    void refer(const FileLayout::Region& region, std::span<const std::uint8_t> data) {
+        check(region, data, "stream");
+        if (offset(region.first) != bytes_.size() + referred_)
+            internalError("stream at sector " + std::to_string(region.first) + " out of order");
+        large_.push_back(data);
+        referred_ += std::size_t{region.count} * kWriteSectorSize;
+    }
+
+    const std::vector<std::uint8_t>& head() const { return bytes_; }
+    std::size_t size() const { return bytes_.size() + referred_; }
+
+    void writeTo(const std::function<void(std::span<const std::uint8_t>)>& sink) const {
+        static constexpr std::uint8_t kZeros[kWriteSectorSize] = {};
+        sink(bytes_);
+        for (auto data : large_) {
+            sink(data);
+            if (const std::size_t tail = data.size() % kWriteSectorSize)
+                sink(std::span<const std::uint8_t>(kZeros, kWriteSectorSize - tail));
+        }
+    }
+
+  private:
+    static std::size_t offset(std::uint32_t sector) {
+        return (std::size_t{sector} + 1) * kWriteSectorSize;
+    }
+    void check(const FileLayout::Region& region, std::span<const std::uint8_t> data,
+               const char* what) const {
         const std::uint64_t capacity = std::uint64_t{region.count} * kWriteSectorSize;
         if (data.size() > capacity || capacity - data.size() >= kWriteSectorSize ||
             region.end() > layout_.totalSectors)
             internalError(std::string(what) + " of " + std::to_string(data.size()) +
                           " bytes does not match its " + std::to_string(region.count) +
                           " sectors from " + std::to_string(region.first));
-        if (!data.empty())
-            std::memcpy(bytes_.data() + offset(region.first), data.data(), data.size());
-    }
-
-    std::vector<std::uint8_t> release() { return std::move(bytes_); }
-
-  private:
-    static std::size_t offset(std::uint32_t sector) {
-        return (std::size_t{sector} + 1) * kWriteSectorSize;
     }
 
     const FileLayout& layout_;
     std::vector<std::uint8_t> bytes_;
+    std::vector<std::span<const std::uint8_t>> large_;
+    std::size_t referred_ = 0;
 };
 
 std::vector<std::uint8_t> linksToBytes(const std::vector<std::uint32_t>& links) {
@@ -208,6 +235,15 @@ void CompoundFileWriter::copyChildren(const CompoundFile& source, const Director
 }
 
 std::vector<std::uint8_t> CompoundFileWriter::finish() const {
+    std::vector<std::uint8_t> out;
+    finish([&](std::span<const std::uint8_t> piece) {
+        out.insert(out.end(), piece.begin(), piece.end());
+    });
+    return out;
+}
+
+void CompoundFileWriter::finish(
+    const std::function<void(std::span<const std::uint8_t>)>& sink) const {
     // Directory first: entries numbered storage by storage, each storage's
     // children adjacent and linked into their tree.
     std::vector<DirectoryEntry> entries(1);
@@ -256,7 +292,15 @@ std::vector<std::uint8_t> CompoundFileWriter::finish() const {
     entries[0].startSector = layout.miniSectors ? layout.miniStream.first : kEndOfChain;
     entries[0].size = std::uint64_t{layout.miniSectors} * kWriteMiniSectorSize;
 
-    SectorImage image(layout);
+    // The large streams follow everything else, in the order placed.
+    std::vector<std::size_t> large;
+    for (std::size_t k = 0; k < layout.streams.size(); ++k)
+        if (!layout.streams[k].mini && layout.streams[k].sectors > 0) large.push_back(k);
+    std::sort(large.begin(), large.end(), [&](std::size_t a, std::size_t b) {
+        return layout.streams[a].start < layout.streams[b].start;
+    });
+    SectorImage image(layout,
+                      large.empty() ? layout.totalSectors : layout.streams[large.front()].start);
 
     // Allocation tables.
     std::vector<std::uint32_t> fat(std::size_t{layout.fat.count} * (kWriteSectorSize / 4),
@@ -309,15 +353,14 @@ std::vector<std::uint8_t> CompoundFileWriter::finish() const {
     for (std::size_t k = 0; k < streamEntries.size(); ++k) {
         const auto& p = layout.streams[k];
         const auto& data = nodes[streamEntries[k]]->data;
-        if (p.mini) {
-            if (!data.empty())
-                std::memcpy(mini.data() + std::size_t{p.start} * kWriteMiniSectorSize, data.data(),
-                            data.size());
-        } else {
-            image.fill({p.start, p.sectors}, data, "stream");
-        }
+        if (p.mini && !data.empty())
+            std::memcpy(mini.data() + std::size_t{p.start} * kWriteMiniSectorSize, data.data(),
+                        data.size());
     }
     image.fill(layout.miniStream, mini, "mini stream");
+    for (std::size_t k : large)
+        image.refer({layout.streams[k].start, layout.streams[k].sectors},
+                    nodes[streamEntries[k]]->data);
 
     std::uint8_t* h = image.header();
     std::memcpy(h, kSignature, sizeof kSignature);
@@ -336,15 +379,14 @@ std::vector<std::uint8_t> CompoundFileWriter::finish() const {
     for (std::uint32_t i = 0; i < kHeaderDifatEntries; ++i)
         put32(h + 76 + 4 * i, i < layout.fat.count ? layout.fat.first + i : kFreeSector);
 
-    std::vector<std::uint8_t> out = image.release();
     // The header read back must describe the layout that was planned.
-    const Header check = parseHeader(out);
-    if (!hasCompoundFileSignature(out) || check.numFatSectors != layout.fat.count ||
+    const Header check = parseHeader(image.head());
+    if (!hasCompoundFileSignature(image.head()) || check.numFatSectors != layout.fat.count ||
         check.firstDirectorySector != layout.directory.first ||
         check.numMiniFatSectors != layout.miniFat.count ||
-        check.numDifatSectors != layout.difat.count || out.size() != layout.fileSize())
+        check.numDifatSectors != layout.difat.count || image.size() != layout.fileSize())
         internalError("header does not match the planned layout");
-    return out;
+    image.writeTo(sink);
 }
 
 }  // namespace xls::cfb

@@ -48,6 +48,10 @@ class CompoundFileWriter {
     // The whole file. The writer stays usable; calling it again gives the
     // same bytes.
     std::vector<std::uint8_t> finish() const;
+    // The same bytes handed to sink in order, a piece at a time: the large
+    // streams go out from where they are held rather than copied into an
+    // image of the whole file first.
+    void finish(const std::function<void(std::span<const std::uint8_t>)>& sink) const;
 
   private:
     struct Node;
