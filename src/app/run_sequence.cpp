@@ -82,8 +82,8 @@ RunEnd MakeAndOpenList(MainWindow& window, const StartupContext& ctx) {
                                programName};
     const engine::RunOutcome outcome =
         engine::MakeList(plan, ctx.createApplication, view,
-                         [&list](automation::Application& xl_app, const engine::RowStore& rows) {
-                             return engine::BuildListWorkbook(xl_app, rows, list);
+                         [&list](automation::Application& xl_app, engine::RowStore& rows) {
+                             return engine::BuildListWorkbook(xl_app, std::move(rows), list);
                          });
     for (const std::string& message : RunOutcomeMessages(outcome)) view.showMessage(message);
 

@@ -47,9 +47,10 @@ struct RunOutcome {
 
 // Builds, fills and saves the list workbook from the rows of the run, in the
 // running application. Failing operations in it are skipped, not fatal; a
-// list file left unsaved comes back in the result.
+// list file left unsaved comes back in the result. The phase may take the
+// rows' values: the outcome keeps what the messages need.
 using ListPhase =
-    std::function<ListWorkbookResult(automation::Application& xl_app, const RowStore& rows)>;
+    std::function<ListWorkbookResult(automation::Application& xl_app, RowStore& rows)>;
 
 inline constexpr const char* kNoApplicationMessage =
     "EXCELがインストールされていないので、利用できません。";

@@ -27,8 +27,9 @@ std::string rowSpan(std::int32_t first, std::int32_t last) {
 
 class ListWriter {
   public:
-    ListWriter(Application& xl_app, const RowStore& rows, const ListContext& ctx)
-        : xl_(xl_app), rows_(rows), ctx_(ctx), path_(ctx.listFilePath()) {
+    // owned: rows the writer may empty as it goes.
+    ListWriter(Application& xl_app, const RowStore& rows, RowStore* owned, const ListContext& ctx)
+        : xl_(xl_app), rows_(rows), owned_(owned), ctx_(ctx), path_(ctx.listFilePath()) {
         for (int j = 1; j <= columns::kMaxColumns; ++j) {
             if (!ctx_.columns.g_item_name[j].empty()) named_.push_back(j);
         }
@@ -198,6 +199,7 @@ class ListWriter {
             }
         }
         if (!whole) result_.rowsFailed.push_back(data.fileName);
+        if (owned_) std::vector<Variant>().swap(owned_->rows[static_cast<std::size_t>(r)].values);
     }
 
     // With no rows the block still spans two rows, the hidden number row
@@ -276,6 +278,7 @@ class ListWriter {
 
     Application& xl_;
     const RowStore& rows_;
+    RowStore* owned_;
     const ListContext& ctx_;
     const std::string path_;
     std::vector<int> named_;            // table entries with a name, in column order
@@ -296,7 +299,12 @@ std::string ListContext::listFilePath() const {
 
 ListWorkbookResult BuildListWorkbook(Application& xl_app, const RowStore& rows,
                                      const ListContext& ctx) {
-    return ListWriter(xl_app, rows, ctx).run();
+    return ListWriter(xl_app, rows, nullptr, ctx).run();
+}
+
+ListWorkbookResult BuildListWorkbook(Application& xl_app, RowStore&& rows, const ListContext& ctx) {
+    RowStore owned = std::move(rows);
+    return ListWriter(xl_app, owned, &owned, ctx).run();
 }
 
 }  // namespace mokuji::engine

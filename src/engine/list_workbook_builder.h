@@ -50,5 +50,9 @@ struct ListContext {
 // that failed.
 ListWorkbookResult BuildListWorkbook(automation::Application& xl_app, const RowStore& rows,
                                      const ListContext& ctx);
+// The same, letting go of each row's values once they are in the list: the
+// rows of a long run are then not held twice, as values and as cells.
+ListWorkbookResult BuildListWorkbook(automation::Application& xl_app, RowStore&& rows,
+                                     const ListContext& ctx);
 
 }  // namespace mokuji::engine
