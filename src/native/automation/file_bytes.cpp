@@ -285,24 +285,33 @@ std::shared_ptr<const std::vector<std::uint8_t>> readFileBytes(const std::string
         fail(err == EACCES || err == EPERM ? OpenFailure::AccessDenied : OpenFailure::Other, path,
              std::string("cannot be opened: ") + std::strerror(err));
     }
+    // The reads ask for whole files or large parts of them: stdio's buffer
+    // would only add a copy.
+    std::setvbuf(f, nullptr, _IONBF, 0);
+    std::uintmax_t size = std::filesystem::file_size(fsPath, ec);
+    if (ec) size = 0;  // unknown: read to the end
     auto bytes = std::make_shared<std::vector<std::uint8_t>>();
     // A file that is no compound file is judged by its first bytes alone:
     // a gigabyte of text named .xls must not be read whole to be refused.
-    bytes->resize(kJudgedBytes);
-    bytes->resize(std::fread(bytes->data(), 1, kJudgedBytes, f));
-    if (bytes->size() < kJudgedBytes || !cfb::CompoundFile::hasSignature(*bytes)) {
+    // A smaller file is asked for at its size, so it costs no more.
+    const std::size_t first =
+        size > 0 ? static_cast<std::size_t>(std::min<std::uintmax_t>(size, kJudgedBytes))
+                 : kJudgedBytes;
+    bytes->resize(first);
+    bytes->resize(std::fread(bytes->data(), 1, first, f));
+    if (bytes->size() < first || bytes->size() == size ||
+        !cfb::CompoundFile::hasSignature(*bytes)) {
         bool readError = std::ferror(f) != 0;
         std::fclose(f);
         if (readError) fail(OpenFailure::Other, path, "could not be read");
         return bytes;
     }
-    std::uintmax_t size = std::filesystem::file_size(fsPath, ec);
-    if (!ec && size > kMaxFileSize) {
+    if (size > kMaxFileSize) {
         std::fclose(f);
         fail(OpenFailure::UnsupportedFormat, path,
              "is " + std::to_string(size) + " bytes, too large for a workbook");
     }
-    if (!ec) bytes->reserve(static_cast<std::size_t>(size));
+    if (size > 0) bytes->reserve(static_cast<std::size_t>(size));
     std::uint8_t buf[65536];
     std::size_t n;
     while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) {
