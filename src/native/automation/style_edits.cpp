@@ -1,8 +1,8 @@
 #include "native/automation/style_edits.h"
 
-#include <map>
+#include <cstdint>
 #include <string>
-#include <tuple>
+#include <unordered_map>
 
 #include "automation/automation_error.h"
 
@@ -19,9 +19,14 @@ class Restyler {
     Restyler(book::Workbook& model, const StyleEdit& edit) : model_(model), edit_(edit) {}
 
     std::uint16_t operator()(std::uint16_t xf, EdgePosition at) {
-        auto key = std::make_tuple(xf, at.top, at.bottom, at.left, at.right);
+        // A block's cells mostly share a format with the cell before them.
+        const std::uint32_t key = std::uint32_t{xf} << 4 | (at.top ? 8U : 0U) |
+                                  (at.bottom ? 4U : 0U) | (at.left ? 2U : 0U) |
+                                  (at.right ? 1U : 0U);
+        if (key == lastKey_) return lastResult_;
+        lastKey_ = key;
         auto it = done_.find(key);
-        if (it != done_.end()) return it->second;
+        if (it != done_.end()) return lastResult_ = it->second;
         book::CellStyle style = model_.style(xf);
         if (style.isStyle) {
             // A style format is never a cell's own: start from a cell
@@ -32,13 +37,15 @@ class Restyler {
         edit_(style, at);
         std::uint16_t result = model_.styleIndex(style);
         done_.emplace(key, result);
-        return result;
+        return lastResult_ = result;
     }
 
   private:
     book::Workbook& model_;
     const StyleEdit& edit_;
-    std::map<std::tuple<std::uint16_t, bool, bool, bool, bool>, std::uint16_t> done_;
+    std::unordered_map<std::uint32_t, std::uint16_t> done_;
+    std::uint32_t lastKey_ = UINT32_MAX;
+    std::uint16_t lastResult_ = 0;
 };
 
 EdgePosition positionIn(const formula::Area& a, std::uint32_t row, std::uint32_t col) {

@@ -206,11 +206,13 @@ std::size_t Sheet::restyleCells(const formula::Area& area,
     std::size_t seen = 0;
     const auto end =
         std::min<std::uint32_t>(static_cast<std::uint32_t>(area.lastRow) + 1, cells_.rowEnd());
+    std::optional<std::uint16_t> checked;
     for (auto r = static_cast<std::uint32_t>(area.firstRow); r < end; ++r) {
         for (Cell& c : cells_.row(r)) {
             if (c.col < area.firstCol || c.col > area.lastCol) continue;
             std::uint16_t xf = newXf(c);
-            requireXf(xf);
+            if (xf != checked) requireXf(xf);
+            checked = xf;
             c.xf = xf;
             ++seen;
         }
