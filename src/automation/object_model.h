@@ -251,6 +251,10 @@ class Application {
     virtual void setEnableEvents(bool on) = 0;
     virtual void setDisplayAlerts(bool on) = 0;
     virtual void quit() = 0;
+    // Whether several instances, made by the same factory, may each read
+    // workbooks on a thread of their own at the same time. The spreadsheet
+    // application's automation belongs to one thread, so not by default.
+    virtual bool readsInParallel() const { return false; }
 
     // Range(text), resolved in the active workbook as the application does:
     // a cell reference ("B2", "Sheet1!B2:C3") or a defined name (a sheet-level

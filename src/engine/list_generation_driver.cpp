@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "engine/ignoring_failure.h"
-#include "engine/workbook_row_reader.h"
+#include "engine/workbook_reading.h"
 #include "util/path_names.h"
 
 namespace mokuji::engine {
@@ -11,6 +11,9 @@ namespace mokuji::engine {
 namespace {
 
 using automation::AutomationError;
+
+// How long the window may go without its events while a workbook is read.
+constexpr int kPatienceMs = 50;
 
 // Gives the window back whatever way the run ends.
 class WindowBusy {
@@ -45,27 +48,29 @@ RunOutcome MakeList(const RunPlan& plan, const automation::ApplicationFactory& c
 
     {
         WindowBusy busy(view);
-        for (const std::string& workbook : plan.workbooks) {
-            std::string path = workbook;
-            if (path.find(util::kPathSeparator) == std::string::npos)
-                path = plan.workingFolder + path;
-            std::string fileName = util::FileNameOf(path);
-            view.setCaption(plan.programName + " - [" + fileName + "]");
-
-            std::shared_ptr<automation::Workbook> book;
-            try {
-                book = ReadWorkbookRow(*xl_app, path, plan.columns, plan.prop_name, outcome.rows);
-            } catch (const AutomationError& e) {
-                // One unreadable file must not stop the run; the caller
-                // names it once the run is over.
-                outcome.skipped.push_back({fileName.empty() ? path : fileName, e.openFailure(),
-                                           e.what(), e.foundContent()});
+        // Readers on other threads go ahead; the rows, captions and
+        // messages keep the order of the list all the same.
+        auto pool = ReadingPool::start(plan, createApplication, *xl_app);
+        for (std::size_t i = 0; i < plan.workbooks.size(); ++i) {
+            view.setCaption(plan.programName + " - [" + util::FileNameOf(PlannedPath(plan, i)) +
+                            "]");
+            WorkbookReading reading;
+            if (pool) {
+                std::optional<WorkbookReading> taken;
+                while (!(taken = pool->take(i, kPatienceMs))) view.doEvents();
+                reading = std::move(*taken);
+            } else {
+                reading = ReadPlannedWorkbook(*xl_app, plan, i);
             }
+            if (reading.failure) std::rethrow_exception(reading.failure);
+            if (reading.skipped) outcome.skipped.push_back(std::move(*reading.skipped));
+            if (reading.row) outcome.rows.rows.push_back(std::move(*reading.row));
             ignoringFailure([&] { xl_app->setEnableEvents(true); });
             view.doEvents();
-            if (book) ignoringFailure([&] { book->close(false); });
+            if (reading.book) ignoringFailure([&] { reading.book->close(false); });
             view.doEvents();
         }
+        pool.reset();
 
         if (listPhase) ignoringFailure([&] { outcome.list = listPhase(*xl_app, outcome.rows); });
 

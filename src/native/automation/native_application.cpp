@@ -109,6 +109,8 @@ class NativeApplication : public automation::Application {
     void setEnableEvents(bool) override {}   // the engine runs no macros at all
     void setDisplayAlerts(bool) override {}  // nor asks anything
     void quit() override { books_->close(); }
+    // Instances share nothing but the code page converters, which lock.
+    bool readsInParallel() const override { return true; }
 
     std::shared_ptr<automation::Range> range(const std::string& text) override {
         return requireActive().resolve(text);
