@@ -66,5 +66,41 @@ TEST(RunOverFolder, EachReadableWorkbookYieldsItsRowAndTheRestAreNamed) {
     EXPECT_EQ(view.pointer, platform::kPointerDefault);
 }
 
+// Long enough for the workbooks to be read ahead on other threads: the
+// rows, the captions and the skipped files still come in list order.
+TEST(RunOverFolder, ReadingAheadKeepsTheOrderOfTheList) {
+    fake::TempFolder dir;
+    const char* sources[] = {"fixtures/names_and_values.xls", "fixtures/date1904.xls",
+                             "corpus/PHPOffice__PhpSpreadsheet/pwtest2.xls"};
+    std::vector<std::string> list;
+    for (int i = 0; i < 30; ++i) {
+        list.push_back(std::to_string(100 + i) + ".xls");
+        if (i % 4 == 3)
+            dir.write(list.back(), "not a workbook");
+        else
+            dir.copy(fake::testData(sources[i % 4]), list.back());
+    }
+    columns::PropertyNameTable prop_name;
+    columns::FillPropertyNames(prop_name);
+    columns::ColumnTable columns;
+    columns.g_item_name[1] = "P_ファイル名";
+    columns.g_item_name[2] = "日付";
+    fake::RecordingView view;
+    RunPlan plan{dir.file(""), list, columns, prop_name, "mokuji"};
+
+    RunOutcome out = MakeList(plan, xls::native::createApplication, view, {});
+
+    std::vector<std::string> rows, skipped, expectedRows, expectedSkipped, captions;
+    for (const auto& row : out.rows.rows) rows.push_back(fake::textsOf(row)[0]);
+    for (const auto& s : out.skipped) skipped.push_back(s.fileName);
+    for (int i = 0; i < 30; ++i) {
+        (i % 4 < 2 ? expectedRows : expectedSkipped).push_back(list[i]);
+        captions.push_back("mokuji - [" + list[i] + "]");
+    }
+    EXPECT_EQ(rows, expectedRows);
+    EXPECT_EQ(skipped, expectedSkipped);
+    EXPECT_EQ(view.captions, captions);
+}
+
 }  // namespace
 }  // namespace mokuji::engine
