@@ -58,12 +58,14 @@ std::shared_ptr<EditableBook> EditableBook::createBlank(std::string displayName)
 
 std::shared_ptr<EditableBook> EditableBook::open(const std::string& path) {
     WorkbookFile file = readWorkbookFile(path);
+    // Let go of the file before the records are parsed: the stream is a copy.
+    auto kept = keptForSaving(std::move(file.container));
     auto model = parseOrFail(
         path, [&] { return book::Workbook::fromStream(std::move(file.stream), file.decrypted); });
     auto state = std::make_shared<EditState>(std::move(model));
     state->path = path;
     state->displayName = baseName(path);
-    state->source = file.container;
+    state->source = std::move(kept);
     state->properties = file.properties;
     return std::make_shared<EditableBook>(std::move(state));
 }

@@ -22,6 +22,12 @@ namespace errnum = automation::errnum;
 
 constexpr std::string_view kApplicationName = "mokuji";
 constexpr std::string_view kSummaryStream = "\x05SummaryInformation";
+
+// Excel 5.0/95 named the stream "Book".
+bool isWorkbookStream(const std::string& entry) {
+    return text::equalsIgnoringAsciiCase(entry, "Workbook") ||
+           text::equalsIgnoringAsciiCase(entry, "Book");
+}
 // Property ids of the summary information section.
 constexpr std::uint32_t kPidLastSaved = 0x0D;
 constexpr std::uint32_t kPidApplication = 0x12;
@@ -96,6 +102,19 @@ std::vector<std::uint8_t> newSummary(const EditState& state, propset::FileTime s
 
 }  // namespace
 
+std::shared_ptr<const cfb::CompoundFile> keptForSaving(
+    std::shared_ptr<const cfb::CompoundFile> source) {
+    if (!source) return source;
+    try {
+        cfb::CompoundFileWriter kept;
+        kept.copyFrom(*source, [](const std::string& entry) { return !isWorkbookStream(entry); });
+        return std::make_shared<cfb::CompoundFile>(
+            std::make_shared<const std::vector<std::uint8_t>>(kept.finish()));
+    } catch (const cfb::CfbError&) {
+        return source;
+    }
+}
+
 void saveWorkbookFile(const EditState& state, const std::string& path) {
     std::vector<std::uint8_t> stream = editing([&] { return state.model.serialize(); });
     propset::FileTime saved = now();
@@ -104,8 +123,7 @@ void saveWorkbookFile(const EditState& state, const std::string& path) {
         std::optional<std::vector<std::uint8_t>> summary;
         if (state.source) {
             writer.copyFrom(*state.source, [](const std::string& entry) {
-                return !text::equalsIgnoringAsciiCase(entry, "Workbook") &&
-                       !text::equalsIgnoringAsciiCase(entry, "Book") &&
+                return !isWorkbookStream(entry) &&
                        !text::equalsIgnoringAsciiCase(entry, kSummaryStream);
             });
             summary = updatedSummary(*state.source, saved);

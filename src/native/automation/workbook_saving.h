@@ -1,8 +1,10 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "native/automation/editable_state.h"
+#include "native/cfb/compound_file.h"
 
 namespace xls::native {
 
@@ -11,5 +13,12 @@ namespace xls::native {
 // file it was read from. The file is replaced only once the new one is
 // complete; on failure it stays as it was and AutomationError says why.
 void saveWorkbookFile(const EditState& state, const std::string& path);
+
+// What a save takes from the file the workbook was read from: every stream
+// but the workbook stream, which the model holds. Kept instead of the whole
+// file, so a long list is not held twice while it is edited. The file as it
+// was when it cannot be copied: the save then reports that.
+std::shared_ptr<const cfb::CompoundFile> keptForSaving(
+    std::shared_ptr<const cfb::CompoundFile> source);
 
 }  // namespace xls::native
