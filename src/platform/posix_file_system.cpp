@@ -19,10 +19,6 @@ std::string toText(const fs::path& path) {
     return std::string(u.begin(), u.end());
 }
 
-std::string withSeparator(const std::string& folder) {
-    return folder.empty() || folder.back() == '/' ? folder : folder + '/';
-}
-
 std::string lastComponent(const std::string& path) {
     std::string trimmed = path;
     while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.pop_back();
@@ -45,6 +41,20 @@ FileAttributes attributesOf(const std::string& path) {
     return a;
 }
 
+// The same for an entry of a listing: the type the listing gave is used
+// where it gives one, so an ordinary entry costs no further look at the disk;
+// a link is still followed.
+FileAttributes attributesOf(const fs::directory_entry& entry, const std::string& name) {
+    FileAttributes a;
+    std::error_code ec;
+    if (!entry.exists(ec) || ec) return a;
+    a.exists = true;
+    a.directory = entry.is_directory(ec);
+    a.system = !a.directory && !entry.is_regular_file(ec);
+    a.hidden = name.starts_with('.') && name != "." && name != "..";
+    return a;
+}
+
 bool isOrdinaryFile(const FileAttributes& a) {
     return a.exists && !a.directory && !a.hidden && !a.system;
 }
@@ -57,10 +67,9 @@ std::vector<std::string> PosixFileSystem::listFolder(const std::string& folder) 
     fs::directory_iterator it(toPath(where), ec);
     if (ec) throw FileSystemError("cannot list folder \"" + where + "\": " + ec.message());
     std::vector<std::string> names;
-    const std::string prefix = withSeparator(folder);
     for (const fs::directory_iterator end; it != end;) {
         std::string name = toText(it->path().filename());
-        FileAttributes a = attributesOf(prefix + name);
+        FileAttributes a = attributesOf(*it, name);
         if (a.exists && !a.hidden && !a.system) names.push_back(std::move(name));
         it.increment(ec);
         if (ec)

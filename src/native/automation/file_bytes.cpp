@@ -8,6 +8,12 @@
 #include <optional>
 #include <string_view>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 #include "automation/automation_error.h"
 #include "native/cfb/compound_file.h"
 
@@ -25,9 +31,11 @@ constexpr std::uintmax_t kMaxFileSize = 1ull << 30;
 // start of a text.
 constexpr std::size_t kJudgedBytes = 1u << 20;
 
+#ifdef _WIN32
 std::filesystem::path pathOf(const std::string& utf8) {
     return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
+#endif
 
 [[noreturn]] void fail(OpenFailure cause, const std::string& path, const std::string& why,
                        automation::FileContent content = automation::FileContent::Unknown) {
@@ -264,32 +272,117 @@ ForeignContent identifyText(const std::vector<std::uint8_t>& bytes) {
 
 }  // namespace
 
-std::shared_ptr<const std::vector<std::uint8_t>> readFileBytes(const std::string& path) {
-    std::error_code ec;
-    auto fsPath = pathOf(path);
-    auto status = std::filesystem::status(fsPath, ec);
-    if (ec || !std::filesystem::exists(status)) fail(OpenFailure::NotFound, path, "does not exist");
-    if (std::filesystem::is_directory(status))
-        fail(OpenFailure::NotAWorkbook, path, "is a folder, not a workbook",
-             automation::FileContent::Folder);
-    if (!std::filesystem::is_regular_file(status))
-        fail(OpenFailure::NotAWorkbook, path, "is not a regular file");
+namespace {
 
+// A regular file opened for reading, and its size as the open file gives
+// it: on Linux one open and one fstat, not a look by name before the open.
+// Throws as readFileBytes does when the path is missing, a folder, not a
+// regular file or not readable.
+class OpenedFile {
+  public:
+    explicit OpenedFile(const std::string& path) : path_(path) {
 #ifdef _WIN32
-    std::FILE* f = _wfopen(fsPath.c_str(), L"rb");
+        std::error_code ec;
+        const auto fsPath = pathOf(path);
+        const auto status = std::filesystem::status(fsPath, ec);
+        if (ec || !std::filesystem::exists(status))
+            fail(OpenFailure::NotFound, path, "does not exist");
+        if (std::filesystem::is_directory(status)) failAsFolder();
+        if (!std::filesystem::is_regular_file(status))
+            fail(OpenFailure::NotAWorkbook, path, "is not a regular file");
+        file_ = _wfopen(fsPath.c_str(), L"rb");
+        if (!file_) failToOpen(errno);
+        // The reads ask for whole files or large parts of them: stdio's
+        // buffer would only add a copy.
+        std::setvbuf(file_, nullptr, _IONBF, 0);
+        const auto size = std::filesystem::file_size(fsPath, ec);
+        size_ = ec ? 0 : size;
 #else
-    std::FILE* f = std::fopen(fsPath.c_str(), "rb");
+        // Not blocking: a named pipe under a workbook's name must be refused,
+        // not waited on.
+        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        if (fd_ < 0) {
+            const int err = errno;
+            if (err == ENOENT || err == ENOTDIR)
+                fail(OpenFailure::NotFound, path, "does not exist");
+            failToOpen(err);
+        }
+        struct stat st {};
+        if (::fstat(fd_, &st) != 0) failToOpen(errno);
+        if (S_ISDIR(st.st_mode)) failAsFolder();
+        if (!S_ISREG(st.st_mode)) fail(OpenFailure::NotAWorkbook, path, "is not a regular file");
+        size_ = static_cast<std::uintmax_t>(st.st_size);
 #endif
-    if (!f) {
-        int err = errno;
-        fail(err == EACCES || err == EPERM ? OpenFailure::AccessDenied : OpenFailure::Other, path,
+    }
+    ~OpenedFile() {
+        close();
+    }
+    OpenedFile(const OpenedFile&) = delete;
+    OpenedFile& operator=(const OpenedFile&) = delete;
+
+    // Bytes the file had when opened; 0 when it does not say.
+    std::uintmax_t size() const {
+        return size_;
+    }
+
+    // Reads up to n bytes, fewer only at the end of the file.
+    std::size_t read(std::uint8_t* to, std::size_t n) {
+#ifdef _WIN32
+        const std::size_t got = std::fread(to, 1, n, file_);
+        if (got < n && std::ferror(file_)) error_ = true;
+        return got;
+#else
+        std::size_t got = 0;
+        while (got < n) {
+            const ssize_t r = ::read(fd_, to + got, n - got);
+            if (r < 0 && errno == EINTR) continue;
+            if (r < 0) error_ = true;
+            if (r <= 0) break;
+            got += static_cast<std::size_t>(r);
+        }
+        return got;
+#endif
+    }
+    bool failed() const {
+        return error_;
+    }
+
+  private:
+    void close() {
+#ifdef _WIN32
+        if (file_) std::fclose(file_);
+        file_ = nullptr;
+#else
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = -1;
+#endif
+    }
+    [[noreturn]] void failAsFolder() {
+        close();
+        fail(OpenFailure::NotAWorkbook, path_, "is a folder, not a workbook",
+             automation::FileContent::Folder);
+    }
+    [[noreturn]] void failToOpen(int err) {
+        close();
+        fail(err == EACCES || err == EPERM ? OpenFailure::AccessDenied : OpenFailure::Other, path_,
              std::string("cannot be opened: ") + std::strerror(err));
     }
-    // The reads ask for whole files or large parts of them: stdio's buffer
-    // would only add a copy.
-    std::setvbuf(f, nullptr, _IONBF, 0);
-    std::uintmax_t size = std::filesystem::file_size(fsPath, ec);
-    if (ec) size = 0;  // unknown: read to the end
+
+    const std::string& path_;
+#ifdef _WIN32
+    std::FILE* file_ = nullptr;
+#else
+    int fd_ = -1;
+#endif
+    std::uintmax_t size_ = 0;
+    bool error_ = false;
+};
+
+}  // namespace
+
+std::shared_ptr<const std::vector<std::uint8_t>> readFileBytes(const std::string& path) {
+    OpenedFile file(path);
+    const std::uintmax_t size = file.size();
     auto bytes = std::make_shared<std::vector<std::uint8_t>>();
     // A file that is no compound file is judged by its first bytes alone:
     // a gigabyte of text named .xls must not be read whole to be refused.
@@ -298,32 +391,21 @@ std::shared_ptr<const std::vector<std::uint8_t>> readFileBytes(const std::string
         size > 0 ? static_cast<std::size_t>(std::min<std::uintmax_t>(size, kJudgedBytes))
                  : kJudgedBytes;
     bytes->resize(first);
-    bytes->resize(std::fread(bytes->data(), 1, first, f));
-    if (bytes->size() < first || bytes->size() == size ||
-        !cfb::CompoundFile::hasSignature(*bytes)) {
-        bool readError = std::ferror(f) != 0;
-        std::fclose(f);
-        if (readError) fail(OpenFailure::Other, path, "could not be read");
+    bytes->resize(file.read(bytes->data(), first));
+    if (file.failed()) fail(OpenFailure::Other, path, "could not be read");
+    if (bytes->size() < first || bytes->size() == size || !cfb::CompoundFile::hasSignature(*bytes))
         return bytes;
-    }
-    if (size > kMaxFileSize) {
-        std::fclose(f);
+    if (size > kMaxFileSize)
         fail(OpenFailure::UnsupportedFormat, path,
              "is " + std::to_string(size) + " bytes, too large for a workbook");
-    }
     if (size > 0) bytes->reserve(static_cast<std::size_t>(size));
     std::uint8_t buf[65536];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) {
-        if (bytes->size() + n > kMaxFileSize) {
-            std::fclose(f);
+    while (std::size_t n = file.read(buf, sizeof buf)) {
+        if (bytes->size() + n > kMaxFileSize)
             fail(OpenFailure::UnsupportedFormat, path, "grew too large while being read");
-        }
         bytes->insert(bytes->end(), buf, buf + n);
     }
-    bool readError = std::ferror(f) != 0;
-    std::fclose(f);
-    if (readError) fail(OpenFailure::Other, path, "could not be read to its end");
+    if (file.failed()) fail(OpenFailure::Other, path, "could not be read to its end");
     return bytes;
 }
 
