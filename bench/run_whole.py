@@ -327,7 +327,7 @@ def stress(args, work, env):
 
 def main():
     ap = argparse.ArgumentParser(description=__doc__.split("\n")[0])
-    ap.add_argument("--build", default=os.path.join(REPO, "build-bench"),
+    ap.add_argument("--build", default=os.path.join(REPO, "build", "release"),
                     help="build folder holding src/app/mokuji and bench/mokuji-make-questionnaires")
     ap.add_argument("--mokuji")
     ap.add_argument("--wine", help="mokuji.exe, run with wine instead of the Linux program")
