@@ -164,7 +164,10 @@ def sheetjs_script(args, work):
                               stdin=subprocess.DEVNULL, capture_output=True, text=True)
         if done.returncode != 0:
             shutil.rmtree(os.path.join(copy, "node_modules"), ignore_errors=True)
-            return skip("npm ci failed: %s" % (done.stderr.strip().splitlines() or ["?"])[-1])
+            # npm's first error line says what went wrong; its last, where its log is.
+            said = done.stderr.strip().splitlines() or ["?"]
+            return skip("npm ci failed: %s" % next((l for l in said if "err" in l.lower()),
+                                                    said[0]))
     return os.path.join(copy, "peer_sheetjs.js")
 
 
