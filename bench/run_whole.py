@@ -331,8 +331,8 @@ def stress(args, work, env):
 def main():
     ap = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     ap.add_argument("--build", default=os.path.join(REPO, "build", "release"),
-                    help="build folder holding src/app/mokuji and bench/mokuji-make-questionnaires, "
-                         "mokuji-raw-read")
+                    help="build folder holding src/app/mokuji and, in bench/, "
+                         "mokuji-make-questionnaires and mokuji-raw-read")
     ap.add_argument("--mokuji")
     ap.add_argument("--wine", help="mokuji.exe, run with wine instead of the Linux program")
     ap.add_argument("--maker")
