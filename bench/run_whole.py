@@ -1,32 +1,53 @@
 #!/usr/bin/env python3
 """Times whole unattended mokuji runs over 1,000 questionnaires, side by side
-with the xlrd script a user would write instead.
+with reading the same files raw and with the scripts a user would write
+instead.
 
-Rounds alternate (mokuji, script, mokuji, script, ...) because the machines
-this runs on are shared and noisy; medians are reported. Wall time is taken
-here, CPU time and peak resident memory by /usr/bin/time (Debian package
-"time").
+Four commands get the same folder, in rounds that alternate
+(mokuji, raw read, xlrd, SheetJS, mokuji, ...) because the machines this
+runs on are shared and noisy; medians are reported.
 
-Cases:
-  generated, new list   mokuji on the generated folder, list file deleted
-                        before each round, so every round creates it
-  generated, update     the list file of the previous case left in place
-  corpus, new list      the LibreOffice corpus; columns from its first
-                        workbook's names (20 cells and a range, no
-                        property columns)
-  corpus, update        the corpus with the generated folder's list file
-                        copied in, so the same 20 names and 5 property
-                        columns are read
+  mokuji     the unattended run, MOKUJI_OPENER=true so no list is shown
+  raw read   mokuji-raw-read: the same workbooks read whole and thrown
+             away, the floor under any run (aim: mokuji within 4 times it)
+  xlrd       peer_xlrd.py, the Python script a user would write
+  SheetJS    peer-sheetjs/peer_sheetjs.js under Node.js, the same in
+             JavaScript; installed with npm ci into a copy inside the work
+             folder, and left out with a note when node or npm is missing
+             or the install fails
 
-The script gets the same folder; a list file there is moved aside while it
-runs, as it would otherwise read that file as one more workbook.
+Wall time is taken here; CPU time from the rusage of /usr/bin/time (Debian
+package "time") and its child, which counts microseconds where time's own
+report has hundredths; peak resident memory from /usr/bin/time.
+
+Cases (--cases, comma-separated):
+  generated-new     mokuji on the generated folder, list file deleted
+                    before each round, so every round creates it
+  generated-update  the list file of the previous case left in place
+  corpus-new        the LibreOffice corpus; columns from its first
+                    workbook's names (20 cells and a range, no property
+                    columns)
+  corpus-update     the corpus with the generated folder's list file
+                    copied in, so the same 20 names and 5 property columns
+                    are read
+  stress            mokuji alone on the files of make_stress.py: each
+                    workbook as the only source and as the list file beside
+                    the four example questionnaires, the 1000 MiB of text
+                    as the only source, as a source beside the examples and
+                    as the list file. A non-zero exit status is reported,
+                    not taken as a failure: refusing such a file is a
+                    legitimate outcome.
+
+The peers get the same folder; a list file there is moved aside while they
+run, as they would otherwise read it as one more workbook.
 
 With --wine MOKUJI_EXE the Windows program is timed instead, run by Wine
 in the prefix WINEPREFIX names (a persistent wineserver is kept for the
 measurement, so Wine's start-up is not counted again for every run).
 
 Usage: bench/run_whole.py [--build DIR] [--mokuji EXE | --wine MOKUJI_EXE] [--peer PY]
-                          [--corpus TAR] [--count N] [--rounds N] [--work DIR]
+                          [--sheetjs DIR] [--corpus TAR] [--count N] [--rounds N]
+                          [--cases LIST] [--stress] [--work DIR]
 """
 import argparse
 import os
@@ -40,28 +61,46 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 REPO = os.path.dirname(HERE)
-SHARED = os.environ.get("MOKUJI_SHARED_BENCH", "/work/shared/bench")
+SHARED = os.environ.get("MOKUJI_SHARED_BENCH",
+                        os.path.normpath(os.path.join(REPO, "..", "shared", "bench")))
 LIST_FILE = "00_目次.xls"
 TIME = "/usr/bin/time"  # Debian package "time"
+EXAMPLES = os.path.join(REPO, "examples", "questionnaires")
+MiB = 1024.0 * 1024.0
+
+COMMANDS = ("mokuji", "raw read", "xlrd", "SheetJS")
+CASES = ("generated-new", "generated-update", "corpus-new", "corpus-update", "stress")
 
 
-def run_measured(argv, env, log):
-    """Runs argv to completion; returns (wall s, peak RSS MiB, CPU s)."""
+class Measured:
+    def __init__(self, wall, peak, cpu, status):
+        self.wall, self.peak, self.cpu, self.status = wall, peak, cpu, status
+
+
+def run_measured(argv, env, log, check=True):
+    """Runs argv to completion; returns its Measured wall s, peak MiB, CPU s
+    and exit status. With check, a failure ends the benchmark."""
     # Peak memory comes from /usr/bin/time, not from this script's wait4():
     # a child forked from the Python interpreter starts with the
     # interpreter's pages counted in its peak, which would add about 15 MiB.
+    # CPU time does come from wait4(): time's own process adds well under a
+    # millisecond, and its report rounds to hundredths, too coarse for a
+    # raw read that takes a few of them.
     stats = os.path.join(os.path.dirname(log), "time.out")
     with open(log, "ab") as out:
         t0 = time.perf_counter()
-        done = subprocess.run([TIME, "-f", "%U %S %M", "-o", stats] + argv, env=env,
-                              stdout=out, stderr=out)
+        child = subprocess.Popen([TIME, "-f", "%M", "-o", stats] + argv, env=env,
+                                 stdin=subprocess.DEVNULL, stdout=out, stderr=out)
+        _, status, usage = os.wait4(child.pid, 0)
         wall = time.perf_counter() - t0
-    if done.returncode != 0:
-        sys.exit("%s failed with status %d (see %s)" % (argv[0], done.returncode, log))
+    child.returncode = os.waitstatus_to_exitcode(status)
+    if check and child.returncode != 0:
+        sys.exit("%s failed with status %d (see %s)" % (argv[0], child.returncode, log))
     with open(stats) as fh:
-        user, system, kib = fh.read().split()[-3:]
+        # A failed command's report starts with a line of its own.
+        kib = fh.read().split()[-1]
     # CPU time varies less than wall time when other jobs share the cores.
-    return wall, int(kib) / 1024.0, float(user) + float(system)
+    return Measured(wall, int(kib) / 1024.0, usage.ru_utime + usage.ru_stime, child.returncode)
 
 
 # Run in the peer's interpreter, the one that has xlrd.
@@ -82,9 +121,10 @@ def list_shape(python, path):
 
 
 class Case:
-    def __init__(self, title, folder, fresh):
-        self.title, self.folder, self.fresh = title, folder, fresh
-        self.a, self.b = [], []
+    def __init__(self, key, title, folder, fresh):
+        self.key, self.title, self.folder, self.fresh = key, title, folder, fresh
+        self.results = {name: [] for name in COMMANDS}
+        self.shape = None
 
 
 def windows_path(path):
@@ -98,64 +138,246 @@ def mokuji_command(args, folder):
     return [args.mokuji, folder]
 
 
+def sheetjs_script(args, work):
+    """peer_sheetjs.js ready to run, or None after a note on why not."""
+    def skip(why):
+        print("SheetJS left out: %s" % why, file=sys.stderr)
+        return None
+
+    for tool in ("node", "npm"):
+        if not shutil.which(tool):
+            return skip("no %s on the PATH" % tool)
+    script = os.path.join(args.sheetjs, "peer_sheetjs.js")
+    if not os.path.exists(script):
+        return skip("missing: %s" % script)
+    if os.path.isdir(os.path.join(args.sheetjs, "node_modules")):
+        return script
+    # The shared folder is read-only and used by others: install into a
+    # copy of the peer's own files instead.
+    copy = os.path.join(work, "peer-sheetjs")
+    if not os.path.isdir(os.path.join(copy, "node_modules")):
+        os.makedirs(copy, exist_ok=True)
+        for name in ("package.json", "package-lock.json", "peer_sheetjs.js"):
+            shutil.copyfile(os.path.join(args.sheetjs, name), os.path.join(copy, name))
+        print("installing SheetJS: npm ci in %s" % copy, file=sys.stderr)
+        done = subprocess.run(["npm", "ci", "--no-audit", "--no-fund"], cwd=copy,
+                              stdin=subprocess.DEVNULL, capture_output=True, text=True)
+        if done.returncode != 0:
+            shutil.rmtree(os.path.join(copy, "node_modules"), ignore_errors=True)
+            # npm's first error line says what went wrong; its last, where its log is.
+            said = done.stderr.strip().splitlines() or ["?"]
+            return skip("npm ci failed: %s" % next((l for l in said if "err" in l.lower()),
+                                                    said[0]))
+    return os.path.join(copy, "peer_sheetjs.js")
+
+
 def measure(case, args, work, env):
     listed = os.path.join(case.folder, LIST_FILE)
     aside = os.path.join(work, "aside-" + LIST_FILE)
-    csv_out = os.path.join(work, "peer.csv")
     log = os.path.join(work, "run.log")
-    mokuji = mokuji_command(args, case.folder)
-    peer = [args.python, args.peer, case.folder, "--csv", csv_out]
-    # One unmeasured round each warms the file cache and the page cache of
-    # both programs' binaries and libraries.
+    commands = [("mokuji", mokuji_command(args, case.folder), env, False),
+                ("raw read", [args.raw, case.folder], None, False),
+                ("xlrd", [args.python, args.peer, case.folder, "--csv",
+                          os.path.join(work, "xlrd.csv")], None, True)]
+    if args.sheetjs_script:
+        commands.append(("SheetJS", ["node", args.sheetjs_script, case.folder,
+                                     os.path.join(work, "sheetjs.csv")], None, True))
+    # One unmeasured round warms the file cache and the page cache of every
+    # program's binaries and libraries.
     for r in range(args.rounds + 1):
         if case.fresh and os.path.exists(listed):
             os.remove(listed)
-        a = run_measured(mokuji, env, log)
-        if not case.fresh or r == 0:
-            shape = list_shape(args.python, listed)
-        shutil.move(listed, aside)
-        b = run_measured(peer, None, log)
-        shutil.move(aside, listed)
-        if r:
-            case.a.append(a)
-            case.b.append(b)
-    case.shape = shape
+        for name, argv, command_env, list_aside in commands:
+            if list_aside:
+                shutil.move(listed, aside)
+            result = run_measured(argv, command_env, log)
+            if list_aside:
+                shutil.move(aside, listed)
+            if r:
+                case.results[name].append(result)
+        if r == 0:
+            case.shape = list_shape(args.python, listed)
     if case.fresh:
         os.remove(listed)
 
 
+def medians(results):
+    """(median wall, median CPU, largest peak) of one command's rounds, or None."""
+    if not results:
+        return None
+    return (statistics.median(m.wall for m in results), statistics.median(m.cpu for m in results),
+            max(m.peak for m in results))
+
+
+def ratio(a, b):
+    return "%.1f×" % (a[0] / b[0]) if a and b else "–"
+
+
 def row(case):
-    a_wall, a_cpu = (statistics.median(r[i] for r in case.a) for i in (0, 2))
-    b_wall, b_cpu = (statistics.median(r[i] for r in case.b) for i in (0, 2))
-    a_mem = max(r[1] for r in case.a)
-    b_mem = max(r[1] for r in case.b)
-    shape = "%d × %d" % case.shape if case.shape else "?"
-    return ("| %s | %s | %.3f s | %.3f s | %.1f MiB | %.2f s | %.2f s | %.1f MiB | %.0f× | %.1f× |"
-            % (case.title, shape, a_wall, a_cpu, a_mem, b_wall, b_cpu, b_mem, b_wall / a_wall,
-               b_mem / a_mem))
+    cells = [case.title, "%d × %d" % case.shape if case.shape else "?"]
+    stats = {name: medians(case.results[name]) for name in COMMANDS}
+    for name in COMMANDS:
+        s = stats[name]
+        cells += ["%.3f s" % s[0], "%.3f s" % s[1], "%.1f MiB" % s[2]] if s else ["–"] * 3
+    cells += [ratio(stats["mokuji"], stats["raw read"]), ratio(stats["xlrd"], stats["mokuji"]),
+              ratio(stats["SheetJS"], stats["mokuji"])]
+    return "| " + " | ".join(cells) + " |"
+
+
+def print_table(cases, args):
+    header = ["case", "rows × columns"]
+    for name in COMMANDS:
+        header += ["%s wall" % name, "%s CPU" % name, "%s peak" % name]
+    header += ["mokuji / raw read", "xlrd / mokuji", "SheetJS / mokuji"]
+    print("| " + " | ".join(header) + " |")
+    print("|" + "---|" * len(header))
+    for case in cases:
+        print(row(case))
+    met = sum(1 for c in cases
+              if c.results["raw read"] and medians(c.results["mokuji"])[0]
+              <= 4 * medians(c.results["raw read"])[0])
+    print("\nmedians of %d alternating rounds; peak = largest maximum RSS of the rounds; "
+          "ratios of wall time; mokuji within 4× the raw read in %d of %d cases"
+          % (args.rounds, met, len(cases)))
+
+
+def stress_files(args, work):
+    """The folder of make_stress.py's files, made on the first use."""
+    folder = os.path.join(work, "stress-files")
+    names = ("blank_grid.xls", "tiny_records.xls", "not_a_workbook.xls")
+    if not all(os.path.exists(os.path.join(folder, n)) for n in names):
+        subprocess.run([sys.executable, os.path.join(HERE, "make_stress.py"), folder], check=True)
+    return folder
+
+
+def stress(args, work, env):
+    """Times mokuji over each stress file in the roles a run can give it."""
+    files = stress_files(args, work)
+    roles = [("blank_grid.xls", "only source"), ("blank_grid.xls", "list file"),
+             ("tiny_records.xls", "only source"), ("tiny_records.xls", "list file"),
+             ("not_a_workbook.xls", "only source"), ("not_a_workbook.xls", "source beside 4"),
+             ("not_a_workbook.xls", "list file")]
+    lines, messages = [], []
+    for name, role in roles:
+        source = os.path.join(files, name)
+        size = os.path.getsize(source)
+        folder = os.path.join(work, "stress", "%s-%s" % (name[:-4], role.replace(" ", "-")))
+        shutil.rmtree(folder, ignore_errors=True)
+        os.makedirs(folder)
+        if role != "only source":
+            for q in sorted(os.listdir(EXAMPLES)):
+                if q.endswith(".xls") and q != LIST_FILE:
+                    shutil.copy(os.path.join(EXAMPLES, q), folder)
+        listed = os.path.join(folder, LIST_FILE)
+        if role == "list file":
+            # A copy, as the run may rewrite it; put back when it did.
+            shutil.copyfile(source, listed)
+            kept = os.stat(listed)
+        else:
+            # A source is only ever read, so a link spares copying 1000 MiB.
+            try:
+                os.link(source, os.path.join(folder, name))
+            except OSError:
+                shutil.copyfile(source, os.path.join(folder, name))
+        log = os.path.join(work, "stress.log")
+        results = []
+        print("measuring: %s as %s" % (name, role), file=sys.stderr)
+        for r in range(args.rounds + 1):
+            if role == "list file":
+                now = os.stat(listed) if os.path.exists(listed) else None
+                if now is None or (now.st_size, now.st_mtime_ns) != (kept.st_size,
+                                                                     kept.st_mtime_ns):
+                    shutil.copyfile(source, listed)
+                    kept = os.stat(listed)
+            elif os.path.exists(listed):
+                os.remove(listed)
+            if os.path.exists(log):
+                os.remove(log)
+            result = run_measured(mokuji_command(args, folder), env, log, check=False)
+            if r:
+                results.append(result)
+        # What the last round said and left, for the report below the table.
+        with open(log, "rb") as fh:
+            # The case's folder is this machine's: shown as FOLDER.
+            text = fh.read().decode("utf-8", "replace").replace(folder, "FOLDER")
+            said = [line for line in text.splitlines()
+                    if line.strip() and not line.startswith("caption:")]
+        if not os.path.exists(listed):
+            left = "no list"
+        elif role == "list file" and os.stat(listed).st_mtime_ns == kept.st_mtime_ns:
+            left = "list unchanged"
+        else:
+            left = "list of %.1f KiB" % (os.path.getsize(listed) / 1024.0)
+        wall, cpu, peak = medians(results)
+        aim = 2 * size / MiB + 32
+        statuses = sorted({m.status for m in results})
+        lines.append("| %s | %s | %.1f MiB | %.3f s | %.3f s | %.1f MiB | %.1f MiB: %s | %s | %s |"
+                     % (name, role, size / MiB, wall, cpu, peak, aim,
+                        "met" if peak <= aim else "not met",
+                        ", ".join(map(str, statuses)), left))
+        messages.append("%s as %s: %s" % (name, role, " / ".join(said) if said else "(nothing)"))
+        shutil.rmtree(folder)
+    print("| stress file | as | size | mokuji wall | mokuji CPU | mokuji peak "
+          "| aim: peak ≤ 2 × size + 32 MiB | exit status | afterwards |")
+    print("|---|---|---|---|---|---|---|---|---|")
+    for line in lines:
+        print(line)
+    print("\nmedians of %d rounds; \"source beside 4\" and \"list file\" have the four example "
+          "questionnaires beside the file; what mokuji wrote besides its captions:" % args.rounds)
+    for m in messages:
+        print("- " + m)
 
 
 def main():
     ap = argparse.ArgumentParser(description=__doc__.split("\n")[0])
-    ap.add_argument("--build", default=os.path.join(REPO, "build-bench"),
-                    help="build folder holding src/app/mokuji and bench/mokuji-make-questionnaires")
+    ap.add_argument("--build", default=os.path.join(REPO, "build", "release"),
+                    help="build folder holding src/app/mokuji and, in bench/, "
+                         "mokuji-make-questionnaires and mokuji-raw-read")
     ap.add_argument("--mokuji")
     ap.add_argument("--wine", help="mokuji.exe, run with wine instead of the Linux program")
     ap.add_argument("--maker")
+    ap.add_argument("--raw", help="mokuji-raw-read (default: in the build folder's bench)")
     ap.add_argument("--peer", default=os.path.join(SHARED, "peer_xlrd.py"))
+    ap.add_argument("--sheetjs", default=os.path.join(SHARED, "peer-sheetjs"),
+                    help="folder of peer_sheetjs.js and its package-lock.json")
     ap.add_argument("--python", default="/usr/bin/python3",
                     help="the interpreter that has python3-xlrd and python3-olefile")
     ap.add_argument("--corpus", default=os.path.join(SHARED, "corpus1000.tar.gz"),
                     help="tar.gz of a corpus folder; skipped when missing")
     ap.add_argument("--count", type=int, default=1000)
     ap.add_argument("--rounds", type=int, default=5)
+    ap.add_argument("--cases", default=",".join(CASES[:4]),
+                    help="comma-separated, of: %s" % ", ".join(CASES))
+    ap.add_argument("--stress", action="store_true", help="the stress case as well")
     ap.add_argument("--work", help="keep the folders here (default: a temporary folder)")
     args = ap.parse_args()
+    if args.rounds < 1:
+        sys.exit("--rounds must be 1 or more")
     args.mokuji = args.mokuji or os.path.join(args.build, "src", "app", "mokuji")
     args.maker = args.maker or os.path.join(args.build, "bench", "mokuji-make-questionnaires")
-    for exe in (args.wine or args.mokuji, args.maker, args.peer, TIME):
+    args.raw = args.raw or os.path.join(args.build, "bench", "mokuji-raw-read")
+    wanted = [c for c in args.cases.split(",") if c]
+    if args.stress and "stress" not in wanted:
+        wanted.append("stress")
+    unknown = [c for c in wanted if c not in CASES]
+    if unknown:
+        sys.exit("unknown case: %s (known: %s)" % (", ".join(unknown), ", ".join(CASES)))
+    table = [c for c in wanted if c != "stress"]
+    needed = [args.wine or args.mokuji, TIME]
+    if table:
+        needed += [args.raw, args.peer]
+    if set(wanted) & {"generated-new", "generated-update", "corpus-update"}:
+        needed.append(args.maker)
+    for exe in needed:
         if not os.path.exists(exe):
             sys.exit("missing: %s" % exe)
+
+    # Whatever else the machine is doing shows in its load; say so with
+    # the numbers.
+    with open("/proc/loadavg") as fh:
+        load = " ".join(fh.read().split()[:3])
+    print("load average before the run: %s (1, 5, 15 min); cores: %d"
+          % (load, len(os.sched_getaffinity(0))))
 
     work = os.path.abspath(args.work) if args.work else tempfile.mkdtemp(prefix="mokuji-whole-")
     os.makedirs(work, exist_ok=True)
@@ -169,18 +391,20 @@ def main():
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
         subprocess.run(["wine", "wineboot"], env=env, stdin=subprocess.DEVNULL,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    args.sheetjs_script = sheetjs_script(args, work) if table else None
 
     generated = os.path.join(work, "generated")
-    if not os.path.isdir(generated):
+    if set(wanted) & {"generated-new", "generated-update", "corpus-update"} and \
+            not os.path.isdir(generated):
         t0 = time.perf_counter()
         subprocess.run([args.maker, str(args.count), generated], check=True)
         print("generated %d workbooks in %.1f s" % (args.count, time.perf_counter() - t0),
               file=sys.stderr)
-    cases = [Case("generated, new list", generated, True),
-             Case("generated, update", generated, False)]
+    cases = [Case("generated-new", "generated, new list", generated, True),
+             Case("generated-update", "generated, update", generated, False)]
 
     corpus = None
-    if os.path.exists(args.corpus):
+    if set(wanted) & {"corpus-new", "corpus-update"} and os.path.exists(args.corpus):
         corpus_root = os.path.join(work, "corpus")
         if not os.path.isdir(corpus_root):
             with tarfile.open(args.corpus) as tar:
@@ -190,23 +414,28 @@ def main():
                     tar.extractall(corpus_root)
         subdirs = [os.path.join(corpus_root, d) for d in os.listdir(corpus_root)]
         corpus = next((d for d in subdirs if os.path.isdir(d)), corpus_root)
-        cases += [Case("corpus, new list", corpus, True), Case("corpus, update", corpus, False)]
+        cases += [Case("corpus-new", "corpus, new list", corpus, True),
+                  Case("corpus-update", "corpus, update", corpus, False)]
+    cases = [c for c in cases if c.key in table]
 
     for case in cases:
-        if case.title == "corpus, update":
+        if case.key == "corpus-update":
             # Same columns as the generated folder, properties included.
+            listed = os.path.join(generated, LIST_FILE)
             run_measured(mokuji_command(args, generated), env, os.path.join(work, "run.log"))
-            shutil.copy(os.path.join(generated, LIST_FILE), os.path.join(corpus, LIST_FILE))
+            shutil.copy(listed, os.path.join(corpus, LIST_FILE))
+            os.remove(listed)
         print("measuring: %s" % case.title, file=sys.stderr)
         measure(case, args, work, env)
 
-    print("| case | rows × columns | mokuji wall | mokuji CPU | mokuji peak | script wall "
-          "| script CPU | script peak | wall ratio | memory ratio |")
-    print("|---|---|---|---|---|---|---|---|---|---|")
-    for case in cases:
-        print(row(case))
-    print("\nmedians of %d alternating rounds; peak = largest maximum RSS of the rounds; "
-          "ratios are script / mokuji" % args.rounds)
+    if cases:
+        print_table(cases, args)
+    if "stress" in wanted:
+        if cases:
+            print()
+        stress(args, work, env)
+    with open("/proc/loadavg") as fh:
+        print("\nload average after the run: %s" % " ".join(fh.read().split()[:3]))
     if args.wine:
         subprocess.run(["wineserver", "-k"], env=env, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL)
