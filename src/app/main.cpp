@@ -2,6 +2,7 @@
 // that folder's list file and opens it.
 
 #include <dlfcn.h>
+#include <malloc.h>
 
 #include <iostream>
 
@@ -39,6 +40,12 @@ bool runDesktop(const std::string& programFolder, int& argc, char** argv, int& s
 
 int main(int argc, char** argv) {
     using namespace mokuji;
+#ifdef M_ARENA_MAX
+    // Workbooks are read on threads and their rows freed on this one as they
+    // enter the list; with an arena a thread, that memory could not serve
+    // the list's cells, and a long run would hold both.
+    mallopt(M_ARENA_MAX, 1);
+#endif
     platform::PosixFileSystem fs;
     // Taken first: the window's toolkit removes the options it knows.
     std::string arguments = app::JoinArguments(argc, argv);
