@@ -2,7 +2,7 @@
 
 #include <cstdint>
 #include <string>
-#include <unordered_map>
+#include <vector>
 
 #include "automation/automation_error.h"
 
@@ -19,14 +19,12 @@ class Restyler {
     Restyler(book::Workbook& model, const StyleEdit& edit) : model_(model), edit_(edit) {}
 
     std::uint16_t operator()(std::uint16_t xf, EdgePosition at) {
-        // A block's cells mostly share a format with the cell before them.
-        const std::uint32_t key = std::uint32_t{xf} << 4 | (at.top ? 8U : 0U) |
-                                  (at.bottom ? 4U : 0U) | (at.left ? 2U : 0U) |
-                                  (at.right ? 1U : 0U);
-        if (key == lastKey_) return lastResult_;
-        lastKey_ = key;
-        auto it = done_.find(key);
-        if (it != done_.end()) return lastResult_ = it->second;
+        const std::size_t key = std::size_t{xf} << 4 | (at.top ? 8U : 0U) | (at.bottom ? 4U : 0U) |
+                                (at.left ? 2U : 0U) | (at.right ? 1U : 0U);
+        // A table by format and place: a block's cells take a handful of
+        // formats, each asked for many times.
+        if (key >= done_.size()) done_.resize(key + 16, kNotYet);
+        if (done_[key] != kNotYet) return done_[key];
         book::CellStyle style = model_.style(xf);
         if (style.isStyle) {
             // A style format is never a cell's own: start from a cell
@@ -35,17 +33,14 @@ class Restyler {
             style.parent = xf;
         }
         edit_(style, at);
-        std::uint16_t result = model_.styleIndex(style);
-        done_.emplace(key, result);
-        return lastResult_ = result;
+        return done_[key] = model_.styleIndex(style);
     }
 
   private:
     book::Workbook& model_;
     const StyleEdit& edit_;
-    std::unordered_map<std::uint32_t, std::uint16_t> done_;
-    std::uint32_t lastKey_ = UINT32_MAX;
-    std::uint16_t lastResult_ = 0;
+    static constexpr std::uint16_t kNotYet = 0xFFFF;
+    std::vector<std::uint16_t> done_;
 };
 
 EdgePosition positionIn(const formula::Area& a, std::uint32_t row, std::uint32_t col) {
