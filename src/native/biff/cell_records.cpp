@@ -169,7 +169,7 @@ void parse_labelsst(SheetState& s, const RecordBody& r) {
     const std::uint32_t index = in.u32();
     Cell& c = s.addCell(row, col, xf, CellType::String);
     if (index < s.globals.sst.size()) {
-        c.text = s.globals.sst[index];
+        c.text = std::string(s.globals.sst[index]);
     } else if (s.badSstCount++ == 0) {
         s.firstBadSstOffset = r.offset;
         s.firstBadSstIndex = index;

@@ -15,8 +15,10 @@ void parse_sst(Globals& g, const RecordBody& r) {
     in.u32();  // cstTotal: uses in cells, not needed to read the table
     const std::uint32_t declared = in.u32();
     g.sstDeclaredCount = declared;
-    // Each string takes at least three bytes (count and option byte).
-    g.sst.reserve(std::min<std::size_t>(declared, in.remaining() / 3));
+    // Each string takes at least three bytes (count and option byte). The
+    // text in UTF-8 is about the size of the records: smaller for ASCII, up
+    // to half as large again for CJK.
+    g.sst.reserve(std::min<std::size_t>(declared, in.remaining() / 3), in.remaining());
 
     // The declared count is not trusted either way: some writers declare
     // more strings than they write, others (wrongly) fewer or none at all.
@@ -37,10 +39,12 @@ void parse_sst(Globals& g, const RecordBody& r) {
                                      "); kept " + std::to_string(g.sst.size()) + " of " +
                                      std::to_string(declared) + " strings");
             }
+            g.sst.shrinkToFit();
             return;
         }
         ++index;
     }
+    g.sst.shrinkToFit();
     if (index < declared) {
         g.warnings.push_back(recordLabel(r.id, r.offset) + ": declares " +
                              std::to_string(declared) + " strings but holds " +
