@@ -37,8 +37,6 @@ Cell& SheetState::addCell(std::uint16_t row, std::uint16_t col, std::uint16_t xf
     return c;
 }
 
-namespace {
-
 // Cell records have fixed sizes; a different one means the record is not
 // what its id says.
 void expectSize(const RecordBody& r, std::size_t size) {
@@ -64,8 +62,6 @@ std::size_t runLength(const RecordBody& r, std::size_t entrySize) {
     }
     return n;
 }
-
-}  // namespace
 
 // FORMULA: only the cached result is read here; the tokens stay in the
 // record for the formula layer.
