@@ -288,15 +288,20 @@ std::shared_ptr<const std::vector<std::uint8_t>> readFileBytes(const std::string
     auto bytes = std::make_shared<std::vector<std::uint8_t>>();
     // A file that is no compound file is judged by its first bytes alone:
     // a gigabyte of text named .xls must not be read whole to be refused.
-    bytes->resize(kJudgedBytes);
-    bytes->resize(std::fread(bytes->data(), 1, kJudgedBytes, f));
-    if (bytes->size() < kJudgedBytes || !cfb::CompoundFile::hasSignature(*bytes)) {
+    // That first read takes no more room than the file needs: zeroing a
+    // whole mebibyte was a quarter of the time an 8 KiB workbook took to
+    // open and read.
+    const std::uintmax_t size = std::filesystem::file_size(fsPath, ec);
+    const std::size_t head =
+        ec ? kJudgedBytes : static_cast<std::size_t>(std::min<std::uintmax_t>(size, kJudgedBytes));
+    bytes->resize(head);
+    bytes->resize(std::fread(bytes->data(), 1, head, f));
+    if (bytes->size() < head || !cfb::CompoundFile::hasSignature(*bytes)) {
         bool readError = std::ferror(f) != 0;
         std::fclose(f);
         if (readError) fail(OpenFailure::Other, path, "could not be read");
         return bytes;
     }
-    std::uintmax_t size = std::filesystem::file_size(fsPath, ec);
     if (!ec && size > kMaxFileSize) {
         std::fclose(f);
         fail(OpenFailure::UnsupportedFormat, path,
