@@ -16,6 +16,7 @@
 #include "native/automation/native_application.h"
 #include "native/automation/workbook_data.h"
 #include "native/biff/biff_error.h"
+#include "native/biff/cell_index.h"
 #include "native/biff/globals.h"
 #include "native/biff/worksheet.h"
 #include "native/cfb/compound_file.h"
@@ -166,22 +167,50 @@ void readEveryCell(const std::string& path) {
     for (std::size_t i = 0; i < book->globals().sheets.size(); ++i) {
         if (book->globals().sheets[i].kind != xls::biff::SheetKind::Worksheet) continue;
         try {
-            for (const auto& cell : book->sheet(i).cells)
-                xls::native::cellValue(*book, i, cell.row, cell.col).toText();
+            const auto& sheet = book->sheet(i);
+            for (std::uint32_t row = 0; row < sheet.rowLimit(); ++row)
+                for (const auto& cell : sheet.row(static_cast<std::uint16_t>(row)))
+                    xls::native::cellValue(*book, cell).toText();
         } catch (const AutomationError&) {
         }
     }
 }
 
+// The cell index reads what the full parser reads, and refuses what it
+// refuses.
+void compareSheetReaders(std::span<const std::uint8_t> stream, const xls::biff::Globals& globals,
+                         std::size_t i) {
+    std::optional<xls::biff::Worksheet> full;
+    try {
+        full = xls::biff::parseWorksheet(stream, globals, i);
+    } catch (const xls::biff::BiffError&) {
+    } catch (const xls::io::ReadPastEnd&) {
+    }
+    std::optional<xls::biff::CellIndex> index;
+    try {
+        index = xls::biff::CellIndex::build(stream, globals, i);
+    } catch (const xls::biff::BiffError&) {
+    }
+    require(full.has_value() == index.has_value(), "both sheet readers accept or refuse a sheet");
+    if (!full) return;
+    for (const auto& cell : full->cells) {
+        auto found = index->find(cell.row, cell.col);
+        require(found ? found->type == cell.type && found->text == cell.text &&
+                            found->xf == cell.xf && found->code == cell.code &&
+                            (found->number == cell.number ||
+                             (std::isnan(found->number) && std::isnan(cell.number)))
+                      : cell.type == xls::biff::CellType::Blank && !cell.fromFormula,
+                "the cell index finds each cell as the full parser reads it");
+    }
+    std::size_t indexed = 0;
+    for (std::uint32_t row = 0; row < index->rowLimit(); ++row)
+        indexed += index->row(static_cast<std::uint16_t>(row)).size();
+    require(indexed <= full->cells.size(), "the cell index finds no cell the full parser lacks");
+}
+
 void parseSheets(std::span<const std::uint8_t> stream, bool decrypted) {
     auto globals = xls::biff::parseGlobals(stream, decrypted);
-    for (std::size_t i = 0; i < globals.sheets.size(); ++i) {
-        try {
-            xls::biff::parseWorksheet(stream, globals, i);
-        } catch (const xls::biff::BiffError&) {
-        } catch (const xls::io::ReadPastEnd&) {
-        }
-    }
+    for (std::size_t i = 0; i < globals.sheets.size(); ++i) compareSheetReaders(stream, globals, i);
 }
 
 void readProperties(const std::vector<std::uint8_t>* si, const std::vector<std::uint8_t>* dsi) {

@@ -11,10 +11,9 @@ namespace {
 
 using automation::AutomationError;
 
-std::string describeCell(xls::native::WorkbookData& book, std::size_t sheet,
-                         const xls::biff::Cell& cell) {
+std::string describeCell(xls::native::WorkbookData& book, const xls::biff::Cell& cell) {
     // Through cellValue, so the text is what a name on this cell would show.
-    automation::Variant value = xls::native::cellValue(book, sheet, cell.row, cell.col);
+    automation::Variant value = xls::native::cellValue(book, cell);
     if (value.isEmpty()) return "";
     std::string head = "[" + std::to_string(cell.row + 1) + ", " + std::to_string(cell.col + 1);
     if (const auto* error = value.get<automation::ErrorValue>())
@@ -26,17 +25,19 @@ std::string describeSheet(xls::native::WorkbookData& book, std::size_t index) {
     const auto& entry = book.globals().sheets[index];
     std::string out = "{\"name\": " + jsonString(entry.name) + ", \"cells\": ";
     if (entry.kind != xls::biff::SheetKind::Worksheet) return out + "null}";
-    const xls::biff::Worksheet* sheet = nullptr;
+    const xls::biff::CellIndex* sheet = nullptr;
     try {
         sheet = &book.sheet(index);
     } catch (const AutomationError& e) {
         return out + "null, \"error\": " + jsonString(e.what()) + "}";
     }
     std::string cells;
-    for (const auto& cell : sheet->cells) {
-        std::string text = describeCell(book, index, cell);
-        if (text.empty()) continue;
-        cells += (cells.empty() ? "\n    " : ",\n    ") + text;
+    for (std::uint32_t row = 0; row < sheet->rowLimit(); ++row) {
+        for (const auto& cell : sheet->row(static_cast<std::uint16_t>(row))) {
+            std::string text = describeCell(book, cell);
+            if (text.empty()) continue;
+            cells += (cells.empty() ? "\n    " : ",\n    ") + text;
+        }
     }
     return out + "[" + cells + "]}";
 }

@@ -91,10 +91,12 @@ Report describeWorkbook(automation::Application& app, const std::string& path,
     report.opened = true;
 
     std::string names;
-    auto collection = book->names();
-    for (std::int32_t i = 1; i <= collection->count(); ++i) {
-        if (i > 1) names += ",\n   ";
-        names += describeName(*collection->item(i));
+    {
+        auto collection = book->names();
+        for (std::int32_t i = 1; i <= collection->count(); ++i) {
+            if (i > 1) names += ",\n   ";
+            names += describeName(*collection->item(i));
+        }
     }
     std::string properties;
     for (int k = 1; k <= 30; ++k) {
@@ -103,6 +105,13 @@ Report describeWorkbook(automation::Application& app, const std::string& path,
     }
     report.json = head + ", \"error\": null,\n \"names\": [" + names + "],\n \"properties\": [" +
                   properties + "]";
+    // The cells are read by a second opening of their own: the first goes
+    // before, so that a large workbook is not held twice.
+    try {
+        book->close(false);
+    } catch (const AutomationError&) {
+    }
+    book.reset();
     if (withCells) {
         try {
             report.json += ",\n \"sheets\": " + describeSheetCells(path);
@@ -113,10 +122,6 @@ Report describeWorkbook(automation::Application& app, const std::string& path,
         }
     }
     report.json += "}";
-    try {
-        book->close(false);
-    } catch (const AutomationError&) {
-    }
     return report;
 }
 

@@ -33,19 +33,21 @@ automation::Variant numberValue(WorkbookData& book, const biff::Cell& cell) {
 
 automation::Variant cellValue(WorkbookData& book, std::size_t sheet, std::int32_t row,
                               std::int32_t col) {
-    const biff::Worksheet& ws = book.sheet(sheet);
-    const biff::Cell* cell =
-        ws.find(static_cast<std::uint16_t>(row), static_cast<std::uint16_t>(col));
-    if (!cell) return {};
-    switch (cell->type) {
+    const auto cell =
+        book.sheet(sheet).find(static_cast<std::uint16_t>(row), static_cast<std::uint16_t>(col));
+    return cell ? cellValue(book, *cell) : automation::Variant{};
+}
+
+automation::Variant cellValue(WorkbookData& book, const biff::Cell& cell) {
+    switch (cell.type) {
         case biff::CellType::Number:
-            return numberValue(book, *cell);
+            return numberValue(book, cell);
         case biff::CellType::String:
-            return cell->text;
+            return cell.text;
         case biff::CellType::Boolean:
-            return cell->code != 0;
+            return cell.code != 0;
         case biff::CellType::Error:
-            return automation::ErrorValue{kErrorValueBase + cell->code};
+            return automation::ErrorValue{kErrorValueBase + cell.code};
         case biff::CellType::Blank:
             break;
     }

@@ -12,5 +12,7 @@ namespace xls::native {
 // error values, an empty cell as Empty.
 automation::Variant cellValue(WorkbookData& book, std::size_t sheet, std::int32_t row,
                               std::int32_t col);
+// The same for a cell already read from one of book's sheets.
+automation::Variant cellValue(WorkbookData& book, const biff::Cell& cell);
 
 }  // namespace xls::native

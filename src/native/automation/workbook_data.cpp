@@ -34,6 +34,9 @@ std::shared_ptr<WorkbookData> WorkbookData::load(const std::string& path) {
     data->path_ = path;
     data->stream_ = std::move(file.stream);
     data->properties_ = file.properties;
+    // The file's bytes are not needed past the stream: let them go before
+    // the globals take their share.
+    file.container.reset();
     data->globals_ =
         parseOrFail(path, [&] { return biff::parseGlobals(data->stream_, file.decrypted); });
     if (data->globals_.sheets.empty())
@@ -44,7 +47,7 @@ std::shared_ptr<WorkbookData> WorkbookData::load(const std::string& path) {
     return data;
 }
 
-const biff::Worksheet& WorkbookData::sheet(std::size_t index) {
+const biff::CellIndex& WorkbookData::sheet(std::size_t index) {
     if (index >= sheets_.size())
         throw AutomationError(
             automation::errnum::kSubscriptOutOfRange,
@@ -52,7 +55,7 @@ const biff::Worksheet& WorkbookData::sheet(std::size_t index) {
     if (!sheets_[index]) {
         try {
             sheets_[index] =
-                std::make_unique<biff::Worksheet>(biff::parseWorksheet(stream_, globals_, index));
+                std::make_unique<biff::CellIndex>(biff::CellIndex::build(stream_, globals_, index));
         } catch (const biff::BiffError& e) {
             throw AutomationError(automation::errnum::kApplicationDefined,
                                   "sheet '" + globals_.sheets[index].name + "' of '" + path_ +

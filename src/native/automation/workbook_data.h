@@ -8,18 +8,24 @@
 #include <string>
 #include <vector>
 
+#include "native/biff/cell_index.h"
 #include "native/biff/globals.h"
-#include "native/biff/worksheet.h"
 #include "native/format/number_format.h"
 #include "native/propset/builtin_properties.h"
 
 namespace xls::native {
 
 // Everything the object model needs of one opened .xls file. Sheets are
-// parsed when first used: reading a few named cells of a questionnaire
-// should not pay for every sheet of the workbook.
+// indexed when first used, and their cells decoded when asked for: reading
+// a few named cells of a questionnaire should pay neither for every sheet
+// of the workbook nor for every cell of a sheet.
 class WorkbookData {
   public:
+    WorkbookData() = default;
+    // The sheets' indexes view this object's stream and globals in place.
+    WorkbookData(const WorkbookData&) = delete;
+    WorkbookData& operator=(const WorkbookData&) = delete;
+
     // Reads and parses the file. Throws automation::AutomationError with the
     // reason (missing, unreadable, encrypted, damaged, not a workbook).
     static std::shared_ptr<WorkbookData> load(const std::string& path);
@@ -29,8 +35,8 @@ class WorkbookData {
     // The sheet selected when the file was saved.
     std::size_t activeSheet() const { return activeSheet_; }
 
-    // Parsed on first use; throws AutomationError when the sheet is damaged.
-    const biff::Worksheet& sheet(std::size_t index);
+    // Indexed on first use; throws AutomationError when the sheet is damaged.
+    const biff::CellIndex& sheet(std::size_t index);
 
     format::ValueKind valueKindOfXf(std::uint16_t xf);
 
@@ -43,7 +49,7 @@ class WorkbookData {
     std::vector<std::uint8_t> stream_;
     biff::Globals globals_;
     std::size_t activeSheet_ = 0;
-    std::vector<std::unique_ptr<biff::Worksheet>> sheets_;
+    std::vector<std::unique_ptr<biff::CellIndex>> sheets_;
     std::map<std::uint16_t, format::ValueKind> kindOfFormat_;
     std::array<std::optional<propset::BuiltinProperty>, 31> properties_;
 };

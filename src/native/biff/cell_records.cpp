@@ -37,8 +37,6 @@ Cell& SheetState::addCell(std::uint16_t row, std::uint16_t col, std::uint16_t xf
     return c;
 }
 
-namespace {
-
 // Cell records have fixed sizes; a different one means the record is not
 // what its id says.
 void expectSize(const RecordBody& r, std::size_t size) {
@@ -64,8 +62,6 @@ std::size_t runLength(const RecordBody& r, std::size_t entrySize) {
     }
     return n;
 }
-
-}  // namespace
 
 // FORMULA: only the cached result is read here; the tokens stay in the
 // record for the formula layer.
@@ -169,7 +165,7 @@ void parse_labelsst(SheetState& s, const RecordBody& r) {
     const std::uint32_t index = in.u32();
     Cell& c = s.addCell(row, col, xf, CellType::String);
     if (index < s.globals.sst.size()) {
-        c.text = s.globals.sst[index];
+        c.text = std::string(s.globals.sst[index]);
     } else if (s.badSstCount++ == 0) {
         s.firstBadSstOffset = r.offset;
         s.firstBadSstIndex = index;

@@ -62,13 +62,27 @@ std::uint32_t ContinueReader::u32() {
 }
 
 void ContinueReader::skip(std::size_t n) {
-    if (n > remaining()) fail(n);
-    while (n > 0) {
-        settle();
-        const std::size_t take = std::min(n, parts_[part_].size() - pos_);
-        pos_ += take;
-        n -= take;
+    // Walks only as far as n reaches: counting all that is left first would
+    // go over every later part each time, quadratic over a long table.
+    std::size_t part = part_, pos = pos_, left = n;
+    while (left > 0) {
+        if (part >= parts_.size()) fail(n);
+        const std::size_t take = std::min(left, parts_[part].size() - pos);
+        pos += take;
+        left -= take;
+        if (left > 0) {
+            ++part;
+            pos = 0;
+        }
     }
+    part_ = part;
+    pos_ = pos;
+}
+
+bool ContinueReader::atEnd() const {
+    for (std::size_t i = part_; i < parts_.size(); ++i)
+        if (parts_[i].size() > (i == part_ ? pos_ : 0)) return false;
+    return true;
 }
 
 void ContinueReader::appendBytes(std::size_t n, std::vector<std::uint8_t>& out) {

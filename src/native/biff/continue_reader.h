@@ -32,8 +32,9 @@ class ContinueReader {
     // XLUnicodeString: 16-bit count, option byte, characters.
     std::string unicodeString();
 
+    // Counts every part still ahead: not for use once per string.
     std::size_t remaining() const;
-    bool atEnd() const { return remaining() == 0; }
+    bool atEnd() const;
     // Index of the part the next byte comes from.
     std::size_t partIndex() const { return part_; }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "native/biff/record_reader.h"
+#include "native/biff/shared_strings.h"
 
 namespace xls::biff {
 
@@ -96,7 +97,7 @@ struct Globals {
     std::map<std::uint16_t, std::string> formats;  // FORMAT ifmt -> format code
     std::vector<Xf> xfs;
     std::vector<SheetEntry> sheets;
-    std::vector<std::string> sst;
+    SharedStrings sst;
     // SST.cstUnique as declared; sst.size() may be smaller (see warnings).
     std::uint32_t sstDeclaredCount = 0;
     std::vector<SupBook> supbooks;

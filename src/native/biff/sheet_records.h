@@ -1,14 +1,16 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "native/biff/record_body.h"
 #include "native/biff/worksheet.h"
 
 // Handlers of the worksheet records, shared by the table in
-// worksheet_parser.cpp.
+// worksheet_parser.cpp, and what the cell index shares with that parser.
 namespace xls::biff::detail {
 
 struct SheetState {
@@ -29,6 +31,32 @@ struct SheetState {
 
     Cell& addCell(std::uint16_t row, std::uint16_t col, std::uint16_t xf, CellType type);
 };
+
+// The handler of record id in a sheet of the given BIFF version, or nullptr
+// for a record the sheet readers pass over.
+const Handler<SheetState>* sheetHandler(int biffVersion, std::uint16_t id);
+
+// A sheet's substream opened at its BOF: the reader stands after the BOF.
+struct SheetStart {
+    RecordReader reader;
+    Record bof;
+    bool chart = false;  // a chart's records hold no cells
+};
+// Throws BiffError when the sheet's position is not a BOF inside the stream.
+SheetStart openSheet(std::span<const std::uint8_t> stream, const SheetEntry& entry);
+
+// The warning for LABELSST cells that index past the string table, if any.
+std::optional<std::string> badSstWarning(const SheetState& s);
+
+// Sorts the cells by position when needed and keeps the last record of
+// each position.
+void settleCells(std::vector<Cell>& cells, bool inOrder);
+
+// Throws BiffError unless the record has the fixed size of its kind.
+void expectSize(const RecordBody& r, std::size_t size);
+// MULRK and MULBLANK: the number of entries, which the column range must
+// match; throws BiffError otherwise.
+std::size_t runLength(const RecordBody& r, std::size_t entrySize);
 
 void parse_formula(SheetState& s, const RecordBody& r);
 void parse_colinfo(SheetState& s, const RecordBody& r);

@@ -55,7 +55,53 @@ bool before(const Cell& a, const Cell& b) {
     return a.row != b.row ? a.row < b.row : a.col < b.col;
 }
 
-// Sorts the cells when needed and keeps the last record of each position.
+// Bytes up to the next sheet's BOF (or the stream's end): a bound on how
+// much this sheet can hold, for reserving.
+std::size_t sheetSpan(std::span<const std::uint8_t> stream, const Globals& g, std::uint32_t bof) {
+    std::size_t end = stream.size();
+    for (const SheetEntry& s : g.sheets)
+        if (s.bofOffset > bof && s.bofOffset < end) end = s.bofOffset;
+    return end - bof;
+}
+
+}  // namespace
+
+namespace detail {
+
+const Handler<SheetState>* sheetHandler(int biffVersion, std::uint16_t id) {
+    return biffVersion == 5 ? findHandler(kBiff5Handlers, id) : findHandler(kHandlers, id);
+}
+
+SheetStart openSheet(std::span<const std::uint8_t> stream, const SheetEntry& entry) {
+    if (entry.bofOffset >= stream.size()) {
+        throw BiffError("BOF offset " + std::to_string(entry.bofOffset) +
+                        " lies past the end of the " + std::to_string(stream.size()) +
+                        "-byte workbook stream");
+    }
+    SheetStart start{RecordReader(stream, entry.bofOffset), Record{}, false};
+    Record& r = start.bof;
+    if (!start.reader.next(r) || r.id != rec::Bof) {
+        throw BiffError("no BOF record at offset " + std::to_string(entry.bofOffset) + " (found " +
+                        recordLabel(r.id, r.offset) + ")");
+    }
+    io::ByteReader bof(r.data);
+    std::uint16_t bofType = 0;
+    if (bof.remaining() >= 4) {
+        bof.skip(2);
+        bofType = bof.u16();
+    }
+    start.chart = entry.kind == SheetKind::Chart || bofType == substream::Chart;
+    return start;
+}
+
+std::optional<std::string> badSstWarning(const SheetState& s) {
+    if (s.badSstCount == 0) return std::nullopt;
+    return std::to_string(s.badSstCount) + " LABELSST cells index past the " +
+           std::to_string(s.globals.sst.size()) + "-string table and read as empty text (first: " +
+           recordLabel(rec::LabelSst, s.firstBadSstOffset) + ", index " +
+           std::to_string(s.firstBadSstIndex) + ")";
+}
+
 void settleCells(std::vector<Cell>& cells, bool inOrder) {
     if (inOrder) return;
     std::stable_sort(cells.begin(), cells.end(), before);
@@ -71,16 +117,7 @@ void settleCells(std::vector<Cell>& cells, bool inOrder) {
     cells.resize(w);
 }
 
-// Bytes up to the next sheet's BOF (or the stream's end): a bound on how
-// much this sheet can hold, for reserving.
-std::size_t sheetSpan(std::span<const std::uint8_t> stream, const Globals& g, std::uint32_t bof) {
-    std::size_t end = stream.size();
-    for (const SheetEntry& s : g.sheets)
-        if (s.bofOffset > bof && s.bofOffset < end) end = s.bofOffset;
-    return end - bof;
-}
-
-}  // namespace
+}  // namespace detail
 
 const Cell* Worksheet::find(std::uint16_t row, std::uint16_t col) const {
     Cell key;
@@ -96,24 +133,10 @@ namespace {
 // put in front by the caller.
 void readSheet(std::span<const std::uint8_t> stream, const Globals& globals,
                const SheetEntry& entry, Worksheet& ws) {
-    if (entry.bofOffset >= stream.size()) {
-        throw BiffError("BOF offset " + std::to_string(entry.bofOffset) +
-                        " lies past the end of the " + std::to_string(stream.size()) +
-                        "-byte workbook stream");
-    }
-    RecordReader reader(stream, entry.bofOffset);
-    Record r;
-    if (!reader.next(r) || r.id != rec::Bof) {
-        throw BiffError("no BOF record at offset " + std::to_string(entry.bofOffset) + " (found " +
-                        recordLabel(r.id, r.offset) + ")");
-    }
-    io::ByteReader bof(r.data);
-    std::uint16_t bofType = 0;
-    if (bof.remaining() >= 4) {
-        bof.skip(2);
-        bofType = bof.u16();
-    }
-    const bool chart = entry.kind == SheetKind::Chart || bofType == substream::Chart;
+    detail::SheetStart start = detail::openSheet(stream, entry);
+    RecordReader& reader = start.reader;
+    Record r = start.bof;
+    const bool chart = start.chart;
 
     // Each record takes at least four bytes; most cell records 10 or more.
     const std::size_t span = sheetSpan(stream, globals, entry.bofOffset);
@@ -140,8 +163,7 @@ void readSheet(std::span<const std::uint8_t> stream, const Globals& globals,
             continue;
         }
         if (depth > 1 || chart) continue;
-        const auto* h = globals.biffVersion == 5 ? detail::findHandler(kBiff5Handlers, r.id)
-                                                 : detail::findHandler(kHandlers, r.id);
+        const auto* h = detail::sheetHandler(globals.biffVersion, r.id);
         if (h == nullptr) continue;
         parts.clear();
         parts.push_back(r.data);
@@ -152,14 +174,8 @@ void readSheet(std::span<const std::uint8_t> stream, const Globals& globals,
             throw BiffError(recordLabel(r.id, r.offset) + ": " + e.what());
         }
     }
-    if (state.badSstCount > 0) {
-        ws.warnings.push_back(
-            std::to_string(state.badSstCount) + " LABELSST cells index past the " +
-            std::to_string(globals.sst.size()) + "-string table and read as empty text (first: " +
-            recordLabel(rec::LabelSst, state.firstBadSstOffset) + ", index " +
-            std::to_string(state.firstBadSstIndex) + ")");
-    }
-    settleCells(ws.cells, state.inOrder);
+    if (auto warning = detail::badSstWarning(state)) ws.warnings.push_back(std::move(*warning));
+    detail::settleCells(ws.cells, state.inOrder);
 }
 
 }  // namespace

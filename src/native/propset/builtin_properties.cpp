@@ -60,7 +60,9 @@ constexpr std::uint64_t kTicksPerMinute = 600'000'000;
 std::optional<PropertySet> tryParse(const std::vector<std::uint8_t>* stream) {
     if (!stream) return std::nullopt;
     try {
-        return parsePropertySet(*stream);
+        // One damaged property (some writers put a plain value where the
+        // dictionary belongs) must not cost the others.
+        return parsePropertySet(*stream, DamagedProperty::Skip);
     } catch (const PropsetError&) {
         return std::nullopt;
     }

@@ -62,7 +62,7 @@ std::map<std::uint32_t, std::string> readDictionary(io::ByteReader r, int codepa
 }
 
 Section readSection(std::span<const std::uint8_t> stream, const Fmtid& fmtid, std::uint32_t offset,
-                    std::size_t index) {
+                    std::size_t index, DamagedProperty damaged) {
     const std::string where = "section " + std::to_string(index);
     if (offset > stream.size() || stream.size() - offset < 8)
         throw PropsetError(where + " at offset " + std::to_string(offset) +
@@ -79,25 +79,40 @@ Section readSection(std::span<const std::uint8_t> stream, const Fmtid& fmtid, st
         throw PropsetError(where + " declares " + std::to_string(count) + " properties in " +
                            std::to_string(bytes.size()) + " bytes");
 
-    std::vector<PropertyEntry> table(count);
-    for (auto& e : table) {
-        e.id = head.u32();
-        e.offset = head.u32();
-        if (e.offset < 8 || e.offset >= bytes.size())
-            throw PropsetError(where + ": property " + std::to_string(e.id) + " at offset " +
-                               std::to_string(e.offset) + " lies outside the stream (" +
-                               std::to_string(bytes.size()) + " bytes from the section start)");
-    }
-
     Section section;
     section.fmtid = fmtid;
+    auto damage = [&](std::string why) {
+        if (damaged == DamagedProperty::Throw) throw PropsetError(why);
+        section.skipped.push_back(std::move(why));
+    };
+
+    std::vector<PropertyEntry> table;
+    table.reserve(count);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        PropertyEntry e;
+        e.id = head.u32();
+        e.offset = head.u32();
+        if (e.offset < 8 || e.offset >= bytes.size()) {
+            damage(where + ": property " + std::to_string(e.id) + " at offset " +
+                   std::to_string(e.offset) + " lies outside the stream (" +
+                   std::to_string(bytes.size()) + " bytes from the section start)");
+            continue;
+        }
+        table.push_back(e);
+    }
+
     // Strings depend on the code page, which may come anywhere in the table.
     for (const auto& e : table) {
         if (e.id != kCodePagePropertyId) continue;
-        io::ByteReader r(bytes.subspan(e.offset));
-        std::uint16_t type = r.u16();
-        r.skip(2);
-        if (type == VT_I2) section.codepage = r.u16();
+        try {
+            io::ByteReader r(bytes.subspan(e.offset));
+            std::uint16_t type = r.u16();
+            r.skip(2);
+            if (type == VT_I2) section.codepage = r.u16();
+        } catch (const io::ReadPastEnd&) {
+            // Reported with the other values below.
+            if (damaged == DamagedProperty::Throw) throw;
+        }
     }
 
     for (const auto& e : table) {
@@ -111,10 +126,10 @@ Section readSection(std::span<const std::uint8_t> stream, const Fmtid& fmtid, st
             r.skip(2);
             section.properties[e.id] = readTypedValue(r, type, section.codepage);
         } catch (const io::ReadPastEnd& err) {
-            throw PropsetError(where + ": property " + std::to_string(e.id) + " at offset " +
-                               std::to_string(e.offset) + ": " + err.what());
+            damage(where + ": property " + std::to_string(e.id) + " at offset " +
+                   std::to_string(e.offset) + ": " + err.what());
         } catch (const PropsetError& err) {
-            throw PropsetError(where + ": property " + std::to_string(e.id) + ": " + err.what());
+            damage(where + ": property " + std::to_string(e.id) + ": " + err.what());
         }
     }
     return section;
@@ -122,7 +137,7 @@ Section readSection(std::span<const std::uint8_t> stream, const Fmtid& fmtid, st
 
 }  // namespace
 
-PropertySet parsePropertySet(std::span<const std::uint8_t> bytes) {
+PropertySet parsePropertySet(std::span<const std::uint8_t> bytes, DamagedProperty damaged) {
     PropertySet set;
     std::vector<std::pair<Fmtid, std::uint32_t>> sections;
     try {
@@ -149,7 +164,8 @@ PropertySet parsePropertySet(std::span<const std::uint8_t> bytes) {
     }
     for (std::size_t i = 0; i < sections.size(); ++i) {
         try {
-            set.sections.push_back(readSection(bytes, sections[i].first, sections[i].second, i));
+            set.sections.push_back(
+                readSection(bytes, sections[i].first, sections[i].second, i, damaged));
         } catch (const io::ReadPastEnd& err) {
             throw PropsetError("section " + std::to_string(i) + ": " + err.what());
         }

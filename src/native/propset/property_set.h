@@ -28,6 +28,8 @@ struct Section {
     std::map<std::uint32_t, Value> properties;
     // Property names of user-defined sections (property 0), in UTF-8.
     std::map<std::uint32_t, std::string> dictionary;
+    // Properties left out as damaged, each with what was wrong with it.
+    std::vector<std::string> skipped;
     friend bool operator==(const Section&, const Section&) = default;
 };
 
@@ -39,10 +41,19 @@ struct PropertySet {
     friend bool operator==(const PropertySet&, const PropertySet&) = default;
 };
 
+// What parsePropertySet does with a property whose table entry or value is
+// damaged (an offset outside the stream, a length past its end, a property
+// 0 that is no dictionary).
+enum class DamagedProperty {
+    Throw,  // the whole set is refused: a writer must not drop it unnoticed
+    Skip,   // that property alone is left out and listed in Section::skipped
+};
+
 // Parses a whole property set stream; throws PropsetError. A value of a
 // type this reader does not know is kept as Unsupported; the other
 // properties are unaffected, since each is found through the section's
 // own offset table.
-PropertySet parsePropertySet(std::span<const std::uint8_t> bytes);
+PropertySet parsePropertySet(std::span<const std::uint8_t> bytes,
+                             DamagedProperty damaged = DamagedProperty::Throw);
 
 }  // namespace xls::propset

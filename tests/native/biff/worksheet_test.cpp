@@ -2,8 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <optional>
 
 #include "native/biff/biff_error.h"
+#include "native/biff/cell_index.h"
 #include "native/biff/record_ids.h"
 #include "native/biff/stream_builder.h"
 #include "native/biff/test_compound_file.h"
@@ -271,6 +275,144 @@ TEST(Worksheet, FileMonikerLinksAndUnreadableOnes) {
     EXPECT_EQ(ws.hyperlinks[0].firstCol, 1);
     EXPECT_EQ(ws.hyperlinks[0].lastCol, 2);
     EXPECT_EQ(ws.warnings.size(), 2u);
+}
+
+// The cell index gives every cell as parseWorksheet reads it; of the blank
+// cells only those that replace an earlier value, and its rows give the
+// same cells in the same order.
+void expectIndexAgrees(const Bytes& stream, const Globals& g, std::size_t sheet) {
+    const Worksheet ws = parseWorksheet(stream, g, sheet);
+    const CellIndex index = CellIndex::build(stream, g, sheet);
+    auto same = [](const Cell& a, const Cell& b) {
+        return a.row == b.row && a.col == b.col && a.xf == b.xf && a.type == b.type &&
+               a.fromFormula == b.fromFormula && a.text == b.text && a.code == b.code &&
+               (a.number == b.number || (a.number != a.number && b.number != b.number));
+    };
+    std::vector<Cell> rows;
+    for (std::uint32_t r = 0; r < index.rowLimit(); ++r) {
+        auto cells = index.row(static_cast<std::uint16_t>(r));
+        rows.insert(rows.end(), cells.begin(), cells.end());
+    }
+    // Each cell, the place after it and the first of each row, so that the
+    // empty places around cells are asked for too.
+    auto expectSameAt = [&](std::uint16_t r, std::uint16_t c) {
+        const Cell* cell = ws.find(r, c);
+        const auto found = index.find(r, c);
+        if (!cell || (cell->type == CellType::Blank && !cell->fromFormula))
+            EXPECT_TRUE(!found || found->type == CellType::Blank)
+                << ws.name << " " << r << "," << c;
+        else
+            EXPECT_TRUE(found && same(*found, *cell)) << ws.name << " " << r << "," << c;
+    };
+    for (std::uint32_t r = 0; r < index.rowLimit(); ++r)
+        expectSameAt(static_cast<std::uint16_t>(r), 0);
+    std::size_t next = 0;
+    for (const Cell& cell : ws.cells) {
+        expectSameAt(cell.row, cell.col);
+        if (cell.col < 255) expectSameAt(cell.row, static_cast<std::uint16_t>(cell.col + 1));
+        if (cell.type == CellType::Blank && !cell.fromFormula && !index.find(cell.row, cell.col))
+            continue;
+        ASSERT_LT(next, rows.size()) << ws.name;
+        EXPECT_TRUE(same(rows[next++], cell)) << ws.name << " " << cell.row << "," << cell.col;
+    }
+    EXPECT_EQ(next, rows.size()) << ws.name;
+    EXPECT_EQ(index.warnings(), ws.warnings);
+}
+
+TEST(CellIndex, AgreesWithTheFullParserOnTheCorpus) {
+    std::size_t sheets = 0;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(
+             std::filesystem::path(MOKUJI_TEST_DATA_DIR) / "corpus")) {
+        const auto ext = e.path().extension().string();
+        if (ext != ".xls" && ext != ".XLS") continue;
+        SCOPED_TRACE(e.path().string());
+        Bytes stream;
+        Globals g;
+        try {
+            stream = testing::workbookStream(testing::readTestFile(
+                std::filesystem::relative(e.path(), MOKUJI_TEST_DATA_DIR).string()));
+            g = parseGlobals(stream);
+        } catch (const std::exception&) {
+            continue;  // no workbook this reader reads: the sheets are not reached
+        }
+        for (std::size_t i = 0; i < g.sheets.size(); ++i) {
+            bool fullRefuses = false, indexRefuses = false;
+            try {
+                parseWorksheet(stream, g, i);
+            } catch (const BiffError&) {
+                fullRefuses = true;
+            }
+            try {
+                CellIndex::build(stream, g, i);
+            } catch (const BiffError&) {
+                indexRefuses = true;
+            }
+            EXPECT_EQ(fullRefuses, indexRefuses) << "sheet " << i;
+            if (fullRefuses) continue;
+            expectIndexAgrees(stream, g, i);
+            ++sheets;
+        }
+    }
+    EXPECT_GT(sheets, 100u);
+}
+
+// Rows of runs, repeats and rows that come back, as a writer that appends
+// edits might leave them; expected values follow from the positions.
+TEST(CellIndex, ManyRowsRunsRepeatsAndRowsOutOfOrder) {
+    using B = StreamBuilder;
+    constexpr std::uint16_t kRows = 300, kCols = 10;
+    auto cell = [](std::uint16_t r, std::uint16_t c) { return B::cat({B::le16(r), B::le16(c)}); };
+    auto rk = [](std::int32_t v) { return B::le32((static_cast<std::uint32_t>(v) << 2) | 2); };
+    auto number = [&](std::uint16_t r, std::uint16_t c, double v) {
+        Bytes bits(8);
+        std::memcpy(bits.data(), &v, 8);
+        return B::cat({cell(r, c), B::le16(15), bits});
+    };
+    std::vector<std::pair<std::uint16_t, Bytes>> records;
+    for (std::uint16_t r = 0; r < kRows; ++r) {
+        Bytes blanks = cell(r, 0);
+        for (std::uint16_t c = 0; c < kCols; ++c) blanks = B::cat({blanks, B::le16(15)});
+        records.push_back({rec::MulBlank, B::cat({blanks, B::le16(kCols - 1)})});
+        if (r % 3 != 0) continue;
+        records.push_back({rec::Number, number(r, 2, r + 0.5)});
+        Bytes run = cell(r, 4);
+        for (std::uint16_t c = 4; c <= 6; ++c) run = B::cat({run, B::le16(15), rk(r * 10 + c)});
+        records.push_back({rec::MulRk, B::cat({run, B::le16(6)})});
+    }
+    // Rows visited again, out of order: a later record replaces an earlier
+    // one, a BLANK included.
+    const std::uint16_t again[] = {297, 3, 150};
+    for (std::uint16_t r : again) {
+        records.push_back({rec::Rk, B::cat({cell(r, 2), B::le16(15), rk(-r)})});
+        records.push_back({rec::Blank, B::cat({cell(r, 5), B::le16(15)})});
+        records.push_back({rec::Number, number(r, 9, r * 2.0)});
+    }
+    const Bytes stream = oneSheet(records);
+    const Globals g = parseGlobals(stream);
+    const CellIndex index = CellIndex::build(stream, g, 0);
+    for (std::uint16_t r = 0; r <= kRows; ++r) {
+        const bool revisited = std::find(std::begin(again), std::end(again), r) != std::end(again);
+        for (std::uint16_t c = 0; c <= kCols; ++c) {
+            SCOPED_TRACE(std::to_string(r) + "," + std::to_string(c));
+            const auto found = index.find(r, c);
+            std::optional<double> expected;
+            if (revisited && c == 2)
+                expected = -r;
+            else if (revisited && c == 9)
+                expected = r * 2.0;
+            else if (r % 3 == 0 && r < kRows && c == 2)
+                expected = r + 0.5;
+            else if (r % 3 == 0 && r < kRows && c >= 4 && c <= 6 && !(revisited && c == 5))
+                expected = r * 10 + c;
+            if (!expected) {
+                EXPECT_TRUE(!found || found->type == CellType::Blank);
+                continue;
+            }
+            ASSERT_TRUE(found && found->type == CellType::Number);
+            EXPECT_EQ(found->number, *expected);
+        }
+    }
+    expectIndexAgrees(stream, g, 0);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "native/cfb/compound_file.h"
 #include "native/cfb/corpus_file.h"
+#include "native/io/byte_reader.h"
 #include "native/propset/builtin_properties.h"
 #include "native/propset/ole_date.h"
 #include "native/propset/property_stream_builder.h"
@@ -153,6 +154,40 @@ TEST(BuiltinPropertiesBuilt, OddTypesAndZeroDates) {
     EXPECT_EQ(number(p, 14), 7);
     EXPECT_FALSE(p[18]);
     EXPECT_EQ(text(p, 29), "a/b");
+}
+
+// A property 0 that holds a plain value where the dictionary belongs, one
+// entry pointing outside the stream and one string running past its end:
+// each is left out alone, and the strict parse used for rewriting still
+// refuses the set.
+TEST(BuiltinPropertiesBuilt, ADamagedEntrySpoilsOnlyItself) {
+    Bytes codepage;
+    put16(codepage, 1252);
+    auto si = propertyStream({{kSummaryInformationFmtid,
+                               {{0x02, typed(VT_LPSTR, lpstr("title"))},
+                                {0x03, typed(VT_LPSTR, lpstr("subject"))},
+                                {0x05, typed(VT_LPSTR, lpstr("keywords"))},
+                                {0x04, typed(VT_LPSTR, lpstr("author"))},
+                                {0x00, typed(VT_I2, codepage)}}}});
+    // The section starts at 48; its table after the 8-byte header.
+    auto entryOffset = [&](std::size_t entry) { return 48 + 8 + 8 * entry + 4; };
+    si[entryOffset(1)] = 0xF0;
+    si[entryOffset(1) + 1] = 0xFF;
+    const std::size_t keywords = 48 + io::le32(si.data() + entryOffset(2));
+    si[keywords + 4] = 0xFF;  // string size
+    si[keywords + 5] = 0xFF;
+    auto p = readBuiltinProperties(&si, nullptr);
+    EXPECT_EQ(text(p, 1), "title");
+    EXPECT_EQ(text(p, 3), "author");
+    EXPECT_FALSE(p[2]);
+    EXPECT_FALSE(p[4]);
+    const auto set = parsePropertySet(si, DamagedProperty::Skip);
+    ASSERT_EQ(set.sections.size(), 1u);
+    EXPECT_THAT(set.sections[0].skipped,
+                ::testing::ElementsAre(::testing::HasSubstr("property 3 at offset 65520 lies"),
+                                       ::testing::HasSubstr("property 5 at offset"),
+                                       ::testing::HasSubstr("property 0:")));
+    EXPECT_THROW(parsePropertySet(si), PropsetError);
 }
 
 TEST(BuiltinProperties, NamesAndTypes) {
