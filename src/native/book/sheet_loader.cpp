@@ -52,14 +52,14 @@ Cell::Kind kindOf(biff::CellType t) {
     return Cell::Kind::Blank;
 }
 
-Cell cellFrom(const biff::Cell& c) {
+Cell cellFrom(biff::Cell&& c) {
     Cell out;
     out.row = c.row;
     out.col = c.col;
     out.xf = c.xf;
     out.number = c.number;
     out.code = c.code;
-    out.text = c.text;
+    out.text = std::move(c.text);
     if (c.fromFormula) {
         out.kind = Cell::Kind::Formula;
         out.result = kindOf(c.type);
@@ -172,7 +172,19 @@ std::unique_ptr<Sheet> SheetAccess::load(const Workbook& book, std::span<const s
     }
 
     biff::Worksheet ws = biff::parseWorksheet(stream, globals, index);
-    std::vector<RawUnit> units = unitsOf(stream, ws.records);
+    std::vector<RawUnit> units;
+    {
+        // The cells go into the model first and the parsed ones are let go
+        // before the records are copied out: a long list is then never held
+        // three times over while it loads.
+        const bool worksheet = sheet->isWorksheet();
+        if (worksheet)
+            for (biff::Cell& c : ws.cells)
+                sheet->cells_.place(c.row, c.col) = cellFrom(std::move(c));
+        std::vector<biff::Cell>().swap(ws.cells);
+        units = unitsOf(stream, ws.records);
+        std::vector<biff::RecordRef>().swap(ws.records);
+    }
     if (!sheet->isWorksheet()) {
         for (auto& u : units) layout.substream.insert(layout.substream.end(), u.begin(), u.end());
         return sheet;
@@ -227,14 +239,13 @@ std::unique_ptr<Sheet> SheetAccess::load(const Workbook& book, std::span<const s
             } else if (id == rid::Formula && body.size() >= 6) {
                 const std::uint16_t r = io::le16(body.data());
                 const std::uint16_t c = io::le16(body.data() + 2);
-                if (const biff::Cell* value = ws.find(r, c);
-                    value != nullptr && value->fromFormula) {
-                    Cell& cell = sheet->cells_.place(r, c);
-                    cell = cellFrom(*value);
-                    cell.kind = Cell::Kind::Formula;
-                    cell.rawRecords.clear();
-                    cell.rawRecords.push_back(std::move(unit));
-                    lastFormula = &cell;
+                // The cell holds the formula's result already; no cell is
+                // added from here on, so the pointer stays good.
+                if (Cell* cell = sheet->cells_.find(r, c);
+                    cell != nullptr && cell->kind == Cell::Kind::Formula) {
+                    cell->rawRecords.clear();
+                    cell->rawRecords.push_back(std::move(unit));
+                    lastFormula = cell;
                 }
             }
             // The cell's value comes from the reader below; its record bytes
@@ -323,13 +334,6 @@ std::unique_ptr<Sheet> SheetAccess::load(const Workbook& book, std::span<const s
                 break;
         }
         items.push_back({SheetSlot::Raw, std::move(unit)});
-    }
-    // Cells other than formulas, from the reader's values.
-    for (const biff::Cell& c : ws.cells) {
-        if (c.fromFormula) continue;
-        // A formula read above keeps its place.
-        if (sheet->cells_.find(c.row, c.col) == nullptr)
-            sheet->cells_.place(c.row, c.col) = cellFrom(c);
     }
     // A formula the reader dropped for damage leaves nothing to keep.
     sheet->cells_.eraseIf(
