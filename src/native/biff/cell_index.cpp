@@ -91,11 +91,7 @@ void attachString(RecordReader reader, SheetState& s) {
 
 CellIndex CellIndex::build(std::span<const std::uint8_t> workbookStream, const Globals& globals,
                            std::size_t sheetIndex) {
-    if (sheetIndex >= globals.sheets.size()) {
-        throw BiffError("sheet index " + std::to_string(sheetIndex) + " out of range (" +
-                        std::to_string(globals.sheets.size()) + " sheets)");
-    }
-    const SheetEntry& entry = globals.sheets[sheetIndex];
+    const SheetEntry& entry = detail::sheetAt(globals, sheetIndex);
     CellIndex index;
     index.stream_ = workbookStream;
     index.globals_ = &globals;

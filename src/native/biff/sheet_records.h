@@ -36,6 +36,9 @@ struct SheetState {
 // for a record the sheet readers pass over.
 const Handler<SheetState>* sheetHandler(int biffVersion, std::uint16_t id);
 
+// Sheet `index` of the globals; throws BiffError when there is none.
+const SheetEntry& sheetAt(const Globals& globals, std::size_t index);
+
 // A sheet's substream opened at its BOF: the reader stands after the BOF.
 struct SheetStart {
     RecordReader reader;

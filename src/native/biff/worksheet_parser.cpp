@@ -72,6 +72,14 @@ const Handler<SheetState>* sheetHandler(int biffVersion, std::uint16_t id) {
     return biffVersion == 5 ? findHandler(kBiff5Handlers, id) : findHandler(kHandlers, id);
 }
 
+const SheetEntry& sheetAt(const Globals& globals, std::size_t index) {
+    if (index >= globals.sheets.size()) {
+        throw BiffError("sheet index " + std::to_string(index) + " out of range (" +
+                        std::to_string(globals.sheets.size()) + " sheets)");
+    }
+    return globals.sheets[index];
+}
+
 SheetStart openSheet(std::span<const std::uint8_t> stream, const SheetEntry& entry) {
     if (entry.bofOffset >= stream.size()) {
         throw BiffError("BOF offset " + std::to_string(entry.bofOffset) +
@@ -182,11 +190,7 @@ void readSheet(std::span<const std::uint8_t> stream, const Globals& globals,
 
 Worksheet parseWorksheet(std::span<const std::uint8_t> workbookStream, const Globals& globals,
                          std::size_t sheetIndex) {
-    if (sheetIndex >= globals.sheets.size()) {
-        throw BiffError("sheet index " + std::to_string(sheetIndex) + " out of range (" +
-                        std::to_string(globals.sheets.size()) + " sheets)");
-    }
-    const SheetEntry& entry = globals.sheets[sheetIndex];
+    const SheetEntry& entry = detail::sheetAt(globals, sheetIndex);
     Worksheet ws;
     ws.name = entry.name;
     // A VB module's code lives in the VBA storage; its lbPlyPos means nothing.
