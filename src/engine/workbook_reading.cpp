@@ -5,6 +5,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -91,11 +92,16 @@ std::unique_ptr<ReadingPool> ReadingPool::start(const RunPlan& plan,
         } catch (const AutomationError&) {
         }
         if (!xl_app) break;
-        shared->readers.emplace_back([shared = shared.get(), app = std::move(xl_app)]() mutable {
-            shared->read(*app);
-            ignoringFailure([&] { app->workbooks()->close(); });
-            ignoringFailure([&] { app->quit(); });
-        });
+        try {
+            shared->readers.emplace_back(
+                [shared = shared.get(), app = std::move(xl_app)]() mutable {
+                    shared->read(*app);
+                    ignoringFailure([&] { app->workbooks()->close(); });
+                    ignoringFailure([&] { app->quit(); });
+                });
+        } catch (const std::system_error&) {
+            break;  // no thread to be had: the readers there are will do
+        }
     }
     // Without a reader of its own the run reads in the caller's application.
     if (shared->readers.empty()) return nullptr;
