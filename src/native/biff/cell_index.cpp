@@ -90,11 +90,12 @@ void attachString(RecordReader reader, SheetState& s) {
 }  // namespace
 
 CellIndex CellIndex::build(std::span<const std::uint8_t> workbookStream, const Globals& globals,
-                           std::size_t sheetIndex) {
+                           std::size_t sheetIndex, bool withBlanks) {
     const SheetEntry& entry = detail::sheetAt(globals, sheetIndex);
     CellIndex index;
     index.stream_ = workbookStream;
     index.globals_ = &globals;
+    index.withBlanks_ = withBlanks;
     if (entry.kind == SheetKind::VbModule) return index;
     try {
         index.walk(entry);
@@ -205,7 +206,8 @@ void CellIndex::walk(const SheetEntry& entry) {
         }
         stringAwaited = r.id == rec::Formula && awaitsString(r);
         const Span s = spanOf(stream_, r.offset);
-        if (!value && (s.row >= valueEnd.size() || s.first >= valueEnd[s.row])) continue;
+        if (!value && !withBlanks_ && (s.row >= valueEnd.size() || s.first >= valueEnd[s.row]))
+            continue;
         if (value) {
             if (s.row >= valueEnd.size()) valueEnd.resize(std::size_t{s.row} + 1, 0);
             valueEnd[s.row] = std::max<std::uint32_t>(valueEnd[s.row], s.last + 1u);

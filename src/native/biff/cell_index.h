@@ -24,8 +24,10 @@ namespace xls::biff {
 class CellIndex {
   public:
     // Throws BiffError for the damage for which parseWorksheet throws.
+    // withBlanks: every blank cell is kept, for an editor, which writes them
+    // back with their formats; row then gives what parseWorksheet would.
     static CellIndex build(std::span<const std::uint8_t> workbookStream, const Globals& globals,
-                           std::size_t sheetIndex);
+                           std::size_t sheetIndex, bool withBlanks = false);
 
     // The cell parseWorksheet's Worksheet::find would give, or nothing where
     // that holds no value: a blank cell that replaces no earlier value
@@ -62,6 +64,7 @@ class CellIndex {
     // nearly every file: a row is then searched by bisection, and a record
     // never covers a cell that another one does.
     bool ordered_ = true;
+    bool withBlanks_ = false;
     std::vector<std::string> warnings_;
 };
 

@@ -95,6 +95,11 @@ struct Worksheet {
 Worksheet parseWorksheet(std::span<const std::uint8_t> workbookStream, const Globals& globals,
                          std::size_t sheetIndex);
 
+// The records of sheet sheetIndex as parseWorksheet's Worksheet::records
+// lists them, without reading them. For a sheet the caller has checked.
+std::vector<RecordRef> sheetRecords(std::span<const std::uint8_t> workbookStream,
+                                    const Globals& globals, std::size_t sheetIndex);
+
 // Decodes an RK number: a 30-bit integer or the top 30 bits of a double,
 // optionally divided by 100.
 double decodeRk(std::uint32_t rk);

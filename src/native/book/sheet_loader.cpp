@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "native/biff/biff_error.h"
+#include "native/biff/cell_index.h"
 #include "native/biff/hyperlink.h"
 #include "native/biff/worksheet.h"
 #include "native/book/book_error.h"
@@ -171,19 +172,18 @@ std::unique_ptr<Sheet> SheetAccess::load(const Workbook& book, std::span<const s
         }
     }
 
-    biff::Worksheet ws = biff::parseWorksheet(stream, globals, index);
     std::vector<RawUnit> units;
-    {
-        // The cells go into the model first and the parsed ones are let go
-        // before the records are copied out: a long list is then never held
-        // three times over while it loads.
-        const bool worksheet = sheet->isWorksheet();
-        if (worksheet)
-            for (biff::Cell& c : ws.cells)
+    if (sheet->isWorksheet()) {
+        // The cells come row by row from an index of the sheet's records, so
+        // that a long list is not parsed whole beside the model that holds
+        // it; only the record list is kept until the records are copied.
+        const biff::CellIndex cells = biff::CellIndex::build(stream, globals, index, true);
+        for (std::uint32_t r = 0; r < cells.rowLimit(); ++r)
+            for (biff::Cell& c : cells.row(static_cast<std::uint16_t>(r)))
                 sheet->cells_.place(c.row, c.col) = cellFrom(std::move(c));
-        std::vector<biff::Cell>().swap(ws.cells);
-        units = unitsOf(stream, ws.records);
-        std::vector<biff::RecordRef>().swap(ws.records);
+        units = unitsOf(stream, biff::sheetRecords(stream, globals, index));
+    } else {
+        units = unitsOf(stream, biff::parseWorksheet(stream, globals, index).records);
     }
     if (!sheet->isWorksheet()) {
         for (auto& u : units) layout.substream.insert(layout.substream.end(), u.begin(), u.end());

@@ -317,6 +317,25 @@ void expectIndexAgrees(const Bytes& stream, const Globals& g, std::size_t sheet)
     }
     EXPECT_EQ(next, rows.size()) << ws.name;
     EXPECT_EQ(index.warnings(), ws.warnings);
+
+    // As an editor loads the sheet: every cell, blanks too, and every record.
+    const CellIndex withBlanks = CellIndex::build(stream, g, sheet, true);
+    std::vector<Cell> all;
+    for (std::uint32_t r = 0; r < withBlanks.rowLimit(); ++r) {
+        auto cells = withBlanks.row(static_cast<std::uint16_t>(r));
+        all.insert(all.end(), cells.begin(), cells.end());
+    }
+    ASSERT_EQ(all.size(), ws.cells.size()) << ws.name;
+    for (std::size_t i = 0; i < all.size(); ++i)
+        EXPECT_TRUE(same(all[i], ws.cells[i]))
+            << ws.name << " " << ws.cells[i].row << "," << ws.cells[i].col;
+    const auto records = sheetRecords(stream, g, sheet);
+    ASSERT_EQ(records.size(), ws.records.size()) << ws.name;
+    for (std::size_t i = 0; i < records.size(); ++i)
+        EXPECT_TRUE(records[i].id == ws.records[i].id &&
+                    records[i].offset == ws.records[i].offset &&
+                    records[i].size == ws.records[i].size)
+            << ws.name << " record " << i;
 }
 
 TEST(CellIndex, AgreesWithTheFullParserOnTheCorpus) {
