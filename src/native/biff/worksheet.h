@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -95,10 +96,11 @@ struct Worksheet {
 Worksheet parseWorksheet(std::span<const std::uint8_t> workbookStream, const Globals& globals,
                          std::size_t sheetIndex);
 
-// The records of sheet sheetIndex as parseWorksheet's Worksheet::records
-// lists them, without reading them. For a sheet the caller has checked.
-std::vector<RecordRef> sheetRecords(std::span<const std::uint8_t> workbookStream,
-                                    const Globals& globals, std::size_t sheetIndex);
+// Hands visit the records of sheet sheetIndex one by one, as
+// parseWorksheet's Worksheet::records lists them, without reading them. For
+// a sheet the caller has checked.
+void visitSheetRecords(std::span<const std::uint8_t> workbookStream, const Globals& globals,
+                       std::size_t sheetIndex, const std::function<void(const RecordRef&)>& visit);
 
 // Decodes an RK number: a 30-bit integer or the top 30 bits of a double,
 // optionally divided by 100.

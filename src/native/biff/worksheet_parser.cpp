@@ -188,20 +188,18 @@ void readSheet(std::span<const std::uint8_t> stream, const Globals& globals,
 
 }  // namespace
 
-std::vector<RecordRef> sheetRecords(std::span<const std::uint8_t> workbookStream,
-                                    const Globals& globals, std::size_t sheetIndex) {
+void visitSheetRecords(std::span<const std::uint8_t> workbookStream, const Globals& globals,
+                       std::size_t sheetIndex, const std::function<void(const RecordRef&)>& visit) {
     const SheetEntry& entry = detail::sheetAt(globals, sheetIndex);
-    std::vector<RecordRef> records;
-    if (entry.kind == SheetKind::VbModule) return records;
+    if (entry.kind == SheetKind::VbModule) return;
     detail::SheetStart start = detail::openSheet(workbookStream, entry);
-    records.push_back(start.bof.ref());
+    visit(start.bof.ref());
     Record r;
     for (int depth = 1; depth > 0 && start.reader.next(r);) {
-        records.push_back(r.ref());
+        visit(r.ref());
         if (r.id == rec::Bof) ++depth;
         if (r.id == rec::Eof) --depth;
     }
-    return records;
 }
 
 Worksheet parseWorksheet(std::span<const std::uint8_t> workbookStream, const Globals& globals,

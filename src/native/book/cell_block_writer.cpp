@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <optional>
+#include <span>
 
 #include "native/book/book_error.h"
 #include "native/book/layout.h"
@@ -112,7 +113,7 @@ void writeCellTable(std::vector<std::uint8_t>& out, const CellTable& cells,
         auto r = rows.begin();
         std::uint32_t c = 0;
         auto nextCellRow = [&] {
-            while (c < cells.rowEnd() && cells.row(c).empty()) ++c;
+            while (c < cells.rowEnd() && !cells.rowHasCells(c)) ++c;
         };
         nextCellRow();
         while (r != rows.end() || c < cells.rowEnd()) {
@@ -137,10 +138,12 @@ void writeCellTable(std::vector<std::uint8_t>& out, const CellTable& cells,
         const std::size_t firstRowPos = out.size();
         for (std::size_t i = b; i < e; ++i) {
             const std::uint16_t row = rowList[i];
-            const auto rowCells = cells.row(row);
-            const std::uint16_t firstCol = rowCells.empty() ? 0 : rowCells.front().col;
-            const std::uint16_t lastColPlus1 =
-                rowCells.empty() ? 0 : static_cast<std::uint16_t>(rowCells.back().col + 1);
+            std::uint16_t firstCol = 0, lastColPlus1 = 0;
+            cells.visitRow(row, [&](std::span<const Cell> rowCells) {
+                if (rowCells.empty()) return;
+                firstCol = rowCells.front().col;
+                lastColPlus1 = static_cast<std::uint16_t>(rowCells.back().col + 1);
+            });
             auto info = rows.find(row);
             writeRow(out, row, info == rows.end() ? plain : info->second, firstCol, lastColPlus1);
         }
@@ -148,10 +151,10 @@ void writeCellTable(std::vector<std::uint8_t>& out, const CellTable& cells,
         cellStarts.clear();
         for (std::size_t i = b; i < e; ++i) {
             cellStarts.push_back(out.size());
-            for (const Cell& c : cells.row(rowList[i])) {
-                writeCell(out, c, strings);
-                ++written;
-            }
+            cells.visitRow(rowList[i], [&](std::span<const Cell> rowCells) {
+                for (const Cell& c : rowCells) writeCell(out, c, strings);
+                written += rowCells.size();
+            });
         }
 
         // DBCELL: back to the first ROW, then each row's first cell from the

@@ -234,7 +234,8 @@ void Sheet::deleteRows(std::uint32_t first, std::uint32_t last) {
     const std::uint32_t count = last - first + 1;
 
     cells_.eraseRows(first, last);
-    cells_.forEach([&](Cell& c) {
+    // Rows still in the file hold no formulas.
+    cells_.forEachHeld([&](Cell& c) {
         if (c.kind == Cell::Kind::Formula) shiftFormulaAnchors(c, last, count);
     });
 

@@ -13,12 +13,22 @@ namespace xls::book {
 
 class StringTable;
 
+// A workbook stream being loaded and its globals, kept for as long as rows
+// of its sheets are read from it on first use.
+struct LoadedBook {
+    std::vector<std::uint8_t> stream;
+    biff::Globals globals;
+};
+
 // The loading and writing side of Sheet, kept out of its public interface.
 struct SheetAccess {
     // A sheet of a read workbook: its records from the stream, cells and
-    // the groups the model regenerates parsed.
+    // the groups the model regenerates parsed. With `loaded` (which stream
+    // and globals then lie in), rows without formulas stay in the stream
+    // until asked for.
     static std::unique_ptr<Sheet> load(const Workbook& book, std::span<const std::uint8_t> stream,
-                                       const biff::Globals& globals, std::size_t index);
+                                       const biff::Globals& globals, std::size_t index,
+                                       std::shared_ptr<const LoadedBook> loaded = nullptr);
     // An empty worksheet as a new workbook has it.
     static std::unique_ptr<Sheet> blank(const Workbook& book, std::string name, bool active);
 

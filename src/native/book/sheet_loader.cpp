@@ -149,10 +149,63 @@ void readSelection(const RawUnit& unit, Selection& sel) {
     }
 }
 
+// The worksheet's records as units, CONTINUEs joined to the record before
+// them. A run of value records, whose bytes the loader drops for the cells
+// the index gives, comes as one unit of its first record's header: a sheet
+// of millions of cells is not copied record by record to be thrown away.
+std::vector<RawUnit> worksheetUnits(std::span<const std::uint8_t> stream,
+                                    const biff::Globals& globals, std::size_t index) {
+    std::vector<RawUnit> units;
+    int depth = 0;
+    bool run = false;  // the last unit stands for a run of value records
+    biff::visitSheetRecords(stream, globals, index, [&](const biff::RecordRef& r) {
+        const auto bytes = stream.subspan(r.offset, std::size_t{r.size} + 4);
+        if (r.id == rid::Continue && !units.empty()) {
+            if (!run) units.back().insert(units.back().end(), bytes.begin(), bytes.end());
+            return;
+        }
+        if (r.id == rid::Bof) ++depth;
+        const bool value =
+            depth == 1 && r.id != rid::Formula && (isCellRecord(r.id) || r.id == rid::DbCell);
+        if (r.id == rid::Eof) --depth;
+        if (value && run) return;
+        run = value;
+        units.emplace_back(bytes.begin(), value ? bytes.begin() + 4 : bytes.end());
+    });
+    return units;
+}
+
+// The rows of a loaded sheet, read from its records when first asked for.
+class IndexedRows : public RowSource {
+  public:
+    IndexedRows(std::shared_ptr<const LoadedBook> loaded, biff::CellIndex index)
+        : loaded_(std::move(loaded)), index_(std::move(index)) {}
+
+    const biff::CellIndex& index() const { return index_; }
+
+    std::optional<Cell> cellAt(std::uint32_t row, std::uint32_t col) const override {
+        auto c = index_.find(static_cast<std::uint16_t>(row), static_cast<std::uint16_t>(col));
+        if (!c) return std::nullopt;
+        return cellFrom(std::move(*c));
+    }
+
+    std::vector<Cell> cellsOf(std::uint32_t row) const override {
+        std::vector<Cell> cells;
+        for (biff::Cell& c : index_.row(static_cast<std::uint16_t>(row)))
+            cells.push_back(cellFrom(std::move(c)));
+        return cells;
+    }
+
+  private:
+    std::shared_ptr<const LoadedBook> loaded_;  // what the index views
+    biff::CellIndex index_;
+};
+
 }  // namespace
 
 std::unique_ptr<Sheet> SheetAccess::load(const Workbook& book, std::span<const std::uint8_t> stream,
-                                         const biff::Globals& globals, std::size_t index) {
+                                         const biff::Globals& globals, std::size_t index,
+                                         std::shared_ptr<const LoadedBook> loaded) {
     const biff::SheetEntry& entry = globals.sheets[index];
     std::unique_ptr<Sheet> sheet(new Sheet(book));
     sheet->name_ = entry.name;
@@ -173,15 +226,28 @@ std::unique_ptr<Sheet> SheetAccess::load(const Workbook& book, std::span<const s
     }
 
     std::vector<RawUnit> units;
+    std::vector<std::pair<std::uint32_t, std::uint16_t>> pending;  // row, cells
+    std::shared_ptr<const RowSource> source;
     if (sheet->isWorksheet()) {
         // The cells come row by row from an index of the sheet's records, so
         // that a long list is not parsed whole beside the model that holds
         // it; only the record list is kept until the records are copied.
-        const biff::CellIndex cells = biff::CellIndex::build(stream, globals, index, true);
-        for (std::uint32_t r = 0; r < cells.rowLimit(); ++r)
-            for (biff::Cell& c : cells.row(static_cast<std::uint16_t>(r)))
-                sheet->cells_.place(c.row, c.col) = cellFrom(std::move(c));
-        units = unitsOf(stream, biff::sheetRecords(stream, globals, index));
+        // A row without formulas can stay in the stream until something
+        // asks for it: an update deletes the old rows of a list unread.
+        auto rows = std::make_shared<IndexedRows>(
+            loaded, biff::CellIndex::build(stream, globals, index, true));
+        for (std::uint32_t r = 0; r < rows->index().rowLimit(); ++r) {
+            std::vector<biff::Cell> cells = rows->index().row(static_cast<std::uint16_t>(r));
+            const bool formulas = std::any_of(cells.begin(), cells.end(),
+                                              [](const biff::Cell& c) { return c.fromFormula; });
+            if (loaded && !formulas) {
+                pending.emplace_back(r, static_cast<std::uint16_t>(cells.size()));
+                continue;
+            }
+            for (biff::Cell& c : cells) sheet->cells_.place(c.row, c.col) = cellFrom(std::move(c));
+        }
+        if (!pending.empty()) source = std::move(rows);
+        units = worksheetUnits(stream, globals, index);
     } else {
         units = unitsOf(stream, biff::parseWorksheet(stream, globals, index).records);
     }
@@ -336,8 +402,9 @@ std::unique_ptr<Sheet> SheetAccess::load(const Workbook& book, std::span<const s
         items.push_back({SheetSlot::Raw, std::move(unit)});
     }
     // A formula the reader dropped for damage leaves nothing to keep.
-    sheet->cells_.eraseIf(
+    sheet->cells_.eraseHeldIf(
         [](const Cell& c) { return c.kind == Cell::Kind::Formula && c.rawRecords.empty(); });
+    for (auto [r, count] : pending) sheet->cells_.leavePending(r, source, r, count);
     addMissingSlots(items);
     return sheet;
 }

@@ -96,7 +96,8 @@ std::size_t SheetAccess::sizeHint(const Sheet& sheet) {
     std::size_t size = 4096 + sheet.cells_.size() * 24 + sheet.rows_.size() * 24 +
                        sheet.merged_.size() * 8 + (sheet.cells_.rowEnd() / 32 + 1) * 72;
     for (const SheetItem& item : layout.items) size += item.raw.size();
-    sheet.cells_.forEach([&](const Cell& c) {
+    // Rows still in the file hold no formulas.
+    sheet.cells_.forEachHeld([&](const Cell& c) {
         for (std::size_t i = 0; i < c.rawRecords.size(); ++i) size += c.rawRecords[i].size();
     });
     for (const Hyperlink& h : sheet.hyperlinks_) {

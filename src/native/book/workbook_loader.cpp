@@ -26,8 +26,13 @@ std::size_t slotIndex(const std::vector<GlobalsItem>& items, GlobalsSlot slot) {
 
 }  // namespace
 
-Workbook Workbook::fromStream(std::vector<std::uint8_t> stream, bool decrypted) {
-    const biff::Globals g = biff::parseGlobals(stream, decrypted);
+Workbook Workbook::fromStream(std::vector<std::uint8_t> bytes, bool decrypted) {
+    // Kept while rows of the sheets are still to be read from it.
+    auto loaded = std::make_shared<LoadedBook>();
+    loaded->stream = std::move(bytes);
+    loaded->globals = biff::parseGlobals(loaded->stream, decrypted);
+    const std::vector<std::uint8_t>& stream = loaded->stream;
+    const biff::Globals& g = loaded->globals;
     if (g.biffVersion != 8) {
         // The model writes its records back beside the ones it keeps raw,
         // and those of a BIFF5 stream would not read as BIFF8.
@@ -138,7 +143,7 @@ Workbook Workbook::fromStream(std::vector<std::uint8_t> stream, bool decrypted) 
         items.insert(items.end() - 1, {GlobalsSlot::Sst, {}});
 
     for (std::size_t i = 0; i < g.sheets.size(); ++i)
-        wb.sheets_.push_back(SheetAccess::load(wb, stream, g, i));
+        wb.sheets_.push_back(SheetAccess::load(wb, stream, g, i, loaded));
     if (wb.sheets_.empty()) throw BookError("the workbook has no sheets");
     if (wb.activeSheet_ >= wb.sheets_.size()) wb.activeSheet_ = 0;
     return wb;

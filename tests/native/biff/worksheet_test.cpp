@@ -329,7 +329,8 @@ void expectIndexAgrees(const Bytes& stream, const Globals& g, std::size_t sheet)
     for (std::size_t i = 0; i < all.size(); ++i)
         EXPECT_TRUE(same(all[i], ws.cells[i]))
             << ws.name << " " << ws.cells[i].row << "," << ws.cells[i].col;
-    const auto records = sheetRecords(stream, g, sheet);
+    std::vector<RecordRef> records;
+    visitSheetRecords(stream, g, sheet, [&](const RecordRef& r) { records.push_back(r); });
     ASSERT_EQ(records.size(), ws.records.size()) << ws.name;
     for (std::size_t i = 0; i < records.size(); ++i)
         EXPECT_TRUE(records[i].id == ws.records[i].id &&

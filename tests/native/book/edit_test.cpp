@@ -197,6 +197,34 @@ TEST(Edit, NamesHyperlinksMergesAndDeleteRows) {
     EXPECT_EQ(again.sheet(0).row(7)->height, 500);
 }
 
+// A loaded sheet's rows stay in the file until used: looked at, deleted
+// unread, changed, or moved up by a deletion above, each comes out right.
+TEST(Edit, RowsLoadedFromAFileAreRightHoweverTheyAreUsed) {
+    Workbook made = Workbook::createBlank();
+    for (std::uint32_t r = 0; r < 10; ++r) {
+        made.sheet(0).setNumber(r, 0, r, 15);
+        made.sheet(0).setText(r, 1, "t" + std::to_string(r), 15);
+        made.sheet(0).setBlank(r, 2, 15);
+    }
+    Workbook book = Workbook::fromStream(made.serialize());
+    Sheet& s = book.sheet(0);
+    EXPECT_EQ(s.cells().size(), 30u);
+    ASSERT_NE(s.find(8, 1), nullptr);
+    EXPECT_EQ(s.find(8, 1)->text, "t8");
+    s.deleteRows(2, 4);              // rows 5-9 move up to 2-6, unread
+    s.setText(3, 1, "changed", 15);  // the old row 6
+    EXPECT_EQ(s.cells().size(), 21u);
+
+    const auto ws = readBack(book).sheet(0);
+    EXPECT_EQ(ws.find(1, 1)->text, "t1");
+    EXPECT_EQ(ws.find(2, 0)->number, 5);
+    EXPECT_EQ(ws.find(3, 1)->text, "changed");
+    EXPECT_EQ(ws.find(6, 1)->text, "t9");
+    ASSERT_NE(ws.find(6, 2), nullptr);
+    EXPECT_EQ(ws.find(6, 2)->type, biff::CellType::Blank);
+    EXPECT_EQ(ws.find(7, 0), nullptr);
+}
+
 TEST(Edit, RenameDeleteAndActivateSheets) {
     Workbook book = Workbook::createBlank();
     EXPECT_THROW(book.renameSheet(0, "sheet2"), BookError);  // case-insensitive clash
