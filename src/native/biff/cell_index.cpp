@@ -115,8 +115,9 @@ void CellIndex::walk(const SheetEntry& entry) {
     SheetState state{scratch, *globals_};
     std::vector<std::span<const std::uint8_t>> parts;
     std::vector<RecordRef> continues;
-    // Per row, one past the last column a value record reached: a blank
-    // record matters only where it replaces an earlier value.
+    // Per row, one past the last column a kept record reached: a blank
+    // record matters only where it replaces an earlier value, or a blank
+    // kept because it did.
     std::vector<std::uint32_t> valueEnd;
     bool stringAwaited = false;
     Span previous{0, 0, 0};
@@ -208,10 +209,8 @@ void CellIndex::walk(const SheetEntry& entry) {
         const Span s = spanOf(stream_, r.offset);
         if (!value && !withBlanks_ && (s.row >= valueEnd.size() || s.first >= valueEnd[s.row]))
             continue;
-        if (value) {
-            if (s.row >= valueEnd.size()) valueEnd.resize(std::size_t{s.row} + 1, 0);
-            valueEnd[s.row] = std::max<std::uint32_t>(valueEnd[s.row], s.last + 1u);
-        }
+        if (s.row >= valueEnd.size()) valueEnd.resize(std::size_t{s.row} + 1, 0);
+        valueEnd[s.row] = std::max<std::uint32_t>(valueEnd[s.row], s.last + 1u);
         if (!offsets_.empty() &&
             (s.row < previous.row || (s.row == previous.row && s.first <= previous.last)))
             ordered_ = false;
