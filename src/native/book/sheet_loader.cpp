@@ -231,8 +231,7 @@ std::unique_ptr<Sheet> SheetAccess::load(const Workbook& book, std::span<const s
     if (sheet->isWorksheet()) {
         // The cells come row by row from an index of the sheet's records, so
         // that a long list is not parsed whole beside the model that holds
-        // it; only the record list is kept until the records are copied.
-        // A row without formulas can stay in the stream until something
+        // it. A row without formulas stays in the stream until something
         // asks for it: an update deletes the old rows of a list unread.
         auto rows = std::make_shared<IndexedRows>(
             loaded, biff::CellIndex::build(stream, globals, index, true));
