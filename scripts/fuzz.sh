@@ -1,6 +1,7 @@
 #!/bin/sh
 # Builds the fuzz targets of tests/fuzz with clang (libFuzzer, AddressSanitizer,
-# UndefinedBehaviorSanitizer) and runs each for FUZZ_SECONDS (default 60).
+# UndefinedBehaviorSanitizer) and runs each for FUZZ_SECONDS (default 60),
+# as many at once as there are cores (FUZZ_JOBS).
 # Usage: scripts/fuzz.sh [BUILD_DIR]   (default build/fuzz)
 # The working corpora and any crash, hang or leak input are kept in
 # BUILD_DIR/fuzz-work; the repository's seeds are only read. The exit status
@@ -57,8 +58,10 @@ for t in compound_file workbook_file workbook_stream property_set typed_entry re
     [ -d "$regressions" ] && cp "$regressions"/* "$work/$t/corpus/" 2>/dev/null || true
 done
 
-failed=""
-for t in compound_file workbook_file workbook_stream property_set typed_entry reference; do
+# One target a core at a time: the time given is each target's own.
+fuzz_jobs=${FUZZ_JOBS:-$(nproc 2>/dev/null || echo 2)}
+run_target() {
+    t=$1
     case $t in
         compound_file | workbook_file) max_len=1048576 ;;
         workbook_stream | property_set) max_len=262144 ;;
@@ -69,9 +72,29 @@ for t in compound_file workbook_file workbook_stream property_set typed_entry re
     mkdir -p "$work/$t/artifacts"
     echo "fuzz: $t for ${seconds}s" >&2
     # shellcheck disable=SC2086
-    if ! (cd "$work/$t" && "$fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=10 \
+    if (cd "$work/$t" && "$fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=10 \
         -rss_limit_mb=2048 -max_len="$max_len" -print_final_stats=1 \
         -artifact_prefix="$work/$t/artifacts/" $dict "$work/$t/corpus" >"$work/$t/log" 2>&1); then
+        echo passed >"$work/$t/result"
+    else
+        echo failed >"$work/$t/result"
+    fi
+}
+
+running=0
+for t in compound_file workbook_file workbook_stream property_set typed_entry reference; do
+    run_target "$t" &
+    running=$((running + 1))
+    if [ "$running" -ge "$fuzz_jobs" ]; then
+        wait
+        running=0
+    fi
+done
+wait
+
+failed=""
+for t in compound_file workbook_file workbook_stream property_set typed_entry reference; do
+    if [ "$(cat "$work/$t/result" 2>/dev/null)" != passed ]; then
         failed="$failed $t"
         echo "fuzz: $t FAILED; see $work/$t/log" >&2
         for a in "$work/$t/artifacts"/*; do
