@@ -14,17 +14,18 @@ namespace mokuji::app {
 
 int RunWithoutWindow(platform::FileSystem& fs, platform::Shell& shell,
                      automation::ApplicationFactory createApplication, std::string arguments,
-                     std::ostream& console) {
-    platform::ConsoleRunView view(console);
+                     std::ostream& console, int terminalColumns) {
+    platform::ConsoleRunView view(console, terminalColumns);
     MainWindow window;
     StartupContext ctx{
-        fs, shell, view, std::move(createApplication), gather::GatherFolder, std::move(arguments), {}};
+        fs, shell, view, std::move(createApplication), gather::GatherFolder, std::move(arguments),
+        {}};
     StartupOutcome outcome = StartupOutcome::WaitForUser;
     if (!RunTrapped([&] { outcome = Form_Load(window, ctx); }, view))
         return kUntrappedFailureStatus;
     if (outcome == StartupOutcome::WaitForUser) {
         // There is no window to leave to the user: say how to start.
-        console << platform::ConsoleText(UsageText(fs.programBaseName()));
+        view.showMessage(UsageText(fs.programBaseName()));
     }
     return ExitStatusOf(outcome);
 }

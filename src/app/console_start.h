@@ -9,9 +9,10 @@ namespace mokuji::app {
 
 // The program without a window: the unattended run with captions and
 // messages on the console, or, without an argument, how to start it.
-// Returns the process's exit status.
+// terminalColumns is the width of the terminal the console is, or 0 when it
+// is none (see ConsoleRunView). Returns the process's exit status.
 int RunWithoutWindow(platform::FileSystem& fs, platform::Shell& shell,
                      automation::ApplicationFactory createApplication, std::string arguments,
-                     std::ostream& console);
+                     std::ostream& console, int terminalColumns = 0);
 
 }  // namespace mokuji::app

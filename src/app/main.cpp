@@ -9,8 +9,11 @@
 #include "app/command_line.h"
 #include "app/console_start.h"
 #include "app/display_check.h"
+#include "app/information_request.h"
 #include "native/automation/native_application.h"
+#include "platform/console_run_view.h"
 #include "platform/posix_file_system.h"
+#include "platform/terminal_line.h"
 #include "platform/xdg_shell.h"
 
 namespace {
@@ -49,6 +52,12 @@ int main(int argc, char** argv) {
     platform::PosixFileSystem fs;
     // Taken first: the window's toolkit removes the options it knows.
     std::string arguments = app::JoinArguments(argc, argv);
+    if (auto request = app::InformationRequestOf(arguments)) {
+        std::cout << platform::ConsoleText(app::InformationAnswer(*request, fs.programBaseName()))
+                  << std::flush;
+        // Told, like any command, when the answer could not be written.
+        return std::cout ? 0 : 1;
+    }
     int status = 0;
     if (app::DisplayAvailable() && runDesktop(fs.programFolder(), argc, argv, status))
         return status;
@@ -56,5 +65,5 @@ int main(int argc, char** argv) {
     // console start.
     platform::XdgShell shell;
     return app::RunWithoutWindow(fs, shell, xls::native::createApplication, std::move(arguments),
-                                 std::cerr);
+                                 std::cerr, platform::StandardErrorColumns());
 }

@@ -7,12 +7,39 @@
 
 #include "app/command_line.h"
 #include "app/console_start.h"
+#include "app/information_request.h"
 #include "app/win32_desktop.h"
 #include "gather/folder_gathering.h"
+#include "platform/console_run_view.h"
+#include "platform/terminal_line.h"
 #include "platform/win32/automation/application_with_fallback.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_shell.h"
+
+namespace {
+
+// A program with a window of its own gets no console: its standard output
+// is there only when the caller redirected it. Typed at a command prompt,
+// the answer goes to the prompt's console, as wide text, since the console
+// would show UTF-8 bytes in its own code page.
+bool writeStandardOutput(const std::string& text) {
+    HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    if ((out == nullptr || out == INVALID_HANDLE_VALUE) && AttachConsole(ATTACH_PARENT_PROCESS))
+        out = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_WRITE, nullptr,
+                          OPEN_EXISTING, 0, nullptr);
+    if (out == nullptr || out == INVALID_HANDLE_VALUE) return false;
+    DWORD mode = 0;
+    DWORD written = 0;
+    if (GetConsoleMode(out, &mode)) {
+        const std::wstring wide = mokuji::platform::win32::Wide(text);
+        return WriteConsoleW(out, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+    }
+    return WriteFile(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+           written == text.size();
+}
+
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using namespace mokuji;
@@ -22,6 +49,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // blanks and quotes included, not the C library's split of it.
     const std::string arguments =
         app::ArgumentsAfterProgramName(platform::win32::Utf8(GetCommandLineW()));
+    if (auto request = app::InformationRequestOf(arguments))
+        return writeStandardOutput(
+                   platform::ConsoleText(app::InformationAnswer(*request, fs.programBaseName())))
+                   ? 0
+                   : 1;
     // Our own engine reads every .xls; the spreadsheet application, where it
     // is installed, opens what ours cannot.
     const automation::ApplicationFactory engines = platform::win32::CreateApplicationWithFallback;
@@ -29,5 +61,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (status != app::kNoDesktopWindow) return status;
     // No window can be made (no desktop session): the start is a console
     // start, as on a machine without a display.
-    return app::RunWithoutWindow(fs, shell, engines, arguments, std::cerr);
+    return app::RunWithoutWindow(fs, shell, engines, arguments, std::cerr,
+                                 platform::StandardErrorColumns());
 }

@@ -130,4 +130,15 @@ std::vector<std::string> RunOutcomeMessages(const engine::RunOutcome& outcome) {
     return messages;
 }
 
+std::optional<std::string> RunSummaryText(const engine::RunOutcome& outcome,
+                                          const std::string& listPath) {
+    if (!outcome.applicationStarted || outcome.list.saveFailure) return std::nullopt;
+    std::string text = "目次ファイルに" + std::to_string(outcome.list.rowsWritten) +
+                       "行を書き込みました（読めなかったブック" +
+                       std::to_string(outcome.skipped.size()) + "件";
+    if (!outcome.list.rowsFailed.empty())
+        text += "、一部が欠けた行" + std::to_string(outcome.list.rowsFailed.size()) + "件";
+    return text + "）: " + listPath + "\r\n";
+}
+
 }  // namespace mokuji::app

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,5 +20,11 @@ std::string FoundContentText(automation::FileContent content);
 // Every message a finished run leaves for the user, in the order to show
 // them; none when all went well.
 std::vector<std::string> RunOutcomeMessages(const engine::RunOutcome& outcome);
+
+// One line on what a run that saved its list did: the rows written, the
+// workbooks that could not be read, and where the list is. Nothing when no
+// list was saved; the messages have said why.
+std::optional<std::string> RunSummaryText(const engine::RunOutcome& outcome,
+                                          const std::string& listPath);
 
 }  // namespace mokuji::app

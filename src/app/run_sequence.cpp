@@ -98,6 +98,7 @@ RunEnd MakeAndOpenList(MainWindow& window, const StartupContext& ctx) {
     }
     if (!passedOver.empty()) view.showMessage(PassedOverTemplatesMessage(passedOver));
 
+    if (auto summary = RunSummaryText(outcome, list.listFilePath())) view.showSummary(*summary);
     view.setCaption(StartupCaption(programName));
     sub_mokuji_open(window.g_mokuji_path, ctx.fs, ctx.shell);
     return runEndOf(outcome);

@@ -52,8 +52,9 @@ RunOutcome MakeList(const RunPlan& plan, const automation::ApplicationFactory& c
         // messages keep the order of the list all the same.
         auto pool = ReadingPool::start(plan, createApplication, *xl_app);
         for (std::size_t i = 0; i < plan.workbooks.size(); ++i) {
-            view.setCaption(plan.programName + " - [" + util::FileNameOf(PlannedPath(plan, i)) +
-                            "]");
+            const std::string fileName = util::FileNameOf(PlannedPath(plan, i));
+            view.setCaption(plan.programName + " - [" + fileName + "]");
+            view.showProgress(i + 1, plan.workbooks.size(), fileName);
             WorkbookReading reading;
             if (pool) {
                 std::optional<WorkbookReading> taken;

@@ -3,20 +3,70 @@
 #include <ostream>
 
 #include "platform/name_text.h"
+#include "platform/terminal_line.h"
 
 namespace mokuji::platform {
 
-ConsoleRunView::ConsoleRunView(std::ostream& out) : out_(out) {}
+ConsoleRunView::ConsoleRunView(std::ostream& out, int terminalColumns,
+                               std::chrono::milliseconds redrawInterval)
+    : out_(out), columns_(terminalColumns), redrawInterval_(redrawInterval) {}
+
+ConsoleRunView::~ConsoleRunView() {
+    // The shell's prompt must not start on a half-drawn line.
+    clearStatus();
+}
 
 void ConsoleRunView::setCaption(const std::string& caption) {
     caption_ = caption;
-    // One write a line: standard error is unbuffered, and a run shows a
-    // caption for every workbook.
-    out_ << "caption: " + TerminalText(caption) + '\n' << std::flush;
+    if (columns_ <= 0) {
+        // One write a line: standard error is unbuffered, and a run shows a
+        // caption for every workbook.
+        out_ << "caption: " + TerminalText(caption) + '\n' << std::flush;
+        return;
+    }
+    if (!reading_) drawStatus(TerminalText(caption));
+}
+
+void ConsoleRunView::showProgress(std::size_t current, std::size_t total,
+                                  const std::string& workbook) {
+    if (columns_ <= 0) return;
+    const bool last = current >= total;
+    reading_ = !last;
+    const auto now = std::chrono::steady_clock::now();
+    if (!last && current > 1 && now - lastDrawn_ < redrawInterval_) return;
+    lastDrawn_ = now;
+    drawStatus("[" + std::to_string(current) + "/" + std::to_string(total) + "] " +
+               TerminalText(workbook));
 }
 
 void ConsoleRunView::showMessage(const std::string& text) {
+    clearStatus();
     out_ << ConsoleText(text) << std::flush;
+}
+
+void ConsoleRunView::showSummary(const std::string& text) {
+    if (columns_ <= 0) return;
+    clearStatus();
+    out_ << ConsoleText(text) << std::flush;
+}
+
+void ConsoleRunView::drawStatus(const std::string& text) {
+    // A line as wide as the terminal would move the cursor on to the next
+    // one on some terminals, and a carriage return could not reach it.
+    const std::string fitted = FitToColumns(text, columns_ - 1);
+    const int width = DisplayColumns(fitted);
+    std::string line = '\r' + fitted;
+    // Blanks over what the longer line before left behind; no escape
+    // sequence, so that every console understands it.
+    if (width < statusColumns_) line.append(static_cast<std::size_t>(statusColumns_ - width), ' ');
+    out_ << line << std::flush;
+    statusColumns_ = width;
+}
+
+void ConsoleRunView::clearStatus() {
+    if (statusColumns_ == 0) return;
+    out_ << '\r' + std::string(static_cast<std::size_t>(statusColumns_), ' ') + '\r' << std::flush;
+    statusColumns_ = 0;
 }
 
 std::string ConsoleText(const std::string& text) {

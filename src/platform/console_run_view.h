@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+#include <cstddef>
 #include <iosfwd>
 #include <string>
 
@@ -8,11 +10,26 @@
 namespace mokuji::platform {
 
 // The run's window when there is none: captions and messages go to a text
-// stream (standard error), one caption a line, prefixed "caption: ". There
-// is nothing to disable, no pointer and no events to let run.
+// stream (standard error). There is nothing to disable, no pointer and no
+// events to let run.
+//
+// Written to a file or a pipe, each caption is a line of its own, prefixed
+// "caption: ", for a log to keep. On a terminal (terminalColumns > 0) one
+// status line is redrawn in place instead, cut to the terminal's width so
+// that it never wraps: the caption, and while workbooks are read which one
+// of how many. Messages and the closing summary are written above it.
 class ConsoleRunView : public RunView {
   public:
-    explicit ConsoleRunView(std::ostream& out);
+    // While workbooks are read their captions are left to the progress,
+    // drawn at most this often: a terminal far away would otherwise slow a
+    // run of thousands of small workbooks.
+    static constexpr std::chrono::milliseconds kRedrawInterval{100};
+
+    explicit ConsoleRunView(std::ostream& out, int terminalColumns = 0,
+                            std::chrono::milliseconds redrawInterval = kRedrawInterval);
+    ~ConsoleRunView() override;
+    ConsoleRunView(const ConsoleRunView&) = delete;
+    ConsoleRunView& operator=(const ConsoleRunView&) = delete;
 
     void setCaption(const std::string& caption) override;
     std::string caption() const override { return caption_; }
@@ -20,10 +37,21 @@ class ConsoleRunView : public RunView {
     void setMousePointer(int) override {}
     void doEvents() override {}
     void showMessage(const std::string& text) override;
+    void showProgress(std::size_t current, std::size_t total, const std::string& workbook) override;
+    void showSummary(const std::string& text) override;
 
   private:
+    void drawStatus(const std::string& text);
+    void clearStatus();
+
     std::ostream& out_;
+    const int columns_;
     std::string caption_;
+    // How many columns the status line takes now; 0 when none is drawn.
+    int statusColumns_ = 0;
+    const std::chrono::milliseconds redrawInterval_;
+    bool reading_ = false;
+    std::chrono::steady_clock::time_point lastDrawn_{};
 };
 
 // Message text as a terminal shows it: CR LF line ends become plain

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace mokuji::platform {
@@ -23,6 +24,13 @@ class RunView {
     // A message box with the OK button only, no icon, the default title.
     // Multi-line texts end every line with CR LF.
     virtual void showMessage(const std::string& text) = 0;
+    // Which workbook of how many is being read (counting from 1). A window
+    // shows that in its caption already; a terminal may draw it otherwise.
+    virtual void showProgress(std::size_t /*current*/, std::size_t /*total*/,
+                              const std::string& /*workbook*/) {}
+    // What a finished run did, for a view that leaves no list open before
+    // the user's eyes to tell it.
+    virtual void showSummary(const std::string& /*text*/) {}
 };
 
 }  // namespace mokuji::platform

@@ -4,9 +4,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <sstream>
-
+#include <chrono>
 #include <new>
+#include <sstream>
 
 #include "app/command_line.h"
 #include "app/console_start.h"
@@ -36,6 +36,33 @@ TEST(ConsoleRunView, CaptionsAreLinesAndMessagesLoseTheirLineEndCarriageReturns)
               "caption: mokuji - [a.xls]\n"
               "以下のフォルダにはEXCELのシートがありません。\n\n/data/\n"
               "a\\x0Db\n");
+}
+
+TEST(ConsoleRunView, OnATerminalOneLineIsRedrawnNeverWiderThanTheTerminal) {
+    std::ostringstream out;
+    {
+        platform::ConsoleRunView view(out, 12, std::chrono::hours(1));
+        view.setCaption("mokuji - ファイル一覧取得中");
+        view.showProgress(1, 3, "a.xls");
+        // While workbooks are read, progress alone is drawn, and not again
+        // within the redraw interval but for the last workbook.
+        view.setCaption("mokuji - [b.xls]");
+        view.showProgress(2, 3, "b.xls");
+        view.showMessage("読めません\r\n");
+        view.showProgress(3, 3, "目次目次目次.xls");
+        view.setCaption("mokuji");
+        view.showSummary("書きました\r\n");
+        EXPECT_EQ(view.caption(), "mokuji");
+    }
+    // Wide characters take two columns, a cut keeps whole ones, and blanks
+    // cover what a longer line left.
+    EXPECT_EQ(out.str(),
+              "\rmokuji -..."
+              "\r[1/3] a.xls"
+              "\r           \r読めません\n"
+              "\r[3/3] 目..."
+              "\rmokuji     "
+              "\r      \r書きました\n");
 }
 
 TEST(DisplayCheck, OnlyAPlatformThatShowsWindowsIsADisplay) {

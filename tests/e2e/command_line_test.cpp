@@ -5,7 +5,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
 
 #include "e2e/e2e_support.h"
 #include "e2e/run_program.h"
@@ -128,6 +130,53 @@ TEST_F(CommandLine, WithoutAUsablePathTheProgramSaysHowToStartIt) {
     EXPECT_GT(quote.status, 0);
     EXPECT_THAT(quote.err, HasSubstr("\n\n\"\n"));
     EXPECT_THAT(opener.opened(false), IsEmpty());
+}
+
+TEST_F(CommandLine, HelpAndVersionAnswerOnStandardOutputOnlyWhenTheyAreTheWholeLine) {
+    ProgramRun help = run({"--help"});
+    EXPECT_EQ(help.status, 0) << help.err;
+    EXPECT_THAT(help.out, HasSubstr("使い方: mokuji パス\n"));
+    EXPECT_THAT(help.out, HasSubstr("  --version"));
+    EXPECT_THAT(help.err, IsEmpty());
+    ProgramRun version = run({"--version"});
+    EXPECT_EQ(version.status, 0) << version.err;
+    EXPECT_THAT(version.out, ::testing::StartsWith("mokuji " MOKUJI_VERSION_TEXT "\n"));
+
+    // Anything more is a path; a folder of that name is reached as one.
+    EXPECT_EQ(run({"--help", "x"}).out, "");
+    std::filesystem::create_directory(dir.file("--help"));
+    source(dir.file("--help"), "a.xls");
+    ProgramRun folder = run({"./--help"});
+    EXPECT_EQ(folder.status, 0) << folder.err;
+    EXPECT_THAT(folder.out, IsEmpty());
+    EXPECT_TRUE(std::filesystem::exists(u8path(dir.file("--help/00_目次.xls"))));
+}
+
+TEST_F(CommandLine, OnATerminalProgressIsOneLineRedrawnAndASummaryEndsIt) {
+    std::string folder = dir.file("回答");
+    std::filesystem::create_directory(u8path(folder));
+    for (const char* name : {"a.xls", "b.xls", "c.xls"}) source(folder, name);
+    std::ofstream(u8path(folder + "/d.xls")) << "not a workbook";
+
+    ProgramRun r = runOnTerminal(MOKUJI_BINARY, {folder}, {{"MOKUJI_OPENER", opener.program()}},
+                                 elsewhere.string(), 40);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_THAT(r.err, ::testing::Not(HasSubstr("caption:")));
+    EXPECT_THAT(r.err, HasSubstr("\r[1/4] a.xls"));
+    EXPECT_THAT(r.err, HasSubstr("\r[4/4] d.xls"));
+    EXPECT_THAT(r.err, HasSubstr("d.xls"));
+    // The terminal turns each newline into CR LF.
+    EXPECT_THAT(r.err, HasSubstr("目次ファイルに3行を書き込みました（読めなかったブック1件）: " +
+                                 folder + "/00_目次.xls\r\n"));
+    // No line drawn in place is as wide as the terminal, or it would wrap.
+    std::size_t longest = 0;
+    for (std::size_t from = 0; from < r.err.size();) {
+        std::size_t end = r.err.find_first_of("\r\n", from);
+        if (end == std::string::npos) end = r.err.size();
+        if (r.err.compare(from, 1, "[") == 0) longest = std::max(longest, end - from);
+        from = end + 1;
+    }
+    EXPECT_LT(longest, 40u);
 }
 
 TEST_F(CommandLine, ADisplayThatCannotBeShownToAnybodyIsNone) {

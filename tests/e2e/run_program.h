@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 #include <grp.h>
+#include <pty.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -30,6 +31,7 @@ struct ProgramRun {
     int status = -1;  // the exit status; -1 when it did not exit by itself
     int signal = 0;   // the signal that ended it, if one did
     std::string err;  // standard error
+    std::string out;  // standard output (not kept for a limited child)
     bool timedOut = false;
 };
 
@@ -78,6 +80,7 @@ inline ProgramRun runProgram(const std::string& program, const std::vector<std::
                              const ChildLimits& childLimits = {}) {
     fake::TempFolder scratch;
     const std::string errFile = scratch.file("stderr.txt");
+    const std::string outFile = scratch.file("stdout.txt");
 
     std::vector<std::string> envText;
     // The program under test runs as on a machine without a desktop: with a
@@ -116,7 +119,8 @@ inline ProgramRun runProgram(const std::string& program, const std::vector<std::
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outFile.c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
         posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errFile.c_str(),
                                          O_WRONLY | O_CREAT | O_TRUNC, 0644);
         // Changing folders only in the child keeps the tests' own folder.
@@ -156,6 +160,52 @@ inline ProgramRun runProgram(const std::string& program, const std::vector<std::
     if (!run.timedOut && WIFSIGNALED(status)) run.signal = WTERMSIG(status);
     std::ifstream in(errFile, std::ios::binary);
     run.err.assign(std::istreambuf_iterator<char>(in), {});
+    std::ifstream out(outFile, std::ios::binary);
+    run.out.assign(std::istreambuf_iterator<char>(out), {});
+    return run;
+}
+
+// Runs the program with a terminal of the given width as its standard
+// input, output and error, as from a shell; everything it printed comes
+// back in err.
+inline ProgramRun runOnTerminal(const std::string& program, const std::vector<std::string>& args,
+                                const std::map<std::string, std::string>& env,
+                                const std::string& workingFolder, unsigned short columns) {
+    std::vector<std::string> argText = {program};
+    argText.insert(argText.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& a : argText) argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    ProgramRun run;
+    winsize size{};
+    size.ws_row = 24;
+    size.ws_col = columns;
+    int terminal = -1;
+    const pid_t pid = forkpty(&terminal, nullptr, nullptr, &size);
+    if (pid < 0) {
+        run.err = "no terminal for " + program;
+        return run;
+    }
+    if (pid == 0) {
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) unsetenv(name);
+        for (const auto& [k, v] : env) setenv(k.c_str(), v.c_str(), 1);
+        if (chdir(workingFolder.c_str()) != 0) _exit(127);
+        execv(program.c_str(), argv.data());
+        _exit(127);
+    }
+    // Read until the child's side closes (EIO on Linux), then reap it.
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = read(terminal, buffer, sizeof buffer);
+        if (n <= 0) break;
+        run.err.append(buffer, static_cast<std::size_t>(n));
+    }
+    close(terminal);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (WIFEXITED(status)) run.status = WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) run.signal = WTERMSIG(status);
     return run;
 }
 

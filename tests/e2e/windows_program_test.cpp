@@ -171,6 +171,12 @@ TEST_F(WindowsProgram, TakesItsCommandLineAsWindowsHandsItOver) {
     ProgramRun missing = run({windowsPath(folder) + "\\無い"});
     EXPECT_NE(missing.status, 0);
     EXPECT_THAT(missing.err, HasSubstr("無い"));
+
+    // Asked from a prompt, the program answers on standard output.
+    ProgramRun help = run({"--help"});
+    EXPECT_EQ(help.status, 0) << help.err;
+    EXPECT_THAT(help.out, HasSubstr("使い方: mokuji パス\n"));
+    EXPECT_THAT(help.out, HasSubstr(".\\--help"));
 }
 
 TEST_F(WindowsProgram, NamesAWorkbookItCannotReadAndListsTheRest) {
