@@ -17,6 +17,17 @@ std::string JoinArguments(int argc, const char* const* argv) {
     return joined;
 }
 
+std::string ArgumentsOfStart(int argc, const char* const* argv) {
+    std::string joined = JoinArguments(argc, argv);
+    if (argc <= 2) return joined;
+    std::error_code error;
+    if (std::filesystem::exists(joined, error)) return joined;
+    for (int i = 1; i < argc; ++i) {
+        if (!std::filesystem::exists(argv[i], error)) return joined;
+    }
+    return argv[argc - 1];
+}
+
 std::string ArgumentsAfterProgramName(const std::string& commandLine) {
     std::size_t i = 0;
     if (!commandLine.empty() && commandLine.front() == '"') {

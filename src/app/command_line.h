@@ -9,6 +9,14 @@ namespace mokuji::app {
 // blank, as a desktop hands over a command line it has not split.
 std::string JoinArguments(int argc, const char* const* argv);
 
+// The argument string of a start on Linux. A launcher hands each file
+// dropped on it or opened with it as an argument of its own: when the
+// joined arguments name nothing but every one of them names something, the
+// last one is taken, as the window takes the last item of a drop. Otherwise
+// the arguments are joined, so that a path with blanks typed unquoted stays
+// one path.
+std::string ArgumentsOfStart(int argc, const char* const* argv);
+
 // What Windows hands a program as its whole command line, less the
 // program's name: the name runs to the next double quote when it begins
 // with one, else to the first blank or tab; the blanks after it go too.

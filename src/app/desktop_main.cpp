@@ -19,7 +19,7 @@ namespace mokuji::app {
 int RunDesktop(int& argc, char** argv) {
     // Taken before Qt removes the options it knows, so that the argument is
     // the one the console start sees.
-    std::string arguments = JoinArguments(argc, argv);
+    std::string arguments = ArgumentsOfStart(argc, argv);
     const char* requested = std::getenv("QT_QPA_PLATFORM");
     setenv("QT_QPA_PLATFORM", PlatformsToTry(requested).c_str(), 1);
     QApplication application(argc, argv);

@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
 #endif
     platform::PosixFileSystem fs;
     // Taken first: the window's toolkit removes the options it knows.
-    std::string arguments = app::JoinArguments(argc, argv);
+    std::string arguments = app::ArgumentsOfStart(argc, argv);
     if (auto request = app::InformationRequestOf(arguments)) {
         std::cout << platform::ConsoleText(app::InformationAnswer(*request, fs.programBaseName()))
                   << std::flush;

@@ -86,6 +86,17 @@ TEST_F(CommandLine, AQuotedPathWithBlanksIsOnePath) {
     EXPECT_THAT(split.err, HasSubstr("caption: mokuji - 目次ファイル更新開始\n"));
 }
 
+TEST_F(CommandLine, SeveralFilesFromALauncherRunTheFolderOfTheLast) {
+    std::string one = dir.file("一");
+    std::string two = dir.file("二");
+    std::filesystem::create_directory(u8path(one));
+    std::filesystem::create_directory(u8path(two));
+    ProgramRun r = run({source(one, "a.xls"), source(two, "b.xls")});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(std::filesystem::exists(u8path(two + "/00_目次.xls")));
+    EXPECT_FALSE(std::filesystem::exists(u8path(one + "/00_目次.xls")));
+}
+
 TEST_F(CommandLine, APathThatDoesNotExistIsNamedAndNothingIsWritten) {
     const std::string missing = dir.file("どこにもない/a.xls");
     ProgramRun r = run({missing});
