@@ -1,7 +1,10 @@
 #!/usr/bin/env python3
 """Draws the window's decorative background, its small picture and the
 program icon, and writes them beside the window's sources: as PNG files for
-the Qt window, as BMP and ICO files for the Windows resources.
+the Qt window, as BMP and ICO files for the Windows resources; and the icon
+in the sizes of the desktop's icon theme, for the Linux install.
+
+    draw_art.py [QT_ART [WIN32_ART [LINUX_ICONS]]]
 
 Plain Python (no imaging library), so the pictures can be drawn again on any
 machine: shapes are filled at a finer grid and averaged down, which smooths
@@ -159,34 +162,59 @@ def bmp(rows, behind=PALE_YELLOW):
     return head + info + colours + bytes(data)
 
 
-def ico(rows):
-    """A one-image icon file: 32-bit colour with alpha and an empty mask."""
-    h, w = len(rows), len(rows[0])
-    colour = bytearray()
-    for row in reversed(rows):
-        for r, g, b, a in row:
-            colour.extend((b, g, r, a))
-    mask = bytes(((w + 31) // 32) * 4 * h)
-    info = struct.pack("<IiiHHIIiiII", 40, w, 2 * h, 1, 32, 0, len(colour) + len(mask),
-                       0, 0, 0, 0)
-    image = info + bytes(colour) + mask
-    return (struct.pack("<HHH", 0, 1, 1)
-            + struct.pack("<BBBBHHII", w % 256, h % 256, 0, 0, 1, 32, len(image), 22) + image)
+def ico(canvases):
+    """An icon file with one image a size, smallest first: 32-bit colour
+    with alpha and an empty mask, or for 256 pixels a PNG image, which the
+    system reads since Windows Vista and which keeps the file small."""
+    images = []
+    for c in canvases:
+        if c.w >= 256:
+            images.append((c.w, c.h, c.png()))
+            continue
+        rows = c.pixels()
+        h, w = len(rows), len(rows[0])
+        colour = bytearray()
+        for row in reversed(rows):
+            for r, g, b, a in row:
+                colour.extend((b, g, r, a))
+        mask = bytes(((w + 31) // 32) * 4 * h)
+        info = struct.pack("<IiiHHIIiiII", 40, w, 2 * h, 1, 32, 0, len(colour) + len(mask),
+                           0, 0, 0, 0)
+        images.append((w, h, info + bytes(colour) + mask))
+    entries, offset = b"", 6 + 16 * len(images)
+    for w, h, image in images:
+        # A side of 256 is written 0, as the byte holds no more.
+        entries += struct.pack("<BBBBHHII", w % 256, h % 256, 0, 0, 1, 32, len(image), offset)
+        offset += len(image)
+    return (struct.pack("<HHH", 0, 1, len(images)) + entries
+            + b"".join(image for _, _, image in images))
+
+
+# The sizes of the desktop's icon theme (hicolor) and of the Windows icon.
+THEME_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
+ICO_SIZES = (16, 24, 32, 48, 256)
 
 
 def main():
     root = Path(__file__).resolve().parents[2]
-    out = Path(sys.argv[1]) if len(sys.argv) > 1 else root / "src/platform/qt/art"
-    win = Path(sys.argv[2]) if len(sys.argv) > 2 else root / "src/platform/win32/window/art"
-    back, big, small = background(), icon(32), icon(23)
+    args = sys.argv[1:] + [None] * 3
+    out = Path(args[0] or root / "src/platform/qt/art")
+    win = Path(args[1] or root / "src/platform/win32/window/art")
+    theme = Path(args[2] or root / "packaging/linux/icons")
+    back, small = background(), icon(23)
+    icons = {n: icon(n) for n in sorted(set(THEME_SIZES) | set(ICO_SIZES))}
     out.mkdir(parents=True, exist_ok=True)
     (out / "background.png").write_bytes(back.png())
-    (out / "icon.png").write_bytes(big.png())
+    (out / "icon.png").write_bytes(icons[32].png())
     (out / "image1.png").write_bytes(small.png())
     win.mkdir(parents=True, exist_ok=True)
     (win / "background.bmp").write_bytes(bmp(back.pixels()))
-    (win / "icon.ico").write_bytes(ico(big.pixels()))
+    (win / "icon.ico").write_bytes(ico([icons[n] for n in ICO_SIZES]))
     (win / "image1.bmp").write_bytes(bmp(small.pixels()))
+    # Named by size only: the install gives each the application's id.
+    theme.mkdir(parents=True, exist_ok=True)
+    for n in THEME_SIZES:
+        (theme / f"mokuji-{n}.png").write_bytes(icons[n].png())
 
 
 if __name__ == "__main__":
