@@ -2,7 +2,9 @@
 # Installs what building, testing and benchmarking mokuji needs on Debian 12.
 # LibreOffice Calc is the second independent reader of the lists we write
 # (beside xlrd), and Xvfb a display for the window's end-to-end run: their
-# tests would skip without them.
+# tests would skip without them. dpkg-dev (dpkg-shlibdeps) finds the Debian
+# package's dependencies; desktop-file-utils, appstream and man-db check the
+# installed desktop entry, metainfo and manual page.
 # Safe to run again: apt-get skips what is already there.
 set -eu
 
@@ -11,7 +13,8 @@ packages="build-essential cmake ninja-build pkg-config
           python3 python3-xlrd python3-olefile tzdata
           qt6-base-dev qt6-translations-l10n fonts-ipafont-gothic
           clang libclang-rt-14-dev
-          libreoffice-calc xvfb xauth"
+          libreoffice-calc xvfb xauth
+          dpkg-dev desktop-file-utils appstream man-db"
 
 missing=""
 for p in $packages; do

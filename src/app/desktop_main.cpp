@@ -22,6 +22,11 @@ int RunDesktop(int& argc, char** argv) {
     std::string arguments = ArgumentsOfStart(argc, argv);
     const char* requested = std::getenv("QT_QPA_PLATFORM");
     setenv("QT_QPA_PLATFORM", PlatformsToTry(requested).c_str(), 1);
+#ifdef MOKUJI_APP_ID
+    // The installed desktop entry's name, so that the desktop shows the
+    // window under its launcher and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(MOKUJI_APP_ID));
+#endif
     QApplication application(argc, argv);
     if (!ShowsWindows(QGuiApplication::platformName().toStdString())) return kNoDisplayOpened;
     // The window speaks Japanese, so Qt's own buttons (OK, キャンセル, 開く)

@@ -18,14 +18,23 @@
 
 namespace {
 
-// The window lives in a module beside the program, loaded only when there
-// is a display to show it on. Returns false when it cannot be loaded.
+// The window lives in a module, loaded only when there is a display to show
+// it on: beside the program in the build tree, or installed, in the module
+// folder MOKUJI_DESKTOP_MODULE_DIR names relative to the program's, so that
+// an installed tree can be moved whole (a package's prefix). Returns false
+// when it cannot be loaded.
 bool runDesktop(const std::string& programFolder, int& argc, char** argv, int& status) {
 #ifdef MOKUJI_DESKTOP_MODULE
-    std::string path = programFolder + "/" + MOKUJI_DESKTOP_MODULE;
-    void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    void* module = nullptr;
+    std::string errors;
+    for (const char* folder : {"", "/" MOKUJI_DESKTOP_MODULE_DIR}) {
+        std::string path = programFolder + folder + "/" + MOKUJI_DESKTOP_MODULE;
+        module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (module) break;
+        errors += (errors.empty() ? "" : "; ") + std::string(dlerror());
+    }
     if (!module) {
-        std::cerr << "mokuji: no window (" << dlerror() << "); working without one\n";
+        std::cerr << "mokuji: no window (" << errors << "); working without one\n";
         return false;
     }
     using Entry = int (*)(int*, char**);
