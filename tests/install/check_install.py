@@ -1,0 +1,144 @@
+#!/usr/bin/python3
+"""Installs the build into a temporary DESTDIR under the prefix /usr, as a
+package would, and checks what a desktop gets: exactly the files meant
+(no test or benchmark among them), the desktop entry and the metainfo as
+their validators judge them, the manual page rendered without a warning,
+and the installed program run on a copy of the example folder, on the
+console and, when xvfb-run is there, with a window whose module is loaded
+from the installed module folder.
+"""
+import argparse
+import os
+import re
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+from pathlib import Path
+
+ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
+LIST_FILE = "00_目次.xls"
+
+failures = []
+
+
+def check(ok, what):
+    if not ok:
+        failures.append(what)
+        print("FAIL:", what, file=sys.stderr)
+
+
+def timed(label, command, **kwargs):
+    begun = time.monotonic()
+    done = subprocess.run(command, capture_output=True, text=True, **kwargs)
+    print("%s: %.2f s, exit status %d" % (label, time.monotonic() - begun, done.returncode))
+    return done
+
+
+def expected_files(args):
+    files = {"bin/mokuji", args.moduledir + "/mokuji-desktop.so",
+             "share/applications/%s.desktop" % args.app_id,
+             "share/metainfo/%s.metainfo.xml" % args.app_id,
+             "share/man/man1/mokuji.1", "share/doc/mokuji/README.md", "share/doc/mokuji/LICENSE"}
+    files |= {"share/icons/hicolor/%dx%d/apps/%s.png" % (n, n, args.app_id) for n in ICON_SIZES}
+    return files
+
+
+def check_layout(args, usr):
+    found = {str(p.relative_to(usr)) for p in usr.rglob("*") if not p.is_dir()}
+    want = expected_files(args)
+    check(found == want, "installed files: missing %s, unexpected %s"
+          % (sorted(want - found), sorted(found - want)))
+    check(os.access(usr / "bin/mokuji", os.X_OK), "bin/mokuji is not executable")
+    for n in ICON_SIZES:
+        png = (usr / ("share/icons/hicolor/%dx%d/apps/%s.png" % (n, n, args.app_id))).read_bytes()
+        check(png[:8] == b"\x89PNG\r\n\x1a\n" and struct.unpack(">II", png[16:24]) == (n, n),
+              "icon %dx%d is no PNG of that size" % (n, n))
+
+
+def check_desktop_files(args, usr):
+    desktop = usr / ("share/applications/%s.desktop" % args.app_id)
+    metainfo = usr / ("share/metainfo/%s.metainfo.xml" % args.app_id)
+    done = timed("desktop-file-validate", [args.desktop_file_validate, str(desktop)])
+    check(done.returncode == 0 and not done.stdout.strip(),
+          "desktop entry: " + done.stdout + done.stderr)
+    entry = desktop.read_text(encoding="utf-8")
+    check("\nIcon=%s\n" % args.app_id in entry and "\nExec=mokuji %F\n" in entry,
+          "desktop entry: Icon is not the id or Exec does not take files")
+    # Pedantic notes are printed, not failed: the id's capital letter is
+    # one (cid-contains-uppercase-letter), as in most desktop ids.
+    done = timed("appstreamcli validate", [args.appstreamcli, "validate", "--no-net",
+                                           "--pedantic", str(metainfo)])
+    print(done.stdout.strip())
+    check(done.returncode == 0 and not re.search(r"^[EW]: ", done.stdout, re.M),
+          "metainfo: " + done.stdout + done.stderr)
+    releases = re.findall(r'<release version="([^"]+)"', metainfo.read_text(encoding="utf-8"))
+    check(releases[:1] == [args.version],
+          "metainfo: newest release %s, project version %s" % (releases[:1], args.version))
+    check("<launchable type=\"desktop-id\">%s.desktop<" % args.app_id in metainfo.read_text(
+        encoding="utf-8"), "metainfo: launchable is not the desktop entry")
+    # UTF-8, for the list file's name; warnings are on standard error.
+    done = timed("man --warnings", [args.man, "--warnings", "-l", str(usr / "share/man/man1/mokuji.1")],
+                 env=dict(os.environ, LC_ALL="C.UTF-8", MANPAGER="cat", MANWIDTH="80"))
+    check(done.returncode == 0 and not done.stderr and LIST_FILE in done.stdout
+          and "mokuji " + args.version in done.stdout,
+          "manual page: warnings %r, or no list file name or version %s in it"
+          % (done.stderr, args.version))
+
+
+def run_installed(args, usr, work, label, wrapper=()):
+    """Runs the installed program on a copy of the example folder; returns
+    the window modules the loader opened (its log, on standard error like
+    that of every process the run starts, which the pipe waits for)."""
+    folder = work / label
+    shutil.copytree(args.examples, folder)
+    (folder / LIST_FILE).unlink(missing_ok=True)
+    env = {k: v for k, v in os.environ.items()
+           if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "LD_DEBUG_OUTPUT")}
+    env.update(MOKUJI_OPENER="true", LD_DEBUG="files")
+    done = timed("installed mokuji, " + label, [*wrapper, str(usr / "bin/mokuji"), str(folder)],
+                 env=env, timeout=180)
+    loader = re.compile(r"^\s*\d+:\t")
+    said = "".join(line for line in done.stderr.splitlines(True) if not loader.match(line))
+    check(done.returncode == 0 and (folder / LIST_FILE).is_file(),
+          "%s: exit status %d, list %s\n%s" % (label, done.returncode,
+                                               "written" if (folder / LIST_FILE).exists()
+                                               else "not written", said))
+    check("no window" not in said, "%s: %s" % (label, said))
+    return set(re.findall(r"file=(\S*mokuji-desktop\.so) \[0\];  generating link map",
+                          done.stderr))
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    for option in ("--build", "--cmake", "--moduledir", "--app-id", "--version", "--examples",
+                   "--desktop-file-validate", "--appstreamcli", "--man"):
+        parser.add_argument(option, required=True)
+    args = parser.parse_args()
+    with tempfile.TemporaryDirectory(prefix="mokuji-install-") as tmp:
+        work = Path(tmp)
+        root = work / "root"
+        done = timed("cmake --install", [args.cmake, "--install", args.build, "--prefix", "/usr"],
+                     env=dict(os.environ, DESTDIR=str(root)))
+        check(done.returncode == 0, "cmake --install: " + done.stdout + done.stderr)
+        usr = root / "usr"
+        check_layout(args, usr)
+        check_desktop_files(args, usr)
+        loaded = run_installed(args, usr, work, "console")
+        check(not loaded, "console run loaded the window: %s" % loaded)
+        xvfb = shutil.which("xvfb-run")
+        if xvfb:
+            loaded = run_installed(args, usr, work, "window", (xvfb, "-a"))
+            module = os.path.normpath(usr / args.moduledir / "mokuji-desktop.so")
+            check({os.path.normpath(p) for p in loaded} == {module},
+                  "window run loaded %s, not %s" % (sorted(loaded) or "no window", module))
+        else:
+            print("no xvfb-run: the run with a window is left out")
+    print("%d failed" % len(failures) if failures else "installed tree as meant")
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
