@@ -37,6 +37,14 @@ std::string PassedOverTemplatesMessage(const std::vector<gather::ReadFailure>& f
     return text;
 }
 
+std::string OpenedWithItselfMessage(const std::string& listFile) {
+    return "目次ファイルを開くプログラムとして、このプログラム自身が選ばれています。\r\n"
+           "目次ファイルはそのままにしました。EXCELのブック（.xls）を開く既定のプログラムには、"
+           "表計算のプログラムを選んでください。\r\n"
+           "\r\n" +
+           listFile;
+}
+
 std::string UsageText(const std::string& programName) {
     return "使い方: " + programName +
            " パス\r\n"

@@ -14,6 +14,9 @@ std::string NoWorkbooksMessage(const std::string& folder);
 // The argument names nothing that exists: what was given, and the path it
 // was taken for when that differs.
 std::string PathNotFoundMessage(const std::string& given, const std::string& resolved);
+// The desktop opened a list file just written with this program itself, as
+// its program for workbooks; the list was left as it was.
+std::string OpenedWithItselfMessage(const std::string& listFile);
 // The argument cannot be a path at all, such as a lone double quote.
 std::string BadArgumentMessage(const std::string& given);
 // The list file or the template workbook could not be read, so the run did

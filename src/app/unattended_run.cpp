@@ -43,6 +43,14 @@ StartupOutcome RunUnattended(MainWindow& window, const StartupContext& ctx,
         view.showMessage(PathNotFoundMessage(argument, path));
         return StartupOutcome::BadArgument;
     }
+    if (!found.directory && path == ctx.shell.documentThatStartedUs()) {
+        // The desktop chose this program to show the list it has just
+        // written: a run would write it again and open it again, for ever.
+        view.setEnabled(true);
+        view.setMousePointer(platform::kPointerDefault);
+        view.showMessage(OpenedWithItselfMessage(path));
+        return StartupOutcome::BadArgument;
+    }
     window.g_mokuji_path = WorkingPathFor(path, found.directory);
     return startupOutcomeOf(
         RunWorkingFolder(window, ctx, NoWorkbooksMessage(util::FolderOf(window.g_mokuji_path))));

@@ -5,7 +5,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <cerrno>
+#include <algorithm>
 #include <cstdint>
+#include <string_view>
+
+extern char** environ;
 
 namespace mokuji::platform {
 
@@ -25,7 +29,8 @@ void send(int fd, char kind, std::int64_t value) {
     [[maybe_unused]] ssize_t n = write(fd, &r, sizeof r);
 }
 
-[[noreturn]] void runProgram(int reportFd, char* const* args, const char* folder, bool searchPath) {
+[[noreturn]] void runProgram(int reportFd, char* const* args, const char* folder, bool searchPath,
+                             char* const* env) {
     int devNull = open("/dev/null", O_RDONLY);
     if (devNull >= 0) {
         dup2(devNull, STDIN_FILENO);
@@ -36,9 +41,9 @@ void send(int fd, char kind, std::int64_t value) {
         _exit(127);
     }
     if (searchPath) {
-        execvp(args[0], args);
+        execvpe(args[0], args, env);
     } else {
-        execv(args[0], args);
+        execve(args[0], args, env);
     }
     send(reportFd, 'e', errno);
     _exit(127);
@@ -54,6 +59,18 @@ DetachedStart StartDetached(const std::vector<std::string>& argv, const std::str
     std::vector<char*> args;
     for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
+    std::vector<std::string> envText;
+    for (char** e = environ; *e != nullptr; ++e) {
+        const std::string_view entry(*e);
+        const auto named = [&entry](const std::string& added) {
+            return added.substr(0, added.find('=') + 1) == entry.substr(0, entry.find('=') + 1);
+        };
+        if (std::none_of(environment.begin(), environment.end(), named)) envText.emplace_back(entry);
+    }
+    envText.insert(envText.end(), environment.begin(), environment.end());
+    std::vector<char*> env;
+    for (auto& e : envText) env.push_back(e.data());
+    env.push_back(nullptr);
 
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) return {0, errno};
@@ -75,7 +92,7 @@ DetachedStart StartDetached(const std::vector<std::string>& argv, const std::str
             send(fds[1], 'f', errno);
             _exit(1);
         }
-        if (program == 0) runProgram(fds[1], args.data(), workingFolder.c_str(), searchPath);
+        if (program == 0) runProgram(fds[1], args.data(), workingFolder.c_str(), searchPath, env.data());
         send(fds[1], 'p', program);
         _exit(0);
     }

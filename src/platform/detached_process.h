@@ -18,7 +18,9 @@ struct DetachedStart {
 // nothing waits for it and it leaves no zombie behind. With searchPath the
 // program name is looked up in PATH; without it argv[0] is the file run, and
 // a file that is no program is never handed to the shell instead.
+// The program gets our environment, with the NAME=value entries of
+// environment added or put in place of ours.
 DetachedStart StartDetached(const std::vector<std::string>& argv, const std::string& workingFolder,
-                            bool searchPath);
+                            bool searchPath, const std::vector<std::string>& environment = {});
 
 }  // namespace mokuji::platform

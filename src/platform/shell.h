@@ -16,6 +16,14 @@ class Shell {
     // Starts a program file with a normal, focused window; does not wait.
     // Returns its process or task identifier, 0 when it could not start.
     virtual double startProgram(const std::string& path) = 0;
+    // The document whose opening by this program's openDocument started
+    // this very process, or empty. Were this program the desktop's choice
+    // for its own list files, each run would start the next; the run asked
+    // to list that document sees it here and stops the chain.
+    virtual std::string documentThatStartedUs() const { return {}; }
 };
+
+// How openDocument tells the program it starts which document it opens.
+inline constexpr const char* kOpenedDocumentVariable = "MOKUJI_OPENED_DOCUMENT";
 
 }  // namespace mokuji::platform

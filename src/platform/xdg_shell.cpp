@@ -31,12 +31,19 @@ XdgShell::XdgShell(std::string opener)
     : opener_(opener.empty() ? defaultOpener() : std::move(opener)) {}
 
 int XdgShell::openDocument(const std::string& path, const std::string& workingFolder) {
-    DetachedStart started = StartDetached({opener_, absolute(path)}, workingFolder, true);
+    const std::string document = absolute(path);
+    DetachedStart started = StartDetached({opener_, document}, workingFolder, true,
+                                          {std::string(kOpenedDocumentVariable) + "=" + document});
     if (started.pid != 0) return kOpenedDocument;
     // A desktop without an opener is no fault of the run: the caller gets
     // the low value and carries on.
     return started.error == ENOENT || started.error == EACCES ? kOpenerNotFound
                                                               : kOpenerOutOfResources;
+}
+
+std::string XdgShell::documentThatStartedUs() const {
+    const char* document = std::getenv(kOpenedDocumentVariable);
+    return document != nullptr ? document : "";
 }
 
 double XdgShell::startProgram(const std::string& path) {

@@ -16,6 +16,7 @@ class XdgShell : public Shell {
 
     int openDocument(const std::string& path, const std::string& workingFolder) override;
     double startProgram(const std::string& path) override;
+    std::string documentThatStartedUs() const override;
 
     const std::string& opener() const { return opener_; }
 

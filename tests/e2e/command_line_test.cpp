@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "e2e/e2e_support.h"
 #include "e2e/run_program.h"
@@ -95,6 +96,36 @@ TEST_F(CommandLine, SeveralFilesFromALauncherRunTheFolderOfTheLast) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(std::filesystem::exists(u8path(two + "/00_目次.xls")));
     EXPECT_FALSE(std::filesystem::exists(u8path(one + "/00_目次.xls")));
+}
+
+TEST_F(CommandLine, AListTheDesktopOpensWithTheProgramItselfIsNotRunAgain) {
+    std::string folder = dir.file("回答");
+    std::filesystem::create_directory(u8path(folder));
+    source(folder, "a.xls");
+    // The desktop's program for workbooks is mokuji: it gets the list. Only
+    // the first such start runs, should the chain not stop by itself.
+    const std::string again = dir.file("again");
+    const std::string desktop =
+        dir.write("desktop.sh", "#!/bin/sh\nmkdir '" + again + "' || exit 0\n'" MOKUJI_BINARY
+                                "' \"$1\" 2>'" + again + "/err'\necho $? >'" + again +
+                                    "/status'\n");
+    std::filesystem::permissions(desktop, std::filesystem::perms::owner_all);
+
+    ProgramRun r = runProgram(MOKUJI_BINARY, {folder}, {{"MOKUJI_OPENER", desktop}},
+                              elsewhere.string());
+    EXPECT_EQ(r.status, 0) << r.err;
+    const auto contents = [](const std::string& path) {
+        std::ifstream in(u8path(path), std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), {});
+    };
+    std::string status;
+    for (int i = 0; i < 500 && status.empty(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        status = contents(again + "/status");
+    }
+    EXPECT_EQ(status, "64\n");
+    EXPECT_THAT(contents(again + "/err"), HasSubstr("このプログラム自身が選ばれています"));
+    EXPECT_THAT(contents(again + "/err"), HasSubstr(folder + "/00_目次.xls"));
 }
 
 TEST_F(CommandLine, APathThatDoesNotExistIsNamedAndNothingIsWritten) {

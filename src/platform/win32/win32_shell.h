@@ -15,6 +15,7 @@ class Win32Shell : public Shell {
     // The started program's process identifier; 0 when it could not start
     // (a document in a folder named like a program, a missing file).
     double startProgram(const std::string& path) override;
+    std::string documentThatStartedUs() const override;
 };
 
 }  // namespace mokuji::platform::win32
