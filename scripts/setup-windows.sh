@@ -1,12 +1,13 @@
 #!/bin/sh
-# Installs what building mokuji.exe and testing it under Wine needs on
-# Debian 12: the mingw-w64 cross compiler, Wine, a virtual display, and the
-# Japanese locale. Safe to run again.
+# Installs what building mokuji.exe and its installer and testing them under
+# Wine needs on Debian 12: the mingw-w64 cross compiler, NSIS (makensis),
+# Wine, a virtual display, and the Japanese locale. Safe to run again.
 set -eu
 
 # googletest: the distribution's sources, built for Windows with the tests.
-packages="cmake ninja-build g++-mingw-w64-x86-64 wine wine64 fonts-wine fonts-ipafont-gothic
-          locales googletest xvfb xauth"
+# python3-xlrd: the installer's test reads the installed program's list.
+packages="cmake ninja-build g++-mingw-w64-x86-64 nsis wine wine64 fonts-wine fonts-ipafont-gothic
+          locales googletest xvfb xauth python3 python3-xlrd"
 missing=""
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -1,8 +1,8 @@
 #!/bin/sh
-# Builds mokuji.exe and its tests with mingw-w64 and runs the tests under
-# Wine, on a virtual display, in a Wine prefix made for this run alone; then
-# runs the program on folders and checks its lists with the Linux build's
-# readers.
+# Builds mokuji.exe, its tests and its installer with mingw-w64 and NSIS
+# and runs the tests under Wine, on a virtual display, in a Wine prefix made
+# for this run alone; then runs the program on folders and checks its lists
+# with the Linux build's readers, and installs, runs and uninstalls it.
 # Debian 12; installs what it needs with apt-get. Build in build/windows.
 set -eu
 cd "$(dirname "$0")/.."
@@ -83,14 +83,24 @@ else
     status=1
 fi
 tests_done=$(now)
+# The installer as a user runs it, in the same prefix, no display needed:
+# installed silently, its desktop shortcut's program run on the example
+# folder, uninstalled silently, and nothing may be left.
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/windows/CMakeCache.txt)
+tests/installer/installer_test.py --installer "build/windows/mokuji-$version-setup.exe" \
+    --version "$version" --opener build/windows/tests/e2e/record_opened.exe >>"$log" 2>&1 ||
+    status=$?
+installer_done=$(now)
 
 # --- Summary -----------------------------------------------------------------
 echo
 echo "== Windows tests under Wine ($(wine --version 2>/dev/null || echo wine))"
-grep -E 'tests passed|tests failed|^\[  (PASSED|FAILED) ' "$log" || echo "no summary; see $log"
+grep -E 'tests passed|tests failed|^\[  (PASSED|FAILED) |^installer test: ' "$log" ||
+    echo "no summary; see $log"
 sed -n '/The following tests did not run:/,/^$/p' "$log"
 sed -n '/The following tests FAILED:/,/^Errors while running CTest/p' "$log"
 echo "setup $((setup_done - started)) s, build $((build_done - setup_done)) s," \
      "Wine prefix $((prefix_done - build_done)) s, tests $((tests_done - prefix_done)) s," \
-     "total $((tests_done - started)) s; full log: $log"
+     "installer $((installer_done - tests_done)) s, total $((installer_done - started)) s;" \
+     "full log: $log"
 exit "$status"
