@@ -1,7 +1,8 @@
 #!/bin/sh
-# Sets everything up and runs every test: the normal build, the same tests
-# under AddressSanitizer and UndefinedBehaviorSanitizer, the Windows program
-# and its tests under Wine, then the fuzz targets. Each leg's wall time is
+# Sets everything up and runs every test: the normal build, its Debian
+# package installed and run, the same tests under AddressSanitizer and
+# UndefinedBehaviorSanitizer, the Windows program, its tests and its
+# installer under Wine, then the fuzz targets. Each leg's wall time is
 # printed as it ends and again at the end.
 set -eu
 cd "$(dirname "$0")/.."
@@ -42,6 +43,8 @@ sanitize_tests() {
 leg "setup" ./scripts/setup-debian.sh
 leg "release build" release
 leg "release tests" release_tests
+# The Debian package, installed on this machine, run from PATH and purged.
+leg "Debian package" ./scripts/test-package.sh
 leg "sanitizer build" sanitize
 leg "sanitizer tests" sanitize_tests
 # mokuji.exe, cross-compiled, with its tests under Wine; its lists are

@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "util/path_names.h"
@@ -39,6 +40,25 @@ std::string ArgumentsAfterProgramName(const std::string& commandLine) {
     }
     i = commandLine.find_first_not_of(" \t", i);
     return i == std::string::npos ? std::string() : commandLine.substr(i);
+}
+
+std::vector<std::string> WordsOf(const std::string& arguments) {
+    std::vector<std::string> words;
+    std::size_t i = 0;
+    while ((i = arguments.find_first_not_of(" \t", i)) != std::string::npos) {
+        std::size_t end = 0;
+        if (arguments[i] == '"') {
+            end = arguments.find('"', i + 1);
+            if (end == std::string::npos) end = arguments.size();
+            words.push_back(arguments.substr(i + 1, end - i - 1));
+            ++end;
+        } else {
+            end = std::min(arguments.find_first_of(" \t", i), arguments.size());
+            words.push_back(arguments.substr(i, end - i));
+        }
+        i = end;
+    }
+    return words;
 }
 
 std::optional<std::string> Unquoted(const std::string& argument) {

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace mokuji::app {
 
@@ -21,6 +22,11 @@ std::string ArgumentsOfStart(int argc, const char* const* argv);
 // program's name: the name runs to the next double quote when it begins
 // with one, else to the first blank or tab; the blanks after it go too.
 std::string ArgumentsAfterProgramName(const std::string& commandLine);
+
+// The words of a command line as Windows hands several files over (a drop
+// of several on a shortcut, "Send to"): separated by blanks or tabs, a word
+// in double quotes keeping its blanks, the quotes dropped.
+std::vector<std::string> WordsOf(const std::string& arguments);
 
 // The argument without its quotes: when it begins with a double quote its
 // first and last characters are dropped, whatever the last one is. Nothing

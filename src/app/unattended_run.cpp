@@ -34,9 +34,26 @@ StartupOutcome RunUnattended(MainWindow& window, const StartupContext& ctx,
     view.setEnabled(false);
     view.doEvents();
 
-    const std::string path =
+    std::string path =
         ResolvedArgument(argument, ctx.fs.programFolder(), ctx.fs.currentDirectory());
     platform::FileAttributes found = ctx.fs.attributes(path);
+    if (!found.exists) {
+        // Several files dropped on a shortcut or sent to it come as one
+        // line: when each of its words names something, the last one is
+        // taken, as the window takes the last item of a drop.
+        const std::vector<std::string> words = WordsOf(ctx.arguments);
+        std::vector<std::string> paths;
+        for (const std::string& word : words) {
+            paths.push_back(
+                ResolvedArgument(word, ctx.fs.programFolder(), ctx.fs.currentDirectory()));
+            if (!ctx.fs.attributes(paths.back()).exists) break;
+        }
+        if (words.size() > 1 && paths.size() == words.size() &&
+            ctx.fs.attributes(paths.back()).exists) {
+            path = paths.back();
+            found = ctx.fs.attributes(path);
+        }
+    }
     if (!found.exists) {
         view.setEnabled(true);
         view.setMousePointer(platform::kPointerDefault);

@@ -4,8 +4,8 @@
 #include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <string_view>
 
@@ -52,7 +52,7 @@ void send(int fd, char kind, std::int64_t value) {
 }  // namespace
 
 DetachedStart StartDetached(const std::vector<std::string>& argv, const std::string& workingFolder,
-                            bool searchPath) {
+                            bool searchPath, const std::vector<std::string>& environment) {
     if (argv.empty()) return {0, EINVAL};
     // Everything the children need is built before fork: after it only
     // async-signal-safe calls are made.
@@ -65,7 +65,8 @@ DetachedStart StartDetached(const std::vector<std::string>& argv, const std::str
         const auto named = [&entry](const std::string& added) {
             return added.substr(0, added.find('=') + 1) == entry.substr(0, entry.find('=') + 1);
         };
-        if (std::none_of(environment.begin(), environment.end(), named)) envText.emplace_back(entry);
+        if (std::none_of(environment.begin(), environment.end(), named))
+            envText.emplace_back(entry);
     }
     envText.insert(envText.end(), environment.begin(), environment.end());
     std::vector<char*> env;
@@ -92,7 +93,8 @@ DetachedStart StartDetached(const std::vector<std::string>& argv, const std::str
             send(fds[1], 'f', errno);
             _exit(1);
         }
-        if (program == 0) runProgram(fds[1], args.data(), workingFolder.c_str(), searchPath, env.data());
+        if (program == 0)
+            runProgram(fds[1], args.data(), workingFolder.c_str(), searchPath, env.data());
         send(fds[1], 'p', program);
         _exit(0);
     }

@@ -120,6 +120,15 @@ TEST(CommandLine, AQuoteDropsTheFirstAndTheWholeLastCharacter) {
     EXPECT_EQ(app::Unquoted(""), "");
 }
 
+TEST(CommandLine, SeveralFilesHandedOverAreWordsQuotedWhereTheyHaveBlanks) {
+    using Words = std::vector<std::string>;
+    EXPECT_EQ(app::WordsOf("\"C:\\ア 1\\a.xls\" C:\\b.xls\t\"C:\\c d\""),
+              (Words{"C:\\ア 1\\a.xls", "C:\\b.xls", "C:\\c d"}));
+    EXPECT_EQ(app::WordsOf("  one  "), Words{"one"});
+    EXPECT_EQ(app::WordsOf("\"open"), Words{"open"});
+    EXPECT_EQ(app::WordsOf(""), Words{});
+}
+
 TEST(UntrappedFailure, IsShownWithItsNumberAndTheWindowGivenBack) {
     fake::RecordingView view;
     view.setEnabled(false);

@@ -105,14 +105,13 @@ TEST_F(CommandLine, AListTheDesktopOpensWithTheProgramItselfIsNotRunAgain) {
     // The desktop's program for workbooks is mokuji: it gets the list. Only
     // the first such start runs, should the chain not stop by itself.
     const std::string again = dir.file("again");
-    const std::string desktop =
-        dir.write("desktop.sh", "#!/bin/sh\nmkdir '" + again + "' || exit 0\n'" MOKUJI_BINARY
-                                "' \"$1\" 2>'" + again + "/err'\necho $? >'" + again +
-                                    "/status'\n");
+    const std::string desktop = dir.write(
+        "desktop.sh", "#!/bin/sh\nmkdir '" + again + "' || exit 0\n'" MOKUJI_BINARY "' \"$1\" 2>'" +
+                          again + "/err'\necho $? >'" + again + "/status'\n");
     std::filesystem::permissions(desktop, std::filesystem::perms::owner_all);
 
-    ProgramRun r = runProgram(MOKUJI_BINARY, {folder}, {{"MOKUJI_OPENER", desktop}},
-                              elsewhere.string());
+    ProgramRun r =
+        runProgram(MOKUJI_BINARY, {folder}, {{"MOKUJI_OPENER", desktop}}, elsewhere.string());
     EXPECT_EQ(r.status, 0) << r.err;
     const auto contents = [](const std::string& path) {
         std::ifstream in(u8path(path), std::ios::binary);

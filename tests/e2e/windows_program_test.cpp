@@ -172,6 +172,14 @@ TEST_F(WindowsProgram, TakesItsCommandLineAsWindowsHandsItOver) {
     EXPECT_NE(missing.status, 0);
     EXPECT_THAT(missing.err, HasSubstr("無い"));
 
+    // Several folders dropped on its shortcut: the last one is listed.
+    std::filesystem::remove(u8path(spaced + "/00_目次.xls"));
+    makeSource(folder + "/b.xls", {{2, 2, "二", "件名"}});
+    ProgramRun several = run({windowsPath(folder), windowsPath(spaced)});
+    EXPECT_EQ(several.status, 0) << several.err;
+    EXPECT_TRUE(std::filesystem::exists(u8path(spaced + "/00_目次.xls")));
+    EXPECT_FALSE(std::filesystem::exists(u8path(folder + "/00_目次.xls")));
+
     // Asked from a prompt, the program answers on standard output.
     ProgramRun help = run({"--help"});
     EXPECT_EQ(help.status, 0) << help.err;

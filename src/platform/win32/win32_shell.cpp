@@ -25,8 +25,8 @@ std::string Win32Shell::documentThatStartedUs() const {
     const std::wstring variable = Wide(kOpenedDocumentVariable);
     std::wstring value(GetEnvironmentVariableW(variable.c_str(), nullptr, 0), L'\0');
     if (value.empty()) return "";
-    value.resize(GetEnvironmentVariableW(variable.c_str(), value.data(),
-                                         static_cast<DWORD>(value.size())));
+    value.resize(
+        GetEnvironmentVariableW(variable.c_str(), value.data(), static_cast<DWORD>(value.size())));
     return Utf8(value);
 }
 
