@@ -44,7 +44,8 @@ std::string InformationAnswer(InformationRequest request, const std::string& pro
            "  3   "
            "目次ファイルまたはひな形のブックを読めなかったため、目次ファイルはそのままです\r\n"
            "  4   目次ファイルを保存しましたが、一部のブックの行が欠けています\r\n"
-           "  64  パスが見つからないか、パスの指定が正しくありません\r\n";
+           "  64  パスが見つからないか、パスの指定が正しくありません（目次ファイルを開く\r\n"
+           "      プログラムとしてこのプログラム自身が選ばれていたときも）\r\n";
 }
 
 }  // namespace mokuji::app

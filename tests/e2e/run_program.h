@@ -45,6 +45,15 @@ struct ChildLimits {
     long long fileSizeLimit = -1;
 };
 
+// The texts as exec takes them, ended by a null pointer; they point into
+// texts, which must outlive them.
+inline std::vector<char*> pointersTo(std::vector<std::string>& texts) {
+    std::vector<char*> pointers;
+    for (auto& t : texts) pointers.push_back(t.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
 // Starts the program with fork and execve: posix_spawn can neither change
 // the user nor set a limit in the child alone. Only async-signal-safe calls
 // happen between the two.
@@ -93,15 +102,11 @@ inline ProgramRun runProgram(const std::string& program, const std::vector<std::
         if (!env.count(key) && !noDisplay.count(key)) envText.push_back(entry);
     }
     for (const auto& [k, v] : env) envText.push_back(k + "=" + v);
-    std::vector<char*> envp;
-    for (auto& e : envText) envp.push_back(e.data());
-    envp.push_back(nullptr);
+    std::vector<char*> envp = pointersTo(envText);
 
     std::vector<std::string> argText = {program};
     argText.insert(argText.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (auto& a : argText) argv.push_back(a.data());
-    argv.push_back(nullptr);
+    std::vector<char*> argv = pointersTo(argText);
 
     ProgramRun run;
     pid_t pid = 0;
@@ -173,9 +178,7 @@ inline ProgramRun runOnTerminal(const std::string& program, const std::vector<st
                                 const std::string& workingFolder, unsigned short columns) {
     std::vector<std::string> argText = {program};
     argText.insert(argText.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (auto& a : argText) argv.push_back(a.data());
-    argv.push_back(nullptr);
+    std::vector<char*> argv = pointersTo(argText);
 
     ProgramRun run;
     winsize size{};
