@@ -14,7 +14,8 @@ packages="build-essential cmake ninja-build pkg-config
           qt6-base-dev qt6-translations-l10n fonts-ipafont-gothic
           clang libclang-rt-14-dev
           libreoffice-calc xvfb xauth
-          dpkg-dev desktop-file-utils appstream man-db"
+          dpkg-dev desktop-file-utils appstream man-db
+          zlib1g-dev libexpat1-dev python3-openpyxl"
 
 missing=""
 for p in $packages; do

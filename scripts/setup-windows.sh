@@ -7,7 +7,7 @@ set -eu
 # googletest: the distribution's sources, built for Windows with the tests.
 # python3-xlrd: the installer's test reads the installed program's list.
 packages="cmake ninja-build g++-mingw-w64-x86-64 nsis wine wine64 fonts-wine fonts-ipafont-gothic
-          locales googletest xvfb xauth python3 python3-xlrd"
+          locales googletest xvfb xauth python3 python3-xlrd libz-mingw-w64-dev"
 missing=""
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
