@@ -1,0 +1,165 @@
+// The parser over expat, the Linux build's XML library.
+
+#include <expat.h>
+
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "native/xml/xml_parser.h"
+
+namespace xls::xml {
+
+namespace {
+
+// Expat joins a namespace and a local name with this; no name or
+// namespace of a well-formed document holds a line feed.
+constexpr char kNamespaceSeparator = '\n';
+constexpr int kChunk = 64 * 1024;
+
+void splitName(const XML_Char* name, std::string_view& ns, std::string_view& local) {
+    std::string_view whole(name);
+    auto cut = whole.find(kNamespaceSeparator);
+    if (cut == std::string_view::npos) {
+        ns = {};
+        local = whole;
+    } else {
+        ns = whole.substr(0, cut);
+        local = whole.substr(cut + 1);
+    }
+}
+
+}  // namespace
+
+struct Parser::Impl {
+    Impl(Source s, Handler& h, Limits l)
+        : source(std::move(s)),
+          handler(h),
+          limits(l),
+          parser(XML_ParserCreateNS(nullptr, kNamespaceSeparator)) {
+        if (!parser) throw std::bad_alloc();
+        XML_SetUserData(parser, this);
+        XML_SetElementHandler(parser, &Impl::onStart, &Impl::onEnd);
+        XML_SetCharacterDataHandler(parser, &Impl::onText);
+        XML_SetStartDoctypeDeclHandler(parser, &Impl::onDoctype);
+    }
+    ~Impl() { XML_ParserFree(parser); }
+
+    // Expat is C: an exception must not unwind through it. Callbacks keep
+    // what they throw, stop the parser, and run() throws it afterwards.
+    template <typename Body>
+    static void guarded(void* data, Body&& body) {
+        auto* self = static_cast<Impl*>(data);
+        if (self->failure) return;
+        try {
+            body(*self);
+        } catch (...) {
+            self->failure = std::current_exception();
+            XML_StopParser(self->parser, XML_FALSE);
+        }
+    }
+
+    static void XMLCALL onStart(void* data, const XML_Char* name, const XML_Char** atts) {
+        guarded(data, [&](Impl& self) {
+            if (++self.depth > self.limits.maxDepth)
+                throw XmlError("elements nest deeper than " + std::to_string(self.limits.maxDepth) +
+                               " levels at line " +
+                               std::to_string(XML_GetCurrentLineNumber(self.parser)));
+            StartTag tag;
+            splitName(name, tag.ns, tag.local);
+            self.attributes.clear();
+            for (const XML_Char** a = atts; *a; a += 2) {
+                Attribute attribute;
+                splitName(a[0], attribute.ns, attribute.local);
+                attribute.value = a[1];
+                self.attributes.push_back(attribute);
+            }
+            tag.attributes = self.attributes;
+            self.handler.startElement(tag);
+        });
+    }
+
+    static void XMLCALL onEnd(void* data, const XML_Char* name) {
+        guarded(data, [&](Impl& self) {
+            --self.depth;
+            std::string_view ns, local;
+            splitName(name, ns, local);
+            self.handler.endElement(ns, local);
+        });
+    }
+
+    static void XMLCALL onText(void* data, const XML_Char* s, int len) {
+        guarded(data, [&](Impl& self) {
+            self.handler.text(std::string_view(s, static_cast<std::size_t>(len)));
+        });
+    }
+
+    static void XMLCALL onDoctype(void* data, const XML_Char*, const XML_Char*, const XML_Char*,
+                                  int) {
+        guarded(data, [&](Impl& self) -> void {
+            throw XmlError("has a document type declaration at line " +
+                           std::to_string(XML_GetCurrentLineNumber(self.parser)));
+        });
+    }
+
+    // After a parse call: throws what went wrong, true when suspended.
+    bool settle(XML_Status status) {
+        if (failure) std::rethrow_exception(failure);
+        if (status == XML_STATUS_ERROR)
+            throw XmlError(std::string("is not well-formed XML: ") +
+                           XML_ErrorString(XML_GetErrorCode(parser)) + " at line " +
+                           std::to_string(XML_GetCurrentLineNumber(parser)));
+        return status == XML_STATUS_SUSPENDED;
+    }
+
+    Source source;
+    Handler& handler;
+    Limits limits;
+    XML_Parser parser;
+    std::vector<Attribute> attributes;
+    std::size_t depth = 0;
+    std::exception_ptr failure;
+    bool suspended = false;
+    bool finalFed = false;
+    bool ended = false;
+    bool pauseAsked = false;
+};
+
+Parser::Parser(Source source, Handler& handler, Limits limits)
+    : impl_(std::make_unique<Impl>(std::move(source), handler, limits)) {}
+
+Parser::~Parser() = default;
+
+void Parser::pause() {
+    if (impl_->pauseAsked) return;
+    impl_->pauseAsked = true;
+    XML_StopParser(impl_->parser, XML_TRUE);
+}
+
+bool Parser::run() {
+    Impl& p = *impl_;
+    while (!p.ended) {
+        p.pauseAsked = false;
+        XML_Status status;
+        if (p.suspended) {
+            p.suspended = false;
+            status = XML_ResumeParser(p.parser);
+        } else if (p.finalFed) {
+            p.ended = true;
+            break;
+        } else {
+            void* buffer = XML_GetBuffer(p.parser, kChunk);
+            if (!buffer) throw std::bad_alloc();
+            std::size_t n = p.source({static_cast<std::uint8_t*>(buffer), kChunk});
+            p.finalFed = n == 0;
+            status = XML_ParseBuffer(p.parser, static_cast<int>(n), p.finalFed);
+        }
+        if (p.settle(status)) {
+            p.suspended = true;
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace xls::xml

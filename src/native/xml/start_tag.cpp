@@ -1,0 +1,30 @@
+#include "native/xml/xml_parser.h"
+
+namespace xls::xml {
+
+std::optional<std::string_view> StartTag::attribute(std::string_view localName) const {
+    return attribute({}, localName);
+}
+
+std::optional<std::string_view> StartTag::attribute(std::string_view nsName,
+                                                    std::string_view localName) const {
+    for (const auto& a : attributes)
+        if (a.local == localName && a.ns == nsName) return a.value;
+    return std::nullopt;
+}
+
+void parse(std::span<const std::uint8_t> bytes, Handler& handler, Limits limits) {
+    std::size_t at = 0;
+    Parser parser(
+        [&](std::span<std::uint8_t> out) {
+            std::size_t n = std::min(out.size(), bytes.size() - at);
+            std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(at), n, out.begin());
+            at += n;
+            return n;
+        },
+        handler, limits);
+    // A handler that pauses a whole-document parse only wants to stop early.
+    parser.run();
+}
+
+}  // namespace xls::xml

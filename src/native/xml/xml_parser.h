@@ -1,0 +1,81 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string_view>
+
+#include "native/xml/xml_error.h"
+
+namespace xls::xml {
+
+struct Attribute {
+    std::string_view ns;  // empty for an attribute without a prefix
+    std::string_view local;
+    std::string_view value;
+};
+
+// An element's start as a handler sees it. The views stay valid only for
+// the duration of the call.
+struct StartTag {
+    std::string_view ns;
+    std::string_view local;
+    std::span<const Attribute> attributes;
+
+    // The attribute of that local name without a namespace, as most
+    // attributes of these parts are.
+    std::optional<std::string_view> attribute(std::string_view localName) const;
+    std::optional<std::string_view> attribute(std::string_view nsName,
+                                              std::string_view localName) const;
+};
+
+// Receives the document's events in order. Character data may come in
+// several pieces between two tags; whitespace is delivered like any text.
+class Handler {
+  public:
+    virtual ~Handler() = default;
+    virtual void startElement(const StartTag& tag) = 0;
+    virtual void endElement(std::string_view ns, std::string_view local) = 0;
+    virtual void text(std::string_view) {}
+};
+
+// Fills out with up to its size in bytes of the document; 0 at its end.
+using Source = std::function<std::size_t(std::span<std::uint8_t> out)>;
+
+struct Limits {
+    // Parts of a workbook nest a dozen deep; a hostile one could nest deep
+    // enough to exhaust a recursive consumer.
+    std::size_t maxDepth = 256;
+};
+
+// A streaming, namespace-aware parser over the platform's XML library. It
+// reads its source piece by piece, so memory stays bounded however long the
+// document; a handler that has seen enough pauses it, and run() takes up
+// again where it stopped. A document type declaration is refused: no part
+// of a workbook has one, and refusing it shuts out entity expansion.
+class Parser {
+  public:
+    Parser(Source source, Handler& handler, Limits limits = {});
+    ~Parser();
+    Parser(const Parser&) = delete;
+    Parser& operator=(const Parser&) = delete;
+
+    // Delivers events until the handler calls pause() or the document ends;
+    // true when it ended. Throws XmlError for a document that is not
+    // well-formed or is refused, and lets the source's exceptions through.
+    bool run();
+    // From inside a handler's call: run() returns after this event.
+    void pause();
+
+  private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+// The whole of bytes, for parts that are read entirely.
+void parse(std::span<const std::uint8_t> bytes, Handler& handler, Limits limits = {});
+
+}  // namespace xls::xml
