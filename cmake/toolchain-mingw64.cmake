@@ -22,5 +22,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
 set(CMAKE_SHARED_LINKER_FLAGS_INIT -static)
 set(CMAKE_MODULE_LINKER_FLAGS_INIT -static)
+# The same for libraries found with find_package: zlib's import library
+# would make the program need zlib1.dll beside it.
+set(ZLIB_USE_STATIC_LIBS ON)
 
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace xls::zip {
+
+// Record signatures, as the bytes "PK" and two more read little-endian.
+inline constexpr std::uint32_t kLocalHeaderSignature = 0x04034B50;
+inline constexpr std::uint32_t kCentralHeaderSignature = 0x02014B50;
+inline constexpr std::uint32_t kEndRecordSignature = 0x06054B50;
+inline constexpr std::uint32_t kZip64EndRecordSignature = 0x06064B50;
+inline constexpr std::uint32_t kZip64LocatorSignature = 0x07064B50;
+
+// Fixed parts of the records, before their variable-length fields.
+inline constexpr std::size_t kLocalHeaderSize = 30;
+inline constexpr std::size_t kCentralHeaderSize = 46;
+inline constexpr std::size_t kEndRecordSize = 22;
+inline constexpr std::size_t kZip64EndRecordSize = 56;
+inline constexpr std::size_t kZip64LocatorSize = 20;
+inline constexpr std::size_t kMaxCommentSize = 0xFFFF;
+
+inline constexpr std::uint16_t kZip64ExtraId = 0x0001;
+// A 32-bit field holding this says "see the ZIP64 extra".
+inline constexpr std::uint32_t kZip64Marker32 = 0xFFFFFFFF;
+
+inline constexpr std::uint16_t kFlagEncrypted = 0x0001;
+inline constexpr std::uint16_t kMethodStored = 0;
+inline constexpr std::uint16_t kMethodDeflate = 8;
+
+inline std::string hex32(std::uint32_t v) {
+    static const char digits[] = "0123456789ABCDEF";
+    std::string s = "0x";
+    for (int shift = 28; shift >= 0; shift -= 4) s += digits[(v >> shift) & 0xF];
+    return s;
+}
+
+}  // namespace xls::zip
