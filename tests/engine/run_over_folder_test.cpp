@@ -7,6 +7,7 @@
 
 #include "engine/list_generation_driver.h"
 #include "native/automation/native_application.h"
+#include "support/impostor_files.h"
 #include "support/recording_view.h"
 #include "support/row_texts.h"
 #include "support/temp_folder.h"
@@ -25,7 +26,7 @@ TEST(RunOverFolder, EachReadableWorkbookYieldsItsRowAndTheRestAreNamed) {
     dir.copy(fake::testData("corpus/PHPOffice__PhpSpreadsheet/pwtest2.xls"), "c.xls");
     dir.write("d.xls", "");
     std::filesystem::create_directory(dir.file("e.xls"));
-    dir.copy(fake::testData("corpus/roo-rb__roo-xls/type_excelx.xls"), "f.xls");
+    dir.write("f.xls", fake::xlsxBytes());
 
     columns::PropertyNameTable prop_name;
     columns::FillPropertyNames(prop_name);
@@ -60,8 +61,10 @@ TEST(RunOverFolder, EachReadableWorkbookYieldsItsRowAndTheRestAreNamed) {
                             "mokuji - [d.xls]", "mokuji - [e.xls]", "mokuji - [f.xls]"));
     ASSERT_EQ(out.skipped.size(), 4u);
     EXPECT_EQ(out.skipped[0].cause, automation::OpenFailure::Encrypted);
-    for (std::size_t i = 1; i < 4; ++i)
-        EXPECT_EQ(out.skipped[i].cause, automation::OpenFailure::NotAWorkbook) << i;
+    EXPECT_EQ(out.skipped[1].cause, automation::OpenFailure::NotAWorkbook);
+    EXPECT_EQ(out.skipped[2].cause, automation::OpenFailure::NotAWorkbook);
+    EXPECT_EQ(out.skipped[3].cause, automation::OpenFailure::Damaged);
+    EXPECT_EQ(out.skipped[3].content, automation::FileContent::ZipWorkbook);
     EXPECT_TRUE(view.enabled);
     EXPECT_EQ(view.pointer, platform::kPointerDefault);
 }

@@ -167,10 +167,7 @@ void readEveryCell(const std::string& path) {
     for (std::size_t i = 0; i < book->globals().sheets.size(); ++i) {
         if (book->globals().sheets[i].kind != xls::biff::SheetKind::Worksheet) continue;
         try {
-            const auto& sheet = book->sheet(i);
-            for (std::uint32_t row = 0; row < sheet.rowLimit(); ++row)
-                for (const auto& cell : sheet.row(static_cast<std::uint16_t>(row)))
-                    xls::native::cellValue(*book, cell).toText();
+            for (const auto& cell : book->cells(i)) xls::native::cellValue(*book, cell).toText();
         } catch (const AutomationError&) {
         }
     }

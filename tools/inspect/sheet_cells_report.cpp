@@ -25,19 +25,17 @@ std::string describeSheet(xls::native::WorkbookData& book, std::size_t index) {
     const auto& entry = book.globals().sheets[index];
     std::string out = "{\"name\": " + jsonString(entry.name) + ", \"cells\": ";
     if (entry.kind != xls::biff::SheetKind::Worksheet) return out + "null}";
-    const xls::biff::CellIndex* sheet = nullptr;
+    std::vector<xls::biff::Cell> all;
     try {
-        sheet = &book.sheet(index);
+        all = book.cells(index);
     } catch (const AutomationError& e) {
         return out + "null, \"error\": " + jsonString(e.what()) + "}";
     }
     std::string cells;
-    for (std::uint32_t row = 0; row < sheet->rowLimit(); ++row) {
-        for (const auto& cell : sheet->row(static_cast<std::uint16_t>(row))) {
-            std::string text = describeCell(book, cell);
-            if (text.empty()) continue;
-            cells += (cells.empty() ? "\n    " : ",\n    ") + text;
-        }
+    for (const auto& cell : all) {
+        std::string text = describeCell(book, cell);
+        if (text.empty()) continue;
+        cells += (cells.empty() ? "\n    " : ",\n    ") + text;
     }
     return out + "[" + cells + "]}";
 }

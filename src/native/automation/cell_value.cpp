@@ -34,7 +34,7 @@ automation::Variant numberValue(WorkbookData& book, const biff::Cell& cell) {
 automation::Variant cellValue(WorkbookData& book, std::size_t sheet, std::int32_t row,
                               std::int32_t col) {
     const auto cell =
-        book.sheet(sheet).find(static_cast<std::uint16_t>(row), static_cast<std::uint16_t>(col));
+        book.find(sheet, static_cast<std::uint16_t>(row), static_cast<std::uint16_t>(col));
     return cell ? cellValue(book, *cell) : automation::Variant{};
 }
 

@@ -16,6 +16,7 @@
 
 #include "automation/automation_error.h"
 #include "native/cfb/compound_file.h"
+#include "native/text/letter_case.h"
 
 namespace xls::native {
 
@@ -145,9 +146,17 @@ ForeignContent identifyZip(const std::vector<std::uint8_t>& bytes) {
     // "[Content_Types].xml" alone, as in an archive cut short, does not tell
     // a workbook from another document; the folders of the parts do.
     bool workbookPart = false, otherPart = false;
+    // Some writers put '\\' between folders or capitals in them.
+    auto inFolder = [](std::string_view name, std::string_view folder) {
+        if (!name.empty() && (name.front() == '/' || name.front() == '\\')) name.remove_prefix(1);
+        if (name.size() <= folder.size()) return false;
+        char separator = name[folder.size()];
+        return (separator == '/' || separator == '\\') &&
+               text::equalsIgnoringAsciiCase(name.substr(0, folder.size()), folder);
+    };
     for (std::string_view name : names) {
-        if (startsWith(name, "xl/")) workbookPart = true;
-        if (startsWith(name, "word/") || startsWith(name, "ppt/")) otherPart = true;
+        if (inFolder(name, "xl")) workbookPart = true;
+        if (inFolder(name, "word") || inFolder(name, "ppt")) otherPart = true;
     }
     if (workbookPart)
         return {FileContent::ZipWorkbook,
@@ -384,7 +393,8 @@ std::shared_ptr<const std::vector<std::uint8_t>> readFileBytes(const std::string
     OpenedFile file(path);
     const std::uintmax_t size = file.size();
     auto bytes = std::make_shared<std::vector<std::uint8_t>>();
-    // A file that is no compound file is judged by its first bytes alone:
+    // A file that is neither a compound file nor a zip archive (which may be
+    // a zip-based workbook) is judged by its first bytes alone:
     // a gigabyte of text named .xls must not be read whole to be refused.
     // A smaller file is asked for at its size, so it costs no more.
     const std::size_t first =
@@ -393,7 +403,8 @@ std::shared_ptr<const std::vector<std::uint8_t>> readFileBytes(const std::string
     bytes->resize(first);
     bytes->resize(file.read(bytes->data(), first));
     if (file.failed()) fail(OpenFailure::Other, path, "could not be read");
-    if (bytes->size() < first || bytes->size() == size || !cfb::CompoundFile::hasSignature(*bytes))
+    if (bytes->size() < first || bytes->size() == size ||
+        (!cfb::CompoundFile::hasSignature(*bytes) && !startsWith(*bytes, "PK\x03\x04")))
         return bytes;
     if (size > kMaxFileSize)
         fail(OpenFailure::UnsupportedFormat, path,

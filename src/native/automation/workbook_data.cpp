@@ -1,10 +1,14 @@
 #include "native/automation/workbook_data.h"
 
+#include <algorithm>
+
 #include "automation/automation_error.h"
+#include "native/automation/file_bytes.h"
 #include "native/automation/workbook_file.h"
 #include "native/biff/biff_error.h"
 #include "native/cfb/compound_file.h"
 #include "native/io/byte_reader.h"
+#include "native/xlsx/xlsx_error.h"
 
 namespace xls::native {
 
@@ -28,10 +32,37 @@ std::size_t activeSheetOf(const biff::Globals& globals, const std::vector<std::u
 
 }  // namespace
 
+void WorkbookData::loadZipBased(std::shared_ptr<const std::vector<std::uint8_t>> bytes) {
+    // Kept as a zip-based workbook whatever goes wrong, so that a
+    // spreadsheet application can be asked to read it instead.
+    auto fail = [this](OpenFailure cause, const std::string& why) {
+        throw AutomationError(automation::errnum::kApplicationDefined, "'" + path_ + "' " + why,
+                              cause, automation::FileContent::ZipWorkbook);
+    };
+    try {
+        zipBased_ = xlsx::Workbook::open(std::move(bytes));
+    } catch (const xlsx::XlsxRefused& e) {
+        fail(OpenFailure::UnsupportedFormat, std::string("is refused: ") + e.what());
+    } catch (const xlsx::XlsxError& e) {
+        fail(OpenFailure::Damaged, std::string("is damaged: ") + e.what());
+    }
+    globals_ = zipBased_->globals();
+    activeSheet_ = zipBased_->activeSheet();
+    const auto& properties = zipBased_->properties();
+    std::copy(properties.begin(), properties.end(), properties_.begin());
+}
+
 std::shared_ptr<WorkbookData> WorkbookData::load(const std::string& path) {
-    WorkbookFile file = readWorkbookFile(path);
+    auto bytes = readFileBytes(path);
     auto data = std::make_shared<WorkbookData>();
     data->path_ = path;
+    if (!cfb::CompoundFile::hasSignature(*bytes)) {
+        if (identifyForeignContent(*bytes).kind != automation::FileContent::ZipWorkbook)
+            failAsForeignContent(path, *bytes);
+        data->loadZipBased(std::move(bytes));
+        return data;
+    }
+    WorkbookFile file = readWorkbookFile(path, std::move(bytes));
     data->stream_ = std::move(file.stream);
     data->properties_ = file.properties;
     // The file's bytes are not needed past the stream: let them go before
@@ -47,7 +78,39 @@ std::shared_ptr<WorkbookData> WorkbookData::load(const std::string& path) {
     return data;
 }
 
+std::optional<biff::Cell> WorkbookData::find(std::size_t sheet, std::uint16_t row,
+                                             std::uint16_t col) {
+    if (!zipBased_) return this->sheet(sheet).find(row, col);
+    try {
+        return zipBased_->find(sheet, row, col);
+    } catch (const xlsx::XlsxError& e) {
+        throw AutomationError(automation::errnum::kApplicationDefined,
+                              "sheet '" + globals_.sheets.at(sheet).name + "' of '" + path_ +
+                                  "' cannot be read: " + e.what());
+    }
+}
+
+std::vector<biff::Cell> WorkbookData::cells(std::size_t index) {
+    if (zipBased_) {
+        try {
+            return zipBased_->cells(index);
+        } catch (const xlsx::XlsxError& e) {
+            throw AutomationError(automation::errnum::kApplicationDefined,
+                                  "sheet '" + globals_.sheets.at(index).name + "' of '" + path_ +
+                                      "' cannot be read: " + e.what());
+        }
+    }
+    const auto& s = sheet(index);
+    std::vector<biff::Cell> out;
+    for (std::uint32_t row = 0; row < s.rowLimit(); ++row)
+        for (auto& cell : s.row(static_cast<std::uint16_t>(row))) out.push_back(std::move(cell));
+    return out;
+}
+
 const biff::CellIndex& WorkbookData::sheet(std::size_t index) {
+    if (zipBased_)
+        throw AutomationError(automation::errnum::kApplicationDefined,
+                              "'" + path_ + "' is zip-based: its sheets have no record index");
     if (index >= sheets_.size())
         throw AutomationError(
             automation::errnum::kSubscriptOutOfRange,

@@ -12,10 +12,12 @@
 #include "native/biff/globals.h"
 #include "native/format/number_format.h"
 #include "native/propset/builtin_properties.h"
+#include "native/xlsx/xlsx_workbook.h"
 
 namespace xls::native {
 
-// Everything the object model needs of one opened .xls file. Sheets are
+// Everything the object model needs of one opened workbook file: a binary
+// .xls workbook, or a zip-based one read into the same terms. Sheets are
 // indexed when first used, and their cells decoded when asked for: reading
 // a few named cells of a questionnaire should pay neither for every sheet
 // of the workbook nor for every cell of a sheet.
@@ -35,7 +37,16 @@ class WorkbookData {
     // The sheet selected when the file was saved.
     std::size_t activeSheet() const { return activeSheet_; }
 
-    // Indexed on first use; throws AutomationError when the sheet is damaged.
+    // The value of a cell, or nothing where the sheet holds none. Throws
+    // AutomationError when the sheet is damaged.
+    std::optional<biff::Cell> find(std::size_t sheet, std::uint16_t row, std::uint16_t col);
+
+    // Every cell of a sheet that holds a value, by row and column.
+    std::vector<biff::Cell> cells(std::size_t sheet);
+
+    // A binary workbook's sheet, indexed on first use; throws
+    // AutomationError when the sheet is damaged or the workbook is
+    // zip-based.
     const biff::CellIndex& sheet(std::size_t index);
 
     format::ValueKind valueKindOfXf(std::uint16_t xf);
@@ -45,7 +56,10 @@ class WorkbookData {
     }
 
   private:
+    void loadZipBased(std::shared_ptr<const std::vector<std::uint8_t>> bytes);
+
     std::string path_;
+    std::unique_ptr<xlsx::Workbook> zipBased_;
     std::vector<std::uint8_t> stream_;
     biff::Globals globals_;
     std::size_t activeSheet_ = 0;

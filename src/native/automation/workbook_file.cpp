@@ -78,7 +78,11 @@ void decipher(WorkbookFile& file) {
 }  // namespace
 
 WorkbookFile readWorkbookFile(const std::string& path) {
-    auto bytes = readFileBytes(path);
+    return readWorkbookFile(path, readFileBytes(path));
+}
+
+WorkbookFile readWorkbookFile(const std::string& path,
+                              std::shared_ptr<const std::vector<std::uint8_t>> bytes) {
     if (!cfb::CompoundFile::hasSignature(*bytes)) failAsForeignContent(path, *bytes);
 
     WorkbookFile file;

@@ -29,6 +29,9 @@ struct WorkbookFile {
 // carrying the reason: missing, unreadable, not a workbook, another format,
 // damaged, protected by a password of its own.
 WorkbookFile readWorkbookFile(const std::string& path);
+// The same for the file's bytes, read already.
+WorkbookFile readWorkbookFile(const std::string& path,
+                              std::shared_ptr<const std::vector<std::uint8_t>> bytes);
 
 // Throws AutomationError for a workbook the records of which cannot be read.
 [[noreturn]] void rethrowAsOpenFailure(const std::string& path);

@@ -1,0 +1,206 @@
+#include "native/formula/name_formula_compiler.h"
+
+#include <string>
+
+#include "native/formula/a1_reference.h"
+#include "native/formula/ptg.h"
+#include "native/formula/sheet_name.h"
+
+namespace xls::formula {
+
+namespace {
+
+constexpr std::uint8_t kRefError = 0x17;
+// The larger grid's last row and column, which a whole-column or whole-row
+// area written out in full ends at.
+constexpr std::string_view kBigLastRow = "1048576";
+constexpr std::string_view kBigLastCol = "XFD";
+
+void put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
+    out.push_back(static_cast<std::uint8_t>(v & 0xFF));
+    out.push_back(static_cast<std::uint8_t>((v >> 8) & 0xFF));
+}
+
+std::string_view trim(std::string_view s) {
+    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+    return s;
+}
+
+// The text cut at the commas that stand outside quotes and parentheses.
+std::optional<std::vector<std::string_view>> splitUnion(std::string_view text) {
+    std::vector<std::string_view> terms;
+    int depth = 0;
+    bool quoted = false;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '\'') {
+            quoted = !quoted;
+        } else if (!quoted && c == '(') {
+            ++depth;
+        } else if (!quoted && c == ')') {
+            if (--depth < 0) return std::nullopt;
+        } else if (!quoted && depth == 0 && c == ',') {
+            terms.push_back(text.substr(start, i - start));
+            start = i + 1;
+        }
+    }
+    if (quoted || depth != 0) return std::nullopt;
+    terms.push_back(text.substr(start));
+    return terms;
+}
+
+// "A1:XFD1048576"-style corners written out to the larger grid's end,
+// brought back to the .xls grid's end; other corners stay as they are.
+std::string clampToGrid(std::string_view ref) {
+    std::string out(ref);
+    auto colon = out.find(':');
+    if (colon == std::string::npos) return out;
+    std::string last = out.substr(colon + 1);
+    auto replaceEnd = [&last](std::string_view big, std::string_view small) {
+        auto at = last.find(big);
+        if (at != std::string::npos) last.replace(at, big.size(), small);
+    };
+    replaceEnd(kBigLastRow, "65536");
+    replaceEnd(kBigLastCol, "IV");
+    return out.substr(0, colon + 1) + last;
+}
+
+// One past the quote that closes the quoted name prefix starts with; npos
+// when it does not start with a closed one.
+std::size_t quotedUpTo(std::string_view prefix) {
+    if (prefix.empty() || prefix.front() != '\'') return std::string_view::npos;
+    for (std::size_t i = 1; i < prefix.size(); ++i) {
+        if (prefix[i] != '\'') continue;
+        if (i + 1 < prefix.size() && prefix[i + 1] == '\'') {
+            ++i;
+            continue;
+        }
+        return i + 1;
+    }
+    return std::string_view::npos;
+}
+
+// The sheet prefix before '!': one sheet or a run "First:Last", either
+// possibly quoted as a whole ('First:Last') or each on its own.
+std::optional<std::pair<std::string, std::string>> sheetRun(std::string_view prefix) {
+    if (prefix.empty() || prefix.front() == '[') return std::nullopt;
+    if (quotedUpTo(prefix) == prefix.size()) {
+        std::string inside = unquotedSheetName(prefix);
+        if (inside.empty() || inside.front() == '[') return std::nullopt;
+        // A run quoted as a whole: 'Sheet 1:Sheet 3'. Sheet names cannot
+        // hold ':', so the colon splits the run.
+        auto colon = inside.find(':');
+        if (colon == std::string::npos) return std::pair{inside, inside};
+        return std::pair{inside.substr(0, colon), inside.substr(colon + 1)};
+    }
+    // Each end on its own, quoted or not.
+    bool quoted = false;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (prefix[i] == '\'') quoted = !quoted;
+        if (!quoted && prefix[i] == ':') {
+            auto first = unquotedSheetName(prefix.substr(0, i));
+            auto last = unquotedSheetName(prefix.substr(i + 1));
+            if (first.empty() || last.empty()) return std::nullopt;
+            return std::pair{first, last};
+        }
+    }
+    if (prefix.find('\'') != std::string_view::npos) return std::nullopt;
+    return std::pair{std::string(prefix), std::string(prefix)};
+}
+
+// Where the sheet prefix ends: the first '!' outside quotes.
+std::size_t bangOf(std::string_view term) {
+    bool quoted = false;
+    for (std::size_t i = 0; i < term.size(); ++i) {
+        if (term[i] == '\'') quoted = !quoted;
+        if (!quoted && term[i] == '!') return i;
+    }
+    return std::string_view::npos;
+}
+
+bool compileTerm(std::string_view term, const NameCompileContext& context,
+                 std::vector<std::uint8_t>& out) {
+    term = trim(term);
+    while (term.size() >= 2 && term.front() == '(' && term.back() == ')') {
+        auto inner = term.substr(1, term.size() - 2);
+        auto parts = splitUnion(inner);
+        if (!parts) return false;
+        if (parts->size() > 1) {
+            bool first = true;
+            for (auto part : *parts) {
+                if (!compileTerm(part, context, out)) return false;
+                if (!first) out.push_back(ptg::kUnion);
+                first = false;
+            }
+            return true;
+        }
+        term = trim(inner);
+    }
+    if (term == "#REF!") {
+        out.push_back(ptg::kErr);
+        out.push_back(kRefError);
+        return true;
+    }
+    auto bang = bangOf(term);
+    if (bang == std::string_view::npos) {
+        if (!context.name) return false;
+        auto index = context.name(term);
+        if (!index) return false;
+        out.push_back(ptg::kName);
+        put16(out, *index & 0xFFFF);
+        put16(out, *index >> 16);
+        return true;
+    }
+    auto run = sheetRun(term.substr(0, bang));
+    if (!run || !context.sheets) return false;
+    auto ixti = context.sheets(run->first, run->second);
+    if (!ixti) return false;
+    auto rest = term.substr(bang + 1);
+    if (rest == "#REF!") {
+        out.push_back(ptg::kRefErr3d);
+        put16(out, *ixti);
+        put16(out, 0);
+        put16(out, 0);
+        return true;
+    }
+    auto ref = parseA1Reference(rest);
+    if (!ref) ref = parseA1Reference(clampToGrid(rest));
+    if (!ref || ref->sheet) return false;
+    const Area& a = ref->area;
+    if (a.firstRow == a.lastRow && a.firstCol == a.lastCol && rest.find(':') == rest.npos) {
+        out.push_back(ptg::kRef3d);
+        put16(out, *ixti);
+        put16(out, static_cast<std::uint32_t>(a.firstRow));
+        put16(out, static_cast<std::uint32_t>(a.firstCol));
+    } else {
+        out.push_back(ptg::kArea3d);
+        put16(out, *ixti);
+        put16(out, static_cast<std::uint32_t>(a.firstRow));
+        put16(out, static_cast<std::uint32_t>(a.lastRow));
+        put16(out, static_cast<std::uint32_t>(a.firstCol));
+        put16(out, static_cast<std::uint32_t>(a.lastCol));
+    }
+    return true;
+}
+
+}  // namespace
+
+std::optional<std::vector<std::uint8_t>> compileNameFormula(std::string_view text,
+                                                            const NameCompileContext& context) {
+    text = trim(text);
+    if (!text.empty() && text.front() == '=') text.remove_prefix(1);
+    auto terms = splitUnion(text);
+    if (!terms || text.empty()) return std::nullopt;
+    std::vector<std::uint8_t> out;
+    bool first = true;
+    for (auto term : *terms) {
+        if (!compileTerm(term, context, out)) return std::nullopt;
+        if (!first) out.push_back(ptg::kUnion);
+        first = false;
+    }
+    return out;
+}
+
+}  // namespace xls::formula

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace xls::formula {
+
+// What compiling a name's text needs from its workbook.
+struct NameCompileContext {
+    // The EXTERNSHEET index standing for the workbook's own sheets first to
+    // last (the same name twice for one sheet); nullopt when there are no
+    // such sheets.
+    std::function<std::optional<std::uint16_t>(std::string_view first, std::string_view last)>
+        sheets;
+    // The 1-based position of another defined name among the workbook's
+    // names; nullopt when there is none.
+    std::function<std::optional<std::uint32_t>(std::string_view name)> name;
+};
+
+// The BIFF8 tokens of a defined name stored as text, as zip-based workbooks
+// store them: "Sheet1!$B$2", "'My Sheet'!$A$1:$C$3", "Sheet1:Sheet3!A1",
+// "Sheet1!$A:$A", "Sheet1!#REF!", "#REF!", another name, or a union of these
+// ("Sheet1!$A$1,Sheet1!$B$2", parentheses allowed), so that such names
+// resolve exactly as the names of a binary workbook. An area that runs to
+// the end of the larger grid ends at the end of the .xls grid. Nullopt for
+// anything else (constants, functions, references into other workbooks or
+// beyond the .xls grid): such a name refers to no range.
+std::optional<std::vector<std::uint8_t>> compileNameFormula(std::string_view text,
+                                                            const NameCompileContext& context);
+
+}  // namespace xls::formula

@@ -1,0 +1,156 @@
+#include "native/xlsx/package.h"
+
+#include "native/xlsx/xlsx_error.h"
+#include "native/xml/xml_error.h"
+
+namespace xls::xlsx {
+
+namespace {
+
+// Workbook, relationship, style and property parts are small; a part that
+// claims more is refused before it is inflated.
+constexpr std::uint64_t kMaxTreePartBytes = 64ull << 20;
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+std::string percentDecoded(std::string_view s) {
+    std::string out;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '%' && i + 2 < s.size() && hexValue(s[i + 1]) >= 0 && hexValue(s[i + 2]) >= 0) {
+            out += static_cast<char>(hexValue(s[i + 1]) * 16 + hexValue(s[i + 2]));
+            i += 2;
+        } else {
+            out += s[i];
+        }
+    }
+    return out;
+}
+
+// "xl/_rels/workbook.xml.rels" for "xl/workbook.xml"; "_rels/.rels" for "".
+std::string relationshipPart(std::string_view part) {
+    auto slash = part.rfind('/');
+    std::string_view folder = slash == std::string_view::npos ? "" : part.substr(0, slash + 1);
+    std::string_view file = slash == std::string_view::npos ? part : part.substr(slash + 1);
+    return std::string(folder) + "_rels/" + std::string(file) + ".rels";
+}
+
+}  // namespace
+
+bool Relationship::is(std::string_view kind) const {
+    return type.size() > kind.size() &&
+           type.compare(type.size() - kind.size(), kind.size(), kind) == 0 &&
+           type[type.size() - kind.size() - 1] == '/';
+}
+
+Package::Package(std::shared_ptr<const std::vector<std::uint8_t>> bytes)
+    : bytes_(std::move(bytes)), archive_([this] {
+          try {
+              return zip::Archive::open(*bytes_);
+          } catch (const zip::ZipRefused& e) {
+              throw XlsxRefused(std::string("zip container is refused: ") + e.what());
+          } catch (const zip::ZipError& e) {
+              throw XlsxError(std::string("zip container is damaged: ") + e.what());
+          }
+      }()) {}
+
+bool Package::has(std::string_view part) const {
+    return archive_.find(part) != nullptr;
+}
+
+const zip::Entry& Package::entry(std::string_view part) const {
+    const zip::Entry* e = archive_.find(part);
+    if (!e) throw XlsxError("part " + std::string(part) + " is missing");
+    return *e;
+}
+
+std::vector<std::uint8_t> Package::read(std::string_view part, std::uint64_t maxBytes) const {
+    const zip::Entry& e = entry(part);
+    try {
+        return archive_.read(e, maxBytes);
+    } catch (...) {
+        rethrowForPart(part);
+    }
+}
+
+Element Package::readTree(std::string_view part) const {
+    return readElementTree(read(part, kMaxTreePartBytes), part);
+}
+
+zip::EntryStream Package::stream(std::string_view part, std::uint64_t maxBytes) const {
+    const zip::Entry& e = entry(part);
+    try {
+        return archive_.stream(e, maxBytes);
+    } catch (...) {
+        rethrowForPart(part);
+    }
+}
+
+std::vector<Relationship> Package::relationships(std::string_view part) const {
+    std::string rels = relationshipPart(part);
+    std::vector<Relationship> out;
+    if (!has(rels)) return out;
+    Element root = readTree(rels);
+    for (const Element* r : root.childrenNamed("Relationship")) {
+        Relationship rel;
+        rel.id = r->attribute("Id").value_or("");
+        rel.type = r->attribute("Type").value_or("");
+        rel.external = r->attribute("TargetMode").value_or("") == "External";
+        std::string_view target = r->attribute("Target").value_or("");
+        rel.target = rel.external ? std::string(target) : resolvePartName(part, target);
+        out.push_back(std::move(rel));
+    }
+    return out;
+}
+
+void rethrowForPart(std::string_view part) {
+    try {
+        throw;
+    } catch (const zip::ZipRefused& e) {
+        throw XlsxRefused("part " + std::string(part) + ": " + e.what());
+    } catch (const zip::ZipError& e) {
+        throw XlsxError("part " + std::string(part) + ": " + e.what());
+    } catch (const xml::XmlError& e) {
+        throw XlsxError("part " + std::string(part) + " " + e.what());
+    }
+}
+
+std::string resolvePartName(std::string_view sourcePart, std::string_view target) {
+    std::string decoded = percentDecoded(target);
+    std::vector<std::string> segments;
+    std::string_view t = decoded;
+    if (!t.empty() && t.front() == '/') {
+        t.remove_prefix(1);
+    } else {
+        std::string_view folder = sourcePart;
+        auto slash = folder.rfind('/');
+        folder = slash == std::string_view::npos ? std::string_view{} : folder.substr(0, slash);
+        while (!folder.empty()) {
+            auto cut = folder.find('/');
+            segments.emplace_back(folder.substr(0, cut));
+            folder = cut == std::string_view::npos ? std::string_view{} : folder.substr(cut + 1);
+        }
+    }
+    while (!t.empty()) {
+        auto cut = t.find('/');
+        std::string_view segment = t.substr(0, cut);
+        if (segment == "..") {
+            if (!segments.empty()) segments.pop_back();
+        } else if (!segment.empty() && segment != ".") {
+            segments.emplace_back(segment);
+        }
+        t = cut == std::string_view::npos ? std::string_view{} : t.substr(cut + 1);
+    }
+    std::string out;
+    for (const auto& s : segments) {
+        if (!out.empty()) out += '/';
+        out += s;
+    }
+    return out;
+}
+
+}  // namespace xls::xlsx

@@ -1,0 +1,234 @@
+#include "native/xlsx/xlsx_workbook.h"
+
+#include "native/formula/name_formula_compiler.h"
+#include "native/text/letter_case.h"
+#include "native/xlsx/cell_text.h"
+#include "native/xlsx/document_properties.h"
+#include "native/xlsx/shared_strings.h"
+#include "native/xlsx/styles.h"
+#include "native/xlsx/xlsx_error.h"
+
+namespace xls::xlsx {
+
+namespace {
+
+// Built-in names carry this prefix in these parts; the binary model keeps
+// their English name without it.
+constexpr std::string_view kBuiltinPrefix = "_xlnm.";
+
+const Relationship* relationshipOf(const std::vector<Relationship>& rels, std::string_view kind) {
+    for (const auto& r : rels)
+        if (!r.external && r.is(kind)) return &r;
+    return nullptr;
+}
+
+std::optional<Element> optionalTree(const Package& package, const Relationship* rel) {
+    if (!rel || !package.has(rel->target)) return std::nullopt;
+    // Properties are a bonus: a damaged part must not cost the cell values.
+    try {
+        return package.readTree(rel->target);
+    } catch (const XlsxError&) {
+        return std::nullopt;
+    }
+}
+
+biff::SheetKind kindOf(const Relationship& rel) {
+    if (rel.is("worksheet")) return biff::SheetKind::Worksheet;
+    if (rel.is("chartsheet")) return biff::SheetKind::Chart;
+    return biff::SheetKind::MacroSheet;
+}
+
+}  // namespace
+
+Workbook::Workbook(std::shared_ptr<const std::vector<std::uint8_t>> bytes)
+    : package_(std::move(bytes)) {}
+
+std::unique_ptr<Workbook> Workbook::open(std::shared_ptr<const std::vector<std::uint8_t>> bytes) {
+    std::unique_ptr<Workbook> book(new Workbook(std::move(bytes)));
+    auto rels = book->package_.relationships("");
+    const Relationship* main = relationshipOf(rels, "officeDocument");
+    if (!main) throw XlsxError("package has no main document: it is not a workbook");
+    book->readWorkbookPart(main->target);
+    auto core = optionalTree(book->package_, relationshipOf(rels, "core-properties"));
+    auto extended = optionalTree(book->package_, relationshipOf(rels, "extended-properties"));
+    book->properties_ =
+        readDocumentProperties(core ? &*core : nullptr, extended ? &*extended : nullptr);
+    return book;
+}
+
+void Workbook::readWorkbookPart(const std::string& part) {
+    Element root = package_.readTree(part);
+    if (root.local != "workbook")
+        throw XlsxError("main part " + part + " is a " + root.local + ", not a workbook");
+    auto rels = package_.relationships(part);
+
+    if (const Element* pr = root.child("workbookPr"))
+        globals_.date1904 = isTrue(pr->attribute("date1904"));
+
+    std::vector<std::string> sheetParts;
+    if (const Element* sheets = root.child("sheets")) {
+        for (const Element* s : sheets->childrenNamed("sheet")) {
+            biff::SheetEntry entry;
+            entry.name = std::string(s->attribute("name").value_or(""));
+            auto state = s->attribute("state").value_or("visible");
+            entry.visibility = state == "hidden"       ? biff::Visibility::Hidden
+                               : state == "veryHidden" ? biff::Visibility::VeryHidden
+                                                       : biff::Visibility::Visible;
+            auto id = s->anyAttribute("id").value_or("");
+            const Relationship* rel = nullptr;
+            for (const auto& r : rels)
+                if (r.id == id && !r.external) rel = &r;
+            std::string target;
+            if (rel) {
+                entry.kind = kindOf(*rel);
+                if (entry.kind == biff::SheetKind::Worksheet) target = rel->target;
+            } else {
+                // A sheet whose part cannot be found has no cells to give.
+                entry.kind = biff::SheetKind::MacroSheet;
+            }
+            globals_.sheets.push_back(std::move(entry));
+            sheetParts.push_back(std::move(target));
+        }
+    }
+    if (globals_.sheets.empty()) throw XlsxError("workbook part " + part + " lists no sheets");
+    if (globals_.sheets.size() > 0x7FFF) throw XlsxError("workbook lists too many sheets");
+    sheets_.resize(sheetParts.size());
+    for (std::size_t i = 0; i < sheetParts.size(); ++i)
+        if (!sheetParts[i].empty() && package_.has(sheetParts[i]))
+            sheets_[i] = std::make_unique<SheetCells>(package_, sheetParts[i]);
+
+    if (const Element* views = root.child("bookViews"))
+        if (const Element* view = views->child("workbookView"))
+            if (auto tab = numberOf(view->attribute("activeTab").value_or("")))
+                if (*tab >= 0 && *tab < static_cast<double>(globals_.sheets.size()))
+                    activeSheet_ = static_cast<std::size_t>(*tab);
+
+    if (const Relationship* styles = relationshipOf(rels, "styles"))
+        if (package_.has(styles->target)) readStyles(package_.readTree(styles->target), globals_);
+    if (const Relationship* strings = relationshipOf(rels, "sharedStrings"))
+        sharedStringsPart_ = strings->target;
+
+    // Names first, then their text, which may name the others.
+    std::vector<std::string> texts;
+    if (const Element* names = root.child("definedNames")) {
+        for (const Element* n : names->childrenNamed("definedName")) {
+            biff::DefinedName name;
+            std::string_view full = n->attribute("name").value_or("");
+            if (full.substr(0, kBuiltinPrefix.size()) == kBuiltinPrefix) {
+                name.builtin = true;
+                full.remove_prefix(kBuiltinPrefix.size());
+            }
+            name.name = std::string(full);
+            name.hidden = isTrue(n->attribute("hidden"));
+            name.isFunction =
+                isTrue(n->attribute("function")) || isTrue(n->attribute("vbProcedure"));
+            if (auto local = numberOf(n->attribute("localSheetId").value_or(""))) {
+                if (*local < 0 || *local >= static_cast<double>(globals_.sheets.size())) continue;
+                name.sheetIndex = static_cast<std::uint16_t>(*local + 1);
+            }
+            globals_.names.push_back(std::move(name));
+            texts.push_back(n->text);
+        }
+    }
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        const std::uint16_t scope = globals_.names[i].sheetIndex;
+        formula::NameCompileContext context;
+        context.sheets = [this](std::string_view first,
+                                std::string_view last) -> std::optional<std::uint16_t> {
+            std::optional<std::int16_t> a, b;
+            for (std::size_t s = 0; s < globals_.sheets.size(); ++s) {
+                if (!a && text::equalsIgnoringAsciiCase(globals_.sheets[s].name, first))
+                    a = static_cast<std::int16_t>(s);
+                if (!b && text::equalsIgnoringAsciiCase(globals_.sheets[s].name, last))
+                    b = static_cast<std::int16_t>(s);
+            }
+            if (!a || !b) return std::nullopt;
+            if (*a > *b) std::swap(a, b);
+            auto& table = globals_.externSheet;
+            for (std::size_t x = 0; x < table.size(); ++x)
+                if (table[x].firstSheet == *a && table[x].lastSheet == *b)
+                    return static_cast<std::uint16_t>(x);
+            if (table.size() >= 0xFFFF) return std::nullopt;
+            table.push_back({0, *a, *b});
+            return static_cast<std::uint16_t>(table.size() - 1);
+        };
+        // A name of the defining name's own sheet comes before a
+        // workbook-level one of the same text.
+        context.name = [this, scope](std::string_view text) -> std::optional<std::uint32_t> {
+            std::optional<std::uint32_t> global;
+            for (std::size_t k = 0; k < globals_.names.size(); ++k) {
+                const auto& other = globals_.names[k];
+                if (other.builtin || !text::equalsIgnoringAsciiCase(other.name, text)) continue;
+                if (scope != 0 && other.sheetIndex == scope)
+                    return static_cast<std::uint32_t>(k + 1);
+                if (other.sheetIndex == 0 && !global) global = static_cast<std::uint32_t>(k + 1);
+            }
+            return global;
+        };
+        if (auto rgce = formula::compileNameFormula(texts[i], context))
+            globals_.names[i].rgce = std::move(*rgce);
+    }
+}
+
+const std::string& Workbook::sharedString(std::uint32_t index) {
+    static const std::string kNone;
+    if (!sharedStrings_) {
+        sharedStrings_.emplace();
+        if (!sharedStringsPart_.empty() && package_.has(sharedStringsPart_)) {
+            try {
+                *sharedStrings_ = readSharedStrings(package_, sharedStringsPart_);
+            } catch (...) {
+                sharedStrings_.reset();
+                throw;
+            }
+        }
+    }
+    // An index past the table reads as empty text, as in a binary workbook.
+    return index < sharedStrings_->size() ? (*sharedStrings_)[index] : kNone;
+}
+
+std::optional<biff::Cell> Workbook::find(std::size_t sheet, std::uint16_t row, std::uint16_t col) {
+    if (sheet >= sheets_.size() || !sheets_[sheet]) return std::nullopt;
+    auto found = sheets_[sheet]->find(row, col);
+    if (!found) return std::nullopt;
+    return cellOf(*sheets_[sheet], *found);
+}
+
+std::vector<biff::Cell> Workbook::cells(std::size_t sheet) {
+    std::vector<biff::Cell> out;
+    if (sheet >= sheets_.size() || !sheets_[sheet]) return out;
+    for (const auto& c : sheets_[sheet]->all()) out.push_back(cellOf(*sheets_[sheet], c));
+    return out;
+}
+
+biff::Cell Workbook::cellOf(SheetCells& sheet, const SheetCell& found) {
+    biff::Cell cell;
+    cell.row = found.row;
+    cell.col = found.col;
+    cell.xf = found.xf;
+    switch (found.kind) {
+        case SheetCell::Kind::Number:
+            cell.type = biff::CellType::Number;
+            cell.number = found.number;
+            break;
+        case SheetCell::Kind::SharedString:
+            cell.type = biff::CellType::String;
+            cell.text = sharedString(found.index);
+            break;
+        case SheetCell::Kind::Text:
+            cell.type = biff::CellType::String;
+            cell.text = sheet.text(found.index);
+            break;
+        case SheetCell::Kind::Boolean:
+            cell.type = biff::CellType::Boolean;
+            cell.code = found.code;
+            break;
+        case SheetCell::Kind::Error:
+            cell.type = biff::CellType::Error;
+            cell.code = found.code;
+            break;
+    }
+    return cell;
+}
+
+}  // namespace xls::xlsx

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "native/biff/globals.h"
+#include "native/biff/worksheet.h"
+#include "native/propset/builtin_properties.h"
+#include "native/xlsx/package.h"
+#include "native/xlsx/sheet_cells.h"
+
+namespace xls::xlsx {
+
+// A zip-based workbook (.xlsx, .xlsm, Transitional or Strict) opened to
+// read values, in the binary model's terms: its sheet list, names (their
+// text compiled to the binary format's tokens, over a made-up table of
+// sheet runs), cell formats and document properties, so that the layers
+// above resolve names and turn values into text exactly as for a binary
+// workbook. Sheets and the shared strings are read when a cell is first
+// asked for, and sheets only as far as that cell.
+class Workbook {
+  public:
+    // Throws XlsxError when the package is damaged or not a workbook.
+    static std::unique_ptr<Workbook> open(std::shared_ptr<const std::vector<std::uint8_t>> bytes);
+
+    const biff::Globals& globals() const { return globals_; }
+    std::size_t activeSheet() const { return activeSheet_; }
+    const propset::BuiltinProperties& properties() const { return properties_; }
+
+    // Throws XlsxError when the sheet's part or the shared strings are
+    // damaged.
+    std::optional<biff::Cell> find(std::size_t sheet, std::uint16_t row, std::uint16_t col);
+    // Every cell of the sheet by row and column, the whole part read.
+    std::vector<biff::Cell> cells(std::size_t sheet);
+
+  private:
+    explicit Workbook(std::shared_ptr<const std::vector<std::uint8_t>> bytes);
+    void readWorkbookPart(const std::string& part);
+    const std::string& sharedString(std::uint32_t index);
+    biff::Cell cellOf(SheetCells& sheet, const SheetCell& found);
+
+    Package package_;
+    biff::Globals globals_;
+    std::size_t activeSheet_ = 0;
+    propset::BuiltinProperties properties_;
+    // Per sheet: its part's reader, or none for a sheet without cells.
+    std::vector<std::unique_ptr<SheetCells>> sheets_;
+    std::string sharedStringsPart_;
+    std::optional<std::vector<std::string>> sharedStrings_;
+};
+
+}  // namespace xls::xlsx
