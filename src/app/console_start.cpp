@@ -14,12 +14,12 @@ namespace mokuji::app {
 
 int RunWithoutWindow(platform::FileSystem& fs, platform::Shell& shell,
                      automation::ApplicationFactory createApplication, std::string arguments,
-                     std::ostream& console, int terminalColumns) {
+                     std::ostream& console, int terminalColumns, GatheringSettings gathering) {
     platform::ConsoleRunView view(console, terminalColumns);
     MainWindow window;
     StartupContext ctx{
-        fs, shell, view, std::move(createApplication), gather::GatherFolder, std::move(arguments),
-        {}};
+        fs,  shell, view, std::move(createApplication), gather::GatherFolder, std::move(arguments),
+        {},  std::move(gathering)};
     StartupOutcome outcome = StartupOutcome::WaitForUser;
     if (!RunTrapped([&] { outcome = Form_Load(window, ctx); }, view))
         return kUntrappedFailureStatus;

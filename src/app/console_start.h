@@ -13,6 +13,7 @@ namespace mokuji::app {
 // is none (see ConsoleRunView). Returns the process's exit status.
 int RunWithoutWindow(platform::FileSystem& fs, platform::Shell& shell,
                      automation::ApplicationFactory createApplication, std::string arguments,
-                     std::ostream& console, int terminalColumns = 0);
+                     std::ostream& console, int terminalColumns = 0,
+                     GatheringSettings gathering = {});
 
 }  // namespace mokuji::app

@@ -16,7 +16,7 @@
 
 namespace mokuji::app {
 
-int RunDesktop(int& argc, char** argv) {
+int RunDesktop(int& argc, char** argv, GatheringSettings gathering) {
     // Taken before Qt removes the options it knows, so that the argument is
     // the one the console start sees.
     std::string arguments = ArgumentsOfStart(argc, argv);
@@ -39,7 +39,8 @@ int RunDesktop(int& argc, char** argv) {
     }
     platform::PosixFileSystem fs;
     platform::XdgShell shell;
-    DesktopWindow window(fs, shell, ::xls::native::createApplication, gather::GatherFolder, arguments);
+    DesktopWindow window(fs, shell, ::xls::native::createApplication, gather::GatherFolder, arguments,
+                         std::move(gathering));
     // Nobody may be watching a run started with a path (cron, a script):
     // its messages reach standard error too and never hold the run up.
     if (!arguments.empty()) window.view().setUnattended(&std::cerr, kUnattendedMessageTimeout);

@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "app/display_check.h"
+#include "app/gathering_settings.h"
 
 namespace mokuji::app {
 
@@ -13,6 +14,6 @@ inline constexpr std::chrono::seconds kUnattendedMessageTimeout{60};
 // The program with its window: shown and left to the user without an
 // argument, shown disabled during the unattended run with one. Returns the
 // process's exit status, or kNoDisplayOpened when Qt could open no display.
-int RunDesktop(int& argc, char** argv);
+int RunDesktop(int& argc, char** argv, GatheringSettings gathering = {});
 
 }  // namespace mokuji::app

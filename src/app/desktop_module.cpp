@@ -4,6 +4,11 @@
 
 #include "app/desktop_main.h"
 
-extern "C" __attribute__((visibility("default"))) int mokuji_run_desktop(int* argc, char** argv) {
-    return mokuji::app::RunDesktop(*argc, argv);
+// extensions: the gathered extensions, comma-separated, as the program
+// settled them before loading the module.
+extern "C" __attribute__((visibility("default"))) int mokuji_run_desktop(int* argc, char** argv,
+                                                                        const char* extensions) {
+    mokuji::app::GatheringSettings gathering;
+    if (auto list = mokuji::app::ParseExtensions(extensions)) gathering.extensions = *list;
+    return mokuji::app::RunDesktop(*argc, argv, std::move(gathering));
 }

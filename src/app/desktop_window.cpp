@@ -10,11 +10,11 @@ namespace mokuji::app {
 
 DesktopWindow::DesktopWindow(platform::FileSystem& fs, platform::Shell& shell,
                              automation::ApplicationFactory createApplication, Gatherer gather,
-                             std::string arguments)
+                             std::string arguments, GatheringSettings gathering)
     : view_(form_),
       dialogLayer_(shell),
       commands_({fs, shell, view_, std::move(createApplication), std::move(gather),
-                 std::move(arguments), [this] { centre(); }},
+                 std::move(arguments), [this] { centre(); }, std::move(gathering)},
                 {dialogLayer_, std::make_shared<platform::qt::QtOwnerWindow>(form_)},
                 [](int status) { QCoreApplication::exit(status); }) {
     form_.onDrop = [this](const std::vector<std::string>& paths) { commands_.drop(paths); };

@@ -16,7 +16,7 @@ class DesktopWindow {
   public:
     DesktopWindow(platform::FileSystem& fs, platform::Shell& shell,
                   automation::ApplicationFactory createApplication, Gatherer gather,
-                  std::string arguments);
+                  std::string arguments, GatheringSettings gathering = {});
     DesktopWindow(const DesktopWindow&) = delete;
     DesktopWindow& operator=(const DesktopWindow&) = delete;
 

@@ -9,6 +9,8 @@
 #include "app/command_line.h"
 #include "app/console_start.h"
 #include "app/display_check.h"
+#include "app/form_load.h"
+#include "app/settings_file.h"
 #include "app/information_request.h"
 #include "native/automation/native_application.h"
 #include "platform/console_run_view.h"
@@ -23,7 +25,8 @@ namespace {
 // folder MOKUJI_DESKTOP_MODULE_DIR names relative to the program's, so that
 // an installed tree can be moved whole (a package's prefix). Returns false
 // when it cannot be loaded.
-bool runDesktop(const std::string& programFolder, int& argc, char** argv, int& status) {
+bool runDesktop(const std::string& programFolder, int& argc, char** argv,
+                const std::string& extensions, int& status) {
 #ifdef MOKUJI_DESKTOP_MODULE
     void* module = nullptr;
     std::string errors;
@@ -37,13 +40,13 @@ bool runDesktop(const std::string& programFolder, int& argc, char** argv, int& s
         std::cerr << "mokuji: no window (" << errors << "); working without one\n";
         return false;
     }
-    using Entry = int (*)(int*, char**);
+    using Entry = int (*)(int*, char**, const char*);
     auto entry = reinterpret_cast<Entry>(dlsym(module, "mokuji_run_desktop"));
     if (!entry) return false;
-    status = entry(&argc, argv);
+    status = entry(&argc, argv, extensions.c_str());
     return status != mokuji::app::kNoDisplayOpened;
 #else
-    (void)programFolder, (void)argc, (void)argv, (void)status;
+    (void)programFolder, (void)argc, (void)argv, (void)extensions, (void)status;
     return false;
 #endif
 }
@@ -59,7 +62,9 @@ int main(int argc, char** argv) {
     mallopt(M_ARENA_MAX, 1);
 #endif
     platform::PosixFileSystem fs;
-    // Taken first: the window's toolkit removes the options it knows.
+    // Taken first: the window's toolkit removes the options it knows, and
+    // the path is what follows our own option.
+    const app::ExtensionsOption extensionsOption = app::TakeExtensionsOption(argc, argv);
     std::string arguments = app::ArgumentsOfStart(argc, argv);
     if (auto request = app::InformationRequestOf(arguments)) {
         std::cout << platform::ConsoleText(app::InformationAnswer(*request, fs.programBaseName()))
@@ -67,12 +72,18 @@ int main(int argc, char** argv) {
         // Told, like any command, when the answer could not be written.
         return std::cout ? 0 : 1;
     }
+    std::string problem;
+    const auto gathering = app::LoadGatheringSettings(extensionsOption, fs.programFolder(), &problem);
+    if (!problem.empty()) std::cerr << platform::ConsoleText(problem + "\r\n") << std::flush;
+    if (!gathering) return app::ExitStatusOf(app::StartupOutcome::BadArgument);
+    std::string extensions;
+    for (const auto& e : gathering->extensions) extensions += (extensions.empty() ? "" : ",") + e;
     int status = 0;
-    if (app::DisplayAvailable() && runDesktop(fs.programFolder(), argc, argv, status))
+    if (app::DisplayAvailable() && runDesktop(fs.programFolder(), argc, argv, extensions, status))
         return status;
     // Without a display that opens (or without the window) the start is a
     // console start.
     platform::XdgShell shell;
     return app::RunWithoutWindow(fs, shell, xls::native::createApplication, std::move(arguments),
-                                 std::cerr, platform::StandardErrorColumns());
+                                 std::cerr, platform::StandardErrorColumns(), *gathering);
 }

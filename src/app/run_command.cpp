@@ -25,9 +25,10 @@ std::optional<RunEnd> runOnGatheredList(MainWindow& window, const StartupContext
 
 }  // namespace
 
-std::string ListFileDialogFilter() {
+std::string ListFileDialogFilter(const GatheringSettings& gathering) {
+    const std::string pattern = gathering.pattern();
     return std::string("目次ファイル (") + engine::kListFileName + ")|" + engine::kListFileName +
-           "|" + "EXCEL Files (*.xls)|*.xls";
+           "|" + "EXCEL Files (" + pattern + ")|" + pattern;
 }
 
 std::string WorkingPathOfChoice(const std::string& chosen) {
@@ -50,7 +51,7 @@ ListFileChoice sub_mokuji_select(MainWindow& window, const StartupContext& ctx,
         dialogs::cCommonDlg dialog(dialogs.layer);
         dialog.Form(dialogs.owner);
         dialog.DialogTitle(kListFileDialogTitle);
-        dialog.Filter(ListFileDialogFilter());
+        dialog.Filter(ListFileDialogFilter(ctx.gathering));
         dialog.FilterIndex(1);
         dialog.flags(kListFileDialogFlags);
         dialog.MaxFileSize(kListFileDialogBufferSize);

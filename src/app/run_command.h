@@ -33,7 +33,7 @@ inline constexpr const char* kTooManyChosenMessage =
 
 // The list-file dialog's filter: the list file by its fixed name, then
 // every workbook.
-std::string ListFileDialogFilter();
+std::string ListFileDialogFilter(const GatheringSettings& gathering);
 
 // The working path a confirmed choice gives. One file keeps its path. A
 // multiple selection comes back as the folder and the names, each ended by a

@@ -46,7 +46,8 @@ bool GatherWorkingFolder(MainWindow& window, const StartupContext& ctx) {
     gather::GatherResult gathered;
     try {
         gathered = ctx.gather({window.g_mokuji_path, window.List1, window.columns, view, ctx.fs,
-                               ctx.createApplication, ctx.fs.programBaseName()});
+                               ctx.createApplication, ctx.fs.programBaseName(),
+                               ctx.gathering.pattern()});
     } catch (const platform::FileSystemError& e) {
         // The gathering gives the window back only when it ends normally.
         view.setEnabled(true);

@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 
+#include "app/gathering_settings.h"
 #include "automation/object_model.h"
 #include "gather/folder_gathering.h"
 #include "platform/file_system.h"
@@ -26,6 +27,7 @@ struct StartupContext {
     std::string arguments;
     // Centres the window on the screen, once a window exists to centre.
     std::function<void()> centreWindow;
+    GatheringSettings gathering = {};
 };
 
 }  // namespace mokuji::app

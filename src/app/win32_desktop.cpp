@@ -10,11 +10,12 @@ namespace mokuji::app {
 
 int RunWin32Desktop(platform::FileSystem& fs, platform::Shell& shell,
                     automation::ApplicationFactory createApplication, Gatherer gather,
-                    std::string arguments) {
+                    std::string arguments, GatheringSettings gathering) {
     std::unique_ptr<Win32DesktopWindow> window;
     try {
         window = std::make_unique<Win32DesktopWindow>(fs, shell, std::move(createApplication),
-                                                      std::move(gather), std::move(arguments));
+                                                      std::move(gather), std::move(arguments),
+                                                      std::move(gathering));
     } catch (const platform::win32::WindowUnavailable&) {
         return kNoDesktopWindow;
     }

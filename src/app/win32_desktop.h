@@ -16,6 +16,6 @@ inline constexpr int kNoDesktopWindow = -1;
 // process's exit status, or kNoDesktopWindow.
 int RunWin32Desktop(platform::FileSystem& fs, platform::Shell& shell,
                     automation::ApplicationFactory createApplication, Gatherer gather,
-                    std::string arguments);
+                    std::string arguments, GatheringSettings gathering = {});
 
 }  // namespace mokuji::app

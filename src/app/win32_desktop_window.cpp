@@ -10,12 +10,13 @@ namespace mokuji::app {
 
 Win32DesktopWindow::Win32DesktopWindow(platform::FileSystem& fs, platform::Shell& shell,
                                        automation::ApplicationFactory createApplication,
-                                       Gatherer gather, std::string arguments)
+                                       Gatherer gather, std::string arguments,
+                                       GatheringSettings gathering)
     // Message boxes carry the program's name, as the desktop titles them
     // when a program gives none.
     : view_(form_, fs.programBaseName()),
       commands_({fs, shell, view_, std::move(createApplication), std::move(gather),
-                 std::move(arguments), [this] { centre(); }},
+                 std::move(arguments), [this] { centre(); }, std::move(gathering)},
                 {dialogLayer_,
                  std::make_shared<platform::win32::Win32OwnerWindow>(form_.hwnd(), form_.font())},
                 [](int status) { PostQuitMessage(status); }) {

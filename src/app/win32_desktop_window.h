@@ -17,7 +17,7 @@ class Win32DesktopWindow {
     // Throws platform::win32::WindowUnavailable when no window can be made.
     Win32DesktopWindow(platform::FileSystem& fs, platform::Shell& shell,
                        automation::ApplicationFactory createApplication, Gatherer gather,
-                       std::string arguments);
+                       std::string arguments, GatheringSettings gathering = {});
     Win32DesktopWindow(const Win32DesktopWindow&) = delete;
     Win32DesktopWindow& operator=(const Win32DesktopWindow&) = delete;
 

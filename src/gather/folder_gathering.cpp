@@ -17,7 +17,7 @@ GatherResult GatherFolder(const GatherContext& ctx) {
     workbooks.Clear();
 
     const std::string folder = util::FolderOf(ctx.workingPath);
-    util::FindFiles(folder, "*.xls", false, workbooks, {ctx.fs, [&ctx] { ctx.view.doEvents(); }});
+    util::FindFiles(folder, ctx.workbookPattern, false, workbooks, {ctx.fs, [&ctx] { ctx.view.doEvents(); }});
     // The list file is no source workbook. Where the file system tells
     // letter case apart, a folder may hold it under several spellings: none
     // of them is a source either.
@@ -33,7 +33,8 @@ GatherResult GatherFolder(const GatherContext& ctx) {
     for (std::size_t i = 0; i < workbooks.ListCount(); ++i) workbooks.SetSelected(i, true);
     workbooks.SetEnabled(true);
 
-    const ReaderContext readers{ctx.createApplication, ctx.view, ctx.programName};
+    const ReaderContext readers{ctx.createApplication, ctx.view, ctx.programName,
+                                ctx.workbookPattern};
     result.listFile = ctx.fs.findOrdinaryFile(folder + engine::kListFileName);
     if (!result.listFile.empty()) {
         result.readFailure = ReadListFileColumns(result.listFile, ctx.columns, readers);

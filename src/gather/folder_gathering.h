@@ -22,6 +22,8 @@ struct GatherContext {
     platform::FileSystem& fs;
     automation::ApplicationFactory createApplication;
     std::string programName;
+    // The workbooks gathered, as the folder search takes them.
+    std::string workbookPattern = "*.xls";
 };
 
 // What a gathering found out that its caller must act on.

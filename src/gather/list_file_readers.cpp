@@ -14,6 +14,7 @@
 #include "engine/list_sheet.h"
 #include "gather/reader_instance.h"
 #include "platform/letter_case.h"
+#include "util/find_files.h"
 #include "util/path_names.h"
 
 namespace mokuji::gather {
@@ -195,7 +196,10 @@ std::optional<ReadFailure> readColumnTable(const std::string& p_file, columns::C
         return std::nullopt;
     }
     ReaderInstance instance(std::move(xl), ctx.view);
-    if (platform::UpperAscii(util::ExtensionOf(p_file)) != "XLS") return std::nullopt;
+    // The list file is an .xls workbook whatever is gathered.
+    if (platform::UpperAscii(util::ExtensionOf(p_file)) != "XLS" &&
+        !util::HasListedExtension(p_file, ctx.workbookPattern))
+        return std::nullopt;
 
     automation::OpenArguments args;
     args.fileName = p_file;

@@ -15,6 +15,9 @@ struct ReaderContext {
     platform::RunView& view;
     // The executable's name without folder and extension, for captions.
     std::string programName;
+    // The workbooks gathered, as the folder search takes them: a template
+    // is read only when it is one of them.
+    std::string workbookPattern = "*.xls";
 };
 
 // Why a reader could not read its workbook; the run must not go on with

@@ -63,15 +63,19 @@ void FindFilesInFolder(const std::string& folder, const std::string& extensions,
     }
 }
 
+bool HasListedExtension(const std::string& name, const std::string& extensions) {
+    if (extensions == "*.*" || extensions == "*.*;") return true;
+    std::string probe = ".";
+    probe += platform::LowerAscii(ExtensionOf(name));
+    probe += ';';
+    return (extensions + ";").find(probe) != std::string::npos;
+}
+
 void AddFoundEntry(const std::string& folder, const std::string& name,
                    const std::string& extensions, bool isFile, platform::ListBox& list,
                    const FileSearch& search) {
     yield(search);
-    std::string probe = ".";
-    probe += platform::LowerAscii(ExtensionOf(name));
-    probe += ';';
-    if (extensions != "*.*" && extensions != "*.*;" && extensions.find(probe) == std::string::npos)
-        return;
+    if (!HasListedExtension(name, extensions)) return;
     // The program's own folder reserves these two names for the program.
     const std::string upperName = platform::UpperAscii(name);
     if ((upperName == "OUT.TXT" || upperName == "TMP.TXT") &&

@@ -35,6 +35,10 @@ void FindFiles(std::string folder, std::string extensions, bool descend, platfor
 void FindFilesInFolder(const std::string& folder, const std::string& extensions, bool descend,
                        platform::ListBox& list, const FileSearch& search);
 
+// Whether the name's extension is one of the patterns ("*.xls;*.xlsx"),
+// ignoring letter case; "*.*" passes every name.
+bool HasListedExtension(const std::string& name, const std::string& extensions);
+
 // The filter for one entry; a subfolder's name ends with the separator.
 void AddFoundEntry(const std::string& folder, const std::string& name,
                    const std::string& extensions, bool isFile, platform::ListBox& list,

@@ -1,0 +1,134 @@
+#include "app/gathering_settings.h"
+
+#include <cstring>
+
+namespace mokuji::app {
+
+namespace {
+
+std::string_view trimmed(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
+        s.remove_suffix(1);
+    return s;
+}
+
+bool isAsciiAlnum(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+}  // namespace
+
+std::string GatheringSettings::pattern() const {
+    std::string out;
+    for (const auto& e : extensions) out += (out.empty() ? "*." : ";*.") + e;
+    return out;
+}
+
+std::optional<std::vector<std::string>> ParseExtensions(std::string_view text) {
+    std::vector<std::string> out;
+    while (true) {
+        auto comma = text.find(',');
+        std::string_view item = trimmed(text.substr(0, comma));
+        if (!item.empty() && item.front() == '.') item.remove_prefix(1);
+        if (item.empty()) return std::nullopt;
+        std::string lower;
+        for (char c : item) {
+            if (!isAsciiAlnum(c)) return std::nullopt;
+            lower += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+        }
+        bool seen = false;
+        for (const auto& e : out) seen = seen || e == lower;
+        if (!seen) out.push_back(std::move(lower));
+        if (comma == std::string_view::npos) break;
+        text.remove_prefix(comma + 1);
+    }
+    return out;
+}
+
+std::optional<std::string> SettingValue(std::string_view fileText, std::string_view key) {
+    std::optional<std::string> value;
+    // A byte order mark, as Windows' Notepad may write one.
+    if (fileText.substr(0, 3) == "\xEF\xBB\xBF") fileText.remove_prefix(3);
+    while (!fileText.empty()) {
+        auto end = fileText.find('\n');
+        std::string_view line = trimmed(fileText.substr(0, end));
+        fileText = end == std::string_view::npos ? std::string_view{} : fileText.substr(end + 1);
+        if (line.empty() || line.front() == '#' || line.front() == ';' || line.front() == '[')
+            continue;
+        auto equals = line.find('=');
+        if (equals == std::string_view::npos || trimmed(line.substr(0, equals)) != key) continue;
+        value = std::string(trimmed(line.substr(equals + 1)));
+    }
+    return value;
+}
+
+ExtensionsOption TakeExtensionsOption(int& argc, char** argv) {
+    ExtensionsOption option;
+    if (argc < 2) return option;
+    std::string_view first = argv[1];
+    int taken = 0;
+    if (first == kExtensionsOption && argc >= 3) {
+        option.value = argv[2];
+        taken = 2;
+    } else if (first.substr(0, kExtensionsOption.size() + 1) ==
+               std::string(kExtensionsOption) + "=") {
+        option.value = std::string(first.substr(kExtensionsOption.size() + 1));
+        taken = 1;
+    } else {
+        return option;
+    }
+    option.given = true;
+    for (int i = 1; i + taken <= argc; ++i) argv[i] = argv[i + taken];
+    argc -= taken;
+    return option;
+}
+
+ExtensionsOption TakeExtensionsOption(std::string& arguments) {
+    ExtensionsOption option;
+    std::string_view line = arguments;
+    if (line.substr(0, kExtensionsOption.size()) != kExtensionsOption) return option;
+    line.remove_prefix(kExtensionsOption.size());
+    if (line.empty() || (line.front() != '=' && line.front() != ' ' && line.front() != '\t'))
+        return option;
+    const char separator = line.front();
+    line.remove_prefix(1);
+    if (separator != '=')
+        while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
+    auto end = line.find_first_of(" \t");
+    option.given = true;
+    option.value = std::string(line.substr(0, end));
+    line = end == std::string_view::npos ? std::string_view{} : line.substr(end);
+    while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
+    arguments = std::string(line);
+    return option;
+}
+
+std::optional<GatheringSettings> ResolveGatheringSettings(
+    const ExtensionsOption& option, const std::optional<std::string>& fileText,
+    const std::string& filePath, std::string* problem) {
+    GatheringSettings settings;
+    if (option.given) {
+        auto list = ParseExtensions(option.value);
+        if (!list) {
+            if (problem)
+                *problem = std::string(kExtensionsOption) + " " + option.value +
+                           "：拡張子はカンマで区切って指定してください（例：xls,xlsx）。";
+            return std::nullopt;
+        }
+        settings.extensions = std::move(*list);
+        return settings;
+    }
+    if (!fileText) return settings;
+    auto value = SettingValue(*fileText, kExtensionsSetting);
+    if (!value) return settings;
+    if (auto list = ParseExtensions(*value)) {
+        settings.extensions = std::move(*list);
+    } else if (problem) {
+        *problem = filePath + "：" + std::string(kExtensionsSetting) + "=" + *value +
+                   "：拡張子はカンマで区切って指定してください（例：xls,xlsx）。xls だけを集めます。";
+    }
+    return settings;
+}
+
+}  // namespace mokuji::app

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace mokuji::app {
+
+// The extensions of the workbooks a run gathers: "xls" alone unless the
+// user asks for more, in the settings file or on the command line.
+struct GatheringSettings {
+    std::vector<std::string> extensions{"xls"};
+
+    // As the folder search takes them: "*.xls;*.xlsx".
+    std::string pattern() const;
+};
+
+// "xls,xlsx,xlsm" (blanks, dots and letter case allowed: " .XLS, xlsx")
+// into lower-case extensions without repeats; nullopt when an item is empty
+// or holds anything but ASCII letters and digits.
+std::optional<std::vector<std::string>> ParseExtensions(std::string_view text);
+
+// The value of key in the text of a settings file: "key=value" lines, blanks
+// around either side ignored, "#" and ";" lines and [section] headers
+// skipped. The last line that sets it wins; nullopt when none does.
+std::optional<std::string> SettingValue(std::string_view fileText, std::string_view key);
+
+// The option that sets the extensions for one run, taken off the front of
+// the arguments: "--extensions LIST" or "--extensions=LIST" before the path.
+inline constexpr std::string_view kExtensionsOption = "--extensions";
+inline constexpr std::string_view kExtensionsSetting = "extensions";
+
+struct ExtensionsOption {
+    bool given = false;
+    std::string value;
+};
+
+// From a start's argument vector: the option is removed from it (argc and
+// argv shift), so that the rest reads as a start without it.
+ExtensionsOption TakeExtensionsOption(int& argc, char** argv);
+
+// From a command line as one string (Windows): the option and the blanks
+// after it are removed from its front.
+ExtensionsOption TakeExtensionsOption(std::string& arguments);
+
+// The settings of a run: the command-line option, else the settings file's
+// "extensions", else "xls" alone. A value that cannot be read is named in
+// *problem, in the program's words: the option's refuses the run (nullopt),
+// the file's falls back to "xls" alone, as a file may be shared by
+// programs of other versions.
+std::optional<GatheringSettings> ResolveGatheringSettings(
+    const ExtensionsOption& option, const std::optional<std::string>& fileText,
+    const std::string& filePath, std::string* problem);
+
+}  // namespace mokuji::app

@@ -1,0 +1,69 @@
+#include "app/settings_file.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "util/path_names.h"
+
+namespace mokuji::app {
+
+namespace {
+
+std::filesystem::path pathOf(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+// A settings file is a few lines; anything larger is not one.
+constexpr std::uintmax_t kMaxSettingsBytes = 64 * 1024;
+
+}  // namespace
+
+std::vector<std::string> SettingsFileCandidates(const std::string& programFolder) {
+    std::vector<std::string> out;
+#ifdef _WIN32
+    std::string folder = programFolder;
+    if (!folder.empty() && folder.back() != util::kPathSeparator) folder += util::kPathSeparator;
+    out.push_back(folder + "mokuji.ini");
+    if (const wchar_t* appData = _wgetenv(L"APPDATA"); appData && *appData) {
+        auto u8 = std::filesystem::path(appData).u8string();
+        out.push_back(std::string(u8.begin(), u8.end()) + "\\mokuji\\mokuji.ini");
+    }
+#else
+    (void)programFolder;
+    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config == '/') {
+        out.push_back(std::string(config) + "/mokuji/mokuji.conf");
+    } else if (const char* home = std::getenv("HOME"); home && *home) {
+        out.push_back(std::string(home) + "/.config/mokuji/mokuji.conf");
+    }
+#endif
+    return out;
+}
+
+std::optional<SettingsFile> ReadSettingsFile(const std::vector<std::string>& candidates) {
+    for (const auto& path : candidates) {
+        std::error_code error;
+        auto p = pathOf(path);
+        if (!std::filesystem::is_regular_file(p, error)) continue;
+        auto size = std::filesystem::file_size(p, error);
+        if (error || size > kMaxSettingsBytes) continue;
+        std::ifstream in(p, std::ios::binary);
+        if (!in) continue;
+        std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        return SettingsFile{path, std::move(text)};
+    }
+    return std::nullopt;
+}
+
+std::optional<GatheringSettings> LoadGatheringSettings(const ExtensionsOption& option,
+                                                       const std::string& programFolder,
+                                                       std::string* problem) {
+    std::optional<SettingsFile> file;
+    // The file is not even looked for when the option decides.
+    if (!option.given) file = ReadSettingsFile(SettingsFileCandidates(programFolder));
+    return ResolveGatheringSettings(option, file ? std::optional(file->text) : std::nullopt,
+                                    file ? file->path : std::string(), problem);
+}
+
+}  // namespace mokuji::app
