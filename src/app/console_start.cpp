@@ -17,9 +17,14 @@ int RunWithoutWindow(platform::FileSystem& fs, platform::Shell& shell,
                      std::ostream& console, int terminalColumns, GatheringSettings gathering) {
     platform::ConsoleRunView view(console, terminalColumns);
     MainWindow window;
-    StartupContext ctx{
-        fs,  shell, view, std::move(createApplication), gather::GatherFolder, std::move(arguments),
-        {},  std::move(gathering)};
+    StartupContext ctx{fs,
+                       shell,
+                       view,
+                       std::move(createApplication),
+                       gather::GatherFolder,
+                       std::move(arguments),
+                       {},
+                       std::move(gathering)};
     StartupOutcome outcome = StartupOutcome::WaitForUser;
     if (!RunTrapped([&] { outcome = Form_Load(window, ctx); }, view))
         return kUntrappedFailureStatus;

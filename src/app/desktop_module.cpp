@@ -7,7 +7,7 @@
 // extensions: the gathered extensions, comma-separated, as the program
 // settled them before loading the module.
 extern "C" __attribute__((visibility("default"))) int mokuji_run_desktop(int* argc, char** argv,
-                                                                        const char* extensions) {
+                                                                         const char* extensions) {
     mokuji::app::GatheringSettings gathering;
     if (auto list = mokuji::app::ParseExtensions(extensions)) gathering.extensions = *list;
     return mokuji::app::RunDesktop(*argc, argv, std::move(gathering));

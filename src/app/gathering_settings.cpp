@@ -94,7 +94,8 @@ ExtensionsOption TakeExtensionsOption(std::string& arguments) {
     const char separator = line.front();
     line.remove_prefix(1);
     if (separator != '=')
-        while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
+        while (!line.empty() && (line.front() == ' ' || line.front() == '\t'))
+            line.remove_prefix(1);
     auto end = line.find_first_of(" \t");
     option.given = true;
     option.value = std::string(line.substr(0, end));
@@ -125,8 +126,9 @@ std::optional<GatheringSettings> ResolveGatheringSettings(
     if (auto list = ParseExtensions(*value)) {
         settings.extensions = std::move(*list);
     } else if (problem) {
-        *problem = filePath + "：" + std::string(kExtensionsSetting) + "=" + *value +
-                   "：拡張子はカンマで区切って指定してください（例：xls,xlsx）。xls だけを集めます。";
+        *problem =
+            filePath + "：" + std::string(kExtensionsSetting) + "=" + *value +
+            "：拡張子はカンマで区切って指定してください（例：xls,xlsx）。xls だけを集めます。";
     }
     return settings;
 }

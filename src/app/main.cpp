@@ -10,8 +10,8 @@
 #include "app/console_start.h"
 #include "app/display_check.h"
 #include "app/form_load.h"
-#include "app/settings_file.h"
 #include "app/information_request.h"
+#include "app/settings_file.h"
 #include "native/automation/native_application.h"
 #include "platform/console_run_view.h"
 #include "platform/posix_file_system.h"
@@ -73,7 +73,8 @@ int main(int argc, char** argv) {
         return std::cout ? 0 : 1;
     }
     std::string problem;
-    const auto gathering = app::LoadGatheringSettings(extensionsOption, fs.programFolder(), &problem);
+    const auto gathering =
+        app::LoadGatheringSettings(extensionsOption, fs.programFolder(), &problem);
     if (!problem.empty()) std::cerr << platform::ConsoleText(problem + "\r\n") << std::flush;
     if (!gathering) return app::ExitStatusOf(app::StartupOutcome::BadArgument);
     std::string extensions;

@@ -8,8 +8,8 @@
 #include "app/command_line.h"
 #include "app/console_start.h"
 #include "app/form_load.h"
-#include "app/settings_file.h"
 #include "app/information_request.h"
+#include "app/settings_file.h"
 #include "app/win32_desktop.h"
 #include "gather/folder_gathering.h"
 #include "platform/console_run_view.h"
@@ -49,7 +49,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     platform::win32::Win32Shell shell;
     // The whole line as the system keeps it: the argument is one string,
     // blanks and quotes included, not the C library's split of it.
-    std::string arguments = app::ArgumentsAfterProgramName(platform::win32::Utf8(GetCommandLineW()));
+    std::string arguments =
+        app::ArgumentsAfterProgramName(platform::win32::Utf8(GetCommandLineW()));
     const app::ExtensionsOption extensionsOption = app::TakeExtensionsOption(arguments);
     if (auto request = app::InformationRequestOf(arguments))
         return writeStandardOutput(
@@ -59,7 +60,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // Our own engine reads every .xls; the spreadsheet application, where it
     // is installed, opens what ours cannot.
     std::string problem;
-    const auto gathering = app::LoadGatheringSettings(extensionsOption, fs.programFolder(), &problem);
+    const auto gathering =
+        app::LoadGatheringSettings(extensionsOption, fs.programFolder(), &problem);
     if (!problem.empty()) std::cerr << platform::ConsoleText(problem + "\r\n") << std::flush;
     if (!gathering) return app::ExitStatusOf(app::StartupOutcome::BadArgument);
     const automation::ApplicationFactory engines = platform::win32::CreateApplicationWithFallback;

@@ -17,7 +17,8 @@ GatherResult GatherFolder(const GatherContext& ctx) {
     workbooks.Clear();
 
     const std::string folder = util::FolderOf(ctx.workingPath);
-    util::FindFiles(folder, ctx.workbookPattern, false, workbooks, {ctx.fs, [&ctx] { ctx.view.doEvents(); }});
+    util::FindFiles(folder, ctx.workbookPattern, false, workbooks,
+                    {ctx.fs, [&ctx] { ctx.view.doEvents(); }});
     // The list file is no source workbook. Where the file system tells
     // letter case apart, a folder may hold it under several spellings: none
     // of them is a source either.
