@@ -63,9 +63,8 @@ class Archive {
     const std::vector<Entry>& entries() const { return entries_; }
 
     // The entry named name, compared ignoring ASCII letter case, with a
-    // leading '/' on either side ignored and '\' in stored names read as
-    // '/'; nullptr when there is none. The first match wins when names
-    // repeat.
+    // leading '/' on either side ignored and '\' read as '/'; nullptr when
+    // there is none. The first match wins when names repeat.
     const Entry* find(std::string_view name) const;
 
     // The whole content, CRC checked. Throws ZipRefused when the entry is

@@ -104,6 +104,7 @@ TEST(ZipBuilt, FindComparesNamesAsPartNames) {
     EXPECT_EQ(archive.find("/XL/WORKBOOK.XML"), &all[1]);
     EXPECT_EQ(archive.find("docprops/app.xml"), &all[2]);
     EXPECT_EQ(archive.find("/xl/Styles.xml"), &all[3]);
+    EXPECT_EQ(archive.find(all[3].name), &all[3]);
     EXPECT_EQ(archive.find("[content_types].xml"), &all[0]);
     EXPECT_EQ(archive.find("xl/workbook"), nullptr);
     EXPECT_EQ(archive.find(""), nullptr);
