@@ -82,13 +82,13 @@ TEST(ZipCorpus, DamageIsReportedWhereItIs) {
 
     // An encrypted workbook, which is a compound file, and a fuzzed file
     // whose directory offset points past its end record.
-    for (const auto& [path, message] :
-         {std::pair{"qax-os__excelize/encryptAES.xlsx", "no end of central directory record"},
-          std::pair{"apache__poi/"
-                    "clusterfuzz-testcase-minimized-POIXSSFFuzzer-6448258963341312.xlsx",
-                    "central directory at offset 53648 (1210 bytes) runs past"}}) {
-        EXPECT_THAT([&] { Archive::open(corpusBytes(path)); },
-                    ThrowsMessage<ZipError>(HasSubstr(message)));
+    const std::pair<const char*, const char*> unopenable[] = {
+        {"qax-os__excelize/encryptAES.xlsx", "no end of central directory record"},
+        {"apache__poi/clusterfuzz-testcase-minimized-POIXSSFFuzzer-6448258963341312.xlsx",
+         "central directory at offset 53648 (1210 bytes) runs past"}};
+    for (const auto& file : unopenable) {
+        EXPECT_THAT([&] { Archive::open(corpusBytes(file.first)); },
+                    ThrowsMessage<ZipError>(HasSubstr(file.second)));
     }
     // A zip with nothing in it is a valid, empty archive.
     EXPECT_TRUE(Archive::open(corpusBytes("apache__poi/invalid.xlsx")).entries().empty());
