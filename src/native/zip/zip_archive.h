@@ -41,10 +41,9 @@ class EntryStream {
     // Bytes handed out so far.
     std::uint64_t produced() const;
 
-    struct State;
-
   private:
     friend class Archive;
+    struct State;
     explicit EntryStream(std::unique_ptr<State> state);
 
     std::unique_ptr<State> state_;
