@@ -27,7 +27,8 @@ rm -rf "$work"
 mkdir -p "$work"
 
 # Seeds: the corpus workbooks for the file targets, their streams for the
-# stream targets, one input a line of the seed lists for the text targets.
+# stream targets, the corpus packages for the zip target, one input a line
+# of the seed lists for the text targets.
 seed_files=$(find "$root/tests/data/corpus" "$root/tests/data/fixtures" -type f -name '*.xls' | sort)
 for t in compound_file workbook_file; do
     mkdir -p "$work/$t/corpus"
@@ -36,6 +37,13 @@ for t in compound_file workbook_file; do
         i=$((i + 1))
         cp "$f" "$work/$t/corpus/$i-$(basename "$f")"
     done
+done
+package_files=$(find "$root/tests/data/corpus-xlsx" -type f \( -name '*.xlsx' -o -name '*.xlsm' \) | sort)
+mkdir -p "$work/zip_archive/corpus"
+i=0
+for f in $package_files; do
+    i=$((i + 1))
+    cp "$f" "$work/zip_archive/corpus/$i-$(basename "$f")"
 done
 # shellcheck disable=SC2086
 "$fuzz/fuzz_seed_streams" "$work/streams" $seed_files
@@ -53,7 +61,7 @@ for t in typed_entry reference; do
     done <"$root/tests/fuzz/seeds/$t.txt"
 done
 # Every input once found keeps being fuzzed from.
-for t in compound_file workbook_file workbook_stream property_set typed_entry reference; do
+for t in compound_file zip_archive workbook_file workbook_stream property_set typed_entry reference; do
     regressions="$root/tests/data/fuzz-regressions/$t"
     [ -d "$regressions" ] && cp "$regressions"/* "$work/$t/corpus/" 2>/dev/null || true
 done
@@ -63,7 +71,7 @@ fuzz_jobs=${FUZZ_JOBS:-$(nproc 2>/dev/null || echo 2)}
 run_target() {
     t=$1
     case $t in
-        compound_file | workbook_file) max_len=1048576 ;;
+        compound_file | workbook_file | zip_archive) max_len=1048576 ;;
         workbook_stream | property_set) max_len=262144 ;;
         *) max_len=256 ;;
     esac
@@ -82,7 +90,7 @@ run_target() {
 }
 
 running=0
-for t in compound_file workbook_file workbook_stream property_set typed_entry reference; do
+for t in compound_file zip_archive workbook_file workbook_stream property_set typed_entry reference; do
     run_target "$t" &
     running=$((running + 1))
     if [ "$running" -ge "$fuzz_jobs" ]; then
@@ -93,7 +101,7 @@ done
 wait
 
 failed=""
-for t in compound_file workbook_file workbook_stream property_set typed_entry reference; do
+for t in compound_file zip_archive workbook_file workbook_stream property_set typed_entry reference; do
     if [ "$(cat "$work/$t/result" 2>/dev/null)" != passed ]; then
         failed="$failed $t"
         echo "fuzz: $t FAILED; see $work/$t/log" >&2

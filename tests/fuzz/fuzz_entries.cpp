@@ -35,6 +35,7 @@
 #include "native/propset/builtin_properties.h"
 #include "native/propset/ole_date.h"
 #include "native/propset/property_set.h"
+#include "native/zip/zip_archive.h"
 
 namespace mokuji::fuzz {
 
@@ -238,6 +239,36 @@ void compoundFile(std::span<const std::uint8_t> bytes) {
         file.findInRoot("Workbook");
         file.readStream("\x05SummaryInformation");
     } catch (const xls::cfb::CfbError&) {
+    }
+}
+
+void zipArchive(std::span<const std::uint8_t> bytes) {
+    // A few entries show every path through the reader; streaming thousands
+    // of them would only slow the fuzzer down.
+    constexpr std::size_t kEntries = 16;
+    constexpr std::uint64_t kMaxBytes = 1 << 20;
+    try {
+        const auto archive = xls::zip::Archive::open(bytes, 4096);
+        for (std::size_t i = 0; i < archive.entries().size() && i < kEntries; ++i) {
+            const auto& entry = archive.entries()[i];
+            require(archive.find(entry.name) != nullptr, "every entry found by its own name");
+            try {
+                auto stream = archive.stream(entry, kMaxBytes);
+                // Pieces of varying size meet the inflater in different states.
+                std::uint8_t buf[4096];
+                const std::size_t piece = 1 + (i * 997) % sizeof buf;
+                std::uint64_t total = 0;
+                while (std::size_t n = stream.read(buf, piece)) {
+                    total += n;
+                    require(n <= piece && total <= entry.uncompressedSize,
+                            "no more bytes than asked for and declared");
+                }
+                require(total == entry.uncompressedSize && stream.produced() == total,
+                        "entry read to its declared size");
+            } catch (const xls::zip::ZipError&) {
+            }
+        }
+    } catch (const xls::zip::ZipError&) {
     }
 }
 

@@ -20,6 +20,10 @@ void compoundFile(std::span<const std::uint8_t> bytes);
 // to, document properties and every cell of every worksheet.
 void workbookFile(std::span<const std::uint8_t> bytes);
 
+// The bytes as a zip archive: the first entries found by their names and
+// streamed, each up to a mebibyte.
+void zipArchive(std::span<const std::uint8_t> bytes);
+
 // The bytes as a Workbook stream, through the globals and worksheet parsers.
 void workbookStream(std::span<const std::uint8_t> bytes);
 

@@ -80,6 +80,16 @@ TEST(FuzzReplay, WholeFileTargetsTakeEverySeedWorkbook) {
     replayRegressions("workbook_file", mokuji::fuzz::workbookFile);
 }
 
+TEST(FuzzReplay, ZipTargetTakesEverySeedPackage) {
+    auto seeds = filesUnder(kData / "corpus-xlsx", ".xlsx");
+    auto macroSeeds = filesUnder(kData / "corpus-xlsx", ".xlsm");
+    seeds.insert(seeds.end(), macroSeeds.begin(), macroSeeds.end());
+    ASSERT_GE(seeds.size(), 5u) << "corpus missing under " << kData;
+    for (const auto& file : seeds)
+        replay(mokuji::fuzz::zipArchive, readAll(file), "zip_archive " + file.string());
+    replayRegressions("zip_archive", mokuji::fuzz::zipArchive);
+}
+
 TEST(FuzzReplay, StreamTargetsTakeTheStreamsOfEverySeedWorkbook) {
     std::size_t workbooks = 0, propertySets = 0;
     for (const auto& file : seedWorkbooks()) {

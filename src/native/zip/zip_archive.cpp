@@ -18,14 +18,16 @@ namespace {
 constexpr std::size_t kFirstAllocation = std::size_t{1} << 20;
 
 // Writers on Windows store names with '\'; part names in relationships use
-// '/', and the letter case of the two is not always the same.
-std::string nameKey(std::string_view name, bool stored) {
-    if (!name.empty() && (name[0] == '/' || (stored && name[0] == '\\'))) name.remove_prefix(1);
+// '/', and the letter case of the two is not always the same. A part name
+// never holds '\', so reading it as '/' in the name looked for as well
+// costs nothing and lets every entry be found by its own name.
+std::string nameKey(std::string_view name) {
     std::string key(name);
     for (char& c : key) {
-        if (stored && c == '\\') c = '/';
+        if (c == '\\') c = '/';
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     }
+    if (!key.empty() && key[0] == '/') key.erase(0, 1);
     return key;
 }
 
@@ -39,7 +41,7 @@ Archive Archive::open(std::span<const std::uint8_t> bytes, std::size_t maxEntrie
     a.directoryOffset_ = loc.offset;
 
     a.keys_.reserve(a.entries_.size());
-    for (const Entry& e : a.entries_) a.keys_.push_back(nameKey(e.name, true));
+    for (const Entry& e : a.entries_) a.keys_.push_back(nameKey(e.name));
     a.byName_.resize(a.entries_.size());
     std::iota(a.byName_.begin(), a.byName_.end(), 0u);
     std::stable_sort(a.byName_.begin(), a.byName_.end(),
@@ -48,7 +50,7 @@ Archive Archive::open(std::span<const std::uint8_t> bytes, std::size_t maxEntrie
 }
 
 const Entry* Archive::find(std::string_view name) const {
-    const std::string key = nameKey(name, false);
+    const std::string key = nameKey(name);
     auto it = std::lower_bound(byName_.begin(), byName_.end(), key,
                                [&](std::uint32_t i, const std::string& k) { return keys_[i] < k; });
     if (it == byName_.end() || keys_[*it] != key) return nullptr;

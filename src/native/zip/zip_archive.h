@@ -41,10 +41,9 @@ class EntryStream {
     // Bytes handed out so far.
     std::uint64_t produced() const;
 
-    struct State;
-
   private:
     friend class Archive;
+    struct State;
     explicit EntryStream(std::unique_ptr<State> state);
 
     std::unique_ptr<State> state_;
@@ -63,9 +62,8 @@ class Archive {
     const std::vector<Entry>& entries() const { return entries_; }
 
     // The entry named name, compared ignoring ASCII letter case, with a
-    // leading '/' on either side ignored and '\' in stored names read as
-    // '/'; nullptr when there is none. The first match wins when names
-    // repeat.
+    // leading '/' on either side ignored and '\' read as '/'; nullptr when
+    // there is none. The first match wins when names repeat.
     const Entry* find(std::string_view name) const;
 
     // The whole content, CRC checked. Throws ZipRefused when the entry is
