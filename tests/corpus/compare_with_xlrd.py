@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
-"""Check mokuji-inspect against xlrd/olefile on the committed corpus.
+"""Check mokuji-inspect against xlrd/olefile or openpyxl on a committed corpus.
 
   compare_with_xlrd.py --inspect PATH --expect expectations.tsv
-                       [--data DIR] [FILE...]
+                       [--reference xlrd|openpyxl] [--data DIR] [FILE...]
 
 Without FILEs every file listed in the expectations is checked, found under
 --data; with --data every file under it must also be listed, so a fixture
@@ -30,7 +30,23 @@ except ImportError as exc:
     sys.exit("compare_with_xlrd: cannot import xlrd/olefile (%s); install "
              "python3-xlrd and python3-olefile" % exc)
 
-OUTCOMES = ("ok", "error", "ok-xlrd-fails")
+
+class Reference:
+    """The independent reader a corpus is checked against.
+
+    name and props name it in messages (names and cells; properties: whether
+    set, value); fails is the outcome of files it cannot read; with by_hand,
+    files it misreads are checked against a reference written by hand
+    (by-hand/<relpath>.json beside the expectations).
+    """
+
+    def __init__(self, name, props, fails, reference, by_hand=False):
+        self.name, self.props, self.fails = name, props, fails
+        self.reference = reference
+        self.outcomes = ("ok", "error", fails) + (("ok-by-hand",) if by_hand else ())
+
+
+REF = Reference("xlrd", ("xlrd/olefile", "olefile"), "ok-xlrd-fails", xlrd_reference.reference)
 IGNORABLE = ("name", "position", "value", "prop", "cells")
 # Differing cells shown per sheet; the rest are only counted.
 CELLS_SHOWN = 5
@@ -61,9 +77,9 @@ def read_expectations(path):
             if not line.strip() or line.startswith("#"):
                 continue
             cols = line.split("\t")
-            if len(cols) < 3 or cols[1] not in OUTCOMES:
+            if len(cols) < 3 or cols[1] not in REF.outcomes:
                 problems.append("%s:%d: want relpath<TAB>%s<TAB>reason[<TAB>known "
-                                "differences]" % (path, lineno, "|".join(OUTCOMES)))
+                                "differences]" % (path, lineno, "|".join(REF.outcomes)))
                 continue
             ignore, note = set(), ""
             if len(cols) > 3 and cols[3].strip():
@@ -115,37 +131,38 @@ def compare_name(key, ref, got, ignore, out):
         if got_scope != "workbook":
             got_scope = split_name(got_scope + "!x")[0]
         if ref_scope != got_scope:
-            out.append("name %s: scope xlrd=%r mokuji=%r" % (key, ref_scope, got["scope"]))
+            out.append("name %s: scope %s=%r mokuji=%r" % (key, REF.name, ref_scope, got["scope"]))
     if "position" in unsupported or ("position", key) in ignore:
         return
     if ref.get("sheet") is None:
         if got.get("sheet") is not None:
-            out.append("name %s: xlrd sees no range, mokuji has %s R%sC%s"
-                       % (key, got.get("sheet"), got.get("row"), got.get("column")))
+            out.append("name %s: %s sees no range, mokuji has %s R%sC%s"
+                       % (key, REF.name, got.get("sheet"), got.get("row"), got.get("column")))
         return
     for field, default in (("sheet", None), ("row", None), ("column", None),
                            ("rows", 1), ("columns", 1)):
         want = ref.get(field, default)
         have = got.get(field, default)
         if want != have:
-            out.append("name %s: %s xlrd=%r mokuji=%r" % (key, field, want, have))
+            out.append("name %s: %s %s=%r mokuji=%r" % (key, field, REF.name, want, have))
     single = "rows" not in ref and "columns" not in ref
     if not single or "value" in unsupported or ("value", key) in ignore:
         return
     if "error" in ref:
         if "error" not in got or "value" in got:
-            out.append("name %s: xlrd sees error cell %s, mokuji gives value=%r"
-                       % (key, ref["error"], got.get("value")))
+            out.append("name %s: %s sees error cell %s, mokuji gives value=%r"
+                       % (key, REF.name, ref["error"], got.get("value")))
         return
     if "error" in got:
-        out.append("name %s: value xlrd=%r, mokuji gives error %r"
-                   % (key, ref["value"], got["error"]))
+        out.append("name %s: value %s=%r, mokuji gives error %r"
+                   % (key, REF.name, ref["value"], got["error"]))
         return
     want, have = ref["value"], got.get("value")
     if have is None:
-        out.append("name %s: single cell but mokuji gives no value (xlrd %r)" % (key, want))
+        out.append("name %s: single cell but mokuji gives no value (%s %r)"
+                   % (key, REF.name, want))
     elif want != have and not numbers_agree(want, have, ref.get("currency", False)):
-        out.append("name %s: value xlrd=%r mokuji=%r" % (key, want, have))
+        out.append("name %s: value %s=%r mokuji=%r" % (key, REF.name, want, have))
 
 
 def compare_names(ref_names, got_names, ignore, out):
@@ -157,7 +174,7 @@ def compare_names(ref_names, got_names, ignore, out):
             out.append("names: malformed entry %r" % (n,))
             continue
         gots.setdefault(name_key(n["name"]), []).append(n)
-    # Names whose sheet xlrd cannot name ("*!x") excuse any sheet-level
+    # Names whose sheet the reference cannot name ("*!x") excuse any sheet-level
     # namesake on the mokuji side.
     wildcard = {k[2:] for k in refs if k.startswith("*!")}
     for key in sorted(set(refs) | set(gots)):
@@ -168,10 +185,12 @@ def compare_names(ref_names, got_names, ignore, out):
             continue
         required = [n for n in r if "presence" not in n.get("unsupported", [])]
         if len(g) < len(required):
-            out.append("name %s: missing from mokuji (xlrd lists it %d time(s))" % (key, len(required)))
+            out.append("name %s: missing from mokuji (%s lists it %d time(s))"
+                       % (key, REF.name, len(required)))
             continue
         if len(g) > len(r) and not (len(r) == 0 and split_name(key)[1] in wildcard):
-            out.append("name %s: mokuji lists it %d time(s), xlrd %d" % (key, len(g), len(r)))
+            out.append("name %s: mokuji lists it %d time(s), %s %d"
+                       % (key, len(g), REF.name, len(r)))
             continue
         for ref, got in zip(r, g):
             compare_name(key, ref, got, ignore, out)
@@ -191,12 +210,13 @@ def compare_properties(ref_props, got_props, ignore, out):
             continue
         got = by_index[i][0]
         if bool(got.get("set")) != ref["set"]:
-            out.append("property %d (%s): set xlrd/olefile=%s mokuji=%s%s"
-                       % (i, ref["name"], ref["set"], got.get("set"),
-                          " (olefile value %r)" % ref["value"] if ref["set"] else ""))
+            out.append("property %d (%s): set %s=%s mokuji=%s%s"
+                       % (i, ref["name"], REF.props[0], ref["set"], got.get("set"),
+                          " (%s value %r)" % (REF.props[1], ref.get("value"))
+                          if ref["set"] else ""))
         elif ref["set"] and got.get("value") != ref["value"]:
-            out.append("property %d (%s): value olefile=%r mokuji=%r"
-                       % (i, ref["name"], ref["value"], got.get("value")))
+            out.append("property %d (%s): value %s=%r mokuji=%r"
+                       % (i, ref["name"], REF.props[1], ref["value"], got.get("value")))
 
 
 def _error_text(code):
@@ -223,7 +243,7 @@ def _got_cells(cells, sheet, out):
             out.append("sheet %s: cell %s listed twice" % (sheet, key))
         if len(c) == 4:
             result[key] = {"error": _error_text(c[3])}
-        elif c[2] != "":  # an empty text shows as nothing, like xlrd's
+        elif c[2] != "":  # an empty text shows as nothing, as in the references
             result[key] = {"value": c[2]}
     return result
 
@@ -237,23 +257,24 @@ def _shown(text):
 def _cell_difference(ref, got):
     """Why one cell disagrees, or None when it agrees."""
     if ref is None:
-        return "xlrd empty, mokuji %s" % _shown(got.get("value", got.get("error")))
+        return "%s empty, mokuji %s" % (REF.name, _shown(got.get("value", got.get("error"))))
     if "unsupported" in ref:
         return None
     want = ref.get("value", ref.get("error"))
     if got is None:
-        return "xlrd %s, mokuji empty" % _shown(want)
+        return "%s %s, mokuji empty" % (REF.name, _shown(want))
     if "error" in ref or "error" in got:
         if ref.get("error") != got.get("error"):
-            return "xlrd %s, mokuji %s" % (_shown(want), _shown(got.get("value", got.get("error"))))
+            return "%s %s, mokuji %s" % (REF.name, _shown(want),
+                                         _shown(got.get("value", got.get("error"))))
         return None
     if want == got["value"] or numbers_agree(want, got["value"], ref.get("currency", False)):
         return None
-    return "xlrd %s, mokuji %s" % (_shown(want), _shown(got["value"]))
+    return "%s %s, mokuji %s" % (REF.name, _shown(want), _shown(got["value"]))
 
 
 def compare_cells(ref_sheets, got_sheets, ignore, out):
-    """Every cell of every worksheet xlrd reads, sheet matched by name."""
+    """Every cell of every worksheet the reference reads, sheet matched by name."""
     if not isinstance(got_sheets, list):
         out.append("sheets: not a list (%r)" % (got_sheets,))
         return
@@ -267,9 +288,10 @@ def compare_cells(ref_sheets, got_sheets, ignore, out):
             gots[g["name"]] = g
     ref_names = {r["name"] for r in ref_sheets}
     for name, g in gots.items():
-        # xlrd drops chart, macro and module sheets, which have no cells here.
+        # The references drop chart, macro and module sheets, which have no
+        # cells here.
         if name not in ref_names and g.get("cells") is not None:
-            out.append("sheet %s: mokuji lists cells, xlrd has no such worksheet" % name)
+            out.append("sheet %s: mokuji lists cells, %s has no such worksheet" % (name, REF.name))
     for ref in ref_sheets:
         name = ref["name"]
         known = ("cells", name) in ignore
@@ -299,8 +321,8 @@ def compare_cells(ref_sheets, got_sheets, ignore, out):
         for d in diffs[:CELLS_SHOWN]:
             out.append("sheet %s: %s" % (name, d))
         if diffs:
-            out.append("sheet %s: %d cell(s) differ (of %d xlrd, %d mokuji)"
-                       % (name, len(diffs), len(want_cells), len(got_cells)))
+            out.append("sheet %s: %d cell(s) differ (of %d %s, %d mokuji)"
+                       % (name, len(diffs), len(want_cells), REF.name, len(got_cells)))
 
 
 def run_inspect(inspect, files):
@@ -323,7 +345,26 @@ def run_inspect(inspect, files):
     return doc, proc.returncode, None
 
 
-def check_file(path, exp, got):
+LABELS = {p[0]: p[4] for p in xlrd_reference.PROPERTIES}
+
+
+def by_hand_reference(expect, exp):
+    """The reference written by hand for a file the reader misreads.
+
+    {"names": [entries as the reference gives them], "properties": {"index":
+    "text"}}; a property not listed is not set.
+    """
+    path = os.path.join(os.path.dirname(expect), "by-hand", exp.relpath + ".json")
+    with open(path, encoding="utf-8") as f:
+        hand = json.load(f)
+    props = hand.get("properties", {})
+    return {"names": hand.get("names", []),
+            "properties": [dict({"index": i, "name": LABELS[i], "set": str(i) in props},
+                                **({"value": props[str(i)]} if str(i) in props else {}))
+                           for i in range(1, 31)]}
+
+
+def check_file(path, exp, got, expect):
     """Disagreements for one file (empty list when it behaves as expected)."""
     out = []
     if not isinstance(got, dict) or "error" not in got:
@@ -340,23 +381,43 @@ def check_file(path, exp, got):
     if not opened:
         out.append("does not open: %r (expected %s)" % (got["error"], exp.outcome))
         return out
-    ref = xlrd_reference.reference(path, cells=True)
-    if exp.outcome == "ok-xlrd-fails":
+    ref = REF.reference(path, cells=True)
+    if exp.outcome in (REF.fails, "ok-by-hand"):
         if not ref.get("unsupported"):
-            out.append("xlrd opens it now; change the expectation to ok")
+            out.append("%s opens it now; change the expectation to ok" % REF.name)
+            return out
+        if exp.outcome == REF.fails:
+            return out
+        try:
+            hand = by_hand_reference(expect, exp)
+        except (OSError, ValueError) as exc:
+            return out + ["no usable reference by hand: %s" % exc]
+        return compare_file(hand, got, exp,
+                            Reference("by hand", ("by hand", "by hand"), REF.fails, None), out)
+    elif ref.get("unsupported"):
+        out.append("%s cannot open it (%s); expectation %s?" % (REF.name, ref["error"], REF.fails))
         return out
-    if ref.get("unsupported"):
-        out.append("xlrd cannot open it (%s); expectation ok-xlrd-fails?" % ref["error"])
+    return compare_file(ref, got, exp, REF, out)
+
+
+def compare_file(ref, got, exp, reference, out):
+    """Adds the disagreements of got with ref to out, the messages naming
+    the reference as given."""
+    global REF
+    saved, REF = REF, reference
+    try:
+        if not isinstance(got.get("names"), list) or not isinstance(got.get("properties"), list):
+            return out + ["names/properties are not lists"]
+        compare_names(ref["names"], got["names"], exp.ignore, out)
+        compare_properties(ref["properties"], got["properties"], exp.ignore, out)
+        if got.get("sheets") is None:
+            out.append("no sheets in the output (%s)"
+                       % got.get("sheets_error", "--cells ignored?"))
+        elif "sheets" in ref:  # a reference by hand has none
+            compare_cells(ref["sheets"], got["sheets"], exp.ignore, out)
         return out
-    if not isinstance(got.get("names"), list) or not isinstance(got.get("properties"), list):
-        return out + ["names/properties are not lists"]
-    compare_names(ref["names"], got["names"], exp.ignore, out)
-    compare_properties(ref["properties"], got["properties"], exp.ignore, out)
-    if got.get("sheets") is None:
-        out.append("no sheets in the output (%s)" % got.get("sheets_error", "--cells ignored?"))
-    else:
-        compare_cells(ref["sheets"], got["sheets"], exp.ignore, out)
-    return out
+    finally:
+        REF = saved
 
 
 def main(argv):
@@ -364,8 +425,19 @@ def main(argv):
     ap.add_argument("--inspect", required=True)
     ap.add_argument("--expect", required=True)
     ap.add_argument("--data", help="folder the relpaths of the expectations start from")
+    ap.add_argument("--reference", choices=("xlrd", "openpyxl"), default="xlrd",
+                    help="xlrd and olefile for .xls files, openpyxl for zip-based ones")
     ap.add_argument("files", nargs="*")
     args = ap.parse_args(argv)
+    global REF
+    if args.reference == "openpyxl":
+        try:
+            import openpyxl_reference
+        except ImportError as exc:
+            sys.exit("compare_with_xlrd: cannot import openpyxl (%s); install "
+                     "python3-openpyxl" % exc)
+        REF = Reference("openpyxl", ("openpyxl", "openpyxl"), "ok-openpyxl-fails",
+                        openpyxl_reference.reference, by_hand=True)
 
     expectations, failures = read_expectations(args.expect)
     by_base = {}
@@ -431,7 +503,7 @@ def main(argv):
             elif rc1 is not None and rc1 < 0:
                 diffs = ["mokuji-inspect died from signal %d" % -rc1]
             else:
-                diffs = check_file(path, exp, obj)
+                diffs = check_file(path, exp, obj, args.expect)
             if diffs:
                 failures.append("%s [%s]\n    %s" % (exp.relpath, exp.outcome,
                                                      "\n    ".join(diffs)))
