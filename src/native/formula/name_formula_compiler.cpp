@@ -1,5 +1,6 @@
 #include "native/formula/name_formula_compiler.h"
 
+#include <cctype>
 #include <string>
 
 #include "native/formula/a1_reference.h"
@@ -11,10 +12,10 @@ namespace xls::formula {
 namespace {
 
 constexpr std::uint8_t kRefError = 0x17;
-// The larger grid's last row and column, which a whole-column or whole-row
-// area written out in full ends at.
-constexpr std::string_view kBigLastRow = "1048576";
-constexpr std::string_view kBigLastCol = "XFD";
+// The .xls grid's last row and column, where an area reaching past them is
+// cut.
+constexpr std::string_view kSmallLastRow = "65536";
+constexpr std::string_view kSmallLastCol = "IV";
 
 void put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
     out.push_back(static_cast<std::uint8_t>(v & 0xFF));
@@ -51,20 +52,37 @@ std::optional<std::vector<std::string_view>> splitUnion(std::string_view text) {
     return terms;
 }
 
-// "A1:XFD1048576"-style corners written out to the larger grid's end,
-// brought back to the .xls grid's end; other corners stay as they are.
+// An area whose far corner lies past the .xls grid ("A1:XFD1048576",
+// "$B$1:$B$1048575"), cut at the grid's end; other texts stay as they are.
+// Its near corner must lie on the grid: nothing of it could be read else.
 std::string clampToGrid(std::string_view ref) {
     std::string out(ref);
     auto colon = out.find(':');
     if (colon == std::string::npos) return out;
-    std::string last = out.substr(colon + 1);
-    auto replaceEnd = [&last](std::string_view big, std::string_view small) {
-        auto at = last.find(big);
-        if (at != std::string::npos) last.replace(at, big.size(), small);
-    };
-    replaceEnd(kBigLastRow, "65536");
-    replaceEnd(kBigLastCol, "IV");
-    return out.substr(0, colon + 1) + last;
+    std::string_view last = std::string_view(out).substr(colon + 1);
+    std::string clamped;
+    std::size_t i = 0;
+    if (i < last.size() && last[i] == '$') clamped += last[i++];
+    std::size_t letters = i;
+    while (i < last.size() &&
+           ((last[i] >= 'A' && last[i] <= 'Z') || (last[i] >= 'a' && last[i] <= 'z')))
+        ++i;
+    std::string_view col = last.substr(letters, i - letters);
+    // Three letters, or two past IV, name a column past the grid.
+    const bool pastLastCol =
+        col.size() > 2 ||
+        (col.size() == 2 && (std::toupper(static_cast<unsigned char>(col[0])) > 'I' ||
+                             (std::toupper(static_cast<unsigned char>(col[0])) == 'I' &&
+                              std::toupper(static_cast<unsigned char>(col[1])) > 'V')));
+    clamped += pastLastCol ? std::string(kSmallLastCol) : std::string(col);
+    if (i < last.size() && last[i] == '$') clamped += last[i++];
+    std::string_view digits = last.substr(i);
+    if (digits.empty() || digits.size() > 7 ||
+        digits.find_first_not_of("0123456789") != std::string_view::npos)
+        return out;
+    const bool pastLastRow = digits.size() > 5 || std::stol(std::string(digits)) > 65536;
+    clamped += pastLastRow ? std::string(kSmallLastRow) : std::string(digits);
+    return out.substr(0, colon + 1) + clamped;
 }
 
 // One past the quote that closes the quoted name prefix starts with; npos

@@ -18,8 +18,8 @@ struct Relationship {
     bool external = false;
 
     // Whether the type URI names this kind: "officeDocument", "worksheet"...
-    // Transitional and Strict packages spell the URIs differently but end
-    // them alike.
+    // Transitional and Strict packages spell the URIs differently but, for
+    // all but the extended properties, end them alike.
     bool is(std::string_view kind) const;
 };
 

@@ -50,7 +50,10 @@ std::unique_ptr<Workbook> Workbook::open(std::shared_ptr<const std::vector<std::
     if (!main) throw XlsxError("package has no main document: it is not a workbook");
     book->readWorkbookPart(main->target);
     auto core = optionalTree(book->package_, relationshipOf(rels, "core-properties"));
-    auto extended = optionalTree(book->package_, relationshipOf(rels, "extended-properties"));
+    // Strict packages name this one differently, not only in the namespace.
+    const Relationship* extendedRel = relationshipOf(rels, "extended-properties");
+    if (!extendedRel) extendedRel = relationshipOf(rels, "extendedProperties");
+    auto extended = optionalTree(book->package_, extendedRel);
     book->properties_ =
         readDocumentProperties(core ? &*core : nullptr, extended ? &*extended : nullptr);
     return book;
