@@ -46,8 +46,8 @@ for f in $package_files; do
     cp "$f" "$work/zip_archive/corpus/$i-$(basename "$f")"
 done
 # shellcheck disable=SC2086
-"$fuzz/fuzz_seed_streams" "$work/streams" $seed_files
-for t in workbook_stream property_set; do
+"$fuzz/fuzz_seed_streams" "$work/streams" $seed_files $package_files
+for t in workbook_stream property_set workbook_parts; do
     mkdir -p "$work/$t"
     mv "$work/streams/$t" "$work/$t/corpus"
 done
@@ -61,7 +61,7 @@ for t in typed_entry reference; do
     done <"$root/tests/fuzz/seeds/$t.txt"
 done
 # Every input once found keeps being fuzzed from.
-for t in compound_file zip_archive workbook_file workbook_stream property_set typed_entry reference; do
+for t in compound_file zip_archive workbook_file workbook_parts workbook_stream property_set typed_entry reference; do
     regressions="$root/tests/data/fuzz-regressions/$t"
     [ -d "$regressions" ] && cp "$regressions"/* "$work/$t/corpus/" 2>/dev/null || true
 done
@@ -72,7 +72,7 @@ run_target() {
     t=$1
     case $t in
         compound_file | workbook_file | zip_archive) max_len=1048576 ;;
-        workbook_stream | property_set) max_len=262144 ;;
+        workbook_stream | property_set | workbook_parts) max_len=262144 ;;
         *) max_len=256 ;;
     esac
     dict=""
@@ -90,7 +90,7 @@ run_target() {
 }
 
 running=0
-for t in compound_file zip_archive workbook_file workbook_stream property_set typed_entry reference; do
+for t in compound_file zip_archive workbook_file workbook_parts workbook_stream property_set typed_entry reference; do
     run_target "$t" &
     running=$((running + 1))
     if [ "$running" -ge "$fuzz_jobs" ]; then
@@ -101,7 +101,7 @@ done
 wait
 
 failed=""
-for t in compound_file zip_archive workbook_file workbook_stream property_set typed_entry reference; do
+for t in compound_file zip_archive workbook_file workbook_parts workbook_stream property_set typed_entry reference; do
     if [ "$(cat "$work/$t/result" 2>/dev/null)" != passed ]; then
         failed="$failed $t"
         echo "fuzz: $t FAILED; see $work/$t/log" >&2

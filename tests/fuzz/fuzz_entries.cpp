@@ -2,6 +2,9 @@
 
 #include <unistd.h>
 
+#include <zlib.h>
+
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -74,15 +77,17 @@ void readStreams(const xls::cfb::CompoundFile& file, const xls::cfb::DirectoryEn
 // hands it one. One per process, so parallel fuzzers do not share it.
 class ScratchFile {
   public:
-    ScratchFile() {
+    explicit ScratchFile(const char* name = "book.xls") {
         auto dir =
             std::filesystem::temp_directory_path() / ("mokuji-fuzz-" + std::to_string(::getpid()));
         std::filesystem::create_directories(dir);
-        path_ = (dir / "book.xls").string();
+        path_ = (dir / name).string();
     }
+    // The folder goes with the last file in it.
     ~ScratchFile() {
         std::error_code ignored;
-        std::filesystem::remove_all(std::filesystem::path(path_).parent_path(), ignored);
+        std::filesystem::remove(path_, ignored);
+        std::filesystem::remove(std::filesystem::path(path_).parent_path(), ignored);
     }
     const std::string& write(std::span<const std::uint8_t> bytes) {
         std::ofstream out(path_, std::ios::binary | std::ios::trunc);
@@ -282,6 +287,96 @@ void workbookFile(std::span<const std::uint8_t> bytes) {
     readEveryCell(path);
 }
 
+namespace {
+
+// The part names workbookParts fills, in the order of its input.
+constexpr const char* kFuzzedParts[] = {"xl/workbook.xml", "xl/worksheets/sheet1.xml",
+                                        "xl/sharedStrings.xml", "xl/styles.xml",
+                                        "docProps/core.xml"};
+
+void put(std::vector<std::uint8_t>& out, std::uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+}
+
+// A zip archive of stored entries: all the reader needs, nothing to get
+// wrong in the fuzzer's own packaging.
+std::vector<std::uint8_t> storedZip(
+    const std::vector<std::pair<std::string, std::vector<std::uint8_t>>>& entries) {
+    std::vector<std::uint8_t> out, directory;
+    for (const auto& [name, data] : entries) {
+        const auto crc =
+            static_cast<std::uint32_t>(crc32(0, data.data(), static_cast<uInt>(data.size())));
+        const auto offset = static_cast<std::uint32_t>(out.size());
+        const auto size = static_cast<std::uint32_t>(data.size());
+        const auto nameSize = static_cast<std::uint32_t>(name.size());
+        put(out, 0x04034B50, 4);
+        put(out, 20, 2), put(out, 0, 2), put(out, 0, 2), put(out, 0, 4);
+        put(out, crc, 4), put(out, size, 4), put(out, size, 4), put(out, nameSize, 2),
+            put(out, 0, 2);
+        out.insert(out.end(), name.begin(), name.end());
+        out.insert(out.end(), data.begin(), data.end());
+        put(directory, 0x02014B50, 4);
+        put(directory, 20, 2), put(directory, 20, 2), put(directory, 0, 2), put(directory, 0, 2);
+        put(directory, 0, 4), put(directory, crc, 4), put(directory, size, 4);
+        put(directory, size, 4), put(directory, nameSize, 2), put(directory, 0, 2);
+        put(directory, 0, 2), put(directory, 0, 2), put(directory, 0, 2), put(directory, 0, 4);
+        put(directory, offset, 4);
+        directory.insert(directory.end(), name.begin(), name.end());
+    }
+    const auto directoryOffset = static_cast<std::uint32_t>(out.size());
+    out.insert(out.end(), directory.begin(), directory.end());
+    put(out, 0x06054B50, 4), put(out, 0, 2), put(out, 0, 2);
+    put(out, static_cast<std::uint32_t>(entries.size()), 2);
+    put(out, static_cast<std::uint32_t>(entries.size()), 2);
+    put(out, static_cast<std::uint32_t>(directory.size()), 4), put(out, directoryOffset, 4);
+    put(out, 0, 2);
+    return out;
+}
+
+std::vector<std::uint8_t> bytesOf(std::string_view s) {
+    return {s.begin(), s.end()};
+}
+
+}  // namespace
+
+void workbookParts(std::span<const std::uint8_t> bytes) {
+    constexpr std::string_view kPackageRels =
+        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+        "<Relationship Id=\"r1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+        "relationships/officeDocument\" Target=\"xl/workbook.xml\"/>"
+        "<Relationship Id=\"r2\" Type=\"http://schemas.openxmlformats.org/package/2006/"
+        "relationships/metadata/core-properties\" Target=\"docProps/core.xml\"/>"
+        "</Relationships>";
+    constexpr std::string_view kWorkbookRels =
+        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+        "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+        "relationships/worksheet\" Target=\"worksheets/sheet1.xml\"/>"
+        "<Relationship Id=\"rId2\" Type=\"http://schemas.openxmlformats.org/officeDocument/"
+        "2006/relationships/sharedStrings\" Target=\"sharedStrings.xml\"/>"
+        "<Relationship Id=\"rId3\" Type=\"http://schemas.openxmlformats.org/officeDocument/"
+        "2006/relationships/styles\" Target=\"styles.xml\"/></Relationships>";
+    std::vector<std::pair<std::string, std::vector<std::uint8_t>>> entries = {
+        {"_rels/.rels", bytesOf(kPackageRels)},
+        {"xl/_rels/workbook.xml.rels", bytesOf(kWorkbookRels)}};
+    std::size_t start = 0;
+    for (const char* part : kFuzzedParts) {
+        if (start > bytes.size()) break;
+        std::size_t end = start;
+        while (end < bytes.size() && bytes[end] != 0) ++end;
+        entries.push_back({part,
+                           {bytes.begin() + static_cast<std::ptrdiff_t>(start),
+                            bytes.begin() + static_cast<std::ptrdiff_t>(end)}});
+        start = end + 1;
+    }
+    static ScratchFile scratch("book.xlsx");
+    const auto package = storedZip(entries);
+    const std::string& path = scratch.write(package);
+    auto app = xls::native::createApplication();
+    app->setEnableEvents(false);
+    openAndRead(*app, path, true);
+    readEveryCell(path);
+}
+
 void workbookStream(std::span<const std::uint8_t> bytes) {
     try {
         parseSheets(bytes, false);
@@ -375,6 +470,27 @@ SeedStreams seedStreams(std::span<const std::uint8_t> file) {
     } catch (const xls::cfb::CfbError&) {
     }
     return seeds;
+}
+
+std::vector<std::uint8_t> seedParts(std::span<const std::uint8_t> file) {
+    std::vector<std::uint8_t> out;
+    try {
+        const auto archive = xls::zip::Archive::open(file);
+        bool first = true;
+        for (const char* part : kFuzzedParts) {
+            if (!first) out.push_back(0);
+            first = false;
+            const auto* entry = archive.find(part);
+            if (!entry) continue;
+            auto bytes = archive.read(*entry, 256 * 1024);
+            // A NUL inside a part would cut it short as the fuzzer reads it.
+            std::replace(bytes.begin(), bytes.end(), std::uint8_t{0}, std::uint8_t{' '});
+            out.insert(out.end(), bytes.begin(), bytes.end());
+        }
+    } catch (const xls::zip::ZipError&) {
+        return {};
+    }
+    return out;
 }
 
 }  // namespace mokuji::fuzz

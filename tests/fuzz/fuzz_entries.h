@@ -24,6 +24,13 @@ void workbookFile(std::span<const std::uint8_t> bytes);
 // streamed, each up to a mebibyte.
 void zipArchive(std::span<const std::uint8_t> bytes);
 
+// The bytes as the parts of a zip-based workbook, NUL between them: the
+// workbook part, its first sheet, shared strings, styles and core
+// properties, packaged (stored, checksums right) and opened as the program
+// opens source workbooks. Fuzzing the parts rather than the archive gets
+// past the checksums to the XML readers.
+void workbookParts(std::span<const std::uint8_t> bytes);
+
 // The bytes as a Workbook stream, through the globals and worksheet parsers.
 void workbookStream(std::span<const std::uint8_t> bytes);
 
@@ -44,5 +51,9 @@ struct SeedStreams {
     std::vector<std::vector<std::uint8_t>> propertySets;
 };
 SeedStreams seedStreams(std::span<const std::uint8_t> file);
+
+// The parts of a seed package as workbookParts takes them; empty when the
+// file is no readable zip archive.
+std::vector<std::uint8_t> seedParts(std::span<const std::uint8_t> file);
 
 }  // namespace mokuji::fuzz

@@ -85,9 +85,17 @@ TEST(FuzzReplay, ZipTargetTakesEverySeedPackage) {
     auto macroSeeds = filesUnder(kData / "corpus-xlsx", ".xlsm");
     seeds.insert(seeds.end(), macroSeeds.begin(), macroSeeds.end());
     ASSERT_GE(seeds.size(), 5u) << "corpus missing under " << kData;
-    for (const auto& file : seeds)
+    std::size_t parts = 0;
+    for (const auto& file : seeds) {
         replay(mokuji::fuzz::zipArchive, readAll(file), "zip_archive " + file.string());
+        auto seed = mokuji::fuzz::seedParts(readAll(file));
+        if (seed.empty()) continue;
+        replay(mokuji::fuzz::workbookParts, seed, "workbook_parts " + file.string());
+        ++parts;
+    }
+    EXPECT_GT(parts, 100u) << "the parts the fuzz script seeds with";
     replayRegressions("zip_archive", mokuji::fuzz::zipArchive);
+    replayRegressions("workbook_parts", mokuji::fuzz::workbookParts);
 }
 
 TEST(FuzzReplay, StreamTargetsTakeTheStreamsOfEverySeedWorkbook) {

@@ -1,6 +1,7 @@
 // fuzz-seed-streams OUTDIR FILE...: writes the Workbook and property set
 // streams of seed workbooks to OUTDIR/workbook_stream and
-// OUTDIR/property_set, so the stream fuzzers start from real streams.
+// OUTDIR/property_set, and the parts of seed packages to
+// OUTDIR/workbook_parts, so those fuzzers start from real streams and parts.
 
 #include <cstdio>
 #include <filesystem>
@@ -29,6 +30,7 @@ int main(int argc, char** argv) {
     std::filesystem::path out = argv[1];
     std::filesystem::create_directories(out / "workbook_stream");
     std::filesystem::create_directories(out / "property_set");
+    std::filesystem::create_directories(out / "workbook_parts");
     for (int i = 2; i < argc; ++i) {
         std::ifstream in(argv[i], std::ios::binary);
         std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
@@ -40,6 +42,8 @@ int main(int argc, char** argv) {
         if (!seeds.workbook.empty()) save(out / "workbook_stream" / stem, seeds.workbook);
         for (std::size_t k = 0; k < seeds.propertySets.size(); ++k)
             save(out / "property_set" / (stem + "_" + std::to_string(k)), seeds.propertySets[k]);
+        if (auto parts = mokuji::fuzz::seedParts(bytes); !parts.empty())
+            save(out / "workbook_parts" / stem, parts);
     }
     return 0;
 }
