@@ -53,7 +53,8 @@ std::string UsageText(const std::string& programName) {
            "そのフォルダの目次ファイル " +
            std::string(engine::kListFileName) +
            " を作成または更新して開きます。\r\n"
-           "パスにはフォルダ、目次ファイル、またはほかのブックを一つだけ指定します。\r\n";
+           "パスにはフォルダ、目次ファイル、またはほかのブックを一つだけ指定します。\r\n"
+           "パスの前に --extensions xls,xlsx と書くと、その拡張子のブックを集めます。\r\n";
 }
 
 }  // namespace mokuji::app
