@@ -199,6 +199,10 @@ bool WorthRetrying(const AutomationError& primaryFailure) {
     switch (primaryFailure.openFailure()) {
         case OpenFailure::UnsupportedFormat:
             return true;
+        // A zip-based workbook the engine found damaged may still open in
+        // the application, which repairs what it can.
+        case OpenFailure::Damaged:
+            return primaryFailure.foundContent() == FileContent::ZipWorkbook;
         case OpenFailure::NotAWorkbook:
             switch (primaryFailure.foundContent()) {
                 case FileContent::ZipWorkbook:

@@ -106,6 +106,7 @@ TEST(FallbackApplication, OnlyFormatsTheSecondaryCanOpenAreRetried) {
         {OpenFailure::NotAWorkbook, FileContent::WebArchive},
         {OpenFailure::NotAWorkbook, FileContent::EarlyWorkbook},
         {OpenFailure::UnsupportedFormat, FileContent::Unknown},
+        {OpenFailure::Damaged, FileContent::ZipWorkbook},
     };
     for (const auto& [cause, content] : retried) {
         TwoApplications t;
