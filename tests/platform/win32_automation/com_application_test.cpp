@@ -305,7 +305,10 @@ TEST(ComApplication, WithoutTheApplicationNothingStartsAndCreationFailsWith429) 
     EXPECT_TRUE(s.calls().empty());
 }
 
-TEST(ApplicationWithFallback, AnXlsxUnderAnXlsNameIsReadThroughTheInstalledApplication) {
+// The engine reads zip-based workbooks itself; one whose parts it finds
+// damaged (these checksums are wrong) is left to the application, which
+// repairs what it can.
+TEST(ApplicationWithFallback, AZipWorkbookTheEngineFindsDamagedIsReadThroughTheApplication) {
     StandIn s;
     const std::string impostor = s.folder.write("新しい形式.xls", fake::xlsxBytes());
     stand_in::Registration registration(
