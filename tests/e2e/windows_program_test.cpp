@@ -192,11 +192,17 @@ TEST_F(WindowsProgram, NamesAWorkbookItCannotReadAndListsTheRest) {
     std::ofstream(u8path(at("b.xls")), std::ios::binary)
         << fake::zipOf({{"[Content_Types].xml", "<Types/>"}, {"xl/workbook.xml", "<workbook/>"}});
 
+    // A zip-based questionnaire saved under an .xls name is read as such.
+    std::filesystem::copy_file(
+        fake::testData("../../examples/questionnaires-xlsx/アンケート回答_00001.xlsx"),
+        u8path(at("c.xls")));
+
     ProgramRun r = run({windowsPath(folder)});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_THAT(r.err, HasSubstr("b.xls（EXCELのブックではありません）"));
+    EXPECT_THAT(r.err, HasSubstr("b.xls（ファイルが壊れています）（中身がxlsx形式のブックです）"));
     expectBothReadersAgree(at("00_目次.xls"),
-                           "sheet 目次\nNo.|FILE名|件名\n||2\n||2\n1|a.xls|点検\n");
+                           "sheet 目次\nNo.|FILE名|件名\n||2\n||2\n1|a.xls|点検\n"
+                           "2|c.xls|2024年度 職場環境アンケート\n");
 }
 
 }  // namespace

@@ -22,32 +22,55 @@ void put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
     out.push_back(static_cast<std::uint8_t>((v >> 8) & 0xFF));
 }
 
+void putArea(std::vector<std::uint8_t>& out, std::uint16_t ixti, const Area& a) {
+    out.push_back(ptg::kArea3d);
+    put16(out, ixti);
+    put16(out, static_cast<std::uint32_t>(a.firstRow));
+    put16(out, static_cast<std::uint32_t>(a.lastRow));
+    put16(out, static_cast<std::uint32_t>(a.firstCol));
+    put16(out, static_cast<std::uint32_t>(a.lastCol));
+}
+
 std::string_view trim(std::string_view s) {
     while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
     while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
     return s;
 }
 
-// The text cut at the commas that stand outside quotes and parentheses.
+// The text cut at the commas that stand outside quotes, parentheses and
+// brackets (a table's "[[#Data],[Column]]").
 std::optional<std::vector<std::string_view>> splitUnion(std::string_view text) {
     std::vector<std::string_view> terms;
-    int depth = 0;
+    int parens = 0, brackets = 0;
     bool quoted = false;
     std::size_t start = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         char c = text[i];
-        if (c == '\'') {
+        if (brackets > 0) {
+            // Inside a table's brackets a quote escapes the next character.
+            if (c == '\'') {
+                ++i;
+            } else if (c == '[') {
+                ++brackets;
+            } else if (c == ']') {
+                --brackets;
+            }
+        } else if (c == '\'') {
             quoted = !quoted;
-        } else if (!quoted && c == '(') {
-            ++depth;
-        } else if (!quoted && c == ')') {
-            if (--depth < 0) return std::nullopt;
-        } else if (!quoted && depth == 0 && c == ',') {
+        } else if (quoted) {
+            continue;
+        } else if (c == '[') {
+            ++brackets;
+        } else if (c == '(') {
+            ++parens;
+        } else if (c == ')' || c == ']') {
+            if (c == ']' || --parens < 0) return std::nullopt;
+        } else if (parens == 0 && c == ',') {
             terms.push_back(text.substr(start, i - start));
             start = i + 1;
         }
     }
-    if (quoted || depth != 0) return std::nullopt;
+    if (quoted || parens != 0 || brackets != 0) return std::nullopt;
     terms.push_back(text.substr(start));
     return terms;
 }
@@ -163,12 +186,26 @@ bool compileTerm(std::string_view term, const NameCompileContext& context,
     }
     auto bang = bangOf(term);
     if (bang == std::string_view::npos) {
-        if (!context.name) return false;
-        auto index = context.name(term);
-        if (!index) return false;
-        out.push_back(ptg::kName);
-        put16(out, *index & 0xFFFF);
-        put16(out, *index >> 16);
+        // A table's part: Table1[Column], Table1[#All], Table1[[#Data],[Column]];
+        // a bare name is a defined name, else a table's data.
+        auto open = term.find('[');
+        const bool part = open != std::string_view::npos && open > 0 && term.back() == ']';
+        if (!part && context.name) {
+            if (auto index = context.name(term)) {
+                out.push_back(ptg::kName);
+                put16(out, *index & 0xFFFF);
+                put16(out, *index >> 16);
+                return true;
+            }
+        }
+        if (!context.table || !context.sheets) return false;
+        auto found = part ? context.table(term.substr(0, open),
+                                          term.substr(open + 1, term.size() - open - 2))
+                          : context.table(term, "");
+        if (!found) return false;
+        auto ixti = context.sheets(found->sheet, found->sheet);
+        if (!ixti) return false;
+        putArea(out, *ixti, found->area);
         return true;
     }
     auto run = sheetRun(term.substr(0, bang));
@@ -193,12 +230,7 @@ bool compileTerm(std::string_view term, const NameCompileContext& context,
         put16(out, static_cast<std::uint32_t>(a.firstRow));
         put16(out, static_cast<std::uint32_t>(a.firstCol));
     } else {
-        out.push_back(ptg::kArea3d);
-        put16(out, *ixti);
-        put16(out, static_cast<std::uint32_t>(a.firstRow));
-        put16(out, static_cast<std::uint32_t>(a.lastRow));
-        put16(out, static_cast<std::uint32_t>(a.firstCol));
-        put16(out, static_cast<std::uint32_t>(a.lastCol));
+        putArea(out, *ixti, a);
     }
     return true;
 }

@@ -3,8 +3,11 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
+
+#include "native/formula/area.h"
 
 namespace xls::formula {
 
@@ -18,6 +21,16 @@ struct NameCompileContext {
     // The 1-based position of another defined name among the workbook's
     // names; nullopt when there is none.
     std::function<std::optional<std::uint32_t>(std::string_view name)> name;
+    // The sheet (as sheets takes it) and area of a table's part: specifier
+    // is what stands in its brackets ("Column", "#All", "#Data",
+    // "#Headers", "[#Data],[Column]"; "" for the bare table name, its data).
+    // Nullopt when there is no such table or part.
+    struct TableArea {
+        std::string sheet;
+        Area area;
+    };
+    std::function<std::optional<TableArea>(std::string_view table, std::string_view specifier)>
+        table;
 };
 
 // The BIFF8 tokens of a defined name stored as text, as zip-based workbooks

@@ -95,6 +95,7 @@ void Workbook::readWorkbookPart(const std::string& part) {
     }
     if (globals_.sheets.empty()) throw XlsxError("workbook part " + part + " lists no sheets");
     if (globals_.sheets.size() > 0x7FFF) throw XlsxError("workbook lists too many sheets");
+    sheetParts_ = sheetParts;
     sheets_.resize(sheetParts.size());
     for (std::size_t i = 0; i < sheetParts.size(); ++i)
         if (!sheetParts[i].empty() && package_.has(sheetParts[i]))
@@ -167,6 +168,18 @@ void Workbook::readWorkbookPart(const std::string& part) {
                 if (other.sheetIndex == 0 && !global) global = static_cast<std::uint32_t>(k + 1);
             }
             return global;
+        };
+        // Tables are read only for a name that uses one.
+        context.table = [this](std::string_view name, std::string_view specifier)
+            -> std::optional<formula::NameCompileContext::TableArea> {
+            if (!tables_) tables_ = readTables(package_, sheetParts_);
+            for (const auto& t : *tables_) {
+                if (!text::equalsIgnoringAsciiCase(t.name, name)) continue;
+                auto area = tableArea(t, specifier);
+                if (!area) return std::nullopt;
+                return formula::NameCompileContext::TableArea{globals_.sheets[t.sheet].name, *area};
+            }
+            return std::nullopt;
         };
         if (auto rgce = formula::compileNameFormula(texts[i], context))
             globals_.names[i].rgce = std::move(*rgce);

@@ -11,6 +11,7 @@
 #include "native/propset/builtin_properties.h"
 #include "native/xlsx/package.h"
 #include "native/xlsx/sheet_cells.h"
+#include "native/xlsx/tables.h"
 
 namespace xls::xlsx {
 
@@ -48,6 +49,8 @@ class Workbook {
     propset::BuiltinProperties properties_;
     // Per sheet: its part's reader, or none for a sheet without cells.
     std::vector<std::unique_ptr<SheetCells>> sheets_;
+    std::vector<std::string> sheetParts_;
+    std::optional<std::vector<Table>> tables_;
     std::string sharedStringsPart_;
     std::optional<std::vector<std::string>> sharedStrings_;
 };

@@ -140,6 +140,9 @@ TEST_F(ZipBasedWorkbook, NamesResolveAndCellsReadAsTheBinaryFormatsDo) {
         "<definedName name=\"外部\">[1]Sheet1!$A$1</definedName>"
         "<definedName name=\"定数\">12.5</definedName>"
         "<definedName name=\"格子外\">回答票!$A$70000</definedName>"
+        "<definedName name=\"表の列\">Table1[[#Data],[額 '[円']]]</definedName>"
+        "<definedName name=\"表全体\">表1[#All]</definedName>"
+        "<definedName name=\"表の見出し\">Table1[#Headers]</definedName>"
         "</definedNames>";
     p.parts = {
         {"xl/sharedStrings.xml",
@@ -157,6 +160,15 @@ TEST_F(ZipBasedWorkbook, NamesResolveAndCellsReadAsTheBinaryFormatsDo) {
                    "<c r=\"E1\" t=\"s\"><v>2</v></c><c t=\"b\"><v>1</v></c>"
                    "<c t=\"e\"><v>#DIV/0!</v></c><c t=\"str\"><f>A1</f><v>計算</v></c></row>"
                    "<row r=\"2\"><c r=\"B2\" t=\"s\"><v>1</v></c></row>")},
+        // A table of two columns over A1:B2 of My Sheet, with a header row.
+        {"xl/worksheets/_rels/sheet2.xml.rels",
+         "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">" +
+             relationship("t1", "table", "../tables/table1.xml") + "</Relationships>"},
+        {"xl/tables/table1.xml",
+         std::string("<table xmlns=\"") + kMain +
+             "\" name=\"表1\" displayName=\"Table1\" ref=\"A1:B3\"><tableColumns count=\"2\">"
+             "<tableColumn id=\"1\" name=\"番号\"/><tableColumn id=\"2\" name=\"額 [円]\"/>"
+             "</tableColumns></table>"},
         {"xl/worksheets/sheet2.xml", sheetPart("<row r=\"1\"><c r=\"A1\"><v>1234.5</v></c></row>"
                                                "<row r=\"2\"><c r=\"A2\"><v>-7</v></c></row>")},
     };
@@ -184,6 +196,9 @@ TEST_F(ZipBasedWorkbook, NamesResolveAndCellsReadAsTheBinaryFormatsDo) {
         {"外部", "(no range)"},
         {"定数", "(no range)"},
         {"格子外", "(no range)"},
+        {"表の列", "My Sheet!R2C2x2,1"},
+        {"表全体", "(no range)"},
+        {"表の見出し", "My Sheet!R1C1x1,2"},
     };
     for (const auto& [name, want] : cases) EXPECT_EQ(valueOf(*book, name), want) << name;
     // A union's value and place are those of its first area.
