@@ -379,12 +379,21 @@ def xlsx_twins(args, generated, work):
     # would take the files over and the command return before they exist.
     profile = pathlib.Path(os.path.join(work, "soffice-profile")).as_uri()
     t0 = time.perf_counter()
+
+    def missing():
+        return [n for n in sources if not os.path.exists(os.path.join(partial, n + "x"))]
+
+    # In batches, and what a batch left out once more: LibreOffice has been
+    # seen to stop a long conversion part way and still exit with 0.
     with open(os.path.join(work, "soffice.log"), "wb") as log:
-        subprocess.run([soffice, "-env:UserInstallation=" + profile, "--headless", "--norestore",
-                        "--convert-to", "xlsx", "--outdir", partial]
-                       + [os.path.join(generated, n) for n in sources],
-                       stdin=subprocess.DEVNULL, stdout=log, stderr=log, check=True)
-    missing = [n for n in sources if not os.path.exists(os.path.join(partial, n + "x"))]
+        for attempt in range(2):
+            left = missing()
+            for at in range(0, len(left), 100):
+                subprocess.run([soffice, "-env:UserInstallation=" + profile, "--headless",
+                                "--norestore", "--convert-to", "xlsx", "--outdir", partial]
+                               + [os.path.join(generated, n) for n in left[at:at + 100]],
+                               stdin=subprocess.DEVNULL, stdout=log, stderr=log, check=True)
+    missing = missing()
     if missing:
         sys.exit("LibreOffice did not convert %d workbooks, %s first (see %s)"
                  % (len(missing), missing[0], os.path.join(work, "soffice.log")))
