@@ -3,13 +3,14 @@
  * same files off the file cache. run_whole.py times it beside mokuji.
  *
  * The files are those a run reads: regular files whose name ends in ".xls"
+ * (or in one of the extensions given, as mokuji's --extensions takes them)
  * in any letter case, hidden ones (a leading dot) and owner files ("~$")
  * left out as mokuji leaves them out, and never the list file. Each file is
  * read whole, as a reader must have it before it parses anything, into one
  * buffer that grows to the largest file and is reused, so that the count is
  * of reading and not of allocating.
  *
- * Usage: mokuji-raw-read FOLDER
+ * Usage: mokuji-raw-read [--extensions xls,xlsx] FOLDER
  * Prints the number of files and of bytes read.
  */
 #define _POSIX_C_SOURCE 200809L
@@ -37,15 +38,37 @@ static int equal_ignoring_case(const char* a, const char* b) {
     return *a == *b;
 }
 
-static int is_source_name(const char* name) {
+/* Ends in "." and one of the comma-separated extensions, in any case. */
+static int has_extension(const char* name, const char* extensions) {
     size_t n = strlen(name);
-    if (n < 4 || name[0] == '.' || strncmp(name, "~$", 2) == 0) return 0;
-    return equal_ignoring_case(name + n - 4, ".xls") && !equal_ignoring_case(name, kListFile);
+    for (const char* e = extensions; *e;) {
+        size_t len = strcspn(e, ",");
+        if (len > 0 && n > len + 1 && name[n - len - 1] == '.') {
+            int same = 1;
+            for (size_t i = 0; i < len && same; ++i)
+                same = ascii_lower((unsigned char)name[n - len + i]) ==
+                       ascii_lower((unsigned char)e[i]);
+            if (same) return 1;
+        }
+        e += len + (e[len] == ',');
+    }
+    return 0;
+}
+
+static int is_source_name(const char* name, const char* extensions) {
+    if (name[0] == '.' || strncmp(name, "~$", 2) == 0) return 0;
+    return has_extension(name, extensions) && !equal_ignoring_case(name, kListFile);
 }
 
 int main(int argc, char** argv) {
+    const char* extensions = "xls";
+    if (argc == 4 && strcmp(argv[1], "--extensions") == 0) {
+        extensions = argv[2];
+        argv += 2;
+        argc -= 2;
+    }
     if (argc != 2) {
-        fprintf(stderr, "usage: %s FOLDER\n", argv[0]);
+        fprintf(stderr, "usage: %s [--extensions xls,xlsx] FOLDER\n", argv[0]);
         return 2;
     }
     int folder = open(argv[1], O_RDONLY | O_DIRECTORY);
@@ -61,7 +84,7 @@ int main(int argc, char** argv) {
     struct dirent* entry;
     while ((entry = readdir(dir)) != NULL) {
         struct stat st;
-        if (!is_source_name(entry->d_name)) continue;
+        if (!is_source_name(entry->d_name, extensions)) continue;
         if (fstatat(folder, entry->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode)) continue;
         int fd = openat(folder, entry->d_name, O_RDONLY);
         if (fd < 0) {

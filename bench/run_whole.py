@@ -30,6 +30,13 @@ Cases (--cases, comma-separated):
   corpus-update     the corpus with the generated folder's list file
                     copied in, so the same 20 names and 5 property columns
                     are read
+  xlsx-new          mokuji --extensions xlsx on the generated folder's
+                    workbooks saved as .xlsx by LibreOffice (soffice; done
+                    once and kept in the work folder), list file deleted
+                    before each round; timed beside the raw read of the
+                    same files and openpyxl (peer_openpyxl.py) instead of
+                    xlrd and SheetJS, in a table of its own, with a check
+                    that openpyxl's rows agree with mokuji's list
   stress            mokuji alone on the files of make_stress.py: each
                     workbook as the only source and as the list file beside
                     the four example questionnaires, the 1000 MiB of text
@@ -46,11 +53,12 @@ in the prefix WINEPREFIX names (a persistent wineserver is kept for the
 measurement, so Wine's start-up is not counted again for every run).
 
 Usage: bench/run_whole.py [--build DIR] [--mokuji EXE | --wine MOKUJI_EXE] [--peer PY]
-                          [--sheetjs DIR] [--corpus TAR] [--count N] [--rounds N]
-                          [--cases LIST] [--stress] [--work DIR]
+                          [--sheetjs DIR] [--openpyxl PY] [--soffice EXE] [--corpus TAR]
+                          [--count N] [--rounds N] [--cases LIST] [--stress] [--work DIR]
 """
 import argparse
 import os
+import pathlib
 import shutil
 import statistics
 import subprocess
@@ -69,7 +77,11 @@ EXAMPLES = os.path.join(REPO, "examples", "questionnaires")
 MiB = 1024.0 * 1024.0
 
 COMMANDS = ("mokuji", "raw read", "xlrd", "SheetJS")
-CASES = ("generated-new", "generated-update", "corpus-new", "corpus-update", "stress")
+XLSX_COMMANDS = ("mokuji", "raw read", "openpyxl")
+CASES = ("generated-new", "generated-update", "corpus-new", "corpus-update", "stress", "xlsx-new")
+XLSX_CASES = ("xlsx-new",)
+# What mokuji should run at least this many times faster than, over .xlsx.
+XLSX_AIM = 20
 
 
 class Measured:
@@ -120,11 +132,73 @@ def list_shape(python, path):
     return tuple(map(int, done.stdout.split())) if done.returncode == 0 else None
 
 
+# Run in the peer's interpreter: compares a peer's CSV with mokuji's list,
+# cell by cell as text. The peer's title, author and creation date are the
+# list's property columns; its P_ names are cells there, not properties,
+# and are left out. The list holds a date property as its day.
+SAME_ROWS = """
+import csv, sys, xlrd
+book = xlrd.open_workbook(sys.argv[1])
+sheet = book.sheet_by_index(0)
+header = [sheet.cell_value(2, c) for c in range(sheet.ncols)]
+
+def text(cell):
+    if cell.ctype == xlrd.XL_CELL_DATE:
+        return "%04d/%02d/%02d" % xlrd.xldate_as_tuple(cell.value, book.datemode)[:3]
+    if cell.ctype == xlrd.XL_CELL_NUMBER:
+        v = cell.value
+        return "%d" % v if v == int(v) else repr(v)
+    if cell.ctype == xlrd.XL_CELL_BOOLEAN:
+        return "TRUE" if cell.value else "FALSE"
+    return "" if cell.ctype == xlrd.XL_CELL_EMPTY else str(cell.value)
+
+listed = {}
+for r in range(5, sheet.nrows):
+    cells = {h: text(sheet.cell(r, c)) for c, h in enumerate(header) if h}
+    if cells.get("FILE名"):
+        listed[cells["FILE名"]] = cells
+with open(sys.argv[2], encoding="utf-8-sig", newline="") as fh:
+    peer = list(csv.reader(fh))
+as_listed = {"タイトル": "P_タイトル", "作成者": "P_作成者", "作成日時": "P_作成日時"}
+columns = [(i, as_listed.get(h, h)) for i, h in enumerate(peer[0])
+           if i > 0 and (h in as_listed or not h.startswith("P_"))]
+compared = [(i, h) for i, h in columns if h in header]
+agree, differ = 0, []
+for row in peer[1:]:
+    got = listed.get(row[0])
+    wrong = ["no row"] if got is None else [
+        "%s: %r, list %r" % (h, row[i][:10] if h == "P_作成日時" else row[i], got[h])
+        for i, h in compared if (row[i][:10] if h == "P_作成日時" else row[i]) != got[h]]
+    if wrong:
+        differ.append("%s: %s" % (row[0], "; ".join(wrong)))
+    else:
+        agree += 1
+print(agree, len(peer) - 1, len(listed), len(compared))
+for line in differ[:5]:
+    print(line)
+"""
+
+
+def same_rows(python, listed, peer_csv):
+    """How many of a peer's CSV rows agree with mokuji's list, and what differs."""
+    done = subprocess.run([python, "-c", SAME_ROWS, listed, peer_csv], capture_output=True,
+                          text=True)
+    if done.returncode != 0:
+        return "openpyxl's rows could not be compared: %s" % (
+            done.stderr.strip().splitlines() or ["?"])[-1]
+    lines = done.stdout.splitlines()
+    agree, peer_rows, list_rows, columns = map(int, lines[0].split())
+    return ("openpyxl's rows agree with mokuji's list in %d of %d (%d rows listed, %d columns "
+            "compared)%s" % (agree, peer_rows, list_rows, columns,
+                             "".join("\n  differs: " + l for l in lines[1:])))
+
+
 class Case:
-    def __init__(self, key, title, folder, fresh):
+    def __init__(self, key, title, folder, fresh, commands=COMMANDS):
         self.key, self.title, self.folder, self.fresh = key, title, folder, fresh
-        self.results = {name: [] for name in COMMANDS}
+        self.results = {name: [] for name in commands}
         self.shape = None
+        self.agreement = None
 
 
 def windows_path(path):
@@ -132,10 +206,11 @@ def windows_path(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
-def mokuji_command(args, folder):
+def mokuji_command(args, folder, extensions=None):
+    option = ["--extensions", extensions] if extensions else []
     if args.wine:
-        return ["wine", args.wine, windows_path(folder)]
-    return [args.mokuji, folder]
+        return ["wine", args.wine] + option + [windows_path(folder)]
+    return [args.mokuji] + option + [folder]
 
 
 def sheetjs_script(args, work):
@@ -175,13 +250,21 @@ def measure(case, args, work, env):
     listed = os.path.join(case.folder, LIST_FILE)
     aside = os.path.join(work, "aside-" + LIST_FILE)
     log = os.path.join(work, "run.log")
-    commands = [("mokuji", mokuji_command(args, case.folder), env, False),
-                ("raw read", [args.raw, case.folder], None, False),
-                ("xlrd", [args.python, args.peer, case.folder, "--csv",
-                          os.path.join(work, "xlrd.csv")], None, True)]
-    if args.sheetjs_script:
-        commands.append(("SheetJS", ["node", args.sheetjs_script, case.folder,
-                                     os.path.join(work, "sheetjs.csv")], None, True))
+    if case.key in XLSX_CASES:
+        # openpyxl takes only *.xlsx, so the list file may stay.
+        peer_csv = os.path.join(work, "openpyxl.csv")
+        commands = [("mokuji", mokuji_command(args, case.folder, "xlsx"), env, False),
+                    ("raw read", [args.raw, "--extensions", "xlsx", case.folder], None, False),
+                    ("openpyxl", [args.python, args.openpyxl, case.folder, "--csv", peer_csv],
+                     None, False)]
+    else:
+        commands = [("mokuji", mokuji_command(args, case.folder), env, False),
+                    ("raw read", [args.raw, case.folder], None, False),
+                    ("xlrd", [args.python, args.peer, case.folder, "--csv",
+                              os.path.join(work, "xlrd.csv")], None, True)]
+        if args.sheetjs_script:
+            commands.append(("SheetJS", ["node", args.sheetjs_script, case.folder,
+                                         os.path.join(work, "sheetjs.csv")], None, True))
     # One unmeasured round warms the file cache and the page cache of every
     # program's binaries and libraries.
     for r in range(args.rounds + 1):
@@ -197,6 +280,8 @@ def measure(case, args, work, env):
                 case.results[name].append(result)
         if r == 0:
             case.shape = list_shape(args.python, listed)
+            if case.key in XLSX_CASES:
+                case.agreement = same_rows(args.python, listed, peer_csv)
     if case.fresh:
         os.remove(listed)
 
@@ -241,12 +326,81 @@ def print_table(cases, args):
           % (args.rounds, met, len(cases)))
 
 
+def print_xlsx_table(cases, args):
+    header = ["case", "rows × columns"]
+    for name in XLSX_COMMANDS:
+        header += ["%s wall" % name, "%s CPU" % name, "%s peak" % name]
+    header += ["mokuji / raw read", "openpyxl / mokuji"]
+    print("| " + " | ".join(header) + " |")
+    print("|" + "---|" * len(header))
+    for case in cases:
+        stats = {name: medians(case.results[name]) for name in XLSX_COMMANDS}
+        cells = [case.title, "%d × %d" % case.shape if case.shape else "?"]
+        for name in XLSX_COMMANDS:
+            s = stats[name]
+            cells += ["%.3f s" % s[0], "%.3f s" % s[1], "%.1f MiB" % s[2]]
+        cells += [ratio(stats["mokuji"], stats["raw read"]),
+                  ratio(stats["openpyxl"], stats["mokuji"])]
+        print("| " + " | ".join(cells) + " |")
+    met = sum(1 for c in cases if medians(c.results["mokuji"])[0] * XLSX_AIM
+              <= medians(c.results["openpyxl"])[0])
+    print("\nmedians of %d alternating rounds; peak = largest maximum RSS of the rounds; "
+          "ratios of wall time; mokuji at least %d× faster than openpyxl in %d of %d cases"
+          % (args.rounds, XLSX_AIM, met, len(cases)))
+    for case in cases:
+        print("%s: %s" % (case.title, case.agreement))
+
+
 def stress_files(args, work):
     """The folder of make_stress.py's files, made on the first use."""
     folder = os.path.join(work, "stress-files")
     names = ("blank_grid.xls", "tiny_records.xls", "not_a_workbook.xls")
     if not all(os.path.exists(os.path.join(folder, n)) for n in names):
         subprocess.run([sys.executable, os.path.join(HERE, "make_stress.py"), folder], check=True)
+    return folder
+
+
+def xlsx_twins(args, generated, work):
+    """The generated folder's workbooks saved as .xlsx by LibreOffice, made on
+    the first use: converting takes minutes, timing takes seconds."""
+    folder = os.path.join(work, "generated-xlsx")
+    sources = sorted(n for n in os.listdir(generated) if n.endswith(".xls") and n != LIST_FILE)
+    if os.path.isdir(folder) and all(os.path.exists(os.path.join(folder, n + "x"))
+                                     for n in sources):
+        return folder
+    soffice = shutil.which(args.soffice)
+    if not soffice:
+        sys.exit("xlsx-new needs LibreOffice to convert the workbooks: no %s" % args.soffice)
+    # Converted beside the cache and moved in whole, so that a conversion
+    # cut short is not taken for the cache next time.
+    partial = folder + ".partial"
+    shutil.rmtree(partial, ignore_errors=True)
+    # A profile of its own: with the user's, a LibreOffice already running
+    # would take the files over and the command return before they exist.
+    profile = pathlib.Path(os.path.join(work, "soffice-profile")).as_uri()
+    t0 = time.perf_counter()
+
+    def missing():
+        return [n for n in sources if not os.path.exists(os.path.join(partial, n + "x"))]
+
+    # In batches, and what a batch left out once more: LibreOffice has been
+    # seen to stop a long conversion part way and still exit with 0.
+    with open(os.path.join(work, "soffice.log"), "wb") as log:
+        for attempt in range(2):
+            left = missing()
+            for at in range(0, len(left), 100):
+                subprocess.run([soffice, "-env:UserInstallation=" + profile, "--headless",
+                                "--norestore", "--convert-to", "xlsx", "--outdir", partial]
+                               + [os.path.join(generated, n) for n in left[at:at + 100]],
+                               stdin=subprocess.DEVNULL, stdout=log, stderr=log, check=True)
+    missing = missing()
+    if missing:
+        sys.exit("LibreOffice did not convert %d workbooks, %s first (see %s)"
+                 % (len(missing), missing[0], os.path.join(work, "soffice.log")))
+    shutil.rmtree(folder, ignore_errors=True)
+    os.rename(partial, folder)
+    print("converted %d workbooks to .xlsx in %.1f s" % (len(sources), time.perf_counter() - t0),
+          file=sys.stderr)
     return folder
 
 
@@ -340,8 +494,13 @@ def main():
     ap.add_argument("--peer", default=os.path.join(SHARED, "peer_xlrd.py"))
     ap.add_argument("--sheetjs", default=os.path.join(SHARED, "peer-sheetjs"),
                     help="folder of peer_sheetjs.js and its package-lock.json")
+    ap.add_argument("--openpyxl", default=os.path.join(HERE, "peer_openpyxl.py"),
+                    help="the openpyxl script of the xlsx-new case")
+    ap.add_argument("--soffice", default="soffice",
+                    help="LibreOffice, which saves the xlsx-new case's workbooks as .xlsx")
     ap.add_argument("--python", default="/usr/bin/python3",
-                    help="the interpreter that has python3-xlrd and python3-olefile")
+                    help="the interpreter that has python3-xlrd, python3-olefile and "
+                         "python3-openpyxl")
     ap.add_argument("--corpus", default=os.path.join(SHARED, "corpus1000.tar.gz"),
                     help="tar.gz of a corpus folder; skipped when missing")
     ap.add_argument("--count", type=int, default=1000)
@@ -362,11 +521,14 @@ def main():
     unknown = [c for c in wanted if c not in CASES]
     if unknown:
         sys.exit("unknown case: %s (known: %s)" % (", ".join(unknown), ", ".join(CASES)))
-    table = [c for c in wanted if c != "stress"]
+    table = [c for c in wanted if c != "stress" and c not in XLSX_CASES]
+    xlsx_table = [c for c in wanted if c in XLSX_CASES]
     needed = [args.wine or args.mokuji, TIME]
     if table:
         needed += [args.raw, args.peer]
-    if set(wanted) & {"generated-new", "generated-update", "corpus-update"}:
+    if xlsx_table:
+        needed += [args.raw, args.openpyxl]
+    if set(wanted) & {"generated-new", "generated-update", "corpus-update", "xlsx-new"}:
         needed.append(args.maker)
     for exe in needed:
         if not os.path.exists(exe):
@@ -394,7 +556,7 @@ def main():
     args.sheetjs_script = sheetjs_script(args, work) if table else None
 
     generated = os.path.join(work, "generated")
-    if set(wanted) & {"generated-new", "generated-update", "corpus-update"} and \
+    if set(wanted) & {"generated-new", "generated-update", "corpus-update", "xlsx-new"} and \
             not os.path.isdir(generated):
         t0 = time.perf_counter()
         subprocess.run([args.maker, str(args.count), generated], check=True)
@@ -428,10 +590,23 @@ def main():
         print("measuring: %s" % case.title, file=sys.stderr)
         measure(case, args, work, env)
 
+    xlsx_cases = []
+    if xlsx_table:
+        twins = xlsx_twins(args, generated, work)
+        xlsx_cases.append(Case("xlsx-new", "generated as .xlsx, new list", twins, True,
+                               XLSX_COMMANDS))
+    for case in xlsx_cases:
+        print("measuring: %s" % case.title, file=sys.stderr)
+        measure(case, args, work, env)
+
     if cases:
         print_table(cases, args)
-    if "stress" in wanted:
+    if xlsx_cases:
         if cases:
+            print()
+        print_xlsx_table(xlsx_cases, args)
+    if "stress" in wanted:
+        if cases or xlsx_cases:
             print()
         stress(args, work, env)
     with open("/proc/loadavg") as fh:
