@@ -17,11 +17,10 @@ class TreeBuilder : public xml::Handler {
         if (++count_ > kMaxElements)
             throw XlsxRefused("holds more than " + std::to_string(kMaxElements) + " elements");
         Element e;
-        e.ns = tag.ns;
         e.local = tag.local;
+        e.attributes.reserve(tag.attributes.size());
         for (const auto& a : tag.attributes) {
-            std::string name = a.ns.empty() ? std::string(a.local)
-                                            : std::string(a.ns) + " " + std::string(a.local);
+            std::string name = a.ns.empty() ? std::string(a.local) : "/" + std::string(a.local);
             e.attributes.emplace_back(std::move(name), std::string(a.value));
         }
         if (path_.empty()) {
@@ -33,7 +32,11 @@ class TreeBuilder : public xml::Handler {
             path_.push_back(&siblings.back());
         }
     }
-    void endElement(std::string_view, std::string_view) override { path_.pop_back(); }
+    void endElement(std::string_view, std::string_view local) override {
+        path_.pop_back();
+        if (path_.size() == 1 && !lastNeeded_.empty() && local == lastNeeded_) finish();
+    }
+    explicit TreeBuilder(std::string_view lastNeeded) : lastNeeded_(lastNeeded) {}
     void text(std::string_view t) override {
         if (!path_.empty()) path_.back()->text += t;
     }
@@ -45,6 +48,7 @@ class TreeBuilder : public xml::Handler {
     // pointers into the vectors stay valid along the open path.
     std::vector<Element*> path_;
     std::size_t count_ = 0;
+    std::string_view lastNeeded_;
 };
 
 }  // namespace
@@ -58,9 +62,8 @@ std::optional<std::string_view> Element::attribute(std::string_view name) const 
 std::optional<std::string_view> Element::anyAttribute(std::string_view localName) const {
     for (const auto& [k, v] : attributes) {
         std::string_view key(k);
-        auto blank = key.rfind(' ');
-        if ((blank == std::string_view::npos ? key : key.substr(blank + 1)) == localName)
-            return std::string_view(v);
+        if (!key.empty() && key.front() == '/') key.remove_prefix(1);
+        if (key == localName) return std::string_view(v);
     }
     return std::nullopt;
 }
@@ -78,8 +81,9 @@ std::vector<const Element*> Element::childrenNamed(std::string_view localName) c
     return out;
 }
 
-Element readElementTree(std::span<const std::uint8_t> bytes, std::string_view part) {
-    TreeBuilder builder;
+Element readElementTree(std::span<const std::uint8_t> bytes, std::string_view part,
+                        std::string_view lastNeeded) {
+    TreeBuilder builder(lastNeeded);
     try {
         xml::parse(bytes, builder);
     } catch (const std::runtime_error& e) {

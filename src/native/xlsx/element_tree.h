@@ -14,10 +14,9 @@ namespace xls::xlsx {
 // styles and document properties. Namespaces are kept only for what tells
 // parts apart; elements are looked up by local name.
 struct Element {
-    std::string ns;
     std::string local;
-    // Attributes without a namespace by local name; namespaced ones (r:id)
-    // as "ns local".
+    // By local name; those of a namespace (r:id) with a "/" in front, so
+    // that they never meet one without.
     std::vector<std::pair<std::string, std::string>> attributes;
     std::string text;  // the element's own character data, joined
     std::vector<Element> children;
@@ -30,8 +29,11 @@ struct Element {
 };
 
 // Throws XlsxError naming `part` when the bytes are not well-formed XML or
-// hold more elements than any such part needs.
-Element readElementTree(std::span<const std::uint8_t> bytes, std::string_view part);
+// hold more elements than any such part needs. With lastNeeded, the
+// reading ends once a child of the root of that name has ended: what
+// follows it is not needed (and not checked).
+Element readElementTree(std::span<const std::uint8_t> bytes, std::string_view part,
+                        std::string_view lastNeeded = {});
 
 // Whether a flag attribute is on: "1" or "true".
 bool isTrue(std::optional<std::string_view> value);

@@ -77,8 +77,8 @@ std::vector<std::uint8_t> Package::read(std::string_view part, std::uint64_t max
     }
 }
 
-Element Package::readTree(std::string_view part) const {
-    return readElementTree(read(part, kMaxTreePartBytes), part);
+Element Package::readTree(std::string_view part, std::string_view lastNeeded) const {
+    return readElementTree(read(part, kMaxTreePartBytes), part, lastNeeded);
 }
 
 zip::EntryStream Package::stream(std::string_view part, std::uint64_t maxBytes) const {

@@ -33,7 +33,7 @@ class Package {
     // The whole part, no larger than maxBytes. Throws XlsxError when it is
     // missing, damaged or larger.
     std::vector<std::uint8_t> read(std::string_view part, std::uint64_t maxBytes) const;
-    Element readTree(std::string_view part) const;
+    Element readTree(std::string_view part, std::string_view lastNeeded = {}) const;
     // The part piece by piece. Throws XlsxError when it is missing.
     zip::EntryStream stream(std::string_view part, std::uint64_t maxBytes) const;
     // The relationships of a part ("" for the package's own); none when it

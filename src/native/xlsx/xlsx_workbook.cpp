@@ -108,7 +108,10 @@ void Workbook::readWorkbookPart(const std::string& part) {
                     activeSheet_ = static_cast<std::size_t>(*tab);
 
     if (const Relationship* styles = relationshipOf(rels, "styles"))
-        if (package_.has(styles->target)) readStyles(package_.readTree(styles->target), globals_);
+        // Fonts, fills and the rest after the cell formats mean nothing to
+        // a value.
+        if (package_.has(styles->target))
+            readStyles(package_.readTree(styles->target, "cellXfs"), globals_);
     if (const Relationship* strings = relationshipOf(rels, "sharedStrings"))
         sharedStringsPart_ = strings->target;
 

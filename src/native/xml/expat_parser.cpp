@@ -2,6 +2,7 @@
 
 #include <expat.h>
 
+#include <algorithm>
 #include <exception>
 #include <string>
 #include <vector>
@@ -15,7 +16,9 @@ namespace {
 // Expat joins a namespace and a local name with this; no name or
 // namespace of a well-formed document holds a line feed.
 constexpr char kNamespaceSeparator = '\n';
-constexpr int kChunk = 64 * 1024;
+// Pieces of a streamed part. The parts of a workbook are mostly a few
+// kilobytes; a larger buffer only costs the allocator.
+constexpr std::size_t kChunk = 16 * 1024;
 
 void splitName(const XML_Char* name, std::string_view& ns, std::string_view& local) {
     std::string_view whole(name);
@@ -50,11 +53,16 @@ struct Parser::Impl {
     template <typename Body>
     static void guarded(void* data, Body&& body) {
         auto* self = static_cast<Impl*>(data);
-        if (self->failure) return;
+        if (self->failure || self->finished) return;
         try {
             body(*self);
         } catch (...) {
             self->failure = std::current_exception();
+            XML_StopParser(self->parser, XML_FALSE);
+            return;
+        }
+        if (self->handler.done()) {
+            self->finished = true;
             XML_StopParser(self->parser, XML_FALSE);
         }
     }
@@ -105,6 +113,10 @@ struct Parser::Impl {
     // After a parse call: throws what went wrong, true when suspended.
     bool settle(XML_Status status) {
         if (failure) std::rethrow_exception(failure);
+        if (finished) {
+            ended = true;
+            return false;
+        }
         if (status == XML_STATUS_ERROR)
             throw XmlError(std::string("is not well-formed XML: ") +
                            XML_ErrorString(XML_GetErrorCode(parser)) + " at line " +
@@ -119,6 +131,12 @@ struct Parser::Impl {
     std::vector<Attribute> attributes;
     std::size_t depth = 0;
     std::exception_ptr failure;
+    // Set for a parse over bytes in place; else pieces of the source are
+    // read into the buffer.
+    std::span<const std::uint8_t> whole;
+    bool overWhole = false;
+    std::vector<char> buffer;
+    bool finished = false;
     bool suspended = false;
     bool finalFed = false;
     bool ended = false;
@@ -127,6 +145,12 @@ struct Parser::Impl {
 
 Parser::Parser(Source source, Handler& handler, Limits limits)
     : impl_(std::make_unique<Impl>(std::move(source), handler, limits)) {}
+
+Parser::Parser(std::span<const std::uint8_t> bytes, Handler& handler, Limits limits)
+    : impl_(std::make_unique<Impl>(Source{}, handler, limits)) {
+    impl_->whole = bytes;
+    impl_->overWhole = true;
+}
 
 Parser::~Parser() = default;
 
@@ -147,12 +171,20 @@ bool Parser::run() {
         } else if (p.finalFed) {
             p.ended = true;
             break;
+        } else if (p.overWhole) {
+            // Parsed where the bytes lie; expat copies only a token cut at
+            // a suspension. Larger than an int, the part is fed in pieces.
+            const std::size_t n = std::min<std::size_t>(p.whole.size(), 1u << 30);
+            const char* at = reinterpret_cast<const char*>(p.whole.data());
+            p.whole = p.whole.subspan(n);
+            p.finalFed = p.whole.empty();
+            status = XML_Parse(p.parser, at, static_cast<int>(n), p.finalFed);
         } else {
-            void* buffer = XML_GetBuffer(p.parser, kChunk);
-            if (!buffer) throw std::bad_alloc();
-            std::size_t n = p.source({static_cast<std::uint8_t*>(buffer), kChunk});
+            // Kept until the parser is gone: a suspended parse resumes in it.
+            if (p.buffer.empty()) p.buffer.resize(kChunk);
+            std::size_t n = p.source({reinterpret_cast<std::uint8_t*>(p.buffer.data()), kChunk});
             p.finalFed = n == 0;
-            status = XML_ParseBuffer(p.parser, static_cast<int>(n), p.finalFed);
+            status = XML_Parse(p.parser, p.buffer.data(), static_cast<int>(n), p.finalFed);
         }
         if (p.settle(status)) {
             p.suspended = true;

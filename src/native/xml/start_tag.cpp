@@ -14,15 +14,7 @@ std::optional<std::string_view> StartTag::attribute(std::string_view nsName,
 }
 
 void parse(std::span<const std::uint8_t> bytes, Handler& handler, Limits limits) {
-    std::size_t at = 0;
-    Parser parser(
-        [&](std::span<std::uint8_t> out) {
-            std::size_t n = std::min(out.size(), bytes.size() - at);
-            std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(at), n, out.begin());
-            at += n;
-            return n;
-        },
-        handler, limits);
+    Parser parser(bytes, handler, limits);
     // A handler that pauses a whole-document parse only wants to stop early.
     parser.run();
 }

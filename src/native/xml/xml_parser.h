@@ -40,6 +40,16 @@ class Handler {
     virtual void startElement(const StartTag& tag) = 0;
     virtual void endElement(std::string_view ns, std::string_view local) = 0;
     virtual void text(std::string_view) {}
+
+    // Whether the handler has all it wants: the parse ends after this
+    // event, as if the document ended there.
+    bool done() const { return done_; }
+
+  protected:
+    void finish() { done_ = true; }
+
+  private:
+    bool done_ = false;
 };
 
 // Fills out with up to its size in bytes of the document; 0 at its end.
@@ -59,6 +69,8 @@ struct Limits {
 class Parser {
   public:
     Parser(Source source, Handler& handler, Limits limits = {});
+    // Over bytes that stay where they are until the parser is gone.
+    Parser(std::span<const std::uint8_t> bytes, Handler& handler, Limits limits = {});
     ~Parser();
     Parser(const Parser&) = delete;
     Parser& operator=(const Parser&) = delete;
@@ -75,7 +87,8 @@ class Parser {
     std::unique_ptr<Impl> impl_;
 };
 
-// The whole of bytes, for parts that are read entirely.
+// The whole of bytes, for parts that are read entirely (or until the
+// handler is done), parsed where they lie.
 void parse(std::span<const std::uint8_t> bytes, Handler& handler, Limits limits = {});
 
 }  // namespace xls::xml

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <xmllite.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -244,6 +245,16 @@ struct Parser::Impl {
 Parser::Parser(Source source, Handler& handler, Limits limits)
     : impl_(std::make_unique<Impl>(std::move(source), handler, limits)) {}
 
+Parser::Parser(std::span<const std::uint8_t> bytes, Handler& handler, Limits limits)
+    : Parser(
+          [bytes](std::span<std::uint8_t> out) mutable {
+              std::size_t n = std::min(out.size(), bytes.size());
+              std::copy_n(bytes.begin(), n, out.begin());
+              bytes = bytes.subspan(n);
+              return n;
+          },
+          handler, limits) {}
+
 Parser::~Parser() = default;
 
 void Parser::pause() {
@@ -284,7 +295,8 @@ bool Parser::run() {
             default:
                 break;
         }
-        if (p.pauseAsked) return false;
+        if (p.handler.done()) p.ended = true;
+        if (p.pauseAsked && !p.ended) return false;
     }
     return true;
 }
