@@ -5,15 +5,6 @@
 
 namespace xls::propset {
 
-namespace {
-
-constexpr std::int64_t kTicksPerSecond = 10'000'000;
-// Seconds from 1601-01-01 to 1970-01-01.
-constexpr std::int64_t kFileTimeToUnixSeconds = 11'644'473'600;
-// Days from 1899-12-30 to 1970-01-01.
-constexpr std::int64_t kOleEpochToUnixDays = 25'569;
-
-// Days since 1970-01-01 of a proleptic Gregorian date.
 std::int64_t daysFromCivil(std::int64_t y, unsigned m, unsigned d) {
     y -= m <= 2;
     const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
@@ -22,6 +13,14 @@ std::int64_t daysFromCivil(std::int64_t y, unsigned m, unsigned d) {
     const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
     return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
 }
+
+namespace {
+
+constexpr std::int64_t kTicksPerSecond = 10'000'000;
+// Seconds from 1601-01-01 to 1970-01-01.
+constexpr std::int64_t kFileTimeToUnixSeconds = 11'644'473'600;
+// Days from 1899-12-30 to 1970-01-01.
+constexpr std::int64_t kOleEpochToUnixDays = 25'569;
 
 double oleDate(std::int64_t unixDays, std::int64_t secondOfDay) {
     const std::int64_t days = unixDays + kOleEpochToUnixDays;

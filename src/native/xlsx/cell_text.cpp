@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "native/propset/ole_date.h"
 #include "native/text/unicode.h"
 
 namespace xls::xlsx {
@@ -27,16 +28,6 @@ std::optional<char16_t> escapedUnit(std::string_view s) {
         v = v * 16 + static_cast<unsigned>(d);
     }
     return static_cast<char16_t>(v);
-}
-
-// Days from 1970-01-01 to a date of the proleptic Gregorian calendar.
-std::int64_t daysFromCivil(std::int64_t y, unsigned m, unsigned d) {
-    y -= m <= 2;
-    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const unsigned yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
 }
 
 bool digits(std::string_view s, std::size_t at, std::size_t n, int& out) {
@@ -123,8 +114,8 @@ std::optional<double> oleDateOfIso(std::string_view text) {
         text[7] == '-' && digits(text, 8, 2, d)) {
         if (mo < 1 || mo > 12 || d < 1 || d > 31) return std::nullopt;
         double days = static_cast<double>(
-            daysFromCivil(y, static_cast<unsigned>(mo), static_cast<unsigned>(d)) -
-            daysFromCivil(1899, 12, 30));
+            propset::daysFromCivil(y, static_cast<unsigned>(mo), static_cast<unsigned>(d)) -
+            propset::daysFromCivil(1899, 12, 30));
         if (text.size() == 10) return days;
         if (text[10] != 'T') return std::nullopt;
         auto fraction = dayFraction(text.substr(11));
