@@ -1,5 +1,8 @@
 #include "app/run_messages.h"
 
+#include "platform/letter_case.h"
+#include "util/path_names.h"
+
 namespace mokuji::app {
 
 using automation::OpenFailure;
@@ -66,13 +69,21 @@ std::string FoundContentText(automation::FileContent content) {
 
 namespace {
 
+bool NamedAsZipWorkbook(const std::string& fileName) {
+    const std::string extension = platform::UpperAscii(util::ExtensionOf(fileName));
+    return extension == "XLSX" || extension == "XLSM";
+}
+
 std::string skippedWorkbooksMessage(const std::vector<engine::SkippedWorkbook>& skipped) {
     std::string text = "以下のブックは開けなかったため、目次に載せていません。\r\n";
     for (const auto& s : skipped) {
         text += s.fileName + "（" + OpenFailureText(s.cause) + "）";
         // Saved under the wrong name, a file is best explained by what it
-        // really is: the user can save it again as a workbook.
-        if (std::string found = FoundContentText(s.content); !found.empty())
+        // really is: the user can save it again as a workbook. Under its
+        // own kind of name that would only repeat the name.
+        if (std::string found = FoundContentText(s.content);
+            !found.empty() &&
+            !(s.content == automation::FileContent::ZipWorkbook && NamedAsZipWorkbook(s.fileName)))
             text += "（" + found + "）";
         text += "\r\n";
     }

@@ -18,7 +18,9 @@ TEST(RunMessages, EachThingTheRunCouldNotDoIsNamedOnce) {
 
     out.skipped = {
         {"a.xls", automation::OpenFailure::Encrypted, "", {}},
-        {"b.xls", automation::OpenFailure::NotAWorkbook, "", automation::FileContent::Csv}};
+        {"b.xls", automation::OpenFailure::NotAWorkbook, "", automation::FileContent::Csv},
+        {"c.xls", automation::OpenFailure::Damaged, "", automation::FileContent::ZipWorkbook},
+        {"c.XLSX", automation::OpenFailure::Damaged, "", automation::FileContent::ZipWorkbook}};
     out.list.rowsNotWritten = 2;
     out.list.rowsFailed = {"c.xls"};
     out.list.valuesCut = {{"d.xls", "感想"}};
@@ -30,7 +32,9 @@ TEST(RunMessages, EachThingTheRunCouldNotDoIsNamedOnce) {
         ElementsAre(
             "以下のブックは開けなかったため、目次に載せていません。\r\n"
             "a.xls（パスワードで保護されています）\r\n"
-            "b.xls（EXCELのブックではありません）（中身がCSV形式のテキストです）\r\n",
+            "b.xls（EXCELのブックではありません）（中身がCSV形式のテキストです）\r\n"
+            "c.xls（ファイルが壊れています）（中身がxlsx形式のブックです）\r\n"
+            "c.XLSX（ファイルが壊れています）\r\n",
             "目次のシートに入りきらなかったため、最後の2件のブックは目次に載せていません。\r\n",
             "以下のブックの値を目次のセルに書き込めなかったため、その行は欠けています。\r\n"
             "c.xls\r\n",
