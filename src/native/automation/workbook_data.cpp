@@ -1,7 +1,5 @@
 #include "native/automation/workbook_data.h"
 
-#include <algorithm>
-
 #include "automation/automation_error.h"
 #include "native/automation/file_bytes.h"
 #include "native/automation/workbook_file.h"
@@ -46,10 +44,9 @@ void WorkbookData::loadZipBased(std::shared_ptr<const std::vector<std::uint8_t>>
     } catch (const xlsx::XlsxError& e) {
         fail(OpenFailure::Damaged, std::string("is damaged: ") + e.what());
     }
-    globals_ = zipBased_->globals();
+    globals_ = zipBased_->takeGlobals();
     activeSheet_ = zipBased_->activeSheet();
-    const auto& properties = zipBased_->properties();
-    std::copy(properties.begin(), properties.end(), properties_.begin());
+    properties_ = zipBased_->properties();
 }
 
 std::shared_ptr<WorkbookData> WorkbookData::load(const std::string& path) {

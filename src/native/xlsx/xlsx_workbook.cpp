@@ -6,6 +6,7 @@
 #include "native/xlsx/document_properties.h"
 #include "native/xlsx/shared_strings.h"
 #include "native/xlsx/styles.h"
+#include "native/xlsx/tables.h"
 #include "native/xlsx/xlsx_error.h"
 
 namespace xls::xlsx {
@@ -95,7 +96,6 @@ void Workbook::readWorkbookPart(const std::string& part) {
     }
     if (globals_.sheets.empty()) throw XlsxError("workbook part " + part + " lists no sheets");
     if (globals_.sheets.size() > 0x7FFF) throw XlsxError("workbook lists too many sheets");
-    sheetParts_ = sheetParts;
     sheets_.resize(sheetParts.size());
     for (std::size_t i = 0; i < sheetParts.size(); ++i)
         if (!sheetParts[i].empty() && package_.has(sheetParts[i]))
@@ -137,28 +137,42 @@ void Workbook::readWorkbookPart(const std::string& part) {
             texts.push_back(n->text);
         }
     }
+    formula::NameCompileContext context;
+    context.sheets = [this](std::string_view first,
+                            std::string_view last) -> std::optional<std::uint16_t> {
+        std::optional<std::int16_t> a, b;
+        for (std::size_t s = 0; s < globals_.sheets.size(); ++s) {
+            if (!a && text::equalsIgnoringAsciiCase(globals_.sheets[s].name, first))
+                a = static_cast<std::int16_t>(s);
+            if (!b && text::equalsIgnoringAsciiCase(globals_.sheets[s].name, last))
+                b = static_cast<std::int16_t>(s);
+        }
+        if (!a || !b) return std::nullopt;
+        if (*a > *b) std::swap(a, b);
+        auto& table = globals_.externSheet;
+        for (std::size_t x = 0; x < table.size(); ++x)
+            if (table[x].firstSheet == *a && table[x].lastSheet == *b)
+                return static_cast<std::uint16_t>(x);
+        if (table.size() >= 0xFFFF) return std::nullopt;
+        table.push_back({0, *a, *b});
+        return static_cast<std::uint16_t>(table.size() - 1);
+    };
+    // Tables are read only for a name that uses one.
+    std::optional<std::vector<Table>> tables;
+    context.table =
+        [&](std::string_view name,
+            std::string_view specifier) -> std::optional<formula::NameCompileContext::TableArea> {
+        if (!tables) tables = readTables(package_, sheetParts);
+        for (const auto& t : *tables) {
+            if (!text::equalsIgnoringAsciiCase(t.name, name)) continue;
+            auto area = tableArea(t, specifier);
+            if (!area) return std::nullopt;
+            return formula::NameCompileContext::TableArea{globals_.sheets[t.sheet].name, *area};
+        }
+        return std::nullopt;
+    };
     for (std::size_t i = 0; i < texts.size(); ++i) {
         const std::uint16_t scope = globals_.names[i].sheetIndex;
-        formula::NameCompileContext context;
-        context.sheets = [this](std::string_view first,
-                                std::string_view last) -> std::optional<std::uint16_t> {
-            std::optional<std::int16_t> a, b;
-            for (std::size_t s = 0; s < globals_.sheets.size(); ++s) {
-                if (!a && text::equalsIgnoringAsciiCase(globals_.sheets[s].name, first))
-                    a = static_cast<std::int16_t>(s);
-                if (!b && text::equalsIgnoringAsciiCase(globals_.sheets[s].name, last))
-                    b = static_cast<std::int16_t>(s);
-            }
-            if (!a || !b) return std::nullopt;
-            if (*a > *b) std::swap(a, b);
-            auto& table = globals_.externSheet;
-            for (std::size_t x = 0; x < table.size(); ++x)
-                if (table[x].firstSheet == *a && table[x].lastSheet == *b)
-                    return static_cast<std::uint16_t>(x);
-            if (table.size() >= 0xFFFF) return std::nullopt;
-            table.push_back({0, *a, *b});
-            return static_cast<std::uint16_t>(table.size() - 1);
-        };
         // A name of the defining name's own sheet comes before a
         // workbook-level one of the same text.
         context.name = [this, scope](std::string_view text) -> std::optional<std::uint32_t> {
@@ -171,18 +185,6 @@ void Workbook::readWorkbookPart(const std::string& part) {
                 if (other.sheetIndex == 0 && !global) global = static_cast<std::uint32_t>(k + 1);
             }
             return global;
-        };
-        // Tables are read only for a name that uses one.
-        context.table = [this](std::string_view name, std::string_view specifier)
-            -> std::optional<formula::NameCompileContext::TableArea> {
-            if (!tables_) tables_ = readTables(package_, sheetParts_);
-            for (const auto& t : *tables_) {
-                if (!text::equalsIgnoringAsciiCase(t.name, name)) continue;
-                auto area = tableArea(t, specifier);
-                if (!area) return std::nullopt;
-                return formula::NameCompileContext::TableArea{globals_.sheets[t.sheet].name, *area};
-            }
-            return std::nullopt;
         };
         if (auto rgce = formula::compileNameFormula(texts[i], context))
             globals_.names[i].rgce = std::move(*rgce);

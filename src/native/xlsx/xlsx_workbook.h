@@ -11,7 +11,6 @@
 #include "native/propset/builtin_properties.h"
 #include "native/xlsx/package.h"
 #include "native/xlsx/sheet_cells.h"
-#include "native/xlsx/tables.h"
 
 namespace xls::xlsx {
 
@@ -27,7 +26,8 @@ class Workbook {
     // Throws XlsxError when the package is damaged or not a workbook.
     static std::unique_ptr<Workbook> open(std::shared_ptr<const std::vector<std::uint8_t>> bytes);
 
-    const biff::Globals& globals() const { return globals_; }
+    // The workbook's globals, handed over: the cells need none of them.
+    biff::Globals takeGlobals() { return std::move(globals_); }
     std::size_t activeSheet() const { return activeSheet_; }
     const propset::BuiltinProperties& properties() const { return properties_; }
 
@@ -49,8 +49,6 @@ class Workbook {
     propset::BuiltinProperties properties_;
     // Per sheet: its part's reader, or none for a sheet without cells.
     std::vector<std::unique_ptr<SheetCells>> sheets_;
-    std::vector<std::string> sheetParts_;
-    std::optional<std::vector<Table>> tables_;
     std::string sharedStringsPart_;
     std::optional<std::vector<std::string>> sharedStrings_;
 };
