@@ -2,8 +2,6 @@
 
 #include <unistd.h>
 
-#include <zlib.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -39,6 +37,7 @@
 #include "native/propset/ole_date.h"
 #include "native/propset/property_set.h"
 #include "native/zip/zip_archive.h"
+#include "native/zip/zip_builder.h"
 
 namespace mokuji::fuzz {
 
@@ -294,45 +293,6 @@ constexpr const char* kFuzzedParts[] = {"xl/workbook.xml", "xl/worksheets/sheet1
                                         "xl/sharedStrings.xml", "xl/styles.xml",
                                         "docProps/core.xml"};
 
-void put(std::vector<std::uint8_t>& out, std::uint32_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-}
-
-// A zip archive of stored entries: all the reader needs, nothing to get
-// wrong in the fuzzer's own packaging.
-std::vector<std::uint8_t> storedZip(
-    const std::vector<std::pair<std::string, std::vector<std::uint8_t>>>& entries) {
-    std::vector<std::uint8_t> out, directory;
-    for (const auto& [name, data] : entries) {
-        const auto crc =
-            static_cast<std::uint32_t>(crc32(0, data.data(), static_cast<uInt>(data.size())));
-        const auto offset = static_cast<std::uint32_t>(out.size());
-        const auto size = static_cast<std::uint32_t>(data.size());
-        const auto nameSize = static_cast<std::uint32_t>(name.size());
-        put(out, 0x04034B50, 4);
-        put(out, 20, 2), put(out, 0, 2), put(out, 0, 2), put(out, 0, 4);
-        put(out, crc, 4), put(out, size, 4), put(out, size, 4), put(out, nameSize, 2),
-            put(out, 0, 2);
-        out.insert(out.end(), name.begin(), name.end());
-        out.insert(out.end(), data.begin(), data.end());
-        put(directory, 0x02014B50, 4);
-        put(directory, 20, 2), put(directory, 20, 2), put(directory, 0, 2), put(directory, 0, 2);
-        put(directory, 0, 4), put(directory, crc, 4), put(directory, size, 4);
-        put(directory, size, 4), put(directory, nameSize, 2), put(directory, 0, 2);
-        put(directory, 0, 2), put(directory, 0, 2), put(directory, 0, 2), put(directory, 0, 4);
-        put(directory, offset, 4);
-        directory.insert(directory.end(), name.begin(), name.end());
-    }
-    const auto directoryOffset = static_cast<std::uint32_t>(out.size());
-    out.insert(out.end(), directory.begin(), directory.end());
-    put(out, 0x06054B50, 4), put(out, 0, 2), put(out, 0, 2);
-    put(out, static_cast<std::uint32_t>(entries.size()), 2);
-    put(out, static_cast<std::uint32_t>(entries.size()), 2);
-    put(out, static_cast<std::uint32_t>(directory.size()), 4), put(out, directoryOffset, 4);
-    put(out, 0, 2);
-    return out;
-}
-
 std::vector<std::uint8_t> bytesOf(std::string_view s) {
     return {s.begin(), s.end()};
 }
@@ -355,7 +315,9 @@ void workbookParts(std::span<const std::uint8_t> bytes) {
         "2006/relationships/sharedStrings\" Target=\"sharedStrings.xml\"/>"
         "<Relationship Id=\"rId3\" Type=\"http://schemas.openxmlformats.org/officeDocument/"
         "2006/relationships/styles\" Target=\"styles.xml\"/></Relationships>";
-    std::vector<std::pair<std::string, std::vector<std::uint8_t>>> entries = {
+    // Stored, so that nothing in the packaging stands between the fuzzer's
+    // bytes and the XML readers.
+    std::vector<xls::zip::testing::BuiltEntry> entries = {
         {"_rels/.rels", bytesOf(kPackageRels)},
         {"xl/_rels/workbook.xml.rels", bytesOf(kWorkbookRels)}};
     std::size_t start = 0;
@@ -369,7 +331,8 @@ void workbookParts(std::span<const std::uint8_t> bytes) {
         start = end + 1;
     }
     static ScratchFile scratch("book.xlsx");
-    const auto package = storedZip(entries);
+    for (auto& e : entries) e.method = 0;
+    const auto package = xls::zip::testing::buildZip(entries);
     const std::string& path = scratch.write(package);
     auto app = xls::native::createApplication();
     app->setEnableEvents(false);

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "native/input/error_literal.h"
 #include "native/propset/ole_date.h"
 #include "native/text/unicode.h"
 
@@ -85,16 +86,10 @@ std::string unescapedText(std::string_view text) {
 }
 
 std::uint8_t errorCode(std::string_view text) {
-    struct Known {
-        std::string_view text;
-        std::uint8_t code;
-    };
-    static constexpr Known kKnown[] = {{"#NULL!", 0x00}, {"#DIV/0!", 0x07}, {"#VALUE!", 0x0F},
-                                       {"#REF!", 0x17},  {"#NAME?", 0x1D},  {"#NUM!", 0x24},
-                                       {"#N/A", 0x2A}};
-    for (const auto& k : kKnown)
-        if (k.text == text) return k.code;
-    return 0x2A;
+    // #N/A stands in for the errors of later versions, which have no code.
+    constexpr std::uint8_t kNotAvailable = 0x2A;
+    auto known = input::recogniseErrorLiteral(text);
+    return known ? static_cast<std::uint8_t>(known->code) : kNotAvailable;
 }
 
 std::optional<double> numberOf(std::string_view text) {
