@@ -18,7 +18,7 @@ namespace xls::xml {
 
 namespace {
 
-constexpr std::wstring_view kXmlnsNamespace = L"http://www.w3.org/2000/xmlns/";
+constexpr std::string_view kXmlnsNamespaceUtf8 = "http://www.w3.org/2000/xmlns/";
 
 // Feeds the reader from the Source. The reader is not C++: what the source
 // throws is kept and thrown again once the reader has given up.
@@ -113,20 +113,31 @@ struct Parser::Impl {
         if (reader) reader->Release();
     }
 
-    [[noreturn]] void fail(HRESULT hr) {
-        if (auto f = stream.failure()) std::rethrow_exception(f);
+    std::string lineNumber() {
         UINT line = 0;
         reader->GetLineNumber(&line);
+        return std::to_string(line);
+    }
+
+    // Appends what get gives of the node the reader stands on, in UTF-8;
+    // returns where names now ends.
+    std::size_t append(HRESULT (STDMETHODCALLTYPE IXmlReader::*get)(const WCHAR**, UINT*)) {
+        const WCHAR* s = nullptr;
+        UINT n = 0;
+        (reader->*get)(&s, &n);
+        appendUtf8(names, view(s, n));
+        return names.size();
+    }
+
+    [[noreturn]] void fail(HRESULT hr) {
+        if (auto f = stream.failure()) std::rethrow_exception(f);
         if (hr == static_cast<HRESULT>(WC_E_DTDPROHIBITED))
-            throw XmlError("has a document type declaration at line " + std::to_string(line));
-        throw XmlError("is not well-formed XML (" + hresultText(hr) + ") at line " +
-                       std::to_string(line));
+            throw XmlError("has a document type declaration at line " + lineNumber());
+        throw XmlError("is not well-formed XML (" + hresultText(hr) + ") at line " + lineNumber());
     }
 
     [[noreturn]] void failHere(const std::string& what) {
-        UINT line = 0;
-        reader->GetLineNumber(&line);
-        throw XmlError("is not well-formed XML: " + what + " at line " + std::to_string(line));
+        throw XmlError("is not well-formed XML: " + what + " at line " + lineNumber());
     }
 
     // A prefix bound to no namespace, which some readers let through.
@@ -145,17 +156,11 @@ struct Parser::Impl {
 
     // The element the reader stands on, with its attributes.
     void deliverStart() {
-        const WCHAR* s = nullptr;
-        UINT n = 0;
         requireNamespace();
         names.clear();
-        reader->GetNamespaceUri(&s, &n);
-        appendUtf8(names, view(s, n));
-        std::size_t nsEnd = names.size();
-        reader->GetLocalName(&s, &n);
-        appendUtf8(names, view(s, n));
-        std::size_t localEnd = names.size();
-        bool empty = reader->IsEmptyElement();
+        const std::size_t nsEnd = append(&IXmlReader::GetNamespaceUri);
+        const std::size_t localEnd = append(&IXmlReader::GetLocalName);
+        const bool empty = reader->IsEmptyElement();
 
         // Offsets first: the text grows while the attributes are read.
         struct Span {
@@ -164,19 +169,15 @@ struct Parser::Impl {
         std::vector<Span> spans;
         for (HRESULT hr = reader->MoveToFirstAttribute(); hr == S_OK;
              hr = reader->MoveToNextAttribute()) {
-            reader->GetNamespaceUri(&s, &n);
-            if (view(s, n) == kXmlnsNamespace) continue;
+            const std::size_t start = names.size();
+            const std::size_t local = append(&IXmlReader::GetNamespaceUri);
+            if (std::string_view(names).substr(start) == kXmlnsNamespaceUtf8) {
+                names.resize(start);
+                continue;
+            }
             requireNamespace();
-            Span span{names.size(), 0, 0, 0};
-            appendUtf8(names, view(s, n));
-            span.local = names.size();
-            reader->GetLocalName(&s, &n);
-            appendUtf8(names, view(s, n));
-            span.value = names.size();
-            reader->GetValue(&s, &n);
-            appendUtf8(names, view(s, n));
-            span.end = names.size();
-            spans.push_back(span);
+            const std::size_t value = append(&IXmlReader::GetLocalName);
+            spans.push_back({start, local, value, append(&IXmlReader::GetValue)});
         }
         reader->MoveToElement();
 
@@ -194,12 +195,9 @@ struct Parser::Impl {
             attributes.push_back(a);
         }
         StartTag tag{all.substr(0, nsEnd), all.substr(nsEnd, localEnd - nsEnd), attributes};
-        if (++depth > limits.maxDepth) {
-            UINT line = 0;
-            reader->GetLineNumber(&line);
+        if (++depth > limits.maxDepth)
             throw XmlError("elements nest deeper than " + std::to_string(limits.maxDepth) +
-                           " levels at line " + std::to_string(line));
-        }
+                           " levels at line " + lineNumber());
         handler.startElement(tag);
         if (empty) {
             --depth;
@@ -208,25 +206,17 @@ struct Parser::Impl {
     }
 
     void deliverEnd() {
-        const WCHAR* s = nullptr;
-        UINT n = 0;
         names.clear();
-        reader->GetNamespaceUri(&s, &n);
-        appendUtf8(names, view(s, n));
-        std::size_t nsEnd = names.size();
-        reader->GetLocalName(&s, &n);
-        appendUtf8(names, view(s, n));
+        const std::size_t nsEnd = append(&IXmlReader::GetNamespaceUri);
+        append(&IXmlReader::GetLocalName);
         --depth;
         std::string_view all(names);
         handler.endElement(all.substr(0, nsEnd), all.substr(nsEnd));
     }
 
     void deliverText() {
-        const WCHAR* s = nullptr;
-        UINT n = 0;
-        reader->GetValue(&s, &n);
         names.clear();
-        appendUtf8(names, view(s, n));
+        append(&IXmlReader::GetValue);
         handler.text(names);
     }
 
