@@ -29,22 +29,26 @@ mkdir -p "$work"
 # Seeds: the corpus workbooks for the file targets, their streams for the
 # stream targets, the corpus packages for the zip target, one input a line
 # of the seed lists for the text targets.
-seed_files=$(find "$root/tests/data/corpus" "$root/tests/data/fixtures" -type f -name '*.xls' | sort)
-for t in compound_file workbook_file; do
+# Copies the files named after the target into its corpus, numbered, since
+# files of different folders share names.
+seed_with() {
+    t=$1
+    shift
     mkdir -p "$work/$t/corpus"
     i=0
-    for f in $seed_files; do
+    for f in "$@"; do
         i=$((i + 1))
         cp "$f" "$work/$t/corpus/$i-$(basename "$f")"
     done
-done
+}
+seed_files=$(find "$root/tests/data/corpus" "$root/tests/data/fixtures" -type f -name '*.xls' | sort)
 package_files=$(find "$root/tests/data/corpus-xlsx" -type f \( -name '*.xlsx' -o -name '*.xlsm' \) | sort)
-mkdir -p "$work/zip_archive/corpus"
-i=0
-for f in $package_files; do
-    i=$((i + 1))
-    cp "$f" "$work/zip_archive/corpus/$i-$(basename "$f")"
-done
+# shellcheck disable=SC2086
+{
+    seed_with compound_file $seed_files
+    seed_with workbook_file $seed_files
+    seed_with zip_archive $package_files
+}
 # shellcheck disable=SC2086
 "$fuzz/fuzz_seed_streams" "$work/streams" $seed_files $package_files
 for t in workbook_stream property_set workbook_parts; do
