@@ -327,16 +327,5 @@ def reference(path, cells=False):
     return entry
 
 
-def main(argv):
-    cells = bool(argv) and argv[0] == "--cells"
-    if cells:
-        argv = argv[1:]
-    if not argv:
-        print(__doc__, file=sys.stderr)
-        return 2
-    print(json.dumps([reference(p, cells) for p in argv], ensure_ascii=False, indent=1))
-    return 0
-
-
 if __name__ == "__main__":
-    sys.exit(main(sys.argv[1:]))
+    sys.exit(common.main(sys.argv[1:], reference, __doc__))

@@ -348,14 +348,17 @@ def reference(path, cells=False):
     return entry
 
 
-def main(argv):
+def main(argv, describe=None, usage=__doc__):
+    """The command line of a reference script: [--cells] FILE..., each
+    file described by describe(path, cells) (this module's reference)."""
+    describe = describe or reference
     cells = bool(argv) and argv[0] == "--cells"
     if cells:
         argv = argv[1:]
     if not argv:
-        print(__doc__, file=sys.stderr)
+        print(usage, file=sys.stderr)
         return 2
-    print(json.dumps([reference(p, cells) for p in argv], ensure_ascii=False, indent=1))
+    print(json.dumps([describe(p, cells) for p in argv], ensure_ascii=False, indent=1))
     return 0
 
 
