@@ -81,6 +81,23 @@ TEST_F(ZipBasedFolder, ListLikeTheirBinaryTwinsByOptionOrSetting) {
     }
 }
 
+TEST_F(ZipBasedFolder, OddNamesAreGatheredAsXlsNamesAre) {
+    const std::filesystem::path zip = dir.path() / "zip";
+    std::filesystem::rename(zip / u8path("アンケート回答_00002.xlsx"),
+                            zip / u8path("回答 #2.XLSX"));
+    // Hidden, and an owner file of an open workbook: neither is gathered.
+    std::filesystem::rename(zip / u8path("アンケート回答_00003.xlsx"), zip / ".回答3.xlsx");
+    std::filesystem::copy_file(zip / u8path("アンケート回答_00004.xlsx"),
+                               zip / u8path("~$アンケート回答_00004.xlsx"));
+    ProgramRun r = run({"--extensions=xlsx", "zip"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string list = listAsOurReaderSees(dir.file("zip/00_目次.xls"));
+    EXPECT_THAT(list, HasSubstr("\n2|アンケート回答_00004.xlsx|"));
+    EXPECT_THAT(list, HasSubstr("\n3|回答 #2.XLSX|2024年度 職場環境アンケート|"));
+    EXPECT_THAT(list, ::testing::Not(HasSubstr("回答3")));
+    EXPECT_THAT(list, ::testing::Not(HasSubstr("~$")));
+}
+
 TEST_F(ZipBasedFolder, AnUnreadableSettingIsNamed) {
     ProgramRun r = run({"--extensions", "xls;xlsx", "zip"});
     EXPECT_EQ(r.status, 64);
