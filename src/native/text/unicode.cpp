@@ -1,5 +1,7 @@
 #include "native/text/unicode.h"
 
+#include <cstring>
+
 namespace xls::text {
 
 namespace {
@@ -125,6 +127,47 @@ std::u16string utf8ToUtf16(std::string_view utf8) {
         }
     }
     return out;
+}
+
+bool isValidUtf8(std::string_view s) {
+    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+    const auto* end = p + s.size();
+    while (p < end) {
+        // Markup is mostly ASCII: eight bytes at a time while it lasts.
+        while (end - p >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, p, 8);
+            if (word & 0x8080808080808080ull) break;
+            p += 8;
+        }
+        if (p == end) break;
+        if (*p < 0x80) {
+            ++p;
+            continue;
+        }
+        // The second byte's range rules out overlong forms, surrogates and
+        // code points past U+10FFFF.
+        unsigned char lo = 0x80, hi = 0xBF;
+        std::ptrdiff_t len;
+        if (*p >= 0xC2 && *p <= 0xDF) {
+            len = 2;
+        } else if (*p >= 0xE0 && *p <= 0xEF) {
+            len = 3;
+            if (*p == 0xE0) lo = 0xA0;
+            if (*p == 0xED) hi = 0x9F;
+        } else if (*p >= 0xF0 && *p <= 0xF4) {
+            len = 4;
+            if (*p == 0xF0) lo = 0x90;
+            if (*p == 0xF4) hi = 0x8F;
+        } else {
+            return false;
+        }
+        if (end - p < len || p[1] < lo || p[1] > hi) return false;
+        for (std::ptrdiff_t k = 2; k < len; ++k)
+            if ((p[k] & 0xC0) != 0x80) return false;
+        p += len;
+    }
+    return true;
 }
 
 std::size_t utf16Length(std::string_view utf8) {

@@ -20,6 +20,10 @@ std::string latin1ToUtf8(std::span<const std::uint8_t> bytes);
 
 std::u16string utf8ToUtf16(std::string_view utf8);
 
+// Whether the bytes are well-formed UTF-8: no stray or missing continuation
+// bytes, overlong forms, surrogates or code points past U+10FFFF.
+bool isValidUtf8(std::string_view s);
+
 // Number of UTF-16 code units the text takes: the unit the file format and
 // the automation interface count characters in.
 std::size_t utf16Length(std::string_view utf8);
