@@ -15,7 +15,7 @@ packages="build-essential cmake ninja-build pkg-config
           clang libclang-rt-14-dev
           libreoffice-calc xvfb xauth
           dpkg-dev desktop-file-utils appstream man-db
-          zlib1g-dev libexpat1-dev python3-openpyxl"
+          zlib1g-dev libexpat1-dev libpugixml-dev python3-openpyxl"
 
 missing=""
 for p in $packages; do

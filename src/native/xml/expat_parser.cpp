@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "native/xml/xml_parser.h"
+#include "native/xml/parser_backend.h"
 
 namespace xls::xml {
 
@@ -32,27 +32,30 @@ void splitName(const XML_Char* name, std::string_view& ns, std::string_view& loc
     }
 }
 
-}  // namespace
-
-struct Parser::Impl {
-    Impl(Source s, Handler& h, Limits l)
+class ExpatParser final : public ParserBackend {
+  public:
+    ExpatParser(Source s, Handler& h, Limits l)
         : source(std::move(s)),
           handler(h),
           limits(l),
           parser(XML_ParserCreateNS(nullptr, kNamespaceSeparator)) {
         if (!parser) throw std::bad_alloc();
         XML_SetUserData(parser, this);
-        XML_SetElementHandler(parser, &Impl::onStart, &Impl::onEnd);
-        XML_SetCharacterDataHandler(parser, &Impl::onText);
-        XML_SetStartDoctypeDeclHandler(parser, &Impl::onDoctype);
+        XML_SetElementHandler(parser, &ExpatParser::onStart, &ExpatParser::onEnd);
+        XML_SetCharacterDataHandler(parser, &ExpatParser::onText);
+        XML_SetStartDoctypeDeclHandler(parser, &ExpatParser::onDoctype);
     }
-    ~Impl() { XML_ParserFree(parser); }
+    ~ExpatParser() override { XML_ParserFree(parser); }
 
+    bool run() override;
+    void pause() override;
+
+  private:
     // Expat is C: an exception must not unwind through it. Callbacks keep
     // what they throw, stop the parser, and run() throws it afterwards.
     template <typename Body>
     static void guarded(void* data, Body&& body) {
-        auto* self = static_cast<Impl*>(data);
+        auto* self = static_cast<ExpatParser*>(data);
         if (self->failure || self->finished) return;
         try {
             body(*self);
@@ -68,7 +71,7 @@ struct Parser::Impl {
     }
 
     static void XMLCALL onStart(void* data, const XML_Char* name, const XML_Char** atts) {
-        guarded(data, [&](Impl& self) {
+        guarded(data, [&](ExpatParser& self) {
             if (++self.depth > self.limits.maxDepth)
                 throw XmlError("elements nest deeper than " + std::to_string(self.limits.maxDepth) +
                                " levels at line " +
@@ -88,7 +91,7 @@ struct Parser::Impl {
     }
 
     static void XMLCALL onEnd(void* data, const XML_Char* name) {
-        guarded(data, [&](Impl& self) {
+        guarded(data, [&](ExpatParser& self) {
             --self.depth;
             std::string_view ns, local;
             splitName(name, ns, local);
@@ -97,14 +100,14 @@ struct Parser::Impl {
     }
 
     static void XMLCALL onText(void* data, const XML_Char* s, int len) {
-        guarded(data, [&](Impl& self) {
+        guarded(data, [&](ExpatParser& self) {
             self.handler.text(std::string_view(s, static_cast<std::size_t>(len)));
         });
     }
 
     static void XMLCALL onDoctype(void* data, const XML_Char*, const XML_Char*, const XML_Char*,
                                   int) {
-        guarded(data, [&](Impl& self) -> void {
+        guarded(data, [&](ExpatParser& self) -> void {
             throw XmlError("has a document type declaration at line " +
                            std::to_string(XML_GetCurrentLineNumber(self.parser)));
         });
@@ -131,10 +134,6 @@ struct Parser::Impl {
     std::vector<Attribute> attributes;
     std::size_t depth = 0;
     std::exception_ptr failure;
-    // Set for a parse over bytes in place; else pieces of the source are
-    // read into the buffer.
-    std::span<const std::uint8_t> whole;
-    bool overWhole = false;
     std::vector<char> buffer;
     bool finished = false;
     bool suspended = false;
@@ -143,55 +142,41 @@ struct Parser::Impl {
     bool pauseAsked = false;
 };
 
-Parser::Parser(Source source, Handler& handler, Limits limits)
-    : impl_(std::make_unique<Impl>(std::move(source), handler, limits)) {}
-
-Parser::Parser(std::span<const std::uint8_t> bytes, Handler& handler, Limits limits)
-    : impl_(std::make_unique<Impl>(Source{}, handler, limits)) {
-    impl_->whole = bytes;
-    impl_->overWhole = true;
+void ExpatParser::pause() {
+    if (pauseAsked) return;
+    pauseAsked = true;
+    XML_StopParser(parser, XML_TRUE);
 }
 
-Parser::~Parser() = default;
-
-void Parser::pause() {
-    if (impl_->pauseAsked) return;
-    impl_->pauseAsked = true;
-    XML_StopParser(impl_->parser, XML_TRUE);
-}
-
-bool Parser::run() {
-    Impl& p = *impl_;
-    while (!p.ended) {
-        p.pauseAsked = false;
+bool ExpatParser::run() {
+    while (!ended) {
+        pauseAsked = false;
         XML_Status status;
-        if (p.suspended) {
-            p.suspended = false;
-            status = XML_ResumeParser(p.parser);
-        } else if (p.finalFed) {
-            p.ended = true;
+        if (suspended) {
+            suspended = false;
+            status = XML_ResumeParser(parser);
+        } else if (finalFed) {
+            ended = true;
             break;
-        } else if (p.overWhole) {
-            // Parsed where the bytes lie; expat copies only a token cut at
-            // a suspension. Larger than an int, the part is fed in pieces.
-            const std::size_t n = std::min<std::size_t>(p.whole.size(), 1u << 30);
-            const char* at = reinterpret_cast<const char*>(p.whole.data());
-            p.whole = p.whole.subspan(n);
-            p.finalFed = p.whole.empty();
-            status = XML_Parse(p.parser, at, static_cast<int>(n), p.finalFed);
         } else {
             // Kept until the parser is gone: a suspended parse resumes in it.
-            if (p.buffer.empty()) p.buffer.resize(kChunk);
-            std::size_t n = p.source({reinterpret_cast<std::uint8_t*>(p.buffer.data()), kChunk});
-            p.finalFed = n == 0;
-            status = XML_Parse(p.parser, p.buffer.data(), static_cast<int>(n), p.finalFed);
+            if (buffer.empty()) buffer.resize(kChunk);
+            std::size_t n = source({reinterpret_cast<std::uint8_t*>(buffer.data()), kChunk});
+            finalFed = n == 0;
+            status = XML_Parse(parser, buffer.data(), static_cast<int>(n), finalFed);
         }
-        if (p.settle(status)) {
-            p.suspended = true;
+        if (settle(status)) {
+            suspended = true;
             return false;
         }
     }
     return true;
+}
+
+}  // namespace
+
+std::unique_ptr<ParserBackend> streamingParser(Source source, Handler& handler, Limits limits) {
+    return std::make_unique<ExpatParser>(std::move(source), handler, limits);
 }
 
 }  // namespace xls::xml

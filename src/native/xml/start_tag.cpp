@@ -13,10 +13,4 @@ std::optional<std::string_view> StartTag::attribute(std::string_view nsName,
     return std::nullopt;
 }
 
-void parse(std::span<const std::uint8_t> bytes, Handler& handler, Limits limits) {
-    Parser parser(bytes, handler, limits);
-    // A handler that pauses a whole-document parse only wants to stop early.
-    parser.run();
-}
-
 }  // namespace xls::xml

@@ -61,11 +61,22 @@ struct Limits {
     std::size_t maxDepth = 256;
 };
 
-// A streaming, namespace-aware parser over the platform's XML library. It
-// reads its source piece by piece, so memory stays bounded however long the
-// document; a handler that has seen enough pauses it, and run() takes up
-// again where it stopped. A document type declaration is refused: no part
-// of a workbook has one, and refusing it shuts out entity expansion.
+// Bytes up to this size are parsed whole into a tree and walked, which is
+// many times faster than streaming; the tree costs a bounded multiple of
+// the bytes. Larger documents are streamed. A caller holding a part of at
+// most this size does best to read it whole.
+constexpr std::size_t kWholeDocumentBytes = 4u << 20;
+
+class ParserBackend;
+
+// A namespace-aware parser. Over a source it streams with the platform's
+// XML library, piece by piece, so memory stays bounded however long the
+// document; over bytes in memory it parses them whole when they are small
+// enough (pugixml) and streams them otherwise. A handler that has seen
+// enough pauses it, and run() takes up again where it stopped. Both ways
+// deliver the same events and refuse the same faults; a document type
+// declaration among them: no part of a workbook has one, and refusing it
+// shuts out entity expansion.
 class Parser {
   public:
     Parser(Source source, Handler& handler, Limits limits = {});
@@ -83,8 +94,7 @@ class Parser {
     void pause();
 
   private:
-    struct Impl;
-    std::unique_ptr<Impl> impl_;
+    std::unique_ptr<ParserBackend> backend_;
 };
 
 // The whole of bytes, for parts that are read entirely (or until the

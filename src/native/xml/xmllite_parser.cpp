@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "native/text/unicode.h"
-#include "native/xml/xml_parser.h"
+#include "native/xml/parser_backend.h"
 
 namespace xls::xml {
 
@@ -97,10 +97,9 @@ std::string hresultText(HRESULT hr) {
     return buffer;
 }
 
-}  // namespace
-
-struct Parser::Impl {
-    Impl(Source s, Handler& h, Limits l) : stream(std::move(s)), handler(h), limits(l) {
+class XmlLiteParser final : public ParserBackend {
+  public:
+    XmlLiteParser(Source s, Handler& h, Limits l) : stream(std::move(s)), handler(h), limits(l) {
         HRESULT hr = createReader(&reader);
         if (FAILED(hr)) throw XmlError("cannot create the XML reader: " + hresultText(hr));
         reader->SetProperty(XmlReaderProperty_DtdProcessing, DtdProcessing_Prohibit);
@@ -109,10 +108,14 @@ struct Parser::Impl {
         hr = reader->SetInput(static_cast<ISequentialStream*>(&stream));
         if (FAILED(hr)) throw XmlError("cannot start the XML reader: " + hresultText(hr));
     }
-    ~Impl() {
+    ~XmlLiteParser() override {
         if (reader) reader->Release();
     }
 
+    bool run() override;
+    void pause() override { pauseAsked = true; }
+
+  private:
     std::string lineNumber() {
         UINT line = 0;
         reader->GetLineNumber(&line);
@@ -232,63 +235,49 @@ struct Parser::Impl {
     bool pauseAsked = false;
 };
 
-Parser::Parser(Source source, Handler& handler, Limits limits)
-    : impl_(std::make_unique<Impl>(std::move(source), handler, limits)) {}
-
-Parser::Parser(std::span<const std::uint8_t> bytes, Handler& handler, Limits limits)
-    : Parser(
-          [bytes](std::span<std::uint8_t> out) mutable {
-              std::size_t n = std::min(out.size(), bytes.size());
-              std::copy_n(bytes.begin(), n, out.begin());
-              bytes = bytes.subspan(n);
-              return n;
-          },
-          handler, limits) {}
-
-Parser::~Parser() = default;
-
-void Parser::pause() {
-    impl_->pauseAsked = true;
-}
-
-bool Parser::run() {
-    Impl& p = *impl_;
-    p.pauseAsked = false;
-    while (!p.ended) {
+bool XmlLiteParser::run() {
+    pauseAsked = false;
+    while (!ended) {
         XmlNodeType type;
-        HRESULT hr = p.reader->Read(&type);
+        HRESULT hr = reader->Read(&type);
         if (hr == S_FALSE) {
-            if (auto f = p.stream.failure()) std::rethrow_exception(f);
-            if (!p.sawRoot) throw XmlError("is not well-formed XML: no root element");
-            p.ended = true;
+            if (auto f = stream.failure()) std::rethrow_exception(f);
+            if (!sawRoot) throw XmlError("is not well-formed XML: no root element");
+            ended = true;
             break;
         }
-        if (hr != S_OK) p.fail(hr);
+        if (hr != S_OK) fail(hr);
         switch (type) {
             case XmlNodeType_Element:
-                p.sawRoot = true;
-                p.deliverStart();
+                sawRoot = true;
+                deliverStart();
                 break;
             case XmlNodeType_EndElement:
-                p.deliverEnd();
+                deliverEnd();
                 break;
             case XmlNodeType_Text:
             case XmlNodeType_CDATA:
-                if (p.depth == 0) p.failHere("text outside the root element");
-                p.deliverText();
+                if (depth == 0) failHere("text outside the root element");
+                deliverText();
                 break;
             case XmlNodeType_Whitespace:
-                if (p.depth > 0) p.deliverText();
+                if (depth > 0) deliverText();
                 break;
             case XmlNodeType_DocumentType:
                 throw XmlError("has a document type declaration");
             default:
                 break;
         }
-        if (p.handler.done()) p.ended = true;
-        if (p.pauseAsked && !p.ended) return false;
+        if (handler.done()) ended = true;
+        if (pauseAsked && !ended) return false;
     }
     return true;
+}
+
+}  // namespace
+
+std::unique_ptr<ParserBackend> streamingParser(Source source, Handler& handler, Limits limits) {
+    return std::make_unique<XmlLiteParser>(std::move(source), handler, limits);
 }
 
 }  // namespace xls::xml

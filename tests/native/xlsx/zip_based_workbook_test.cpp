@@ -272,6 +272,7 @@ TEST_F(ZipBasedWorkbook, WhatCouldCostTooMuchIsRefusedWithItsReason) {
         "\"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">]>";
     std::string deep;
     for (int i = 0; i < 1000; ++i) deep += "<x>";
+    for (int i = 0; i < 1000; ++i) deep += "</x>";
 
     struct Case {
         std::string what;
