@@ -1,5 +1,7 @@
 #include "native/xlsx/package.h"
 
+#include <algorithm>
+
 #include "native/xlsx/xlsx_error.h"
 #include "native/xml/xml_error.h"
 
@@ -105,6 +107,19 @@ std::vector<Relationship> Package::relationships(std::string_view part) const {
         out.push_back(std::move(rel));
     }
     return out;
+}
+
+PartParser::PartParser(const Package& package, std::string_view part, std::uint64_t maxBytes,
+                       xml::Handler& handler) {
+    if (package.size(part) <= std::min<std::uint64_t>(maxBytes, xml::kWholeDocumentBytes)) {
+        bytes_ = package.read(part, maxBytes);
+        parser_.emplace(bytes_, handler);
+    } else {
+        stream_.emplace(package.stream(part, maxBytes));
+        parser_.emplace(
+            [this](std::span<std::uint8_t> out) { return stream_->read(out.data(), out.size()); },
+            handler);
+    }
 }
 
 void rethrowForPart(std::string_view part) {

@@ -2,11 +2,13 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "native/xlsx/element_tree.h"
+#include "native/xml/xml_parser.h"
 #include "native/zip/zip_archive.h"
 
 namespace xls::xlsx {
@@ -30,6 +32,8 @@ class Package {
     explicit Package(std::shared_ptr<const std::vector<std::uint8_t>> bytes);
 
     bool has(std::string_view part) const;
+    // The size the part declares, before it is read.
+    std::uint64_t size(std::string_view part) const { return entry(part).uncompressedSize; }
     // The whole part, no larger than maxBytes. Throws XlsxError when it is
     // missing, damaged or larger.
     std::vector<std::uint8_t> read(std::string_view part, std::uint64_t maxBytes) const;
@@ -45,6 +49,23 @@ class Package {
 
     std::shared_ptr<const std::vector<std::uint8_t>> bytes_;
     zip::Archive archive_;
+};
+
+// An XML parser over one part, no larger than maxBytes: read whole and
+// parsed in memory when it is small, as nearly every part is, streamed
+// when it is larger. Throws XlsxError when the part is missing; run()
+// throws the zip and XML errors as they come (see rethrowForPart).
+class PartParser {
+  public:
+    PartParser(const Package& package, std::string_view part, std::uint64_t maxBytes,
+               xml::Handler& handler);
+    bool run() { return parser_->run(); }
+    void pause() { parser_->pause(); }
+
+  private:
+    std::vector<std::uint8_t> bytes_;
+    std::optional<zip::EntryStream> stream_;
+    std::optional<xml::Parser> parser_;
 };
 
 // Inside a catch: throws the XlsxError that names the part for the zip or

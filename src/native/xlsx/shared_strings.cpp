@@ -2,8 +2,6 @@
 
 #include "native/xlsx/rich_text.h"
 #include "native/xlsx/xlsx_error.h"
-#include "native/xml/xml_parser.h"
-#include "native/zip/zip_archive.h"
 
 namespace xls::xlsx {
 
@@ -51,11 +49,8 @@ class StringsHandler : public xml::Handler {
 
 std::vector<std::string> readSharedStrings(const Package& package, const std::string& part) {
     StringsHandler handler;
-    auto stream = package.stream(part, kMaxPartBytes);
     try {
-        xml::Parser parser(
-            [&stream](std::span<std::uint8_t> out) { return stream.read(out.data(), out.size()); },
-            handler);
+        PartParser parser(package, part, kMaxPartBytes, handler);
         parser.run();
     } catch (...) {
         rethrowForPart(part);

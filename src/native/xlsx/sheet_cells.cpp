@@ -12,8 +12,8 @@ namespace xls::xlsx {
 
 namespace {
 
-// A sheet part is streamed, so its size costs time, not memory; only the
-// cells kept on the way to the ones asked for cost memory.
+// A large sheet part is streamed, so its size costs time, not memory; only
+// the cells kept on the way to the ones asked for cost memory.
 constexpr std::uint64_t kMaxPartBytes = 4ull << 30;
 constexpr std::size_t kMaxKeptCells = 4'000'000;
 
@@ -41,12 +41,8 @@ std::optional<std::uint32_t> rowNumber(std::string_view text) {
 // The part's parser, and what it is in the middle of.
 class SheetCells::Reader : public xml::Handler {
   public:
-    Reader(SheetCells& owner, zip::EntryStream stream)
-        : owner_(owner),
-          stream_(std::move(stream)),
-          parser_(
-              [this](std::span<std::uint8_t> out) { return stream_.read(out.data(), out.size()); },
-              *this) {}
+    Reader(SheetCells& owner, const Package& package, const std::string& part)
+        : owner_(owner), parser_(package, part, kMaxPartBytes, *this) {}
 
     // Parses until a row after `row` starts (or every row, when the part
     // turned out not to be in order) or the sheet data ends.
@@ -171,8 +167,7 @@ class SheetCells::Reader : public xml::Handler {
     }
 
     SheetCells& owner_;
-    zip::EntryStream stream_;
-    xml::Parser parser_;
+    PartParser parser_;
     std::uint32_t target_ = 0;
     std::uint32_t nextRow_ = 0;
     std::uint32_t row_ = 0;
@@ -197,8 +192,7 @@ SheetCells::~SheetCells() = default;
 void SheetCells::advance(std::uint32_t row) {
     if (failure_) std::rethrow_exception(failure_);
     try {
-        if (!done_ && !reader_)
-            reader_ = std::make_unique<Reader>(*this, package_.stream(part_, kMaxPartBytes));
+        if (!done_ && !reader_) reader_ = std::make_unique<Reader>(*this, package_, part_);
         // Out of order, a later row may come back: only the whole part
         // answers then.
         while (!done_ && (frontier_ <= row || !ordered_)) reader_->advanceBeyond(row);
