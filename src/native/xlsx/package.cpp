@@ -110,8 +110,9 @@ std::vector<Relationship> Package::relationships(std::string_view part) const {
 }
 
 PartParser::PartParser(const Package& package, std::string_view part, std::uint64_t maxBytes,
-                       xml::Handler& handler) {
-    if (package.size(part) <= std::min<std::uint64_t>(maxBytes, xml::kWholeDocumentBytes)) {
+                       xml::Handler& handler, std::uint64_t wholeUpTo) {
+    if (package.size(part) <=
+        std::min({maxBytes, wholeUpTo, std::uint64_t{xml::kWholeDocumentBytes}})) {
         bytes_ = package.read(part, maxBytes);
         parser_.emplace(bytes_, handler);
     } else {

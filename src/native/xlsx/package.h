@@ -52,13 +52,14 @@ class Package {
 };
 
 // An XML parser over one part, no larger than maxBytes: read whole and
-// parsed in memory when it is small, as nearly every part is, streamed
-// when it is larger. Throws XlsxError when the part is missing; run()
-// throws the zip and XML errors as they come (see rethrowForPart).
+// parsed in memory when it is no larger than wholeUpTo, as nearly every
+// part is, streamed when it is larger. Throws XlsxError when the part is
+// missing; run() throws the zip and XML errors as they come (see
+// rethrowForPart).
 class PartParser {
   public:
     PartParser(const Package& package, std::string_view part, std::uint64_t maxBytes,
-               xml::Handler& handler);
+               xml::Handler& handler, std::uint64_t wholeUpTo = xml::kWholeDocumentBytes);
     bool run() { return parser_->run(); }
     void pause() { parser_->pause(); }
 
