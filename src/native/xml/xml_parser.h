@@ -75,9 +75,12 @@ class ParserBackend;
 // document; over bytes in memory it parses them whole when they are small
 // enough (pugixml) and streams them otherwise. A handler that has seen
 // enough pauses it, and run() takes up again where it stopped. Both ways
-// deliver the same events and refuse the same faults; a document type
-// declaration among them: no part of a workbook has one, and refusing it
-// shuts out entity expansion.
+// deliver the same events for a well-formed document, and refuse alike a
+// document type declaration (no part of a workbook has one, and refusing
+// it shuts out entity expansion), nesting past the limit, unbound
+// prefixes, repeated attributes and malformed UTF-8. Parsed whole, a few
+// other faults pass: an unescaped '&' or an unknown entity stays as
+// written.
 class Parser {
   public:
     Parser(Source source, Handler& handler, Limits limits = {});
