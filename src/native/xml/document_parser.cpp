@@ -97,7 +97,7 @@ class DocumentParser final : public ParserBackend {
     }
 
     void start(pugi::xml_node n);
-    void end(pugi::xml_node n);
+    void end();
 
     std::span<const std::uint8_t> bytes_;
     Handler& handler_;
@@ -112,8 +112,13 @@ class DocumentParser final : public ParserBackend {
     bool pauseAsked_ = false;
     std::size_t depth_ = 0;
     std::vector<Binding> bindings_;
-    // How many bindings were in force before each open element.
-    std::vector<std::size_t> scopes_;
+    // Each open element's name as its start gave it, and how many bindings
+    // were in force before it.
+    struct Open {
+        std::string_view ns, local;
+        std::size_t bindings;
+    };
+    std::vector<Open> open_;
     std::vector<Attribute> attributes_;
 };
 
@@ -121,7 +126,7 @@ void DocumentParser::start(pugi::xml_node n) {
     if (++depth_ > limits_.maxDepth)
         throw XmlError("elements nest deeper than " + std::to_string(limits_.maxDepth) +
                        " levels at line " + lineOf(n));
-    scopes_.push_back(bindings_.size());
+    const std::size_t outer = bindings_.size();
     // Declarations first: they bind the prefixes of the element's own name
     // and attributes, wherever they stand among them.
     attributes_.clear();
@@ -154,16 +159,16 @@ void DocumentParser::start(pugi::xml_node n) {
             fail("repeats attribute", n);
     }
     tag.attributes = attributes_;
+    open_.push_back({tag.ns, tag.local, outer});
     handler_.startElement(tag);
 }
 
-void DocumentParser::end(pugi::xml_node n) {
-    std::string_view ns, local;
-    resolve(view(n.name()), ns, local, true, n);
+void DocumentParser::end() {
+    const Open element = open_.back();
+    open_.pop_back();
     --depth_;
-    bindings_.resize(scopes_.back());
-    scopes_.pop_back();
-    handler_.endElement(ns, local);
+    bindings_.resize(element.bindings);
+    handler_.endElement(element.ns, element.local);
 }
 
 bool DocumentParser::run() {
@@ -206,7 +211,7 @@ bool DocumentParser::run() {
                 leaving_ = true;
             }
         } else {
-            if (type == pugi::node_element) end(next_);
+            if (type == pugi::node_element) end();
             if (pugi::xml_node sibling = next_.next_sibling()) {
                 next_ = sibling;
                 leaving_ = false;
