@@ -5,6 +5,7 @@
 #include "native/formula/sheet_name.h"
 #include "native/input/defined_name.h"
 #include "native/input/r1c1_reference.h"
+#include "native/text/percent_escapes.h"
 
 #include <string_view>
 
@@ -14,28 +15,6 @@ namespace {
 
 using automation::AutomationError;
 namespace errnum = automation::errnum;
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
-// A '%' that starts no escape stands for itself.
-std::string percentDecoded(std::string_view text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() && hexDigit(text[i + 1]) >= 0 &&
-            hexDigit(text[i + 2]) >= 0) {
-            out += static_cast<char>(hexDigit(text[i + 1]) * 16 + hexDigit(text[i + 2]));
-            i += 2;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
 
 struct RelativeFile {
     std::uint16_t upLevels = 0;
@@ -50,7 +29,7 @@ struct RelativeFile {
 RelativeFile relativeFileOf(std::string_view address) {
     RelativeFile file;
     if (const std::size_t hash = address.find('#'); hash != std::string_view::npos) {
-        file.location = percentDecoded(address.substr(hash + 1));
+        file.location = text::percentDecoded(address.substr(hash + 1));
         address = address.substr(0, hash);
     }
     bool leading = true;
@@ -67,7 +46,7 @@ RelativeFile relativeFileOf(std::string_view address) {
         }
         leading = false;
         if (!file.path.empty()) file.path += '\\';
-        file.path += percentDecoded(part);
+        file.path += text::percentDecoded(part);
     }
     return file;
 }

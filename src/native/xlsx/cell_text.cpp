@@ -5,18 +5,12 @@
 
 #include "native/input/error_literal.h"
 #include "native/propset/ole_date.h"
+#include "native/text/percent_escapes.h"
 #include "native/text/unicode.h"
 
 namespace xls::xlsx {
 
 namespace {
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 
 // The UTF-16 unit of "_xHHHH_" at the start of s.
 std::optional<char16_t> escapedUnit(std::string_view s) {
@@ -24,7 +18,7 @@ std::optional<char16_t> escapedUnit(std::string_view s) {
         return std::nullopt;
     unsigned v = 0;
     for (int i = 2; i < 6; ++i) {
-        int d = hexDigit(s[static_cast<std::size_t>(i)]);
+        int d = text::hexDigit(s[static_cast<std::size_t>(i)]);
         if (d < 0) return std::nullopt;
         v = v * 16 + static_cast<unsigned>(d);
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "native/text/percent_escapes.h"
 #include "native/xlsx/xlsx_error.h"
 #include "native/xml/xml_error.h"
 
@@ -12,26 +13,6 @@ namespace {
 // Workbook, relationship, style and property parts are small; a part that
 // claims more is refused before it is inflated.
 constexpr std::uint64_t kMaxTreePartBytes = 64ull << 20;
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-std::string percentDecoded(std::string_view s) {
-    std::string out;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '%' && i + 2 < s.size() && hexValue(s[i + 1]) >= 0 && hexValue(s[i + 2]) >= 0) {
-            out += static_cast<char>(hexValue(s[i + 1]) * 16 + hexValue(s[i + 2]));
-            i += 2;
-        } else {
-            out += s[i];
-        }
-    }
-    return out;
-}
 
 // "xl/_rels/workbook.xml.rels" for "xl/workbook.xml"; "_rels/.rels" for "".
 std::string relationshipPart(std::string_view part) {
@@ -136,7 +117,7 @@ void rethrowForPart(std::string_view part) {
 }
 
 std::string resolvePartName(std::string_view sourcePart, std::string_view target) {
-    std::string decoded = percentDecoded(target);
+    std::string decoded = text::percentDecoded(target);
     std::vector<std::string> segments;
     std::string_view t = decoded;
     if (!t.empty() && t.front() == '/') {
