@@ -65,10 +65,15 @@ void FindFilesInFolder(const std::string& folder, const std::string& extensions,
 
 bool HasListedExtension(const std::string& name, const std::string& extensions) {
     if (extensions == "*.*" || extensions == "*.*;") return true;
-    std::string probe = ".";
-    probe += platform::LowerAscii(ExtensionOf(name));
-    probe += ';';
-    return (extensions + ";").find(probe) != std::string::npos;
+    // Called for every entry of every folder: the list is searched as it
+    // is, an entry ending at a ';' or at the end of the list.
+    const std::string probe = "." + platform::LowerAscii(ExtensionOf(name));
+    for (auto at = extensions.find(probe); at != std::string::npos;
+         at = extensions.find(probe, at + 1)) {
+        const std::size_t after = at + probe.size();
+        if (after == extensions.size() || extensions[after] == ';') return true;
+    }
+    return false;
 }
 
 void AddFoundEntry(const std::string& folder, const std::string& name,
