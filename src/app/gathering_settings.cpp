@@ -1,6 +1,9 @@
 #include "app/gathering_settings.h"
 
+#include <algorithm>
 #include <cstring>
+
+#include "platform/letter_case.h"
 
 namespace mokuji::app {
 
@@ -12,6 +15,9 @@ std::string_view trimmed(std::string_view s) {
         s.remove_suffix(1);
     return s;
 }
+
+constexpr std::string_view kHowToWrite =
+    "：拡張子はカンマで区切って指定してください（例：xls,xlsx）。";
 
 bool isAsciiAlnum(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
@@ -32,14 +38,9 @@ std::optional<std::vector<std::string>> ParseExtensions(std::string_view text) {
         std::string_view item = trimmed(text.substr(0, comma));
         if (!item.empty() && item.front() == '.') item.remove_prefix(1);
         if (item.empty()) return std::nullopt;
-        std::string lower;
-        for (char c : item) {
-            if (!isAsciiAlnum(c)) return std::nullopt;
-            lower += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-        }
-        bool seen = false;
-        for (const auto& e : out) seen = seen || e == lower;
-        if (!seen) out.push_back(std::move(lower));
+        if (!std::all_of(item.begin(), item.end(), isAsciiAlnum)) return std::nullopt;
+        std::string lower = platform::LowerAscii(item);
+        if (std::find(out.begin(), out.end(), lower) == out.end()) out.push_back(std::move(lower));
         if (comma == std::string_view::npos) break;
         text.remove_prefix(comma + 1);
     }
@@ -113,8 +114,8 @@ std::optional<GatheringSettings> ResolveGatheringSettings(
         auto list = ParseExtensions(option.value);
         if (!list) {
             if (problem)
-                *problem = std::string(kExtensionsOption) + " " + option.value +
-                           "：拡張子はカンマで区切って指定してください（例：xls,xlsx）。";
+                *problem =
+                    std::string(kExtensionsOption) + " " + option.value + std::string(kHowToWrite);
             return std::nullopt;
         }
         settings.extensions = std::move(*list);
@@ -126,9 +127,8 @@ std::optional<GatheringSettings> ResolveGatheringSettings(
     if (auto list = ParseExtensions(*value)) {
         settings.extensions = std::move(*list);
     } else if (problem) {
-        *problem =
-            filePath + "：" + std::string(kExtensionsSetting) + "=" + *value +
-            "：拡張子はカンマで区切って指定してください（例：xls,xlsx）。xls だけを集めます。";
+        *problem = filePath + "：" + std::string(kExtensionsSetting) + "=" + *value +
+                   std::string(kHowToWrite) + "xls だけを集めます。";
     }
     return settings;
 }
