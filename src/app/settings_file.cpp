@@ -7,6 +7,10 @@
 
 #include "util/path_names.h"
 
+#ifdef _WIN32
+#include "platform/win32/wide_text.h"
+#endif
+
 namespace mokuji::app {
 
 namespace {
@@ -23,13 +27,9 @@ constexpr std::uintmax_t kMaxSettingsBytes = 64 * 1024;
 std::vector<std::string> SettingsFileCandidates(const std::string& programFolder) {
     std::vector<std::string> out;
 #ifdef _WIN32
-    std::string folder = programFolder;
-    if (!folder.empty() && folder.back() != util::kPathSeparator) folder += util::kPathSeparator;
-    out.push_back(folder + "mokuji.ini");
-    if (const wchar_t* appData = _wgetenv(L"APPDATA"); appData && *appData) {
-        auto u8 = std::filesystem::path(appData).u8string();
-        out.push_back(std::string(u8.begin(), u8.end()) + "\\mokuji\\mokuji.ini");
-    }
+    out.push_back(programFolder + util::kPathSeparator + "mokuji.ini");
+    if (const wchar_t* appData = _wgetenv(L"APPDATA"); appData && *appData)
+        out.push_back(platform::win32::Utf8(appData) + "\\mokuji\\mokuji.ini");
 #else
     (void)programFolder;
     if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config == '/') {
