@@ -42,16 +42,16 @@ StartupOutcome RunUnattended(MainWindow& window, const StartupContext& ctx,
         // line: when each of its words names something, the last one is
         // taken, as the window takes the last item of a drop.
         const std::vector<std::string> words = WordsOf(ctx.arguments);
-        std::vector<std::string> paths;
+        std::string last;
+        platform::FileAttributes lastFound;
         for (const std::string& word : words) {
-            paths.push_back(
-                ResolvedArgument(word, ctx.fs.programFolder(), ctx.fs.currentDirectory()));
-            if (!ctx.fs.attributes(paths.back()).exists) break;
+            last = ResolvedArgument(word, ctx.fs.programFolder(), ctx.fs.currentDirectory());
+            lastFound = ctx.fs.attributes(last);
+            if (!lastFound.exists) break;
         }
-        if (words.size() > 1 && paths.size() == words.size() &&
-            ctx.fs.attributes(paths.back()).exists) {
-            path = paths.back();
-            found = ctx.fs.attributes(path);
+        if (words.size() > 1 && lastFound.exists) {
+            path = last;
+            found = lastFound;
         }
     }
     if (!found.exists) {
