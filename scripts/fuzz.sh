@@ -22,6 +22,8 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD
 cmake --build "$build" --target fuzzers -j "$jobs"
 
 fuzz="$build/tests/fuzz"
+# Every target, in the order they are run and reported.
+targets="compound_file zip_archive workbook_file workbook_parts workbook_stream property_set typed_entry reference"
 work="$build/fuzz-work"
 rm -rf "$work"
 mkdir -p "$work"
@@ -65,7 +67,7 @@ for t in typed_entry reference; do
     done <"$root/tests/fuzz/seeds/$t.txt"
 done
 # Every input once found keeps being fuzzed from.
-for t in compound_file zip_archive workbook_file workbook_parts workbook_stream property_set typed_entry reference; do
+for t in $targets; do
     regressions="$root/tests/data/fuzz-regressions/$t"
     [ -d "$regressions" ] && cp "$regressions"/* "$work/$t/corpus/" 2>/dev/null || true
 done
@@ -94,7 +96,7 @@ run_target() {
 }
 
 running=0
-for t in compound_file zip_archive workbook_file workbook_parts workbook_stream property_set typed_entry reference; do
+for t in $targets; do
     run_target "$t" &
     running=$((running + 1))
     if [ "$running" -ge "$fuzz_jobs" ]; then
@@ -105,7 +107,7 @@ done
 wait
 
 failed=""
-for t in compound_file zip_archive workbook_file workbook_parts workbook_stream property_set typed_entry reference; do
+for t in $targets; do
     if [ "$(cat "$work/$t/result" 2>/dev/null)" != passed ]; then
         failed="$failed $t"
         echo "fuzz: $t FAILED; see $work/$t/log" >&2
