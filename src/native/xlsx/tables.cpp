@@ -1,6 +1,7 @@
 #include "native/xlsx/tables.h"
 
 #include "native/formula/a1_reference.h"
+#include "native/input/entry_text.h"
 #include "native/text/letter_case.h"
 #include "native/xlsx/cell_text.h"
 #include "native/xlsx/xlsx_error.h"
@@ -12,12 +13,6 @@ namespace {
 std::int32_t countOf(const Element& e, std::string_view attribute, std::int32_t otherwise) {
     auto v = numberOf(e.attribute(attribute).value_or(""));
     return v && *v >= 0 && *v <= 2 ? static_cast<std::int32_t>(*v) : otherwise;
-}
-
-std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-    return s;
 }
 
 // A column name as written in brackets, its escapes ('[, '], '#, '') undone.
@@ -34,7 +29,7 @@ std::string columnName(std::string_view s) {
 // "[A]:[B]" gives A and :B; a lone item is itself.
 std::vector<std::string> itemsOf(std::string_view spec) {
     std::vector<std::string> items;
-    spec = trimmed(spec);
+    spec = input::trimBlanks(spec);
     if (spec.empty() || spec.front() != '[') {
         items.push_back(columnName(spec));
         return items;
@@ -95,7 +90,9 @@ std::optional<formula::Area> tableArea(const Table& table, std::string_view spec
     rows.firstRow = dataFirst;
     rows.lastRow = dataLast;
     std::optional<std::int32_t> firstCol, lastCol;
-    for (const std::string& item : itemsOf(specifier)) {
+    const std::vector<std::string> items = itemsOf(specifier);
+    if (items.empty()) return std::nullopt;
+    for (const std::string& item : items) {
         if (item.empty() || item == "#Data") continue;
         if (item == "#All") {
             rows.firstRow = table.area.firstRow;
@@ -120,7 +117,6 @@ std::optional<formula::Area> tableArea(const Table& table, std::string_view spec
             lastCol = col;
         }
     }
-    if (itemsOf(specifier).empty()) return std::nullopt;
     if (firstCol) {
         rows.firstCol = *firstCol;
         rows.lastCol = std::max(*firstCol, *lastCol);
