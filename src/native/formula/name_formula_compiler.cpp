@@ -1,8 +1,8 @@
 #include "native/formula/name_formula_compiler.h"
 
-#include <cctype>
 #include <string>
 
+#include "native/formula/a1_notation.h"
 #include "native/formula/a1_reference.h"
 #include "native/formula/ptg.h"
 #include "native/formula/sheet_name.h"
@@ -91,12 +91,7 @@ std::string clampToGrid(std::string_view ref) {
            ((last[i] >= 'A' && last[i] <= 'Z') || (last[i] >= 'a' && last[i] <= 'z')))
         ++i;
     std::string_view col = last.substr(letters, i - letters);
-    // Three letters, or two past IV, name a column past the grid.
-    const bool pastLastCol =
-        col.size() > 2 ||
-        (col.size() == 2 && (std::toupper(static_cast<unsigned char>(col[0])) > 'I' ||
-                             (std::toupper(static_cast<unsigned char>(col[0])) == 'I' &&
-                              std::toupper(static_cast<unsigned char>(col[1])) > 'V')));
+    const bool pastLastCol = !col.empty() && !columnIndex(col);
     clamped += pastLastCol ? std::string(kSmallLastCol) : std::string(col);
     if (i < last.size() && last[i] == '$') clamped += last[i++];
     std::string_view digits = last.substr(i);
@@ -162,21 +157,26 @@ std::size_t bangOf(std::string_view term) {
 }
 
 bool compileTerm(std::string_view term, const NameCompileContext& context,
+                 std::vector<std::uint8_t>& out);
+
+// Each term's tokens, and a union token after each but the first.
+bool compileUnion(const std::vector<std::string_view>& terms, const NameCompileContext& context,
+                  std::vector<std::uint8_t>& out) {
+    for (std::size_t i = 0; i < terms.size(); ++i) {
+        if (!compileTerm(terms[i], context, out)) return false;
+        if (i > 0) out.push_back(ptg::kUnion);
+    }
+    return true;
+}
+
+bool compileTerm(std::string_view term, const NameCompileContext& context,
                  std::vector<std::uint8_t>& out) {
     term = trim(term);
     while (term.size() >= 2 && term.front() == '(' && term.back() == ')') {
         auto inner = term.substr(1, term.size() - 2);
         auto parts = splitUnion(inner);
         if (!parts) return false;
-        if (parts->size() > 1) {
-            bool first = true;
-            for (auto part : *parts) {
-                if (!compileTerm(part, context, out)) return false;
-                if (!first) out.push_back(ptg::kUnion);
-                first = false;
-            }
-            return true;
-        }
+        if (parts->size() > 1) return compileUnion(*parts, context, out);
         term = trim(inner);
     }
     if (term == "#REF!") {
@@ -244,12 +244,7 @@ std::optional<std::vector<std::uint8_t>> compileNameFormula(std::string_view tex
     auto terms = splitUnion(text);
     if (!terms || text.empty()) return std::nullopt;
     std::vector<std::uint8_t> out;
-    bool first = true;
-    for (auto term : *terms) {
-        if (!compileTerm(term, context, out)) return std::nullopt;
-        if (!first) out.push_back(ptg::kUnion);
-        first = false;
-    }
+    if (!compileUnion(*terms, context, out)) return std::nullopt;
     return out;
 }
 
