@@ -444,7 +444,10 @@ std::string describeForeignContent(const std::vector<std::uint8_t>& bytes) {
 
 [[noreturn]] void failAsForeignContent(const std::string& path,
                                        const std::vector<std::uint8_t>& bytes) {
-    ForeignContent found = identifyForeignContent(bytes);
+    failAsForeignContent(path, identifyForeignContent(bytes));
+}
+
+[[noreturn]] void failAsForeignContent(const std::string& path, const ForeignContent& found) {
     fail(OpenFailure::NotAWorkbook, path, found.description, found.kind);
 }
 

@@ -9,8 +9,9 @@
 
 namespace xls::native {
 
-// The whole content of a compound file named by a UTF-8 path; of any other
-// file, only its first mebibyte, which is enough to tell what it holds. Throws
+// The whole content of a compound file or zip archive named by a UTF-8 path;
+// of any other file, only its first mebibyte, which is enough to tell what it
+// holds. Throws
 // automation::AutomationError saying why it cannot be read: missing, a
 // folder, no permission, too large.
 std::shared_ptr<const std::vector<std::uint8_t>> readFileBytes(const std::string& path);
@@ -30,5 +31,6 @@ std::string describeForeignContent(const std::vector<std::uint8_t>& bytes);
 // that holds something else: OpenFailure::NotAWorkbook with what was found.
 [[noreturn]] void failAsForeignContent(const std::string& path,
                                        const std::vector<std::uint8_t>& bytes);
+[[noreturn]] void failAsForeignContent(const std::string& path, const ForeignContent& found);
 
 }  // namespace xls::native

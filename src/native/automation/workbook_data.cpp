@@ -54,8 +54,8 @@ std::shared_ptr<WorkbookData> WorkbookData::load(const std::string& path) {
     auto data = std::make_shared<WorkbookData>();
     data->path_ = path;
     if (!cfb::CompoundFile::hasSignature(*bytes)) {
-        if (identifyForeignContent(*bytes).kind != automation::FileContent::ZipWorkbook)
-            failAsForeignContent(path, *bytes);
+        ForeignContent found = identifyForeignContent(*bytes);
+        if (found.kind != automation::FileContent::ZipWorkbook) failAsForeignContent(path, found);
         data->loadZipBased(std::move(bytes));
         return data;
     }
@@ -81,10 +81,14 @@ std::optional<biff::Cell> WorkbookData::find(std::size_t sheet, std::uint16_t ro
     try {
         return zipBased_->find(sheet, row, col);
     } catch (const xlsx::XlsxError& e) {
-        throw AutomationError(automation::errnum::kApplicationDefined,
-                              "sheet '" + globals_.sheets.at(sheet).name + "' of '" + path_ +
-                                  "' cannot be read: " + e.what());
+        failUnreadableSheet(sheet, e);
     }
+}
+
+void WorkbookData::failUnreadableSheet(std::size_t index, const std::exception& why) const {
+    throw AutomationError(automation::errnum::kApplicationDefined,
+                          "sheet '" + globals_.sheets.at(index).name + "' of '" + path_ +
+                              "' cannot be read: " + why.what());
 }
 
 std::vector<biff::Cell> WorkbookData::cells(std::size_t index) {
@@ -92,9 +96,7 @@ std::vector<biff::Cell> WorkbookData::cells(std::size_t index) {
         try {
             return zipBased_->cells(index);
         } catch (const xlsx::XlsxError& e) {
-            throw AutomationError(automation::errnum::kApplicationDefined,
-                                  "sheet '" + globals_.sheets.at(index).name + "' of '" + path_ +
-                                      "' cannot be read: " + e.what());
+            failUnreadableSheet(index, e);
         }
     }
     const auto& s = sheet(index);
@@ -105,9 +107,6 @@ std::vector<biff::Cell> WorkbookData::cells(std::size_t index) {
 }
 
 const biff::CellIndex& WorkbookData::sheet(std::size_t index) {
-    if (zipBased_)
-        throw AutomationError(automation::errnum::kApplicationDefined,
-                              "'" + path_ + "' is zip-based: its sheets have no record index");
     if (index >= sheets_.size())
         throw AutomationError(
             automation::errnum::kSubscriptOutOfRange,

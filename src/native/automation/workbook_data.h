@@ -44,11 +44,6 @@ class WorkbookData {
     // Every cell of a sheet that holds a value, by row and column.
     std::vector<biff::Cell> cells(std::size_t sheet);
 
-    // A binary workbook's sheet, indexed on first use; throws
-    // AutomationError when the sheet is damaged or the workbook is
-    // zip-based.
-    const biff::CellIndex& sheet(std::size_t index);
-
     format::ValueKind valueKindOfXf(std::uint16_t xf);
 
     const std::array<std::optional<propset::BuiltinProperty>, 31>& properties() const {
@@ -57,6 +52,10 @@ class WorkbookData {
 
   private:
     void loadZipBased(std::shared_ptr<const std::vector<std::uint8_t>> bytes);
+    // A binary workbook's sheet, indexed on first use; throws
+    // AutomationError when the sheet is damaged.
+    const biff::CellIndex& sheet(std::size_t index);
+    [[noreturn]] void failUnreadableSheet(std::size_t index, const std::exception& why) const;
 
     std::string path_;
     std::unique_ptr<xlsx::Workbook> zipBased_;
