@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "native/input/calendar.h"
 #include "native/input/error_literal.h"
 #include "native/propset/ole_date.h"
 #include "native/text/percent_escapes.h"
@@ -97,21 +98,53 @@ std::optional<double> numberOf(std::string_view text) {
     return v;
 }
 
-std::optional<double> oleDateOfIso(std::string_view text) {
+namespace {
+
+// An ISO 8601 date, time or both: the day, if there is one, and the
+// fraction of the day.
+struct IsoDateTime {
+    std::optional<input::CivilDate> day;
+    double fraction = 0;
+};
+
+std::optional<IsoDateTime> isoDateTimeOf(std::string_view text) {
     int y, mo, d;
     if (text.size() >= 10 && digits(text, 0, 4, y) && text[4] == '-' && digits(text, 5, 2, mo) &&
         text[7] == '-' && digits(text, 8, 2, d)) {
         if (mo < 1 || mo > 12 || d < 1 || d > 31) return std::nullopt;
-        double days = static_cast<double>(
-            propset::daysFromCivil(y, static_cast<unsigned>(mo), static_cast<unsigned>(d)) -
-            propset::daysFromCivil(1899, 12, 30));
-        if (text.size() == 10) return days;
+        IsoDateTime out{input::CivilDate{y, mo, d}, 0};
+        if (text.size() == 10) return out;
         if (text[10] != 'T') return std::nullopt;
         auto fraction = dayFraction(text.substr(11));
         if (!fraction) return std::nullopt;
-        return days + *fraction;
+        out.fraction = *fraction;
+        return out;
     }
-    return dayFraction(text);
+    auto fraction = dayFraction(text);
+    if (!fraction) return std::nullopt;
+    return IsoDateTime{std::nullopt, *fraction};
+}
+
+}  // namespace
+
+std::optional<double> oleDateOfIso(std::string_view text) {
+    auto at = isoDateTimeOf(text);
+    if (!at) return std::nullopt;
+    if (!at->day) return at->fraction;
+    const auto& day = *at->day;
+    return static_cast<double>(propset::daysFromCivil(day.year, static_cast<unsigned>(day.month),
+                                                      static_cast<unsigned>(day.day)) -
+                               propset::daysFromCivil(1899, 12, 30)) +
+           at->fraction;
+}
+
+std::optional<double> cellSerialOfIso(std::string_view text, bool date1904) {
+    auto at = isoDateTimeOf(text);
+    if (!at) return std::nullopt;
+    if (!at->day) return at->fraction;
+    auto serial = input::dateSerial(*at->day, date1904);
+    if (!serial) return std::nullopt;
+    return *serial + at->fraction;
 }
 
 }  // namespace xls::xlsx

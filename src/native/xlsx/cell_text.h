@@ -24,4 +24,10 @@ std::optional<double> numberOf(std::string_view text);
 // ignored, as cell dates carry none of meaning.
 std::optional<double> oleDateOfIso(std::string_view text);
 
+// The serial a cell's ISO 8601 date, time or both stands for in the
+// workbook's date system, as a typed date would be stored (the 1900
+// system's days before March 1900 are one off the OLE count); nullopt for a
+// day the system has no serial for.
+std::optional<double> cellSerialOfIso(std::string_view text, bool date1904);
+
 }  // namespace xls::xlsx

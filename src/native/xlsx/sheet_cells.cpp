@@ -153,7 +153,7 @@ class SheetCells::Reader : public xml::Handler {
             cell.kind = SheetCell::Kind::Error;
             cell.code = errorCode(value_);
         } else if (type_ == "d") {
-            auto date = oleDateOfIso(value_);
+            auto date = cellSerialOfIso(value_, owner_.date1904_);
             if (!date) return;
             cell.number = *date;
         } else {
@@ -189,8 +189,8 @@ class SheetCells::Reader : public xml::Handler {
     bool hasValue_ = false;
 };
 
-SheetCells::SheetCells(const Package& package, std::string part)
-    : package_(package), part_(std::move(part)) {}
+SheetCells::SheetCells(const Package& package, std::string part, bool date1904)
+    : package_(package), part_(std::move(part)), date1904_(date1904) {}
 
 SheetCells::~SheetCells() = default;
 

@@ -29,8 +29,9 @@ struct SheetCell {
 // them. Cells past the .xls grid (row 65536, column IV) are passed over.
 class SheetCells {
   public:
-    // The part is opened at the first find.
-    SheetCells(const Package& package, std::string part);
+    // The part is opened at the first find. Dates written as text ("d"
+    // cells) become serials of the workbook's date system.
+    SheetCells(const Package& package, std::string part, bool date1904);
     ~SheetCells();
 
     // Throws XlsxError when the part is damaged, or when reaching the cell
@@ -49,6 +50,7 @@ class SheetCells {
 
     const Package& package_;
     std::string part_;
+    bool date1904_ = false;
     std::unique_ptr<Reader> reader_;
     // In the order the part holds them; ordered_ while each lies after the
     // one before, as writers put them.

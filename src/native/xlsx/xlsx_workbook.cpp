@@ -99,7 +99,7 @@ void Workbook::readWorkbookPart(const std::string& part) {
     sheets_.resize(sheetParts.size());
     for (std::size_t i = 0; i < sheetParts.size(); ++i)
         if (!sheetParts[i].empty() && package_.has(sheetParts[i]))
-            sheets_[i] = std::make_unique<SheetCells>(package_, sheetParts[i]);
+            sheets_[i] = std::make_unique<SheetCells>(package_, sheetParts[i], globals_.date1904);
 
     if (const Element* views = root.child("bookViews"))
         if (const Element* view = views->child("workbookView"))

@@ -130,6 +130,7 @@ TEST_F(ZipBasedWorkbook, NamesResolveAndCellsReadAsTheBinaryFormatsDo) {
         "<definedName name=\"真偽\">回答票!$F$1</definedName>"
         "<definedName name=\"誤り\">回答票!$G$1</definedName>"
         "<definedName name=\"式の文字\">回答票!$H$1</definedName>"
+        "<definedName name=\"日付型\">回答票!$I$1</definedName>"
         "<definedName name=\"金額\">'My Sheet'!$A$1</definedName>"
         "<definedName name=\"別名\">金額</definedName>"
         "<definedName name=\"範囲\">(回答票!$B$1:$C$2,回答票!$D$1)</definedName>"
@@ -158,7 +159,8 @@ TEST_F(ZipBasedWorkbook, NamesResolveAndCellsReadAsTheBinaryFormatsDo) {
          sheetPart("<row r=\"1\"><c r=\"B1\" t=\"s\"><v>0</v></c><c r=\"C1\" s=\"1\"><v>0</v></c>"
                    "<c r=\"D1\" t=\"inlineStr\" s=\"2\"><is><t>0010012</t></is></c>"
                    "<c r=\"E1\" t=\"s\"><v>2</v></c><c t=\"b\"><v>1</v></c>"
-                   "<c t=\"e\"><v>#DIV/0!</v></c><c t=\"str\"><f>A1</f><v>計算</v></c></row>"
+                   "<c t=\"e\"><v>#DIV/0!</v></c><c t=\"str\"><f>A1</f><v>計算</v></c>"
+                   "<c t=\"d\" s=\"1\"><v>2024-09-20T00:00:00</v></c></row>"
                    "<row r=\"2\"><c r=\"B2\" t=\"s\"><v>1</v></c></row>")},
         // A table of two columns over A1:B2 of My Sheet, with a header row.
         {"xl/worksheets/_rels/sheet2.xml.rels",
@@ -186,6 +188,8 @@ TEST_F(ZipBasedWorkbook, NamesResolveAndCellsReadAsTheBinaryFormatsDo) {
         {"真偽", "回答票!R1C6x1,1=True"},
         {"誤り", "回答票!R1C7x1,1=#2007"},
         {"式の文字", "回答票!R1C8x1,1=計算"},
+        // A date written as text is the same day in the 1904 system.
+        {"日付型", "回答票!R1C9x1,1=2024/09/20"},
         {"金額", "My Sheet!R1C1x1,1=1234.5"},
         {"別名", "My Sheet!R1C1x1,1=1234.5"},
         {"列全体", "回答票!R1C2x65536,1"},
