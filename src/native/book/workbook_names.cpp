@@ -6,6 +6,7 @@
 #include "native/book/workbook.h"
 #include "native/formula/name_formula.h"
 #include "native/formula/ptg.h"
+#include "native/formula/sheet_ref_token.h"
 #include "native/text/unicode.h"
 
 namespace xls::book {
@@ -69,20 +70,7 @@ void checkDefinedName(const std::string& name) {
 
 std::vector<std::uint8_t> referenceTokens(std::uint16_t ixti, const formula::Area& a) {
     std::vector<std::uint8_t> rgce;
-    ByteWriter w(rgce);
-    if (a.firstRow == a.lastRow && a.firstCol == a.lastCol) {
-        w.u8(formula::ptg::kRef3d);
-        w.u16(ixti);
-        w.u16(static_cast<std::uint16_t>(a.firstRow));
-        w.u16(static_cast<std::uint16_t>(a.firstCol));  // absolute: no relative bits
-    } else {
-        w.u8(formula::ptg::kArea3d);
-        w.u16(ixti);
-        w.u16(static_cast<std::uint16_t>(a.firstRow));
-        w.u16(static_cast<std::uint16_t>(a.lastRow));
-        w.u16(static_cast<std::uint16_t>(a.firstCol));
-        w.u16(static_cast<std::uint16_t>(a.lastCol));
-    }
+    formula::appendSheetRef(rgce, ixti, a, a.firstRow == a.lastRow && a.firstCol == a.lastCol);
     return rgce;
 }
 

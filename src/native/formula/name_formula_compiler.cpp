@@ -6,6 +6,7 @@
 #include "native/formula/a1_reference.h"
 #include "native/formula/ptg.h"
 #include "native/formula/sheet_name.h"
+#include "native/formula/sheet_ref_token.h"
 
 namespace xls::formula {
 
@@ -20,15 +21,6 @@ constexpr std::string_view kSmallLastCol = "IV";
 void put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
     out.push_back(static_cast<std::uint8_t>(v & 0xFF));
     out.push_back(static_cast<std::uint8_t>((v >> 8) & 0xFF));
-}
-
-void putArea(std::vector<std::uint8_t>& out, std::uint16_t ixti, const Area& a) {
-    out.push_back(ptg::kArea3d);
-    put16(out, ixti);
-    put16(out, static_cast<std::uint32_t>(a.firstRow));
-    put16(out, static_cast<std::uint32_t>(a.lastRow));
-    put16(out, static_cast<std::uint32_t>(a.firstCol));
-    put16(out, static_cast<std::uint32_t>(a.lastCol));
 }
 
 std::string_view trim(std::string_view s) {
@@ -205,7 +197,7 @@ bool compileTerm(std::string_view term, const NameCompileContext& context,
         if (!found) return false;
         auto ixti = context.sheets(found->sheet, found->sheet);
         if (!ixti) return false;
-        putArea(out, *ixti, found->area);
+        appendSheetRef(out, *ixti, found->area, false);
         return true;
     }
     auto run = sheetRun(term.substr(0, bang));
@@ -224,14 +216,9 @@ bool compileTerm(std::string_view term, const NameCompileContext& context,
     if (!ref) ref = parseA1Reference(clampToGrid(rest));
     if (!ref || ref->sheet) return false;
     const Area& a = ref->area;
-    if (a.firstRow == a.lastRow && a.firstCol == a.lastCol && rest.find(':') == rest.npos) {
-        out.push_back(ptg::kRef3d);
-        put16(out, *ixti);
-        put16(out, static_cast<std::uint32_t>(a.firstRow));
-        put16(out, static_cast<std::uint32_t>(a.firstCol));
-    } else {
-        putArea(out, *ixti, a);
-    }
+    appendSheetRef(
+        out, *ixti, a,
+        a.firstRow == a.lastRow && a.firstCol == a.lastCol && rest.find(':') == rest.npos);
     return true;
 }
 

@@ -93,4 +93,19 @@ std::optional<SheetRef> readSheetRef(io::ByteReader& r, std::uint8_t baseId) {
     }
 }
 
+void appendSheetRef(std::vector<std::uint8_t>& out, std::uint16_t ixti, const Area& area,
+                    bool singleCell) {
+    auto put16 = [&out](std::int32_t v) {
+        out.push_back(static_cast<std::uint8_t>(v & 0xFF));
+        out.push_back(static_cast<std::uint8_t>((v >> 8) & 0xFF));
+    };
+    out.push_back(singleCell ? ptg::kRef3d : ptg::kArea3d);
+    put16(ixti);
+    put16(area.firstRow);
+    if (!singleCell) put16(area.lastRow);
+    // Absolute: no relative bits in the column words.
+    put16(area.firstCol);
+    if (!singleCell) put16(area.lastCol);
+}
+
 }  // namespace xls::formula

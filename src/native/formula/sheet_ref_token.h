@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
+#include "native/formula/area.h"
 #include "native/formula/name_tokens.h"
 #include "native/io/byte_reader.h"
 
@@ -17,5 +19,10 @@ bool isSheetRefToken(std::uint8_t baseId);
 // absolute column beyond IV) or baseId is no such token; io::ReadPastEnd
 // when the bytes stop short.
 std::optional<SheetRef> readSheetRef(io::ByteReader& r, std::uint8_t baseId);
+
+// Appends the absolute reference a name's formula holds for the area over
+// EXTERNSHEET entry ixti: a tRef3d when singleCell, else a tArea3d.
+void appendSheetRef(std::vector<std::uint8_t>& out, std::uint16_t ixti, const Area& area,
+                    bool singleCell);
 
 }  // namespace xls::formula
