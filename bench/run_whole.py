@@ -298,26 +298,31 @@ def ratio(a, b):
     return "%.1f×" % (a[0] / b[0]) if a and b else "–"
 
 
-def row(case):
+def row(case, commands, ratios):
     cells = [case.title, "%d × %d" % case.shape if case.shape else "?"]
-    stats = {name: medians(case.results[name]) for name in COMMANDS}
-    for name in COMMANDS:
+    stats = {name: medians(case.results[name]) for name in commands}
+    for name in commands:
         s = stats[name]
         cells += ["%.3f s" % s[0], "%.3f s" % s[1], "%.1f MiB" % s[2]] if s else ["–"] * 3
-    cells += [ratio(stats["mokuji"], stats["raw read"]), ratio(stats["xlrd"], stats["mokuji"]),
-              ratio(stats["SheetJS"], stats["mokuji"])]
+    cells += [ratio(stats[a], stats[b]) for a, b in ratios]
     return "| " + " | ".join(cells) + " |"
 
 
-def print_table(cases, args):
+def print_rows(cases, commands, ratios):
+    """The table of cases by command, then the ratios of wall time (a / b)."""
     header = ["case", "rows × columns"]
-    for name in COMMANDS:
+    for name in commands:
         header += ["%s wall" % name, "%s CPU" % name, "%s peak" % name]
-    header += ["mokuji / raw read", "xlrd / mokuji", "SheetJS / mokuji"]
+    header += ["%s / %s" % pair for pair in ratios]
     print("| " + " | ".join(header) + " |")
     print("|" + "---|" * len(header))
     for case in cases:
-        print(row(case))
+        print(row(case, commands, ratios))
+
+
+def print_table(cases, args):
+    print_rows(cases, COMMANDS,
+               [("mokuji", "raw read"), ("xlrd", "mokuji"), ("SheetJS", "mokuji")])
     met = sum(1 for c in cases
               if c.results["raw read"] and medians(c.results["mokuji"])[0]
               <= 4 * medians(c.results["raw read"])[0])
@@ -327,21 +332,7 @@ def print_table(cases, args):
 
 
 def print_xlsx_table(cases, args):
-    header = ["case", "rows × columns"]
-    for name in XLSX_COMMANDS:
-        header += ["%s wall" % name, "%s CPU" % name, "%s peak" % name]
-    header += ["mokuji / raw read", "openpyxl / mokuji"]
-    print("| " + " | ".join(header) + " |")
-    print("|" + "---|" * len(header))
-    for case in cases:
-        stats = {name: medians(case.results[name]) for name in XLSX_COMMANDS}
-        cells = [case.title, "%d × %d" % case.shape if case.shape else "?"]
-        for name in XLSX_COMMANDS:
-            s = stats[name]
-            cells += ["%.3f s" % s[0], "%.3f s" % s[1], "%.1f MiB" % s[2]]
-        cells += [ratio(stats["mokuji"], stats["raw read"]),
-                  ratio(stats["openpyxl"], stats["mokuji"])]
-        print("| " + " | ".join(cells) + " |")
+    print_rows(cases, XLSX_COMMANDS, [("mokuji", "raw read"), ("openpyxl", "mokuji")])
     met = sum(1 for c in cases if medians(c.results["mokuji"])[0] * XLSX_AIM
               <= medians(c.results["openpyxl"])[0])
     print("\nmedians of %d alternating rounds; peak = largest maximum RSS of the rounds; "
@@ -386,17 +377,17 @@ def xlsx_twins(args, generated, work):
     # In batches, and what a batch left out once more: LibreOffice has been
     # seen to stop a long conversion part way and still exit with 0.
     with open(os.path.join(work, "soffice.log"), "wb") as log:
-        for attempt in range(2):
+        for _ in range(2):
             left = missing()
             for at in range(0, len(left), 100):
                 subprocess.run([soffice, "-env:UserInstallation=" + profile, "--headless",
                                 "--norestore", "--convert-to", "xlsx", "--outdir", partial]
                                + [os.path.join(generated, n) for n in left[at:at + 100]],
                                stdin=subprocess.DEVNULL, stdout=log, stderr=log, check=True)
-    missing = missing()
-    if missing:
+    left_over = missing()
+    if left_over:
         sys.exit("LibreOffice did not convert %d workbooks, %s first (see %s)"
-                 % (len(missing), missing[0], os.path.join(work, "soffice.log")))
+                 % (len(left_over), left_over[0], os.path.join(work, "soffice.log")))
     shutil.rmtree(folder, ignore_errors=True)
     os.rename(partial, folder)
     print("converted %d workbooks to .xlsx in %.1f s" % (len(sources), time.perf_counter() - t0),
