@@ -12,6 +12,8 @@ inline constexpr const char* kNumberHeader = "No.";
 inline constexpr const char* kFileNameHeader = "FILE名";
 // The workbook name on the "No." header cell; its row is the header row.
 inline constexpr const char* kNumberName = "No.";
+// The same name as LibreOffice saves it: a name may not hold "." there.
+inline constexpr const char* kNumberNameSavedElsewhere = "No_";
 // Header row of a file this program creates.
 inline constexpr std::int32_t kDefaultHeaderRow = 3;
 // Column of the sequence numbers; the listed columns follow it.

@@ -32,27 +32,45 @@ bool isWorksheet(const automation::Worksheet& sheet) {
     return ignoringFailure([&] { required(sheet.cells(1, 1)); });
 }
 
+// A list whose names were all lost still shows its header: "No." over the
+// sequence numbers, in column B. The rows searched are those a title or a
+// note above the header could plausibly push it down to.
+std::int32_t headerRowByText(const automation::Worksheet& sheet) {
+    constexpr std::int32_t kRowsSearched = 200;
+    for (std::int32_t row = 1; row <= kRowsSearched; ++row) {
+        bool found = false;
+        ignoringFailure([&] {
+            const auto text = required(sheet.cells(row, kNumberColumn)).value().get<std::string>();
+            found = text && *text == kNumberHeader;
+        });
+        if (found) return row;
+    }
+    return 0;
+}
+
 }  // namespace
 
 ListSheet FindListSheet(const automation::Workbook& book) {
     ListSheet found;
     auto names = objectOrNull([&] { return book.names(); });
     if (names) {
-        if (auto number = namedRange(*names, kNumberName)) {
+        // The header row is the row of the number column's name, under either
+        // spelling, else of the file-name column's: rows inserted or deleted
+        // above the header move the names with it.
+        for (std::string_view wanted :
+             {std::string_view(kNumberName), std::string_view(kNumberNameSavedElsewhere),
+              columns::kFileNameColumn}) {
+            auto named = namedRange(*names, wanted);
+            if (!named) continue;
             ignoringFailure([&] {
-                auto sheet = number->worksheet();
-                found.headerRow = number->row();
+                auto sheet = named->worksheet();
+                found.headerRow = named->row();
                 found.sheet = sheet;
             });
-            if (found.sheet) return found;
-        }
-        if (auto fileNames = namedRange(*names, columns::kFileNameColumn)) {
-            found.sheet = objectOrNull([&] { return fileNames->worksheet(); });
+            if (found.sheet && isWorksheet(*found.sheet)) return found;
+            found = ListSheet{};
         }
     }
-    found.headerRow = kDefaultHeaderRow;
-    if (found.sheet && isWorksheet(*found.sheet)) return found;
-    found.sheet = nullptr;
     auto sheets = objectOrNull([&] { return book.sheets(); });
     if (!sheets) return found;
     std::int32_t count = 0;
@@ -64,6 +82,8 @@ ListSheet FindListSheet(const automation::Workbook& book) {
             break;
         }
     }
+    if (found.sheet) found.headerRow = headerRowByText(*found.sheet);
+    if (found.headerRow == 0) found.headerRow = kDefaultHeaderRow;
     return found;
 }
 

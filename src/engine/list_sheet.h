@@ -14,12 +14,14 @@ struct ListSheet {
     std::int32_t headerRow = 0;
 };
 
-// The list of a list file is on the sheet of its workbook name "No.", whose
-// row is the header row; without that name (another program may have
-// renamed it), on the sheet of the file-name column's name, else on the
-// first worksheet, with the header in row 3 as in every list made here.
-// Never simply the active sheet: the user may have saved the file with a
-// notes sheet or a chart in front.
+// The list of a list file is on the sheet of its workbook name "No." (or
+// "No_", as LibreOffice saves it), whose row is the header row; without
+// either, on the sheet and in the row of the file-name column's name; with
+// no such name at all, on the first worksheet, in the row whose column B
+// reads "No.", else in row 3 as in every list made here. Sheet-level names
+// (a copied sheet carries copies of them) never decide. Never simply the
+// active sheet: the user may have saved the file with a notes sheet or a
+// chart in front.
 ListSheet FindListSheet(const automation::Workbook& book);
 
 }  // namespace mokuji::engine

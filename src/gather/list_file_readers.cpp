@@ -118,9 +118,24 @@ void addHeadersWithoutName(const automation::Worksheet& sheet, std::int32_t head
     }
 }
 
+std::string sheetNameOf(const automation::Range& range) {
+    std::string name;
+    engine::ignoringFailure([&] { name = required(range.worksheet()).name(); });
+    return name;
+}
+
 std::vector<Entry> listFileEntries(const automation::Workbook& book) {
     const auto names = book.names();
     const std::int32_t n = namesToRead(required(names));
+    // Only names on the list's own sheet are its columns: a copy of the
+    // sheet carries sheet-level copies of every name, and those must
+    // neither add a column nor take the place of the one they copy.
+    const engine::ListSheet list = engine::FindListSheet(book);
+    std::string listSheetName;
+    if (list.sheet) engine::ignoringFailure([&] { listSheetName = list.sheet->name(); });
+    const auto onListSheet = [&](const automation::Range& range) {
+        return listSheetName.empty() || sheetNameOf(range) == listSheetName;
+    };
     std::vector<Entry> entries(static_cast<std::size_t>(n), freeEntry(kFreeColumnKey));
     for (std::int32_t i = 1; i <= n; ++i) {
         std::string name;
@@ -129,12 +144,13 @@ std::vector<Entry> listFileEntries(const automation::Workbook& book) {
         Entry& e = entries[static_cast<std::size_t>(i - 1)];
         auto range = rangeOf(*names, i);
         if (name == columns::kFileNameColumn) {
+            if (range && !onListSheet(*range)) continue;
             e.name = name;
             if (range) engine::ignoringFailure([&] { e.key = range->column(); });
             if (e.key != kFreeColumnKey) e.listColumn = static_cast<std::int32_t>(e.key);
             continue;
         }
-        if (!range) continue;
+        if (!range || !onListSheet(*range)) continue;
         std::int32_t row = 0;
         std::int32_t col = 0;
         if (!engine::ignoringFailure([&] {
@@ -151,7 +167,17 @@ std::vector<Entry> listFileEntries(const automation::Workbook& book) {
         e.row = storedNumber(*sheet, row + 1, col);
         e.col = storedNumber(*sheet, row + 2, col);
     }
-    const engine::ListSheet list = engine::FindListSheet(book);
+    // A sheet-level copy of a workbook-level name on the same cell would be
+    // the same column twice, the second writing over the first.
+    for (Entry& e : entries) {
+        const std::size_t bang = e.name.rfind('!');
+        if (bang == std::string::npos) continue;
+        const std::string bare = e.name.substr(bang + 1);
+        if (std::any_of(entries.begin(), entries.end(), [&](const Entry& other) {
+                return other.name == bare && other.listColumn == e.listColumn;
+            }))
+            e = freeEntry(kFreeColumnKey);
+    }
     if (list.sheet) addHeadersWithoutName(*list.sheet, list.headerRow, entries);
     return entries;
 }
