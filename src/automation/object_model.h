@@ -124,6 +124,10 @@ class Worksheet {
     // Range("A1"), Range("B2:C4") on this sheet.
     virtual std::shared_ptr<Range> range(const std::string& reference) const = 0;
 
+    // UsedRange: from A1 to the last row and the last column that hold a
+    // cell (a formatted blank counts); A1 alone on an empty sheet.
+    virtual std::shared_ptr<Range> usedRange() const { memberNotSupported("Worksheet.UsedRange"); }
+
     virtual void setName(const std::string&) { memberNotSupported("Worksheet.Name"); }
     // Makes this the active sheet and the only selected one.
     virtual void select() { memberNotSupported("Worksheet.Select"); }
@@ -144,6 +148,11 @@ class Sheets {
     // has no cells, so using it as a worksheet fails.
     virtual std::shared_ptr<Worksheet> item(std::int32_t index) const = 0;
     virtual std::shared_ptr<Worksheet> item(const std::string& name) const = 0;
+    // Sheets.Add after the last sheet, then named: an empty worksheet. The
+    // active sheet stays the one it was.
+    virtual std::shared_ptr<Worksheet> add(const std::string& /*name*/) {
+        memberNotSupported("Sheets.Add");
+    }
 };
 
 class Name {

@@ -1,5 +1,7 @@
 #include "engine/file_link.h"
 
+#include "platform/name_text.h"
+
 namespace mokuji::engine {
 
 namespace {
@@ -32,11 +34,15 @@ bool needsEscape(unsigned char c) {
 
 std::string FileLinkAddress(std::string_view fileName) {
     static const char kHex[] = "0123456789ABCDEF";
+    // Bytes that are no text (a Shift_JIS name unpacked from a zip made on
+    // Windows) are escaped too: the address then names the file by its
+    // bytes, still relative to the list.
+    const bool bytes = !platform::IsUtf8(fileName);
     std::string address;
     address.reserve(fileName.size());
     for (const char ch : fileName) {
         const auto c = static_cast<unsigned char>(ch);
-        if (needsEscape(c)) {
+        if (needsEscape(c) || (bytes && c >= 0x80)) {
             address += '%';
             address += kHex[c >> 4];
             address += kHex[c & 0xF];

@@ -9,6 +9,7 @@ namespace mokuji::engine {
 // The application reads an address as a URL, so a name such as
 // "\\host\share\x.xls", "mailto:a.xls" or "a#b.xls" would link to a share, a
 // mail or a place in another file; escaped, every name is one relative file.
+// A name that is not UTF-8 has its bytes escaped as well.
 std::string FileLinkAddress(std::string_view fileName);
 
 }  // namespace mokuji::engine

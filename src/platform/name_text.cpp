@@ -124,31 +124,8 @@ std::string ShownName(std::string_view name) {
     return shown;
 }
 
-std::string LinkTargetOf(std::string_view name, std::string_view folder) {
-    if (isUtf8(name)) return std::string(name);
-    std::string path(folder);
-    if (path.empty() || path.front() != '/') {
-        std::error_code ec;
-        path = std::filesystem::absolute(std::filesystem::path(path.empty() ? "." : path), ec)
-                   .string();
-        if (!path.empty() && path.back() != '/') path += '/';
-    }
-    path += name;
-    std::string url = "file://";
-    for (const char ch : path) {
-        const auto b = static_cast<unsigned char>(ch);
-        const bool plain = (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') ||
-                           (b >= '0' && b <= '9') ||
-                           std::string_view("/-._~").find(ch) != std::string_view::npos;
-        if (plain) {
-            url += ch;
-        } else {
-            char buf[4];
-            std::snprintf(buf, sizeof buf, "%%%02X", b);
-            url += buf;
-        }
-    }
-    return url;
+bool IsUtf8(std::string_view name) {
+    return isUtf8(name);
 }
 
 std::string TerminalText(std::string_view text) {

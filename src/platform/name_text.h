@@ -14,11 +14,9 @@ namespace mokuji::platform {
 // other byte written as \xNN.
 std::string ShownName(std::string_view name);
 
-// What a link to the file name in folder should name: the name itself when
-// it is UTF-8 (so the link follows the list when the folder moves), else a
-// file URL whose bytes are percent-encoded, since no text could name them.
-// A folder that is not absolute is taken from the current folder.
-std::string LinkTargetOf(std::string_view name, std::string_view folder);
+// Whether the name is UTF-8 text, as names made on Linux and by zip
+// programs of today are; a zip made on Windows unpacks Shift_JIS bytes.
+bool IsUtf8(std::string_view name);
 
 // Text for a terminal: what is not UTF-8 is taken for a Shift_JIS name
 // where it decodes as one, else escaped as \xNN; control characters (but

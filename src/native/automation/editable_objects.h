@@ -79,6 +79,7 @@ class EditableWorksheet : public automation::Worksheet {
     std::string name() const override;
     std::shared_ptr<automation::Range> cells(std::int32_t row, std::int32_t column) const override;
     std::shared_ptr<automation::Range> range(const std::string& reference) const override;
+    std::shared_ptr<automation::Range> usedRange() const override;
     void setName(const std::string& name) override;
     void select() override;
     void addHyperlink(const automation::Range& anchor, const std::string& address,
@@ -94,6 +95,7 @@ class EditableSheets : public automation::Sheets {
     std::int32_t count() const override;
     std::shared_ptr<automation::Worksheet> item(std::int32_t index) const override;
     std::shared_ptr<automation::Worksheet> item(const std::string& name) const override;
+    std::shared_ptr<automation::Worksheet> add(const std::string& name) override;
 
   private:
     std::shared_ptr<EditState> state_;

@@ -6,7 +6,9 @@
 #include "native/input/defined_name.h"
 #include "native/input/r1c1_reference.h"
 #include "native/text/percent_escapes.h"
+#include "native/text/unicode.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace xls::native {
@@ -20,6 +22,11 @@ struct RelativeFile {
     std::uint16_t upLevels = 0;
     std::string path;  // folders split by '\'
     std::string location;
+    // A file moniker's path would be read as something else: a name holds a
+    // scheme's or drive's colon, a separator, an escape or a place, a
+    // character no Windows name holds, or bytes that are no text, which a
+    // moniker cannot name at all.
+    bool misreadInMoniker = false;
 };
 
 // A relative address as the application takes it: what follows the first
@@ -46,8 +53,11 @@ RelativeFile relativeFileOf(std::string_view address) {
         }
         leading = false;
         if (!file.path.empty()) file.path += '\\';
-        file.path += text::percentDecoded(part);
+        const std::string name = text::percentDecoded(part);
+        if (name.find_first_of(":#%?*\"<>|/\\") != std::string::npos) file.misreadInMoniker = true;
+        file.path += name;
     }
+    if (!text::isValidUtf8(file.path)) file.misreadInMoniker = true;
     return file;
 }
 
@@ -136,6 +146,19 @@ std::shared_ptr<automation::Range> EditableWorksheet::range(const std::string& r
     return std::make_shared<EditableRange>(sheet_, ref->area);
 }
 
+std::shared_ptr<automation::Range> EditableWorksheet::usedRange() const {
+    const book::Sheet& sheet = sheet_.sheet();
+    if (!sheet.isWorksheet())
+        throw AutomationError(errnum::kApplicationDefined, "sheet '" + name() + "' has no cells");
+    std::int32_t lastRow = 0;
+    std::int32_t lastCol = 0;
+    sheet.cells().forEach([&](const book::Cell& c) {
+        lastRow = std::max<std::int32_t>(lastRow, static_cast<std::int32_t>(c.row));
+        lastCol = std::max<std::int32_t>(lastCol, static_cast<std::int32_t>(c.col));
+    });
+    return std::make_shared<EditableRange>(sheet_, formula::Area{0, 0, lastRow, lastCol});
+}
+
 void EditableWorksheet::setName(const std::string& name) {
     editing([&] { sheet_.state().model.renameSheet(sheet_.index(), name); });
 }
@@ -156,8 +179,18 @@ void EditableWorksheet::addHyperlink(const automation::Range& anchor, const std:
         sheet.removeHyperlinks(area);
         if (book::linkKindOf(address) == book::LinkKind::RelativeFile) {
             RelativeFile file = relativeFileOf(address);
-            sheet.addFileHyperlink(area, file.upLevels, std::move(file.path), textToDisplay,
-                                   std::move(file.location));
+            if (file.location.empty() && file.misreadInMoniker) {
+                // Readers take a file moniker's path for a URL or a share
+                // ("mailto:a.xls", "\\host\x.xls", "a#b.xls"); as a
+                // relative URL, escapes and all, every reader resolves it
+                // to the file beside the workbook.
+                std::string url(address);
+                std::replace(url.begin(), url.end(), '\\', '/');
+                sheet.addRelativeUrlHyperlink(area, std::move(url), textToDisplay);
+            } else {
+                sheet.addFileHyperlink(area, file.upLevels, std::move(file.path), textToDisplay,
+                                       std::move(file.location));
+            }
         } else {
             sheet.addHyperlink(area, address, textToDisplay);
         }
@@ -186,6 +219,15 @@ std::shared_ptr<automation::Worksheet> EditableSheets::item(const std::string& n
     if (!index)
         throw AutomationError(errnum::kSubscriptOutOfRange, "no sheet named '" + name + "'");
     return std::make_shared<EditableWorksheet>(handleOf(state_, *index));
+}
+
+std::shared_ptr<automation::Worksheet> EditableSheets::add(const std::string& name) {
+    std::size_t index = 0;
+    editing([&] {
+        state_->model.addSheet(name);
+        index = state_->model.sheetCount() - 1;
+    });
+    return std::make_shared<EditableWorksheet>(handleOf(state_, index));
 }
 
 std::int32_t EditableNames::count() const {

@@ -81,12 +81,12 @@ void writeHyperlinkRecord(std::vector<std::uint8_t>& out, const Hyperlink& link)
     w.u16(static_cast<std::uint16_t>(link.area.lastCol));
     w.bytes(kStdLink);
     w.u32(2);  // streamVersion
-    const bool url = link.kind == LinkKind::Url;
+    const bool url = link.kind == LinkKind::Url || link.kind == LinkKind::RelativeUrl;
     std::uint32_t flags = 0;
     const bool hasMoniker = !link.target.empty() || link.upLevels > 0;
     if (hasMoniker) {
         flags |= kHasMoniker;
-        if (link.kind != LinkKind::RelativeFile) flags |= kIsAbsolute;
+        if (link.kind == LinkKind::Url || link.kind == LinkKind::AbsoluteFile) flags |= kIsAbsolute;
     }
     if (!link.display.empty()) flags |= kHasDisplayName | kSiteGaveDisplayName;
     if (!link.location.empty()) flags |= kHasLocation;

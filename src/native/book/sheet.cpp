@@ -437,6 +437,15 @@ void Sheet::addFileHyperlink(const formula::Area& area, std::uint16_t upLevels, 
     addLink(area, std::move(h));
 }
 
+void Sheet::addRelativeUrlHyperlink(const formula::Area& area, std::string url,
+                                    std::string display) {
+    Hyperlink h;
+    h.kind = LinkKind::RelativeUrl;
+    h.target = std::move(url);
+    h.display = std::move(display);
+    addLink(area, std::move(h));
+}
+
 void Sheet::addLink(const formula::Area& area, Hyperlink h) {
     requireWorksheet();
     checkArea(area);

@@ -52,7 +52,10 @@ struct ColumnInfo {
 
 // What a link's target is: a URL, a file by a full path, or a file relative
 // to the workbook's folder whatever its name's characters look like.
-enum class LinkKind : std::uint8_t { Url, AbsoluteFile, RelativeFile };
+// RelativeUrl: a URL relative to the workbook's own ("a%23b.xls"), percent
+// escapes and all, for a file whose name other readers would take for URL
+// syntax in a file moniker.
+enum class LinkKind : std::uint8_t { Url, AbsoluteFile, RelativeFile, RelativeUrl };
 
 // HLINK: a hyperlink over a range of cells.
 struct Hyperlink {
@@ -163,6 +166,8 @@ class Sheet {
     // above the workbook's: no character of it makes it a URL or a share.
     void addFileHyperlink(const formula::Area& area, std::uint16_t upLevels, std::string path,
                           std::string display, std::string location = {});
+    // A link to a URL relative to the workbook's, kept as it is written.
+    void addRelativeUrlHyperlink(const formula::Area& area, std::string url, std::string display);
     // Removes the links whose range overlaps area.
     void removeHyperlinks(const formula::Area& area);
 
