@@ -1,5 +1,6 @@
 #include "app/run_messages.h"
 
+#include "engine/user_notes.h"
 #include "platform/letter_case.h"
 #include "util/path_names.h"
 
@@ -124,6 +125,15 @@ std::vector<std::string> RunOutcomeMessages(const engine::RunOutcome& outcome) {
         messages.push_back(
             "以下のブックの値を目次のセルに書き込めなかったため、その行は欠けています。\r\n" +
             lines(list.rowsFailed));
+    if (!list.notesMoved.empty()) {
+        std::string names;
+        for (const auto& name : list.notesMoved)
+            names += (name.empty() ? std::string("（ファイル名のない行）") : name) + "\r\n";
+        messages.push_back(
+            std::string("以下の行のブックはフォルダにないため、その行に書き込まれていた"
+                        "メモを「") +
+            engine::kRemovedRowsSheetName + "」シートに移しました。\r\n" + names);
+    }
     if (!list.valuesCut.empty())
         messages.push_back(
             "以下の値はセルに入りきらないため、先頭の32767文字だけを目次に載せました。\r\n" +

@@ -10,6 +10,7 @@
 #include "engine/list_formatting.h"
 #include "engine/list_layout.h"
 #include "engine/list_sheet.h"
+#include "engine/user_notes.h"
 #include "platform/name_text.h"
 
 namespace mokuji::engine {
@@ -42,8 +43,10 @@ class ListWriter {
         // whatever workbook happens to be active.
         if (!haveBook) return result_;
         placeColumns();
+        if (updating_) readNotes();
         clearOldRows();
         writeDataRows();
+        if (!notes_.empty() && !putBackNotes()) return result_;
         drawDataBorders();
         save();
         return result_;
@@ -189,17 +192,67 @@ class ListWriter {
             whole = enter(row, x, value.entry) && whole;
             if (fileNameColumn) {
                 // A relative link to the file beside the list, so the link
-                // follows the list file when the folder moves. Only a name
-                // that is not UTF-8, which no text can name, is linked by
-                // its bytes as a file URL.
-                std::string target = platform::LinkTargetOf(data.fileName, ctx_.workingFolder);
-                if (target == data.fileName) target = FileLinkAddress(data.fileName);
+                // follows the list file when the folder moves.
+                const std::string target = FileLinkAddress(data.fileName);
                 ignoringFailure(
                     [&] { required(xl_.activeSheet()).addHyperlink(cell(row, x), target, shown); });
             }
         }
         if (!whole) result_.rowsFailed.push_back(data.fileName);
         if (owned_) std::vector<Variant>().swap(owned_->rows[static_cast<std::size_t>(r)].values);
+    }
+
+    // The user's own columns are not the run's to empty: each row's notes
+    // are read before the data rows go, keyed by the row's file name.
+    void readNotes() {
+        std::vector<std::int32_t> listColumns = placed_;
+        listColumns.push_back(kNumberColumn);
+        std::int32_t fileNameColumn = 0;
+        for (std::size_t k = 0; k < named_.size(); ++k) {
+            if (ctx_.columns.g_item_name[named_[k]] == columns::kFileNameColumn)
+                fileNameColumn = placed_[k];
+        }
+        auto sheet = objectOrNull([&] { return xl_.activeSheet(); });
+        if (sheet) notes_ = ReadUserNotes(*sheet, header_, listColumns, fileNameColumn);
+    }
+
+    // Each row's notes go back beside its workbook's new row; those of a
+    // workbook no longer in the folder go to the sheet of removed rows. When
+    // they cannot be kept there, the list is not saved at all.
+    bool putBackNotes() {
+        std::vector<bool> used(notes_.rows.size(), false);
+        for (int r = 0; r < result_.rowsWritten; ++r) {
+            const std::string shown =
+                platform::ShownName(rows_.rows[static_cast<std::size_t>(r)].fileName);
+            for (std::size_t i = 0; i < notes_.rows.size(); ++i) {
+                if (used[i] || notes_.rows[i].fileName != shown) continue;
+                used[i] = true;
+                const auto& cells = notes_.rows[i].cells;
+                for (std::size_t k = 0; k < cells.size(); ++k) {
+                    if (cells[k].isEmpty()) continue;
+                    if (!enter(header_ + 3 + r, notes_.columns[k], EntryForValue(cells[k]).entry))
+                        result_.rowsFailed.push_back(
+                            rows_.rows[static_cast<std::size_t>(r)].fileName);
+                }
+                break;
+            }
+        }
+        std::vector<UserNotes::Row> removed;
+        for (std::size_t i = 0; i < notes_.rows.size(); ++i) {
+            if (used[i]) continue;
+            removed.push_back(notes_.rows[i]);
+            result_.notesMoved.push_back(notes_.rows[i].fileName);
+        }
+        if (removed.empty()) return true;
+        try {
+            KeepRemovedNotes(required(xl_.activeWorkbook()), notes_.headers, removed);
+        } catch (const AutomationError& e) {
+            result_.saveFailure = ListSaveFailure{
+                path_, std::string("フォルダにないブックの行のメモを「") + kRemovedRowsSheetName +
+                           "」シートに移せませんでした（" + e.what() + "）"};
+            return false;
+        }
+        return true;
     }
 
     // With no rows the block still spans two rows, the hidden number row
@@ -288,6 +341,7 @@ class ListWriter {
     std::int32_t header_ = kDefaultHeaderRow;
     std::int32_t sheetRows_ = kSheetRows;
     std::shared_ptr<Range> cell_;
+    UserNotes notes_;
     ListWorkbookResult result_;
 };
 

@@ -33,6 +33,9 @@ struct ListWorkbookResult {
     // Column names the list file could not be given as workbook names; the
     // columns are there, found again by their header text.
     std::vector<std::string> namesNotAdded;
+    // The file names of rows that held notes of the user's own and whose
+    // workbook is gone: their notes were moved to the sheet of removed rows.
+    std::vector<std::string> notesMoved;
     // Set when the list file was not written; the run tells the user.
     std::optional<ListSaveFailure> saveFailure;
 };

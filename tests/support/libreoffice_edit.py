@@ -1,0 +1,139 @@
+#!/usr/bin/python3
+"""Edits a workbook in LibreOffice itself, as a user would, and saves it.
+
+    libreoffice_edit.py FILE STEP [STEP ...]
+
+Each step is one word with its arguments after colons; rows and columns
+count from 1, sheets are named:
+
+    insert-rows:SHEET:ROW:COUNT     rows inserted above ROW
+    delete-rows:SHEET:ROW:COUNT
+    insert-columns:SHEET:COLUMN:COUNT
+    copy-sheet:SHEET:NEW_NAME       the copy goes behind the last sheet
+    insert-sheet:NAME:POSITION      an empty sheet (POSITION from 1)
+    set:SHEET:ROW:COLUMN:TEXT       typed as a user types it (numbers stay numbers)
+    set-text:SHEET:ROW:COLUMN:TEXT  kept as text
+    activate:SHEET
+    hold:SECONDS                    keeps the file open that long after saving
+
+The file is saved in its own format (a .xls stays an Excel 97 file) through
+LibreOffice's UNO interface, with a profile of its own so that a user's
+LibreOffice is never touched. Exits non-zero, naming the step, when a step
+cannot be done.
+"""
+
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+import uno
+from com.sun.star.beans import PropertyValue
+
+FILTERS = {".xls": "MS Excel 97", ".xlsx": "Calc MS Excel 2007 XML", ".ods": "calc8"}
+
+
+def prop(name, value):
+    p = PropertyValue()
+    p.Name = name
+    p.Value = value
+    return p
+
+
+def connect(pipe, process):
+    local = uno.getComponentContext()
+    resolver = local.ServiceManager.createInstanceWithContext(
+        "com.sun.star.bridge.UnoUrlResolver", local)
+    deadline = time.time() + 60
+    while True:
+        try:
+            return resolver.resolve(
+                "uno:pipe,name=%s;urp;StarOffice.ComponentContext" % pipe)
+        except Exception:
+            if process.poll() is not None or time.time() > deadline:
+                raise SystemExit("LibreOffice did not start")
+            time.sleep(0.2)
+
+
+def sheet_of(doc, name):
+    sheets = doc.Sheets
+    if not sheets.hasByName(name):
+        raise SystemExit("no sheet %r (sheets: %s)" % (name, ", ".join(sheets.ElementNames)))
+    return sheets.getByName(name)
+
+
+def apply(doc, step):
+    word, *args = step.split(":")
+    if word == "insert-rows":
+        sheet_of(doc, args[0]).Rows.insertByIndex(int(args[1]) - 1, int(args[2]))
+    elif word == "delete-rows":
+        sheet_of(doc, args[0]).Rows.removeByIndex(int(args[1]) - 1, int(args[2]))
+    elif word == "insert-columns":
+        sheet_of(doc, args[0]).Columns.insertByIndex(int(args[1]) - 1, int(args[2]))
+    elif word == "copy-sheet":
+        doc.Sheets.copyByName(args[0], args[1], doc.Sheets.Count)
+    elif word == "insert-sheet":
+        doc.Sheets.insertNewByName(args[0], int(args[1]) - 1)
+    elif word in ("set", "set-text"):
+        text = ":".join(args[3:])
+        cell = sheet_of(doc, args[0]).getCellByPosition(int(args[2]) - 1, int(args[1]) - 1)
+        if word == "set-text":
+            cell.String = text
+        else:
+            cell.Formula = text
+    elif word == "activate":
+        doc.CurrentController.setActiveSheet(sheet_of(doc, args[0]))
+    elif word == "hold":
+        pass
+    else:
+        raise SystemExit("unknown step %r" % step)
+
+
+def main(argv):
+    if len(argv) < 3:
+        raise SystemExit(__doc__)
+    path = os.path.abspath(argv[1])
+    steps = argv[2:]
+    profile = tempfile.mkdtemp(prefix="lo-edit-")
+    pipe = "mokuji_edit_%d" % os.getpid()
+    process = subprocess.Popen(
+        ["soffice", "--headless", "--invisible", "--norestore", "--nologo",
+         "-env:UserInstallation=" + uno.systemPathToFileUrl(profile),
+         "--accept=pipe,name=%s;urp;" % pipe],
+        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        ctx = connect(pipe, process)
+        desktop = ctx.ServiceManager.createInstanceWithContext("com.sun.star.frame.Desktop", ctx)
+        url = uno.systemPathToFileUrl(path)
+        doc = desktop.loadComponentFromURL(url, "_blank", 0, (prop("Hidden", True),))
+        if doc is None:
+            raise SystemExit("LibreOffice could not open " + path)
+        for step in steps:
+            apply(doc, step)
+        filt = FILTERS[os.path.splitext(path)[1].lower()]
+        doc.storeToURL(url, (prop("FilterName", filt),))
+        held = [float(s.split(":")[1]) for s in steps if s.startswith("hold:")]
+        if held:
+            # The document stays open, its lock file beside it, as when a
+            # user keeps working in it.
+            doc.storeAsURL(url, (prop("FilterName", filt),))
+            print("holding", flush=True)
+            time.sleep(held[0])
+        doc.close(True)
+        try:
+            desktop.terminate()
+        except Exception:
+            pass  # the bridge goes down with the office
+    finally:
+        try:
+            process.wait(timeout=30)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
+        shutil.rmtree(profile, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    main(sys.argv)
