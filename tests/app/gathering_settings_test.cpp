@@ -30,35 +30,6 @@ TEST(GatheringSettings, ExtensionListsAsUsersWriteThem) {
     }
 }
 
-TEST(GatheringSettings, TheOptionComesOffTheFrontOfEitherCommandLine) {
-    struct Case {
-        std::string line;
-        bool given;
-        std::string value, rest;
-    } cases[] = {
-        {"--extensions xls,xlsx C:\\回答 フォルダ", true, "xls,xlsx", "C:\\回答 フォルダ"},
-        {"--extensions=xlsx  \"C:\\a b\"", true, "xlsx", "\"C:\\a b\""},
-        {"C:\\--extensions xlsx", false, "", "C:\\--extensions xlsx"},
-        {"--extensionsxlsx a", false, "", "--extensionsxlsx a"},
-    };
-    for (auto c : cases) {
-        std::string line = c.line;
-        ExtensionsOption o = TakeExtensionsOption(line);
-        EXPECT_EQ(o.given, c.given) << c.line;
-        EXPECT_EQ(o.value, c.value) << c.line;
-        EXPECT_EQ(line, c.rest) << c.line;
-    }
-    char a0[] = "mokuji", a1[] = "--extensions", a2[] = "xlsx", a3[] = "/tmp/回答";
-    char* argv[] = {a0, a1, a2, a3, nullptr};
-    int argc = 4;
-    ExtensionsOption o = TakeExtensionsOption(argc, argv);
-    EXPECT_TRUE(o.given);
-    EXPECT_EQ(o.value, "xlsx");
-    ASSERT_EQ(argc, 2);
-    EXPECT_STREQ(argv[1], "/tmp/回答");
-    EXPECT_EQ(argv[2], nullptr);
-}
-
 TEST(GatheringSettings, TheOptionOutweighsTheFileAndAFaultyFileFallsBack) {
     const std::string file = "\xEF\xBB\xBF# mine\r\n[gathering]\r\nextensions = xls, xlsx\r\n";
     std::string problem;
