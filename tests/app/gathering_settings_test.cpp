@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "app/gathering_settings.h"
+#include "app/settings_file.h"
+#include "support/temp_folder.h"
 
 namespace mokuji::app {
 namespace {
@@ -51,6 +53,37 @@ TEST(GatheringSettings, TheOptionOutweighsTheFileAndAFaultyFileFallsBack) {
     ASSERT_TRUE(faulty);
     EXPECT_EQ(faulty->pattern(), "*.xls");
     EXPECT_NE(problem.find("f：extensions=："), std::string::npos) << problem;
+}
+
+// A file that is there but is no settings file is named, never passed over
+// for another candidate without a word.
+TEST(GatheringSettings, ASettingsFileThatCannotBeOneIsNamed) {
+    fake::TempFolder dir;
+    const std::string missing = dir.file("missing.conf");
+    const struct {
+        std::string text;
+        std::string problem;  // "" when the file is read
+    } cases[] = {
+        {"extensions=xlsx\n", ""},
+        {std::string(64 * 1024 - 1, '#') + "\n", ""},
+        {std::string(64 * 1024 + 1, '#'), "64KiBを超えている"},
+        {std::string("\xFF\xFE"
+                     "e\0x\0",
+                     6),
+         "UTF-16で保存されている"},
+        {std::string("e\0x\0t\0", 6), "UTF-16で保存されている"},
+    };
+    for (const auto& c : cases) {
+        const std::string path = dir.write("mokuji.conf", c.text);
+        std::string problem;
+        auto file = ReadSettingsFile({missing, path, missing}, &problem);
+        EXPECT_EQ(file.has_value(), c.problem.empty()) << c.problem;
+        if (file) {
+            EXPECT_EQ(file->path, path);
+        }
+        EXPECT_EQ(problem.find(path + "：" + c.problem), c.problem.empty() ? std::string::npos : 0)
+            << problem;
+    }
 }
 
 }  // namespace
