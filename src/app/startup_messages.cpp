@@ -35,9 +35,16 @@ std::string BadArgumentMessage(const std::string& given) {
 
 std::string ReadFailureMessage(const gather::ReadFailure& failure) {
     std::string found = FoundContentText(failure.content);
+    // The kind of failure says it in the user's words. The engine's own
+    // account is English, for whoever mends a file ("sector 12 beyond end
+    // of data"): it is given only when no kind is known, as then it is all
+    // there is to go on.
+    const bool kindKnown = failure.cause != automation::OpenFailure::Other &&
+                           failure.cause != automation::OpenFailure::None;
     return "以下のブックを読み込めなかったため、目次ファイルを作成・更新しませんでした。\r\n\r\n" +
            OneLine(failure.path) + "（" + OpenFailureText(failure.cause) + "）" +
-           (found.empty() ? "" : "（" + found + "）") + "\r\n" + failure.reason + "\r\n";
+           (found.empty() ? "" : "（" + found + "）") + "\r\n" +
+           (kindKnown ? "" : "（詳細: " + failure.reason + "）\r\n");
 }
 
 std::string PassedOverTemplatesMessage(const std::vector<gather::ReadFailure>& failures) {
