@@ -3,30 +3,122 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "app/startup_messages.h"
 #include "util/path_names.h"
 
 namespace mokuji::app {
 
 using util::kPathSeparator;
 
-std::string JoinArguments(int argc, const char* const* argv) {
-    std::string joined;
-    for (int i = 1; i < argc; ++i) {
-        if (i > 1) joined += ' ';
-        joined += argv[i];
+namespace {
+
+// A word of a command line: its text without quotes, and where it stood.
+struct Word {
+    std::string text;
+    bool quoted = false;
+    std::size_t begin = 0, end = 0;
+};
+
+std::vector<Word> wordsWithPlaces(const std::string& arguments) {
+    std::vector<Word> words;
+    std::size_t i = 0;
+    while ((i = arguments.find_first_not_of(" \t", i)) != std::string::npos) {
+        Word word;
+        word.begin = i;
+        if (arguments[i] == '"') {
+            std::size_t close = arguments.find('"', i + 1);
+            if (close == std::string::npos) close = arguments.size();
+            word.text = arguments.substr(i + 1, close - i - 1);
+            word.quoted = true;
+            word.end = std::min(close + 1, arguments.size());
+        } else {
+            word.end = std::min(arguments.find_first_of(" \t", i), arguments.size());
+            word.text = arguments.substr(i, word.end - i);
+        }
+        i = word.end;
+        words.push_back(std::move(word));
     }
-    return joined;
+    return words;
 }
 
-std::string ArgumentsOfStart(int argc, const char* const* argv) {
-    std::string joined = JoinArguments(argc, argv);
-    if (argc <= 2) return joined;
-    std::error_code error;
-    if (std::filesystem::exists(joined, error)) return joined;
-    for (int i = 1; i < argc; ++i) {
-        if (!std::filesystem::exists(argv[i], error)) return joined;
+// The options taken off the words; the indices of the words left for the
+// path, in order.
+std::vector<std::size_t> takeOptions(const std::vector<Word>& words, StartOptions& options) {
+    std::vector<std::size_t> paths;
+    bool optionsEnded = false;
+    const auto refuse = [&](std::string why) {
+        // The first fault is the one to mend first.
+        if (options.usageError.empty()) options.usageError = std::move(why);
+    };
+    const std::string extensionsIs = std::string(kExtensionsOption) + "=";
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const std::string& text = words[i].text;
+        // A lone "-" is a name like any other; so is anything quoted on
+        // Windows, where the quotes are the user's way to say so.
+        if (optionsEnded || words[i].quoted || text.size() < 2 || text.front() != '-') {
+            paths.push_back(i);
+        } else if (text == "--") {
+            optionsEnded = true;
+        } else if (text == "-h" || text == "--help") {
+            if (!options.request) options.request = InformationRequest::Usage;
+        } else if (text == "-V" || text == "--version") {
+            if (!options.request) options.request = InformationRequest::Version;
+        } else if (text == "--verbose") {
+            options.verbose = true;
+        } else if (text == kExtensionsOption || text.starts_with(extensionsIs)) {
+            std::optional<std::string> value;
+            if (text != kExtensionsOption) {
+                value = text.substr(extensionsIs.size());
+            } else if (i + 1 < words.size()) {
+                value = words[++i].text;
+            } else {
+                refuse(OptionWithoutValueMessage(text));
+            }
+            // Twice is more likely a slip than a wish for the last one.
+            if (value && options.extensions.given) refuse(RepeatedOptionMessage(text));
+            if (value && !options.extensions.given) options.extensions = {true, *value};
+        } else {
+            refuse(UnknownOptionMessage(text));
+        }
     }
-    return argv[argc - 1];
+    return paths;
+}
+
+}  // namespace
+
+StartOptions ParseArguments(const std::vector<std::string>& args,
+                            const std::function<bool(const std::string&)>& exists) {
+    std::vector<Word> words;
+    for (const std::string& a : args) words.push_back(Word{a, false, 0, 0});
+    StartOptions options;
+    const std::vector<std::size_t> paths = takeOptions(words, options);
+    if (paths.empty()) return options;
+    options.arguments = words[paths.back()].text;
+    if (paths.size() == 1) return options;
+    for (std::size_t i : paths) {
+        if (!exists(words[i].text)) {
+            options.arguments = words[i].text;
+            break;
+        }
+    }
+    return options;
+}
+
+StartOptions ParseCommandLine(const std::string& arguments) {
+    const std::vector<Word> words = wordsWithPlaces(arguments);
+    StartOptions options;
+    const std::vector<std::size_t> paths = takeOptions(words, options);
+    // Each run of neighbouring words as it was typed, blanks and quotes
+    // kept, so that the path text reads as the whole line did without them.
+    for (std::size_t k = 0; k < paths.size();) {
+        std::size_t last = k;
+        while (last + 1 < paths.size() && paths[last + 1] == paths[last] + 1) ++last;
+        const Word& from = words[paths[k]];
+        if (!options.arguments.empty()) options.arguments += ' ';
+        options.arguments += arguments.substr(from.begin, words[paths[last]].end - from.begin);
+        k = last + 1;
+    }
+    return options;
 }
 
 std::string ArgumentsAfterProgramName(const std::string& commandLine) {
@@ -44,20 +136,7 @@ std::string ArgumentsAfterProgramName(const std::string& commandLine) {
 
 std::vector<std::string> WordsOf(const std::string& arguments) {
     std::vector<std::string> words;
-    std::size_t i = 0;
-    while ((i = arguments.find_first_not_of(" \t", i)) != std::string::npos) {
-        std::size_t end = 0;
-        if (arguments[i] == '"') {
-            end = arguments.find('"', i + 1);
-            if (end == std::string::npos) end = arguments.size();
-            words.push_back(arguments.substr(i + 1, end - i - 1));
-            ++end;
-        } else {
-            end = std::min(arguments.find_first_of(" \t", i), arguments.size());
-            words.push_back(arguments.substr(i, end - i));
-        }
-        i = end;
-    }
+    for (Word& word : wordsWithPlaces(arguments)) words.push_back(std::move(word.text));
     return words;
 }
 

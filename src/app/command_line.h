@@ -1,22 +1,43 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "app/gathering_settings.h"
+#include "app/information_request.h"
+
 namespace mokuji::app {
 
-// The argument string as one text: the program's arguments joined by one
-// blank, as a desktop hands over a command line it has not split.
-std::string JoinArguments(int argc, const char* const* argv);
+// What a start's command line asks for, options taken off wherever they
+// stand before "--": -h/--help and -V/--version (which answer whatever else
+// is given), --extensions LIST or --extensions=LIST (once), --verbose.
+struct StartOptions {
+    std::optional<InformationRequest> request;
+    ExtensionsOption extensions;
+    // Captions written to a file or a pipe as well, for a log.
+    bool verbose = false;
+    // The path the run is for, as Form_Load takes it: on Linux the one
+    // argument chosen (see ParseArguments); on Windows the rest of the line
+    // as it stands, quotes and blanks included. Empty when none is given.
+    std::string arguments;
+    // Why the command line cannot be used (an option unknown, repeated or
+    // without its value), in the user's words; empty when it can.
+    std::string usageError;
+};
 
-// The argument string of a start on Linux. A launcher hands each file
-// dropped on it or opened with it as an argument of its own: when the
-// joined arguments name nothing but every one of them names something, the
-// last one is taken, as the window takes the last item of a drop. Otherwise
-// the arguments are joined, so that a path with blanks typed unquoted stays
-// one path.
-std::string ArgumentsOfStart(int argc, const char* const* argv);
+// A start on Linux, whose arguments arrive split: each is taken as it is,
+// never joined. Of several paths (files dropped together on a launcher) the
+// last decides when every one of them exists, as the window takes the last
+// item of a drop; otherwise the first that does not is the one to name.
+StartOptions ParseArguments(const std::vector<std::string>& args,
+                            const std::function<bool(const std::string&)>& exists);
+
+// A start on Windows, whose command line is one string (less the program's
+// name): words outside double quotes are options as on Linux, and what is
+// left between them is the path text, unsplit.
+StartOptions ParseCommandLine(const std::string& arguments);
 
 // What Windows hands a program as its whole command line, less the
 // program's name: the name runs to the next double quote when it begins

@@ -14,8 +14,9 @@ namespace mokuji::app {
 
 int RunWithoutWindow(platform::FileSystem& fs, platform::Shell& shell,
                      automation::ApplicationFactory createApplication, std::string arguments,
-                     std::ostream& console, int terminalColumns, GatheringSettings gathering) {
-    platform::ConsoleRunView view(console, terminalColumns);
+                     std::ostream& console, int terminalColumns, GatheringSettings gathering,
+                     bool verbose) {
+    platform::ConsoleRunView view(console, terminalColumns, verbose);
     MainWindow window;
     StartupContext ctx{fs,
                        shell,

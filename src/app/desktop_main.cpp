@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "app/command_line.h"
 #include "app/desktop_window.h"
 #include "app/untrapped_failure.h"
 #include "gather/folder_gathering.h"
@@ -16,10 +15,7 @@
 
 namespace mokuji::app {
 
-int RunDesktop(int& argc, char** argv, GatheringSettings gathering) {
-    // Taken before Qt removes the options it knows, so that the argument is
-    // the one the console start sees.
-    std::string arguments = ArgumentsOfStart(argc, argv);
+int RunDesktop(int& argc, char** argv, std::string arguments, GatheringSettings gathering) {
     const char* requested = std::getenv("QT_QPA_PLATFORM");
     setenv("QT_QPA_PLATFORM", PlatformsToTry(requested).c_str(), 1);
 #ifdef MOKUJI_APP_ID
@@ -39,8 +35,8 @@ int RunDesktop(int& argc, char** argv, GatheringSettings gathering) {
     }
     platform::PosixFileSystem fs;
     platform::XdgShell shell;
-    DesktopWindow window(fs, shell, ::xls::native::createApplication, gather::GatherFolder, arguments,
-                         std::move(gathering));
+    DesktopWindow window(fs, shell, ::xls::native::createApplication, gather::GatherFolder,
+                         arguments, std::move(gathering));
     // Nobody may be watching a run started with a path (cron, a script):
     // its messages reach standard error too and never hold the run up.
     if (!arguments.empty()) window.view().setUnattended(&std::cerr, kUnattendedMessageTimeout);

@@ -4,11 +4,13 @@
 
 #include "app/desktop_main.h"
 
-// extensions: the gathered extensions, comma-separated, as the program
-// settled them before loading the module.
+// extensions: the gathered extensions, comma-separated, and arguments: the
+// path of the run or nothing, as the program settled them before loading
+// the module.
 extern "C" __attribute__((visibility("default"))) int mokuji_run_desktop(int* argc, char** argv,
-                                                                         const char* extensions) {
+                                                                         const char* extensions,
+                                                                         const char* arguments) {
     mokuji::app::GatheringSettings gathering;
     if (auto list = mokuji::app::ParseExtensions(extensions)) gathering.extensions = *list;
-    return mokuji::app::RunDesktop(*argc, argv, std::move(gathering));
+    return mokuji::app::RunDesktop(*argc, argv, arguments, std::move(gathering));
 }

@@ -64,48 +64,6 @@ std::optional<std::string> SettingValue(std::string_view fileText, std::string_v
     return value;
 }
 
-ExtensionsOption TakeExtensionsOption(int& argc, char** argv) {
-    ExtensionsOption option;
-    if (argc < 2) return option;
-    std::string_view first = argv[1];
-    int taken = 0;
-    if (first == kExtensionsOption && argc >= 3) {
-        option.value = argv[2];
-        taken = 2;
-    } else if (first.substr(0, kExtensionsOption.size() + 1) ==
-               std::string(kExtensionsOption) + "=") {
-        option.value = std::string(first.substr(kExtensionsOption.size() + 1));
-        taken = 1;
-    } else {
-        return option;
-    }
-    option.given = true;
-    for (int i = 1; i + taken <= argc; ++i) argv[i] = argv[i + taken];
-    argc -= taken;
-    return option;
-}
-
-ExtensionsOption TakeExtensionsOption(std::string& arguments) {
-    ExtensionsOption option;
-    std::string_view line = arguments;
-    if (line.substr(0, kExtensionsOption.size()) != kExtensionsOption) return option;
-    line.remove_prefix(kExtensionsOption.size());
-    if (line.empty() || (line.front() != '=' && line.front() != ' ' && line.front() != '\t'))
-        return option;
-    const char separator = line.front();
-    line.remove_prefix(1);
-    if (separator != '=')
-        while (!line.empty() && (line.front() == ' ' || line.front() == '\t'))
-            line.remove_prefix(1);
-    auto end = line.find_first_of(" \t");
-    option.given = true;
-    option.value = std::string(line.substr(0, end));
-    line = end == std::string_view::npos ? std::string_view{} : line.substr(end);
-    while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
-    arguments = std::string(line);
-    return option;
-}
-
 std::optional<GatheringSettings> ResolveGatheringSettings(
     const ExtensionsOption& option, const std::optional<std::string>& fileText,
     const std::string& filePath, std::string* problem) {

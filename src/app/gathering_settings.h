@@ -26,8 +26,8 @@ std::optional<std::vector<std::string>> ParseExtensions(std::string_view text);
 // skipped. The last line that sets it wins; nullopt when none does.
 std::optional<std::string> SettingValue(std::string_view fileText, std::string_view key);
 
-// The option that sets the extensions for one run, taken off the front of
-// the arguments: "--extensions LIST" or "--extensions=LIST" before the path.
+// The option that sets the extensions for one run: "--extensions LIST" or
+// "--extensions=LIST" (ParseArguments takes it off the command line).
 inline constexpr std::string_view kExtensionsOption = "--extensions";
 inline constexpr std::string_view kExtensionsSetting = "extensions";
 
@@ -35,14 +35,6 @@ struct ExtensionsOption {
     bool given = false;
     std::string value;
 };
-
-// From a start's argument vector: the option is removed from it (argc and
-// argv shift), so that the rest reads as a start without it.
-ExtensionsOption TakeExtensionsOption(int& argc, char** argv);
-
-// From a command line as one string (Windows): the option and the blanks
-// after it are removed from its front.
-ExtensionsOption TakeExtensionsOption(std::string& arguments);
 
 // The settings of a run: the command-line option, else the settings file's
 // "extensions", else "xls" alone. A value that cannot be read is named in

@@ -4,12 +4,6 @@
 
 namespace mokuji::app {
 
-std::optional<InformationRequest> InformationRequestOf(const std::string& arguments) {
-    if (arguments == "--help") return InformationRequest::Usage;
-    if (arguments == "--version") return InformationRequest::Version;
-    return std::nullopt;
-}
-
 std::string InformationAnswer(InformationRequest request, const std::string& programName) {
     if (request == InformationRequest::Version) {
         return programName + " " + std::to_string(MOKUJI_VERSION_MAJOR) + "." +
@@ -31,11 +25,20 @@ std::string InformationAnswer(InformationRequest request, const std::string& pro
            opener +
            " で開きます。\r\n"
            "\r\n"
-           "オプション（それだけを指定したときに限ります。その名前のファイルは " +
+           "オプション（パスの前にも後にも書けます）:\r\n"
+           "  -h, --help        この説明を表示して終了します（ほかに何を指定しても）。\r\n"
+           "  -V, --version     バージョンを表示して終了します。\r\n"
+           "  --extensions 一覧  集めるブックの拡張子をカンマで区切って指定します（例：\r\n"
+           "                    xls,xlsx,xlsm）。--extensions=一覧 とも書けます。一度だけ指定\r\n"
+           "                    できます。設定ファイルの extensions より優先します。\r\n"
+           "  --verbose         標準エラー出力がファイルやパイプのときも、進み具合を\r\n"
+           "                    「caption: 」で始まる行に書きます。\r\n"
+           "  --                これより後はオプションではなくパスです。\r\n"
+           "- で始まる名前のファイルやフォルダは " +
            self +
-           "--help のように指定します）:\r\n"
-           "  --help     この説明を表示して終了します。\r\n"
-           "  --version  バージョンを表示して終了します。\r\n"
+           "--help のように、または -- の後に指定します。\r\n"
+           "標準エラー出力がファイルやパイプのときは、読めなかったブックとその理由、\r\n"
+           "最後に書き込んだ行数と目次ファイルのパスを書きます。\r\n"
            "\r\n"
            "終了ステータス:\r\n"
            "  0   目次ファイルを書き込みました（読めなかったブックがあっても）\r\n"
@@ -44,8 +47,8 @@ std::string InformationAnswer(InformationRequest request, const std::string& pro
            "  3   "
            "目次ファイルまたはひな形のブックを読めなかったため、目次ファイルはそのままです\r\n"
            "  4   目次ファイルを保存しましたが、一部のブックの行が欠けています\r\n"
-           "  64  パスが見つからないか、パスの指定が正しくありません（目次ファイルを開く\r\n"
-           "      プログラムとしてこのプログラム自身が選ばれていたときも）\r\n";
+           "  64  パスが見つからないか、パスまたはオプションの指定が正しくありません\r\n"
+           "      （目次ファイルを開くプログラムとしてこのプログラム自身が選ばれていたときも）\r\n";
 }
 
 }  // namespace mokuji::app

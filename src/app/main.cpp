@@ -4,7 +4,9 @@
 #include <dlfcn.h>
 #include <malloc.h>
 
+#include <filesystem>
 #include <iostream>
+#include <vector>
 
 #include "app/command_line.h"
 #include "app/console_start.h"
@@ -12,6 +14,7 @@
 #include "app/form_load.h"
 #include "app/information_request.h"
 #include "app/settings_file.h"
+#include "app/startup_messages.h"
 #include "native/automation/native_application.h"
 #include "platform/console_run_view.h"
 #include "platform/posix_file_system.h"
@@ -26,7 +29,7 @@ namespace {
 // an installed tree can be moved whole (a package's prefix). Returns false
 // when it cannot be loaded.
 bool runDesktop(const std::string& programFolder, int& argc, char** argv,
-                const std::string& extensions, int& status) {
+                const std::string& extensions, const std::string& arguments, int& status) {
 #ifdef MOKUJI_DESKTOP_MODULE
     void* module = nullptr;
     std::string errors;
@@ -40,13 +43,13 @@ bool runDesktop(const std::string& programFolder, int& argc, char** argv,
         std::cerr << "mokuji: no window (" << errors << "); working without one\n";
         return false;
     }
-    using Entry = int (*)(int*, char**, const char*);
+    using Entry = int (*)(int*, char**, const char*, const char*);
     auto entry = reinterpret_cast<Entry>(dlsym(module, "mokuji_run_desktop"));
     if (!entry) return false;
-    status = entry(&argc, argv, extensions.c_str());
+    status = entry(&argc, argv, extensions.c_str(), arguments.c_str());
     return status != mokuji::app::kNoDisplayOpened;
 #else
-    (void)programFolder, (void)argc, (void)argv, (void)extensions, (void)status;
+    (void)programFolder, (void)argc, (void)argv, (void)extensions, (void)arguments, (void)status;
     return false;
 #endif
 }
@@ -56,21 +59,33 @@ bool runDesktop(const std::string& programFolder, int& argc, char** argv,
 int main(int argc, char** argv) {
     using namespace mokuji;
     platform::PosixFileSystem fs;
-    // Taken first: the window's toolkit removes the options it knows, and
-    // the path is what follows our own option.
-    const app::ExtensionsOption extensionsOption = app::TakeExtensionsOption(argc, argv);
-    std::string arguments = app::ArgumentsOfStart(argc, argv);
-    if (auto request = app::InformationRequestOf(arguments)) {
-        std::cout << platform::ConsoleText(app::InformationAnswer(*request, fs.programBaseName()))
+    const app::StartOptions options = app::ParseArguments(
+        std::vector<std::string>(argv + 1, argv + argc), [](const std::string& path) {
+            std::error_code error;
+            return std::filesystem::exists(path, error);
+        });
+    if (options.request) {
+        std::cout << platform::ConsoleText(
+                         app::InformationAnswer(*options.request, fs.programBaseName()))
                   << std::flush;
         // Told, like any command, when the answer could not be written.
         return std::cout ? 0 : 1;
     }
+    if (!options.usageError.empty()) {
+        std::cerr << platform::ConsoleText(
+                         app::UsageErrorMessage(options.usageError, fs.programBaseName()))
+                  << std::flush;
+        return app::ExitStatusOf(app::StartupOutcome::BadArgument);
+    }
     std::string problem;
     const auto gathering =
-        app::LoadGatheringSettings(extensionsOption, fs.programFolder(), &problem);
+        app::LoadGatheringSettings(options.extensions, fs.programFolder(), &problem);
+    if (!gathering) {
+        std::cerr << platform::ConsoleText(app::UsageErrorMessage(problem, fs.programBaseName()))
+                  << std::flush;
+        return app::ExitStatusOf(app::StartupOutcome::BadArgument);
+    }
     if (!problem.empty()) std::cerr << platform::ConsoleText(problem + "\r\n") << std::flush;
-    if (!gathering) return app::ExitStatusOf(app::StartupOutcome::BadArgument);
 #ifdef M_ARENA_MAX
     // Workbooks are read on threads and their rows freed on this one as they
     // enter the list; with an arena a thread, that memory could not serve
@@ -84,11 +99,17 @@ int main(int argc, char** argv) {
     std::string extensions;
     for (const auto& e : gathering->extensions) extensions += (extensions.empty() ? "" : ",") + e;
     int status = 0;
-    if (app::DisplayAvailable() && runDesktop(fs.programFolder(), argc, argv, extensions, status))
+    // The toolkit is handed the program's name alone: every argument was
+    // ours to read, and one it took for its own would be lost to the run.
+    int toolkitArgc = 1;
+    char* toolkitArgv[] = {argv[0], nullptr};
+    if (app::DisplayAvailable() && runDesktop(fs.programFolder(), toolkitArgc, toolkitArgv,
+                                              extensions, options.arguments, status))
         return status;
     // Without a display that opens (or without the window) the start is a
     // console start.
     platform::XdgShell shell;
-    return app::RunWithoutWindow(fs, shell, xls::native::createApplication, std::move(arguments),
-                                 std::cerr, platform::StandardErrorColumns(), *gathering);
+    return app::RunWithoutWindow(fs, shell, xls::native::createApplication, options.arguments,
+                                 std::cerr, platform::StandardErrorColumns(), *gathering,
+                                 options.verbose);
 }

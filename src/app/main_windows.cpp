@@ -10,6 +10,7 @@
 #include "app/form_load.h"
 #include "app/information_request.h"
 #include "app/settings_file.h"
+#include "app/startup_messages.h"
 #include "app/win32_desktop.h"
 #include "gather/folder_gathering.h"
 #include "platform/console_run_view.h"
@@ -47,29 +48,38 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using namespace mokuji;
     platform::win32::Win32FileSystem fs;
     platform::win32::Win32Shell shell;
-    // The whole line as the system keeps it: the argument is one string,
-    // blanks and quotes included, not the C library's split of it.
-    std::string arguments =
-        app::ArgumentsAfterProgramName(platform::win32::Utf8(GetCommandLineW()));
-    const app::ExtensionsOption extensionsOption = app::TakeExtensionsOption(arguments);
-    if (auto request = app::InformationRequestOf(arguments))
-        return writeStandardOutput(
-                   platform::ConsoleText(app::InformationAnswer(*request, fs.programBaseName())))
+    // The whole line as the system keeps it: the path is one string, blanks
+    // and quotes included, not the C library's split of it.
+    const app::StartOptions options = app::ParseCommandLine(
+        app::ArgumentsAfterProgramName(platform::win32::Utf8(GetCommandLineW())));
+    if (options.request)
+        return writeStandardOutput(platform::ConsoleText(
+                   app::InformationAnswer(*options.request, fs.programBaseName())))
                    ? 0
                    : 1;
+    if (!options.usageError.empty()) {
+        std::cerr << platform::ConsoleText(
+                         app::UsageErrorMessage(options.usageError, fs.programBaseName()))
+                  << std::flush;
+        return app::ExitStatusOf(app::StartupOutcome::BadArgument);
+    }
     // Our own engine reads every .xls; the spreadsheet application, where it
     // is installed, opens what ours cannot.
     std::string problem;
     const auto gathering =
-        app::LoadGatheringSettings(extensionsOption, fs.programFolder(), &problem);
+        app::LoadGatheringSettings(options.extensions, fs.programFolder(), &problem);
+    if (!gathering) {
+        std::cerr << platform::ConsoleText(app::UsageErrorMessage(problem, fs.programBaseName()))
+                  << std::flush;
+        return app::ExitStatusOf(app::StartupOutcome::BadArgument);
+    }
     if (!problem.empty()) std::cerr << platform::ConsoleText(problem + "\r\n") << std::flush;
-    if (!gathering) return app::ExitStatusOf(app::StartupOutcome::BadArgument);
     const automation::ApplicationFactory engines = platform::win32::CreateApplicationWithFallback;
-    const int status =
-        app::RunWin32Desktop(fs, shell, engines, gather::GatherFolder, arguments, *gathering);
+    const int status = app::RunWin32Desktop(fs, shell, engines, gather::GatherFolder,
+                                            options.arguments, *gathering);
     if (status != app::kNoDesktopWindow) return status;
     // No window can be made (no desktop session): the start is a console
     // start, as on a machine without a display.
-    return app::RunWithoutWindow(fs, shell, engines, arguments, std::cerr,
-                                 platform::StandardErrorColumns(), *gathering);
+    return app::RunWithoutWindow(fs, shell, engines, options.arguments, std::cerr,
+                                 platform::StandardErrorColumns(), *gathering, options.verbose);
 }

@@ -2,6 +2,7 @@
 
 #include "engine/user_notes.h"
 #include "platform/letter_case.h"
+#include "platform/name_text.h"
 #include "util/path_names.h"
 
 namespace mokuji::app {
@@ -70,6 +71,11 @@ std::string FoundContentText(automation::FileContent content) {
 
 namespace {
 
+// A name is one line of a message, whatever it holds.
+std::string OneLine(const std::string& name) {
+    return platform::LineBreaksEscaped(name);
+}
+
 bool NamedAsZipWorkbook(const std::string& fileName) {
     const std::string extension = platform::UpperAscii(util::ExtensionOf(fileName));
     return extension == "XLSX" || extension == "XLSM";
@@ -78,7 +84,7 @@ bool NamedAsZipWorkbook(const std::string& fileName) {
 std::string skippedWorkbooksMessage(const std::vector<engine::SkippedWorkbook>& skipped) {
     std::string text = "以下のブックは開けなかったため、目次に載せていません。\r\n";
     for (const auto& s : skipped) {
-        text += s.fileName + "（" + OpenFailureText(s.cause) + "）";
+        text += OneLine(s.fileName) + "（" + OpenFailureText(s.cause) + "）";
         // Saved under the wrong name, a file is best explained by what it
         // really is: the user can save it again as a workbook. Under its
         // own kind of name that would only repeat the name.
@@ -92,8 +98,8 @@ std::string skippedWorkbooksMessage(const std::vector<engine::SkippedWorkbook>& 
 }
 
 std::string listNotSavedMessage(const engine::ListSaveFailure& failure) {
-    return "目次ファイルを保存できませんでした。\r\n" + failure.path + "\r\n" + failure.reason +
-           "\r\n";
+    return "目次ファイルを保存できませんでした。\r\n" + OneLine(failure.path) + "\r\n" +
+           failure.reason + "\r\n";
 }
 
 std::string rowsNotWrittenMessage(int rowsNotWritten) {
@@ -103,13 +109,13 @@ std::string rowsNotWrittenMessage(int rowsNotWritten) {
 
 std::string lines(const std::vector<std::string>& items) {
     std::string text;
-    for (const auto& item : items) text += item + "\r\n";
+    for (const auto& item : items) text += OneLine(item) + "\r\n";
     return text;
 }
 
 std::string changedValueLines(const std::vector<engine::ChangedValue>& values) {
     std::string text;
-    for (const auto& v : values) text += v.fileName + "（" + v.column + "）\r\n";
+    for (const auto& v : values) text += OneLine(v.fileName) + "（" + v.column + "）\r\n";
     return text;
 }
 
@@ -159,7 +165,7 @@ std::optional<std::string> RunSummaryText(const engine::RunOutcome& outcome,
                        std::to_string(outcome.skipped.size()) + "件";
     if (!outcome.list.rowsFailed.empty())
         text += "、一部が欠けた行" + std::to_string(outcome.list.rowsFailed.size()) + "件";
-    return text + "）: " + listPath + "\r\n";
+    return text + "）: " + OneLine(listPath) + "\r\n";
 }
 
 }  // namespace mokuji::app

@@ -41,16 +41,28 @@ std::vector<std::string> SettingsFileCandidates(const std::string& programFolder
     return out;
 }
 
-std::optional<SettingsFile> ReadSettingsFile(const std::vector<std::string>& candidates) {
+std::optional<SettingsFile> ReadSettingsFile(const std::vector<std::string>& candidates,
+                                             std::string* problem) {
+    const auto refuse = [&](const std::string& path, const std::string& why) {
+        if (problem)
+            *problem = path + "：" + why + "ため、設定ファイルを読まずに既定の設定で集めます。";
+        return std::nullopt;
+    };
     for (const auto& path : candidates) {
         std::error_code error;
         auto p = pathOf(path);
         if (!std::filesystem::is_regular_file(p, error)) continue;
         auto size = std::filesystem::file_size(p, error);
-        if (error || size > kMaxSettingsBytes) continue;
+        if (error) continue;
+        if (size > kMaxSettingsBytes) return refuse(path, "64KiBを超えている");
         std::ifstream in(p, std::ios::binary);
         if (!in) continue;
         std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        // Notepad's "Unicode" is UTF-16: its byte order mark, or, without
+        // one, a zero byte in every other place, which no UTF-8 text holds.
+        if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF") ||
+            text.find('\0') != std::string::npos)
+            return refuse(path, "UTF-16で保存されている（UTF-8で保存し直してください）");
         return SettingsFile{path, std::move(text)};
     }
     return std::nullopt;
@@ -61,7 +73,7 @@ std::optional<GatheringSettings> LoadGatheringSettings(const ExtensionsOption& o
                                                        std::string* problem) {
     std::optional<SettingsFile> file;
     // The file is not even looked for when the option decides.
-    if (!option.given) file = ReadSettingsFile(SettingsFileCandidates(programFolder));
+    if (!option.given) file = ReadSettingsFile(SettingsFileCandidates(programFolder), problem);
     return ResolveGatheringSettings(option, file ? std::optional(file->text) : std::nullopt,
                                     file ? file->path : std::string(), problem);
 }

@@ -19,8 +19,12 @@ struct SettingsFile {
     std::string text;
 };
 
-// The first candidate that can be read; nullopt when none can.
-std::optional<SettingsFile> ReadSettingsFile(const std::vector<std::string>& candidates);
+// The first candidate that is a file; nullopt when there is none, or when
+// it is not a settings file (over 64 KiB, or UTF-16 as some editors save):
+// that is named in *problem, in the program's words, and no other
+// candidate stands in for it.
+std::optional<SettingsFile> ReadSettingsFile(const std::vector<std::string>& candidates,
+                                             std::string* problem = nullptr);
 
 // The gathering settings of a start: the option, else the user's settings
 // file, as ResolveGatheringSettings weighs them; *problem as it says.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <string>
 
@@ -11,6 +12,10 @@
 #include "platform/shell.h"
 
 namespace mokuji::app {
+
+// How long a message box of an unattended run waits for somebody to
+// confirm it before it closes by itself, on every platform.
+inline constexpr std::chrono::seconds kUnattendedMessageTimeout{60};
 
 // The gathering step, handed in so that start-up can be tried out without
 // reading a folder.

@@ -28,4 +28,12 @@ std::string PassedOverTemplatesMessage(const std::vector<gather::ReadFailure>& f
 // How to start the program while it has no window of its own.
 std::string UsageText(const std::string& programName);
 
+// A command line that cannot be used; each names the option as given.
+std::string UnknownOptionMessage(const std::string& option);
+std::string OptionWithoutValueMessage(const std::string& option);
+std::string RepeatedOptionMessage(const std::string& option);
+// Such a fault, or an option's value that cannot be read, with where to
+// look up how to write it.
+std::string UsageErrorMessage(const std::string& problem, const std::string& programName);
+
 }  // namespace mokuji::app

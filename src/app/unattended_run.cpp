@@ -37,10 +37,12 @@ StartupOutcome RunUnattended(MainWindow& window, const StartupContext& ctx,
     std::string path =
         ResolvedArgument(argument, ctx.fs.programFolder(), ctx.fs.currentDirectory());
     platform::FileAttributes found = ctx.fs.attributes(path);
+#ifdef _WIN32
     if (!found.exists) {
         // Several files dropped on a shortcut or sent to it come as one
         // line: when each of its words names something, the last one is
-        // taken, as the window takes the last item of a drop.
+        // taken, as the window takes the last item of a drop. On Linux the
+        // arguments come split already, and a path is never split again.
         const std::vector<std::string> words = WordsOf(ctx.arguments);
         std::string last;
         platform::FileAttributes lastFound;
@@ -54,6 +56,7 @@ StartupOutcome RunUnattended(MainWindow& window, const StartupContext& ctx,
             found = lastFound;
         }
     }
+#endif
     if (!found.exists) {
         view.setEnabled(true);
         view.setMousePointer(platform::kPointerDefault);

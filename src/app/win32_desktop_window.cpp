@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <iostream>
 #include <utility>
 
 #include "platform/win32/window/win32_owner_window.h"
@@ -20,6 +21,11 @@ Win32DesktopWindow::Win32DesktopWindow(platform::FileSystem& fs, platform::Shell
                 {dialogLayer_,
                  std::make_shared<platform::win32::Win32OwnerWindow>(form_.hwnd(), form_.font())},
                 [](int status) { PostQuitMessage(status); }) {
+    // Nobody may be watching a run started with a path (a scheduled task,
+    // a script): its messages reach standard error too and never hold the
+    // run up.
+    if (!commands_.context().arguments.empty())
+        view_.setUnattended(&std::cerr, kUnattendedMessageTimeout);
     form_.onDrop = [this](const std::vector<std::string>& paths) { commands_.drop(paths); };
     form_.cmd_run_Click = [this] { commands_.runButton(); };
     form_.mnu_make_Click = [this] { commands_.makeMenuItem(); };

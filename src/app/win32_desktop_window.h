@@ -32,6 +32,7 @@ class Win32DesktopWindow {
     int messageLoop();
 
     platform::win32::Form1_MAIN& form() { return form_; }
+    platform::win32::Win32RunView& view() { return view_; }
     MainWindow& state() { return commands_.state(); }
     bool busy() const { return commands_.busy(); }
     bool failed() const { return commands_.failed(); }

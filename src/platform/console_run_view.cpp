@@ -7,9 +7,9 @@
 
 namespace mokuji::platform {
 
-ConsoleRunView::ConsoleRunView(std::ostream& out, int terminalColumns,
+ConsoleRunView::ConsoleRunView(std::ostream& out, int terminalColumns, bool verbose,
                                std::chrono::milliseconds redrawInterval)
-    : out_(out), columns_(terminalColumns), redrawInterval_(redrawInterval) {}
+    : out_(out), columns_(terminalColumns), verbose_(verbose), redrawInterval_(redrawInterval) {}
 
 ConsoleRunView::~ConsoleRunView() {
     // The shell's prompt must not start on a half-drawn line.
@@ -21,10 +21,10 @@ void ConsoleRunView::setCaption(const std::string& caption) {
     if (columns_ <= 0) {
         // One write a line: standard error is unbuffered, and a run shows a
         // caption for every workbook.
-        out_ << "caption: " + TerminalText(caption) + '\n' << std::flush;
+        if (verbose_) out_ << "caption: " + TerminalLineText(caption) + '\n' << std::flush;
         return;
     }
-    if (!reading_) drawStatus(TerminalText(caption));
+    if (!reading_) drawStatus(TerminalLineText(caption));
 }
 
 void ConsoleRunView::showProgress(std::size_t current, std::size_t total,
@@ -36,7 +36,7 @@ void ConsoleRunView::showProgress(std::size_t current, std::size_t total,
     if (!last && current > 1 && now - lastDrawn_ < redrawInterval_) return;
     lastDrawn_ = now;
     drawStatus("[" + std::to_string(current) + "/" + std::to_string(total) + "] " +
-               TerminalText(workbook));
+               TerminalLineText(workbook));
 }
 
 void ConsoleRunView::showMessage(const std::string& text) {
@@ -45,7 +45,6 @@ void ConsoleRunView::showMessage(const std::string& text) {
 }
 
 void ConsoleRunView::showSummary(const std::string& text) {
-    if (columns_ <= 0) return;
     clearStatus();
     out_ << ConsoleText(text) << std::flush;
 }

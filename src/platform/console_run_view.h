@@ -13,8 +13,11 @@ namespace mokuji::platform {
 // stream (standard error). There is nothing to disable, no pointer and no
 // events to let run.
 //
-// Written to a file or a pipe, each caption is a line of its own, prefixed
-// "caption: ", for a log to keep. On a terminal (terminalColumns > 0) one
+// Written to a file or a pipe (cron, a log), a run says what a person must
+// know: its messages (each workbook skipped, with why) and the closing
+// summary with the list's path; a caption a workbook, in a run over
+// thousands, would bury them. Asked to be verbose, each caption is a line of
+// its own too, prefixed "caption: ". On a terminal (terminalColumns > 0) one
 // status line is redrawn in place instead, cut to the terminal's width so
 // that it never wraps: the caption, and while workbooks are read which one
 // of how many. Messages and the closing summary are written above it.
@@ -25,7 +28,7 @@ class ConsoleRunView : public RunView {
     // run of thousands of small workbooks.
     static constexpr std::chrono::milliseconds kRedrawInterval{100};
 
-    explicit ConsoleRunView(std::ostream& out, int terminalColumns = 0,
+    explicit ConsoleRunView(std::ostream& out, int terminalColumns = 0, bool verbose = false,
                             std::chrono::milliseconds redrawInterval = kRedrawInterval);
     ~ConsoleRunView() override;
     ConsoleRunView(const ConsoleRunView&) = delete;
@@ -46,6 +49,7 @@ class ConsoleRunView : public RunView {
 
     std::ostream& out_;
     const int columns_;
+    const bool verbose_;
     std::string caption_;
     // How many columns the status line takes now; 0 when none is drawn.
     int statusColumns_ = 0;

@@ -104,7 +104,9 @@ std::optional<std::pair<std::size_t, std::string>> cp932At(std::string_view text
 }
 
 bool isControl(char32_t c) {
-    return (c < 0x20 && c != '\n' && c != '\t') || (c >= 0x7F && c <= 0x9F);
+    return (c < 0x20 && c != '\n' && c != '\t') || (c >= 0x7F && c <= 0x9F) || c == 0x061C ||
+           c == 0x200E || c == 0x200F || (c >= 0x2028 && c <= 0x202E) ||
+           (c >= 0x2066 && c <= 0x2069);
 }
 
 }  // namespace
@@ -152,6 +154,23 @@ std::string TerminalText(std::string_view text) {
         }
     }
     return shown;
+}
+
+std::string LineBreaksEscaped(std::string_view name) {
+    std::string out;
+    out.reserve(name.size());
+    for (const char ch : name) {
+        if (ch == '\n' || ch == '\r') {
+            out += escapedByte(static_cast<unsigned char>(ch));
+        } else {
+            out += ch;
+        }
+    }
+    return out;
+}
+
+std::string TerminalLineText(std::string_view text) {
+    return TerminalText(LineBreaksEscaped(text));
 }
 
 }  // namespace mokuji::platform

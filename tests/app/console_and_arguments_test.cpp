@@ -22,26 +22,38 @@
 namespace mokuji {
 namespace {
 
-TEST(ConsoleRunView, CaptionsAreLinesAndMessagesLoseTheirLineEndCarriageReturns) {
-    std::ostringstream out;
-    platform::ConsoleRunView view(out);
-    view.setCaption("mokuji - [a.xls]");
-    view.setEnabled(false);
-    view.setMousePointer(platform::kPointerHourglass);
-    view.doEvents();
-    view.showMessage("以下のフォルダにはEXCELのシートがありません。\r\n\r\n/data/");
-    view.showMessage("a\rb\r\n");
-    EXPECT_EQ(view.caption(), "mokuji - [a.xls]");
-    EXPECT_EQ(out.str(),
-              "caption: mokuji - [a.xls]\n"
-              "以下のフォルダにはEXCELのシートがありません。\n\n/data/\n"
-              "a\\x0Db\n");
+// To a file or a pipe: the messages and the summary, captions only when
+// asked for, and nothing in a name that could pass for a line of ours or
+// turn the text around.
+TEST(ConsoleRunView, ToAFileMessagesAndTheSummaryAndCaptionsOnlyWhenVerbose) {
+    for (const bool verbose : {false, true}) {
+        std::ostringstream out;
+        platform::ConsoleRunView view(out, 0, verbose);
+        view.setCaption("mokuji - [a\nb.xls]");
+        view.setEnabled(false);
+        view.setMousePointer(platform::kPointerHourglass);
+        view.doEvents();
+        view.showProgress(1, 2, "a.xls");
+        view.showMessage("以下のフォルダにはEXCELのシートがありません。\r\n\r\n/data/");
+        view.showMessage("a\rb\r\n");
+        view.showMessage("\u202Egpj.xls \u2066x\u2069\u2028\u200F\r\n");
+        view.showSummary(
+            "目次ファイルに1行を書き込みました（読めなかったブック0件）: /d/00_目次.xls\r\n");
+        EXPECT_EQ(view.caption(), "mokuji - [a\nb.xls]");
+        EXPECT_EQ(
+            out.str(),
+            std::string(verbose ? "caption: mokuji - [a\\x0Ab.xls]\n" : "") +
+                "以下のフォルダにはEXCELのシートがありません。\n\n/data/\n"
+                "a\\x0Db\n"
+                "\\u202Egpj.xls \\u2066x\\u2069\\u2028\\u200F\n"
+                "目次ファイルに1行を書き込みました（読めなかったブック0件）: /d/00_目次.xls\n");
+    }
 }
 
 TEST(ConsoleRunView, OnATerminalOneLineIsRedrawnNeverWiderThanTheTerminal) {
     std::ostringstream out;
     {
-        platform::ConsoleRunView view(out, 12, std::chrono::hours(1));
+        platform::ConsoleRunView view(out, 12, false, std::chrono::hours(1));
         view.setCaption("mokuji - ファイル一覧取得中");
         view.showProgress(1, 3, "a.xls");
         // While workbooks are read, progress alone is drawn, and not again
@@ -93,10 +105,74 @@ TEST(DisplayCheck, OnlyAPlatformThatShowsWindowsIsADisplay) {
     EXPECT_TRUE(app::ShowsWindows("xcb"));
 }
 
-TEST(CommandLine, ArgumentsAreJoinedByOneBlank) {
-    const char* argv[] = {"mokuji", "/data/a", "b", "", "c"};
-    EXPECT_EQ(app::JoinArguments(5, argv), "/data/a b  c");
-    EXPECT_EQ(app::JoinArguments(1, argv), "");
+// Options wherever they stand before "--", on Linux's split arguments and
+// on Windows' one line; "-" prefixes an option only outside quotes.
+TEST(CommandLine, OptionsAreTakenWhereverTheyStandAndThePathAsItIs) {
+    using app::InformationRequest;
+    struct Case {
+        std::vector<std::string> args;  // one item: a Windows command line
+        bool windows;
+        std::string path;
+        std::optional<InformationRequest> request = std::nullopt;
+        std::string extensions = "";
+        bool verbose = false;
+        std::string refused = "";
+    } cases[] = {
+        {{"--extensions", "xlsx", "/回答"}, false, "/回答", {}, "xlsx"},
+        {{"/回答", "--extensions=xls,xlsx", "--verbose"}, false, "/回答", {}, "xls,xlsx", true},
+        {{"x y"}, false, "x y"},
+        {{"/x", "/y"}, false, "/y"},
+        {{"/x", "/無い", "/y"}, false, "/無い"},
+        {{"--", "--help"}, false, "--help"},
+        {{"./--help"}, false, "./--help"},
+        {{"-"}, false, "-"},
+        {{"--help", "/x"}, false, "/x", InformationRequest::Usage},
+        {{"/x", "-V"}, false, "/x", InformationRequest::Version},
+        {{"--bogus", "--help"},
+         false,
+         "",
+         InformationRequest::Usage,
+         "",
+         false,
+         "不明なオプションです: --bogus"},
+        {{"-x", "/x"}, false, "/x", {}, "", false, "./-x のように"},
+        {{"/x", "--extensions"}, false, "/x", {}, "", false, "--extensions の後に"},
+        {{"--extensions", "xls", "--extensions=xlsx"},
+         false,
+         "",
+         {},
+         "xls",
+         false,
+         "--extensions=xlsx は一度だけ"},
+        {{"--extensions xlsx C:\\回答 フォルダ"}, true, "C:\\回答 フォルダ", {}, "xlsx"},
+        {{"\"C:\\a b\"  --verbose"}, true, "\"C:\\a b\"", {}, "", true},
+        {{"C:\\a  --verbose b"}, true, "C:\\a b", {}, "", true},
+        {{"C:\\--extensions xlsx"}, true, "C:\\--extensions xlsx"},
+        {{"\"--help\""}, true, "\"--help\""},
+        {{"--extensionsxlsx a"},
+         true,
+         "a",
+         {},
+         "",
+         false,
+         "不明なオプションです: --extensionsxlsx"},
+    };
+    const auto exists = [](const std::string& p) { return p == "/x" || p == "/y"; };
+    for (const Case& c : cases) {
+        const std::string shown = ::testing::PrintToString(c.args);
+        const app::StartOptions o =
+            c.windows ? app::ParseCommandLine(c.args[0]) : app::ParseArguments(c.args, exists);
+        EXPECT_EQ(o.arguments, c.path) << shown;
+        EXPECT_EQ(o.request, c.request) << shown;
+        EXPECT_EQ(o.extensions.given, !c.extensions.empty()) << shown;
+        EXPECT_EQ(o.extensions.value, c.extensions) << shown;
+        EXPECT_EQ(o.verbose, c.verbose) << shown;
+        if (c.refused.empty()) {
+            EXPECT_EQ(o.usageError, "") << shown;
+        } else {
+            EXPECT_THAT(o.usageError, ::testing::HasSubstr(c.refused)) << shown;
+        }
+    }
 }
 
 TEST(CommandLine, WindowsCommandLineLosesOnlyTheProgramName) {

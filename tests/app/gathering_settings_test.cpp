@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "app/gathering_settings.h"
+#include "app/settings_file.h"
+#include "support/temp_folder.h"
 
 namespace mokuji::app {
 namespace {
@@ -30,35 +32,6 @@ TEST(GatheringSettings, ExtensionListsAsUsersWriteThem) {
     }
 }
 
-TEST(GatheringSettings, TheOptionComesOffTheFrontOfEitherCommandLine) {
-    struct Case {
-        std::string line;
-        bool given;
-        std::string value, rest;
-    } cases[] = {
-        {"--extensions xls,xlsx C:\\回答 フォルダ", true, "xls,xlsx", "C:\\回答 フォルダ"},
-        {"--extensions=xlsx  \"C:\\a b\"", true, "xlsx", "\"C:\\a b\""},
-        {"C:\\--extensions xlsx", false, "", "C:\\--extensions xlsx"},
-        {"--extensionsxlsx a", false, "", "--extensionsxlsx a"},
-    };
-    for (auto c : cases) {
-        std::string line = c.line;
-        ExtensionsOption o = TakeExtensionsOption(line);
-        EXPECT_EQ(o.given, c.given) << c.line;
-        EXPECT_EQ(o.value, c.value) << c.line;
-        EXPECT_EQ(line, c.rest) << c.line;
-    }
-    char a0[] = "mokuji", a1[] = "--extensions", a2[] = "xlsx", a3[] = "/tmp/回答";
-    char* argv[] = {a0, a1, a2, a3, nullptr};
-    int argc = 4;
-    ExtensionsOption o = TakeExtensionsOption(argc, argv);
-    EXPECT_TRUE(o.given);
-    EXPECT_EQ(o.value, "xlsx");
-    ASSERT_EQ(argc, 2);
-    EXPECT_STREQ(argv[1], "/tmp/回答");
-    EXPECT_EQ(argv[2], nullptr);
-}
-
 TEST(GatheringSettings, TheOptionOutweighsTheFileAndAFaultyFileFallsBack) {
     const std::string file = "\xEF\xBB\xBF# mine\r\n[gathering]\r\nextensions = xls, xlsx\r\n";
     std::string problem;
@@ -80,6 +53,37 @@ TEST(GatheringSettings, TheOptionOutweighsTheFileAndAFaultyFileFallsBack) {
     ASSERT_TRUE(faulty);
     EXPECT_EQ(faulty->pattern(), "*.xls");
     EXPECT_NE(problem.find("f：extensions=："), std::string::npos) << problem;
+}
+
+// A file that is there but is no settings file is named, never passed over
+// for another candidate without a word.
+TEST(GatheringSettings, ASettingsFileThatCannotBeOneIsNamed) {
+    fake::TempFolder dir;
+    const std::string missing = dir.file("missing.conf");
+    const struct {
+        std::string text;
+        std::string problem;  // "" when the file is read
+    } cases[] = {
+        {"extensions=xlsx\n", ""},
+        {std::string(64 * 1024 - 1, '#') + "\n", ""},
+        {std::string(64 * 1024 + 1, '#'), "64KiBを超えている"},
+        {std::string("\xFF\xFE"
+                     "e\0x\0",
+                     6),
+         "UTF-16で保存されている"},
+        {std::string("e\0x\0t\0", 6), "UTF-16で保存されている"},
+    };
+    for (const auto& c : cases) {
+        const std::string path = dir.write("mokuji.conf", c.text);
+        std::string problem;
+        auto file = ReadSettingsFile({missing, path, missing}, &problem);
+        EXPECT_EQ(file.has_value(), c.problem.empty()) << c.problem;
+        if (file) {
+            EXPECT_EQ(file->path, path);
+        }
+        EXPECT_EQ(problem.find(path + "：" + c.problem), c.problem.empty() ? std::string::npos : 0)
+            << problem;
+    }
 }
 
 }  // namespace

@@ -47,8 +47,10 @@ class BadFiles : public ::testing::Test {
     // root, on folders given to that user.
     ProgramRun run(ChildLimits limits = {}) {
         if (limits.unprivileged && fake::runningAsRoot()) fake::giveToUnprivilegedUser(dir.path());
-        return runProgram(MOKUJI_BINARY, {folder}, {{"MOKUJI_OPENER", opener.program()}},
-                          dir.path().string(), std::chrono::seconds(60), limits);
+        // Verbose, so that the captions tell how far a run went.
+        return runProgram(MOKUJI_BINARY, {"--verbose", folder},
+                          {{"MOKUJI_OPENER", opener.program()}}, dir.path().string(),
+                          std::chrono::seconds(60), limits);
     }
 
     // A first run that writes the list the later runs must not lose.
@@ -139,11 +141,19 @@ TEST_F(BadFiles, NamesReachTheTerminalAsTextAndNeverAsCommands) {
     const std::string sjis = "\x83\x41\x83\x93\x83\x50\x81\x5B\x83\x67.xls";
     makeSource(at(sjis), {{2, 2, "回答", "件名"}});
     makeSource(at("x\x1B[2J.xls"), {{2, 2, "消去", "件名"}});
+    // A name that would print a line like the summary, one shown reversed
+    // ("slx.exe" read right to left), neither of them a workbook.
+    dir.write("回答/a\n目次ファイルに9行を書き込みました: x.xls", "no workbook");
+    dir.write("回答/\u202Eslx.exe.xls", "no workbook");
     ProgramRun r = run();
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err.find('\x1B'), std::string::npos);
     EXPECT_THAT(r.err, HasSubstr("caption: mokuji - [x\\x1B[2J.xls]\n"));
     EXPECT_THAT(r.err, HasSubstr("caption: mokuji - [アンケート.xls]\n"));
+    EXPECT_THAT(r.err, HasSubstr("\na\\x0A目次ファイルに9行を書き込みました: x.xls（"));
+    EXPECT_THAT(r.err, Not(HasSubstr("\n目次ファイルに9行")));
+    EXPECT_THAT(r.err, HasSubstr("\n\\u202Eslx.exe.xls（"));
+    EXPECT_THAT(r.err, Not(HasSubstr("\u202E")));
     EXPECT_THAT(listAsOurReaderSees(list()), HasSubstr("|アンケート.xls|回答\n"));
 }
 

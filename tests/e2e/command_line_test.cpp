@@ -18,6 +18,7 @@ namespace {
 
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
+using ::testing::Not;
 
 class CommandLine : public ::testing::Test {
   protected:
@@ -81,10 +82,19 @@ TEST_F(CommandLine, AQuotedPathWithBlanksIsOnePath) {
     EXPECT_EQ(quoted.status, 0) << quoted.err;
     EXPECT_EQ(opener.opened(), folder + "/00_目次.xls\n");
 
-    // Unquoted, the blank splits it into two arguments that join again.
-    ProgramRun split = run({dir.file("アンケート"), "2024/a.xls"});
-    EXPECT_EQ(split.status, 0) << split.err;
-    EXPECT_THAT(split.err, HasSubstr("caption: mokuji - 目次ファイル更新開始\n"));
+    // Arguments arrive split and stay so: one with a blank is one path, and
+    // two are never joined into one.
+    std::filesystem::create_directory(u8path(dir.file("x")));
+    std::filesystem::create_directory(u8path(dir.file("y")));
+    source(dir.file("y"), "a.xls");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{dir.file("x y")},
+          std::vector<std::string>{dir.file("アンケート"), "2024/a.xls"}}) {
+        ProgramRun split = run(args);
+        EXPECT_EQ(split.status, 64) << split.err;
+        EXPECT_THAT(split.err, HasSubstr("見つかりません。\n\n" + args[0] + "\n"));
+    }
+    EXPECT_FALSE(std::filesystem::exists(u8path(dir.file("y/00_目次.xls"))));
 }
 
 TEST_F(CommandLine, SeveralFilesFromALauncherRunTheFolderOfTheLast) {
@@ -173,24 +183,78 @@ TEST_F(CommandLine, WithoutAUsablePathTheProgramSaysHowToStartIt) {
     EXPECT_THAT(opener.opened(false), IsEmpty());
 }
 
-TEST_F(CommandLine, HelpAndVersionAnswerOnStandardOutputOnlyWhenTheyAreTheWholeLine) {
-    ProgramRun help = run({"--help"});
-    EXPECT_EQ(help.status, 0) << help.err;
-    EXPECT_THAT(help.out, HasSubstr("使い方: mokuji パス\n"));
-    EXPECT_THAT(help.out, HasSubstr("  --version"));
-    EXPECT_THAT(help.err, IsEmpty());
-    ProgramRun version = run({"--version"});
-    EXPECT_EQ(version.status, 0) << version.err;
-    EXPECT_THAT(version.out, ::testing::StartsWith("mokuji " MOKUJI_VERSION_TEXT "\n"));
-
-    // Anything more is a path; a folder of that name is reached as one.
-    EXPECT_EQ(run({"--help", "x"}).out, "");
+// Options as users of command-line tools write them; a fault in them is a
+// usage error that names the option, with nothing run.
+TEST_F(CommandLine, OptionsAnswerOrRefuseAsCommandLineToolsDo) {
     std::filesystem::create_directory(dir.file("--help"));
     source(dir.file("--help"), "a.xls");
-    ProgramRun folder = run({"./--help"});
-    EXPECT_EQ(folder.status, 0) << folder.err;
-    EXPECT_THAT(folder.out, IsEmpty());
-    EXPECT_TRUE(std::filesystem::exists(u8path(dir.file("--help/00_目次.xls"))));
+    const std::string folder = dir.file("--help");
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string out, err;  // what each must hold; "" for nothing at all
+    } cases[] = {
+        {{"--help"}, 0, "使い方: mokuji パス\n", ""},
+        {{"-h", folder}, 0, "  --verbose", ""},
+        {{folder, "--help"}, 0, "終了ステータス:", ""},
+        {{"--version"}, 0, "mokuji " MOKUJI_VERSION_TEXT "\n", ""},
+        {{"-V"}, 0, "mokuji " MOKUJI_VERSION_TEXT "\n", ""},
+        {{"--verbos", folder}, 64, "", "不明なオプションです: --verbos\n"},
+        {{"-x"}, 64, "", "使い方は mokuji --help で表示します。\n"},
+        {{folder, "--extensions"}, 64, "", "--extensions の後に拡張子を指定してください"},
+        {{"--extensions=xls", "--extensions", "xlsx", folder},
+         64,
+         "",
+         "--extensions は一度だけ指定してください。\n"},
+        {{"--extensions", "*.xls", folder}, 64, "", "--extensions *.xls："},
+    };
+    const auto holds = [](const std::string& text, const std::string& part) {
+        return part.empty() ? text.empty() : text.find(part) != std::string::npos;
+    };
+    for (const auto& c : cases) {
+        const std::string shown = ::testing::PrintToString(c.args);
+        ProgramRun r = run(c.args);
+        EXPECT_EQ(r.status, c.status) << shown << r.err;
+        EXPECT_TRUE(holds(r.out, c.out)) << shown << r.out;
+        EXPECT_TRUE(holds(r.err, c.err)) << shown << r.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(u8path(folder + "/00_目次.xls")));
+
+    // A folder named like an option is reached as a path or after "--",
+    // and after "--" everything is a path.
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"./--help"}, std::vector<std::string>{"--", "--help"},
+          std::vector<std::string>{"--extensions", "xls,xlsx", "--", "--help"}}) {
+        ProgramRun r = run(args);
+        EXPECT_EQ(r.status, 0) << ::testing::PrintToString(args) << r.err;
+        EXPECT_THAT(r.out, IsEmpty());
+    }
+    EXPECT_TRUE(std::filesystem::exists(u8path(folder + "/00_目次.xls")));
+}
+
+// To a file or a pipe (cron, a log): each workbook skipped with why, then
+// the summary with the list's path; the captions only when asked for.
+TEST_F(CommandLine, ToAFileTheSkippedWorkbooksAndTheSummaryCaptionsOnlyWhenVerbose) {
+    std::string folder = dir.file("回答");
+    std::filesystem::create_directory(u8path(folder));
+    for (const char* name : {"a.xls", "b.xls"}) source(folder, name);
+    std::ofstream(u8path(folder + "/c.xls")) << "not a workbook";
+    const std::string summary =
+        "目次ファイルに2行を書き込みました（読めなかったブック1件）: " + folder + "/00_目次.xls\n";
+    const std::string skipped = "\nc.xls（";
+
+    ProgramRun quiet = run({folder});
+    EXPECT_EQ(quiet.status, 0) << quiet.err;
+    EXPECT_THAT(quiet.err, Not(HasSubstr("caption:")));
+    EXPECT_THAT(quiet.err, HasSubstr(skipped));
+    EXPECT_THAT(quiet.err, ::testing::EndsWith(summary));
+
+    ProgramRun verbose = run({folder, "--verbose"});
+    EXPECT_EQ(verbose.status, 0) << verbose.err;
+    EXPECT_THAT(verbose.err, HasSubstr("caption: mokuji - 目次ファイル更新開始\n"));
+    EXPECT_THAT(verbose.err, HasSubstr("caption: mokuji - [b.xls]\n"));
+    EXPECT_THAT(verbose.err, HasSubstr(skipped));
+    EXPECT_THAT(verbose.err, HasSubstr(summary));
 }
 
 TEST_F(CommandLine, OnATerminalProgressIsOneLineRedrawnAndASummaryEndsIt) {
@@ -244,7 +308,7 @@ TEST_F(CommandLine, ADisplayThatCannotBeShownToAnybodyIsNone) {
     ProgramRun stale = withEnv("DISPLAY", ":" + std::to_string(absent), folder);
     EXPECT_FALSE(stale.timedOut);
     EXPECT_EQ(stale.status, 0) << stale.err;
-    EXPECT_THAT(stale.err, HasSubstr("caption: mokuji - 目次ファイル作成開始\n"));
+    EXPECT_THAT(stale.err, HasSubstr("目次ファイルに1行を書き込みました"));
     EXPECT_EQ(opener.opened(), folder + "/00_目次.xls\n");
 
     // Offscreen nobody sees the message box, so nobody would close it.

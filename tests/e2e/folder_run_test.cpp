@@ -65,7 +65,8 @@ const char* kHeader =
     "||2|3|2|2|3|4\n";
 
 TEST_F(FolderRun, CreatesTheListFromTheTemplateThenUpdatesItKeepingItsColumns) {
-    ProgramRun first = run({folder});
+    // Asked for captions, before the path or after it.
+    ProgramRun first = run({"--verbose", folder});
     ASSERT_FALSE(first.timedOut);
     EXPECT_EQ(first.status, 0) << first.err;
     const std::string list = at("00_目次.xls");
@@ -84,7 +85,7 @@ TEST_F(FolderRun, CreatesTheListFromTheTemplateThenUpdatesItKeepingItsColumns) {
     // columns it has and gains a row.
     makeSource(at("a.xls"), {{2, 2, "点検2", "件名"}, {1, 1, "新", "新しい項目"}});
     makeSource(at("b2.xls"), {{2, 2, "追加", "件名"}, {2, 3, "佐藤", "担当者"}});
-    ProgramRun second = run({list});
+    ProgramRun second = run({list, "--verbose"});
     EXPECT_EQ(second.status, 0) << second.err;
     EXPECT_THAT(second.err, HasSubstr("caption: mokuji - 目次ファイル更新開始\n"));
     EXPECT_THAT(namesIn(folder),
@@ -101,7 +102,7 @@ TEST_F(FolderRun, AListNamedInUpperCaseIsUpdatedUnderItsOwnName) {
     ASSERT_EQ(run({folder}).status, 0);
     std::filesystem::rename(u8path(at("00_目次.xls")), u8path(at("00_目次.XLS")));
     std::filesystem::remove(u8path(at("c.xls")));
-    ProgramRun again = run({folder + "/"});
+    ProgramRun again = run({folder + "/", "--verbose"});
     EXPECT_EQ(again.status, 0) << again.err;
     EXPECT_THAT(namesIn(folder), Not(::testing::Contains("00_目次.xls")));
     EXPECT_THAT(again.err, HasSubstr("caption: mokuji - 目次ファイル更新開始\n"));

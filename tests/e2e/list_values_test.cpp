@@ -188,8 +188,10 @@ class ListSavedElsewhere : public ListValues {
   protected:
     void SetUp() override {
         const std::filesystem::path examples = fake::testData("../../examples/questionnaires");
+        // Only the workbooks: the example command leaves its list there.
         for (const auto& e : std::filesystem::directory_iterator(examples)) {
-            std::filesystem::copy_file(e.path(), dir.path() / e.path().filename());
+            if (e.path().filename() != u8path("00_目次.xls"))
+                std::filesystem::copy_file(e.path(), dir.path() / e.path().filename());
         }
     }
     void useList(const std::string& fixture) {

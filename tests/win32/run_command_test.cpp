@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <sstream>
 
 #include "app/win32_desktop_window.h"
 #include "dialog_watcher.h"
@@ -178,4 +179,25 @@ TEST_F(RunCommandTest, NoSecondRunStartsWhileOneIsUnderWay) {
     EXPECT_FALSE(window_->busy());
     EXPECT_FALSE(window_->form().busyPointer());
     EXPECT_NE(GetCapture(), form());
+}
+
+// Started with a path nobody may be watching: a box left unanswered closes
+// by itself, its text on standard error too, and the run goes on.
+TEST_F(RunCommandTest, AnUnattendedRunsMessageBoxClosesByItself) {
+    EXPECT_EQ(window_->view().messageTimeout().count(), 0);
+    Win32DesktopWindow unattended(fs_, shell_, ::xls::native::createApplication,
+                                  mokuji::gather::GatherFolder, folder_);
+    EXPECT_EQ(unattended.view().messageTimeout(), mokuji::app::kUnattendedMessageTimeout);
+
+    fake::DialogWatcher watcher;
+    watcher.then([](HWND) {});  // nobody answers
+    std::ostringstream echo;
+    unattended.view().setUnattended(&echo, std::chrono::milliseconds(300));
+    const auto began = std::chrono::steady_clock::now();
+    unattended.view().showMessage("誰も見ていません。\r\n");
+    EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(10));
+    ASSERT_EQ(watcher.seen().size(), 1u);
+    EXPECT_NE(watcher.seen()[0].text.find("誰も見ていません。"), std::string::npos);
+    EXPECT_FALSE(watcher.lingered());
+    EXPECT_EQ(echo.str(), "誰も見ていません。\n");
 }

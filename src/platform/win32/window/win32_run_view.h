@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+#include <iosfwd>
 #include <string>
 
 #include "platform/run_view.h"
@@ -21,9 +23,17 @@ class Win32RunView : public RunView {
     void doEvents() override;
     void showMessage(const std::string& text) override;
 
+    // For a run nobody may be watching (a path on the command line, a
+    // scheduled task): every message is written to echo as well, and its
+    // box closes by itself after timeout.
+    void setUnattended(std::ostream* echo, std::chrono::milliseconds timeout);
+    std::chrono::milliseconds messageTimeout() const { return timeout_; }
+
   private:
     Form1_MAIN& window_;
     std::wstring messageTitle_;
+    std::ostream* echo_ = nullptr;
+    std::chrono::milliseconds timeout_{0};
 };
 
 }  // namespace mokuji::platform::win32
