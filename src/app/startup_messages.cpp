@@ -54,7 +54,8 @@ std::string UsageText(const std::string& programName) {
            std::string(engine::kListFileName) +
            " を作成または更新して開きます。\r\n"
            "パスにはフォルダ、目次ファイル、またはほかのブックを一つだけ指定します。\r\n"
-           "パスの前に --extensions xls,xlsx と書くと、その拡張子のブックを集めます。\r\n";
+           "集めるのは拡張子が xls, xlsx, xlsm のブックです。パスの前に --extensions xls と\r\n"
+           "書くと、その拡張子のブックだけを集めます。\r\n";
 }
 
 }  // namespace mokuji::app
