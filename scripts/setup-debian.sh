@@ -4,7 +4,8 @@
 # (beside xlrd), and Xvfb a display for the window's end-to-end run: their
 # tests would skip without them. dpkg-dev (dpkg-shlibdeps) finds the Debian
 # package's dependencies; desktop-file-utils, appstream and man-db check the
-# installed desktop entry, metainfo and manual page.
+# installed desktop entry, metainfo and manual page, and xdg-utils that the
+# install leaves the desktop's default applications alone.
 # Safe to run again: apt-get skips what is already there.
 set -eu
 
@@ -14,7 +15,7 @@ packages="build-essential cmake ninja-build pkg-config
           qt6-base-dev qt6-translations-l10n fonts-ipafont-gothic
           clang libclang-rt-14-dev
           libreoffice-calc xvfb xauth
-          dpkg-dev desktop-file-utils appstream man-db
+          dpkg-dev desktop-file-utils appstream man-db xdg-utils
           zlib1g-dev libexpat1-dev libpugixml-dev python3-openpyxl"
 
 missing=""

@@ -34,6 +34,8 @@ int ExitStatusOf(StartupOutcome outcome) {
             return 3;
         case StartupOutcome::ListIncomplete:
             return 4;
+        case StartupOutcome::ListHeld:
+            return 5;
         case StartupOutcome::BadArgument:
         case StartupOutcome::WaitForUser:
             break;

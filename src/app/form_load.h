@@ -22,6 +22,8 @@ enum class StartupOutcome {
     BadArgument,
     // The list file or the template workbook could not be read.
     ReadFailed,
+    // The list file is open in another program and was left alone.
+    ListHeld,
 };
 
 // Sets the window's captions and tables and the default working path, then

@@ -31,6 +31,12 @@ std::string GatheringSettings::pattern() const {
     return out;
 }
 
+std::string GatheringSettings::extensionList() const {
+    std::string out;
+    for (const auto& e : extensions) out += (out.empty() ? "" : ",") + e;
+    return out;
+}
+
 std::optional<std::vector<std::string>> ParseExtensions(std::string_view text) {
     std::vector<std::string> out;
     while (true) {
@@ -86,7 +92,8 @@ std::optional<GatheringSettings> ResolveGatheringSettings(
         settings.extensions = std::move(*list);
     } else if (problem) {
         *problem = filePath + "：" + std::string(kExtensionsSetting) + "=" + *value +
-                   std::string(kHowToWrite) + "xls だけを集めます。";
+                   std::string(kHowToWrite) + "既定の " + settings.extensionList() +
+                   " を集めます。";
     }
     return settings;
 }

@@ -7,13 +7,16 @@
 
 namespace mokuji::app {
 
-// The extensions of the workbooks a run gathers: "xls" alone unless the
-// user asks for more, in the settings file or on the command line.
+// The extensions of the workbooks a run gathers: every kind the engine
+// reads unless the user narrows it, in the settings file or on the command
+// line.
 struct GatheringSettings {
-    std::vector<std::string> extensions{"xls"};
+    std::vector<std::string> extensions{"xls", "xlsx", "xlsm"};
 
     // As the folder search takes them: "*.xls;*.xlsx".
     std::string pattern() const;
+    // As the user writes them: "xls,xlsx,xlsm".
+    std::string extensionList() const;
 };
 
 // "xls,xlsx,xlsm" (blanks, dots and letter case allowed: " .XLS, xlsx")
@@ -37,9 +40,9 @@ struct ExtensionsOption {
 };
 
 // The settings of a run: the command-line option, else the settings file's
-// "extensions", else "xls" alone. A value that cannot be read is named in
+// "extensions", else the default. A value that cannot be read is named in
 // *problem, in the program's words: the option's refuses the run (nullopt),
-// the file's falls back to "xls" alone, as a file may be shared by
+// the file's falls back to the default, as a file may be shared by
 // programs of other versions.
 std::optional<GatheringSettings> ResolveGatheringSettings(
     const ExtensionsOption& option, const std::optional<std::string>& fileText,

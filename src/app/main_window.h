@@ -28,8 +28,13 @@ struct MainWindow {
     // list file or template could not be read.
     std::string listFileOnDisk;
     bool listUnreadable = false;
+    // Whether the list file was open in another program at the last
+    // gathering: it must not be written then either.
+    bool listHeld = false;
     // Workbooks the last gathering passed over for the template.
     std::vector<gather::ReadFailure> unreadableTemplates;
+    // Spreadsheet files of the folder the last gathering did not take.
+    std::vector<std::string> notGathered;
 };
 
 inline constexpr const char* kStartupCaptionSuffix = " EXCELのデータベース";

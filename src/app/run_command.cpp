@@ -18,6 +18,7 @@ std::optional<RunEnd> runOnGatheredList(MainWindow& window, const StartupContext
     if (sub_mokuji_select(window, ctx, dialogs) == ListFileChoice::TooMany) return std::nullopt;
     if (window.List1.ListCount() == 0) {
         if (sayWhenEmpty) ctx.view.showMessage(kNoSheetsMessage);
+        TellNotGathered(window, ctx.view);
         return std::nullopt;
     }
     return MakeAndOpenList(window, ctx);

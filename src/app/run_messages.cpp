@@ -1,5 +1,7 @@
 #include "app/run_messages.h"
 
+#include <utility>
+
 #include "engine/user_notes.h"
 #include "platform/letter_case.h"
 #include "platform/name_text.h"
@@ -155,6 +157,57 @@ std::vector<std::string> RunOutcomeMessages(const engine::RunOutcome& outcome) {
             lines(list.namesNotAdded));
     if (list.saveFailure) messages.push_back(listNotSavedMessage(*list.saveFailure));
     return messages;
+}
+
+namespace {
+
+// Why a spreadsheet file was not gathered, and whether naming it in the
+// extensions would have gathered it.
+std::pair<std::string, bool> notGatheredReason(const std::string& fileName) {
+    const std::string extension = platform::LowerAscii(util::ExtensionOf(fileName));
+    if (extension == "xlt" || extension == "xltx" || extension == "xltm")
+        return {"ひな形（テンプレート）のファイルです", true};
+    if (extension == "xlsb") return {"xlsb形式（バイナリ）のブックには対応していません", false};
+    if (extension == "ods" || extension == "ots" || extension == "fods")
+        return {extension + "形式（OpenDocument）のスプレッドシートには対応していません", false};
+    if (extension == "csv") return {"CSV形式のテキストには対応していません", false};
+    if (extension == "numbers") return {"Numbers形式のファイルには対応していません", false};
+    return {"集めるブックの拡張子に含まれていません", true};
+}
+
+}  // namespace
+
+std::string ListHeldMessage(const std::string& listPath, const ListLock& lock) {
+    return "目次ファイルがほかのプログラムで開かれているため、作成・更新しませんでした。\r\n"
+           "（更新しても、そのプログラムで保存すると元に戻ってしまいます。）\r\n"
+           "\r\n" +
+           listPath + "\r\n" + "開いている人: " +
+           (lock.holder.empty() ? std::string("（ロックファイルに書かれていません）")
+                                : lock.holder) +
+           "\r\n"
+           "ロックファイル: " +
+           lock.lockPath +
+           "\r\n"
+           "\r\n"
+           "そのプログラムで目次ファイルを閉じてから、もう一度実行してください。\r\n"
+           "どのプログラムも開いていないときは、プログラムが異常終了して残ったロックファイルです。"
+           "上のロックファイルを削除してから、もう一度実行してください。\r\n";
+}
+
+std::string NotGatheredMessage(const std::vector<std::string>& fileNames) {
+    if (fileNames.empty()) return "";
+    std::string text = "以下のファイルはブックとして集めなかったため、目次に載せていません。\r\n";
+    bool narrowed = false;
+    for (const std::string& name : fileNames) {
+        auto [reason, byExtensions] = notGatheredReason(name);
+        text += name + "（" + reason + "）\r\n";
+        narrowed = narrowed || byExtensions;
+    }
+    if (narrowed)
+        text +=
+            "集めるブックの拡張子は --extensions または設定ファイルの extensions "
+            "で指定します。\r\n";
+    return text;
 }
 
 std::optional<std::string> RunSummaryText(const engine::RunOutcome& outcome,

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/list_lock.h"
 #include "automation/automation_error.h"
 #include "engine/list_generation_driver.h"
 
@@ -20,6 +21,14 @@ std::string FoundContentText(automation::FileContent content);
 // Every message a finished run leaves for the user, in the order to show
 // them; none when all went well.
 std::vector<std::string> RunOutcomeMessages(const engine::RunOutcome& outcome);
+
+// The list file is open in another program: the run leaves it alone, and
+// says who holds it and how to clear a lock that outlived its program.
+std::string ListHeldMessage(const std::string& listPath, const ListLock& lock);
+
+// The spreadsheet files of the folder a run did not gather, each with why;
+// empty when there are none.
+std::string NotGatheredMessage(const std::vector<std::string>& fileNames);
 
 // One line on what a run that saved its list did: the rows written, the
 // workbooks that could not be read, and where the list is. Nothing when no

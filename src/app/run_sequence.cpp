@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "app/list_lock.h"
 #include "app/mokuji_open.h"
 #include "app/run_messages.h"
 #include "app/startup_messages.h"
@@ -38,16 +39,32 @@ std::string fileNameOf(const std::string& listFile) {
 
 }  // namespace
 
+void TellNotGathered(const MainWindow& window, platform::RunView& view) {
+    if (!window.notGathered.empty()) view.showMessage(NotGatheredMessage(window.notGathered));
+}
+
 bool GatherWorkingFolder(MainWindow& window, const StartupContext& ctx) {
     platform::RunView& view = ctx.view;
     window.listFileOnDisk.clear();
     window.listUnreadable = false;
+    window.listHeld = false;
     window.unreadableTemplates.clear();
+    window.notGathered.clear();
+    // Before anything is read: a list open elsewhere would be saved over
+    // our update, which would be lost without a word.
+    const std::string folder = util::FolderOf(window.g_mokuji_path);
+    if (auto lock = FindListLock(folder, engine::kListFileName)) {
+        window.listHeld = true;
+        std::string list = ctx.fs.findOrdinaryFile(folder + engine::kListFileName);
+        if (list.empty()) list = folder + engine::kListFileName;
+        view.showMessage(ListHeldMessage(list, *lock));
+        return false;
+    }
     gather::GatherResult gathered;
     try {
-        gathered = ctx.gather({window.g_mokuji_path, window.List1, window.columns, view, ctx.fs,
-                               ctx.createApplication, ctx.fs.programBaseName(),
-                               ctx.gathering.pattern()});
+        gathered =
+            ctx.gather({window.g_mokuji_path, window.List1, window.columns, view, ctx.fs,
+                        ctx.createApplication, ctx.fs.programBaseName(), ctx.gathering.pattern()});
     } catch (const platform::FileSystemError& e) {
         // The gathering gives the window back only when it ends normally.
         view.setEnabled(true);
@@ -64,10 +81,12 @@ bool GatherWorkingFolder(MainWindow& window, const StartupContext& ctx) {
     }
     window.listFileOnDisk = gathered.listFile;
     window.unreadableTemplates = std::move(gathered.unreadableTemplates);
+    window.notGathered = std::move(gathered.notGathered);
     return true;
 }
 
 RunEnd MakeAndOpenList(MainWindow& window, const StartupContext& ctx) {
+    if (window.listHeld) return RunEnd::ListHeld;
     if (window.listUnreadable) return RunEnd::ReadFailed;
     platform::RunView& view = ctx.view;
     const std::string programName = ctx.fs.programBaseName();
@@ -98,6 +117,7 @@ RunEnd MakeAndOpenList(MainWindow& window, const StartupContext& ctx) {
             passedOver.push_back(failure);
     }
     if (!passedOver.empty()) view.showMessage(PassedOverTemplatesMessage(passedOver));
+    TellNotGathered(window, view);
 
     if (auto summary = RunSummaryText(outcome, list.listFilePath())) view.showSummary(*summary);
     view.setCaption(StartupCaption(programName));
@@ -107,9 +127,11 @@ RunEnd MakeAndOpenList(MainWindow& window, const StartupContext& ctx) {
 
 RunEnd RunWorkingFolder(MainWindow& window, const StartupContext& ctx,
                         const std::string& nothingGatheredMessage) {
-    if (!GatherWorkingFolder(window, ctx)) return RunEnd::ReadFailed;
+    if (!GatherWorkingFolder(window, ctx))
+        return window.listHeld ? RunEnd::ListHeld : RunEnd::ReadFailed;
     if (window.List1.ListCount() == 0) {
         ctx.view.showMessage(nothingGatheredMessage);
+        TellNotGathered(window, ctx.view);
         return RunEnd::NothingGathered;
     }
     return MakeAndOpenList(window, ctx);

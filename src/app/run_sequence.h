@@ -22,13 +22,20 @@ enum class RunEnd {
     ListIncomplete,
     // The folder, the list file or the template could not be read.
     ReadFailed,
+    // The list file is open in another program; it was left alone.
+    ListHeld,
 };
 
 // Gathers the working folder's workbooks into List1 and its column
-// definitions. A folder, list file or template that cannot be read is named
-// in a message; the window then remembers that its list must not be written.
-// Returns whether the gathering could read what it needed.
+// definitions, unless the list file is open in another program (which is
+// told, and remembered as a gathering that failed). A folder, list file or template that cannot be
+// read is named in a message; the window then remembers that its list must not be written. Returns
+// whether the gathering could read what it needed.
 bool GatherWorkingFolder(MainWindow& window, const StartupContext& ctx);
+
+// Names the spreadsheet files the last gathering left out, if any: at the
+// end of a run, so that an answer returned in another format is not missed.
+void TellNotGathered(const MainWindow& window, platform::RunView& view);
 
 // Writes the list file from what the last gathering left in List1, sets the
 // start-up caption back and opens the list file. Does nothing after a

@@ -19,6 +19,8 @@ StartupOutcome startupOutcomeOf(RunEnd end) {
             return StartupOutcome::ListNotSaved;
         case RunEnd::ListIncomplete:
             return StartupOutcome::ListIncomplete;
+        case RunEnd::ListHeld:
+            return StartupOutcome::ListHeld;
         case RunEnd::ReadFailed:
             break;
     }

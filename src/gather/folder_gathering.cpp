@@ -17,7 +17,8 @@ GatherResult GatherFolder(const GatherContext& ctx) {
     workbooks.Clear();
 
     const std::string folder = util::FolderOf(ctx.workingPath);
-    util::FindFiles(folder, ctx.workbookPattern, false, workbooks,
+    // One listing finds the workbooks and the spreadsheets not gathered.
+    util::FindFiles(folder, ctx.workbookPattern + ";" + kSpreadsheetPatterns, false, workbooks,
                     {ctx.fs, [&ctx] { ctx.view.doEvents(); }});
     // The list file is no source workbook. Where the file system tells
     // letter case apart, a folder may hold it under several spellings: none
@@ -25,11 +26,15 @@ GatherResult GatherFolder(const GatherContext& ctx) {
     //
     // An owner file ("~$" and the name of a workbook someone has open) is
     // a lock of a few bytes that the spreadsheet application writes and
-    // hides; Linux shows it, but it is no workbook either.
+    // hides; Linux shows it, but it is no workbook either, nor worth a word.
     for (std::size_t i = workbooks.ListCount(); i-- > 0;) {
         const std::string& name = workbooks.List(i);
-        if (platform::EqualIgnoringCase(name, engine::kListFileName) || name.starts_with("~$"))
+        if (platform::EqualIgnoringCase(name, engine::kListFileName) || name.starts_with("~$")) {
             workbooks.RemoveItem(i);
+        } else if (!util::HasListedExtension(name, ctx.workbookPattern)) {
+            result.notGathered.insert(result.notGathered.begin(), name);
+            workbooks.RemoveItem(i);
+        }
     }
     for (std::size_t i = 0; i < workbooks.ListCount(); ++i) workbooks.SetSelected(i, true);
     workbooks.SetEnabled(true);

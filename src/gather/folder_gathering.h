@@ -37,11 +37,23 @@ struct GatherResult {
     // Workbooks passed over for the template because they could not be
     // read, in list order; the caller names them once the run is over.
     std::vector<ReadFailure> unreadableTemplates;
+    // Files of the folder that look like spreadsheets but are not of the
+    // kinds gathered (an .ods, a .csv, an .xlsx when only .xls is asked
+    // for), by their bare names in list order: the caller names them, so
+    // that no answer returned in another format goes missing unnoticed.
+    std::vector<std::string> notGathered;
 };
+
+// The spreadsheet files a folder of answers may hold, as the folder search
+// takes patterns: what is gathered is named in GatherContext, the rest of
+// these are told to the user as not read.
+inline constexpr const char* kSpreadsheetPatterns =
+    "*.xls;*.xlsx;*.xlsm;*.xlsb;*.xlt;*.xltx;*.xltm;*.ods;*.ots;*.fods;*.csv;*.numbers";
 
 // Gathers every workbook of the working folder into the list (all selected),
 // leaving out the list file and the spreadsheet application's owner files
-// ("~$" names), and loads the column table from the folder's list file or,
+// ("~$" names), notes the other spreadsheet files it does not gather, and
+// loads the column table from the folder's list file or,
 // without one, from the first workbook gathered that can be read.
 GatherResult GatherFolder(const GatherContext& ctx);
 

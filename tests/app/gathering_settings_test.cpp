@@ -51,7 +51,7 @@ TEST(GatheringSettings, TheOptionOutweighsTheFileAndAFaultyFileFallsBack) {
     problem.clear();
     auto faulty = ResolveGatheringSettings({}, "extensions=*.xlsx\nextensions=\n", "f", &problem);
     ASSERT_TRUE(faulty);
-    EXPECT_EQ(faulty->pattern(), "*.xls");
+    EXPECT_EQ(faulty->pattern(), "*.xls;*.xlsx;*.xlsm");
     EXPECT_NE(problem.find("f：extensions=："), std::string::npos) << problem;
 }
 

@@ -53,7 +53,7 @@ TEST_F(RunCommand, TheDialogOffersTheListFileFirstPresetWithTheWorkingPath) {
     EXPECT_EQ(asked.title, "目次ファイル読込");
     EXPECT_EQ(asked.filter,
               "目次ファイル (00_目次.xls)\0"
-              "00_目次.xls\0EXCEL Files (*.xls)\0*.xls\0"s);
+              "00_目次.xls\0EXCEL Files (*.xls;*.xlsx;*.xlsm)\0*.xls;*.xlsx;*.xlsm\0"s);
     EXPECT_EQ(asked.filterIndex, 1);
     EXPECT_EQ(asked.flags, 2624004);
     EXPECT_EQ(asked.initialDir, nativePath("/home/user"));

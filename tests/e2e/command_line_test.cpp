@@ -150,11 +150,12 @@ TEST_F(CommandLine, APathThatDoesNotExistIsNamedAndNothingIsWritten) {
 TEST_F(CommandLine, AFolderWithoutWorkbooksIsNamedAndNothingIsWritten) {
     std::string folder = dir.file("空");
     std::filesystem::create_directory(u8path(folder));
-    dir.write("空/a.xlsx", "");
+    dir.write("空/a.ods", "");
     ProgramRun r = run({folder});
     EXPECT_GT(r.status, 0);
     EXPECT_THAT(r.err,
                 HasSubstr("以下のフォルダにはEXCELのシートがありません。\n\n" + folder + "/\n"));
+    EXPECT_THAT(r.err, HasSubstr("\na.ods（ods形式（OpenDocument）"));
     EXPECT_FALSE(std::filesystem::exists(u8path(folder + "/00_目次.xls")));
     EXPECT_THAT(opener.opened(false), IsEmpty());
 }

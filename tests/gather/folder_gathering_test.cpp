@@ -75,6 +75,8 @@ TEST_F(SubRead, FolderWithListFileGathersItsWorkbooksAndReadsTheList) {
 
     GatherResult result = gather(dir.file("b.XLS"));
     EXPECT_THAT(entries(), ElementsAre("a.xls", "b.XLS"));
+    // Spreadsheet files are noted as not gathered; a backup is none.
+    EXPECT_THAT(result.notGathered, ElementsAre("a.csv", "c.xlsx"));
     EXPECT_EQ(result.listFile, dir.file("00_目次.xls"));
     EXPECT_FALSE(result.readFailure);
     EXPECT_EQ(opened(), dir.file("00_目次.xls"));

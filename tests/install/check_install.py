@@ -5,7 +5,9 @@ package would, and checks what a desktop gets: exactly the files meant
 their validators judge them, the manual page rendered without a warning,
 and the installed program run on a copy of the example folder, on the
 console and, when xvfb-run is there, with a window whose module is loaded
-from the installed module folder.
+from the installed module folder. With xdg-utils, it checks that the
+install leaves the default applications of folders and workbooks as they
+were.
 """
 import argparse
 import os
@@ -88,6 +90,53 @@ def check_desktop_files(args, usr):
           % (done.stderr, args.version))
 
 
+# What a desktop opens folders and workbooks with; installing mokuji must
+# leave every one of them as it was.
+OPENED_TYPES = ("inode/directory", "application/vnd.ms-excel", "application/x-msexcel",
+                "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet",
+                "application/vnd.ms-excel.sheet.macroEnabled.12")
+
+
+def defaults_of(args, work, data_dirs):
+    """What xdg-mime names as the default of each opened type on a desktop
+    with no choice of its own (no mimeapps.list) whose applications are
+    those of data_dirs, as after a package's update-desktop-database."""
+    for d in data_dirs:
+        done = timed("update-desktop-database", [args.update_desktop_database,
+                                                 str(d / "applications")])
+        check(done.returncode == 0, "update-desktop-database: " + done.stdout + done.stderr)
+    env = {k: v for k, v in os.environ.items()
+           if not k.startswith(("XDG_", "KDE_", "GNOME_", "DESKTOP_SESSION"))}
+    env.update(XDG_DATA_HOME=str(work / "home/.local/share"),
+               XDG_CONFIG_HOME=str(work / "home/.config"), HOME=str(work / "home"),
+               XDG_CONFIG_DIRS=str(work / "etc/xdg"),
+               XDG_DATA_DIRS=":".join(str(d) for d in data_dirs))
+    answers = {}
+    for mime in OPENED_TYPES:
+        done = subprocess.run([args.xdg_mime, "query", "default", mime], capture_output=True,
+                              text=True, env=env)
+        answers[mime] = done.stdout.strip()
+    return answers
+
+
+def check_no_default_taken(args, usr, work):
+    system = work / "system-share"
+    (system / "applications").mkdir(parents=True)
+    # A file manager that declares folders, as every desktop has one, but
+    # is nobody's chosen default.
+    (system / "applications/files.desktop").write_text(
+        "[Desktop Entry]\nType=Application\nName=Files\nExec=files %U\n"
+        "MimeType=inode/directory;\n", encoding="utf-8")
+    before = defaults_of(args, work, [system])
+    after = defaults_of(args, work, [usr / "share", system])
+    check(before == after, "installing changed the default applications: before %s, after %s"
+          % (before, after))
+    cache = usr / "share/applications/mimeinfo.cache"
+    listed = cache.read_text(encoding="utf-8") if cache.exists() else ""
+    check(args.app_id not in listed,
+          "the desktop entry makes mokuji a candidate default:\n" + listed)
+
+
 def run_installed(args, usr, work, label, wrapper=()):
     """Runs the installed program on a copy of the example folder; returns
     the window modules the loader opened (its log, on standard error like
@@ -116,6 +165,8 @@ def main():
     for option in ("--build", "--cmake", "--moduledir", "--app-id", "--version", "--examples",
                    "--desktop-file-validate", "--appstreamcli", "--man"):
         parser.add_argument(option, required=True)
+    parser.add_argument("--xdg-mime")
+    parser.add_argument("--update-desktop-database")
     args = parser.parse_args()
     with tempfile.TemporaryDirectory(prefix="mokuji-install-") as tmp:
         work = Path(tmp)
@@ -126,6 +177,10 @@ def main():
         usr = root / "usr"
         check_layout(args, usr)
         check_desktop_files(args, usr)
+        if args.xdg_mime and args.update_desktop_database:
+            check_no_default_taken(args, usr, work)
+        else:
+            print("no xdg-mime or update-desktop-database: the default applications are not checked")
         loaded = run_installed(args, usr, work, "console")
         check(not loaded, "console run loaded the window: %s" % loaded)
         xvfb = shutil.which("xvfb-run")

@@ -193,6 +193,41 @@ class Form1MainTest : public QObject {
         QCOMPARE(shell.documents, std::vector<std::string>{folder.file("00_目次.xls")});
     }
 
+    void aDropIsTakenAsACopyOrALinkNeverAsAMove() {
+        fake::TempFolder folder;
+        auto data = urlsOf({QUrl::fromLocalFile(u8(folder.path().string()))});
+        const struct {
+            Qt::DropActions offered;
+            Qt::DropAction answer;
+        } cases[] = {
+            {Qt::MoveAction | Qt::CopyAction, Qt::CopyAction},
+            {Qt::MoveAction | Qt::LinkAction, Qt::LinkAction},
+            {Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, Qt::CopyAction},
+            {Qt::MoveAction, Qt::IgnoreAction},
+        };
+        for (const auto& c : cases) {
+            MessageCatcher catcher;
+            QWidget* target = window_->form().cmd_run();
+            const QPoint at = target->rect().center();
+            QDragEnterEvent enter(at, c.offered, data.get(), Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(target, &enter);
+            QDragMoveEvent move(at, c.offered, data.get(), Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(target, &move);
+            QDropEvent drop(QPointF(at), c.offered, data.get(), Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(target, &drop);
+            const bool taken = c.answer != Qt::IgnoreAction;
+            QCOMPARE(enter.isAccepted(), taken);
+            QCOMPARE(drop.isAccepted(), taken);
+            if (taken) {
+                QCOMPARE(enter.dropAction(), c.answer);
+                QCOMPARE(move.dropAction(), c.answer);
+                QCOMPARE(drop.dropAction(), c.answer);
+            }
+            // Only a drop that is taken runs.
+            QCOMPARE(catcher.texts.size(), taken ? 1 : 0);
+        }
+    }
+
     void dropWithoutFileNamesIsIgnored() {
         MessageCatcher catcher;
         QMimeData text;

@@ -125,15 +125,38 @@ void Form1_MAIN::setListFileName(const std::string& name) {
     lblMokuji_->adjustSize();
 }
 
+namespace {
+
+// A drop only names a folder, so the source's files must stay where they
+// are: a file manager told "move" may delete what was dropped. The answer
+// is a copy or a link, whatever the source proposes.
+bool takeAsCopyOrLink(QDropEvent& event) {
+    const Qt::DropAction action = DropActionFor(event.possibleActions());
+    if (action == Qt::IgnoreAction || LocalPathsOf(*event.mimeData()).empty()) return false;
+    event.setDropAction(action);
+    event.accept();
+    return true;
+}
+
+}  // namespace
+
 void Form1_MAIN::dragEnterEvent(QDragEnterEvent* event) {
-    if (!LocalPathsOf(*event->mimeData()).empty()) event->acceptProposedAction();
+    takeAsCopyOrLink(*event);
+}
+
+void Form1_MAIN::dragMoveEvent(QDragMoveEvent* event) {
+    takeAsCopyOrLink(*event);
 }
 
 void Form1_MAIN::dropEvent(QDropEvent* event) {
-    std::vector<std::string> paths = LocalPathsOf(*event->mimeData());
-    if (paths.empty()) return;
-    event->acceptProposedAction();
-    if (onDrop) onDrop(paths);
+    if (!takeAsCopyOrLink(*event)) return;
+    if (onDrop) onDrop(LocalPathsOf(*event->mimeData()));
+}
+
+Qt::DropAction DropActionFor(Qt::DropActions possible) {
+    if (possible & Qt::CopyAction) return Qt::CopyAction;
+    if (possible & Qt::LinkAction) return Qt::LinkAction;
+    return Qt::IgnoreAction;
 }
 
 std::vector<std::string> LocalPathsOf(const QMimeData& data) {

@@ -8,6 +8,7 @@
 
 class QAction;
 class QDragEnterEvent;
+class QDragMoveEvent;
 class QDropEvent;
 class QLabel;
 class QMenu;
@@ -44,6 +45,7 @@ class Form1_MAIN : public QMainWindow {
 
   protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
   private:
@@ -66,5 +68,9 @@ class Form1_MAIN : public QMainWindow {
 // The local paths (UTF-8) that dropped data names, in its order; links to
 // anything but local files and folders are left out.
 std::vector<std::string> LocalPathsOf(const QMimeData& data);
+
+// How a drop is taken from the actions its source allows: a copy, else a
+// link, never a move; IgnoreAction when neither is allowed.
+Qt::DropAction DropActionFor(Qt::DropActions possible);
 
 }  // namespace mokuji::platform::qt

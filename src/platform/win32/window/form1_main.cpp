@@ -110,7 +110,10 @@ Form1_MAIN::Form1_MAIN() {
     buildControls();
     // Drops are taken by every part of the window: the children take them
     // too and hand them on, so a drop never depends on which of them the
-    // system asks.
+    // system asks. The system's own target for such windows answers a drag
+    // with a copy, never a move: a drop only names a folder, and the source
+    // must not delete what was dropped. No IDropTarget of ours may change
+    // that.
     DragAcceptFiles(hwnd_, TRUE);
 }
 
