@@ -29,21 +29,30 @@ bool singleValue(const Variant& v) {
     return v.type() != Variant::Type::Error && v.type() != Variant::Type::Array;
 }
 
+// Inside a handler: a sheet that could not be read fails as an opening
+// would (damaged, refused), since its values are lost and an empty cell
+// would claim otherwise; the workbook is then named, not listed.
+void rethrowIfUnreadable(const AutomationError& e) {
+    if (e.openFailure() != automation::OpenFailure::None) throw;
+}
+
 // A named cell's value; when the name is missing, covers several cells or
 // holds an error value, the cell at the column's row and column on the first
-// sheet instead. Any failure there gives an empty value as well.
+// sheet instead. Any other failure there gives an empty value as well.
 Variant namedCellValue(automation::Application& xl_app, automation::Workbook& book,
                        const std::string& name, std::int32_t row, std::int32_t col) {
     try {
         Variant v = xl_app.range(name)->value();
         if (singleValue(v)) return v;
-    } catch (const AutomationError&) {
+    } catch (const AutomationError& e) {
+        rethrowIfUnreadable(e);
     }
     if (!usableFallback(row, col)) return {};
     try {
         Variant v = book.sheets()->item(1)->cells(row, col)->value();
         if (singleValue(v)) return v;
-    } catch (const AutomationError&) {
+    } catch (const AutomationError& e) {
+        rethrowIfUnreadable(e);
     }
     return {};
 }

@@ -5,14 +5,17 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "e2e/e2e_support.h"
 #include "e2e/run_program.h"
+#include "support/xlsx_package.h"
 
 namespace e2e {
 namespace {
 
+using fake::XlsxPackage;
 using ::testing::HasSubstr;
 
 class ZipBasedFolder : public ::testing::Test {
@@ -102,6 +105,138 @@ TEST_F(ZipBasedFolder, OddNamesAreGatheredAsXlsNamesAre) {
     EXPECT_THAT(list, HasSubstr("\n3|回答 #2.XLSX|2024年度 職場環境アンケート|"));
     EXPECT_THAT(list, ::testing::Not(HasSubstr("回答3")));
     EXPECT_THAT(list, ::testing::Not(HasSubstr("~$")));
+}
+
+// One sheet S whose B2 holds shared string 0 and C3 a number, named 氏名
+// and 点数; sharedStrings are the table's texts.
+XlsxPackage answer(const std::string& rows, const std::vector<std::string>& sharedStrings) {
+    XlsxPackage p;
+    p.workbookBody =
+        "<sheets><sheet name=\"S\" sheetId=\"1\" r:id=\"rId1\"/></sheets><definedNames>"
+        "<definedName name=\"氏名\">S!$B$2</definedName>"
+        "<definedName name=\"点数\">S!$C$3</definedName></definedNames>";
+    p.parts = {{"xl/worksheets/sheet1.xml", fake::sheetPart(rows)},
+               {"xl/sharedStrings.xml", fake::sharedStringsPart(sharedStrings)}};
+    return p;
+}
+
+constexpr const char* kRows =
+    "<row r=\"2\"><c r=\"B2\" t=\"s\"><v>0</v></c></row><row r=\"3\"><c "
+    "r=\"C3\"><v>80</v></c></row>";
+
+// What openpyxl reads in B2 and C3 of the first sheet, "B2|C3".
+std::string openpyxlSays(const std::string& path) {
+    fake::TempFolder dir;
+    const std::string out = dir.file("out.txt");
+    const std::string script =
+        dir.write("check.py",
+                  "import sys, openpyxl\ns = openpyxl.load_workbook(sys.argv[1]).worksheets[0]\n"
+                  "print(f\"{s['B2'].value}|{s['C3'].value}\", end='')\n");
+    const std::string cmd = "/usr/bin/python3 '" + script + "' '" + path + "' > '" + out + "' 2>&1";
+    const int rc = std::system(cmd.c_str());
+    std::ifstream in(out, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), {});
+    return rc == 0 ? text : "openpyxl failed: " + text;
+}
+
+TEST_F(ZipBasedFolder, EveryWorkbookWhoseValuesCannotBeReadIsNamedNeverListedBlank) {
+    const std::string damaged = "（ファイルが壊れています）";
+    const std::string refused = "（この形式のブックには対応していません）";
+    std::string nested;
+    for (int i = 0; i < 2'000'000; ++i) nested += "<x>";
+    auto withSheetRelationship = [](const std::string& rel) {
+        XlsxPackage p = answer(kRows, {"山田"});
+        p.sheetRelationships[1] = rel;
+        return p;
+    };
+    struct Case {
+        std::string name;
+        XlsxPackage package;
+        std::string reason;  // empty: read
+    };
+    std::vector<Case> cases = {
+        {"a_正常", answer(kRows, {"山田"}), ""},
+        // Rows and cells in any order, as openpyxl and LibreOffice read them.
+        {"b_逆順",
+         answer(
+             "<row r=\"9\"><c r=\"A9\"><v>9</v></c></row><row r=\"3\"><c r=\"D3\"><v>1</v></c>"
+             "<c r=\"C3\"><v>75</v></c></row><row r=\"2\"><c r=\"B2\" t=\"s\"><v>0</v></c></row>",
+             {"佐藤"}),
+         ""},
+        {"c_シートなし",
+         [] {
+             XlsxPackage p = answer(kRows, {"山田"});
+             p.parts.erase(p.parts.begin());
+             return p;
+         }(),
+         damaged},
+        {"d_URL",
+         withSheetRelationship(fake::relationship("rId1", "worksheet",
+                                                  "http://example.com/sheet1.xml\" "
+                                                  "TargetMode=\"External")),
+         damaged},
+        {"e_外",
+         withSheetRelationship(
+             fake::relationship("rId1", "worksheet", "../../../../etc/sheet1.xml")),
+         damaged},
+        {"f_自身",
+         withSheetRelationship(fake::relationship("rId1", "worksheet", "/xl/workbook.xml")),
+         damaged},
+        {"g_関係なし", withSheetRelationship(""), damaged},
+        {"h_入れ子", answer("<row r=\"1\">" + nested + "</row>" + kRows, {"山田"}), damaged},
+        {"i_文書型",
+         [] {
+             XlsxPackage p = answer(kRows, {});
+             p.parts[1].second =
+                 "<?xml version=\"1.0\"?><!DOCTYPE sst [<!ENTITY a \"山田\">]>"
+                 "<sst xmlns=\"" +
+                 std::string(fake::kXlsxMain) + "\"><si><t>&a;</t></si></sst>";
+             return p;
+         }(),
+         damaged},
+        {"j_巨大",
+         [] {
+             XlsxPackage p = answer(kRows, {"山田"});
+             p.tamper = [](std::vector<xls::zip::testing::BuiltEntry>& entries) {
+                 entries.back().uncompressedSize = 2ull << 30;
+                 entries.back().zip64 = true;
+             };
+             return p;
+         }(),
+         refused},
+        {"k_範囲外", answer(kRows, {}), damaged},
+        {"l_数でない",
+         answer("<row r=\"2\"><c r=\"B2\" t=\"s\"><v>0</v></c></row>"
+                "<row r=\"3\"><c r=\"C3\"><v>八十</v></c></row>",
+                {"山田"}),
+         damaged},
+    };
+    std::filesystem::create_directory(u8path(dir.file("damaged")));
+    for (const auto& c : cases) {
+        auto bytes = c.package.zip();
+        dir.write("damaged/" + c.name + ".xlsx", std::string(bytes.begin(), bytes.end()));
+    }
+
+    ProgramRun r = run({"--extensions", "xlsx", "damaged"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    for (const auto& c : cases) {
+        const std::string named = "\n" + c.name + ".xlsx（";
+        if (c.reason.empty()) {
+            EXPECT_THAT(r.err, ::testing::Not(HasSubstr(named))) << c.name;
+        } else {
+            EXPECT_THAT(r.err, HasSubstr(named + c.reason.substr(3) + "\n")) << c.name;
+        }
+    }
+    expectBothReadersAgree(dir.file("damaged/00_目次.xls"),
+                           "sheet 目次\n"
+                           "No.|FILE名|氏名|点数\n"
+                           "||2|3\n"
+                           "||2|3\n"
+                           "1|a_正常.xlsx|山田|80\n"
+                           "2|b_逆順.xlsx|佐藤|75\n");
+    if (std::system("/usr/bin/python3 -c 'import openpyxl' >/dev/null 2>&1") == 0) {
+        EXPECT_EQ(openpyxlSays(dir.file("damaged/b_逆順.xlsx")), "佐藤|75");
+    }
 }
 
 TEST_F(ZipBasedFolder, AnUnreadableSettingIsNamed) {

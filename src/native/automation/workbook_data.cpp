@@ -85,10 +85,15 @@ std::optional<biff::Cell> WorkbookData::find(std::size_t sheet, std::uint16_t ro
     }
 }
 
-void WorkbookData::failUnreadableSheet(std::size_t index, const std::exception& why) const {
+void WorkbookData::failUnreadableSheet(std::size_t index, const xlsx::XlsxError& why) const {
+    // Said as an opening failure would be: the values are as lost to the
+    // row as those of a file that does not open.
+    const bool refused = dynamic_cast<const xlsx::XlsxRefused*>(&why) != nullptr;
     throw AutomationError(automation::errnum::kApplicationDefined,
                           "sheet '" + globals_.sheets.at(index).name + "' of '" + path_ +
-                              "' cannot be read: " + why.what());
+                              "' cannot be read: " + why.what(),
+                          refused ? OpenFailure::UnsupportedFormat : OpenFailure::Damaged,
+                          automation::FileContent::ZipWorkbook);
 }
 
 std::vector<biff::Cell> WorkbookData::cells(std::size_t index) {
@@ -118,11 +123,13 @@ const biff::CellIndex& WorkbookData::sheet(std::size_t index) {
         } catch (const biff::BiffError& e) {
             throw AutomationError(automation::errnum::kApplicationDefined,
                                   "sheet '" + globals_.sheets[index].name + "' of '" + path_ +
-                                      "' is damaged: " + e.what());
+                                      "' is damaged: " + e.what(),
+                                  OpenFailure::Damaged);
         } catch (const io::ReadPastEnd& e) {
             throw AutomationError(automation::errnum::kApplicationDefined,
                                   "sheet '" + globals_.sheets[index].name + "' of '" + path_ +
-                                      "' is damaged: " + e.what());
+                                      "' is damaged: " + e.what(),
+                                  OpenFailure::Damaged);
         }
     }
     return *sheets_[index];

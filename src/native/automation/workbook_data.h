@@ -12,6 +12,7 @@
 #include "native/biff/globals.h"
 #include "native/format/number_format.h"
 #include "native/propset/builtin_properties.h"
+#include "native/xlsx/xlsx_error.h"
 #include "native/xlsx/xlsx_workbook.h"
 
 namespace xls::native {
@@ -38,7 +39,8 @@ class WorkbookData {
     std::size_t activeSheet() const { return activeSheet_; }
 
     // The value of a cell, or nothing where the sheet holds none. Throws
-    // AutomationError when the sheet is damaged.
+    // AutomationError with the open failure (damaged, refused) when the
+    // sheet cannot be read.
     std::optional<biff::Cell> find(std::size_t sheet, std::uint16_t row, std::uint16_t col);
 
     // Every cell of a sheet that holds a value, by row and column.
@@ -55,7 +57,7 @@ class WorkbookData {
     // A binary workbook's sheet, indexed on first use; throws
     // AutomationError when the sheet is damaged.
     const biff::CellIndex& sheet(std::size_t index);
-    [[noreturn]] void failUnreadableSheet(std::size_t index, const std::exception& why) const;
+    [[noreturn]] void failUnreadableSheet(std::size_t index, const xlsx::XlsxError& why) const;
 
     std::string path_;
     std::unique_ptr<xlsx::Workbook> zipBased_;

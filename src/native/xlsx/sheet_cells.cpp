@@ -1,7 +1,9 @@
 #include "native/xlsx/sheet_cells.h"
 
 #include <algorithm>
+#include <cmath>
 
+#include "native/formula/a1_notation.h"
 #include "native/formula/area.h"
 #include "native/xlsx/cell_text.h"
 #include "native/xlsx/rich_text.h"
@@ -58,6 +60,14 @@ class SheetCells::Reader : public xml::Handler {
 
     void startElement(const xml::StartTag& tag) override {
         std::string_view e = tag.local;
+        if (!sawRoot_) {
+            // A relationship pointing at the workbook or another part would
+            // otherwise read as a sheet without cells.
+            sawRoot_ = true;
+            if (e != "worksheet")
+                throw XlsxError("part " + owner_.part_ + " is a " + std::string(e) +
+                                ", not a worksheet");
+        }
         if (inString_) {
             string_.start(e);
         } else if (e == "row") {
@@ -137,9 +147,13 @@ class SheetCells::Reader : public xml::Handler {
         cell.row = static_cast<std::uint16_t>(cellRow_);
         cell.col = static_cast<std::uint16_t>(col_);
         cell.xf = xf_;
+        // An empty value is an empty cell, as other readers take it; a
+        // value that is not what its type says is damage, not a blank.
+        if (value_.empty() && type_ != "str" && type_ != "inlineStr") return;
         if (type_ == "s") {
             auto index = numberOf(value_);
-            if (!index || *index < 0 || *index > 0xFFFFFFFF) return;
+            if (!index || *index < 0 || *index > 0xFFFFFFFF || *index != std::floor(*index))
+                throw damagedValue("a shared string index");
             cell.kind = SheetCell::Kind::SharedString;
             cell.index = static_cast<std::uint32_t>(*index);
         } else if (type_ == "str" || type_ == "inlineStr") {
@@ -154,11 +168,11 @@ class SheetCells::Reader : public xml::Handler {
             cell.code = errorCode(value_);
         } else if (type_ == "d") {
             auto date = cellSerialOfIso(value_, owner_.date1904_);
-            if (!date) return;
+            if (!date) throw damagedValue("a date");
             cell.number = *date;
         } else {
             auto number = numberOf(value_);
-            if (!number) return;
+            if (!number) throw damagedValue("a number");
             cell.number = *number;
         }
         auto& cells = owner_.cells_;
@@ -167,8 +181,14 @@ class SheetCells::Reader : public xml::Handler {
             owner_.ordered_ = false;
         if (cells.size() >= kMaxKeptCells)
             throw XlsxRefused("sheet has more than " + std::to_string(kMaxKeptCells) +
-                              " cells before the ones asked for");
+                              " cells to read");
         cells.push_back(cell);
+    }
+
+    XlsxError damagedValue(const char* what) const {
+        return XlsxError("part " + owner_.part_ + ": cell " +
+                         formula::columnName(static_cast<std::int32_t>(col_)) +
+                         std::to_string(cellRow_ + 1) + " holds no " + what);
     }
 
     SheetCells& owner_;
@@ -182,6 +202,7 @@ class SheetCells::Reader : public xml::Handler {
     std::string type_;
     std::string value_;
     RichText string_;
+    bool sawRoot_ = false;
     bool inData_ = false;
     bool inCell_ = false;
     bool inValue_ = false;
@@ -216,6 +237,14 @@ void SheetCells::advance(std::uint32_t row) {
 
 std::optional<SheetCell> SheetCells::find(std::uint16_t row, std::uint16_t col) {
     advance(row);
+    if (auto found = held(row, col)) return found;
+    // Rows may come in any order (other readers take them so): a cell is
+    // absent only once the whole part has been read without it.
+    advance(0xFFFFFFFF);
+    return held(row, col);
+}
+
+std::optional<SheetCell> SheetCells::held(std::uint16_t row, std::uint16_t col) const {
     auto before = [](const SheetCell& c, std::pair<std::uint16_t, std::uint16_t> at) {
         return std::pair{c.row, c.col} < at;
     };

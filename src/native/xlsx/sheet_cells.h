@@ -26,7 +26,9 @@ struct SheetCell {
 
 // A worksheet part read as far as the cells asked for, and no further:
 // the cells of a questionnaire's first rows cost the same whatever follows
-// them. Cells past the .xls grid (row 65536, column IV) are passed over.
+// them. Only a cell the sheet does not hold costs the whole part, since
+// rows may come in any order. Cells past the .xls grid (row 65536, column
+// IV) are passed over.
 class SheetCells {
   public:
     // The part is opened at the first find. Dates written as text ("d"
@@ -34,8 +36,9 @@ class SheetCells {
     SheetCells(const Package& package, std::string part, bool date1904);
     ~SheetCells();
 
-    // Throws XlsxError when the part is damaged, or when reaching the cell
-    // would keep more cells than a sheet is read for.
+    // Throws XlsxError when the part is missing, is no worksheet or is
+    // damaged, or when reaching the cell would keep more cells than a
+    // sheet is read for.
     std::optional<SheetCell> find(std::uint16_t row, std::uint16_t col);
     const std::string& text(std::uint32_t index) const { return texts_[index]; }
     // Every cell of the sheet by row and column, the part read to its end.
@@ -44,6 +47,9 @@ class SheetCells {
   private:
     // Reads on until a row after `row` has started, or to the end.
     void advance(std::uint32_t row);
+    // The cell among those read so far; a later one for the same place
+    // replaces an earlier one.
+    std::optional<SheetCell> held(std::uint16_t row, std::uint16_t col) const;
 
     class Reader;
     friend class Reader;

@@ -81,24 +81,31 @@ void Workbook::readWorkbookPart(const std::string& part) {
             auto id = s->anyAttribute("id").value_or("");
             const Relationship* rel = nullptr;
             for (const auto& r : rels)
-                if (r.id == id && !r.external) rel = &r;
-            std::string target;
-            if (rel) {
-                entry.kind = kindOf(*rel);
-                if (entry.kind == biff::SheetKind::Worksheet) target = rel->target;
+                if (r.id == id) rel = &r;
+            std::string target, fault;
+            // A sheet whose part cannot be found is taken for a worksheet:
+            // its cells are asked for, and are then named unreadable rather
+            // than read as blanks.
+            if (!rel) {
+                fault = "sheet '" + entry.name + "' has no relationship '" + std::string(id) + "'";
             } else {
-                // A sheet whose part cannot be found has no cells to give.
-                entry.kind = biff::SheetKind::MacroSheet;
+                entry.kind = kindOf(*rel);
+                const bool holdsCells = entry.kind == biff::SheetKind::Worksheet;
+                if (holdsCells && rel->external)
+                    fault = "sheet '" + entry.name + "' is outside the package: " + rel->target;
+                else if (holdsCells)
+                    target = rel->target;
             }
             globals_.sheets.push_back(std::move(entry));
             sheetParts.push_back(std::move(target));
+            sheetFaults_.push_back(std::move(fault));
         }
     }
     if (globals_.sheets.empty()) throw XlsxError("workbook part " + part + " lists no sheets");
     if (globals_.sheets.size() > 0x7FFF) throw XlsxError("workbook lists too many sheets");
     sheets_.resize(sheetParts.size());
     for (std::size_t i = 0; i < sheetParts.size(); ++i)
-        if (!sheetParts[i].empty() && package_.has(sheetParts[i]))
+        if (!sheetParts[i].empty())
             sheets_[i] = std::make_unique<SheetCells>(package_, sheetParts[i], globals_.date1904);
 
     if (const Element* views = root.child("bookViews"))
@@ -192,7 +199,6 @@ void Workbook::readWorkbookPart(const std::string& part) {
 }
 
 const std::string& Workbook::sharedString(std::uint32_t index) {
-    static const std::string kNone;
     if (!sharedStrings_) {
         sharedStrings_.emplace();
         if (!sharedStringsPart_.empty() && package_.has(sharedStringsPart_)) {
@@ -204,11 +210,21 @@ const std::string& Workbook::sharedString(std::uint32_t index) {
             }
         }
     }
-    // An index past the table reads as empty text, as in a binary workbook.
-    return index < sharedStrings_->size() ? (*sharedStrings_)[index] : kNone;
+    // The writer lost the text the cell stands for: the value is not there
+    // to read, which is damage, not an empty cell.
+    if (index >= sharedStrings_->size())
+        throw XlsxError("a cell uses shared string " + std::to_string(index) + " of " +
+                        std::to_string(sharedStrings_->size()));
+    return (*sharedStrings_)[index];
+}
+
+void Workbook::checkSheet(std::size_t sheet) const {
+    if (sheet < sheetFaults_.size() && !sheetFaults_[sheet].empty())
+        throw XlsxError(sheetFaults_[sheet]);
 }
 
 std::optional<biff::Cell> Workbook::find(std::size_t sheet, std::uint16_t row, std::uint16_t col) {
+    checkSheet(sheet);
     if (sheet >= sheets_.size() || !sheets_[sheet]) return std::nullopt;
     auto found = sheets_[sheet]->find(row, col);
     if (!found) return std::nullopt;
@@ -217,6 +233,7 @@ std::optional<biff::Cell> Workbook::find(std::size_t sheet, std::uint16_t row, s
 
 std::vector<biff::Cell> Workbook::cells(std::size_t sheet) {
     std::vector<biff::Cell> out;
+    checkSheet(sheet);
     if (sheet >= sheets_.size() || !sheets_[sheet]) return out;
     for (const auto& c : sheets_[sheet]->all()) out.push_back(cellOf(*sheets_[sheet], c));
     return out;

@@ -31,8 +31,8 @@ class Workbook {
     std::size_t activeSheet() const { return activeSheet_; }
     const propset::BuiltinProperties& properties() const { return properties_; }
 
-    // Throws XlsxError when the sheet's part or the shared strings are
-    // damaged.
+    // Throws XlsxError when the sheet's part cannot be found or read, or
+    // when a cell's shared string is damaged or missing.
     std::optional<biff::Cell> find(std::size_t sheet, std::uint16_t row, std::uint16_t col);
     // Every cell of the sheet by row and column, the whole part read.
     std::vector<biff::Cell> cells(std::size_t sheet);
@@ -41,6 +41,7 @@ class Workbook {
     explicit Workbook(std::shared_ptr<const std::vector<std::uint8_t>> bytes);
     void readWorkbookPart(const std::string& part);
     const std::string& sharedString(std::uint32_t index);
+    void checkSheet(std::size_t sheet) const;
     biff::Cell cellOf(SheetCells& sheet, const SheetCell& found);
 
     Package package_;
@@ -49,6 +50,8 @@ class Workbook {
     propset::BuiltinProperties properties_;
     // Per sheet: its part's reader, or none for a sheet without cells.
     std::vector<std::unique_ptr<SheetCells>> sheets_;
+    // Per sheet: why its part cannot be read, or empty.
+    std::vector<std::string> sheetFaults_;
     std::string sharedStringsPart_;
     std::optional<std::vector<std::string>> sharedStrings_;
 };

@@ -5,12 +5,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "automation/automation_error.h"
 #include "native/automation/native_application.h"
 #include "native/zip/zip_builder.h"
 #include "support/temp_folder.h"
+#include "support/xlsx_package.h"
 
 namespace {
 
@@ -19,63 +18,10 @@ using automation::OpenFailure;
 using ::testing::HasSubstr;
 using xls::zip::testing::BuiltEntry;
 
-constexpr const char* kMain = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
-constexpr const char* kRels = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
-
-std::vector<std::uint8_t> bytesOf(const std::string& s) {
-    return {s.begin(), s.end()};
-}
-
-std::string relationship(const std::string& id, const std::string& type,
-                         const std::string& target) {
-    return "<Relationship Id=\"" + id + "\" Type=\"" + kRels + "/" + type + "\" Target=\"" +
-           target + "\"/>";
-}
-
-// A package of one workbook: the parts given, and the relationships every
-// package needs. sheets: the <sheet> elements' content; the sheet parts are
-// xl/worksheets/sheetN.xml in the parts.
-struct Package {
-    std::string workbookBody;
-    std::vector<std::pair<std::string, std::string>> parts;
-    int sheets = 1;
-    // Changes the entries before they are zipped, to make damage.
-    std::function<void(std::vector<BuiltEntry>&)> tamper;
-
-    std::vector<std::uint8_t> zip() const {
-        std::string rels =
-            "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/"
-            "2006/relationships\">" +
-            relationship("rId1", "officeDocument", "xl/workbook.xml") +
-            relationship("rId2", "extended-properties", "docProps/app.xml") +
-            "<Relationship Id=\"rId3\" Type=\"http://schemas.openxmlformats.org/"
-            "package/2006/relationships/metadata/core-properties\" "
-            "Target=\"docProps/core.xml\"/></Relationships>";
-        std::string bookRels =
-            "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/"
-            "relationships\">" +
-            relationship("s", "sharedStrings", "sharedStrings.xml") +
-            relationship("t", "styles", "/xl/styles.xml");
-        for (int i = 1; i <= sheets; ++i)
-            bookRels += relationship("rId" + std::to_string(i), "worksheet",
-                                     "worksheets/sheet" + std::to_string(i) + ".xml");
-        bookRels += "</Relationships>";
-        std::vector<BuiltEntry> entries = {
-            {"_rels/.rels", bytesOf(rels)},
-            {"xl/_rels/workbook.xml.rels", bytesOf(bookRels)},
-            {"xl/workbook.xml",
-             bytesOf(std::string("<workbook xmlns=\"") + kMain + "\" xmlns:r=\"" + kRels + "\">" +
-                     workbookBody + "</workbook>")}};
-        for (const auto& [name, text] : parts) entries.push_back({name, bytesOf(text)});
-        if (tamper) tamper(entries);
-        return xls::zip::testing::buildZip(entries);
-    }
-};
-
-std::string sheetPart(const std::string& rows) {
-    return std::string("<worksheet xmlns=\"") + kMain + "\"><sheetData>" + rows +
-           "</sheetData></worksheet>";
-}
+using Package = fake::XlsxPackage;
+using fake::relationship;
+using fake::sheetPart;
+constexpr const char* kMain = fake::kXlsxMain;
 
 class ZipBasedWorkbook : public ::testing::Test {
   protected:
