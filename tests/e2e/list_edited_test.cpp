@@ -67,6 +67,10 @@ struct EditCase {
     const char* message = nullptr;  // on standard error of the first update
 };
 
+void PrintTo(const EditCase& c, std::ostream* os) {
+    *os << c.what;
+}
+
 const std::string kFirst = "アンケート回答_00001.xls";
 const std::string kLast = "アンケート回答_00004.xls";
 
