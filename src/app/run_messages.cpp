@@ -17,6 +17,8 @@ const char* OpenFailureText(automation::OpenFailure cause) {
             return "ファイルが見つかりません";
         case OpenFailure::AccessDenied:
             return "ファイルを読む権限がないか、ほかのプログラムが使用中です";
+        case OpenFailure::DiskFull:
+            return "ディスクの空き容量が足りません";
         case OpenFailure::Encrypted:
             return "パスワードで保護されています";
         case OpenFailure::Damaged:
@@ -99,9 +101,47 @@ std::string skippedWorkbooksMessage(const std::vector<engine::SkippedWorkbook>& 
     return text;
 }
 
+// Why a list could not be written, in the user's words; the application's
+// own (English) words follow only when nothing more is known.
+std::string listNotSavedReason(const engine::ListSaveFailure& failure) {
+    using Step = engine::ListSaveFailure::Step;
+    using automation::FileContent;
+    switch (failure.step) {
+        case Step::Open:
+            return std::string("目次ファイルを開けませんでした（") +
+                   OpenFailureText(failure.cause) + "）";
+        case Step::NoWorksheet:
+            return "目次ファイルにワークシートがありません";
+        case Step::SelectSheet:
+            return "目次のシートを選べませんでした";
+        case Step::Create:
+            return "新しいブックを作れませんでした";
+        case Step::KeepNotes:
+            return std::string("フォルダにないブックの行のメモを「") +
+                   engine::kRemovedRowsSheetName + "」シートに移せませんでした";
+        case Step::Save:
+            break;
+    }
+    if (failure.content == FileContent::Folder) return "同じ名前のフォルダがあります";
+    switch (failure.cause) {
+        case OpenFailure::AccessDenied:
+            return "ファイルに書き込む権限がないか、読み取り専用になっています";
+        case OpenFailure::NotFound:
+            return "保存先のフォルダが見つかりません";
+        case OpenFailure::DiskFull:
+            return "ディスクの空き容量が足りません";
+        default:
+            return "書き込めませんでした";
+    }
+}
+
 std::string listNotSavedMessage(const engine::ListSaveFailure& failure) {
-    return "目次ファイルを保存できませんでした。\r\n" + OneLine(failure.path) + "\r\n" +
-           failure.reason + "\r\n";
+    std::string text = "目次ファイルを保存できませんでした。\r\n" + OneLine(failure.path) + "\r\n" +
+                       listNotSavedReason(failure);
+    const bool known = failure.cause != OpenFailure::Other ||
+                       failure.step == engine::ListSaveFailure::Step::NoWorksheet;
+    if (!known && !failure.detail.empty()) text += "（詳細: " + OneLine(failure.detail) + "）";
+    return text + "\r\n";
 }
 
 std::string rowsNotWrittenMessage(int rowsNotWritten) {

@@ -21,12 +21,14 @@ inline constexpr long kApplicationDefined = 1004;
 inline constexpr long kAutomationFailure = -2147467259;
 }  // namespace errnum
 
-// Why a workbook could not be opened, as far as the implementation can tell.
-// Lets the caller explain a skipped file without parsing message texts.
+// Why a workbook could not be opened (or saved: not found is then its
+// folder, and the disk may be full), as far as the implementation can tell.
+// Lets the caller explain a failure without parsing message texts.
 enum class OpenFailure {
     None,
     NotFound,
     AccessDenied,
+    DiskFull,
     Encrypted,
     Damaged,
     NotAWorkbook,

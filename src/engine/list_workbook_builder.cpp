@@ -61,21 +61,20 @@ class ListWriter {
         try {
             book = required(xl_.workbooks()).open(args);
         } catch (const AutomationError& e) {
-            result_.saveFailure = ListSaveFailure{path_, e.what()};
+            fail(ListSaveFailure::Step::Open, &e);
             return false;
         }
         // Every cell operation below acts on the active sheet; the file may
         // have been saved with another sheet in front.
         const ListSheet list = book ? FindListSheet(*book) : ListSheet{};
         if (!list.sheet) {
-            result_.saveFailure = ListSaveFailure{path_, "the list file has no worksheet"};
+            fail(ListSaveFailure::Step::NoWorksheet);
             return false;
         }
         try {
             list.sheet->select();
         } catch (const AutomationError& e) {
-            result_.saveFailure = ListSaveFailure{
-                path_, std::string("its list sheet cannot be made active: ") + e.what()};
+            fail(ListSaveFailure::Step::SelectSheet, &e);
             return false;
         }
         header_ = list.headerRow;
@@ -88,7 +87,7 @@ class ListWriter {
         try {
             required(xl_.workbooks()).add();
         } catch (const AutomationError& e) {
-            result_.saveFailure = ListSaveFailure{path_, e.what()};
+            fail(ListSaveFailure::Step::Create, &e);
             return false;
         }
         if (auto all = objectOrNull([&] { return xl_.cells(); })) FormatWholeSheet(*all);
@@ -247,9 +246,7 @@ class ListWriter {
         try {
             KeepRemovedNotes(required(xl_.activeWorkbook()), notes_.headers, removed);
         } catch (const AutomationError& e) {
-            result_.saveFailure = ListSaveFailure{
-                path_, std::string("フォルダにないブックの行のメモを「") + kRemovedRowsSheetName +
-                           "」シートに移せませんでした（" + e.what() + "）"};
+            fail(ListSaveFailure::Step::KeepNotes, &e);
             return false;
         }
         return true;
@@ -282,9 +279,22 @@ class ListWriter {
                 book.saveAs(args);
             }
         } catch (const AutomationError& e) {
-            result_.saveFailure = ListSaveFailure{path_, e.what()};
+            fail(ListSaveFailure::Step::Save, &e);
         }
         ignoringFailure([&] { xl_.setDisplayAlerts(true); });
+    }
+
+    void fail(ListSaveFailure::Step step, const AutomationError* error = nullptr) {
+        ListSaveFailure failure;
+        failure.path = path_;
+        failure.step = step;
+        if (error) {
+            if (error->openFailure() != automation::OpenFailure::None)
+                failure.cause = error->openFailure();
+            failure.content = error->foundContent();
+            failure.detail = error->what();
+        }
+        result_.saveFailure = std::move(failure);
     }
 
     Range& cell(std::int32_t row, std::int32_t column) {

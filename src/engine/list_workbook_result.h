@@ -4,11 +4,19 @@
 #include <string>
 #include <vector>
 
+#include "automation/automation_error.h"
+
 namespace mokuji::engine {
 
 struct ListSaveFailure {
-    std::string path;    // the list file that was to be written
-    std::string reason;  // as the application described it
+    // Where the list phase stopped.
+    enum class Step { Open, NoWorksheet, SelectSheet, Create, KeepNotes, Save };
+    std::string path;  // the list file that was to be written
+    Step step = Step::Save;
+    // Why, as far as the application could tell.
+    automation::OpenFailure cause = automation::OpenFailure::Other;
+    automation::FileContent content = automation::FileContent::Unknown;
+    std::string detail;  // the application's own words
 };
 
 // A value that reached its list cell changed: which workbook, which column.

@@ -26,7 +26,9 @@ TEST(RunMessages, EachThingTheRunCouldNotDoIsNamedOnce) {
     out.list.valuesCut = {{"d.xls", "感想"}};
     out.list.valuesAsText = {{"e.xls", "金額"}};
     out.list.namesNotAdded = {"P_マルチメディア クリップの数"};
-    out.list.saveFailure = engine::ListSaveFailure{"data/00_目次.xls", "disk full"};
+    out.list.saveFailure = engine::ListSaveFailure{
+        "data/00_目次.xls", engine::ListSaveFailure::Step::Save, automation::OpenFailure::DiskFull,
+        automation::FileContent::Unknown, "cannot save: No space left on device"};
     EXPECT_THAT(
         RunOutcomeMessages(out),
         ElementsAre(
@@ -45,7 +47,8 @@ TEST(RunMessages, EachThingTheRunCouldNotDoIsNamedOnce) {
             "以下の列名は目次ファイルに名前として定義できませんでした。"
             "列は見出しの文字で次回も使われます。\r\n"
             "P_マルチメディア クリップの数\r\n",
-            "目次ファイルを保存できませんでした。\r\ndata/00_目次.xls\r\ndisk full\r\n"));
+            "目次ファイルを保存できませんでした。\r\ndata/00_目次.xls\r\n"
+            "ディスクの空き容量が足りません\r\n"));
 }
 
 TEST(RunMessages, WithoutTheApplicationNothingElseIsSaid) {

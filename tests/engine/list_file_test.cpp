@@ -73,7 +73,7 @@ class ListFile : public ::testing::Test {
 
 TEST_F(ListFile, CreatedThenUpdatedAsBothReadersSeeIt) {
     RunOutcome first = run({"a.xls", "b.xls"});
-    ASSERT_FALSE(first.list.saveFailure) << first.list.saveFailure->reason;
+    ASSERT_FALSE(first.list.saveFailure) << first.list.saveFailure->detail;
     EXPECT_FALSE(first.list.updatedExisting);
     const std::string list = dir.file("00_目次.xls");
     ASSERT_TRUE(std::filesystem::exists(fake::utf8Path(list)));
@@ -82,7 +82,7 @@ TEST_F(ListFile, CreatedThenUpdatedAsBothReadersSeeIt) {
     // A third workbook, and the list is updated in place.
     makeSource(dir.file("c.xls"), {{"件名", 2, 2, Variant("追加")}});
     RunOutcome second = run({"a.xls", "b.xls", "c.xls"});
-    ASSERT_FALSE(second.list.saveFailure) << second.list.saveFailure->reason;
+    ASSERT_FALSE(second.list.saveFailure) << second.list.saveFailure->detail;
     EXPECT_TRUE(second.list.updatedExisting);
     EXPECT_THAT(view.captions, ::testing::Contains("mokuji - 目次ファイル更新開始"));
 
@@ -159,7 +159,7 @@ TEST_F(ListFile, WorkbooksGoneOrLockedAfterListingAreNamedAndTheRestListed) {
         }
     };
     RunOutcome out = run({"a.xls", "gone.xls", "locked.xls", "b.xls"});
-    ASSERT_FALSE(out.list.saveFailure) << out.list.saveFailure->reason;
+    ASSERT_FALSE(out.list.saveFailure) << out.list.saveFailure->detail;
     EXPECT_EQ(out.list.rowsWritten, 2);
     ASSERT_EQ(out.skipped.size(), 2u);
     EXPECT_EQ(out.skipped[0].fileName, "gone.xls");
@@ -272,7 +272,7 @@ TEST_F(ListFile, UpdateKeepsWhatAnotherProgramAddedToTheList) {
     columns.g_item_row[3] = 2;
     columns.g_item_col[3] = 3;
     RunOutcome out = run({"c.xls", "a.xls"});
-    ASSERT_FALSE(out.list.saveFailure) << out.list.saveFailure->reason;
+    ASSERT_FALSE(out.list.saveFailure) << out.list.saveFailure->detail;
     EXPECT_TRUE(out.list.updatedExisting);
 
     auto reader = xls::native::createApplication();

@@ -265,7 +265,7 @@ TEST(RunWithListPhase, BuiltListIsSavedOrItsFailureReturned) {
     EXPECT_THAT(view.captions, ElementsAre("mokuji - 目次ファイル作成開始"));
     ASSERT_TRUE(out.list.saveFailure);
     EXPECT_EQ(out.list.saveFailure->path, kDir + "00_目次.xls");
-    EXPECT_EQ(out.list.saveFailure->reason, "Workbook.SaveAs failed");
+    EXPECT_EQ(out.list.saveFailure->detail, "Workbook.SaveAs failed");
     EXPECT_TRUE(view.enabled);
 
     world.failing.clear();

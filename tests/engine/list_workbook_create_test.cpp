@@ -226,7 +226,7 @@ TEST_F(ListWorkbookTest, FailedSaveIsReportedWithItsReason) {
     auto result = build();
     ASSERT_TRUE(result.saveFailure);
     EXPECT_EQ(result.saveFailure->path, kListPath);
-    EXPECT_EQ(result.saveFailure->reason, "Workbook.SaveAs failed");
+    EXPECT_EQ(result.saveFailure->detail, "Workbook.SaveAs failed");
     EXPECT_EQ(world.log.back(), "DisplayAlerts=true");
 }
 

@@ -130,7 +130,7 @@ TEST_F(UpdatedList, ListFileThatCannotBeOpenedIsNotReplaced) {
     world.failing = {"Workbooks.Open"};
     auto result = build();
     ASSERT_TRUE(result.saveFailure);
-    EXPECT_EQ(result.saveFailure->reason, "Workbooks.Open failed");
+    EXPECT_EQ(result.saveFailure->step, ListSaveFailure::Step::Open);
     EXPECT_FALSE(logged("Add"));
     EXPECT_EQ(world.files.at(kListPath)->sheets[0]->value(10, 3), Variant("old10.xls"));
 }

@@ -63,7 +63,7 @@ class GatherNative : public ::testing::Test {
                              [&](automation::Application& xl, const engine::RowStore& rows) {
                                  return engine::BuildListWorkbook(xl, rows, ctx);
                              });
-        ASSERT_FALSE(out.list.saveFailure) << out.list.saveFailure->reason;
+        ASSERT_FALSE(out.list.saveFailure) << out.list.saveFailure->detail;
     }
 
     fake::TempFolder dir;

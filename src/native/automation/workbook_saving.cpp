@@ -135,7 +135,24 @@ void saveWorkbookFile(const EditState& state, const std::string& path) {
         writer.addStream(kSummaryStream, std::move(*summary));
         cfb::writeMadeFileAtomically(path, [&](const cfb::ByteSink& sink) { writer.finish(sink); });
     } catch (const cfb::FileWriteError& e) {
-        throw AutomationError(errnum::kApplicationDefined, e.what());
+        using Cause = cfb::FileWriteError::Cause;
+        using automation::FileContent;
+        using automation::OpenFailure;
+        switch (e.cause()) {
+            case Cause::NoPermission:
+                throw AutomationError(errnum::kApplicationDefined, e.what(),
+                                      OpenFailure::AccessDenied);
+            case Cause::NoFolder:
+                throw AutomationError(errnum::kApplicationDefined, e.what(), OpenFailure::NotFound);
+            case Cause::DiskFull:
+                throw AutomationError(errnum::kApplicationDefined, e.what(), OpenFailure::DiskFull);
+            case Cause::IsFolder:
+                throw AutomationError(errnum::kApplicationDefined, e.what(),
+                                      OpenFailure::NotAWorkbook, FileContent::Folder);
+            case Cause::Other:
+                break;
+        }
+        throw AutomationError(errnum::kApplicationDefined, e.what(), OpenFailure::Other);
     } catch (const cfb::CfbError& e) {
         throw AutomationError(errnum::kApplicationDefined,
                               "'" + path + "' could not be written: " + e.what());

@@ -27,20 +27,35 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string errnoText(int err) {
-    return std::error_code(err, std::generic_category()).message();
-}
-
 std::string utf8(const fs::path& p) {
     const std::u8string s = p.u8string();
     return std::string(s.begin(), s.end());
 }
 
-[[noreturn]] void fail(const fs::path& target, const std::string& step, const std::string& why) {
-    throw FileWriteError("cannot save '" + utf8(target) + "': " + step + ": " + why);
+FileWriteError::Cause causeOf(const std::error_code& ec) {
+    using Cause = FileWriteError::Cause;
+    // Windows' own error numbers map onto the portable conditions too.
+    const std::error_condition c = ec.default_error_condition();
+    if (c == std::errc::permission_denied || c == std::errc::operation_not_permitted ||
+        c == std::errc::read_only_file_system || c == std::errc::text_file_busy ||
+        c == std::errc::device_or_resource_busy)
+        return Cause::NoPermission;
+    if (c == std::errc::no_such_file_or_directory || c == std::errc::not_a_directory)
+        return Cause::NoFolder;
+    if (c == std::errc::no_space_on_device || c == std::errc::file_too_large)
+        return Cause::DiskFull;
+#ifdef EDQUOT
+    if (ec.category() == std::generic_category() && ec.value() == EDQUOT) return Cause::DiskFull;
+#endif
+    return Cause::Other;
+}
+
+[[noreturn]] void fail(const fs::path& target, const std::string& step, const std::error_code& ec) {
+    throw FileWriteError("cannot save '" + utf8(target) + "': " + step + ": " + ec.message(),
+                         causeOf(ec));
 }
 [[noreturn]] void fail(const fs::path& target, const std::string& step, int err) {
-    fail(target, step, errnoText(err));
+    fail(target, step, std::error_code(err, std::generic_category()));
 }
 
 // The file a save really replaces: where the chain of symbolic links from
@@ -54,7 +69,7 @@ fs::path endOfLinks(const fs::path& target) {
         if (!fs::is_symlink(fs::symlink_status(p, ec)) || ec) return p;
         if (hops == 40) fail(target, "following its symbolic links", ELOOP);
         const fs::path next = fs::read_symlink(p, ec);
-        if (ec) fail(target, "reading its symbolic link", ec.message());
+        if (ec) fail(target, "reading its symbolic link", ec);
         p = next.is_absolute() ? next : p.parent_path() / next;
     }
 }
@@ -298,7 +313,8 @@ void writeMadeFileAtomically(const std::string& pathUtf8,
     std::error_code ec;
     const fs::file_status status = fs::status(target, ec);
     if (fs::is_directory(status))
-        throw FileWriteError("cannot save '" + pathUtf8 + "': it is a folder");
+        throw FileWriteError("cannot save '" + pathUtf8 + "': it is a folder",
+                             FileWriteError::Cause::IsFolder);
     // A new file gets the usual permissions less the umask; a replaced one
     // keeps its own.
     int mode = 0666;
@@ -350,7 +366,7 @@ void writeMadeFileAtomically(const std::string& pathUtf8,
     if (closeFile(fd) != 0) fail(named, "closing the temporary file", errno);
 
     replaceWith(temp.path(), target, ec);
-    if (ec) fail(named, "replacing it with the temporary file", ec.message());
+    if (ec) fail(named, "replacing it with the temporary file", ec);
     temp.keep();
     signals.gone();
     syncFolder(target.parent_path());

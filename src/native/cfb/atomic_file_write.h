@@ -12,7 +12,15 @@ namespace xls::cfb {
 // reason. The target is as it was before the attempt.
 class FileWriteError : public std::runtime_error {
   public:
-    using std::runtime_error::runtime_error;
+    // What stood in the way, for a message in the user's own words.
+    enum class Cause { Other, NoPermission, NoFolder, DiskFull, IsFolder };
+
+    explicit FileWriteError(const std::string& what, Cause cause = Cause::Other)
+        : std::runtime_error(what), cause_(cause) {}
+    Cause cause() const { return cause_; }
+
+  private:
+    Cause cause_;
 };
 
 // Replaces (or creates) the file at `pathUtf8` with `bytes` so that it is

@@ -173,13 +173,13 @@ TEST(ComApplication, WritesAListWithTheNamedArgumentsAndValueTypesTheApplication
     {
         auto xl = CreateComApplication();
         auto result = engine::BuildListWorkbook(*xl, rows, ctx);
-        EXPECT_FALSE(result.saveFailure.has_value()) << result.saveFailure->reason;
+        EXPECT_FALSE(result.saveFailure.has_value()) << result.saveFailure->detail;
         EXPECT_EQ(result.rowsWritten, 1);
         xl->workbooks()->close();
         // The same list again, now that it exists: its header is where its
         // name "No." says.
         result = engine::BuildListWorkbook(*xl, rows, update);
-        EXPECT_FALSE(result.saveFailure.has_value()) << result.saveFailure->reason;
+        EXPECT_FALSE(result.saveFailure.has_value()) << result.saveFailure->detail;
         xl->quit();
     }
     ASSERT_TRUE(stand_in::WaitForEnd(s.log));
