@@ -35,6 +35,8 @@ struct MainWindow {
     std::vector<gather::ReadFailure> unreadableTemplates;
     // Spreadsheet files of the folder the last gathering did not take.
     std::vector<std::string> notGathered;
+    // Names of the template whose cells lie past the .xls grid, left out.
+    std::vector<std::string> namesPastTheGrid;
 };
 
 inline constexpr const char* kStartupCaptionSuffix = " EXCELのデータベース";

@@ -261,4 +261,12 @@ std::optional<std::string> RunSummaryText(const engine::RunOutcome& outcome,
     return text + "）: " + OneLine(listPath) + "\r\n";
 }
 
+std::string NamesPastTheGridMessage(const std::vector<std::string>& names) {
+    std::string text =
+        "以下の名前はxls形式のシートの範囲（IV列・65536行）を超えるセルを指すため、目次の列に"
+        "していません。\r\n";
+    for (const auto& name : names) text += OneLine(name) + "\r\n";
+    return text;
+}
+
 }  // namespace mokuji::app

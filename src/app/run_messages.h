@@ -36,4 +36,8 @@ std::string NotGatheredMessage(const std::vector<std::string>& fileNames);
 std::optional<std::string> RunSummaryText(const engine::RunOutcome& outcome,
                                           const std::string& listPath);
 
+// The template's names that became no column because their cells lie past
+// the grid of the list's format.
+std::string NamesPastTheGridMessage(const std::vector<std::string>& names);
+
 }  // namespace mokuji::app

@@ -50,6 +50,7 @@ bool GatherWorkingFolder(MainWindow& window, const StartupContext& ctx) {
     window.listHeld = false;
     window.unreadableTemplates.clear();
     window.notGathered.clear();
+    window.namesPastTheGrid.clear();
     // Before anything is read: a list open elsewhere would be saved over
     // our update, which would be lost without a word.
     const std::string folder = util::FolderOf(window.g_mokuji_path);
@@ -82,6 +83,7 @@ bool GatherWorkingFolder(MainWindow& window, const StartupContext& ctx) {
     window.listFileOnDisk = gathered.listFile;
     window.unreadableTemplates = std::move(gathered.unreadableTemplates);
     window.notGathered = std::move(gathered.notGathered);
+    window.namesPastTheGrid = std::move(gathered.namesPastTheGrid);
     return true;
 }
 
@@ -117,6 +119,8 @@ RunEnd MakeAndOpenList(MainWindow& window, const StartupContext& ctx) {
             passedOver.push_back(failure);
     }
     if (!passedOver.empty()) view.showMessage(PassedOverTemplatesMessage(passedOver));
+    if (!window.namesPastTheGrid.empty())
+        view.showMessage(NamesPastTheGridMessage(window.namesPastTheGrid));
     TellNotGathered(window, view);
 
     if (auto summary = RunSummaryText(outcome, list.listFilePath())) view.showSummary(*summary);

@@ -165,6 +165,10 @@ class Name {
     // Fails when the name refers to no range (a constant, a formula, a
     // broken reference).
     virtual std::shared_ptr<Range> refersToRange() const = 0;
+    // A name of a workbook with a larger grid (.xlsx) whose cells lie past
+    // this model's (256 columns, 65,536 rows): it refers to no range, and
+    // not because it is a constant or a formula.
+    virtual bool refersPastTheGrid() const { return false; }
 };
 
 class Names {

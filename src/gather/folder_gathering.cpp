@@ -53,7 +53,7 @@ GatherResult GatherFolder(const GatherContext& ctx) {
         if (templatePath.find(util::kPathSeparator) == std::string::npos)
             templatePath = folder + templatePath;
         std::optional<ReadFailure> failure =
-            ReadTemplateColumns(templatePath, ctx.columns, readers);
+            ReadTemplateColumns(templatePath, ctx.columns, readers, &result.namesPastTheGrid);
         if (!failure) return result;
         result.unreadableTemplates.push_back(std::move(*failure));
     }

@@ -42,6 +42,9 @@ struct GatherResult {
     // for), by their bare names in list order: the caller names them, so
     // that no answer returned in another format goes missing unnoticed.
     std::vector<std::string> notGathered;
+    // Names of the template left out as columns because their cells lie
+    // past the .xls grid; the caller names them.
+    std::vector<std::string> namesPastTheGrid;
 };
 
 // The spreadsheet files a folder of answers may hold, as the folder search

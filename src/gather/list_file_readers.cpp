@@ -182,7 +182,8 @@ std::vector<Entry> listFileEntries(const automation::Workbook& book) {
     return entries;
 }
 
-std::vector<Entry> templateEntries(const automation::Workbook& book) {
+std::vector<Entry> templateEntries(const automation::Workbook& book,
+                                   std::vector<std::string>* pastTheGrid) {
     const auto names = book.names();
     const std::int32_t n = namesToRead(required(names));
     std::vector<Entry> entries(static_cast<std::size_t>(n), freeEntry(kFreeReadingKey));
@@ -196,7 +197,14 @@ std::vector<Entry> templateEntries(const automation::Workbook& book) {
         if (name == engine::kNumberName) continue;
         if (name == columns::kFileNameColumn) fileNameMet = true;
         auto range = rangeOf(*names, i);
-        if (!range) continue;
+        if (!range) {
+            // Such a column would stay empty in every row: the user must
+            // hear that it was left out, and why.
+            bool past = false;
+            engine::ignoringFailure([&] { past = required(names->item(i)).refersPastTheGrid(); });
+            if (past && pastTheGrid) pastTheGrid->push_back(name);
+            continue;
+        }
         Entry& e = entries[static_cast<std::size_t>(i - 1)];
         if (!engine::ignoringFailure([&] { e.row = range->row(); })) continue;
         e.name = name;
@@ -269,8 +277,14 @@ std::optional<ReadFailure> ReadListFileColumns(const std::string& p_file,
 
 std::optional<ReadFailure> ReadTemplateColumns(const std::string& p_file,
                                                columns::ColumnTable& table,
-                                               const ReaderContext& ctx) {
-    return readColumnTable(p_file, table, ctx, templateEntries);
+                                               const ReaderContext& ctx,
+                                               std::vector<std::string>* pastTheGrid) {
+    std::vector<std::string> found;
+    auto failure = readColumnTable(p_file, table, ctx, [&found](const automation::Workbook& b) {
+        return templateEntries(b, &found);
+    });
+    if (!failure && pastTheGrid) *pastTheGrid = std::move(found);
+    return failure;
 }
 
 }  // namespace mokuji::gather

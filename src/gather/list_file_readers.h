@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "automation/object_model.h"
 #include "columns/column_table.h"
@@ -50,8 +51,11 @@ std::optional<ReadFailure> ReadListFileColumns(const std::string& p_file,
 // file-name column to a table that is already full, the entry that sorts
 // last gives way to it: a free entry when there is one, else the name
 // whose cell comes last in reading order.
+// pastTheGrid, when given, receives the names left out because their cells
+// lie past the .xls grid (a zip-based template's "$XFD$1048576").
 std::optional<ReadFailure> ReadTemplateColumns(const std::string& p_file,
                                                columns::ColumnTable& table,
-                                               const ReaderContext& ctx);
+                                               const ReaderContext& ctx,
+                                               std::vector<std::string>* pastTheGrid = nullptr);
 
 }  // namespace mokuji::gather

@@ -98,7 +98,7 @@ struct ScriptedGathering {
             ctx.workbookList.SetSelected(i, true);
         ctx.view.setEnabled(true);
         ctx.view.setMousePointer(0);
-        return {listFile, readFailure, unreadableTemplates, {}};
+        return {listFile, readFailure, unreadableTemplates, {}, {}};
     }
 };
 

@@ -239,6 +239,28 @@ TEST_F(ZipBasedFolder, EveryWorkbookWhoseValuesCannotBeReadIsNamedNeverListedBla
     }
 }
 
+// A template's name that points past the .xls grid cannot become a column
+// of an .xls list: it is named, never dropped without a word, and the other
+// names still make their columns.
+TEST_F(ZipBasedFolder, ATemplateNamePastTheXlsGridIsNamed) {
+    XlsxPackage p = answer(kRows, {"山田"});
+    p.workbookBody =
+        "<sheets><sheet name=\"S\" sheetId=\"1\" r:id=\"rId1\"/></sheets><definedNames>"
+        "<definedName name=\"氏名\">S!$B$2</definedName>"
+        "<definedName name=\"最後のセル\">S!$XFD$1048576</definedName>"
+        "<definedName name=\"遠い行\">S!$A$70000:$B$70001</definedName>"
+        "<definedName name=\"定数\">42</definedName></definedNames>";
+    std::filesystem::create_directory(u8path(dir.file("far")));
+    const auto bytes = p.zip();
+    dir.write("far/a.xlsx", std::string(bytes.begin(), bytes.end()));
+    ProgramRun r = run({"far"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_THAT(r.err, HasSubstr("目次の列にしていません。\n最後のセル\n遠い行\n")) << r.err;
+    EXPECT_THAT(r.err, ::testing::Not(HasSubstr("定数"))) << r.err;
+    expectBothReadersAgree(dir.file("far/00_目次.xls"),
+                           "sheet 目次\nNo.|FILE名|氏名\n||2\n||2\n1|a.xlsx|山田\n");
+}
+
 TEST_F(ZipBasedFolder, AnUnreadableSettingIsNamed) {
     ProgramRun r = run({"--extensions", "xls;xlsx", "zip"});
     EXPECT_EQ(r.status, 64);

@@ -120,6 +120,10 @@ std::shared_ptr<automation::Range> NativeName::refersToRange() const {
                                          area->area);
 }
 
+bool NativeName::refersPastTheGrid() const {
+    return book_->globals().names.at(index_).pastTheGrid;
+}
+
 std::int32_t NativeNames::count() const {
     return static_cast<std::int32_t>(book_->globals().names.size());
 }

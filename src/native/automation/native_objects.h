@@ -65,6 +65,7 @@ class NativeName : public automation::Name {
     std::string name() const override;
     std::string refersTo() const override;
     std::shared_ptr<automation::Range> refersToRange() const override;
+    bool refersPastTheGrid() const override;
 
   private:
     std::shared_ptr<WorkbookData> book_;

@@ -82,6 +82,9 @@ struct DefinedName {
     // stream's tokens are rewritten to their BIFF8 form on reading, so that
     // the layers above know one token set.
     std::vector<std::uint8_t> rgce;
+    // A zip-based workbook's name whose cells lie past the .xls grid: it
+    // has no tokens, and whoever wanted its cells must hear why.
+    bool pastTheGrid = false;
 };
 
 // The workbook globals substream: everything before the first sheet's BOF.

@@ -1,9 +1,11 @@
 #include "native/formula/name_formula_compiler.h"
 
+#include <cctype>
 #include <string>
 
 #include "native/formula/a1_notation.h"
 #include "native/formula/a1_reference.h"
+#include "native/formula/area.h"
 #include "native/formula/ptg.h"
 #include "native/formula/sheet_name.h"
 #include "native/formula/sheet_ref_token.h"
@@ -94,6 +96,44 @@ std::string clampToGrid(std::string_view ref) {
     clamped += pastLastRow ? std::string(kSmallLastRow) : std::string(digits);
     return out.substr(0, colon + 1) + clamped;
 }
+
+// A corner "$XFD$1048576" within the larger grid (columns A..XFD, rows up
+// to 1,048,576), and whether it lies past the .xls grid.
+std::optional<bool> cornerPastTheGrid(std::string_view corner) {
+    std::size_t i = 0;
+    if (i < corner.size() && corner[i] == '$') ++i;
+    const std::size_t letters = i;
+    while (i < corner.size() && std::isalpha(static_cast<unsigned char>(corner[i]))) ++i;
+    const std::string_view col = corner.substr(letters, i - letters);
+    if (i < corner.size() && corner[i] == '$') ++i;
+    const std::string_view digits = corner.substr(i);
+    if (col.empty() || col.size() > 3 || digits.empty() || digits.size() > 7 ||
+        digits.find_first_not_of("0123456789") != std::string_view::npos || digits[0] == '0')
+        return std::nullopt;
+    std::int32_t column = 0;
+    for (char c : col)
+        column = column * 26 + (std::toupper(static_cast<unsigned char>(c)) - 'A' + 1);
+    const long row = std::stol(std::string(digits));
+    if (column > 16384 || row > 1048576) return std::nullopt;
+    return column > kLastCol + 1 || row > kLastRow + 1;
+}
+
+}  // namespace
+
+bool referencesPastTheGrid(std::string_view text) {
+    if (!text.empty() && text.front() == '=') text.remove_prefix(1);
+    if (const std::size_t bang = text.rfind('!'); bang != std::string_view::npos)
+        text.remove_prefix(bang + 1);
+    const std::size_t colon = text.find(':');
+    const std::string_view first = text.substr(0, colon);
+    const auto near = cornerPastTheGrid(first);
+    if (!near) return false;
+    if (colon == std::string_view::npos) return *near;
+    const auto far = cornerPastTheGrid(text.substr(colon + 1));
+    return far && (*near || *far);
+}
+
+namespace {
 
 // One past the quote that closes the quoted name prefix starts with; npos
 // when it does not start with a closed one.

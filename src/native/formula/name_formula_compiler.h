@@ -44,4 +44,10 @@ struct NameCompileContext {
 std::optional<std::vector<std::uint8_t>> compileNameFormula(std::string_view text,
                                                             const NameCompileContext& context);
 
+// Whether a name's text that compiles to no tokens is a reference into the
+// larger grid of a zip-based workbook that lies past the .xls grid
+// ("Sheet1!$XFD$1048576", "$A$70000:$B$70001"): a cell the name means but
+// no .xls reference can reach.
+bool referencesPastTheGrid(std::string_view text);
+
 }  // namespace xls::formula

@@ -195,6 +195,8 @@ void Workbook::readWorkbookPart(const std::string& part) {
         };
         if (auto rgce = formula::compileNameFormula(texts[i], context))
             globals_.names[i].rgce = std::move(*rgce);
+        else
+            globals_.names[i].pastTheGrid = formula::referencesPastTheGrid(texts[i]);
     }
 }
 
