@@ -178,8 +178,8 @@ std::vector<std::string> RunOutcomeMessages(const engine::RunOutcome& outcome) {
         for (const auto& name : list.notesMoved)
             names += (name.empty() ? std::string("（ファイル名のない行）") : name) + "\r\n";
         messages.push_back(
-            std::string("以下の行のブックはフォルダにないため、その行に書き込まれていた"
-                        "メモを「") +
+            std::string("以下の行に書き込まれていたメモは、その行のブックがフォルダにないか、"
+                        "行にファイル名がないため、「") +
             engine::kRemovedRowsSheetName + "」シートに移しました。\r\n" + names);
     }
     if (!list.valuesCut.empty())

@@ -52,21 +52,36 @@ UserNotes ReadUserNotes(const automation::Worksheet& sheet, std::int32_t headerR
     const std::int32_t firstRow = headerRow + 3;
     if (lastRow < firstRow) return notes;
 
-    std::vector<std::int32_t> candidates;
-    for (std::int32_t col = 1; col <= lastCol; ++col) {
-        if (std::find(listColumns.begin(), listColumns.end(), col) == listColumns.end())
-            candidates.push_back(col);
+    const auto rows = static_cast<std::size_t>(lastRow - firstRow + 1);
+    // A row without a file name is no workbook's row (a total or a remark
+    // typed below the list): all of it is the user's, the list's columns
+    // included, which the update would otherwise clear without a word. A
+    // list without a file-name column cannot tell such rows apart.
+    std::vector<std::string> fileNames(rows);
+    std::vector<bool> nobodys(rows, false);
+    if (fileNameColumn > 0) {
+        for (std::size_t r = 0; r < rows; ++r) {
+            const auto row = firstRow + static_cast<std::int32_t>(r);
+            fileNames[r] = textOf(valueAt(sheet, row, fileNameColumn));
+            nobodys[r] = fileNames[r].empty();
+        }
     }
+    const bool anyNobodys = std::find(nobodys.begin(), nobodys.end(), true) != nobodys.end();
+
     // Read column by column, so that a column that holds nothing in the data
     // rows (a title above them reaching far right) is no column of notes.
     std::vector<std::vector<Variant>> cells;
-    for (std::int32_t col : candidates) {
-        std::vector<Variant> column(static_cast<std::size_t>(lastRow - firstRow + 1));
+    for (std::int32_t col = 1; col <= lastCol; ++col) {
+        const bool listColumn =
+            std::find(listColumns.begin(), listColumns.end(), col) != listColumns.end();
+        if (listColumn && !anyNobodys) continue;
+        std::vector<Variant> column(rows);
         bool any = false;
-        for (std::int32_t row = firstRow; row <= lastRow; ++row) {
-            Variant v = valueAt(sheet, row, col);
+        for (std::size_t r = 0; r < rows; ++r) {
+            if (listColumn && !nobodys[r]) continue;
+            Variant v = valueAt(sheet, firstRow + static_cast<std::int32_t>(r), col);
             if (v.isEmpty() || (v.get<std::string>() && v.get<std::string>()->empty())) continue;
-            column[static_cast<std::size_t>(row - firstRow)] = std::move(v);
+            column[r] = std::move(v);
             any = true;
         }
         if (!any) continue;
@@ -76,8 +91,7 @@ UserNotes ReadUserNotes(const automation::Worksheet& sheet, std::int32_t headerR
         cells.push_back(std::move(column));
     }
     if (notes.columns.empty()) return notes;
-    for (std::int32_t row = firstRow; row <= lastRow; ++row) {
-        const auto r = static_cast<std::size_t>(row - firstRow);
+    for (std::size_t r = 0; r < rows; ++r) {
         UserNotes::Row entry;
         bool any = false;
         for (const auto& column : cells) {
@@ -85,7 +99,7 @@ UserNotes ReadUserNotes(const automation::Worksheet& sheet, std::int32_t headerR
             entry.cells.push_back(column[r]);
         }
         if (!any) continue;
-        if (fileNameColumn > 0) entry.fileName = textOf(valueAt(sheet, row, fileNameColumn));
+        entry.fileName = fileNames[r];
         notes.rows.push_back(std::move(entry));
     }
     return notes;

@@ -11,14 +11,16 @@ namespace mokuji::engine {
 // What the user typed into a list's data rows outside the list's own
 // columns (a column 確認 or 備考 of their own, a mark in the margin): it
 // belongs to the workbook of its row, not to a row number, and has to
-// travel with that workbook through every update.
+// travel with that workbook through every update. A row without a file name
+// (a total typed below the list) is the user's whole, in every column.
 struct UserNotes {
-    // The user's own columns that hold anything in the data rows, left to
-    // right, with their header texts.
+    // The columns that hold anything of the user's in the data rows, left
+    // to right, with their header texts.
     std::vector<std::int32_t> columns;
     std::vector<std::string> headers;
     struct Row {
-        // The text of the row's file-name cell; empty when it had none.
+        // The text of the row's file-name cell; empty when it had none, and
+        // then the row belongs to no workbook.
         std::string fileName;
         std::vector<automation::Variant> cells;  // one per column
     };

@@ -107,6 +107,13 @@ const std::vector<EditCase> kCases = {
       "removed: アンケート回答_00002.xls|★|要電話\n"},
      {"row 10:"},
      "アンケート回答_00002.xls"},
+    {"a total typed below the data",
+     {"set-text:目次:11:2:合計", "set:目次:11:12:=SUM(L6:L9)"},
+     nullptr,
+     nullptr,
+     {"row 9: B=4|C=" + kLast + "|", "removed: FILE名|No.|金額\n", "removed: |合計|177390.22\n"},
+     {"row 10:", "row 11:"},
+     "（ファイル名のない行）"},
 };
 
 class ListEditedInLibreOffice : public ::testing::TestWithParam<EditCase> {
