@@ -224,7 +224,8 @@ class ListWriter {
             const std::string shown =
                 platform::ShownName(rows_.rows[static_cast<std::size_t>(r)].fileName);
             for (std::size_t i = 0; i < notes_.rows.size(); ++i) {
-                if (used[i] || notes_.rows[i].fileName != shown) continue;
+                if (used[i] || !notes_.rows[i].workbookRow || notes_.rows[i].fileName != shown)
+                    continue;
                 used[i] = true;
                 const auto& cells = notes_.rows[i].cells;
                 for (std::size_t k = 0; k < cells.size(); ++k) {

@@ -57,13 +57,15 @@ UserNotes ReadUserNotes(const automation::Worksheet& sheet, std::int32_t headerR
     // typed below the list): all of it is the user's, the list's columns
     // included, which the update would otherwise clear without a word. A
     // list without a file-name column cannot tell such rows apart.
+    // Every row the run writes has its sequence number; a row without one
+    // was inserted by the user, whatever its file-name cell says.
     std::vector<std::string> fileNames(rows);
     std::vector<bool> nobodys(rows, false);
     if (fileNameColumn > 0) {
         for (std::size_t r = 0; r < rows; ++r) {
             const auto row = firstRow + static_cast<std::int32_t>(r);
             fileNames[r] = textOf(valueAt(sheet, row, fileNameColumn));
-            nobodys[r] = fileNames[r].empty();
+            nobodys[r] = fileNames[r].empty() || valueAt(sheet, row, kNumberColumn).isEmpty();
         }
     }
     const bool anyNobodys = std::find(nobodys.begin(), nobodys.end(), true) != nobodys.end();
@@ -74,7 +76,8 @@ UserNotes ReadUserNotes(const automation::Worksheet& sheet, std::int32_t headerR
     for (std::int32_t col = 1; col <= lastCol; ++col) {
         const bool listColumn =
             std::find(listColumns.begin(), listColumns.end(), col) != listColumns.end();
-        if (listColumn && !anyNobodys) continue;
+        // The file-name cell of a row is what the row is called by.
+        if (listColumn && (!anyNobodys || col == fileNameColumn)) continue;
         std::vector<Variant> column(rows);
         bool any = false;
         for (std::size_t r = 0; r < rows; ++r) {
@@ -90,16 +93,18 @@ UserNotes ReadUserNotes(const automation::Worksheet& sheet, std::int32_t headerR
         notes.headers.push_back(header.empty() ? "(" + columnLetters(col) + "列)" : header);
         cells.push_back(std::move(column));
     }
-    if (notes.columns.empty()) return notes;
     for (std::size_t r = 0; r < rows; ++r) {
         UserNotes::Row entry;
-        bool any = false;
+        // A row of the user's that holds only its file-name cell is still
+        // something the user typed.
+        bool any = nobodys[r] && !fileNames[r].empty();
         for (const auto& column : cells) {
             any = any || !column[r].isEmpty();
             entry.cells.push_back(column[r]);
         }
         if (!any) continue;
         entry.fileName = fileNames[r];
+        entry.workbookRow = !nobodys[r];
         notes.rows.push_back(std::move(entry));
     }
     return notes;

@@ -23,6 +23,9 @@ struct UserNotes {
         // then the row belongs to no workbook.
         std::string fileName;
         std::vector<automation::Variant> cells;  // one per column
+        // A workbook's row, as the run wrote it; else the user's own (no
+        // sequence number), which goes with no workbook.
+        bool workbookRow = true;
     };
     // The data rows holding a note, top to bottom.
     std::vector<Row> rows;
