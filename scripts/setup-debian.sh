@@ -5,7 +5,8 @@
 # tests would skip without them. dpkg-dev (dpkg-shlibdeps) finds the Debian
 # package's dependencies; desktop-file-utils, appstream and man-db check the
 # installed desktop entry, metainfo and manual page, and xdg-utils that the
-# install leaves the desktop's default applications alone.
+# install leaves the desktop's default applications alone. clang-format
+# checks that every source keeps the repository's layout.
 # Safe to run again: apt-get skips what is already there.
 set -eu
 
@@ -13,7 +14,7 @@ packages="build-essential cmake ninja-build pkg-config
           libgtest-dev libgmock-dev libbenchmark-dev
           python3 python3-xlrd python3-olefile tzdata
           qt6-base-dev qt6-translations-l10n fonts-ipafont-gothic
-          clang libclang-rt-14-dev
+          clang libclang-rt-14-dev clang-format
           libreoffice-calc xvfb xauth
           dpkg-dev desktop-file-utils appstream man-db xdg-utils
           zlib1g-dev libexpat1-dev libpugixml-dev python3-openpyxl"
