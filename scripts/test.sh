@@ -1,9 +1,9 @@
 #!/bin/sh
-# Sets everything up and runs every test: the normal build, its Debian
-# package installed and run, the same tests under AddressSanitizer and
-# UndefinedBehaviorSanitizer, the Windows program, its tests and its
-# installer under Wine, then the fuzz targets. Each leg's wall time is
-# printed as it ends and again at the end.
+# Sets everything up and runs every test: the format and layering checks,
+# the normal build, its Debian package installed and run, the same tests
+# under AddressSanitizer and UndefinedBehaviorSanitizer, the Windows
+# program, its tests and its installer under Wine, then the fuzz targets.
+# Each leg's wall time is printed as it ends and again at the end.
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -40,7 +40,15 @@ sanitize_tests() {
         ctest --test-dir build/sanitize --output-on-failure -j "$jobs" --timeout 600
 }
 
+checks() {
+    ./scripts/check-format.sh
+    ./scripts/check-layering.py
+}
+
 leg "setup" ./scripts/setup-debian.sh
+# Seconds, before anything is built: every source as clang-format lays it
+# out, and no include pointing up the folders' order.
+leg "format and layering" checks
 leg "release build" release
 leg "release tests" release_tests
 # The Debian package, installed on this machine, run from PATH and purged.
