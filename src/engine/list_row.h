@@ -22,10 +22,6 @@ struct ListRow {
 // read. No fixed limit: the list sheet bounds the rows later.
 struct RowStore {
     std::vector<ListRow> rows;
-
-    // Index of the last row, -1 when there is none.
-    int row_max() const { return static_cast<int>(rows.size()) - 1; }
-    void reset() { rows.clear(); }
 };
 
 }  // namespace mokuji::engine

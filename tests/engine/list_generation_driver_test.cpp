@@ -223,12 +223,12 @@ TEST_F(RunTest, FailingListPhaseStillShutsTheApplicationDown) {
     setColumns({{"担当者", 0, 0}});
     world.books[kDir + "a.xls"].names["担当者"] = Variant("A");
     list = {"a.xls"};
-    int rowsSeen = -2;
+    std::size_t rowsSeen = 0;
     run([&](automation::Application&, const RowStore& rows) -> ListWorkbookResult {
-        rowsSeen = rows.row_max();
+        rowsSeen = rows.rows.size();
         throw automation::AutomationError(1004, "save failed");
     });
-    EXPECT_EQ(rowsSeen, 0);
+    EXPECT_EQ(rowsSeen, 1u);
     EXPECT_EQ(world.log.back(), "Quit");
     EXPECT_EQ(world.applicationsAlive, 0);
     EXPECT_TRUE(view.enabled);
@@ -242,7 +242,7 @@ TEST_F(RunTest, EveryWorkbookYieldsItsRowBeyondTheOldLimit) {
         list.push_back(name);
     }
     RunOutcome out = run();
-    ASSERT_EQ(out.rows.row_max(), 5099);
+    ASSERT_EQ(out.rows.rows.size(), 5100u);
     EXPECT_EQ(fake::textsOf(out.rows.rows[5099]), (Texts{"w5099.xls", "5099"}));
 }
 
