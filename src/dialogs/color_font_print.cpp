@@ -1,3 +1,10 @@
+// The colour, font and printer dialogs of the wrapper. mokuji itself calls
+// none of them: its only dialog is the one that opens a list file. They are
+// kept because the wrapper offers the system's common dialogs whole, as one
+// interface (a caller sets properties, shows a dialog and reads the outcome
+// back), and a front end that needs a colour, a font or a printer takes it
+// from here; their tests keep them working meanwhile.
+
 #include "dialogs/common_dialog.h"
 
 #include <cmath>

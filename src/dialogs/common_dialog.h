@@ -13,7 +13,8 @@ namespace mokuji::dialogs {
 // properties and show operations. Outcomes are reported only through the
 // status properties; the class shows no message of its own. Write-only
 // properties have no getter on purpose: the dialogs' inputs are not meant
-// to be read back.
+// to be read back. The program shows the file open dialog only; the
+// others are offered whole for a front end that needs one.
 class cCommonDlg {
   public:
     // InitDir starts as the process's current directory.

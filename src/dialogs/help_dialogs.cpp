@@ -1,3 +1,9 @@
+// The help dialogs of the wrapper (the classic and the compiled HTML help
+// engine). mokuji itself calls neither: its help is a message of its own.
+// They are kept because the wrapper offers the system's common dialogs
+// whole, as one interface, and a front end that has a help file opens it
+// from here; their tests keep them working meanwhile.
+
 #include "dialogs/common_dialog.h"
 
 #include <cctype>
