@@ -1,6 +1,7 @@
 #include "engine/list_workbook_builder.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <vector>
 
 #include "columns/property_names.h"
@@ -219,23 +220,29 @@ class ListWriter {
     // workbook no longer in the folder go to the sheet of removed rows. When
     // they cannot be kept there, the list is not saved at all.
     bool putBackNotes() {
+        // By name, so that a long list is matched in one pass; a name twice
+        // in the old list (a row the user copied) gives its notes in order.
+        std::unordered_map<std::string, std::vector<std::size_t>> byName;
+        for (std::size_t i = notes_.rows.size(); i-- > 0;) {
+            if (notes_.rows[i].workbookRow) byName[notes_.rows[i].fileName].push_back(i);
+        }
         std::vector<bool> used(notes_.rows.size(), false);
         for (int r = 0; r < result_.rowsWritten; ++r) {
-            const std::string shown =
-                platform::ShownName(rows_.rows[static_cast<std::size_t>(r)].fileName);
-            for (std::size_t i = 0; i < notes_.rows.size(); ++i) {
-                if (used[i] || !notes_.rows[i].workbookRow || notes_.rows[i].fileName != shown)
-                    continue;
-                used[i] = true;
-                const auto& cells = notes_.rows[i].cells;
-                for (std::size_t k = 0; k < cells.size(); ++k) {
-                    if (cells[k].isEmpty()) continue;
-                    if (!enter(header_ + 3 + r, notes_.columns[k], EntryForValue(cells[k]).entry))
-                        result_.rowsFailed.push_back(
-                            rows_.rows[static_cast<std::size_t>(r)].fileName);
-                }
-                break;
+            const std::string& fileName = rows_.rows[static_cast<std::size_t>(r)].fileName;
+            auto found = byName.find(platform::ShownName(fileName));
+            if (found == byName.end() || found->second.empty()) continue;
+            const std::size_t i = found->second.back();
+            found->second.pop_back();
+            used[i] = true;
+            const auto& cells = notes_.rows[i].cells;
+            bool whole = true;
+            for (std::size_t k = 0; k < cells.size(); ++k) {
+                if (!cells[k].isEmpty())
+                    whole =
+                        enter(header_ + 3 + r, notes_.columns[k], EntryForValue(cells[k]).entry) &&
+                        whole;
             }
+            if (!whole) result_.rowsFailed.push_back(fileName);
         }
         std::vector<UserNotes::Row> removed;
         for (std::size_t i = 0; i < notes_.rows.size(); ++i) {
