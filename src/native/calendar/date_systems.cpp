@@ -1,8 +1,8 @@
-#include "native/format/date_serial.h"
+#include "native/calendar/date_systems.h"
 
 #include <cmath>
 
-namespace xls::format {
+namespace xls::calendar {
 
 namespace {
 
@@ -26,4 +26,4 @@ std::optional<double> serialToOleDate(double serial, bool date1904) {
     return ole;
 }
 
-}  // namespace xls::format
+}  // namespace xls::calendar

@@ -3,9 +3,9 @@
 #include <cmath>
 #include <limits>
 
-#include "native/format/date_serial.h"
+#include "native/calendar/date_systems.h"
 
-namespace xls::format {
+namespace xls::calendar {
 namespace {
 
 TEST(SerialToOleDate, System1900AroundThePhantomLeapDay) {
@@ -45,4 +45,4 @@ TEST(SerialToOleDate, OutOfRangeSerialsStayNumbers) {
 }
 
 }  // namespace
-}  // namespace xls::format
+}  // namespace xls::calendar

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-namespace xls::format {
+namespace xls::calendar {
 
 // Converts a cell's stored date serial to the OLE automation date (days
 // since 1899-12-30) that the application's Range.Value hands out for a cell
@@ -19,4 +19,4 @@ namespace xls::format {
 // Negative serials, NaN and days after 9999-12-31 have no date.
 std::optional<double> serialToOleDate(double serial, bool date1904);
 
-}  // namespace xls::format
+}  // namespace xls::calendar
