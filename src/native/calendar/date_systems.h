@@ -12,6 +12,11 @@ namespace xls::calendar {
 inline constexpr std::int64_t kOleEpoch = daysFromCivil({1899, 12, 30});
 static_assert(kOleEpoch == -25569);
 
+// FILETIME counts 100-nanosecond ticks from 1601-01-01 (UTC). The epoch in
+// days since 1970-01-01:
+inline constexpr std::int64_t kFileTimeEpoch = daysFromCivil({1601, 1, 1});
+inline constexpr std::int64_t kFileTimeTicksPerSecond = 10'000'000;
+
 // The OLE date of a day counted from the OLE epoch and a time of day (0 to
 // below 1). Before the epoch the day count goes negative while the time of
 // day still counts forward from midnight, so the fraction is taken away.

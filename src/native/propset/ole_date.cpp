@@ -9,9 +9,7 @@ namespace xls::propset {
 
 namespace {
 
-constexpr std::int64_t kTicksPerSecond = 10'000'000;
-// Seconds from 1601-01-01 to 1970-01-01.
-constexpr std::int64_t kFileTimeToUnixSeconds = 11'644'473'600;
+constexpr std::int64_t kFileTimeToUnixSeconds = -calendar::kFileTimeEpoch * 86400;
 
 double oleDate(std::int64_t unixDays, std::int64_t secondOfDay) {
     return calendar::oleDate(unixDays - calendar::kOleEpoch,
@@ -34,7 +32,8 @@ std::int64_t offsetOutOfRange() {
 
 double fileTimeToLocalOleDate(FileTime t) {
     const std::int64_t unixSeconds =
-        static_cast<std::int64_t>(t.ticks / kTicksPerSecond) - kFileTimeToUnixSeconds;
+        static_cast<std::int64_t>(t.ticks / calendar::kFileTimeTicksPerSecond) -
+        kFileTimeToUnixSeconds;
     const auto seconds = static_cast<std::time_t>(unixSeconds);
     std::tm local{};
 #ifdef _WIN32
