@@ -23,12 +23,13 @@ import sys
 # it. Then the tool side: the run (engine) below the desktop it reports to
 # (platform), the front ends above both, the programs on top.
 LAYERS = [
+    "src/native/calendar",  # civil days, OLE dates, the 1900 and 1904 date systems
     "src/native/text",  # UTF-16, code pages
     "src/native/io",  # bounds-checked bytes
     "src/native/cfb",  # the compound file
     "src/native/propset",  # document property streams
+    "src/native/biff",  # records and the read model, the one table of record ids
     "src/native/crypto",  # workbooks enciphered with the default password
-    "src/native/biff",  # records and the read model
     "src/native/format",  # number formats
     "src/native/formula",  # name formulas, cell references
     "src/native/book",  # the editable workbook and its writer

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "native/format/date_serial.h"
+#include "native/calendar/date_systems.h"
 
 namespace xls::native {
 
@@ -14,7 +14,7 @@ constexpr std::int32_t kErrorValueBase = 2000;
 automation::Variant numberValue(WorkbookData& book, const biff::Cell& cell) {
     switch (book.valueKindOfXf(cell.xf)) {
         case format::ValueKind::Date:
-            if (auto ole = format::serialToOleDate(cell.number, book.globals().date1904))
+            if (auto ole = calendar::serialToOleDate(cell.number, book.globals().date1904))
                 return automation::Date{*ole};
             break;
         case format::ValueKind::Currency:

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "native/format/date_serial.h"
+#include "native/calendar/date_systems.h"
 
 namespace xls::native {
 
@@ -13,7 +13,7 @@ constexpr std::int32_t kErrorValueBase = 2000;
 automation::Variant numberValue(const book::Workbook& model, double number, std::uint16_t xf) {
     switch (valueKindOf(model, xf)) {
         case format::ValueKind::Date:
-            if (auto ole = format::serialToOleDate(number, model.date1904()))
+            if (auto ole = calendar::serialToOleDate(number, model.date1904()))
                 return automation::Date{*ole};
             break;
         case format::ValueKind::Currency:

@@ -4,6 +4,7 @@
 #include "native/automation/file_bytes.h"
 #include "native/automation/workbook_file.h"
 #include "native/biff/biff_error.h"
+#include "native/biff/record_ids.h"
 #include "native/cfb/compound_file.h"
 #include "native/io/byte_reader.h"
 #include "native/xlsx/xlsx_error.h"
@@ -17,9 +18,8 @@ using automation::OpenFailure;
 
 // WINDOW1.itabCur: the sheet that was active when the file was saved.
 std::size_t activeSheetOf(const biff::Globals& globals, const std::vector<std::uint8_t>& stream) {
-    constexpr std::uint16_t kWindow1 = 0x003D;
     for (const auto& r : globals.records) {
-        if (r.id != kWindow1 || r.size < 12) continue;
+        if (r.id != biff::rec::Window1 || r.size < 12) continue;
         std::size_t at = std::size_t{r.offset} + 4 + 10;
         if (at + 2 > stream.size()) break;
         std::size_t tab = io::le16(stream.data() + at);

@@ -6,6 +6,7 @@
 
 #include "automation/automation_error.h"
 #include "native/automation/editing.h"
+#include "native/calendar/date_systems.h"
 #include "native/cfb/atomic_file_write.h"
 #include "native/cfb/compound_file_writer.h"
 #include "native/propset/property_set.h"
@@ -35,8 +36,8 @@ constexpr std::uint32_t kPidApplication = 0x12;
 propset::FileTime now() {
     using namespace std::chrono;
     auto since1601 =
-        duration_cast<nanoseconds>(system_clock::now().time_since_epoch()).count() / 100 +
-        116444736000000000LL;
+        duration_cast<nanoseconds>(system_clock::now().time_since_epoch()).count() / 100 -
+        calendar::kFileTimeEpoch * 86400 * calendar::kFileTimeTicksPerSecond;
     return {static_cast<std::uint64_t>(since1601)};
 }
 

@@ -50,6 +50,9 @@ struct SheetEntry {
 // SUPBOOK: a workbook that 3-D references and external names point into.
 struct SupBook {
     enum class Kind { Self, AddIn, External, OleDde };
+    // cch values that mark the two kinds without a path.
+    static constexpr std::uint16_t kSelfMarker = 0x0401;
+    static constexpr std::uint16_t kAddInMarker = 0x3A01;
     Kind kind = Kind::Self;
     std::uint16_t sheetCount = 0;  // ctab
     // External: the encoded virtual path as stored (its first character may

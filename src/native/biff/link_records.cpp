@@ -6,12 +6,6 @@
 
 namespace xls::biff::detail {
 
-namespace {
-// SupBook.cch values that mark the two kinds without a path.
-constexpr std::uint16_t kSelfMarker = 0x0401;
-constexpr std::uint16_t kAddInMarker = 0x3A01;
-}  // namespace
-
 // SUPBOOK: this workbook, an add-in, an external workbook with its sheet
 // names, or an OLE/DDE link (a path of a single blank).
 void parse_supbook(Globals& g, const RecordBody& r) {
@@ -19,9 +13,9 @@ void parse_supbook(Globals& g, const RecordBody& r) {
     SupBook b;
     b.sheetCount = in.u16();
     const std::uint16_t cch = in.u16();
-    if (cch == kSelfMarker) {
+    if (cch == SupBook::kSelfMarker) {
         b.kind = SupBook::Kind::Self;
-    } else if (cch == kAddInMarker) {
+    } else if (cch == SupBook::kAddInMarker) {
         b.kind = SupBook::Kind::AddIn;
     } else {
         b.url = in.unicodeStringNoCch(cch);

@@ -2,46 +2,149 @@
 
 namespace xls::biff {
 
+// A switch rather than a table so that an id given twice fails to compile.
 const char* recordName(std::uint16_t id) {
     switch (id) {
         case rec::Formula:
             return "FORMULA";
         case rec::Eof:
             return "EOF";
+        case rec::CalcCount:
+            return "CALCCOUNT";
+        case rec::CalcMode:
+            return "CALCMODE";
+        case rec::Precision:
+            return "PRECISION";
+        case rec::RefMode:
+            return "REFMODE";
+        case rec::Delta:
+            return "DELTA";
+        case rec::Iteration:
+            return "ITERATION";
+        case rec::Protect:
+            return "PROTECT";
+        case rec::Password:
+            return "PASSWORD";
+        case rec::Header:
+            return "HEADER";
+        case rec::Footer:
+            return "FOOTER";
+        case rec::ExternSheet:
+            return "EXTERNSHEET";
+        case rec::Name:
+            return "NAME";
+        case rec::WindowProtect:
+            return "WINDOWPROTECT";
+        case rec::Selection:
+            return "SELECTION";
+        case rec::DateMode:
+            return "DATEMODE";
+        case rec::ExternName:
+            return "EXTERNNAME";
+        case rec::PrintHeaders:
+            return "PRINTHEADERS";
+        case rec::PrintGridlines:
+            return "PRINTGRIDLINES";
         case rec::FilePass:
             return "FILEPASS";
         case rec::Font:
             return "FONT";
         case rec::Continue:
             return "CONTINUE";
+        case rec::Window1:
+            return "WINDOW1";
+        case rec::Backup:
+            return "BACKUP";
+        case rec::Pane:
+            return "PANE";
         case rec::CodePage:
             return "CODEPAGE";
+        case rec::DefColWidth:
+            return "DEFCOLWIDTH";
+        case rec::Xct:
+            return "XCT";
+        case rec::Crn:
+            return "CRN";
+        case rec::WriteAccess:
+            return "WRITEACCESS";
+        case rec::SaveRecalc:
+            return "SAVERECALC";
         case rec::ColInfo:
             return "COLINFO";
-        case rec::Name:
-            return "NAME";
-        case rec::ExternSheet:
-            return "EXTERNSHEET";
-        case rec::DateMode:
-            return "DATEMODE";
+        case rec::Guts:
+            return "GUTS";
+        case rec::WsBool:
+            return "WSBOOL";
+        case rec::GridSet:
+            return "GRIDSET";
+        case rec::HCenter:
+            return "HCENTER";
+        case rec::VCenter:
+            return "VCENTER";
         case rec::BoundSheet:
             return "BOUNDSHEET";
+        case rec::Country:
+            return "COUNTRY";
+        case rec::HideObj:
+            return "HIDEOBJ";
+        case rec::FnGroupCount:
+            return "FNGROUPCOUNT";
+        case rec::Scl:
+            return "SCL";
+        case rec::Setup:
+            return "SETUP";
         case rec::MulRk:
             return "MULRK";
         case rec::MulBlank:
             return "MULBLANK";
+        case rec::Mms:
+            return "MMS";
         case rec::RString:
             return "RSTRING";
+        case rec::DbCell:
+            return "DBCELL";
+        case rec::BookBool:
+            return "BOOKBOOL";
         case rec::Xf:
             return "XF";
+        case rec::InterfaceHdr:
+            return "INTERFACEHDR";
+        case rec::InterfaceEnd:
+            return "INTERFACEEND";
+        case rec::MergedCells:
+            return "MERGEDCELLS";
         case rec::Sst:
             return "SST";
         case rec::LabelSst:
             return "LABELSST";
+        case rec::ExtSst:
+            return "EXTSST";
+        case rec::RrdHead:
+            return "RRDHEAD";
+        case rec::TabId:
+            return "TABID";
+        case rec::UsesElfs:
+            return "USESELFS";
+        case rec::Dsf:
+            return "DSF";
+        case rec::UsrExcl:
+            return "USREXCL";
+        case rec::FileLock:
+            return "FILELOCK";
+        case rec::RrdInfo:
+            return "RRDINFO";
         case rec::SupBook:
             return "SUPBOOK";
+        case rec::Prot4Rev:
+            return "PROT4REV";
+        case rec::DVal:
+            return "DVAL";
+        case rec::RefreshAll:
+            return "REFRESHALL";
         case rec::HLink:
             return "HLINK";
+        case rec::Prot4RevPass:
+            return "PROT4REVPASS";
         case rec::Dimensions:
             return "DIMENSIONS";
         case rec::Blank:
@@ -56,11 +159,31 @@ const char* recordName(std::uint16_t id) {
             return "STRING";
         case rec::Row:
             return "ROW";
+        case rec::Index:
+            return "INDEX";
+        case rec::Array:
+            return "ARRAY";
+        case rec::DefaultRowHeight:
+            return "DEFAULTROWHEIGHT";
+        case rec::Table:
+            return "TABLE";
+        case rec::Window2:
+            return "WINDOW2";
         case rec::Rk:
             return "RK";
+        case rec::Style:
+            return "STYLE";
         case rec::Format:
             return "FORMAT";
+        case rec::ShrFmla:
+            return "SHRFMLA";
+        case rec::HLinkTooltip:
+            return "HLINKTOOLTIP";
         case rec::Bof:
+            return "BOF";
+        case rec::Bof2:
+        case rec::Bof3:
+        case rec::Bof4:
             return "BOF";
         default:
             return "record";

@@ -3,6 +3,7 @@
 #include <array>
 #include <initializer_list>
 
+#include "native/biff/record_ids.h"
 #include "native/book/cell_style.h"
 #include "native/book/layout.h"
 #include "native/book/record_writer.h"
@@ -24,9 +25,9 @@ void rec16(std::vector<std::uint8_t>& out, std::uint16_t id, std::uint16_t v) {
 
 void bof(std::vector<std::uint8_t>& out, std::uint16_t type) {
     // BIFF8, build 9.0 (2002) as the file format's own version marks.
-    const std::size_t at = beginRecord(out, rid::Bof);
+    const std::size_t at = beginRecord(out, biff::rec::Bof);
     ByteWriter w(out);
-    w.u16(0x0600);
+    w.u16(biff::kBiff8Version);
     w.u16(type);
     w.u16(0x2CA3);  // rupBuild
     w.u16(0x07CD);  // rupYear
@@ -36,7 +37,7 @@ void bof(std::vector<std::uint8_t>& out, std::uint16_t type) {
 }
 
 void font(std::vector<std::uint8_t>& out) {
-    const std::size_t at = beginRecord(out, rid::Font);
+    const std::size_t at = beginRecord(out, biff::rec::Font);
     ByteWriter w(out);
     w.u16(220);     // 11 pt
     w.u16(0);       // grbit
@@ -52,7 +53,7 @@ void font(std::vector<std::uint8_t>& out) {
 }
 
 void format(std::vector<std::uint8_t>& out, std::uint16_t id) {
-    const std::size_t at = beginRecord(out, rid::Format);
+    const std::size_t at = beginRecord(out, biff::rec::Format);
     ByteWriter w(out);
     w.u16(id);
     putUnicodeString(w, text::utf8ToUtf16(format::builtinFormatCode(id)));
@@ -61,7 +62,7 @@ void format(std::vector<std::uint8_t>& out, std::uint16_t id) {
 
 void xf(std::vector<std::uint8_t>& out, const CellStyle& s) {
     const auto body = writeXf(s);
-    putRecord(out, rid::Xf, body);
+    putRecord(out, biff::rec::Xf, body);
 }
 
 // A style XF. Its attribute flags are stored inverted: set means the
@@ -81,12 +82,12 @@ CellStyle styleXf(std::uint16_t font, std::uint16_t fmt, bool all, bool numberSt
 
 void styleRecord(std::vector<std::uint8_t>& out, std::uint16_t xfIndex, std::uint8_t builtin) {
     const std::uint16_t v = static_cast<std::uint16_t>(0x8000 | xfIndex);
-    rec(out, rid::Style,
+    rec(out, biff::rec::Style,
         {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8), builtin, 0xFF});
 }
 
 std::size_t boundSheet(std::vector<std::uint8_t>& out, const char16_t* name) {
-    const std::size_t at = beginRecord(out, rid::BoundSheet);
+    const std::size_t at = beginRecord(out, biff::rec::BoundSheet);
     ByteWriter w(out);
     const std::size_t plyPos = out.size();
     w.u32(0);  // lbPlyPos: set once the sheet's place is known
@@ -101,71 +102,72 @@ std::size_t boundSheet(std::vector<std::uint8_t>& out, const char16_t* name) {
 
 std::vector<std::uint8_t> blankSheetStream(bool selected) {
     std::vector<std::uint8_t> out;
-    bof(out, 0x0010);
-    rec16(out, 0x000D, 1);                                               // CALCMODE automatic
-    rec16(out, 0x000C, 100);                                             // CALCCOUNT
-    rec16(out, 0x000F, 1);                                               // REFMODE A1
-    rec16(out, 0x0011, 0);                                               // ITERATION off
-    rec(out, 0x0010, {0xFC, 0xA9, 0xF1, 0xD2, 0x4D, 0x62, 0x50, 0x3F});  // DELTA 0.001
-    rec16(out, 0x005F, 1);                                               // SAVERECALC
-    rec16(out, 0x002A, 0);                                               // PRINTHEADERS
-    rec16(out, 0x002B, 0);                                               // PRINTGRIDLINES
-    rec16(out, 0x0082, 1);                                               // GRIDSET
-    rec(out, 0x0080, {0, 0, 0, 0, 0, 0, 0, 0});                          // GUTS
-    rec(out, rid::DefaultRowHeight, {0, 0, 0x0E, 0x01});                 // 270 twips
-    rec16(out, 0x0081, 0x04C1);                                          // WSBOOL
-    putRecord(out, 0x0014, {});                                          // HEADER
-    putRecord(out, 0x0015, {});                                          // FOOTER
-    rec16(out, 0x0083, 0);                                               // HCENTER
-    rec16(out, 0x0084, 0);                                               // VCENTER
+    bof(out, biff::substream::Worksheet);
+    rec16(out, biff::rec::CalcMode, 1);  // automatic
+    rec16(out, biff::rec::CalcCount, 100);
+    rec16(out, biff::rec::RefMode, 1);                                             // A1
+    rec16(out, biff::rec::Iteration, 0);                                           // off
+    rec(out, biff::rec::Delta, {0xFC, 0xA9, 0xF1, 0xD2, 0x4D, 0x62, 0x50, 0x3F});  // 0.001
+    rec16(out, biff::rec::SaveRecalc, 1);
+    rec16(out, biff::rec::PrintHeaders, 0);
+    rec16(out, biff::rec::PrintGridlines, 0);
+    rec16(out, biff::rec::GridSet, 1);
+    rec(out, biff::rec::Guts, {0, 0, 0, 0, 0, 0, 0, 0});
+    rec(out, biff::rec::DefaultRowHeight, {0, 0, 0x0E, 0x01});  // 270 twips
+    rec16(out, biff::rec::WsBool, 0x04C1);
+    putRecord(out, biff::rec::Header, {});
+    putRecord(out, biff::rec::Footer, {});
+    rec16(out, biff::rec::HCenter, 0);
+    rec16(out, biff::rec::VCenter, 0);
     // SETUP: A4 portrait, 100 %, 300 dpi, margins 0.3 inch.
-    rec(out, 0x00A1, {0x09, 0,    0x64, 0,    0x01, 0,    0x01, 0,    0x01, 0,    0x04, 0,
-                      0x2C, 0x01, 0x2C, 0x01, 0x33, 0x33, 0x33, 0x33, 0x33, 0x33, 0xD3, 0x3F,
-                      0x33, 0x33, 0x33, 0x33, 0x33, 0x33, 0xD3, 0x3F, 0x01, 0});
-    rec16(out, rid::DefColWidth, 8);
-    rec(out, rid::Dimensions, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    rec(out, biff::rec::Setup,
+        {0x09, 0,    0x64, 0,    0x01, 0,    0x01, 0,    0x01, 0,    0x04, 0,
+         0x2C, 0x01, 0x2C, 0x01, 0x33, 0x33, 0x33, 0x33, 0x33, 0x33, 0xD3, 0x3F,
+         0x33, 0x33, 0x33, 0x33, 0x33, 0x33, 0xD3, 0x3F, 0x01, 0});
+    rec16(out, biff::rec::DefColWidth, 8);
+    rec(out, biff::rec::Dimensions, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
     // WINDOW2: gridlines, headings, zeros, automatic grid colour, outline
     // symbols; selected and on show for the active sheet.
     const std::uint16_t flags = selected ? 0x06B6 : 0x00B6;
-    rec(out, rid::Window2,
+    rec(out, biff::rec::Window2,
         {static_cast<std::uint8_t>(flags), static_cast<std::uint8_t>(flags >> 8), 0, 0, 0, 0, 0x40,
          0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
-    rec(out, rid::Selection, {3, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0});
-    putRecord(out, rid::Eof, {});
+    rec(out, biff::rec::Selection, {3, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0});
+    putRecord(out, biff::rec::Eof, {});
     return out;
 }
 
 std::vector<std::uint8_t> blankWorkbookStream() {
     std::vector<std::uint8_t> out;
-    bof(out, 0x0005);
-    rec16(out, 0x00E1, 1200);    // INTERFACEHDR
-    rec16(out, 0x00C1, 0);       // MMS
-    putRecord(out, 0x00E2, {});  // INTERFACEEND
+    bof(out, biff::substream::Globals);
+    rec16(out, biff::rec::InterfaceHdr, 1200);
+    rec16(out, biff::rec::Mms, 0);
+    putRecord(out, biff::rec::InterfaceEnd, {});
     {
         // WRITEACCESS: the user name, padded with blanks to 112 bytes.
         std::vector<std::uint8_t> body;
         ByteWriter w(body);
         putUnicodeString(w, u"");
         body.resize(112, 0x20);
-        putRecord(out, 0x005C, body);
+        putRecord(out, biff::rec::WriteAccess, body);
     }
-    rec16(out, rid::CodePage, 1200);
-    rec16(out, 0x0161, 0);                 // DSF
-    rec(out, 0x013D, {1, 0, 2, 0, 3, 0});  // TABID
-    rec16(out, 0x009C, 14);                // FNGROUPCOUNT
-    rec16(out, 0x0019, 0);                 // WINDOWPROTECT
-    rec16(out, 0x0012, 0);                 // PROTECT
-    rec16(out, 0x0013, 0);                 // PASSWORD
-    rec16(out, 0x01AF, 0);                 // PROT4REV
-    rec16(out, 0x01BC, 0);                 // PROT4REVPASS
-    rec(out, rid::Window1,
+    rec16(out, biff::rec::CodePage, 1200);
+    rec16(out, biff::rec::Dsf, 0);
+    rec(out, biff::rec::TabId, {1, 0, 2, 0, 3, 0});
+    rec16(out, biff::rec::FnGroupCount, 14);
+    rec16(out, biff::rec::WindowProtect, 0);
+    rec16(out, biff::rec::Protect, 0);
+    rec16(out, biff::rec::Password, 0);
+    rec16(out, biff::rec::Prot4Rev, 0);
+    rec16(out, biff::rec::Prot4RevPass, 0);
+    rec(out, biff::rec::Window1,
         {0x78, 0, 0x1E, 0, 0xC7, 0x38, 0x3F, 0x2A, 0x38, 0, 0, 0, 0, 0, 1, 0, 0x58, 0x02});
-    rec16(out, 0x0040, 0);  // BACKUP
-    rec16(out, 0x008D, 0);  // HIDEOBJ
-    rec16(out, rid::DateMode, 0);
-    rec16(out, 0x000E, 1);  // PRECISION
-    rec16(out, 0x01B7, 0);  // REFRESHALL
-    rec16(out, 0x00DA, 0);  // BOOKBOOL
+    rec16(out, biff::rec::Backup, 0);
+    rec16(out, biff::rec::HideObj, 0);
+    rec16(out, biff::rec::DateMode, 0);
+    rec16(out, biff::rec::Precision, 1);
+    rec16(out, biff::rec::RefreshAll, 0);
+    rec16(out, biff::rec::BookBool, 0);
     for (int i = 0; i < 5; ++i) font(out);
     for (std::uint16_t id : {5, 6, 7, 8, 42, 41, 44, 43}) format(out, id);
     xf(out, styleXf(0, 0, true, false));
@@ -182,13 +184,13 @@ std::vector<std::uint8_t> blankWorkbookStream() {
     styleRecord(out, 19, 7);
     styleRecord(out, 0, 0);
     styleRecord(out, 20, 5);
-    rec16(out, 0x0160, 1);  // USESELFS
+    rec16(out, biff::rec::UsesElfs, 1);
     const std::array<std::size_t, 3> plyPos{boundSheet(out, u"Sheet1"), boundSheet(out, u"Sheet2"),
                                             boundSheet(out, u"Sheet3")};
-    rec(out, rid::Country, {0x51, 0, 0x51, 0});  // Japan
-    rec(out, rid::Sst, {0, 0, 0, 0, 0, 0, 0, 0});
-    rec(out, rid::ExtSst, {8, 0});
-    putRecord(out, rid::Eof, {});
+    rec(out, biff::rec::Country, {0x51, 0, 0x51, 0});  // Japan
+    rec(out, biff::rec::Sst, {0, 0, 0, 0, 0, 0, 0, 0});
+    rec(out, biff::rec::ExtSst, {8, 0});
+    putRecord(out, biff::rec::Eof, {});
     for (std::size_t i = 0; i < 3; ++i) {
         patch32(out, plyPos[i], static_cast<std::uint32_t>(out.size()));
         auto sheet = blankSheetStream(i == 0);

@@ -6,6 +6,7 @@
 #include <optional>
 #include <span>
 
+#include "native/biff/record_ids.h"
 #include "native/book/book_error.h"
 #include "native/book/layout.h"
 #include "native/book/record_writer.h"
@@ -43,24 +44,24 @@ void writeCell(std::vector<std::uint8_t>& out, const Cell& c, const StringTable&
     };
     switch (c.kind) {
         case Cell::Kind::Blank:
-            head(rid::Blank, 6);
+            head(biff::rec::Blank, 6);
             return;
         case Cell::Kind::Number:
             if (auto rk = rkOf(c.number)) {
-                head(rid::Rk, 10);
+                head(biff::rec::Rk, 10);
                 w.u32(*rk);
             } else {
-                head(rid::Number, 14);
+                head(biff::rec::Number, 14);
                 w.f64(c.number);
             }
             return;
         case Cell::Kind::Text:
-            head(rid::LabelSst, 10);
+            head(biff::rec::LabelSst, 10);
             w.u32(strings.indexOf(c.text));
             return;
         case Cell::Kind::Boolean:
         case Cell::Kind::Error:
-            head(rid::BoolErr, 8);
+            head(biff::rec::BoolErr, 8);
             w.u8(c.code);
             w.u8(c.kind == Cell::Kind::Error ? 1 : 0);
             return;
@@ -81,7 +82,7 @@ void writeCell(std::vector<std::uint8_t>& out, const Cell& c, const StringTable&
 void writeRow(std::vector<std::uint8_t>& out, std::uint16_t row, const RowInfo& info,
               std::uint16_t firstCol, std::uint16_t lastColPlus1) {
     ByteWriter w(out);
-    w.u16(rid::Row);
+    w.u16(biff::rec::Row);
     w.u16(16);
     w.u16(row);
     w.u16(firstCol);
@@ -159,7 +160,7 @@ void writeCellTable(std::vector<std::uint8_t>& out, const CellTable& cells,
 
         // DBCELL: back to the first ROW, then each row's first cell from the
         // end of the first ROW record and from one row's cells to the next.
-        const std::size_t dbcell = beginRecord(out, rid::DbCell);
+        const std::size_t dbcell = beginRecord(out, biff::rec::DbCell);
         ByteWriter w(out);
         w.u32(static_cast<std::uint32_t>(dbcell - firstRowPos));
         std::size_t from = firstRowPos + kRowSize;
@@ -189,7 +190,7 @@ void writeDimensions(std::vector<std::uint8_t>& out, const CellTable& cells) {
         });
     }
     ByteWriter w(out);
-    w.u16(rid::Dimensions);
+    w.u16(biff::rec::Dimensions);
     w.u16(14);
     w.u32(firstRow);
     w.u32(lastRowPlus1);

@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "native/biff/hyperlink_format.h"
+#include "native/biff/record_ids.h"
 #include "native/book/layout.h"
 #include "native/book/record_writer.h"
 #include "native/text/unicode.h"
@@ -73,7 +74,7 @@ LinkKind linkKindOf(const std::string& target) {
 }
 
 void writeHyperlinkRecord(std::vector<std::uint8_t>& out, const Hyperlink& link) {
-    const std::size_t start = beginRecord(out, rid::HLink);
+    const std::size_t start = beginRecord(out, biff::rec::HLink);
     ByteWriter w(out);
     w.u16(static_cast<std::uint16_t>(link.area.firstRow));
     w.u16(static_cast<std::uint16_t>(link.area.lastRow));

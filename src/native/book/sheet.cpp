@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "native/biff/record_ids.h"
 #include "native/book/book_error.h"
 #include "native/book/hyperlink_record.h"
 #include "native/book/layout.h"
@@ -87,8 +88,8 @@ void shiftFormulaAnchors(Cell& c, std::uint32_t last, std::uint32_t count) {
             constexpr std::size_t kRgce = 4 + 22;
             if (rec.size() > kRgce && (rec[kRgce] == 0x01 || rec[kRgce] == 0x02))
                 moveRow(rec, kRgce + 1);
-        } else if (id == 0x04BC || id == 0x0221 || id == 0x0236) {
-            // SHRFMLA, ARRAY, TABLE: the range they cover comes first.
+        } else if (id == biff::rec::ShrFmla || id == biff::rec::Array || id == biff::rec::Table) {
+            // The range they cover comes first.
             moveRow(rec, 4);
             moveRow(rec, 6);
         }

@@ -3,6 +3,7 @@
 #include "native/biff/biff_error.h"
 #include "native/biff/cell_index.h"
 #include "native/biff/hyperlink.h"
+#include "native/biff/record_ids.h"
 #include "native/biff/worksheet.h"
 #include "native/book/book_error.h"
 #include "native/book/layout.h"
@@ -17,16 +18,16 @@ namespace {
 
 bool isCellRecord(std::uint16_t id) {
     switch (id) {
-        case rid::Formula:
-        case rid::Number:
-        case rid::Rk:
-        case rid::MulRk:
-        case rid::Label:
-        case rid::LabelSst:
-        case rid::RString:
-        case rid::BoolErr:
-        case rid::Blank:
-        case rid::MulBlank:
+        case biff::rec::Formula:
+        case biff::rec::Number:
+        case biff::rec::Rk:
+        case biff::rec::MulRk:
+        case biff::rec::Label:
+        case biff::rec::LabelSst:
+        case biff::rec::RString:
+        case biff::rec::BoolErr:
+        case biff::rec::Blank:
+        case biff::rec::MulBlank:
             return true;
         default:
             return false;
@@ -34,7 +35,8 @@ bool isCellRecord(std::uint16_t id) {
 }
 
 bool belongsToFormula(std::uint16_t id) {
-    return id == rid::String || id == rid::ShrFmla || id == rid::Array || id == rid::Table;
+    return id == biff::rec::String || id == biff::rec::ShrFmla || id == biff::rec::Array ||
+           id == biff::rec::Table;
 }
 
 Cell::Kind kindOf(biff::CellType t) {
@@ -108,8 +110,8 @@ void addMissingSlots(std::vector<SheetItem>& items) {
         const auto& it = items[afterView];
         const bool view = it.slot == SheetSlot::ActiveSelection ||
                           (it.slot == SheetSlot::Raw &&
-                           (rawId(it.raw) == rid::Scl || rawId(it.raw) == rid::Pane ||
-                            rawId(it.raw) == rid::Selection));
+                           (rawId(it.raw) == biff::rec::Scl || rawId(it.raw) == biff::rec::Pane ||
+                            rawId(it.raw) == biff::rec::Selection));
         if (!view) break;
         ++afterView;
     }
@@ -121,7 +123,7 @@ void addMissingSlots(std::vector<SheetItem>& items) {
         insertSlot(items, afterView, SheetSlot::Merged);
     }
     if (indexOfSlot(items, SheetSlot::Hyperlinks) == items.size()) {
-        const std::size_t dval = indexOfId(items, rid::DVal);
+        const std::size_t dval = indexOfId(items, biff::rec::DVal);
         insertSlot(items, std::min(dval, items.size() - 1), SheetSlot::Hyperlinks);
     }
 }
@@ -160,14 +162,14 @@ std::vector<RawUnit> worksheetUnits(std::span<const std::uint8_t> stream,
     bool run = false;  // the last unit stands for a run of value records
     biff::visitSheetRecords(stream, globals, index, [&](const biff::RecordRef& r) {
         const auto bytes = stream.subspan(r.offset, std::size_t{r.size} + 4);
-        if (r.id == rid::Continue && !units.empty()) {
+        if (r.id == biff::rec::Continue && !units.empty()) {
             if (!run) units.back().insert(units.back().end(), bytes.begin(), bytes.end());
             return;
         }
-        if (r.id == rid::Bof) ++depth;
-        const bool value =
-            depth == 1 && r.id != rid::Formula && (isCellRecord(r.id) || r.id == rid::DbCell);
-        if (r.id == rid::Eof) --depth;
+        if (r.id == biff::rec::Bof) ++depth;
+        const bool value = depth == 1 && r.id != biff::rec::Formula &&
+                           (isCellRecord(r.id) || r.id == biff::rec::DbCell);
+        if (r.id == biff::rec::Eof) --depth;
         if (value && run) return;
         run = value;
         units.emplace_back(bytes.begin(), value ? bytes.begin() + 4 : bytes.end());
@@ -217,7 +219,7 @@ std::unique_ptr<Sheet> SheetAccess::load(const Workbook& book, std::span<const s
         // BOUNDSHEET: lbPlyPos u32, hsState u8, dt u8.
         std::size_t n = 0;
         for (const auto& r : globals.records) {
-            if (r.id != rid::BoundSheet) continue;
+            if (r.id != biff::rec::BoundSheet) continue;
             if (n++ == index && r.size >= 6) {
                 layout.hsState = stream[r.offset + 8];
                 layout.dt = stream[r.offset + 9];
@@ -257,7 +259,8 @@ std::unique_ptr<Sheet> SheetAccess::load(const Workbook& book, std::span<const s
 
     // A worksheet entry must lead to a worksheet's BOF; anything else would
     // be written back as cells it does not hold.
-    if (units.empty() || units.front().size() < 8 || io::le16(units.front().data() + 6) != 0x0010)
+    if (units.empty() || units.front().size() < 8 ||
+        io::le16(units.front().data() + 6) != biff::substream::Worksheet)
         throw BookError("sheet \"" + entry.name + "\" does not start with a worksheet BOF");
     auto& items = layout.items;
     items.reserve(units.size() / 4 + 16);
@@ -267,23 +270,23 @@ std::unique_ptr<Sheet> SheetAccess::load(const Workbook& book, std::span<const s
     int depth = 0;
     for (auto& unit : units) {
         const std::uint16_t id = rawId(unit);
-        if (id == rid::Bof) ++depth;
+        if (id == biff::rec::Bof) ++depth;
         if (depth > 1) {
-            if (id == rid::Eof) --depth;
+            if (id == biff::rec::Eof) --depth;
             items.push_back({SheetSlot::Raw, std::move(unit)});
             continue;
         }
-        if (id == rid::Eof) --depth;
+        if (id == biff::rec::Eof) --depth;
         const auto body = bodyOf(unit);
         if (belongsToFormula(id)) {
             if (lastFormula != nullptr) lastFormula->rawRecords.push_back(std::move(unit));
             continue;
         }
         lastFormula = nullptr;
-        if (isCellRecord(id) || id == rid::Row || id == rid::DbCell) {
+        if (isCellRecord(id) || id == biff::rec::Row || id == biff::rec::DbCell) {
             if (!haveCells) items.push_back({SheetSlot::Cells, {}});
             haveCells = true;
-            if (id == rid::Row && body.size() >= 16) {
+            if (id == biff::rec::Row && body.size() >= 16) {
                 io::ByteReader in(body);
                 const std::uint16_t r = in.u16();
                 in.skip(4);
@@ -301,7 +304,7 @@ std::unique_ptr<Sheet> SheetAccess::load(const Workbook& book, std::span<const s
                 info.xf = xfWord & 0x0FFF;
                 info.otherXfFlags = xfWord & 0xF000;
                 sheet->rows_[r] = info;
-            } else if (id == rid::Formula && body.size() >= 6) {
+            } else if (id == biff::rec::Formula && body.size() >= 6) {
                 const std::uint16_t r = io::le16(body.data());
                 const std::uint16_t c = io::le16(body.data() + 2);
                 // The cell holds the formula's result already; no cell is
@@ -319,13 +322,13 @@ std::unique_ptr<Sheet> SheetAccess::load(const Workbook& book, std::span<const s
             continue;
         }
         switch (id) {
-            case rid::Index:
+            case biff::rec::Index:
                 continue;  // regenerated offsets would be needed; readers do without
-            case rid::Dimensions:
+            case biff::rec::Dimensions:
                 if (!haveDims) items.push_back({SheetSlot::Dimensions, {}});
                 haveDims = true;
                 continue;
-            case rid::ColInfo: {
+            case biff::rec::ColInfo: {
                 if (!haveColInfo) items.push_back({SheetSlot::ColInfo, {}});
                 haveColInfo = true;
                 if (body.size() < 10) continue;
@@ -344,7 +347,7 @@ std::unique_ptr<Sheet> SheetAccess::load(const Workbook& book, std::span<const s
                     sheet->columns_[col] = ci;
                 continue;
             }
-            case rid::MergedCells: {
+            case biff::rec::MergedCells: {
                 if (!haveMerged) items.push_back({SheetSlot::Merged, {}});
                 haveMerged = true;
                 io::ByteReader in(body);
@@ -353,7 +356,7 @@ std::unique_ptr<Sheet> SheetAccess::load(const Workbook& book, std::span<const s
                     sheet->merged_.push_back(ref8(in.bytes(8)));
                 continue;
             }
-            case rid::HLink: {
+            case biff::rec::HLink: {
                 if (!haveLinks) items.push_back({SheetSlot::Hyperlinks, {}});
                 haveLinks = true;
                 if (body.size() < 8) continue;
@@ -368,20 +371,20 @@ std::unique_ptr<Sheet> SheetAccess::load(const Workbook& book, std::span<const s
                 sheet->hyperlinks_.push_back(std::move(h));
                 continue;
             }
-            case rid::HLinkTooltip:
+            case biff::rec::HLinkTooltip:
                 if (!sheet->hyperlinks_.empty() && body.size() >= 10) {
                     sheet->hyperlinks_.back().rawRecords.push_back(std::move(unit));
                     continue;
                 }
                 break;
-            case rid::Window2:
+            case biff::rec::Window2:
                 if (body.size() >= 2) sheet->tabSelected_ = (io::le16(body.data()) & 0x0200) != 0;
                 items.push_back({SheetSlot::Window2, std::move(unit)});
                 continue;
-            case rid::Pane:
+            case biff::rec::Pane:
                 if (body.size() >= 9) layout.activePane = body[8];
                 break;
-            case rid::Selection:
+            case biff::rec::Selection:
                 if (!haveSelection && body.size() >= 9 && body[0] == layout.activePane) {
                     haveSelection = true;
                     readSelection(unit, sheet->selection_);
@@ -389,10 +392,10 @@ std::unique_ptr<Sheet> SheetAccess::load(const Workbook& book, std::span<const s
                     continue;
                 }
                 break;
-            case rid::DefColWidth:
+            case biff::rec::DefColWidth:
                 if (body.size() >= 2) sheet->defaultColumnWidth_ = io::le16(body.data());
                 break;
-            case rid::DefaultRowHeight:
+            case biff::rec::DefaultRowHeight:
                 if (body.size() >= 4) sheet->defaultRowHeight_ = io::le16(body.data() + 2) & 0x7FFF;
                 break;
             default:

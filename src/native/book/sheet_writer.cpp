@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "native/biff/record_ids.h"
 #include "native/book/book_error.h"
 #include "native/book/cell_block_writer.h"
 #include "native/book/hyperlink_record.h"
@@ -24,7 +25,7 @@ void writeColumns(std::vector<std::uint8_t>& out, const std::array<ColumnInfo, 2
         while (e < columns.size() && columns[e] == columns[c]) ++e;
         const ColumnInfo& ci = columns[c];
         ByteWriter w(out);
-        w.u16(rid::ColInfo);
+        w.u16(biff::rec::ColInfo);
         w.u16(12);
         w.u16(static_cast<std::uint16_t>(c));
         w.u16(static_cast<std::uint16_t>(e - 1));
@@ -40,7 +41,7 @@ void writeMerged(std::vector<std::uint8_t>& out, const std::vector<formula::Area
     constexpr std::size_t kPerRecord = 1026;  // (8224 - 2) / 8
     for (std::size_t i = 0; i < merged.size(); i += kPerRecord) {
         const std::size_t n = std::min(kPerRecord, merged.size() - i);
-        const std::size_t start = beginRecord(out, rid::MergedCells);
+        const std::size_t start = beginRecord(out, biff::rec::MergedCells);
         ByteWriter w(out);
         w.u16(static_cast<std::uint16_t>(n));
         for (std::size_t k = i; k < i + n; ++k) {
@@ -63,7 +64,7 @@ void writeHyperlinks(std::vector<std::uint8_t>& out, const std::vector<Hyperlink
             const std::size_t at = out.size();
             out.insert(out.end(), rec.begin(), rec.end());
             // HLINK starts with the range; HLINKTOOLTIP with its id, then it.
-            const std::size_t ref = at + 4 + (rawId(rec) == rid::HLinkTooltip ? 2 : 0);
+            const std::size_t ref = at + 4 + (rawId(rec) == biff::rec::HLinkTooltip ? 2 : 0);
             if (ref + 8 > out.size()) continue;
             patch16(out, ref, static_cast<std::uint16_t>(h.area.firstRow));
             patch16(out, ref + 2, static_cast<std::uint16_t>(h.area.lastRow));
@@ -75,7 +76,7 @@ void writeHyperlinks(std::vector<std::uint8_t>& out, const std::vector<Hyperlink
 
 void writeSelection(std::vector<std::uint8_t>& out, std::uint8_t pane, const Selection& s) {
     ByteWriter w(out);
-    w.u16(rid::Selection);
+    w.u16(biff::rec::Selection);
     w.u16(15);
     w.u8(pane);
     w.u16(s.activeRow);

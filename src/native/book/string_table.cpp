@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "native/biff/record_ids.h"
 #include "native/book/layout.h"
 #include "native/book/record_writer.h"
 #include "native/text/unicode.h"
@@ -30,7 +31,7 @@ class ContinuedRecord {
     std::size_t room() const { return kMaxRecordData - (out_.size() - start_ - 4); }
     void next() {
         endRecord(out_, start_);
-        start_ = beginRecord(out_, rid::Continue);
+        start_ = beginRecord(out_, biff::rec::Continue);
     }
     void finish() { endRecord(out_, start_); }
     std::size_t recordStart() const { return start_; }
@@ -55,7 +56,7 @@ void StringTable::write(std::vector<std::uint8_t>& out, std::size_t streamOffset
     std::vector<BucketStart> buckets;
     buckets.reserve(count / perBucket + 1);
 
-    ContinuedRecord rec(out, rid::Sst);
+    ContinuedRecord rec(out, biff::rec::Sst);
     ByteWriter w = rec.writer();
     w.u32(uses_);
     w.u32(static_cast<std::uint32_t>(count));
@@ -101,7 +102,7 @@ void StringTable::write(std::vector<std::uint8_t>& out, std::size_t streamOffset
     }
     rec.finish();
 
-    const std::size_t ext = beginRecord(out, rid::ExtSst);
+    const std::size_t ext = beginRecord(out, biff::rec::ExtSst);
     ByteWriter e(out);
     e.u16(static_cast<std::uint16_t>(perBucket));
     for (const auto& b : buckets) {

@@ -2,6 +2,7 @@
 
 #include "native/biff/biff_error.h"
 #include "native/biff/globals.h"
+#include "native/biff/record_ids.h"
 #include "native/book/layout.h"
 #include "native/book/raw_units.h"
 #include "native/book/record_writer.h"
@@ -14,8 +15,8 @@ namespace xls::book {
 namespace {
 
 bool isLinkRecord(std::uint16_t id) {
-    return id == rid::SupBook || id == rid::ExternName || id == rid::Xct || id == rid::Crn ||
-           id == rid::ExternSheet || id == rid::Name;
+    return id == biff::rec::SupBook || id == biff::rec::ExternName || id == biff::rec::Xct ||
+           id == biff::rec::Crn || id == biff::rec::ExternSheet || id == biff::rec::Name;
 }
 
 std::size_t slotIndex(const std::vector<GlobalsItem>& items, GlobalsSlot slot) {
@@ -57,25 +58,25 @@ Workbook Workbook::fromStream(std::vector<std::uint8_t> bytes, bool decrypted) {
         const std::uint16_t id = rawId(unit);
         const auto body = bodyOf(unit);
         switch (id) {
-            case rid::FilePass:
+            case biff::rec::FilePass:
                 continue;  // the stream is written deciphered
-            case rid::Format:
+            case biff::rec::Format:
                 addSlot(GlobalsSlot::Formats);
                 if (body.size() >= 2)
                     layout.formatRecords.emplace_back(io::le16(body.data()), std::move(unit));
                 continue;
-            case rid::Xf:
+            case biff::rec::Xf:
                 addSlot(GlobalsSlot::Xfs);
                 wb.xfs_.push_back(parseXf(body));
                 continue;
-            case rid::BoundSheet:
+            case biff::rec::BoundSheet:
                 addSlot(GlobalsSlot::BoundSheets);
                 continue;
-            case rid::Sst:
-            case rid::ExtSst:
+            case biff::rec::Sst:
+            case biff::rec::ExtSst:
                 addSlot(GlobalsSlot::Sst);
                 continue;
-            case rid::Window1:
+            case biff::rec::Window1:
                 if (slotIndex(items, GlobalsSlot::Window1) == items.size()) {
                     if (body.size() >= 12) wb.activeSheet_ = io::le16(body.data() + 10);
                     items.push_back({GlobalsSlot::Window1, std::move(unit)});
@@ -87,12 +88,12 @@ Workbook Workbook::fromStream(std::vector<std::uint8_t> bytes, bool decrypted) {
         }
         if (isLinkRecord(id)) {
             addSlot(GlobalsSlot::LinkTable);
-            if (id == rid::SupBook) {
+            if (id == biff::rec::SupBook) {
                 layout.supbooks.push_back({std::move(unit)});
-            } else if (id == rid::Name) {
+            } else if (id == biff::rec::Name) {
                 layout.nameRecords.push_back(std::move(unit));
                 ++nameCount;
-            } else if (id != rid::ExternSheet) {
+            } else if (id != biff::rec::ExternSheet) {
                 if (layout.supbooks.empty())
                     throw BookError("an external name or cached value comes before any SUPBOOK");
                 layout.supbooks.back().push_back(std::move(unit));
@@ -135,7 +136,7 @@ Workbook Workbook::fromStream(std::vector<std::uint8_t> bytes, bool decrypted) {
     if (slotIndex(items, GlobalsSlot::LinkTable) == items.size()) {
         std::size_t at = slotIndex(items, GlobalsSlot::BoundSheets) + 1;
         if (at < items.size() && items[at].slot == GlobalsSlot::Raw &&
-            rawId(items[at].raw) == rid::Country)
+            rawId(items[at].raw) == biff::rec::Country)
             ++at;
         items.insert(items.begin() + static_cast<std::ptrdiff_t>(at), {GlobalsSlot::LinkTable, {}});
     }

@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "native/biff/record_ids.h"
 #include "native/book/layout.h"
 #include "native/book/record_writer.h"
 #include "native/book/sheet_access.h"
@@ -14,9 +15,6 @@ namespace xls::book {
 bool sameName(std::string_view a, std::string_view b);
 
 namespace {
-
-// SUPBOOK.cch of the workbook's own SUPBOOK.
-constexpr std::uint16_t kSelfMarker = 0x0401;
 
 bool isNameChar(char16_t c, bool first) {
     if (c == u'_' || c == u'\\') return true;
@@ -155,10 +153,10 @@ void Workbook::setName(std::string name, std::optional<std::size_t> sheetScope,
         // Appended, so the SUPBOOK numbers existing XTIs use stay right.
         RawUnit rec;
         ByteWriter w(rec);
-        w.u16(rid::SupBook);
+        w.u16(biff::rec::SupBook);
         w.u16(4);
         w.u16(static_cast<std::uint16_t>(sheets_.size()));
-        w.u16(kSelfMarker);
+        w.u16(biff::SupBook::kSelfMarker);
         layout.supbooks.push_back({std::move(rec)});
         layout.supbookKinds.push_back(biff::SupBook::Kind::Self);
     }

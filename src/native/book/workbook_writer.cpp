@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <set>
 
+#include "native/biff/record_ids.h"
 #include "native/book/layout.h"
 #include "native/book/raw_units.h"
 #include "native/book/record_writer.h"
@@ -14,8 +15,6 @@ namespace xls::book {
 
 namespace {
 
-constexpr std::uint16_t kSelfMarker = 0x0401;
-
 void writeFormats(std::vector<std::uint8_t>& out, const GlobalsLayout& layout,
                   const std::map<std::uint16_t, std::string>& formats) {
     std::set<std::uint16_t> written;
@@ -26,7 +25,7 @@ void writeFormats(std::vector<std::uint8_t>& out, const GlobalsLayout& layout,
     }
     for (const auto& [id, code] : formats) {
         if (written.count(id) != 0) continue;
-        const std::size_t at = beginRecord(out, rid::Format);
+        const std::size_t at = beginRecord(out, biff::rec::Format);
         ByteWriter w(out);
         w.u16(id);
         putUnicodeString(w, text::utf8ToUtf16(code));
@@ -37,7 +36,7 @@ void writeFormats(std::vector<std::uint8_t>& out, const GlobalsLayout& layout,
 void writeXfs(std::vector<std::uint8_t>& out, const std::vector<CellStyle>& xfs) {
     if (xfs.size() > kMaxXfs)
         throw BookError(std::to_string(xfs.size()) + " cell formats, more than a workbook holds");
-    for (const CellStyle& s : xfs) putRecord(out, rid::Xf, writeXf(s));
+    for (const CellStyle& s : xfs) putRecord(out, biff::rec::Xf, writeXf(s));
 }
 
 // Data longer than one record goes on in CONTINUE records.
@@ -47,7 +46,7 @@ void putContinued(std::vector<std::uint8_t>& out, std::uint16_t id,
     putRecord(out, id, data.first(done));
     while (done < data.size()) {
         const std::size_t n = std::min(data.size() - done, kMaxRecordData);
-        putRecord(out, rid::Continue, data.subspan(done, n));
+        putRecord(out, biff::rec::Continue, data.subspan(done, n));
         done += n;
     }
 }
@@ -76,7 +75,7 @@ void writeName(std::vector<std::uint8_t>& out, const Name& n) {
         putUnicodeChars(w, units);
     }
     w.bytes(n.rgce);
-    putContinued(out, rid::Name, body);
+    putContinued(out, biff::rec::Name, body);
 }
 
 void writeLinkTable(std::vector<std::uint8_t>& out, const GlobalsLayout& layout,
@@ -88,7 +87,7 @@ void writeLinkTable(std::vector<std::uint8_t>& out, const GlobalsLayout& layout,
             out.insert(out.end(), u.begin(), u.end());
             // The own SUPBOOK counts the sheets.
             if (k == 0 && layout.supbookKinds[i] == biff::SupBook::Kind::Self && u.size() >= 8 &&
-                io::le16(u.data() + 6) == kSelfMarker)
+                io::le16(u.data() + 6) == biff::SupBook::kSelfMarker)
                 patch16(out, at + 4, static_cast<std::uint16_t>(sheetCount));
         }
     }
@@ -101,7 +100,7 @@ void writeLinkTable(std::vector<std::uint8_t>& out, const GlobalsLayout& layout,
             w.u16(static_cast<std::uint16_t>(x.firstSheet));
             w.u16(static_cast<std::uint16_t>(x.lastSheet));
         }
-        putContinued(out, rid::ExternSheet, body);
+        putContinued(out, biff::rec::ExternSheet, body);
     }
     for (std::size_t i = 0; i < names.size(); ++i) {
         const RawUnit& raw = layout.nameRecords[i];
@@ -119,7 +118,7 @@ void writeLinkTable(std::vector<std::uint8_t>& out, const GlobalsLayout& layout,
 
 void writeBoundSheet(std::vector<std::uint8_t>& out, const Sheet& sheet, const SheetLayout& layout,
                      std::vector<std::size_t>& plyPos) {
-    const std::size_t at = beginRecord(out, rid::BoundSheet);
+    const std::size_t at = beginRecord(out, biff::rec::BoundSheet);
     ByteWriter w(out);
     plyPos.push_back(out.size());
     w.u32(0);
@@ -203,7 +202,7 @@ std::vector<std::uint8_t> Workbook::serialize() const {
     // What the sheet list points at must be each sheet's BOF.
     for (std::size_t i = 0; i < sheets_.size(); ++i) {
         const std::size_t at = offsets[i];
-        const bool bof = at + 4 <= out.size() && io::le16(out.data() + at) == rid::Bof &&
+        const bool bof = at + 4 <= out.size() && io::le16(out.data() + at) == biff::rec::Bof &&
                          io::le32(out.data() + plyPos[i]) == at;
         const bool empty = offsets[i + 1] == at;
         if (!bof && !empty)

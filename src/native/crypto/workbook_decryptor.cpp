@@ -4,6 +4,7 @@
 #include <string>
 #include <variant>
 
+#include "native/biff/record_ids.h"
 #include "native/crypto/crypto_error.h"
 #include "native/crypto/rc4_keys.h"
 #include "native/crypto/xor_obfuscation.h"
@@ -14,11 +15,6 @@ namespace xls::crypto {
 
 namespace {
 
-constexpr std::uint16_t kBof = 0x0809;
-constexpr std::uint16_t kEof = 0x000A;
-constexpr std::uint16_t kBiff8Version = 0x0600;
-constexpr std::uint16_t kFilePass = 0x002F;
-constexpr std::uint16_t kBoundSheet = 0x0085;
 constexpr std::size_t kHeaderSize = 4;
 // The sheet's stream position in BOUNDSHEET stays readable so that a reader
 // can find the sheets before it knows the password.
@@ -29,13 +25,13 @@ constexpr std::size_t kBoundSheetClearBytes = 4;
 // holds a shared file before it asks for a password.
 bool leftInClear(std::uint16_t id) {
     switch (id) {
-        case kBof:
-        case kFilePass:
-        case 0x0194:  // USREXCL
-        case 0x0195:  // FILELOCK
-        case 0x00E1:  // INTERFACEHDR
-        case 0x0196:  // RRDINFO
-        case 0x0138:  // RRDHEAD
+        case biff::rec::Bof:
+        case biff::rec::FilePass:
+        case biff::rec::UsrExcl:
+        case biff::rec::FileLock:
+        case biff::rec::InterfaceHdr:
+        case biff::rec::RrdInfo:
+        case biff::rec::RrdHead:
             return true;
         default:
             return false;
@@ -65,8 +61,8 @@ void decryptBody(Decryptor& decryptor, std::span<std::uint8_t> body, std::size_t
 std::optional<FilePassLocation> findFilePass(std::span<const std::uint8_t> stream) {
     RecordLayout layout = RecordLayout::Biff8;
     // BIFF5 and BIFF8 share the BOF id; the version word tells them apart.
-    if (stream.size() >= kHeaderSize + 2 && io::le16(stream.data()) == kBof &&
-        io::le16(stream.data() + kHeaderSize) < kBiff8Version) {
+    if (stream.size() >= kHeaderSize + 2 && io::le16(stream.data()) == biff::rec::Bof &&
+        io::le16(stream.data() + kHeaderSize) < biff::kBiff8Version) {
         layout = RecordLayout::Biff5;
     }
     std::size_t pos = 0;
@@ -74,7 +70,7 @@ std::optional<FilePassLocation> findFilePass(std::span<const std::uint8_t> strea
         const std::uint16_t id = io::le16(stream.data() + pos);
         const std::uint16_t size = io::le16(stream.data() + pos + 2);
         const std::size_t body = pos + kHeaderSize;
-        if (id == kFilePass) {
+        if (id == biff::rec::FilePass) {
             if (size > stream.size() - body) {
                 throw CryptoError("FILEPASS record at offset " + std::to_string(pos) +
                                   " declares " + std::to_string(size) + " bytes but only " +
@@ -82,7 +78,7 @@ std::optional<FilePassLocation> findFilePass(std::span<const std::uint8_t> strea
             }
             return FilePassLocation{pos, body, size, layout};
         }
-        if (id == kEof || size > stream.size() - body) return std::nullopt;
+        if (id == biff::rec::Eof || size > stream.size() - body) return std::nullopt;
         pos = body + size;
     }
     return std::nullopt;
@@ -121,7 +117,7 @@ std::optional<std::vector<std::uint8_t>> decryptWorkbookStream(std::span<const s
         const std::size_t present = std::min(size, out.size() - bodyOffset);
         if (!leftInClear(id)) {
             const std::size_t skip =
-                id == kBoundSheet ? std::min(kBoundSheetClearBytes, present) : 0;
+                id == biff::rec::BoundSheet ? std::min(kBoundSheetClearBytes, present) : 0;
             decryptBody(decryptor, std::span(out).subspan(bodyOffset + skip, present - skip),
                         bodyOffset + skip, size);
         }

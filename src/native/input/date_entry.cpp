@@ -4,13 +4,16 @@
 #include <cstddef>
 #include <string>
 
-#include "native/input/calendar.h"
+#include "native/calendar/date_systems.h"
 #include "native/input/entry_cursor.h"
 #include "native/input/time_entry.h"
 
 namespace xls::input {
 
 namespace {
+
+using calendar::CivilDate;
+using calendar::dateSerial;
 
 enum class DateShape { YearMonthDay, MonthDay, YearMonth, KanjiYearMonthDay, Era, KanjiEra };
 
@@ -35,9 +38,12 @@ constexpr std::array<Era, 5> kEras = {{{'M', "明治", 1867},
 constexpr std::string_view kYear = "年", kMonth = "月", kDay = "日";
 
 // Years may be typed with 1, 2 or 4 digits; three digits are no year the application reads.
+// One or two digits: 0-29 are 2000-2029 and 30-99 are 1930-1999, the application's default
+// window.
 std::optional<int> yearOf(const Number& n) {
     if (n.length == 3) return std::nullopt;
-    return n.length <= 2 ? expandShortYear(n.value) : n.value;
+    if (n.length > 2) return n.value;
+    return n.value < 30 ? 2000 + n.value : 1900 + n.value;
 }
 
 std::optional<DatePart> kanjiDate(Cursor& c, const Number& first, int currentYear) {

@@ -3,32 +3,17 @@
 #include <cstdint>
 #include <ctime>
 
-namespace xls::propset {
+#include "native/calendar/date_systems.h"
 
-std::int64_t daysFromCivil(std::int64_t y, unsigned m, unsigned d) {
-    y -= m <= 2;
-    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const auto yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
-}
+namespace xls::propset {
 
 namespace {
 
-constexpr std::int64_t kTicksPerSecond = 10'000'000;
-// Seconds from 1601-01-01 to 1970-01-01.
-constexpr std::int64_t kFileTimeToUnixSeconds = 11'644'473'600;
-// Days from 1899-12-30 to 1970-01-01.
-constexpr std::int64_t kOleEpochToUnixDays = 25'569;
+constexpr std::int64_t kFileTimeToUnixSeconds = -calendar::kFileTimeEpoch * 86400;
 
 double oleDate(std::int64_t unixDays, std::int64_t secondOfDay) {
-    const std::int64_t days = unixDays + kOleEpochToUnixDays;
-    const double dayFraction = static_cast<double>(secondOfDay) / 86400.0;
-    // Before 1899-12-30 the OLE encoding keeps the time of day positive
-    // while the day count goes negative.
-    return days >= 0 ? static_cast<double>(days) + dayFraction
-                     : static_cast<double>(days) - dayFraction;
+    return calendar::oleDate(unixDays - calendar::kOleEpoch,
+                             static_cast<double>(secondOfDay) / 86400.0);
 }
 
 // The zone's offset east of UTC where the C library gives no local time.
@@ -47,7 +32,8 @@ std::int64_t offsetOutOfRange() {
 
 double fileTimeToLocalOleDate(FileTime t) {
     const std::int64_t unixSeconds =
-        static_cast<std::int64_t>(t.ticks / kTicksPerSecond) - kFileTimeToUnixSeconds;
+        static_cast<std::int64_t>(t.ticks / calendar::kFileTimeTicksPerSecond) -
+        kFileTimeToUnixSeconds;
     const auto seconds = static_cast<std::time_t>(unixSeconds);
     std::tm local{};
 #ifdef _WIN32
@@ -65,8 +51,7 @@ double fileTimeToLocalOleDate(FileTime t) {
         return oleDate(days, rest);
     }
     const std::int64_t days =
-        daysFromCivil(std::int64_t{local.tm_year} + 1900, static_cast<unsigned>(local.tm_mon + 1),
-                      static_cast<unsigned>(local.tm_mday));
+        calendar::daysFromCivil({local.tm_year + 1900, local.tm_mon + 1, local.tm_mday});
     return oleDate(days, std::int64_t{local.tm_hour} * 3600 + local.tm_min * 60 + local.tm_sec);
 }
 

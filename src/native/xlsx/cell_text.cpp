@@ -3,9 +3,8 @@
 #include <charconv>
 #include <cmath>
 
-#include "native/input/calendar.h"
+#include "native/calendar/date_systems.h"
 #include "native/input/error_literal.h"
-#include "native/propset/ole_date.h"
 #include "native/text/percent_escapes.h"
 #include "native/text/unicode.h"
 
@@ -103,7 +102,7 @@ namespace {
 // An ISO 8601 date, time or both: the day, if there is one, and the
 // fraction of the day.
 struct IsoDateTime {
-    std::optional<input::CivilDate> day;
+    std::optional<calendar::CivilDate> day;
     double fraction = 0;
 };
 
@@ -112,7 +111,7 @@ std::optional<IsoDateTime> isoDateTimeOf(std::string_view text) {
     if (text.size() >= 10 && digits(text, 0, 4, y) && text[4] == '-' && digits(text, 5, 2, mo) &&
         text[7] == '-' && digits(text, 8, 2, d)) {
         if (mo < 1 || mo > 12 || d < 1 || d > 31) return std::nullopt;
-        IsoDateTime out{input::CivilDate{y, mo, d}, 0};
+        IsoDateTime out{calendar::CivilDate{y, mo, d}, 0};
         if (text.size() == 10) return out;
         if (text[10] != 'T') return std::nullopt;
         auto fraction = dayFraction(text.substr(11));
@@ -131,10 +130,7 @@ std::optional<double> oleDateOfIso(std::string_view text) {
     auto at = isoDateTimeOf(text);
     if (!at) return std::nullopt;
     if (!at->day) return at->fraction;
-    const auto& day = *at->day;
-    return static_cast<double>(propset::daysFromCivil(day.year, static_cast<unsigned>(day.month),
-                                                      static_cast<unsigned>(day.day)) -
-                               propset::daysFromCivil(1899, 12, 30)) +
+    return static_cast<double>(calendar::daysFromCivil(*at->day) - calendar::kOleEpoch) +
            at->fraction;
 }
 
@@ -142,7 +138,7 @@ std::optional<double> cellSerialOfIso(std::string_view text, bool date1904) {
     auto at = isoDateTimeOf(text);
     if (!at) return std::nullopt;
     if (!at->day) return at->fraction;
-    auto serial = input::dateSerial(*at->day, date1904);
+    auto serial = calendar::dateSerial(*at->day, date1904);
     if (!serial) return std::nullopt;
     return *serial + at->fraction;
 }

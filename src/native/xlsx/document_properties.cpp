@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "native/calendar/date_systems.h"
 #include "native/xlsx/cell_text.h"
 
 namespace xls::xlsx {
@@ -51,9 +52,9 @@ constexpr Source kSources[] = {
     {30, false, "CharactersWithSpaces", Kind::Number},
 };
 
-// Days from 1601-01-01 to 1899-12-30, where OLE dates count from.
-constexpr double kOleEpochInFileTimeDays = 109205.0;
-constexpr double kTicksPerDay = 864e9;
+constexpr double kOleEpochInFileTimeDays =
+    static_cast<double>(calendar::kOleEpoch - calendar::kFileTimeEpoch);
+constexpr double kTicksPerDay = static_cast<double>(calendar::kFileTimeTicksPerSecond * 86400);
 
 // W3C date and time, "2024-04-01T09:30:00Z" or with an offset ("+09:00");
 // a bare date is midnight UTC.

@@ -2,11 +2,37 @@
 
 #include <cmath>
 #include <limits>
+#include <tuple>
 
-#include "native/format/date_serial.h"
+#include "native/calendar/date_systems.h"
 
-namespace xls::format {
+namespace xls::calendar {
 namespace {
+
+// Days since 1970-01-01 counted independently of the code.
+TEST(CivilDays, KnownDaysBothWays) {
+    struct Case {
+        CivilDate date;
+        std::int64_t days;
+    };
+    const Case cases[] = {
+        {{1970, 1, 1}, 0},       {{1969, 12, 31}, -1},     {{1899, 12, 30}, -25569},
+        {{1900, 2, 28}, -25509}, {{1900, 3, 1}, -25508},   {{1904, 1, 1}, -24107},
+        {{2000, 2, 29}, 11016},  {{1600, 2, 29}, -135081}, {{100, 1, 1}, -683003},
+        {{1, 1, 1}, -719162},    {{9999, 12, 31}, 2932896}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(daysFromCivil(c.date), c.days) << c.days;
+        const CivilDate back = civilFromDays(c.days);
+        EXPECT_EQ(std::tie(back.year, back.month, back.day),
+                  std::tie(c.date.year, c.date.month, c.date.day))
+            << c.days;
+    }
+}
+
+TEST(OleDate, TheTimeOfDayCountsForwardBeforeTheEpoch) {
+    EXPECT_EQ(oleDate(2, 0.25), 2.25);
+    EXPECT_EQ(oleDate(-2, 0.25), -2.25);  // 1899-12-28 06:00
+}
 
 TEST(SerialToOleDate, System1900AroundThePhantomLeapDay) {
     EXPECT_EQ(serialToOleDate(1.0, false), 2.0);    // 1900-01-01
@@ -45,4 +71,4 @@ TEST(SerialToOleDate, OutOfRangeSerialsStayNumbers) {
 }
 
 }  // namespace
-}  // namespace xls::format
+}  // namespace xls::calendar
