@@ -40,7 +40,8 @@ std::int32_t headerRowByText(const automation::Worksheet& sheet) {
     for (std::int32_t row = 1; row <= kRowsSearched; ++row) {
         bool found = false;
         ignoringFailure([&] {
-            const auto text = required(sheet.cells(row, kNumberColumn)).value().get<std::string>();
+            const automation::Variant value = required(sheet.cells(row, kNumberColumn)).value();
+            const auto* text = value.get<std::string>();
             found = text && *text == kNumberHeader;
         });
         if (found) return row;
