@@ -130,8 +130,9 @@ std::optional<double> oleDateOfIso(std::string_view text) {
     auto at = isoDateTimeOf(text);
     if (!at) return std::nullopt;
     if (!at->day) return at->fraction;
-    return static_cast<double>(calendar::daysFromCivil(*at->day) - calendar::kOleEpoch) +
-           at->fraction;
+    // Before the epoch the time of day still counts forward, as in every
+    // OLE date the engine makes.
+    return calendar::oleDate(calendar::daysFromCivil(*at->day) - calendar::kOleEpoch, at->fraction);
 }
 
 std::optional<double> cellSerialOfIso(std::string_view text, bool date1904) {
