@@ -26,10 +26,10 @@ int RunWithoutWindow(platform::FileSystem& fs, platform::Shell& shell,
                        std::move(arguments),
                        {},
                        std::move(gathering)};
-    StartupOutcome outcome = StartupOutcome::WaitForUser;
+    RunEnd outcome = RunEnd::WaitForUser;
     if (!RunTrapped([&] { outcome = Form_Load(window, ctx); }, view))
         return kUntrappedFailureStatus;
-    if (outcome == StartupOutcome::WaitForUser) {
+    if (outcome == RunEnd::WaitForUser) {
         // There is no window to leave to the user: say how to start.
         view.showMessage(UsageText(fs.programBaseName()));
     }

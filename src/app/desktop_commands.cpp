@@ -12,8 +12,8 @@ DesktopCommands::DesktopCommands(StartupContext ctx, DialogHost dialogs,
                                  std::function<void(int)> endProgram)
     : ctx_(std::move(ctx)), dialogs_(std::move(dialogs)), endProgram_(std::move(endProgram)) {}
 
-StartupOutcome DesktopCommands::load() {
-    StartupOutcome outcome = StartupOutcome::WaitForUser;
+RunEnd DesktopCommands::load() {
+    RunEnd outcome = RunEnd::WaitForUser;
     exclusively([&] { outcome = Form_Load(state_, ctx_); });
     return outcome;
 }

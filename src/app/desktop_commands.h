@@ -23,7 +23,7 @@ class DesktopCommands {
     DesktopCommands& operator=(const DesktopCommands&) = delete;
 
     // Start-up (Form_Load), under the one-run guard.
-    StartupOutcome load();
+    RunEnd load();
     void drop(const std::vector<std::string>& paths);
     void runButton();
     void makeMenuItem();

@@ -40,9 +40,9 @@ int RunDesktop(int& argc, char** argv, std::string arguments, GatheringSettings 
     // Nobody may be watching a run started with a path (cron, a script):
     // its messages reach standard error too and never hold the run up.
     if (!arguments.empty()) window.view().setUnattended(&std::cerr, kUnattendedMessageTimeout);
-    StartupOutcome outcome = window.start();
+    RunEnd outcome = window.start();
     if (window.failed()) return kUntrappedFailureStatus;
-    if (outcome != StartupOutcome::WaitForUser) return ExitStatusOf(outcome);
+    if (outcome != RunEnd::WaitForUser) return ExitStatusOf(outcome);
     return QApplication::exec();
 }
 

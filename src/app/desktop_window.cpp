@@ -33,20 +33,20 @@ DesktopWindow::DesktopWindow(platform::FileSystem& fs, platform::Shell& shell,
                      [] { QCoreApplication::quit(); });
 }
 
-StartupOutcome DesktopWindow::load() {
-    StartupOutcome outcome = commands_.load();
+RunEnd DesktopWindow::load() {
+    RunEnd outcome = commands_.load();
     form_.setListFileName(state().lbl_mokuji);
     return outcome;
 }
 
-StartupOutcome DesktopWindow::start() {
+RunEnd DesktopWindow::start() {
     if (!commands_.context().arguments.empty()) {
         form_.setEnabled(false);
         form_.show();
     }
-    StartupOutcome outcome = load();
+    RunEnd outcome = load();
     if (failed()) return outcome;
-    if (outcome == StartupOutcome::WaitForUser) {
+    if (outcome == RunEnd::WaitForUser) {
         form_.setEnabled(true);
         form_.show();
     }

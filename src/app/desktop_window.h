@@ -21,11 +21,11 @@ class DesktopWindow {
     DesktopWindow& operator=(const DesktopWindow&) = delete;
 
     // Start-up (Form_Load), then the window shows what it set.
-    StartupOutcome load();
+    RunEnd load();
     // Start-up as the program does it: with an argument the window shows
     // disabled while the unattended run works; waiting for the user, it
     // shows enabled.
-    StartupOutcome start();
+    RunEnd start();
 
     platform::qt::Form1_MAIN& form() { return form_; }
     platform::qt::QtRunView& view() { return view_; }

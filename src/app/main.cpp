@@ -75,7 +75,7 @@ int main(int argc, char** argv) {
         std::cerr << platform::ConsoleText(
                          app::UsageErrorMessage(options.usageError, fs.programBaseName()))
                   << std::flush;
-        return app::ExitStatusOf(app::StartupOutcome::BadArgument);
+        return app::ExitStatusOf(app::RunEnd::BadArgument);
     }
     std::string problem;
     const auto gathering =
@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
     if (!gathering) {
         std::cerr << platform::ConsoleText(app::UsageErrorMessage(problem, fs.programBaseName()))
                   << std::flush;
-        return app::ExitStatusOf(app::StartupOutcome::BadArgument);
+        return app::ExitStatusOf(app::RunEnd::BadArgument);
     }
     if (!problem.empty()) std::cerr << platform::ConsoleText(problem + "\r\n") << std::flush;
 #ifdef M_ARENA_MAX

@@ -61,7 +61,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         std::cerr << platform::ConsoleText(
                          app::UsageErrorMessage(options.usageError, fs.programBaseName()))
                   << std::flush;
-        return app::ExitStatusOf(app::StartupOutcome::BadArgument);
+        return app::ExitStatusOf(app::RunEnd::BadArgument);
     }
     // Our own engine reads every .xls; the spreadsheet application, where it
     // is installed, opens what ours cannot.
@@ -71,7 +71,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (!gathering) {
         std::cerr << platform::ConsoleText(app::UsageErrorMessage(problem, fs.programBaseName()))
                   << std::flush;
-        return app::ExitStatusOf(app::StartupOutcome::BadArgument);
+        return app::ExitStatusOf(app::RunEnd::BadArgument);
     }
     if (!problem.empty()) std::cerr << platform::ConsoleText(problem + "\r\n") << std::flush;
     const automation::ApplicationFactory engines = platform::win32::CreateApplicationWithFallback;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/main_window.h"
+#include "app/run_end.h"
 #include "app/startup_context.h"
 
 namespace mokuji::app {
@@ -10,21 +11,6 @@ namespace mokuji::app {
 // What a drop and the menu item tell the user when the working folder holds
 // no workbook; only the unattended run names the folder as well.
 inline constexpr const char* kNoSheetsMessage = "EXCELのシートがありません。";
-
-// How a run over the working folder ended.
-enum class RunEnd {
-    ListWritten,
-    // Nothing to list: the caller's message was shown, nothing was written.
-    NothingGathered,
-    // The application did not start or the list file was not saved.
-    ListNotSaved,
-    // The list file was saved without some value a workbook gave.
-    ListIncomplete,
-    // The folder, the list file or the template could not be read.
-    ReadFailed,
-    // The list file is open in another program; it was left alone.
-    ListHeld,
-};
 
 // Gathers the working folder's workbooks into List1 and its column
 // definitions, unless the list file is open in another program (which is

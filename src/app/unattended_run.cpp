@@ -7,30 +7,7 @@
 
 namespace mokuji::app {
 
-namespace {
-
-StartupOutcome startupOutcomeOf(RunEnd end) {
-    switch (end) {
-        case RunEnd::ListWritten:
-            return StartupOutcome::ListWritten;
-        case RunEnd::NothingGathered:
-            return StartupOutcome::NothingGathered;
-        case RunEnd::ListNotSaved:
-            return StartupOutcome::ListNotSaved;
-        case RunEnd::ListIncomplete:
-            return StartupOutcome::ListIncomplete;
-        case RunEnd::ListHeld:
-            return StartupOutcome::ListHeld;
-        case RunEnd::ReadFailed:
-            break;
-    }
-    return StartupOutcome::ReadFailed;
-}
-
-}  // namespace
-
-StartupOutcome RunUnattended(MainWindow& window, const StartupContext& ctx,
-                             const std::string& argument) {
+RunEnd RunUnattended(MainWindow& window, const StartupContext& ctx, const std::string& argument) {
     platform::RunView& view = ctx.view;
     view.setMousePointer(platform::kPointerHourglass);
     view.setEnabled(false);
@@ -63,7 +40,7 @@ StartupOutcome RunUnattended(MainWindow& window, const StartupContext& ctx,
         view.setEnabled(true);
         view.setMousePointer(platform::kPointerDefault);
         view.showMessage(PathNotFoundMessage(argument, path));
-        return StartupOutcome::BadArgument;
+        return RunEnd::BadArgument;
     }
     if (!found.directory && path == ctx.shell.documentThatStartedUs()) {
         // The desktop chose this program to show the list it has just
@@ -71,11 +48,10 @@ StartupOutcome RunUnattended(MainWindow& window, const StartupContext& ctx,
         view.setEnabled(true);
         view.setMousePointer(platform::kPointerDefault);
         view.showMessage(OpenedWithItselfMessage(path));
-        return StartupOutcome::BadArgument;
+        return RunEnd::BadArgument;
     }
     window.g_mokuji_path = WorkingPathFor(path, found.directory);
-    return startupOutcomeOf(
-        RunWorkingFolder(window, ctx, NoWorkbooksMessage(util::FolderOf(window.g_mokuji_path))));
+    return RunWorkingFolder(window, ctx, NoWorkbooksMessage(util::FolderOf(window.g_mokuji_path)));
 }
 
 }  // namespace mokuji::app

@@ -9,7 +9,6 @@ namespace mokuji::app {
 // One run over the folder that argument (already unquoted, not empty) names:
 // resolve it, gather, generate the list, open it. Ends with the window
 // enabled and the pointer back to the default.
-StartupOutcome RunUnattended(MainWindow& window, const StartupContext& ctx,
-                             const std::string& argument);
+RunEnd RunUnattended(MainWindow& window, const StartupContext& ctx, const std::string& argument);
 
 }  // namespace mokuji::app

@@ -19,9 +19,9 @@ int RunWin32Desktop(platform::FileSystem& fs, platform::Shell& shell,
     } catch (const platform::win32::WindowUnavailable&) {
         return kNoDesktopWindow;
     }
-    const StartupOutcome outcome = window->start();
+    const RunEnd outcome = window->start();
     if (window->failed()) return kUntrappedFailureStatus;
-    if (outcome != StartupOutcome::WaitForUser) return ExitStatusOf(outcome);
+    if (outcome != RunEnd::WaitForUser) return ExitStatusOf(outcome);
     return window->messageLoop();
 }
 

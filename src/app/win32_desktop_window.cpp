@@ -38,13 +38,13 @@ Win32DesktopWindow::Win32DesktopWindow(platform::FileSystem& fs, platform::Shell
     form_.onClose = [] { PostQuitMessage(0); };
 }
 
-StartupOutcome Win32DesktopWindow::load() {
-    StartupOutcome outcome = commands_.load();
+RunEnd Win32DesktopWindow::load() {
+    RunEnd outcome = commands_.load();
     form_.setListFileName(state().lbl_mokuji);
     return outcome;
 }
 
-StartupOutcome Win32DesktopWindow::start() {
+RunEnd Win32DesktopWindow::start() {
     centre();
     if (!commands_.context().arguments.empty()) {
         EnableWindow(form_.hwnd(), FALSE);
@@ -53,9 +53,9 @@ StartupOutcome Win32DesktopWindow::start() {
     }
     // The unattended run yields to the window's messages like any other
     // run, so a drop arriving meanwhile must not start a second one.
-    StartupOutcome outcome = load();
+    RunEnd outcome = load();
     if (failed()) return outcome;
-    if (outcome == StartupOutcome::WaitForUser) {
+    if (outcome == RunEnd::WaitForUser) {
         EnableWindow(form_.hwnd(), TRUE);
         ShowWindow(form_.hwnd(), SW_SHOW);
         UpdateWindow(form_.hwnd());

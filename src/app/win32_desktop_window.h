@@ -22,11 +22,11 @@ class Win32DesktopWindow {
     Win32DesktopWindow& operator=(const Win32DesktopWindow&) = delete;
 
     // Start-up (Form_Load), then the window shows what it set.
-    StartupOutcome load();
+    RunEnd load();
     // Start-up as the program does it: with an argument the window shows
     // disabled while the unattended run works; waiting for the user, it
     // shows enabled.
-    StartupOutcome start();
+    RunEnd start();
     // Dispatches the window's messages until the menu item "終了" or
     // closing the window ends the program; returns the exit status.
     int messageLoop();

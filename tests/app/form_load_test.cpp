@@ -22,7 +22,7 @@ using ::testing::IsEmpty;
 
 class FormLoad : public ::testing::Test, protected fake::StartupWorld {
   protected:
-    StartupOutcome load(const std::string& arguments) {
+    RunEnd load(const std::string& arguments) {
         StartupContext ctx = context(arguments);
         return Form_Load(window, ctx);
     }
@@ -32,7 +32,7 @@ class FormLoad : public ::testing::Test, protected fake::StartupWorld {
 
 TEST_F(FormLoad, WithoutArgumentTheWindowIsSetUpAndLeftToTheUser) {
     window.g_mokuji_path = "left over";
-    EXPECT_EQ(load(""), StartupOutcome::WaitForUser);
+    EXPECT_EQ(load(""), RunEnd::WaitForUser);
     EXPECT_EQ(centred, 1);
     EXPECT_THAT(view.captions, ElementsAre("tamuE1 EXCELのデータベース"));
     EXPECT_EQ(window.lbl_mokuji, "00_目次.xls");
@@ -42,11 +42,11 @@ TEST_F(FormLoad, WithoutArgumentTheWindowIsSetUpAndLeftToTheUser) {
     EXPECT_TRUE(window.List1.Sorted());
     EXPECT_THAT(gathering.calledWith, IsEmpty());
     EXPECT_THAT(view.messages, IsEmpty());
-    EXPECT_NE(ExitStatusOf(StartupOutcome::WaitForUser), 0);
+    EXPECT_NE(ExitStatusOf(RunEnd::WaitForUser), 0);
 }
 
 TEST_F(FormLoad, TwoQuotesAloneAreNoArgument) {
-    EXPECT_EQ(load("\"\""), StartupOutcome::WaitForUser);
+    EXPECT_EQ(load("\"\""), RunEnd::WaitForUser);
     EXPECT_THAT(gathering.calledWith, IsEmpty());
 }
 
@@ -101,15 +101,15 @@ INSTANTIATE_TEST_SUITE_P(
         ));
 
 TEST_F(FormLoad, ALoneQuoteIsNamedAndNothingRuns) {
-    EXPECT_EQ(load("\""), StartupOutcome::BadArgument);
+    EXPECT_EQ(load("\""), RunEnd::BadArgument);
     ASSERT_EQ(view.messages.size(), 1u);
     EXPECT_THAT(view.messages[0], HasSubstr("\r\n\r\n\"\r\n"));
     EXPECT_THAT(gathering.calledWith, IsEmpty());
-    EXPECT_NE(ExitStatusOf(StartupOutcome::BadArgument), 0);
+    EXPECT_NE(ExitStatusOf(RunEnd::BadArgument), 0);
 }
 
 TEST_F(FormLoad, APathThatDoesNotExistIsNamedAsGivenAndAsLookedFor) {
-    EXPECT_EQ(load("\"nowhere.xls\""), StartupOutcome::BadArgument);
+    EXPECT_EQ(load("\"nowhere.xls\""), RunEnd::BadArgument);
     ASSERT_EQ(view.messages.size(), 1u);
     EXPECT_THAT(view.messages[0], HasSubstr("見つかりません"));
     EXPECT_THAT(view.messages[0], HasSubstr("\r\nnowhere.xls\r\n"));
@@ -127,12 +127,12 @@ TEST_F(FormLoad, APathThatDoesNotExistIsNamedAsGivenAndAsLookedFor) {
 TEST_F(FormLoad, AnEmptyFolderIsNamedAndNothingIsOpened) {
     fs.addFolder(nativePath("/data/empty"));
     fs.addFile(nativePath("/data/empty/00_目次.xls"));
-    EXPECT_EQ(load(nativePath("/data/empty")), StartupOutcome::NothingGathered);
+    EXPECT_EQ(load(nativePath("/data/empty")), RunEnd::NothingGathered);
     EXPECT_THAT(view.messages, ElementsAre("以下のフォルダにはEXCELのシートがありません。\r\n\r\n" +
                                            nativePath("/data/empty/")));
     EXPECT_EQ(applications, 0);
     EXPECT_THAT(shell.documents, IsEmpty());
-    EXPECT_NE(ExitStatusOf(StartupOutcome::NothingGathered), 0);
+    EXPECT_NE(ExitStatusOf(RunEnd::NothingGathered), 0);
 }
 
 TEST_F(FormLoad, AListThatCannotBeReadStopsTheRunBeforeAnythingIsWritten) {
@@ -141,7 +141,7 @@ TEST_F(FormLoad, AListThatCannotBeReadStopsTheRunBeforeAnythingIsWritten) {
     gathering.listFile = nativePath("/data/q/00_目次.xls");
     gathering.readFailure = gather::ReadFailure{
         nativePath("/data/q/00_目次.xls"), "bad sector chain", automation::OpenFailure::Damaged};
-    EXPECT_EQ(load(nativePath("/data/q")), StartupOutcome::ReadFailed);
+    EXPECT_EQ(load(nativePath("/data/q")), RunEnd::ReadFailed);
     ASSERT_EQ(view.messages.size(), 1u);
     // Which file and why, in the user's words alone: the engine's English
     // account only where no kind of failure is known (below).
@@ -149,7 +149,7 @@ TEST_F(FormLoad, AListThatCannotBeReadStopsTheRunBeforeAnythingIsWritten) {
                                                       "（ファイルが壊れています）\r\n"));
     EXPECT_EQ(applications, 0);
     EXPECT_THAT(shell.documents, IsEmpty());
-    EXPECT_NE(ExitStatusOf(StartupOutcome::ReadFailed), 0);
+    EXPECT_NE(ExitStatusOf(RunEnd::ReadFailed), 0);
 }
 
 TEST_F(FormLoad, AFolderThatCannotBeListedIsNamed) {
@@ -163,7 +163,7 @@ TEST_F(FormLoad, AFolderThatCannotBeListedIsNamed) {
                        },
                        nativePath("/data/locked"),
                        {}};
-    EXPECT_EQ(Form_Load(window, ctx), StartupOutcome::ReadFailed);
+    EXPECT_EQ(Form_Load(window, ctx), RunEnd::ReadFailed);
     ASSERT_EQ(view.messages.size(), 1u);
     EXPECT_THAT(view.messages[0], HasSubstr(nativePath("/data/locked/") + "（"));
     EXPECT_THAT(view.messages[0], HasSubstr("）\r\n（詳細: permission denied）\r\n"));
@@ -174,13 +174,13 @@ TEST_F(FormLoad, WithoutTheApplicationTheRunFailsButAnEarlierListIsStillOpened) 
     fs.addFolder(nativePath("/data/q"));
     fs.addFile(nativePath("/data/q/00_目次.xls"));
     gathering.names = {"b.xls", "A.xls"};
-    EXPECT_EQ(load(nativePath("/data/q")), StartupOutcome::ListNotSaved);
+    EXPECT_EQ(load(nativePath("/data/q")), RunEnd::ListNotSaved);
     EXPECT_EQ(applications, 1);
     EXPECT_THAT(view.messages, ElementsAre(engine::kNoApplicationMessage));
     EXPECT_EQ(view.captions.back(), "tamuE1 EXCELのデータベース");
     EXPECT_THAT(shell.documents, ElementsAre(std::pair<std::string, std::string>(
                                      nativePath("/data/q/00_目次.xls"), nativePath("/"))));
-    EXPECT_NE(ExitStatusOf(StartupOutcome::ListNotSaved), 0);
+    EXPECT_NE(ExitStatusOf(RunEnd::ListNotSaved), 0);
 }
 
 }  // namespace

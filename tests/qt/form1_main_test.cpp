@@ -57,7 +57,7 @@ class Form1MainTest : public QObject {
     void init() {
         window_ = std::make_unique<DesktopWindow>(fs_, shell_, ::xls::native::createApplication,
                                                   mokuji::gather::GatherFolder, "");
-        QCOMPARE(window_->load(), mokuji::app::StartupOutcome::WaitForUser);
+        QCOMPARE(window_->load(), mokuji::app::RunEnd::WaitForUser);
         window_->form().show();
     }
     void cleanup() { window_.reset(); }
@@ -188,7 +188,7 @@ class Form1MainTest : public QObject {
                 return mokuji::gather::GatherFolder(g);
             },
             folder.path().string());
-        QCOMPARE(unattended.start(), mokuji::app::StartupOutcome::ListWritten);
+        QCOMPARE(unattended.start(), mokuji::app::RunEnd::ListWritten);
         QVERIFY(shownDisabled);
         QCOMPARE(shell.documents, std::vector<std::string>{folder.file("00_目次.xls")});
     }

@@ -50,7 +50,7 @@ class RunCommandTest : public QObject {
                 return mokuji::gather::GatherFolder(g);
             },
             "");
-        QCOMPARE(window_->load(), mokuji::app::StartupOutcome::WaitForUser);
+        QCOMPARE(window_->load(), mokuji::app::RunEnd::WaitForUser);
         window_->form().show();
     }
     void cleanup() {

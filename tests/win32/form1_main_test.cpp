@@ -91,7 +91,7 @@ class Form1MainTest : public ::testing::Test {
         } catch (const mokuji::platform::win32::WindowUnavailable& e) {
             GTEST_SKIP() << "no display: " << e.what();
         }
-        ASSERT_EQ(window_->start(), mokuji::app::StartupOutcome::WaitForUser);
+        ASSERT_EQ(window_->start(), mokuji::app::RunEnd::WaitForUser);
     }
 
     HWND form() { return window_->form().hwnd(); }
@@ -332,7 +332,7 @@ TEST(Win32DesktopStartTest, StartedWithAPathTheWindowShowsDisabledAndBusyWhileTh
     } catch (const mokuji::platform::win32::WindowUnavailable& e) {
         GTEST_SKIP() << "no display: " << e.what();
     }
-    EXPECT_EQ(window->start(), mokuji::app::StartupOutcome::ListWritten);
+    EXPECT_EQ(window->start(), mokuji::app::RunEnd::ListWritten);
     EXPECT_TRUE(shownBusy);
     EXPECT_EQ(gathers, 1);
     EXPECT_EQ(shell.documents, std::vector<std::string>{folder.file("00_目次.xls")});

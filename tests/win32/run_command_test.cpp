@@ -47,7 +47,7 @@ class RunCommandTest : public ::testing::Test {
         } catch (const mokuji::platform::win32::WindowUnavailable& e) {
             GTEST_SKIP() << "no display: " << e.what();
         }
-        ASSERT_EQ(window_->start(), mokuji::app::StartupOutcome::WaitForUser);
+        ASSERT_EQ(window_->start(), mokuji::app::RunEnd::WaitForUser);
     }
 
     HWND form() { return window_->form().hwnd(); }
