@@ -68,8 +68,6 @@ KNOWN = {
         "the run sets the window's caption and busy pointer itself",
     ("src/engine/list_workbook_builder.h", "platform/run_view.h"):
         "building the list sets the window's caption itself",
-    ("src/engine/file_link.cpp", "platform/name_text.h"):
-        "a link's name is decoded by the helper that shows names to a person",
     ("src/engine/list_workbook_builder.cpp", "platform/name_text.h"):
         "file names in the list are decoded by the desktop's name helper",
     ("src/gather/busy_window.h", "platform/run_view.h"):

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <vector>
 
+#include "native/text/unicode.h"
 #include "platform/letter_case.h"
 #include "platform/name_text.h"
 
@@ -40,45 +41,6 @@ std::string fieldText(std::string_view raw) {
     return platform::ShownName(raw);
 }
 
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-// UTF-16LE units to UTF-8; an unpaired surrogate becomes U+FFFD.
-std::string utf16leText(std::span<const std::uint8_t> bytes) {
-    std::string out;
-    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        char32_t c = static_cast<char32_t>(bytes[i] | (bytes[i + 1] << 8));
-        if (c >= 0xD800 && c < 0xDC00 && i + 3 < bytes.size()) {
-            const char32_t low = static_cast<char32_t>(bytes[i + 2] | (bytes[i + 3] << 8));
-            if (low >= 0xDC00 && low < 0xE000) {
-                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-                i += 2;
-            } else {
-                c = 0xFFFD;
-            }
-        } else if (c >= 0xD800 && c < 0xE000) {
-            c = 0xFFFD;
-        }
-        appendUtf8(out, c);
-    }
-    return out;
-}
-
 }  // namespace
 
 std::string HolderOfLibreOfficeLock(std::string_view content) {
@@ -109,7 +71,7 @@ std::string HolderOfOwnerFile(std::span<const std::uint8_t> content) {
     if (content.size() >= 56) {
         const std::size_t units = content[54] | (content[55] << 8);
         if (units > 0 && units <= length && 56 + 2 * units <= content.size()) {
-            std::string name = utf16leText(content.subspan(56, 2 * units));
+            std::string name = xls::text::utf16leToUtf8(content.subspan(56, 2 * units));
             return fieldText(name);
         }
     }

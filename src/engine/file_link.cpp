@@ -1,6 +1,6 @@
 #include "engine/file_link.h"
 
-#include "platform/name_text.h"
+#include "native/text/unicode.h"
 
 namespace mokuji::engine {
 
@@ -37,7 +37,7 @@ std::string FileLinkAddress(std::string_view fileName) {
     // Bytes that are no text (a Shift_JIS name unpacked from a zip made on
     // Windows) are escaped too: the address then names the file by its
     // bytes, still relative to the list.
-    const bool bytes = !platform::IsUtf8(fileName);
+    const bool bytes = !xls::text::isValidUtf8(fileName);
     std::string address;
     address.reserve(fileName.size());
     for (const char ch : fileName) {

@@ -126,10 +126,6 @@ std::string ShownName(std::string_view name) {
     return shown;
 }
 
-bool IsUtf8(std::string_view name) {
-    return isUtf8(name);
-}
-
 std::string TerminalText(std::string_view text) {
     std::string shown;
     shown.reserve(text.size());

@@ -14,10 +14,6 @@ namespace mokuji::platform {
 // other byte written as \xNN.
 std::string ShownName(std::string_view name);
 
-// Whether the name is UTF-8 text, as names made on Linux and by zip
-// programs of today are; a zip made on Windows unpacks Shift_JIS bytes.
-bool IsUtf8(std::string_view name);
-
 // Text for a terminal: what is not UTF-8 is taken for a Shift_JIS name
 // where it decodes as one, else escaped as \xNN; control characters (but
 // newline and tab) are written as \xNN or \uNNNN, so that an escape
