@@ -19,8 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "automation/native/native_application.h"
 #include "automation/object_model.h"
-#include "native/automation/native_application.h"
 
 namespace {
 

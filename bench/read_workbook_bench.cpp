@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "columns/column_table.h"
-#include "columns/property_names.h"
-#include "engine/list_row.h"
-#include "engine/workbook_row_reader.h"
-#include "native/automation/native_application.h"
+#include "automation/native/native_application.h"
+#include "list_file/column_table.h"
+#include "list_file/list_row.h"
+#include "list_file/property_names.h"
 #include "native/xml/xml_parser.h"
 #include "native/zip/zip_archive.h"
+#include "run/workbook_row_reader.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <random>
 
-#include "engine/list_workbook_builder.h"
-#include "native/automation/native_application.h"
-#include "platform/run_view.h"
+#include "automation/native/native_application.h"
+#include "list_file/list_workbook_builder.h"
+#include "view/run_view.h"
 
 namespace {
 

@@ -37,67 +37,26 @@ LAYERS = [
     "src/native/zip",  # the zip container of .xlsx workbooks
     "src/native/xml",  # XML parts as events
     "src/native/xlsx",  # zip-based workbooks in the binary model's terms
-    "src/automation",  # the object model's interface, which both backends implement
-    "src/native/automation",  # the object model over the engine
-    "src/columns",  # the list's column vocabulary
-    "src/util",  # paths, the folder search, opening a document
-    "src/dialogs",  # the common dialog wrapper over the platform's dialogs
-    "src/gather",  # a folder's workbooks and the list's columns read back
-    "src/engine",  # a run: the rows read, the list written
-    "src/platform",  # the desktop's interfaces, console and Linux implementations
-    "src/platform/win32",  # the Windows file system and shell
-    "src/platform/win32/automation",  # the spreadsheet application through COM
-    "src/platform/win32/window",  # the Win32 window and dialogs
-    "src/platform/qt",  # the Qt window and dialogs
-    "src/app",  # the main window's logic and the programs
+    "src/automation",  # the spreadsheet object model's interface
+    "src/automation/native",  # its backend over the engine
+    "src/os",  # files, shell, paths
+    "src/os/win32",  # Windows' file system and shell
+    "src/automation/com",  # the object model's backend over the spreadsheet application
+    "src/dialogs",  # the common dialog wrapper over the system's dialogs
+    "src/view",  # what a run needs of whatever shows it
+    "src/list_file",  # the list file's format: its columns read, its rows written
+    "src/run",  # a run: the folder gathered, the rows read, the list written
+    "src/window",  # the main window's logic, whichever front end draws it
+    "src/console",  # the front end without a window
+    "src/qt",  # the Qt window and dialogs
+    "src/win32",  # the Win32 window and dialogs
+    "src/app",  # the programs
     "tools",  # mokuji-inspect
     "bench",  # benchmarks
 ]
 
 # Includes that point up today, as (including file, included header): why.
 KNOWN = {
-    ("src/util/find_files.h", "platform/list_box.h"):
-        "the folder search fills the list box the run keeps its workbooks in",
-    ("src/util/find_files.h", "platform/file_system.h"):
-        "the file system's interface lives among the desktop's, not with paths",
-    ("src/util/find_files.cpp", "platform/letter_case.h"):
-        "ASCII case folding lives among the desktop's interfaces",
-    ("src/util/shell_open.h", "platform/shell.h"):
-        "the shell's interface lives among the desktop's, not with paths",
-    ("src/engine/list_generation_driver.h", "platform/run_view.h"):
-        "the run sets the window's caption and busy pointer itself",
-    ("src/engine/list_workbook_builder.h", "platform/run_view.h"):
-        "building the list sets the window's caption itself",
-    ("src/engine/list_workbook_builder.cpp", "platform/name_text.h"):
-        "file names in the list are decoded by the desktop's name helper",
-    ("src/gather/busy_window.h", "platform/run_view.h"):
-        "the gathering sets the busy pointer itself",
-    ("src/gather/folder_gathering.h", "platform/run_view.h"):
-        "the gathering sets the caption and repaints the window itself",
-    ("src/gather/list_file_readers.h", "platform/run_view.h"):
-        "reading the list's columns shows a message through the window",
-    ("src/gather/reader_instance.h", "platform/run_view.h"):
-        "closing a reader lets the window repaint between steps",
-    ("src/gather/folder_gathering.h", "platform/list_box.h"):
-        "the workbooks gathered are kept in a list box that nobody sees",
-    ("src/gather/folder_gathering.h", "platform/file_system.h"):
-        "the file system's interface lives among the desktop's",
-    ("src/gather/folder_gathering.cpp", "platform/letter_case.h"):
-        "ASCII case folding lives among the desktop's interfaces",
-    ("src/gather/list_file_readers.cpp", "platform/letter_case.h"):
-        "ASCII case folding lives among the desktop's interfaces",
-    ("src/gather/folder_gathering.cpp", "engine/list_layout.h"):
-        "the list file's name and layout are the run's, not the list format's",
-    ("src/gather/list_file_readers.cpp", "engine/list_layout.h"):
-        "the list's header rows are described by the run, not the list format",
-    ("src/gather/list_file_readers.cpp", "engine/list_sheet.h"):
-        "finding the list's own sheet is the run's code",
-    ("src/gather/list_file_readers.cpp", "engine/list_generation_driver.h"):
-        "the message for no application is declared with the run's driver",
-    ("src/gather/list_file_readers.cpp", "engine/ignoring_failure.h"):
-        "the guards against a failing automation call live with the run",
-    ("src/gather/reader_instance.cpp", "engine/ignoring_failure.h"):
-        "the guards against a failing automation call live with the run",
 }
 
 SOURCE = re.compile(r"\.(c|cc|cpp|cxx|h|hh|hpp|hxx|rc)$")

@@ -43,8 +43,8 @@ BrandingText "mokuji ${VERSION}"
 
 !include "MUI2.nsh"
 
-!define MUI_ICON "${SOURCE_DIR}/src/platform/win32/window/art/icon.ico"
-!define MUI_UNICON "${SOURCE_DIR}/src/platform/win32/window/art/icon.ico"
+!define MUI_ICON "${SOURCE_DIR}/src/win32/art/icon.ico"
+!define MUI_UNICON "${SOURCE_DIR}/src/win32/art/icon.ico"
 !define MUI_ABORTWARNING
 
 !ifdef LICENSE_FILE

@@ -8,18 +8,18 @@
 #include <iostream>
 #include <vector>
 
-#include "app/command_line.h"
-#include "app/console_start.h"
-#include "app/display_check.h"
-#include "app/form_load.h"
-#include "app/information_request.h"
-#include "app/settings_file.h"
-#include "app/startup_messages.h"
-#include "native/automation/native_application.h"
-#include "platform/console_run_view.h"
-#include "platform/posix_file_system.h"
-#include "platform/terminal_line.h"
-#include "platform/xdg_shell.h"
+#include "automation/native/native_application.h"
+#include "console/console_run_view.h"
+#include "console/console_start.h"
+#include "console/terminal_line.h"
+#include "os/posix_file_system.h"
+#include "os/xdg_shell.h"
+#include "window/command_line.h"
+#include "window/display_check.h"
+#include "window/form_load.h"
+#include "window/information_request.h"
+#include "window/settings_file.h"
+#include "window/startup_messages.h"
 
 namespace {
 

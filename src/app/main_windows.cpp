@@ -5,20 +5,20 @@
 
 #include <iostream>
 
-#include "app/command_line.h"
-#include "app/console_start.h"
-#include "app/form_load.h"
-#include "app/information_request.h"
-#include "app/settings_file.h"
-#include "app/startup_messages.h"
-#include "app/win32_desktop.h"
-#include "gather/folder_gathering.h"
-#include "platform/console_run_view.h"
-#include "platform/terminal_line.h"
-#include "platform/win32/automation/application_with_fallback.h"
-#include "platform/win32/wide_text.h"
-#include "platform/win32/win32_file_system.h"
-#include "platform/win32/win32_shell.h"
+#include "automation/com/application_with_fallback.h"
+#include "console/console_run_view.h"
+#include "console/console_start.h"
+#include "console/terminal_line.h"
+#include "os/win32/wide_text.h"
+#include "os/win32/win32_file_system.h"
+#include "os/win32/win32_shell.h"
+#include "run/folder_gathering.h"
+#include "win32/win32_desktop.h"
+#include "window/command_line.h"
+#include "window/form_load.h"
+#include "window/information_request.h"
+#include "window/settings_file.h"
+#include "window/startup_messages.h"
 
 namespace {
 

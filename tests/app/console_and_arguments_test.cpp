@@ -8,16 +8,16 @@
 #include <new>
 #include <sstream>
 
-#include "app/command_line.h"
-#include "app/console_start.h"
-#include "app/display_check.h"
 #include "app/startup_fakes.h"
-#include "app/untrapped_failure.h"
-#include "platform/console_run_view.h"
+#include "console/console_run_view.h"
+#include "console/console_start.h"
 #include "support/recording_view.h"
 #include "support/scripted_file_system.h"
 #include "support/source_workbook.h"
 #include "support/temp_folder.h"
+#include "window/command_line.h"
+#include "window/display_check.h"
+#include "window/untrapped_failure.h"
 
 namespace mokuji {
 namespace {

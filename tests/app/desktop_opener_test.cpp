@@ -14,8 +14,8 @@
 #include <iterator>
 #include <thread>
 
-#include "platform/detached_process.h"
-#include "platform/xdg_shell.h"
+#include "os/detached_process.h"
+#include "os/xdg_shell.h"
 #include "support/temp_folder.h"
 
 namespace mokuji::platform {

@@ -1,7 +1,7 @@
 // Drops onto the window without a screen: which working path a drop leads
 // to, and that the run it starts ends as a drop must end.
 
-#include "app/drop_intake.h"
+#include "window/drop_intake.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -9,7 +9,7 @@
 #include <functional>
 
 #include "app/startup_fakes.h"
-#include "engine/list_generation_driver.h"
+#include "run/list_generation_driver.h"
 #include "support/recording_view.h"
 
 namespace mokuji::app {

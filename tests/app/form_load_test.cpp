@@ -1,7 +1,7 @@
 // Start-up without a screen: what the window holds afterwards, how the
 // argument becomes the working path, and how each way a run can end is told.
 
-#include "app/form_load.h"
+#include "window/form_load.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -9,7 +9,7 @@
 #include <functional>
 
 #include "app/startup_fakes.h"
-#include "engine/list_generation_driver.h"
+#include "run/list_generation_driver.h"
 #include "support/recording_view.h"
 
 namespace mokuji::app {

@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/gathering_settings.h"
-#include "app/settings_file.h"
 #include "support/temp_folder.h"
+#include "window/gathering_settings.h"
+#include "window/settings_file.h"
 
 namespace mokuji::app {
 namespace {

@@ -2,14 +2,14 @@
 // their line ends, the lines that are easy to get wrong, and that showing
 // them does nothing else.
 
-#include "app/information_texts.h"
+#include "window/information_texts.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "app/main_window.h"
 #include "app/startup_fakes.h"
 #include "support/recording_view.h"
+#include "window/main_window.h"
 
 namespace mokuji::app {
 namespace {

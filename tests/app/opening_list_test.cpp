@@ -4,9 +4,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "app/mokuji_open.h"
 #include "app/startup_fakes.h"
-#include "util/shell_open.h"
+#include "os/shell_open.h"
+#include "window/mokuji_open.h"
 
 namespace mokuji::app {
 namespace {

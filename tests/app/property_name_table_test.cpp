@@ -1,4 +1,4 @@
-#include "columns/property_names.h"
+#include "list_file/property_names.h"
 
 #include <gtest/gtest.h>
 

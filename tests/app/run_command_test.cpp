@@ -2,7 +2,7 @@
 // a choice, a multiple selection or a cancel leads to, and how the button
 // and the menu item differ when nothing is listed.
 
-#include "app/run_command.h"
+#include "window/run_command.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -12,7 +12,7 @@
 
 #include "app/startup_fakes.h"
 #include "dialogs/scripted_dialog_layer.h"
-#include "engine/list_generation_driver.h"
+#include "run/list_generation_driver.h"
 #include "support/recording_view.h"
 
 namespace mokuji::app {

@@ -1,6 +1,6 @@
 // What the user is told once a run is over, in the order the messages come.
 
-#include "app/run_messages.h"
+#include "window/run_messages.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -10,14 +10,14 @@
 #include <utility>
 #include <vector>
 
-#include "app/startup_context.h"
-#include "gather/folder_gathering.h"
-#include "platform/file_system.h"
-#include "platform/list_box.h"
-#include "platform/shell.h"
+#include "os/file_system.h"
+#include "os/path_names.h"
+#include "os/shell.h"
+#include "run/folder_gathering.h"
+#include "run/list_box.h"
 #include "support/native_path.h"
 #include "support/recording_view.h"
-#include "util/path_names.h"
+#include "window/startup_context.h"
 
 namespace fake {
 

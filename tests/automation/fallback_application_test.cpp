@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "columns/property_names.h"
-#include "engine/workbook_row_reader.h"
+#include "list_file/property_names.h"
+#include "run/workbook_row_reader.h"
 #include "support/fake_application.h"
 
 namespace automation {

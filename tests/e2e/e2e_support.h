@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "native/automation/native_application.h"
+#include "automation/native/native_application.h"
 #include "support/source_workbook.h"
 #include "support/temp_folder.h"
 #include "support/xlrd_check.h"

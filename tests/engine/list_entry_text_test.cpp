@@ -1,4 +1,4 @@
-#include "engine/list_entry_text.h"
+#include "list_file/list_entry_text.h"
 
 #include <gtest/gtest.h>
 

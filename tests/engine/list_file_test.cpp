@@ -10,9 +10,9 @@
 #include <iterator>
 #include <optional>
 
-#include "engine/list_generation_driver.h"
-#include "engine/list_workbook_builder.h"
-#include "native/automation/native_application.h"
+#include "automation/native/native_application.h"
+#include "list_file/list_workbook_builder.h"
+#include "run/list_generation_driver.h"
 #include "support/recording_view.h"
 #include "support/source_workbook.h"
 #include "support/temp_folder.h"

@@ -1,14 +1,14 @@
-#include "engine/list_generation_driver.h"
+#include "run/list_generation_driver.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "engine/list_workbook_builder.h"
+#include "list_file/list_workbook_builder.h"
+#include "os/path_names.h"
 #include "support/fake_application.h"
 #include "support/fake_grid_application.h"
 #include "support/recording_view.h"
 #include "support/row_texts.h"
-#include "util/path_names.h"
 
 namespace mokuji::engine {
 namespace {

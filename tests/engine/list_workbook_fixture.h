@@ -7,11 +7,11 @@
 #include <tuple>
 #include <vector>
 
-#include "engine/list_workbook_builder.h"
+#include "list_file/list_workbook_builder.h"
+#include "os/path_names.h"
 #include "support/fake_grid_application.h"
 #include "support/recording_view.h"
 #include "support/row_texts.h"
-#include "util/path_names.h"
 
 namespace mokuji::engine {
 

@@ -5,13 +5,13 @@
 
 #include <filesystem>
 
-#include "engine/list_generation_driver.h"
-#include "native/automation/native_application.h"
+#include "automation/native/native_application.h"
+#include "os/path_names.h"
+#include "run/list_generation_driver.h"
 #include "support/impostor_files.h"
 #include "support/recording_view.h"
 #include "support/row_texts.h"
 #include "support/temp_folder.h"
-#include "util/path_names.h"
 
 namespace mokuji::engine {
 namespace {

@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "automation/automation_error.h"
-#include "native/automation/cell_value.h"
-#include "native/automation/native_application.h"
-#include "native/automation/workbook_data.h"
+#include "automation/native/cell_value.h"
+#include "automation/native/native_application.h"
+#include "automation/native/workbook_data.h"
 #include "native/biff/biff_error.h"
 #include "native/biff/cell_index.h"
 #include "native/biff/globals.h"

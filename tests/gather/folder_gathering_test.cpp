@@ -1,7 +1,7 @@
 // Gathering the workbooks of a real temporary folder, with the readers
 // running over an in-memory object model.
 
-#include "gather/folder_gathering.h"
+#include "run/folder_gathering.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -8,11 +8,11 @@
 #include <tuple>
 #include <vector>
 
-#include "columns/property_names.h"
-#include "engine/list_generation_driver.h"
-#include "engine/list_workbook_builder.h"
-#include "gather/folder_gathering.h"
-#include "native/automation/native_application.h"
+#include "automation/native/native_application.h"
+#include "list_file/list_workbook_builder.h"
+#include "list_file/property_names.h"
+#include "run/folder_gathering.h"
+#include "run/list_generation_driver.h"
 #include "support/recording_view.h"
 #include "support/scripted_file_system.h"
 #include "support/source_workbook.h"

@@ -1,4 +1,4 @@
-#include "platform/list_box.h"
+#include "run/list_box.h"
 
 #include <gtest/gtest.h>
 

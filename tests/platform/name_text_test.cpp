@@ -1,7 +1,7 @@
 // File names as a person sees them: Shift_JIS names decoded, bytes that are
 // no text escaped, and terminal commands hidden in names made harmless.
 
-#include "platform/name_text.h"
+#include "os/name_text.h"
 
 #include <gtest/gtest.h>
 

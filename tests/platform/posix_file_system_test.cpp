@@ -1,6 +1,6 @@
 // The Linux file system as the program sees it, over real temporary folders.
 
-#include "platform/posix_file_system.h"
+#include "os/posix_file_system.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/letter_case.h"
+#include "os/letter_case.h"
 #include "support/temp_folder.h"
 
 namespace mokuji::platform {

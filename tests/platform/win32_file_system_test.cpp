@@ -2,7 +2,7 @@
 // folders: what Explorer hides stays out, names match ignoring case and come
 // back as the folder spells them.
 
-#include "platform/win32/win32_file_system.h"
+#include "os/win32/win32_file_system.h"
 
 #include <windows.h>
 
@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/win32/wide_text.h"
+#include "os/win32/wide_text.h"
 #include "support/temp_folder.h"
 
 namespace mokuji::platform::win32 {

@@ -1,7 +1,7 @@
 // Opening documents and starting programs through the Windows shell, with
 // what the platform returns for each outcome.
 
-#include "platform/win32/win32_shell.h"
+#include "os/win32/win32_shell.h"
 
 #include <windows.h>
 
@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/win32/wide_text.h"
+#include "os/win32/wide_text.h"
 #include "support/temp_folder.h"
 
 namespace mokuji::platform::win32 {

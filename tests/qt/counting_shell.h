@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/shell.h"
+#include "os/shell.h"
 
 // Opens nothing; records every document the window asked to open.
 class CountingShell : public mokuji::platform::Shell {

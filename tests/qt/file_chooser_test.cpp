@@ -1,7 +1,7 @@
 // The file dialog on Qt: the platform's filter text, what each filter entry
 // lets through, and how a choice is written into the caller's buffers.
 
-#include "platform/qt/file_chooser.h"
+#include "qt/file_chooser.h"
 
 #include <QAbstractItemView>
 #include <QListView>

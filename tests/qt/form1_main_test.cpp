@@ -12,16 +12,16 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/desktop_window.h"
-#include "app/information_texts.h"
+#include "automation/native/native_application.h"
 #include "counting_shell.h"
-#include "gather/folder_gathering.h"
 #include "message_catcher.h"
-#include "native/automation/native_application.h"
-#include "platform/posix_file_system.h"
-#include "platform/shell.h"
+#include "os/posix_file_system.h"
+#include "os/shell.h"
+#include "qt/desktop_window.h"
+#include "run/folder_gathering.h"
 #include "support/source_workbook.h"
 #include "support/temp_folder.h"
+#include "window/information_texts.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The colour, font and printer dialogs and the help files on Qt, each
 // answered by the test: what the caller's request carries back.
 
-#include "platform/qt/qt_dialog_layer.h"
+#include "qt/qt_dialog_layer.h"
 
 #include <QApplication>
 #include <QColorDialog>

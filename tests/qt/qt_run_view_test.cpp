@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "message_catcher.h"
-#include "platform/qt/qt_run_view.h"
+#include "qt/qt_run_view.h"
 
 using mokuji::platform::kPointerDefault;
 using mokuji::platform::kPointerHourglass;

@@ -13,13 +13,13 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/desktop_window.h"
+#include "automation/native/native_application.h"
 #include "counting_shell.h"
 #include "dialog_answerer.h"
-#include "gather/folder_gathering.h"
 #include "message_catcher.h"
-#include "native/automation/native_application.h"
-#include "platform/posix_file_system.h"
+#include "os/posix_file_system.h"
+#include "qt/desktop_window.h"
+#include "run/folder_gathering.h"
 #include "support/source_workbook.h"
 #include "support/temp_folder.h"
 

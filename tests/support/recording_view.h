@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/run_view.h"
+#include "view/run_view.h"
 
 namespace fake {
 

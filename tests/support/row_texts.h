@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/list_row.h"
+#include "list_file/list_row.h"
 
 namespace fake {
 

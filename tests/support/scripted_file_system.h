@@ -12,9 +12,9 @@
 #include <vector>
 
 #ifdef _WIN32
-#include "platform/win32/win32_file_system.h"
+#include "os/win32/win32_file_system.h"
 #else
-#include "platform/posix_file_system.h"
+#include "os/posix_file_system.h"
 #endif
 
 namespace fake {

@@ -1,6 +1,6 @@
 // The file search over real temporary folders.
 
-#include "util/find_files.h"
+#include "run/find_files.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "os/path_names.h"
 #include "support/scripted_file_system.h"
 #include "support/temp_folder.h"
-#include "util/path_names.h"
 
 namespace mokuji::util {
 namespace {

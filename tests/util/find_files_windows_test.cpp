@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/wide_text.h"
-#include "platform/win32/win32_file_system.h"
+#include "os/win32/wide_text.h"
+#include "os/win32/win32_file_system.h"
+#include "run/find_files.h"
 #include "support/temp_folder.h"
-#include "util/find_files.h"
 
 namespace mokuji::util {
 namespace {

@@ -1,4 +1,4 @@
-#include "util/path_names.h"
+#include "os/path_names.h"
 
 #include <gtest/gtest.h>
 

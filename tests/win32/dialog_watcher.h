@@ -20,7 +20,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/win32/wide_text.h"
+#include "os/win32/wide_text.h"
 
 namespace fake {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/wide_text.h"
+#include "os/win32/wide_text.h"
 
 namespace fake {
 

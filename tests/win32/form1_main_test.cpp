@@ -8,18 +8,18 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/information_texts.h"
-#include "app/win32_desktop_window.h"
+#include "automation/native/native_application.h"
 #include "dialog_watcher.h"
 #include "dropped_files.h"
-#include "gather/folder_gathering.h"
-#include "native/automation/native_application.h"
-#include "platform/win32/win32_file_system.h"
-#include "platform/win32/window/win32_owner_window.h"
-#include "platform/win32/window/window_resources.h"
+#include "os/win32/win32_file_system.h"
 #include "qt/counting_shell.h"
+#include "run/folder_gathering.h"
 #include "support/source_workbook.h"
 #include "support/temp_folder.h"
+#include "win32/win32_desktop_window.h"
+#include "win32/win32_owner_window.h"
+#include "win32/window_resources.h"
+#include "window/information_texts.h"
 
 namespace {
 

@@ -10,17 +10,17 @@
 #include <memory>
 #include <sstream>
 
-#include "app/win32_desktop_window.h"
+#include "automation/native/native_application.h"
 #include "dialog_watcher.h"
 #include "dropped_files.h"
-#include "gather/folder_gathering.h"
-#include "native/automation/native_application.h"
-#include "platform/win32/win32_file_system.h"
-#include "platform/win32/window/window_resources.h"
+#include "os/path_names.h"
+#include "os/win32/win32_file_system.h"
 #include "qt/counting_shell.h"
+#include "run/folder_gathering.h"
 #include "support/source_workbook.h"
 #include "support/temp_folder.h"
-#include "util/path_names.h"
+#include "win32/win32_desktop_window.h"
+#include "win32/window_resources.h"
 
 namespace {
 

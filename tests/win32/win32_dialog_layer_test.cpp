@@ -1,7 +1,7 @@
 // The file dialog layer over the system's own GetOpenFileNameW, answered by
 // the test: what lands in the request's buffers, within their sizes.
 
-#include "platform/win32/window/win32_dialog_layer.h"
+#include "win32/win32_dialog_layer.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -12,11 +12,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/win32_desktop.h"
-#include "gather/folder_gathering.h"
-#include "native/automation/native_application.h"
-#include "platform/win32/win32_file_system.h"
+#include "automation/native/native_application.h"
+#include "os/win32/win32_file_system.h"
 #include "qt/counting_shell.h"
+#include "run/folder_gathering.h"
+#include "win32/win32_desktop.h"
 
 int main(int argc, char** argv) {
     if (argc > 1) {

@@ -198,8 +198,8 @@ ICO_SIZES = (16, 24, 32, 48, 256)
 def main():
     root = Path(__file__).resolve().parents[2]
     args = sys.argv[1:] + [None] * 3
-    out = Path(args[0] or root / "src/platform/qt/art")
-    win = Path(args[1] or root / "src/platform/win32/window/art")
+    out = Path(args[0] or root / "src/qt/art")
+    win = Path(args[1] or root / "src/win32/art")
     theme = Path(args[2] or root / "packaging/linux/icons")
     back, small = background(), icon(23)
     icons = {n: icon(n) for n in sorted(set(THEME_SIZES) | set(ICO_SIZES))}

@@ -8,8 +8,8 @@
 #include <cstring>
 #include <string>
 
-#include "columns/property_names.h"
-#include "native/automation/native_application.h"
+#include "automation/native/native_application.h"
+#include "list_file/property_names.h"
 #include "workbook_report.h"
 
 int main(int argc, char** argv) {

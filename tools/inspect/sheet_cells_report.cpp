@@ -1,9 +1,9 @@
 #include "sheet_cells_report.h"
 
 #include "automation/automation_error.h"
+#include "automation/native/cell_value.h"
+#include "automation/native/workbook_data.h"
 #include "json_writer.h"
-#include "native/automation/cell_value.h"
-#include "native/automation/workbook_data.h"
 
 namespace mokuji::inspect {
 

@@ -1,7 +1,7 @@
 #include "workbook_report.h"
 
-#include "engine/workbook_row_reader.h"
 #include "json_writer.h"
+#include "run/workbook_row_reader.h"
 #include "sheet_cells_report.h"
 
 namespace mokuji::inspect {

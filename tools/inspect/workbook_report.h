@@ -3,7 +3,7 @@
 #include <string>
 
 #include "automation/object_model.h"
-#include "columns/property_names.h"
+#include "list_file/property_names.h"
 
 namespace mokuji::inspect {
 

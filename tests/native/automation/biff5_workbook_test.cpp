@@ -1,7 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "native/automation/native_application.h"
+#include "automation/native/native_application.h"
 #include "native/biff/biff5_workbook.h"
 #include "native/cfb/compound_file_writer.h"
 #include "support/temp_folder.h"

@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "native/automation/native_application.h"
+#include "automation/native/native_application.h"
 #include "support/temp_folder.h"
 #include "support/xlrd_check.h"
 

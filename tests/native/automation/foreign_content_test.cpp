@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "native/automation/file_bytes.h"
+#include "automation/native/file_bytes.h"
 #include "support/impostor_files.h"
 
 namespace xls::native {

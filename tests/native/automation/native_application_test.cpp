@@ -1,4 +1,4 @@
-#include "native/automation/native_application.h"
+#include "automation/native/native_application.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "automation/automation_error.h"
-#include "native/automation/native_application.h"
+#include "automation/native/native_application.h"
 #include "native/zip/zip_builder.h"
 #include "support/temp_folder.h"
 #include "support/xlsx_package.h"

@@ -2,11 +2,11 @@
 // how long, and that an instance's apartment puts the filter in place and
 // gives the thread's own back.
 
-#include "platform/win32/automation/busy_retry_filter.h"
+#include "automation/com/busy_retry_filter.h"
 
 #include <gtest/gtest.h>
 
-#include "platform/win32/automation/com_apartment.h"
+#include "automation/com/com_apartment.h"
 
 namespace mokuji::platform::win32 {
 namespace {

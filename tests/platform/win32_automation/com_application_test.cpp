@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "columns/property_names.h"
-#include "engine/list_workbook_builder.h"
-#include "engine/workbook_row_reader.h"
-#include "gather/list_file_readers.h"
-#include "platform/win32/automation/application_with_fallback.h"
-#include "platform/win32/automation/com_application.h"
+#include "automation/com/application_with_fallback.h"
+#include "automation/com/com_application.h"
+#include "list_file/list_file_readers.h"
+#include "list_file/list_workbook_builder.h"
+#include "list_file/property_names.h"
+#include "run/workbook_row_reader.h"
 #include "stand_in_registration.h"
 #include "support/impostor_files.h"
 #include "support/recording_view.h"

@@ -1,9 +1,9 @@
-#include "platform/win32/automation/com_variant.h"
+#include "automation/com/com_variant.h"
 
 #include <gtest/gtest.h>
 #include <oleauto.h>
 
-#include "platform/win32/automation/com_error.h"
+#include "automation/com/com_error.h"
 
 namespace mokuji::platform::win32 {
 namespace {

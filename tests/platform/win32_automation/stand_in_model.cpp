@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/win32/wide_text.h"
+#include "os/win32/wide_text.h"
 
 namespace stand_in {
 

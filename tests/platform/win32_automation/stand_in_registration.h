@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/win32/wide_text.h"
+#include "os/win32/wide_text.h"
 #include "stand_in_clsid.h"
 
 namespace stand_in {

@@ -1,0 +1,14 @@
+#include "automation/com/application_with_fallback.h"
+
+#include "automation/com/com_application.h"
+#include "automation/fallback_application.h"
+#include "automation/native/native_application.h"
+
+namespace mokuji::platform::win32 {
+
+std::unique_ptr<automation::Application> CreateApplicationWithFallback() {
+    return automation::MakeFallbackApplication(xls::native::createApplication(),
+                                               CreateComApplication);
+}
+
+}  // namespace mokuji::platform::win32

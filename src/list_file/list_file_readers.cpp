@@ -1,0 +1,286 @@
+#include "list_file/list_file_readers.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "automation/ignoring_failure.h"
+#include "list_file/list_layout.h"
+#include "list_file/list_sheet.h"
+#include "list_file/property_names.h"
+#include "list_file/reader_instance.h"
+#include "os/letter_case.h"
+#include "os/path_names.h"
+
+namespace mokuji::gather {
+
+namespace {
+
+using automation::AutomationError;
+using columns::kMaxColumns;
+using columns::kNoNumber;
+using engine::objectOrNull;
+using engine::required;
+
+// One entry of the table while it is built, with the position it sorts by.
+struct Entry {
+    std::string name;
+    std::int32_t row = kNoNumber;
+    std::int32_t col = kNoNumber;
+    std::int64_t key = 0;
+    // Where the list file shows the column; 0 when not read from a list.
+    std::int32_t listColumn = 0;
+};
+
+// Free entries carry these keys so that they sort behind every name that
+// has a position.
+constexpr std::int64_t kFreeColumnKey = kNoNumber;
+constexpr std::int64_t kFreeReadingKey = std::int64_t{kNoNumber} * 1000 + kNoNumber;
+
+Entry freeEntry(std::int64_t key) {
+    Entry e;
+    e.key = key;
+    return e;
+}
+
+// The list's columns start right of the number column.
+constexpr std::int32_t kFirstListColumn = engine::kNumberColumn + 1;
+
+// Entries with equal keys keep the order this exchange sort gives them, as
+// lists made before always had it.
+void sortByKey(std::vector<Entry>& entries) {
+    for (std::size_t i = 0; i + 1 < entries.size(); ++i) {
+        for (std::size_t j = i + 1; j < entries.size(); ++j) {
+            if (entries[j].key < entries[i].key) std::swap(entries[i], entries[j]);
+        }
+    }
+}
+
+// The names a reader looks at: only the first kMaxColumns fit the table.
+std::int32_t namesToRead(const automation::Names& names) {
+    return std::clamp<std::int32_t>(names.count(), 0, kMaxColumns);
+}
+
+std::shared_ptr<automation::Range> rangeOf(const automation::Names& names, std::int32_t i) {
+    return objectOrNull([&] { return required(names.item(i)).refersToRange(); });
+}
+
+// A row or column number stored under a list header, on the sheet of the
+// header (a notes sheet may stand in front of it). Text that is no number
+// gives no number; an empty cell gives 0.
+std::int32_t storedNumber(const automation::Worksheet& sheet, std::int32_t row, std::int32_t col) {
+    std::int32_t number = kNoNumber;
+    engine::ignoringFailure([&] { number = required(sheet.cells(row, col)).value().toLong(); });
+    return number;
+}
+
+bool holdsNumber(const automation::Worksheet& sheet, std::int32_t row, std::int32_t col) {
+    bool number = false;
+    engine::ignoringFailure(
+        [&] { number = required(sheet.cells(row, col)).value().get<double>() != nullptr; });
+    return number;
+}
+
+// The rightmost column a header can stand in.
+constexpr std::int32_t kLastSheetColumn = 256;
+
+// A header whose name the file could not be given as a workbook name is
+// still a column of the list: the run wrote its text with the row and
+// column numbers below, in the hidden rows. A header without those numbers
+// is the user's own column and no list column.
+void addHeadersWithoutName(const automation::Worksheet& sheet, std::int32_t headerRow,
+                           std::vector<Entry>& entries) {
+    std::vector<bool> taken(kLastSheetColumn + 1, false);
+    for (const Entry& e : entries) {
+        if (!e.name.empty() && e.key >= 1 && e.key <= kLastSheetColumn)
+            taken[static_cast<std::size_t>(e.key)] = true;
+    }
+    for (std::int32_t col = kFirstListColumn; col <= kLastSheetColumn; ++col) {
+        if (taken[static_cast<std::size_t>(col)]) continue;
+        std::string text;
+        engine::ignoringFailure([&] {
+            const automation::Variant v = required(sheet.cells(headerRow, col)).value();
+            if (auto s = v.get<std::string>()) text = *s;
+        });
+        if (text.empty()) continue;
+        if (!holdsNumber(sheet, headerRow + 1, col) || !holdsNumber(sheet, headerRow + 2, col))
+            continue;
+        const bool known = std::any_of(entries.begin(), entries.end(),
+                                       [&](const Entry& e) { return e.name == text; });
+        if (known) continue;
+        entries.push_back({text, storedNumber(sheet, headerRow + 1, col),
+                           storedNumber(sheet, headerRow + 2, col), col, col});
+    }
+}
+
+std::string sheetNameOf(const automation::Range& range) {
+    std::string name;
+    engine::ignoringFailure([&] { name = required(range.worksheet()).name(); });
+    return name;
+}
+
+std::vector<Entry> listFileEntries(const automation::Workbook& book) {
+    const auto names = book.names();
+    const std::int32_t n = namesToRead(required(names));
+    // Only names on the list's own sheet are its columns: a copy of the
+    // sheet carries sheet-level copies of every name, and those must
+    // neither add a column nor take the place of the one they copy.
+    const engine::ListSheet list = engine::FindListSheet(book);
+    std::string listSheetName;
+    if (list.sheet) engine::ignoringFailure([&] { listSheetName = list.sheet->name(); });
+    const auto onListSheet = [&](const automation::Range& range) {
+        return listSheetName.empty() || sheetNameOf(range) == listSheetName;
+    };
+    std::vector<Entry> entries(static_cast<std::size_t>(n), freeEntry(kFreeColumnKey));
+    for (std::int32_t i = 1; i <= n; ++i) {
+        std::string name;
+        if (!engine::ignoringFailure([&] { name = required(names->item(i)).name(); })) continue;
+        if (name == engine::kNumberName) continue;
+        Entry& e = entries[static_cast<std::size_t>(i - 1)];
+        auto range = rangeOf(*names, i);
+        if (name == columns::kFileNameColumn) {
+            if (range && !onListSheet(*range)) continue;
+            e.name = name;
+            if (range) engine::ignoringFailure([&] { e.key = range->column(); });
+            if (e.key != kFreeColumnKey) e.listColumn = static_cast<std::int32_t>(e.key);
+            continue;
+        }
+        if (!range || !onListSheet(*range)) continue;
+        std::int32_t row = 0;
+        std::int32_t col = 0;
+        if (!engine::ignoringFailure([&] {
+                col = range->column();
+                row = range->row();
+            }))
+            continue;
+        if (col < kFirstListColumn) continue;
+        auto sheet = objectOrNull([&] { return range->worksheet(); });
+        if (!sheet) continue;
+        e.name = name;
+        e.key = col;
+        e.listColumn = col;
+        e.row = storedNumber(*sheet, row + 1, col);
+        e.col = storedNumber(*sheet, row + 2, col);
+    }
+    // A sheet-level copy of a workbook-level name on the same cell would be
+    // the same column twice, the second writing over the first.
+    for (Entry& e : entries) {
+        const std::size_t bang = e.name.rfind('!');
+        if (bang == std::string::npos) continue;
+        const std::string bare = e.name.substr(bang + 1);
+        if (std::any_of(entries.begin(), entries.end(), [&](const Entry& other) {
+                return other.name == bare && other.listColumn == e.listColumn;
+            }))
+            e = freeEntry(kFreeColumnKey);
+    }
+    if (list.sheet) addHeadersWithoutName(*list.sheet, list.headerRow, entries);
+    return entries;
+}
+
+std::vector<Entry> templateEntries(const automation::Workbook& book,
+                                   std::vector<std::string>* pastTheGrid) {
+    const auto names = book.names();
+    const std::int32_t n = namesToRead(required(names));
+    std::vector<Entry> entries(static_cast<std::size_t>(n), freeEntry(kFreeReadingKey));
+    bool fileNameMet = false;
+    for (std::int32_t i = 1; i <= n; ++i) {
+        std::string name;
+        if (!engine::ignoringFailure([&] { name = required(names->item(i)).name(); })) continue;
+        // A sheet-level name belongs to one sheet; the run looks names up in
+        // the whole workbook.
+        if (name.find('!') != std::string::npos) continue;
+        if (name == engine::kNumberName) continue;
+        if (name == columns::kFileNameColumn) fileNameMet = true;
+        auto range = rangeOf(*names, i);
+        if (!range) {
+            // Such a column would stay empty in every row: the user must
+            // hear that it was left out, and why.
+            bool past = false;
+            engine::ignoringFailure([&] { past = required(names->item(i)).refersPastTheGrid(); });
+            if (past && pastTheGrid) pastTheGrid->push_back(name);
+            continue;
+        }
+        Entry& e = entries[static_cast<std::size_t>(i - 1)];
+        if (!engine::ignoringFailure([&] { e.row = range->row(); })) continue;
+        e.name = name;
+        engine::ignoringFailure([&] { e.col = range->column(); });
+        e.key = std::int64_t{e.row} * 1000 + e.col;
+    }
+    // Every list shows the file a row came from, first.
+    if (!fileNameMet) entries.push_back({std::string(columns::kFileNameColumn), 0, 0, 0});
+    return entries;
+}
+
+using NameWalk = std::function<std::vector<Entry>(const automation::Workbook&)>;
+
+std::optional<ReadFailure> readColumnTable(const std::string& p_file, columns::ColumnTable& table,
+                                           const ReaderContext& ctx, const NameWalk& walk) {
+    std::unique_ptr<automation::Application> xl;
+    try {
+        xl = ctx.createApplication();
+    } catch (const AutomationError&) {
+    }
+    // Without an application the run cannot start either, and says so.
+    if (!xl) return std::nullopt;
+    ReaderInstance instance(std::move(xl), ctx.view);
+    // The list file is an .xls workbook whatever is gathered.
+    if (platform::UpperAscii(util::ExtensionOf(p_file)) != "XLS" &&
+        !util::HasListedExtension(p_file, ctx.workbookPattern))
+        return std::nullopt;
+
+    automation::OpenArguments args;
+    args.fileName = p_file;
+    args.updateLinks = 0;
+    args.readOnly = true;
+    args.ignoreReadOnlyRecommended = true;
+    std::vector<Entry> entries;
+    try {
+        instance.book = required(instance.app().workbooks()).open(args);
+        ctx.view.setCaption(ctx.programName + " - [" + util::FileNameOf(p_file) + "]");
+        entries = walk(required(instance.book));
+    } catch (const AutomationError& e) {
+        // The table stays as it was: a run must not go on with columns read
+        // from half a workbook.
+        const auto cause = e.openFailure() == automation::OpenFailure::None
+                               ? automation::OpenFailure::Other
+                               : e.openFailure();
+        return ReadFailure{p_file, e.what(), cause, e.foundContent()};
+    }
+    sortByKey(entries);
+    if (entries.size() > static_cast<std::size_t>(kMaxColumns)) entries.resize(kMaxColumns);
+
+    for (int j = 1; j <= kMaxColumns; ++j) {
+        const auto k = static_cast<std::size_t>(j - 1);
+        const Entry e = k < entries.size() ? entries[k] : Entry{};
+        table.g_item_name[j] = e.name;
+        table.g_item_row[j] = e.row;
+        table.g_item_col[j] = e.col;
+        table.listColumn[j] = e.listColumn;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<ReadFailure> ReadListFileColumns(const std::string& p_file,
+                                               columns::ColumnTable& table,
+                                               const ReaderContext& ctx) {
+    return readColumnTable(p_file, table, ctx, listFileEntries);
+}
+
+std::optional<ReadFailure> ReadTemplateColumns(const std::string& p_file,
+                                               columns::ColumnTable& table,
+                                               const ReaderContext& ctx,
+                                               std::vector<std::string>* pastTheGrid) {
+    std::vector<std::string> found;
+    auto failure = readColumnTable(p_file, table, ctx, [&found](const automation::Workbook& b) {
+        return templateEntries(b, &found);
+    });
+    if (!failure && pastTheGrid) *pastTheGrid = std::move(found);
+    return failure;
+}
+
+}  // namespace mokuji::gather

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace mokuji::util {
+
+// The separator of folder and file names in the paths this program builds.
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr char kPathSeparator = '/';
+#endif
+
+// These look at the text alone: no file system access, no normalisation, and
+// only the one separator counts, so a path written with the other one has
+// no folder part.
+
+// Up to and including the last separator; "" when there is none.
+std::string FolderOf(std::string_view path, char separator = kPathSeparator);
+// After the last separator; "" when there is none or it ends the path.
+std::string FileNameOf(std::string_view path, char separator = kPathSeparator);
+// After the last "."; "" when there is none or it ends the path. Folders are
+// not looked at, so "C:\data.d\file" gives "d\file".
+std::string ExtensionOf(std::string_view path);
+
+// Whether the name's extension is one of the patterns ("*.xls;*.xlsx"),
+// ignoring letter case; "*.*" passes every name.
+bool HasListedExtension(const std::string& name, const std::string& extensions);
+
+}  // namespace mokuji::util

@@ -1,0 +1,49 @@
+#include "qt/desktop_main.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+#include <cstdlib>
+#include <iostream>
+
+#include "automation/native/native_application.h"
+#include "os/posix_file_system.h"
+#include "os/xdg_shell.h"
+#include "qt/desktop_window.h"
+#include "run/folder_gathering.h"
+#include "window/untrapped_failure.h"
+
+namespace mokuji::app {
+
+int RunDesktop(int& argc, char** argv, std::string arguments, GatheringSettings gathering) {
+    const char* requested = std::getenv("QT_QPA_PLATFORM");
+    setenv("QT_QPA_PLATFORM", PlatformsToTry(requested).c_str(), 1);
+#ifdef MOKUJI_APP_ID
+    // The installed desktop entry's name, so that the desktop shows the
+    // window under its launcher and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(MOKUJI_APP_ID));
+#endif
+    QApplication application(argc, argv);
+    if (!ShowsWindows(QGuiApplication::platformName().toStdString())) return kNoDisplayOpened;
+    // The window speaks Japanese, so Qt's own buttons (OK, キャンセル, 開く)
+    // do too, whatever the desktop's language; without the translation
+    // installed they stay English.
+    QTranslator qtTexts;
+    if (qtTexts.load(QStringLiteral("qtbase_ja"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QApplication::installTranslator(&qtTexts);
+    }
+    platform::PosixFileSystem fs;
+    platform::XdgShell shell;
+    DesktopWindow window(fs, shell, ::xls::native::createApplication, gather::GatherFolder,
+                         arguments, std::move(gathering));
+    // Nobody may be watching a run started with a path (cron, a script):
+    // its messages reach standard error too and never hold the run up.
+    if (!arguments.empty()) window.view().setUnattended(&std::cerr, kUnattendedMessageTimeout);
+    RunEnd outcome = window.start();
+    if (window.failed()) return kUntrappedFailureStatus;
+    if (outcome != RunEnd::WaitForUser) return ExitStatusOf(outcome);
+    return QApplication::exec();
+}
+
+}  // namespace mokuji::app

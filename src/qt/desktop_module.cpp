@@ -1,0 +1,16 @@
+// The window as a module of its own: the program loads it only when there
+// is a display, so an unattended run without one never loads the window
+// toolkit (its libraries alone doubled the memory of such a run).
+
+#include "qt/desktop_main.h"
+
+// extensions: the gathered extensions, comma-separated, and arguments: the
+// path of the run or nothing, as the program settled them before loading
+// the module.
+extern "C" __attribute__((visibility("default"))) int mokuji_run_desktop(int* argc, char** argv,
+                                                                         const char* extensions,
+                                                                         const char* arguments) {
+    mokuji::app::GatheringSettings gathering;
+    if (auto list = mokuji::app::ParseExtensions(extensions)) gathering.extensions = *list;
+    return mokuji::app::RunDesktop(*argc, argv, arguments, std::move(gathering));
+}

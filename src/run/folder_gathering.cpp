@@ -1,0 +1,67 @@
+#include "run/folder_gathering.h"
+
+#include "list_file/list_layout.h"
+#include "os/letter_case.h"
+#include "os/path_names.h"
+#include "run/busy_window.h"
+#include "run/find_files.h"
+
+namespace mokuji::gather {
+
+GatherResult GatherFolder(const GatherContext& ctx) {
+    GatherResult result;
+    BusyWindow busy(ctx.view);
+    ctx.view.setCaption(ctx.programName + " - ファイル一覧取得中");
+    platform::ListBox& workbooks = ctx.workbookList;
+    workbooks.SetEnabled(false);
+    workbooks.Clear();
+
+    const std::string folder = util::FolderOf(ctx.workingPath);
+    // One listing finds the workbooks and the spreadsheets not gathered.
+    util::FindFiles(folder, ctx.workbookPattern + ";" + kSpreadsheetPatterns, false, workbooks,
+                    {ctx.fs, [&ctx] { ctx.view.doEvents(); }});
+    // The list file is no source workbook. Where the file system tells
+    // letter case apart, a folder may hold it under several spellings: none
+    // of them is a source either.
+    //
+    // An owner file ("~$" and the name of a workbook someone has open) is
+    // a lock of a few bytes that the spreadsheet application writes and
+    // hides; Linux shows it, but it is no workbook either, nor worth a word.
+    for (std::size_t i = workbooks.ListCount(); i-- > 0;) {
+        const std::string& name = workbooks.List(i);
+        if (platform::EqualIgnoringCase(name, engine::kListFileName) || name.starts_with("~$")) {
+            workbooks.RemoveItem(i);
+        } else if (!util::HasListedExtension(name, ctx.workbookPattern)) {
+            result.notGathered.insert(result.notGathered.begin(), name);
+            workbooks.RemoveItem(i);
+        }
+    }
+    for (std::size_t i = 0; i < workbooks.ListCount(); ++i) workbooks.SetSelected(i, true);
+    workbooks.SetEnabled(true);
+
+    const ReaderContext readers{ctx.createApplication, ctx.view, ctx.programName,
+                                ctx.workbookPattern};
+    result.listFile = ctx.fs.findOrdinaryFile(folder + engine::kListFileName);
+    if (!result.listFile.empty()) {
+        result.readFailure = ReadListFileColumns(result.listFile, ctx.columns, readers);
+        return result;
+    }
+    // One unreadable workbook must not cost the whole folder its list: the
+    // next one gives the columns, and the user hears which were passed over.
+    for (std::size_t i = 0; i < workbooks.ListCount(); ++i) {
+        std::string templatePath = workbooks.List(i);
+        if (templatePath.find(util::kPathSeparator) == std::string::npos)
+            templatePath = folder + templatePath;
+        std::optional<ReadFailure> failure =
+            ReadTemplateColumns(templatePath, ctx.columns, readers, &result.namesPastTheGrid);
+        if (!failure) return result;
+        result.unreadableTemplates.push_back(std::move(*failure));
+    }
+    if (!result.unreadableTemplates.empty()) {
+        result.readFailure = result.unreadableTemplates.front();
+        result.unreadableTemplates.clear();
+    }
+    return result;
+}
+
+}  // namespace mokuji::gather

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "automation/object_model.h"
+#include "list_file/column_table.h"
+#include "list_file/list_file_readers.h"
+#include "os/file_system.h"
+#include "run/list_box.h"
+#include "view/run_view.h"
+
+namespace mokuji::gather {
+
+struct GatherContext {
+    // The working path; its folder part is the working folder.
+    const std::string& workingPath;
+    platform::ListBox& workbookList;
+    columns::ColumnTable& columns;
+    platform::RunView& view;
+    platform::FileSystem& fs;
+    automation::ApplicationFactory createApplication;
+    std::string programName;
+    // The workbooks gathered, as the folder search takes them.
+    std::string workbookPattern = "*.xls";
+};
+
+// What a gathering found out that its caller must act on.
+struct GatherResult {
+    // The list file of the folder as named on disk ("00_目次.xls" in any
+    // letter case), "" when the folder has none.
+    std::string listFile;
+    // Set when the list file, or every workbook that could have been the
+    // template, could not be read: the caller names it and does not run.
+    std::optional<ReadFailure> readFailure;
+    // Workbooks passed over for the template because they could not be
+    // read, in list order; the caller names them once the run is over.
+    std::vector<ReadFailure> unreadableTemplates;
+    // Files of the folder that look like spreadsheets but are not of the
+    // kinds gathered (an .ods, a .csv, an .xlsx when only .xls is asked
+    // for), by their bare names in list order: the caller names them, so
+    // that no answer returned in another format goes missing unnoticed.
+    std::vector<std::string> notGathered;
+    // Names of the template left out as columns because their cells lie
+    // past the .xls grid; the caller names them.
+    std::vector<std::string> namesPastTheGrid;
+};
+
+// The spreadsheet files a folder of answers may hold, as the folder search
+// takes patterns: what is gathered is named in GatherContext, the rest of
+// these are told to the user as not read.
+inline constexpr const char* kSpreadsheetPatterns =
+    "*.xls;*.xlsx;*.xlsm;*.xlsb;*.xlt;*.xltx;*.xltm;*.ods;*.ots;*.fods;*.csv;*.numbers";
+
+// Gathers every workbook of the working folder into the list (all selected),
+// leaving out the list file and the spreadsheet application's owner files
+// ("~$" names), notes the other spreadsheet files it does not gather, and
+// loads the column table from the folder's list file or,
+// without one, from the first workbook gathered that can be read.
+GatherResult GatherFolder(const GatherContext& ctx);
+
+}  // namespace mokuji::gather

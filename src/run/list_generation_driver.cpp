@@ -1,0 +1,86 @@
+#include "run/list_generation_driver.h"
+
+#include <memory>
+
+#include "automation/ignoring_failure.h"
+#include "os/path_names.h"
+#include "run/workbook_reading.h"
+
+namespace mokuji::engine {
+
+namespace {
+
+using automation::AutomationError;
+
+// How long the window may go without its events while a workbook is read.
+constexpr int kPatienceMs = 50;
+
+// Gives the window back whatever way the run ends.
+class WindowBusy {
+  public:
+    explicit WindowBusy(platform::RunView& view) : view_(view) {
+        view_.setMousePointer(platform::kPointerHourglass);
+        view_.setEnabled(false);
+    }
+    ~WindowBusy() {
+        view_.setEnabled(true);
+        view_.setMousePointer(platform::kPointerDefault);
+    }
+    WindowBusy(const WindowBusy&) = delete;
+    WindowBusy& operator=(const WindowBusy&) = delete;
+
+  private:
+    platform::RunView& view_;
+};
+
+}  // namespace
+
+RunOutcome MakeList(const RunPlan& plan, const automation::ApplicationFactory& createApplication,
+                    platform::RunView& view, const ListPhase& listPhase) {
+    RunOutcome outcome;
+    std::unique_ptr<automation::Application> xl_app;
+    try {
+        xl_app = createApplication();
+    } catch (const AutomationError&) {
+    }
+    if (!xl_app) return outcome;
+    outcome.applicationStarted = true;
+
+    {
+        WindowBusy busy(view);
+        // Readers on other threads go ahead; the rows, captions and
+        // messages keep the order of the list all the same.
+        auto pool = ReadingPool::start(plan, createApplication, *xl_app);
+        for (std::size_t i = 0; i < plan.workbooks.size(); ++i) {
+            const std::string fileName = util::FileNameOf(PlannedPath(plan, i));
+            view.setCaption(plan.programName + " - [" + fileName + "]");
+            view.showProgress(i + 1, plan.workbooks.size(), fileName);
+            WorkbookReading reading;
+            if (pool) {
+                std::optional<WorkbookReading> taken;
+                while (!(taken = pool->take(i, kPatienceMs))) view.doEvents();
+                reading = std::move(*taken);
+            } else {
+                reading = ReadPlannedWorkbook(*xl_app, plan, i);
+            }
+            if (reading.failure) std::rethrow_exception(reading.failure);
+            if (reading.skipped) outcome.skipped.push_back(std::move(*reading.skipped));
+            if (reading.row) outcome.rows.rows.push_back(std::move(*reading.row));
+            ignoringFailure([&] { xl_app->setEnableEvents(true); });
+            view.doEvents();
+            if (reading.book) ignoringFailure([&] { reading.book->close(false); });
+            view.doEvents();
+        }
+        pool.reset();
+
+        if (listPhase) ignoringFailure([&] { outcome.list = listPhase(*xl_app, outcome.rows); });
+
+        ignoringFailure([&] { xl_app->workbooks()->close(); });
+        ignoringFailure([&] { xl_app->setDisplayAlerts(false); });
+        ignoringFailure([&] { xl_app->quit(); });
+        xl_app.reset();
+    }
+    return outcome;
+}
+
+}  // namespace mokuji::engine

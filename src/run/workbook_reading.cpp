@@ -1,0 +1,129 @@
+#include "run/workbook_reading.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "automation/ignoring_failure.h"
+#include "os/path_names.h"
+#include "run/workbook_row_reader.h"
+
+namespace mokuji::engine {
+
+namespace {
+
+using automation::AutomationError;
+
+// Below this many workbooks starting threads costs more than it saves.
+constexpr std::size_t kPoolThreshold = 8;
+// More readers than this only queue for the disk.
+constexpr unsigned kMaxReaders = 4;
+
+}  // namespace
+
+std::string PlannedPath(const RunPlan& plan, std::size_t index) {
+    const std::string& path = plan.workbooks[index];
+    return path.find(util::kPathSeparator) == std::string::npos ? plan.workingFolder + path : path;
+}
+
+WorkbookReading ReadPlannedWorkbook(automation::Application& xl_app, const RunPlan& plan,
+                                    std::size_t index) {
+    const std::string path = PlannedPath(plan, index);
+    WorkbookReading reading;
+    try {
+        RowStore rows;
+        reading.book = ReadWorkbookRow(xl_app, path, plan.columns, plan.prop_name, rows);
+        if (!rows.rows.empty()) reading.row = std::move(rows.rows.front());
+    } catch (const AutomationError& e) {
+        // One unreadable file must not stop the run; the caller names it
+        // once the run is over.
+        const std::string fileName = util::FileNameOf(path);
+        reading.skipped = SkippedWorkbook{fileName.empty() ? path : fileName, e.openFailure(),
+                                          e.what(), e.foundContent()};
+    } catch (...) {
+        reading.failure = std::current_exception();
+    }
+    return reading;
+}
+
+struct ReadingPool::Shared {
+    explicit Shared(const RunPlan& p) : plan(p), readings(p.workbooks.size()) {}
+
+    const RunPlan& plan;
+    std::mutex lock;
+    std::condition_variable ready;
+    std::vector<std::optional<WorkbookReading>> readings;
+    std::atomic<std::size_t> next{0};
+    std::atomic<bool> stop{false};
+    std::vector<std::thread> readers;
+
+    void read(automation::Application& xl_app) {
+        for (std::size_t i = next++; i < readings.size() && !stop; i = next++) {
+            WorkbookReading reading = ReadPlannedWorkbook(xl_app, plan, i);
+            if (reading.book) ignoringFailure([&] { reading.book->close(false); });
+            reading.book.reset();
+            {
+                std::lock_guard guard(lock);
+                readings[i] = std::move(reading);
+            }
+            ready.notify_all();
+        }
+    }
+};
+
+std::unique_ptr<ReadingPool> ReadingPool::start(const RunPlan& plan,
+                                                const automation::ApplicationFactory& factory,
+                                                const automation::Application& probe) {
+    const unsigned cores = std::thread::hardware_concurrency();
+    if (!probe.readsInParallel() || cores < 2 || plan.workbooks.size() < kPoolThreshold)
+        return nullptr;
+    auto shared = std::make_shared<Shared>(plan);
+    std::unique_ptr<ReadingPool> pool(new ReadingPool(shared));
+    const unsigned readers = std::min(cores, kMaxReaders);
+    for (unsigned k = 0; k < readers; ++k) {
+        std::unique_ptr<automation::Application> xl_app;
+        try {
+            xl_app = factory();
+        } catch (const AutomationError&) {
+        }
+        if (!xl_app) break;
+        try {
+            shared->readers.emplace_back(
+                [shared = shared.get(), app = std::move(xl_app)]() mutable {
+                    shared->read(*app);
+                    ignoringFailure([&] { app->workbooks()->close(); });
+                    ignoringFailure([&] { app->quit(); });
+                });
+        } catch (const std::system_error&) {
+            break;  // no thread to be had: the readers there are will do
+        }
+    }
+    // Without a reader of its own the run reads in the caller's application.
+    if (shared->readers.empty()) return nullptr;
+    return pool;
+}
+
+ReadingPool::ReadingPool(std::shared_ptr<Shared> shared) : shared_(std::move(shared)) {}
+
+ReadingPool::~ReadingPool() {
+    shared_->stop = true;
+    for (auto& t : shared_->readers) t.join();
+}
+
+std::optional<WorkbookReading> ReadingPool::take(std::size_t index, int patience) {
+    std::unique_lock guard(shared_->lock);
+    auto& slot = shared_->readings[index];
+    shared_->ready.wait_for(guard, std::chrono::milliseconds(patience),
+                            [&] { return slot.has_value(); });
+    if (!slot) return std::nullopt;
+    std::optional<WorkbookReading> taken = std::move(slot);
+    slot.reset();
+    return taken;
+}
+
+}  // namespace mokuji::engine

@@ -1,0 +1,113 @@
+#include "run/workbook_row_reader.h"
+
+#include <cmath>
+
+#include "os/path_names.h"
+
+namespace mokuji::engine {
+
+namespace {
+
+using automation::AutomationError;
+using automation::Variant;
+using columns::kNoNumber;
+
+// A date column shows the day alone; the serial's fraction is the time.
+Variant dayOf(const Variant& value) {
+    if (auto d = value.get<automation::Date>()) return automation::Date{std::trunc(d->serial)};
+    if (auto n = value.get<double>()) return automation::Date{std::trunc(*n)};
+    return value;
+}
+
+bool usableFallback(std::int32_t row, std::int32_t col) {
+    return row != 0 && col != 0 && row != columns::kNoNumber && col != columns::kNoNumber;
+}
+
+// An error value or the array of several cells is no value for one list
+// cell: the name is then as good as missing.
+bool singleValue(const Variant& v) {
+    return v.type() != Variant::Type::Error && v.type() != Variant::Type::Array;
+}
+
+// Inside a handler: a sheet that could not be read fails as an opening
+// would (damaged, refused), since its values are lost and an empty cell
+// would claim otherwise; the workbook is then named, not listed.
+void rethrowIfUnreadable(const AutomationError& e) {
+    if (e.openFailure() != automation::OpenFailure::None) throw;
+}
+
+// A named cell's value; when the name is missing, covers several cells or
+// holds an error value, the cell at the column's row and column on the first
+// sheet instead. Any other failure there gives an empty value as well.
+Variant namedCellValue(automation::Application& xl_app, automation::Workbook& book,
+                       const std::string& name, std::int32_t row, std::int32_t col) {
+    try {
+        Variant v = xl_app.range(name)->value();
+        if (singleValue(v)) return v;
+    } catch (const AutomationError& e) {
+        rethrowIfUnreadable(e);
+    }
+    if (!usableFallback(row, col)) return {};
+    try {
+        Variant v = book.sheets()->item(1)->cells(row, col)->value();
+        if (singleValue(v)) return v;
+    } catch (const AutomationError& e) {
+        rethrowIfUnreadable(e);
+    }
+    return {};
+}
+
+}  // namespace
+
+std::optional<Variant> PropertyValue(const automation::DocumentProperty& property) {
+    const std::int32_t type = property.type();
+    std::optional<Variant> value = property.valueIfSet();
+    if (value && type == automation::property_type::kDate) return dayOf(*value);
+    return value;
+}
+
+std::shared_ptr<automation::Workbook> ReadWorkbookRow(automation::Application& xl_app,
+                                                      const std::string& path,
+                                                      const columns::ColumnTable& table,
+                                                      const columns::PropertyNameTable& prop_name,
+                                                      RowStore& rows) {
+    auto workbooks = xl_app.workbooks();
+    workbooks->close();
+    // Event macros of a source workbook must not run.
+    xl_app.setEnableEvents(false);
+    automation::OpenArguments args;
+    args.fileName = path;
+    args.updateLinks = 0;
+    args.readOnly = true;
+    args.ignoreReadOnlyRecommended = true;
+    auto book = workbooks->open(args);
+
+    bool hasData = false;
+    ListRow row{util::FileNameOf(path), {}};
+    for (int j = 1; j <= columns::kMaxColumns; ++j) {
+        const std::string& name = table.g_item_name[j];
+        if (name.empty()) continue;
+        if (name == columns::kFileNameColumn) {
+            row.values.emplace_back(row.fileName);
+        } else if (int k = columns::PropertyIndexOf(prop_name, name); k != 0) {
+            hasData = true;
+            Variant value;
+            try {
+                // Not set, e.g. the print date of a workbook never printed:
+                // empty.
+                value = PropertyValue(*book->builtinDocumentProperty(k)).value_or(Variant());
+            } catch (const AutomationError&) {
+                // A property the application cannot give at all.
+            }
+            row.values.push_back(std::move(value));
+        } else {
+            hasData = true;
+            row.values.push_back(
+                namedCellValue(xl_app, *book, name, table.g_item_row[j], table.g_item_col[j]));
+        }
+    }
+    if (hasData) rows.rows.push_back(std::move(row));
+    return book;
+}
+
+}  // namespace mokuji::engine

@@ -1,0 +1,101 @@
+#include "window/gathering_settings.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "os/letter_case.h"
+
+namespace mokuji::app {
+
+namespace {
+
+std::string_view trimmed(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
+        s.remove_suffix(1);
+    return s;
+}
+
+constexpr std::string_view kHowToWrite =
+    "：拡張子はカンマで区切って指定してください（例：xls,xlsx）。";
+
+bool isAsciiAlnum(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+}  // namespace
+
+std::string GatheringSettings::pattern() const {
+    std::string out;
+    for (const auto& e : extensions) out += (out.empty() ? "*." : ";*.") + e;
+    return out;
+}
+
+std::string GatheringSettings::extensionList() const {
+    std::string out;
+    for (const auto& e : extensions) out += (out.empty() ? "" : ",") + e;
+    return out;
+}
+
+std::optional<std::vector<std::string>> ParseExtensions(std::string_view text) {
+    std::vector<std::string> out;
+    while (true) {
+        auto comma = text.find(',');
+        std::string_view item = trimmed(text.substr(0, comma));
+        if (!item.empty() && item.front() == '.') item.remove_prefix(1);
+        if (item.empty()) return std::nullopt;
+        if (!std::all_of(item.begin(), item.end(), isAsciiAlnum)) return std::nullopt;
+        std::string lower = platform::LowerAscii(item);
+        if (std::find(out.begin(), out.end(), lower) == out.end()) out.push_back(std::move(lower));
+        if (comma == std::string_view::npos) break;
+        text.remove_prefix(comma + 1);
+    }
+    return out;
+}
+
+std::optional<std::string> SettingValue(std::string_view fileText, std::string_view key) {
+    std::optional<std::string> value;
+    // A byte order mark, as Windows' Notepad may write one.
+    if (fileText.substr(0, 3) == "\xEF\xBB\xBF") fileText.remove_prefix(3);
+    while (!fileText.empty()) {
+        auto end = fileText.find('\n');
+        std::string_view line = trimmed(fileText.substr(0, end));
+        fileText = end == std::string_view::npos ? std::string_view{} : fileText.substr(end + 1);
+        if (line.empty() || line.front() == '#' || line.front() == ';' || line.front() == '[')
+            continue;
+        auto equals = line.find('=');
+        if (equals == std::string_view::npos || trimmed(line.substr(0, equals)) != key) continue;
+        value = std::string(trimmed(line.substr(equals + 1)));
+    }
+    return value;
+}
+
+std::optional<GatheringSettings> ResolveGatheringSettings(
+    const ExtensionsOption& option, const std::optional<std::string>& fileText,
+    const std::string& filePath, std::string* problem) {
+    GatheringSettings settings;
+    if (option.given) {
+        auto list = ParseExtensions(option.value);
+        if (!list) {
+            if (problem)
+                *problem =
+                    std::string(kExtensionsOption) + " " + option.value + std::string(kHowToWrite);
+            return std::nullopt;
+        }
+        settings.extensions = std::move(*list);
+        return settings;
+    }
+    if (!fileText) return settings;
+    auto value = SettingValue(*fileText, kExtensionsSetting);
+    if (!value) return settings;
+    if (auto list = ParseExtensions(*value)) {
+        settings.extensions = std::move(*list);
+    } else if (problem) {
+        *problem = filePath + "：" + std::string(kExtensionsSetting) + "=" + *value +
+                   std::string(kHowToWrite) + "既定の " + settings.extensionList() +
+                   " を集めます。";
+    }
+    return settings;
+}
+
+}  // namespace mokuji::app

@@ -1,0 +1,55 @@
+#include "window/information_request.h"
+
+#include "window/startup_messages.h"
+
+namespace mokuji::app {
+
+std::string InformationAnswer(InformationRequest request, const std::string& programName) {
+    if (request == InformationRequest::Version) {
+        return programName + " " + std::to_string(MOKUJI_VERSION_MAJOR) + "." +
+               std::to_string(MOKUJI_VERSION_MINOR) + "." + std::to_string(MOKUJI_VERSION_PATCH) +
+               "\r\nCopyright (C) the mokuji project\r\n";
+    }
+#ifdef _WIN32
+    const std::string self = ".\\";
+    const std::string opener = "Windows がブックに関連付けたプログラム";
+#else
+    const std::string self = "./";
+    const std::string opener = "xdg-open（環境変数 MOKUJI_OPENER に指定があればそのプログラム）";
+#endif
+    return UsageText(programName) +
+           "\r\n"
+           "パスを付けずに起動するとウィンドウが開き、フォルダやブックをドロップして作成します。\r"
+           "\n"
+           "作成した目次ファイルは " +
+           opener +
+           " で開きます。\r\n"
+           "\r\n"
+           "オプション（パスの前にも後にも書けます）:\r\n"
+           "  -h, --help        この説明を表示して終了します（ほかに何を指定しても）。\r\n"
+           "  -V, --version     バージョンを表示して終了します。\r\n"
+           "  --extensions 一覧  集めるブックの拡張子をカンマで区切って指定します（例：\r\n"
+           "                    xls,xlsx,xlsm）。--extensions=一覧 とも書けます。一度だけ指定\r\n"
+           "                    できます。設定ファイルの extensions より優先します。\r\n"
+           "  --verbose         標準エラー出力がファイルやパイプのときも、進み具合を\r\n"
+           "                    「caption: 」で始まる行に書きます。\r\n"
+           "  --                これより後はオプションではなくパスです。\r\n"
+           "- で始まる名前のファイルやフォルダは " +
+           self +
+           "--help のように、または -- の後に指定します。\r\n"
+           "標準エラー出力がファイルやパイプのときは、読めなかったブックとその理由、\r\n"
+           "最後に書き込んだ行数と目次ファイルのパスを書きます。\r\n"
+           "\r\n"
+           "終了ステータス:\r\n"
+           "  0   目次ファイルを書き込みました（読めなかったブックがあっても）\r\n"
+           "  1   フォルダにブックがありません\r\n"
+           "  2   目次ファイルを保存できませんでした\r\n"
+           "  3   "
+           "目次ファイルまたはひな形のブックを読めなかったため、目次ファイルはそのままです\r\n"
+           "  4   目次ファイルを保存しましたが、一部のブックの行が欠けています\r\n"
+           "  5   目次ファイルがほかのプログラムで開かれているため、目次ファイルはそのままです\r\n"
+           "  64  パスが見つからないか、パスまたはオプションの指定が正しくありません\r\n"
+           "      （目次ファイルを開くプログラムとしてこのプログラム自身が選ばれていたときも）\r\n";
+}
+
+}  // namespace mokuji::app

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "list_file/column_table.h"
+#include "list_file/list_file_readers.h"
+#include "list_file/list_layout.h"
+#include "list_file/property_names.h"
+#include "run/list_box.h"
+
+namespace mokuji::app {
+
+// What the main window keeps for the life of the process, whether a window
+// shows it or the program runs unattended.
+struct MainWindow {
+    // The working path; only its folder part is used.
+    std::string g_mokuji_path = engine::kListFileName;
+    // The label under the title; it names the list file and never changes.
+    std::string lbl_mokuji;
+    columns::PropertyNameTable prop_name;
+    // Sorted so that the template workbook, the first entry, is the same
+    // on every platform whatever order the folder lists its files in.
+    platform::ListBox List1{true};
+    columns::ColumnTable columns;
+    // What the last gathering found: the list file as named on disk (any
+    // letter case; "" when there was none), and whether the folder, its
+    // list file or template could not be read.
+    std::string listFileOnDisk;
+    bool listUnreadable = false;
+    // Whether the list file was open in another program at the last
+    // gathering: it must not be written then either.
+    bool listHeld = false;
+    // Workbooks the last gathering passed over for the template.
+    std::vector<gather::ReadFailure> unreadableTemplates;
+    // Spreadsheet files of the folder the last gathering did not take.
+    std::vector<std::string> notGathered;
+    // Names of the template whose cells lie past the .xls grid, left out.
+    std::vector<std::string> namesPastTheGrid;
+};
+
+inline constexpr const char* kStartupCaptionSuffix = " EXCELのデータベース";
+
+// The caption between runs: the program's base name and what it is.
+inline std::string StartupCaption(const std::string& programName) {
+    return programName + kStartupCaptionSuffix;
+}
+
+}  // namespace mokuji::app

@@ -1,0 +1,272 @@
+#include "window/run_messages.h"
+
+#include <utility>
+
+#include "list_file/user_notes.h"
+#include "os/letter_case.h"
+#include "os/name_text.h"
+#include "os/path_names.h"
+
+namespace mokuji::app {
+
+using automation::OpenFailure;
+
+const char* OpenFailureText(automation::OpenFailure cause) {
+    switch (cause) {
+        case OpenFailure::NotFound:
+            return "ファイルが見つかりません";
+        case OpenFailure::AccessDenied:
+            return "ファイルを読む権限がないか、ほかのプログラムが使用中です";
+        case OpenFailure::DiskFull:
+            return "ディスクの空き容量が足りません";
+        case OpenFailure::Encrypted:
+            return "パスワードで保護されています";
+        case OpenFailure::Damaged:
+            return "ファイルが壊れています";
+        case OpenFailure::NotAWorkbook:
+            return "EXCELのブックではありません";
+        case OpenFailure::UnsupportedFormat:
+            return "この形式のブックには対応していません";
+        case OpenFailure::None:
+        case OpenFailure::Other:
+            break;
+    }
+    return "開けませんでした";
+}
+
+std::string FoundContentText(automation::FileContent content) {
+    using automation::FileContent;
+    switch (content) {
+        case FileContent::Unknown:
+            break;
+        case FileContent::Empty:
+            return "空のファイルです";
+        case FileContent::Folder:
+            return "フォルダです";
+        case FileContent::EarlyWorkbook:
+            return "中身が古い形式（バージョン4.0以前）のブックです";
+        case FileContent::ZipWorkbook:
+            return "中身がxlsx形式のブックです";
+        case FileContent::OpenDocumentSheet:
+            return "中身がods形式（OpenDocument）のスプレッドシートです";
+        case FileContent::OtherZipDocument:
+            return "中身がブックではないzip形式の文書です";
+        case FileContent::Zip:
+            return "中身がzipファイルです";
+        case FileContent::XmlSpreadsheet:
+            return "中身がXMLスプレッドシート形式のブックです";
+        case FileContent::Xml:
+            return "中身がXMLファイルです";
+        case FileContent::Html:
+            return "中身がHTML形式（Webページ）です";
+        case FileContent::WebArchive:
+            return "中身がMHT形式（単一ファイルWebページ）です";
+        case FileContent::Csv:
+            return "中身がCSV形式のテキストです";
+        case FileContent::Text:
+            return "中身がテキストファイルです";
+        case FileContent::Pdf:
+            return "中身がPDFファイルです";
+        case FileContent::Picture:
+            return "中身が画像ファイルです";
+    }
+    return "";
+}
+
+namespace {
+
+// A name is one line of a message, whatever it holds.
+std::string OneLine(const std::string& name) {
+    return platform::LineBreaksEscaped(name);
+}
+
+bool NamedAsZipWorkbook(const std::string& fileName) {
+    const std::string extension = platform::UpperAscii(util::ExtensionOf(fileName));
+    return extension == "XLSX" || extension == "XLSM";
+}
+
+std::string skippedWorkbooksMessage(const std::vector<engine::SkippedWorkbook>& skipped) {
+    std::string text = "以下のブックは開けなかったため、目次に載せていません。\r\n";
+    for (const auto& s : skipped) {
+        text += OneLine(s.fileName) + "（" + OpenFailureText(s.cause) + "）";
+        // Saved under the wrong name, a file is best explained by what it
+        // really is: the user can save it again as a workbook. Under its
+        // own kind of name that would only repeat the name.
+        if (std::string found = FoundContentText(s.content);
+            !found.empty() &&
+            !(s.content == automation::FileContent::ZipWorkbook && NamedAsZipWorkbook(s.fileName)))
+            text += "（" + found + "）";
+        text += "\r\n";
+    }
+    return text;
+}
+
+// Why a list could not be written, in the user's words; the application's
+// own (English) words follow only when nothing more is known.
+std::string listNotSavedReason(const engine::ListSaveFailure& failure) {
+    using Step = engine::ListSaveFailure::Step;
+    using automation::FileContent;
+    switch (failure.step) {
+        case Step::Open:
+            return std::string("目次ファイルを開けませんでした（") +
+                   OpenFailureText(failure.cause) + "）";
+        case Step::NoWorksheet:
+            return "目次ファイルにワークシートがありません";
+        case Step::SelectSheet:
+            return "目次のシートを選べませんでした";
+        case Step::Create:
+            return "新しいブックを作れませんでした";
+        case Step::KeepNotes:
+            return std::string("フォルダにないブックの行のメモを「") +
+                   engine::kRemovedRowsSheetName + "」シートに移せませんでした";
+        case Step::Save:
+            break;
+    }
+    if (failure.content == FileContent::Folder) return "同じ名前のフォルダがあります";
+    switch (failure.cause) {
+        case OpenFailure::AccessDenied:
+            return "ファイルに書き込む権限がないか、読み取り専用になっています";
+        case OpenFailure::NotFound:
+            return "保存先のフォルダが見つかりません";
+        case OpenFailure::DiskFull:
+            return "ディスクの空き容量が足りません";
+        default:
+            return "書き込めませんでした";
+    }
+}
+
+std::string listNotSavedMessage(const engine::ListSaveFailure& failure) {
+    std::string text = "目次ファイルを保存できませんでした。\r\n" + OneLine(failure.path) + "\r\n" +
+                       listNotSavedReason(failure);
+    const bool known = failure.cause != OpenFailure::Other ||
+                       failure.step == engine::ListSaveFailure::Step::NoWorksheet;
+    if (!known && !failure.detail.empty()) text += "（詳細: " + OneLine(failure.detail) + "）";
+    return text + "\r\n";
+}
+
+std::string rowsNotWrittenMessage(int rowsNotWritten) {
+    return "目次のシートに入りきらなかったため、最後の" + std::to_string(rowsNotWritten) +
+           "件のブックは目次に載せていません。\r\n";
+}
+
+std::string lines(const std::vector<std::string>& items) {
+    std::string text;
+    for (const auto& item : items) text += OneLine(item) + "\r\n";
+    return text;
+}
+
+std::string changedValueLines(const std::vector<engine::ChangedValue>& values) {
+    std::string text;
+    for (const auto& v : values) text += OneLine(v.fileName) + "（" + v.column + "）\r\n";
+    return text;
+}
+
+}  // namespace
+
+std::vector<std::string> RunOutcomeMessages(const engine::RunOutcome& outcome) {
+    if (!outcome.applicationStarted) return {engine::kNoApplicationMessage};
+    const engine::ListWorkbookResult& list = outcome.list;
+    std::vector<std::string> messages;
+    if (!outcome.skipped.empty()) messages.push_back(skippedWorkbooksMessage(outcome.skipped));
+    if (list.rowsNotWritten > 0) messages.push_back(rowsNotWrittenMessage(list.rowsNotWritten));
+    if (!list.rowsFailed.empty())
+        messages.push_back(
+            "以下のブックの値を目次のセルに書き込めなかったため、その行は欠けています。\r\n" +
+            lines(list.rowsFailed));
+    if (!list.notesMoved.empty()) {
+        std::string names;
+        for (const auto& name : list.notesMoved)
+            names += (name.empty() ? std::string("（ファイル名のない行）") : name) + "\r\n";
+        messages.push_back(
+            std::string("以下の行に書き込まれていたメモは、その行のブックがフォルダにないか、"
+                        "行にファイル名がないため、「") +
+            engine::kRemovedRowsSheetName + "」シートに移しました。\r\n" + names);
+    }
+    if (!list.valuesCut.empty())
+        messages.push_back(
+            "以下の値はセルに入りきらないため、先頭の32767文字だけを目次に載せました。\r\n" +
+            changedValueLines(list.valuesCut));
+    if (!list.valuesAsText.empty())
+        messages.push_back(
+            "以下の値は数値として書き込めないため、文字列「#NUM!」として目次に載せました。\r\n" +
+            changedValueLines(list.valuesAsText));
+    if (!list.namesNotAdded.empty())
+        messages.push_back(
+            "以下の列名は目次ファイルに名前として定義できませんでした。列は見出しの文字で次回も使わ"
+            "れます。\r\n" +
+            lines(list.namesNotAdded));
+    if (list.saveFailure) messages.push_back(listNotSavedMessage(*list.saveFailure));
+    return messages;
+}
+
+namespace {
+
+// Why a spreadsheet file was not gathered, and whether naming it in the
+// extensions would have gathered it.
+std::pair<std::string, bool> notGatheredReason(const std::string& fileName) {
+    const std::string extension = platform::LowerAscii(util::ExtensionOf(fileName));
+    if (extension == "xlt" || extension == "xltx" || extension == "xltm")
+        return {"ひな形（テンプレート）のファイルです", true};
+    if (extension == "xlsb") return {"xlsb形式（バイナリ）のブックには対応していません", false};
+    if (extension == "ods" || extension == "ots" || extension == "fods")
+        return {extension + "形式（OpenDocument）のスプレッドシートには対応していません", false};
+    if (extension == "csv") return {"CSV形式のテキストには対応していません", false};
+    if (extension == "numbers") return {"Numbers形式のファイルには対応していません", false};
+    return {"集めるブックの拡張子に含まれていません", true};
+}
+
+}  // namespace
+
+std::string ListHeldMessage(const std::string& listPath, const ListLock& lock) {
+    return "目次ファイルがほかのプログラムで開かれているため、作成・更新しませんでした。\r\n"
+           "（更新しても、そのプログラムで保存すると元に戻ってしまいます。）\r\n"
+           "\r\n" +
+           listPath + "\r\n" + "開いている人: " +
+           (lock.holder.empty() ? std::string("（ロックファイルに書かれていません）")
+                                : lock.holder) +
+           "\r\n"
+           "ロックファイル: " +
+           lock.lockPath +
+           "\r\n"
+           "\r\n"
+           "そのプログラムで目次ファイルを閉じてから、もう一度実行してください。\r\n"
+           "どのプログラムも開いていないときは、プログラムが異常終了して残ったロックファイルです。"
+           "上のロックファイルを削除してから、もう一度実行してください。\r\n";
+}
+
+std::string NotGatheredMessage(const std::vector<std::string>& fileNames) {
+    if (fileNames.empty()) return "";
+    std::string text = "以下のファイルはブックとして集めなかったため、目次に載せていません。\r\n";
+    bool narrowed = false;
+    for (const std::string& name : fileNames) {
+        auto [reason, byExtensions] = notGatheredReason(name);
+        text += name + "（" + reason + "）\r\n";
+        narrowed = narrowed || byExtensions;
+    }
+    if (narrowed)
+        text +=
+            "集めるブックの拡張子は --extensions または設定ファイルの extensions "
+            "で指定します。\r\n";
+    return text;
+}
+
+std::optional<std::string> RunSummaryText(const engine::RunOutcome& outcome,
+                                          const std::string& listPath) {
+    if (!outcome.applicationStarted || outcome.list.saveFailure) return std::nullopt;
+    std::string text = "目次ファイルに" + std::to_string(outcome.list.rowsWritten) +
+                       "行を書き込みました（読めなかったブック" +
+                       std::to_string(outcome.skipped.size()) + "件";
+    if (!outcome.list.rowsFailed.empty())
+        text += "、一部が欠けた行" + std::to_string(outcome.list.rowsFailed.size()) + "件";
+    return text + "）: " + OneLine(listPath) + "\r\n";
+}
+
+std::string NamesPastTheGridMessage(const std::vector<std::string>& names) {
+    std::string text =
+        "以下の名前はxls形式のシートの範囲（IV列・65536行）を超えるセルを指すため、目次の列に"
+        "していません。\r\n";
+    for (const auto& name : names) text += OneLine(name) + "\r\n";
+    return text;
+}
+
+}  // namespace mokuji::app

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+
+#include "window/main_window.h"
+#include "window/run_end.h"
+#include "window/startup_context.h"
+
+namespace mokuji::app {
+
+// What a drop and the menu item tell the user when the working folder holds
+// no workbook; only the unattended run names the folder as well.
+inline constexpr const char* kNoSheetsMessage = "EXCELのシートがありません。";
+
+// Gathers the working folder's workbooks into List1 and its column
+// definitions, unless the list file is open in another program (which is
+// told, and remembered as a gathering that failed). A folder, list file or template that cannot be
+// read is named in a message; the window then remembers that its list must not be written. Returns
+// whether the gathering could read what it needed.
+bool GatherWorkingFolder(MainWindow& window, const StartupContext& ctx);
+
+// Names the spreadsheet files the last gathering left out, if any: at the
+// end of a run, so that an answer returned in another format is not missed.
+void TellNotGathered(const MainWindow& window, platform::RunView& view);
+
+// Writes the list file from what the last gathering left in List1, sets the
+// start-up caption back and opens the list file. Does nothing after a
+// gathering that failed, so that a list it could not read is never replaced.
+RunEnd MakeAndOpenList(MainWindow& window, const StartupContext& ctx);
+
+// The road every trigger takes once g_mokuji_path names the working folder:
+// gather into List1, show nothingGatheredMessage and stop when it stays
+// empty, otherwise make and open the list file. Each trigger says nothing
+// gathered in its own words.
+RunEnd RunWorkingFolder(MainWindow& window, const StartupContext& ctx,
+                        const std::string& nothingGatheredMessage);
+
+}  // namespace mokuji::app

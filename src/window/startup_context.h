@@ -1,0 +1,38 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+#include "automation/object_model.h"
+#include "os/file_system.h"
+#include "os/shell.h"
+#include "run/folder_gathering.h"
+#include "view/run_view.h"
+#include "window/gathering_settings.h"
+
+namespace mokuji::app {
+
+// How long a message box of an unattended run waits for somebody to
+// confirm it before it closes by itself, on every platform.
+inline constexpr std::chrono::seconds kUnattendedMessageTimeout{60};
+
+// The gathering step, handed in so that start-up can be tried out without
+// reading a folder.
+using Gatherer = std::function<gather::GatherResult(const gather::GatherContext&)>;
+
+// Everything start-up works with besides the window's own state.
+struct StartupContext {
+    platform::FileSystem& fs;
+    platform::Shell& shell;
+    platform::RunView& view;
+    automation::ApplicationFactory createApplication;
+    Gatherer gather;
+    // The whole command line after the program's name, not split into words.
+    std::string arguments;
+    // Centres the window on the screen, once a window exists to centre.
+    std::function<void()> centreWindow;
+    GatheringSettings gathering = {};
+};
+
+}  // namespace mokuji::app

@@ -1,0 +1,30 @@
+#include "window/untrapped_failure.h"
+
+#include <new>
+
+#include "automation/automation_error.h"
+
+namespace mokuji::app {
+
+std::string UntrappedFailureText(const std::exception& failure) {
+    std::string text = "予期しないエラーが発生したため、終了します。\r\n\r\n";
+    if (const auto* error = dynamic_cast<const automation::AutomationError*>(&failure))
+        text += "エラー番号 " + std::to_string(error->number()) + ": ";
+    else if (dynamic_cast<const std::bad_alloc*>(&failure))
+        return text + "メモリが足りません。\r\n";
+    return text + failure.what() + "\r\n";
+}
+
+bool RunTrapped(const std::function<void()>& command, platform::RunView& view) {
+    try {
+        command();
+        return true;
+    } catch (const std::exception& failure) {
+        view.setMousePointer(platform::kPointerDefault);
+        view.setEnabled(true);
+        view.showMessage(UntrappedFailureText(failure));
+        return false;
+    }
+}
+
+}  // namespace mokuji::app
