@@ -72,11 +72,11 @@ TEST(FallbackApplication, AWorkbookOnlyTheSecondaryOpensIsReadThereWithTheSameSe
         // Started only now, given what the caller had set before.
         ASSERT_EQ(t.secondaryStarts, 1);
         ASSERT_GE(t.secondary.log.size(), 3u);
-        EXPECT_EQ((std::vector<std::string>(t.secondary.log.begin(),
-                                            t.secondary.log.begin() + 3)),
-                  (std::vector<std::string>{
-                      "EnableEvents=false", "DisplayAlerts=false",
-                      "Open(" + x + ",UpdateLinks=0,ReadOnly=true,IgnoreReadOnlyRecommended=true)"}));
+        EXPECT_EQ(
+            (std::vector<std::string>(t.secondary.log.begin(), t.secondary.log.begin() + 3)),
+            (std::vector<std::string>{
+                "EnableEvents=false", "DisplayAlerts=false",
+                "Open(" + x + ",UpdateLinks=0,ReadOnly=true,IgnoreReadOnlyRecommended=true)"}));
         EXPECT_TRUE(t.secondary.logged("Range(担当者)"));
 
         // Back on the primary: the name is looked up where the workbook is.

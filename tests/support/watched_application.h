@@ -130,7 +130,9 @@ class WRange : public Range, public Wrap<Range> {
     std::shared_ptr<Worksheet> worksheet() const override {
         return wrapSheet(w_, in_->worksheet());
     }
-    void select() override { at("Range.Select", [](Range& r) { r.select(); }); }
+    void select() override {
+        at("Range.Select", [](Range& r) { r.select(); });
+    }
     void setFormulaR1C1(const Variant& v) override {
         at("Range.FormulaR1C1", [&](Range& r) { r.setFormulaR1C1(v); });
     }
@@ -168,14 +170,12 @@ class WRange : public Range, public Wrap<Range> {
         at("Range.MergeCells", [&](Range& r) { r.setMergeCells(v); });
     }
     std::shared_ptr<Interior> interior() override {
-        return std::make_shared<WInterior>(w_, at("Range.Interior", [](Range& r) {
-                                               return r.interior();
-                                           }));
+        return std::make_shared<WInterior>(
+            w_, at("Range.Interior", [](Range& r) { return r.interior(); }));
     }
     std::shared_ptr<Border> borders(std::int32_t i) override {
-        return std::make_shared<WBorder>(w_, at("Range.Borders", [&](Range& r) {
-                                             return r.borders(i);
-                                         }));
+        return std::make_shared<WBorder>(
+            w_, at("Range.Borders", [&](Range& r) { return r.borders(i); }));
     }
 };
 
@@ -202,7 +202,9 @@ class WSheet : public Worksheet, Wrap<Worksheet> {
     void setName(const std::string& n) override {
         at("Worksheet.Name", [&](Worksheet& s) { s.setName(n); });
     }
-    void select() override { at("Worksheet.Select", [](Worksheet& s) { s.select(); }); }
+    void select() override {
+        at("Worksheet.Select", [](Worksheet& s) { s.select(); });
+    }
     void addHyperlink(const Range& anchor, const std::string& address,
                       const std::string& text) override {
         at("Hyperlinks.Add",
@@ -354,8 +356,7 @@ class WApplication : public Application, Wrap<Application> {
     std::shared_ptr<Range> selection() override { return wrapRange(w_, in_->selection()); }
     std::shared_ptr<Range> activeCell() override { return wrapRange(w_, in_->activeCell()); }
     void deleteSelectedSheets() override {
-        at("ActiveWindow.SelectedSheets.Delete",
-           [](Application& a) { a.deleteSelectedSheets(); });
+        at("ActiveWindow.SelectedSheets.Delete", [](Application& a) { a.deleteSelectedSheets(); });
     }
 };
 
