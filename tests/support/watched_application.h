@@ -16,7 +16,6 @@
 
 #include "automation/object_model.h"
 #include "native/automation/native_application.h"
-#include "support/open_call_text.h"
 
 namespace fake {
 
@@ -67,6 +66,18 @@ struct Watch {
 namespace watched {
 
 using namespace automation;
+
+// A Workbooks.Open call as logged: the file and every named argument that
+// was passed, in a fixed order.
+inline std::string openCallText(const OpenArguments& a) {
+    std::string entry = "Open(" + a.fileName;
+    if (a.updateLinks) entry += ",UpdateLinks=" + std::to_string(*a.updateLinks);
+    if (a.readOnly) entry += std::string(",ReadOnly=") + (*a.readOnly ? "true" : "false");
+    if (a.ignoreReadOnlyRecommended)
+        entry += std::string(",IgnoreReadOnlyRecommended=") +
+                 (*a.ignoreReadOnlyRecommended ? "true" : "false");
+    return entry + ")";
+}
 
 class WRange;
 class WSheet;
