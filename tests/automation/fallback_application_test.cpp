@@ -9,33 +9,34 @@
 
 #include "list_file/property_names.h"
 #include "run/workbook_row_reader.h"
-#include "support/fake_application.h"
+#include "support/source_workbook.h"
+#include "support/temp_folder.h"
+#include "support/watched_application.h"
 
 namespace automation {
 namespace {
 
-using fake::World;
+using fake::Watch;
 
-// A primary engine that refuses some files and a secondary that opens them;
-// the secondary's starts are counted, failed ones included.
+// Two engines over real workbooks: the primary refuses some files, the
+// secondary opens them; the secondary's starts are counted, failed ones
+// included.
 struct TwoApplications {
-    World primary;
-    World secondary;
+    fake::TempFolder dir;
+    Watch primary;
+    Watch secondary;
     int secondaryStarts = 0;
 
+    std::string book(const std::string& name, const char* person) {
+        fake::makeSource(dir.file(name), {{"担当者", 2, 2, Variant(person)}});
+        return dir.file(name);
+    }
     std::unique_ptr<Application> make() {
         auto startSecondary = [this]() {
             ++secondaryStarts;
             return fake::factoryFor(secondary)();
         };
-        return MakeFallbackApplication(std::make_unique<fake::FakeApplication>(primary),
-                                       startSecondary);
-    }
-
-    void refuse(const std::string& path, OpenFailure cause,
-                FileContent content = FileContent::Unknown) {
-        primary.books[path].openFailure = cause;
-        primary.books[path].openContent = content;
+        return MakeFallbackApplication(fake::factoryFor(primary)(), startSecondary);
     }
 };
 
@@ -47,7 +48,7 @@ std::string rowOf(Application& app, const std::string& path) {
     mokuji::engine::RowStore rows;
     auto book = mokuji::engine::ReadWorkbookRow(app, path, table, prop_name, rows);
     book->close(false);
-    return rows.rows.empty() ? "(no row)" : rows.rows[0].values.at(0).toText() + "\t";
+    return rows.rows.empty() ? "(no row)" : rows.rows[0].values.at(0).toText();
 }
 
 OpenArguments only(const std::string& path) {
@@ -56,22 +57,18 @@ OpenArguments only(const std::string& path) {
     return a;
 }
 
-bool logged(const World& w, const std::string& entry) {
-    return std::find(w.log.begin(), w.log.end(), entry) != w.log.end();
-}
-
 TEST(FallbackApplication, AWorkbookOnlyTheSecondaryOpensIsReadThereWithTheSameSettings) {
     TwoApplications t;
-    t.primary.books["/d/a.xls"].names["担当者"] = Variant("鈴木");
-    t.refuse("/d/x.xls", OpenFailure::NotAWorkbook, FileContent::ZipWorkbook);
-    t.refuse("/d/z.xls", OpenFailure::NotAWorkbook, FileContent::ZipWorkbook);
-    t.secondary.books["/d/x.xls"].names["担当者"] = Variant("佐藤");
-    t.secondary.books["/d/z.xls"].names["担当者"] = Variant("高橋");
+    const std::string a = t.book("a.xls", "鈴木");
+    const std::string x = t.book("x.xls", "佐藤");
+    const std::string z = t.book("z.xls", "高橋");
+    t.primary.refuse(x, OpenFailure::NotAWorkbook, FileContent::ZipWorkbook);
+    t.primary.refuse(z, OpenFailure::NotAWorkbook, FileContent::ZipWorkbook);
     {
         auto app = t.make();
         app->setDisplayAlerts(false);
 
-        EXPECT_EQ(rowOf(*app, "/d/x.xls"), "佐藤\t");
+        EXPECT_EQ(rowOf(*app, x), "佐藤");
         // Started only now, given what the caller had set before.
         ASSERT_EQ(t.secondaryStarts, 1);
         ASSERT_GE(t.secondary.log.size(), 3u);
@@ -79,22 +76,22 @@ TEST(FallbackApplication, AWorkbookOnlyTheSecondaryOpensIsReadThereWithTheSameSe
             (std::vector<std::string>(t.secondary.log.begin(), t.secondary.log.begin() + 3)),
             (std::vector<std::string>{
                 "EnableEvents=false", "DisplayAlerts=false",
-                "Open(/d/x.xls,UpdateLinks=0,ReadOnly=true,IgnoreReadOnlyRecommended=true)"}));
-        EXPECT_TRUE(logged(t.secondary, "Range(担当者)"));
+                "Open(" + x + ",UpdateLinks=0,ReadOnly=true,IgnoreReadOnlyRecommended=true)"}));
+        EXPECT_TRUE(t.secondary.logged("Range(担当者)"));
 
         // Back on the primary: the name is looked up where the workbook is.
-        EXPECT_EQ(rowOf(*app, "/d/a.xls"), "鈴木\t");
+        EXPECT_EQ(rowOf(*app, a), "鈴木");
         EXPECT_EQ(std::count(t.primary.log.begin(), t.primary.log.end(), "Range(担当者)"), 1);
 
-        EXPECT_EQ(rowOf(*app, "/d/z.xls"), "高橋\t");
+        EXPECT_EQ(rowOf(*app, z), "高橋");
         EXPECT_EQ(t.secondaryStarts, 1);
 
         app->quit();
         EXPECT_EQ(t.primary.log.back(), "Quit");
         EXPECT_EQ(t.secondary.log.back(), "Quit");
     }
-    EXPECT_EQ(t.primary.applicationsAlive, 0);
-    EXPECT_EQ(t.secondary.applicationsAlive, 0);
+    EXPECT_EQ(t.primary.alive, 0);
+    EXPECT_EQ(t.secondary.alive, 0);
 }
 
 TEST(FallbackApplication, OnlyFormatsTheSecondaryCanOpenAreRetried) {
@@ -110,10 +107,10 @@ TEST(FallbackApplication, OnlyFormatsTheSecondaryCanOpenAreRetried) {
     };
     for (const auto& [cause, content] : retried) {
         TwoApplications t;
-        t.refuse("/d/x.xls", cause, content);
-        t.secondary.books["/d/x.xls"];
+        const std::string x = t.book("x.xls", "佐藤");
+        t.primary.refuse(x, cause, content);
         auto app = t.make();
-        EXPECT_NO_THROW(app->workbooks()->open(only("/d/x.xls"))) << static_cast<int>(content);
+        EXPECT_NO_THROW(app->workbooks()->open(only(x))) << static_cast<int>(content);
         EXPECT_EQ(t.secondaryStarts, 1) << static_cast<int>(content);
     }
 
@@ -132,11 +129,11 @@ TEST(FallbackApplication, OnlyFormatsTheSecondaryCanOpenAreRetried) {
     };
     for (const auto& [cause, content] : kept) {
         TwoApplications t;
-        t.refuse("/d/x.xls", cause, content);
-        t.secondary.books["/d/x.xls"];
+        const std::string x = t.book("x.xls", "佐藤");
+        t.primary.refuse(x, cause, content);
         auto app = t.make();
         try {
-            app->workbooks()->open(only("/d/x.xls"));
+            app->workbooks()->open(only(x));
             ADD_FAILURE() << "opened: " << static_cast<int>(cause) << "/"
                           << static_cast<int>(content);
         } catch (const AutomationError& e) {
@@ -150,11 +147,13 @@ TEST(FallbackApplication, OnlyFormatsTheSecondaryCanOpenAreRetried) {
 TEST(FallbackApplication, WithoutASecondaryThePrimaryErrorStandsAndNoStartIsTriedTwice) {
     TwoApplications t;
     t.secondary.failCreation = true;
-    t.refuse("/d/x.xls", OpenFailure::NotAWorkbook, FileContent::ZipWorkbook);
-    t.refuse("/d/y.xls", OpenFailure::NotAWorkbook, FileContent::OpenDocumentSheet);
+    const std::string x = t.book("x.xls", "佐藤");
+    const std::string y = t.book("y.xls", "高橋");
+    t.primary.refuse(x, OpenFailure::NotAWorkbook, FileContent::ZipWorkbook);
+    t.primary.refuse(y, OpenFailure::NotAWorkbook, FileContent::OpenDocumentSheet);
     auto app = t.make();
-    for (const auto& [path, content] : {std::pair{"/d/x.xls", FileContent::ZipWorkbook},
-                                        std::pair{"/d/y.xls", FileContent::OpenDocumentSheet}}) {
+    for (const auto& [path, content] :
+         {std::pair{x, FileContent::ZipWorkbook}, std::pair{y, FileContent::OpenDocumentSheet}}) {
         try {
             app->workbooks()->open(only(path));
             ADD_FAILURE() << path << " opened";
@@ -171,20 +170,22 @@ TEST(FallbackApplication, WithoutASecondaryThePrimaryErrorStandsAndNoStartIsTrie
 
 TEST(FallbackApplication, ASecondaryFailureSaysMoreOnlyWhenItKnowsTheCause) {
     TwoApplications t;
-    t.refuse("/d/x.xls", OpenFailure::NotAWorkbook, FileContent::ZipWorkbook);
-    t.refuse("/d/locked.xls", OpenFailure::NotAWorkbook, FileContent::ZipWorkbook);
-    t.secondary.books["/d/x.xls"].openFailure = OpenFailure::Other;
-    t.secondary.books["/d/locked.xls"].openFailure = OpenFailure::AccessDenied;
+    const std::string x = t.book("x.xls", "佐藤");
+    const std::string locked = t.book("locked.xls", "高橋");
+    t.primary.refuse(x, OpenFailure::NotAWorkbook, FileContent::ZipWorkbook);
+    t.primary.refuse(locked, OpenFailure::NotAWorkbook, FileContent::ZipWorkbook);
+    t.secondary.refuse(x, OpenFailure::Other);
+    t.secondary.refuse(locked, OpenFailure::AccessDenied);
     auto app = t.make();
     try {
-        app->workbooks()->open(only("/d/x.xls"));
+        app->workbooks()->open(only(x));
         ADD_FAILURE() << "opened";
     } catch (const AutomationError& e) {
         EXPECT_EQ(e.openFailure(), OpenFailure::NotAWorkbook);
         EXPECT_EQ(e.foundContent(), FileContent::ZipWorkbook);
     }
     try {
-        app->workbooks()->open(only("/d/locked.xls"));
+        app->workbooks()->open(only(locked));
         ADD_FAILURE() << "opened";
     } catch (const AutomationError& e) {
         EXPECT_EQ(e.openFailure(), OpenFailure::AccessDenied);

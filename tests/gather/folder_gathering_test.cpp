@@ -1,5 +1,5 @@
 // Gathering the workbooks of a real temporary folder, with the readers
-// running over an in-memory object model.
+// running over our own engine on workbooks written for each case.
 
 #include "run/folder_gathering.h"
 
@@ -10,18 +10,24 @@
 #include <string>
 #include <vector>
 
-#include "support/fake_application.h"
-#include "support/fake_named_books.h"
 #include "support/native_path.h"
 #include "support/recording_view.h"
 #include "support/scripted_file_system.h"
+#include "support/source_workbook.h"
 #include "support/temp_folder.h"
+#include "support/watched_application.h"
 
 namespace mokuji::gather {
 namespace {
 
+using automation::Variant;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+
+// A workbook whose one name 件名 is on the given cell.
+void withSubject(const std::string& path, int row, int col) {
+    fake::makeSource(path, {{"件名", row, col, Variant("件名の値")}});
+}
 
 class SubRead : public ::testing::Test {
   protected:
@@ -29,7 +35,7 @@ class SubRead : public ::testing::Test {
 
     GatherResult gather(const std::string& path, automation::ApplicationFactory factory = nullptr) {
         g_mokuji_path = path;
-        if (!factory) factory = fake::named::factoryFor(world);
+        if (!factory) factory = fake::factoryFor(world);
         return GatherFolder({g_mokuji_path, List1, columns, view, fs, factory, "mokuji"});
     }
     std::vector<std::string> entries() const {
@@ -62,7 +68,7 @@ class SubRead : public ::testing::Test {
     columns::ColumnTable columns;
     fake::RecordingView view;
     fake::ScriptedFileSystem fs;
-    fake::named::World world;
+    fake::Watch world;
 };
 
 TEST_F(SubRead, FolderWithListFileGathersItsWorkbooksAndReadsTheList) {
@@ -71,7 +77,7 @@ TEST_F(SubRead, FolderWithListFileGathersItsWorkbooksAndReadsTheList) {
     std::filesystem::create_directories(dir.path() / "old.xls");
     std::filesystem::create_directories(dir.path() / "sub");
     dir.write("sub/d.xls", "x");
-    world.books[dir.file("00_目次.xls")].names = {{"件名", std::pair{3, 3}}};
+    withSubject(dir.file("00_目次.xls"), 3, 3);
 
     GatherResult result = gather(dir.file("b.XLS"));
     EXPECT_THAT(entries(), ElementsAre("a.xls", "b.XLS"));
@@ -86,23 +92,13 @@ TEST_F(SubRead, FolderWithListFileGathersItsWorkbooksAndReadsTheList) {
                 ElementsAre("mokuji - ファイル一覧取得中", "mokuji - [00_目次.xls]"));
 }
 
-TEST_F(SubRead, ListFileNamedInOtherLetterCaseIsFoundAndLeftOut) {
-    for (auto name : {"00_目次.XLS", "a.xls"}) dir.write(name, "x");
-    world.books[dir.file("00_目次.XLS")].names = {{"件名", std::pair{3, 3}}};
-    GatherResult result = gather(dir.file("00_目次.xls"));
-    EXPECT_THAT(entries(), ElementsAre("a.xls"));
-    EXPECT_EQ(result.listFile, dir.file("00_目次.XLS"));
-    EXPECT_EQ(opened(), dir.file("00_目次.XLS"));
-    EXPECT_EQ(columns.g_item_name[1], "件名");
-}
-
 TEST_F(SubRead, WhereLetterCaseCountsEverySpellingOfTheListFileIsLeftOut) {
 #ifdef _WIN32
     GTEST_SKIP() << "Windows names ignore letter case: both spellings are one file";
 #else
-    for (auto name : {"00_目次.XLS", "00_目次.xls", "a.xls"}) dir.write(name, "x");
-    world.books[dir.file("00_目次.XLS")].names = {{"件名", std::pair{3, 3}}};
-    world.books[dir.file("00_目次.xls")] = world.books[dir.file("00_目次.XLS")];
+    dir.write("a.xls", "x");
+    withSubject(dir.file("00_目次.XLS"), 3, 3);
+    withSubject(dir.file("00_目次.xls"), 3, 3);
     GatherResult result = gather(dir.file(""));
     EXPECT_THAT(entries(), ElementsAre("a.xls"));
     EXPECT_EQ(result.listFile, dir.file("00_目次.xls"));
@@ -110,8 +106,8 @@ TEST_F(SubRead, WhereLetterCaseCountsEverySpellingOfTheListFileIsLeftOut) {
 }
 
 TEST_F(SubRead, WithoutListFileTheFirstSortedWorkbookIsTheTemplate) {
-    for (auto name : {"b.xls", "A.xls", "報告.xls"}) dir.write(name, "x");
-    world.books[dir.file("A.xls")].names = {{"件名", std::pair{2, 2}}};
+    for (auto name : {"b.xls", "報告.xls"}) dir.write(name, "x");
+    withSubject(dir.file("A.xls"), 2, 2);
     GatherResult result = gather(dir.file("報告.xls"));
     EXPECT_THAT(entries(), ElementsAre("A.xls", "b.xls", "報告.xls"));
     EXPECT_EQ(result.listFile, "");
@@ -122,20 +118,18 @@ TEST_F(SubRead, WithoutListFileTheFirstSortedWorkbookIsTheTemplate) {
 }
 
 TEST_F(SubRead, OwnerFilesAreLeftOutAndAnUnreadableTemplateGivesWayToTheNext) {
-    for (auto name : {"~$a.xls", "a.xls", "b.xls", "c.xls"}) dir.write(name, "x");
-    world.books[dir.file("a.xls")].openFailure = automation::OpenFailure::Damaged;
-    world.books[dir.file("b.xls")].names = {{"件名", std::pair{2, 2}}};
+    for (auto name : {"~$a.xls", "a.xls", "c.xls"}) dir.write(name, "x");
+    withSubject(dir.file("b.xls"), 2, 2);
     GatherResult result = gather(dir.file(""));
     EXPECT_THAT(entries(), ElementsAre("a.xls", "b.xls", "c.xls"));
     EXPECT_FALSE(result.readFailure);
     ASSERT_EQ(result.unreadableTemplates.size(), 1u);
     EXPECT_EQ(result.unreadableTemplates[0].path, dir.file("a.xls"));
     EXPECT_EQ(columns.g_item_name[2], "件名");
-    EXPECT_EQ(world.applicationsAlive, 0);
+    EXPECT_EQ(world.alive, 0);
 
     // When none can be read, the first failure stops the run as before.
-    world.books[dir.file("b.xls")].openFailure = automation::OpenFailure::Damaged;
-    world.books[dir.file("c.xls")].openFailure = automation::OpenFailure::Damaged;
+    dir.write("b.xls", "x");
     result = gather(dir.file(""));
     ASSERT_TRUE(result.readFailure);
     EXPECT_EQ(result.readFailure->path, dir.file("a.xls"));
@@ -146,59 +140,61 @@ TEST_F(SubRead, EmptyOrVanishedFolderStartsNoApplicationAndKeepsTheTable) {
     dir.write("notes.txt", "x");
     List1.AddItem("from an earlier gathering");
     columns.g_item_name[1] = "前の列";
-    fake::World counting;
-    GatherResult result = gather(dir.file(""), fake::factoryFor(counting));
+    GatherResult result = gather(dir.file(""));
     EXPECT_THAT(entries(), IsEmpty());
-    EXPECT_EQ(counting.applicationsCreated, 0);
+    EXPECT_EQ(world.created, 0);
     EXPECT_EQ(columns.g_item_name[1], "前の列");
     EXPECT_EQ(result.listFile, "");
     EXPECT_FALSE(result.readFailure);
     expectWindowGivenBack();
     EXPECT_EQ(view.caption(), "mokuji - ファイル一覧取得中");
 
-    result = gather(dir.file(fake::nativePath("消えた/a.xls")), fake::factoryFor(counting));
+    result = gather(dir.file(fake::nativePath("消えた/a.xls")));
     EXPECT_THAT(entries(), IsEmpty());
-    EXPECT_EQ(counting.applicationsCreated, 0);
+    EXPECT_EQ(world.created, 0);
     EXPECT_FALSE(result.readFailure);
 }
 
 TEST_F(SubRead, DamagedListFileIsReportedAndTheWorkbooksStillGathered) {
     for (auto name : {"00_目次.xls", "a.xls"}) dir.write(name, "x");
     columns.g_item_name[1] = "前の列";
-    world.books[dir.file("00_目次.xls")].openFailure = automation::OpenFailure::Damaged;
     GatherResult result = gather(dir.file(""));
     ASSERT_TRUE(result.readFailure);
     EXPECT_EQ(result.readFailure->path, dir.file("00_目次.xls"));
-    EXPECT_EQ(result.readFailure->cause, automation::OpenFailure::Damaged);
+    EXPECT_EQ(result.readFailure->cause, automation::OpenFailure::NotAWorkbook);
     EXPECT_EQ(result.listFile, dir.file("00_目次.xls"));
     EXPECT_EQ(columns.g_item_name[1], "前の列");
     EXPECT_THAT(entries(), ElementsAre("a.xls"));
-    EXPECT_EQ(world.applicationsAlive, 0);
+    EXPECT_EQ(world.alive, 0);
     expectWindowGivenBack();
 }
 
 TEST_F(SubRead, ReaderRunsWhileTheWindowIsDisabled) {
-    dir.write("a.xls", "x");
-    world.books[dir.file("a.xls")].names = {{"件名", std::pair{2, 2}}};
+    withSubject(dir.file("a.xls"), 2, 2);
     bool enabledWhenStarted = true;
-    auto factory = [&]() -> std::unique_ptr<automation::Application> {
+    auto start = fake::factoryFor(world);
+    auto factory = [&]() {
         enabledWhenStarted = view.enabled;
-        return std::make_unique<fake::named::NamedApplication>(world);
+        return start();
     };
     gather(dir.file(""), factory);
-    EXPECT_EQ(world.applicationsCreated, 1);
+    EXPECT_EQ(world.created, 1);
     EXPECT_FALSE(enabledWhenStarted);
     expectWindowGivenBack();
 }
 
 TEST_F(SubRead, BareWorkingPathGathersTheCurrentDirectory) {
-    dir.write("a.xls", "x");
+    withSubject(dir.file("a.xls"), 2, 2);
     fs.currentDirectoryIs = dir.file("");
+    const auto cwd = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
     GatherResult result = gather("00_目次.xls");
+    std::filesystem::current_path(cwd);
     EXPECT_THAT(entries(), ElementsAre("a.xls"));
     // The template is named relative to the current directory, as the run
     // names the workbooks of the list.
     EXPECT_EQ(opened(), "a.xls");
+    EXPECT_EQ(columns.g_item_name[2], "件名");
 }
 
 }  // namespace

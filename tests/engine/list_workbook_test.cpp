@@ -1,0 +1,278 @@
+// The list workbook as BuildListWorkbook writes it through our own engine,
+// read back by our reader: what a new list holds where the layout is not
+// the usual one, what an update of a list laid out by hand keeps, and
+// operations that fail on the way. The usual layout and formatting are kept
+// by the golden lists.
+
+#include "list_file/list_workbook_builder.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <tuple>
+
+#include "automation/native/native_application.h"
+#include "support/recording_view.h"
+#include "support/row_texts.h"
+#include "support/temp_folder.h"
+#include "support/watched_application.h"
+#include "support/xlrd_check.h"
+
+namespace mokuji::engine {
+namespace {
+
+using automation::Variant;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+class ListWorkbook : public ::testing::Test {
+  protected:
+    void setColumns(std::vector<std::tuple<std::string, int, int>> defs) {
+        columns = {};
+        int j = 0;
+        for (auto& [name, row, col] : defs) {
+            ++j;
+            columns.g_item_name[j] = name;
+            columns.g_item_row[j] = row;
+            columns.g_item_col[j] = col;
+        }
+    }
+    ListWorkbookResult build() {
+        auto app = fake::factoryFor(watch)();
+        ListContext ctx{dir.file(""), "mokuji", columns, view, [](const std::string& p) {
+                            return std::filesystem::is_regular_file(fake::utf8Path(p));
+                        }};
+        auto result = BuildListWorkbook(*app, rows, ctx);
+        app->quit();
+        return result;
+    }
+    // The saved list, open in our reader.
+    automation::Application& saved() {
+        reader = xls::native::createApplication();
+        automation::OpenArguments args;
+        args.fileName = list;
+        args.readOnly = true;
+        reader->workbooks()->open(args);
+        return *reader;
+    }
+    Variant at(const std::string& cell) { return reader->range("目次!" + cell)->value(); }
+    std::vector<std::string> names() {
+        std::vector<std::string> out;
+        auto all = reader->activeWorkbook()->names();
+        for (int i = 1; i <= all->count(); ++i) out.push_back(all->item(i)->name());
+        return out;
+    }
+
+    // A list laid out by hand: title rows, the header at row `header` with
+    // the given names on its cells, and an earlier, longer list below.
+    void handLaidList(int header, const std::vector<std::string>& named) {
+        auto app = xls::native::createApplication();
+        auto book = app->workbooks()->add();
+        app->activeSheet()->setName("目次");
+        auto put = [&](int r, int c, Variant v) { app->cells(r, c)->setFormulaR1C1(v); };
+        put(1, 2, "不具合報告一覧");
+        put(header, 2, "No.");
+        put(header, 3, "FILE名");
+        put(header, 4, "担当者");
+        put(header + 1, 4, 2.0);
+        put(header + 2, 4, 3.0);
+        for (int r = header + 3; r < header + 8 && r <= 65536; ++r) {
+            put(r, 2, static_cast<double>(r - header - 2));
+            put(r, 3, "old" + std::to_string(r) + ".xls");
+        }
+        if (header < 12000) put(12000, 3, "ずっと下");
+        const std::vector<std::pair<std::string, int>> headers = {
+            {"No.", 2}, {"P_ファイル名", 3}, {"担当者", 4}};
+        for (const auto& [name, col] : headers) {
+            if (std::find(named.begin(), named.end(), name) == named.end()) continue;
+            book->names()->add(name,
+                               "=目次!R" + std::to_string(header) + "C" + std::to_string(col));
+        }
+        automation::SaveAsArguments args;
+        args.fileName = list;
+        book->saveAs(args);
+    }
+
+    fake::TempFolder dir;
+    const std::string list = dir.file("00_目次.xls");
+    fake::Watch watch;
+    fake::RecordingView view;
+    columns::ColumnTable columns;
+    RowStore rows;
+    std::unique_ptr<automation::Application> reader;
+};
+
+// A new workbook may come with more sheets than the three the builder
+// drops; texts that look like formulas or numbers arrive as their text.
+TEST_F(ListWorkbook, NewListKeepsExtraSheetsAndEntersTextsAsTheyAre) {
+    watch.extraSheetsInNewWorkbook = 2;
+    const std::vector<std::string> texts = {"=x.xls", "=1+2",     "-5",    "+3",
+                                            "-x",     "@SUM(A1)", "'引用", "-1.5E3"};
+    setColumns({{"P_ファイル名", 0, 0}});
+    for (int i = 1; i < 8; ++i) columns.g_item_name[i + 1] = std::string(1, char('a' + i));
+    rows.rows = {fake::textRow(texts)};
+    ASSERT_FALSE(build().saveFailure);
+
+    saved();
+    auto sheets = reader->activeWorkbook()->sheets();
+    std::vector<std::string> sheetNames;
+    for (int i = 1; i <= sheets->count(); ++i) sheetNames.push_back(sheets->item(i)->name());
+    EXPECT_THAT(sheetNames, ElementsAre("目次", "Sheet4", "Sheet5"));
+    for (int c = 3; c <= 10; ++c) {
+        Variant v = at(std::string(1, char('A' + c - 1)) + "6");
+        EXPECT_EQ(v, Variant(texts[static_cast<std::size_t>(c - 3)])) << c;
+    }
+    if (!fake::xlrdAvailable()) GTEST_SKIP() << "python3-xlrd is not installed";
+    // The link still points at the file as named.
+    EXPECT_EQ(fake::xlrdSays(list, "print(b.sheet_by_index(0).hyperlink_map[(5, 2)].url_or_path)"),
+              "=x.xls\n");
+}
+
+TEST_F(ListWorkbook, FieldsGoToTheNamedColumnsInOrderPastFreeEntries) {
+    columns.g_item_name[1] = "担当者";
+    columns.g_item_name[3] = "P_ファイル名";
+    columns.g_item_name[6] = "期限";
+    rows.rows = {{"a.xls", {Variant("鈴木"), Variant("a.xls"), Variant(2005.0)}}};
+    build();
+    saved();
+    // The file-name header sits where the table puts the column; C3 keeps
+    // "FILE名" and also carries the first column's name.
+    EXPECT_EQ(at("C3"), Variant("FILE名"));
+    EXPECT_EQ(at("D3"), Variant("P_ファイル名"));
+    EXPECT_EQ(at("E3"), Variant("期限"));
+    EXPECT_TRUE(at("F3").isEmpty());
+    EXPECT_EQ(at("C6"), Variant("鈴木"));
+    EXPECT_EQ(at("D6"), Variant("a.xls"));
+    EXPECT_EQ(at("E6"), Variant(2005.0));
+    EXPECT_TRUE(at("F6").isEmpty());
+    EXPECT_EQ(reader->range("担当者")->column(), 3);
+    EXPECT_EQ(reader->range("期限")->column(), 5);
+}
+
+// Operations the application refuses are skipped one by one and the rest
+// is written; a refused save comes back with its reason.
+TEST_F(ListWorkbook, FailingOperationsAreSkippedAndTheRestIsWritten) {
+    for (const char* member : {"Range.ColumnWidth", "Border.Weight", "Hyperlinks.Add"})
+        watch.fail(member);
+    setColumns({{"P_ファイル名", 0, 0}, {"担 当", 2, 3}, {"期限", 5, 4}});
+    rows.rows = {fake::textRow({"a.xls", "鈴木", "明日"})};
+    auto result = build();
+    EXPECT_FALSE(result.saveFailure);
+    // A name the application refuses: no workbook name, header and numbers
+    // all the same.
+    EXPECT_THAT(result.namesNotAdded, ElementsAre("担 当"));
+    EXPECT_THAT(result.rowsFailed, IsEmpty());
+    saved();
+    EXPECT_THAT(names(), ElementsAre("No.", "P_ファイル名", "期限"));
+    EXPECT_EQ(reader->range("期限")->column(), 5);
+    EXPECT_EQ(at("D3"), Variant("担 当"));
+    EXPECT_EQ(at("D4"), Variant(2.0));
+    EXPECT_EQ(at("C6"), Variant("a.xls"));
+    EXPECT_EQ(at("E6"), Variant("明日"));
+
+    std::filesystem::remove(fake::utf8Path(list));
+    watch.fail("Workbook.SaveAs");
+    result = build();
+    ASSERT_TRUE(result.saveFailure);
+    EXPECT_EQ(result.saveFailure->path, list);
+    EXPECT_EQ(result.saveFailure->detail, "Workbook.SaveAs failed");
+    EXPECT_FALSE(std::filesystem::exists(fake::utf8Path(list)));
+    // The alerts come back on before the instance is handed back.
+    EXPECT_EQ(watch.log.end()[-2], "DisplayAlerts=true");
+}
+
+TEST_F(ListWorkbook, RowsBeyondTheLastRowOfTheSheetAreCountedNotWritten) {
+    setColumns({{"P_ファイル名", 0, 0}});
+    const int room = 65536 - 5;
+    for (int i = 0; i < room + 2; ++i)
+        rows.rows.push_back(fake::textRow({"w" + std::to_string(i)}));
+    auto result = build();
+    EXPECT_EQ(result.rowsWritten, room);
+    EXPECT_EQ(result.rowsNotWritten, 2);
+    saved();
+    EXPECT_EQ(at("B65536"), Variant(static_cast<double>(room)));
+    EXPECT_EQ(at("C65536"), Variant("w" + std::to_string(room - 1)));
+
+    // An update whose header sits near the end has room for fewer.
+    handLaidList(65530, {"No.", "P_ファイル名", "担当者"});
+    rows.rows.assign(10, fake::textRow({"x.xls"}));
+    result = build();
+    EXPECT_EQ(result.rowsWritten, 4);
+    EXPECT_EQ(result.rowsNotWritten, 6);
+    saved();
+    EXPECT_EQ(at("B65536"), Variant(4.0));
+}
+
+// The header of a list laid out by hand is found by the name "No.", else by
+// its other names, else by its text (another program may rename "No." or
+// drop the names); the rows go below it, everything above them stays, and
+// nothing of the longer earlier list survives.
+TEST_F(ListWorkbook, HandLaidListGetsItsRowsBelowItsHeaderAndKeepsTheRest) {
+    setColumns({{"P_ファイル名", 0, 0}, {"担当者", 2, 3}});
+    rows.rows = {fake::textRow({"a.xls", "鈴木"}), fake::textRow({"b.xls", "佐藤"})};
+    for (const std::vector<std::string>& named :
+         {std::vector<std::string>{"No.", "P_ファイル名", "担当者"},
+          {"P_ファイル名", "担当者"},
+          {}}) {
+        SCOPED_TRACE(named.size());
+        handLaidList(7, named);
+        watch.log.clear();
+        view = {};
+        auto result = build();
+        EXPECT_TRUE(result.updatedExisting);
+        EXPECT_FALSE(result.saveFailure);
+        EXPECT_THAT(view.captions, ElementsAre("mokuji - 目次ファイル更新開始"));
+        // Opened for writing and saved in place; no new workbook.
+        EXPECT_TRUE(watch.logged("Open(" + list + ")"));
+        EXPECT_TRUE(watch.logged("Save(" + list + ")"));
+        EXPECT_FALSE(watch.logged("Add"));
+
+        saved();
+        EXPECT_EQ(at("B1"), Variant("不具合報告一覧"));
+        EXPECT_EQ(at("B7"), Variant("No."));
+        EXPECT_EQ(at("D8"), Variant(2.0));
+        EXPECT_EQ(at("D9"), Variant(3.0));
+        EXPECT_EQ(at("B10"), Variant(1.0));
+        EXPECT_EQ(at("C10"), Variant("a.xls"));
+        EXPECT_EQ(at("D10"), Variant("鈴木"));
+        EXPECT_EQ(at("B11"), Variant(2.0));
+        EXPECT_EQ(at("C11"), Variant("b.xls"));
+        EXPECT_EQ(at("D11"), Variant("佐藤"));
+        for (const char* gone : {"B12", "C12", "C14", "C12000"})
+            EXPECT_TRUE(at(gone).isEmpty()) << gone;
+        EXPECT_EQ(names(), named);
+    }
+}
+
+TEST_F(ListWorkbook, SecondRunWithFewerWorkbooksReplacesTheRowsOfTheFirst) {
+    setColumns({{"P_ファイル名", 0, 0}, {"担当者", 2, 3}});
+    for (const char* name : {"a.xls", "b.xls", "c.xls", "d.xls"})
+        rows.rows.push_back(fake::textRow({name, "1"}));
+    build();
+    rows.rows = {fake::textRow({"e.xls", "5"})};
+    auto result = build();
+    EXPECT_TRUE(result.updatedExisting);
+    saved();
+    EXPECT_EQ(at("C6"), Variant("e.xls"));
+    EXPECT_EQ(at("D3"), Variant("担当者"));
+    for (const char* gone : {"B7", "C7", "C9"}) EXPECT_TRUE(at(gone).isEmpty()) << gone;
+    EXPECT_EQ(std::count(watch.log.begin(), watch.log.end(), "Add"), 1);
+}
+
+// A list file that cannot be opened would lose its rows and columns if a
+// new one were written over it.
+TEST_F(ListWorkbook, ListFileThatCannotBeOpenedIsNotReplaced) {
+    dir.write("00_目次.xls", "not a workbook");
+    setColumns({{"P_ファイル名", 0, 0}});
+    rows.rows = {fake::textRow({"a.xls"})};
+    auto result = build();
+    ASSERT_TRUE(result.saveFailure);
+    EXPECT_EQ(result.saveFailure->step, ListSaveFailure::Step::Open);
+    EXPECT_FALSE(watch.logged("Add"));
+    std::ifstream in(fake::utf8Path(list), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "not a workbook");
+}
+
+}  // namespace
+}  // namespace mokuji::engine
