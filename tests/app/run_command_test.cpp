@@ -58,10 +58,6 @@ class RunCommand : public ::testing::Test {
         return via == run_rows::Via::Button ? cmd_run_Click(window, context(), host)
                                             : mnu_make_Click(window, context(), host);
     }
-    std::string fileBuffer(std::size_t i) const {
-        const std::string& b = layer.opens.at(i).fileBuffer;
-        return b.substr(0, b.find('\0'));
-    }
 
     run_rows::RowFolder folder;
     NativeFileSystem fs;
@@ -76,8 +72,7 @@ class RunCommand : public ::testing::Test {
     MainWindow window;
 };
 
-class RunCommandRows : public RunCommand, public ::testing::WithParamInterface<run_rows::Row> {
-  protected:
+struct RunCommandRows : RunCommand, ::testing::WithParamInterface<run_rows::Row> {
     RunCommandRows() : RunCommand(GetParam().damagedList) {}
 };
 
@@ -95,14 +90,10 @@ TEST_P(RunCommandRows, PlaysTheRow) {
         }
         run(step.via);
     }
-    run_rows::Seen seen{{},
-                        view.messages,
-                        gathers,
-                        {},
-                        window.g_mokuji_path,
-                        view.captions.empty() ? "" : view.captions.back(),
-                        fs.programBaseName()};
-    for (std::size_t i = 0; i < layer.opens.size(); ++i) seen.presets.push_back(fileBuffer(i));
+    run_rows::Seen seen{
+        {}, view.messages, gathers, {}, window.g_mokuji_path, view.caption(), fs.programBaseName()};
+    for (const auto& open : layer.opens)
+        seen.presets.push_back(open.fileBuffer.substr(0, open.fileBuffer.find('\0')));
     for (const auto& [document, _] : shell.documents) seen.opened.push_back(document);
     EXPECT_THAT(run_rows::Mismatches(row, folder, seen), IsEmpty());
 }
@@ -146,10 +137,8 @@ TEST_F(RunCommand, AThousandNamesFitAndASelectionThatDoesNotIsTold) {
     EXPECT_EQ(window.g_mokuji_path, folder.at("アンケート回答_10001.xls"));
 }
 
-TEST(WorkingPathOfChoice, OneFileKeepsItsPathSeveralGiveTheFirstInTheirFolder) {
-    EXPECT_EQ(WorkingPathOfChoice(nativePath("/data/a/x.xls")), nativePath("/data/a/x.xls"));
-    EXPECT_EQ(WorkingPathOfChoice(nativePath("/data/a\0x.xls\0y.xls"s)),
-              nativePath("/data/a/x.xls"));
+// The rows choose in a folder; at the root the folder ends in its separator.
+TEST(WorkingPathOfChoice, SeveralAtTheRootGiveTheFirstThere) {
     EXPECT_EQ(WorkingPathOfChoice(nativePath("/\0x.xls\0y.xls"s)), nativePath("/x.xls"));
 }
 

@@ -72,36 +72,30 @@ TEST_P(RunCommandRows, PlaysTheRow) {
 
     fake::DialogWatcher watcher;
     for (const run_rows::Step& step : row.steps) {
-        if (step.chosen.empty()) {
+        if (step.chosen.empty())
             watcher.cancel();
-        } else if (step.chosen.size() == 1) {
-            watcher.type(folder.at(step.chosen[0]));
-        } else {
-            std::string names;
-            for (const std::string& name : step.chosen) names += " \"" + name + "\"";
-            watcher.type(names.substr(1));
-        }
+        else
+            watcher.type(step.chosen.size() == 1 ? folder.at(step.chosen[0])
+                                                 : run_rows::Quoted(step.chosen));
         if (step.via == run_rows::Via::Button)
             clickRun();
         else
             chooseMake();
     }
-    run_rows::Seen seen;
-    for (const fake::DialogWatcher::Seen& d : watcher.seen()) {
-        if (!d.fileDialog) {
-            seen.messages.push_back(d.text);
-            continue;
-        }
-        EXPECT_EQ(d.title, "目次ファイル読込");
-        seen.presets.push_back(d.text);
-    }
-    seen.gathers = gathers_;
-    seen.opened = shell_.documents;
-    seen.working = window_->state().g_mokuji_path;
     wchar_t caption[256] = {};
     GetWindowTextW(form(), caption, 256);
-    seen.caption = mokuji::platform::win32::Utf8(caption);
-    seen.programName = fs_.programBaseName();
+    run_rows::Seen seen{{},
+                        {},
+                        gathers_,
+                        shell_.documents,
+                        window_->state().g_mokuji_path,
+                        mokuji::platform::win32::Utf8(caption),
+                        fs_.programBaseName()};
+    for (const fake::DialogWatcher::Seen& d : watcher.seen()) {
+        // A file dialog shows the name it was preset with; a box its text.
+        if (d.fileDialog) EXPECT_EQ(d.title, "目次ファイル読込");
+        (d.fileDialog ? seen.presets : seen.messages).push_back(d.text);
+    }
     EXPECT_THAT(run_rows::Mismatches(row, folder, seen), ::testing::IsEmpty());
     EXPECT_TRUE(IsWindowEnabled(form()));
     EXPECT_FALSE(watcher.lingered());
