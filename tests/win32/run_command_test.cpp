@@ -93,7 +93,9 @@ TEST_P(RunCommandRows, PlaysTheRow) {
                         fs_.programBaseName()};
     for (const fake::DialogWatcher::Seen& d : watcher.seen()) {
         // A file dialog shows the name it was preset with; a box its text.
-        if (d.fileDialog) EXPECT_EQ(d.title, "目次ファイル読込");
+        if (d.fileDialog) {
+            EXPECT_EQ(d.title, "目次ファイル読込");
+        }
         (d.fileDialog ? seen.presets : seen.messages).push_back(d.text);
     }
     EXPECT_THAT(run_rows::Mismatches(row, folder, seen), ::testing::IsEmpty());
