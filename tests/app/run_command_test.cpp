@@ -1,19 +1,23 @@
-// The run command without a screen: what the list-file dialog is asked, what
-// a choice, a multiple selection or a cancel leads to, and how the button
-// and the menu item differ when nothing is listed.
+// The run command without a screen, over generated workbooks: the rows that
+// both windows play too, then what only the logic can see (the dialog's
+// request, a selection too long for it, names the gathering passed over).
 
 #include "window/run_command.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 
+#include "app/run_command_rows.h"
 #include "app/startup_fakes.h"
+#include "automation/native/native_application.h"
 #include "dialogs/scripted_dialog_layer.h"
-#include "run/list_generation_driver.h"
-#include "support/recording_view.h"
+#ifdef _WIN32
+#include "os/win32/win32_file_system.h"
+#else
+#include "os/posix_file_system.h"
+#endif
 
 namespace mokuji::app {
 namespace {
@@ -24,20 +28,43 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using ::testing::StartsWith;
 
-using Opened = std::pair<std::string, std::string>;
+#ifdef _WIN32
+using NativeFileSystem = platform::win32::Win32FileSystem;
+#else
+using NativeFileSystem = platform::PosixFileSystem;
+#endif
 
-class RunCommand : public ::testing::Test, protected fake::StartupWorld {
+class RunCommand : public ::testing::Test {
   protected:
-    RunCommand() {
-        fs.addFolder(nativePath("/data/a"));
-        fs.addFile(nativePath("/data/a/x.xls"));
-        fs.addFile(nativePath("/data/a/00_目次.xls"));
+    explicit RunCommand(bool damagedList = false) : folder(damagedList) {
         columns::FillPropertyNames(window.prop_name);
     }
 
-    std::optional<RunEnd> button() { return cmd_run_Click(window, context(), host); }
-    std::optional<RunEnd> menu() { return mnu_make_Click(window, context(), host); }
+    StartupContext context() {
+        return {fs,
+                shell,
+                view,
+                ::xls::native::createApplication,
+                [this](const gather::GatherContext& g) {
+                    ++gathers;
+                    gather::GatherResult result = gather::GatherFolder(g);
+                    if (passOver) result.unreadableTemplates.push_back(*passOver);
+                    return result;
+                },
+                {},
+                [] {}};
+    }
+    std::optional<RunEnd> run(run_rows::Via via) {
+        return via == run_rows::Via::Button ? cmd_run_Click(window, context(), host)
+                                            : mnu_make_Click(window, context(), host);
+    }
 
+    run_rows::RowFolder folder;
+    NativeFileSystem fs;
+    fake::RecordingShell shell;
+    fake::RecordingView view;
+    int gathers = 0;
+    std::optional<gather::ReadFailure> passOver;
     dialogs::testing::ScriptedDialogLayer layer;
     std::shared_ptr<dialogs::testing::FakeOwner> owner =
         std::make_shared<dialogs::testing::FakeOwner>();
@@ -45,9 +72,38 @@ class RunCommand : public ::testing::Test, protected fake::StartupWorld {
     MainWindow window;
 };
 
+struct RunCommandRows : RunCommand, ::testing::WithParamInterface<run_rows::Row> {
+    RunCommandRows() : RunCommand(GetParam().damagedList) {}
+};
+
+TEST_P(RunCommandRows, PlaysTheRow) {
+    const run_rows::Row& row = GetParam();
+    for (const run_rows::Step& step : row.steps) {
+        if (step.chosen.empty()) {
+            layer.cancelFile();
+        } else if (step.chosen.size() == 1) {
+            layer.choose(folder.at(step.chosen[0]), run_rows::nameOf(step.chosen[0]));
+        } else {
+            std::string names = folder.path();
+            for (const std::string& name : step.chosen) names += '\0' + name;
+            layer.choose(names);
+        }
+        run(step.via);
+    }
+    run_rows::Seen seen{
+        {}, view.messages, gathers, {}, window.g_mokuji_path, view.caption(), fs.programBaseName()};
+    for (const auto& open : layer.opens)
+        seen.presets.push_back(open.fileBuffer.substr(0, open.fileBuffer.find('\0')));
+    for (const auto& [document, _] : shell.documents) seen.opened.push_back(document);
+    EXPECT_THAT(run_rows::Mismatches(row, folder, seen), IsEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Rules, RunCommandRows, ::testing::ValuesIn(run_rows::Rows()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(RunCommand, TheDialogOffersTheListFileFirstPresetWithTheWorkingPath) {
     layer.cancelFile();
-    button();
+    run(run_rows::Via::Button);
     ASSERT_EQ(layer.opens.size(), 1u);
     const dialogs::FileDialogRequest& asked = layer.opens[0];
     EXPECT_EQ(asked.title, "目次ファイル読込");
@@ -56,115 +112,44 @@ TEST_F(RunCommand, TheDialogOffersTheListFileFirstPresetWithTheWorkingPath) {
               "00_目次.xls\0EXCEL Files (*.xls;*.xlsx;*.xlsm)\0*.xls;*.xlsx;*.xlsm\0"s);
     EXPECT_EQ(asked.filterIndex, 1);
     EXPECT_EQ(asked.flags, 2624004);
-    EXPECT_EQ(asked.initialDir, nativePath("/home/user"));
+    EXPECT_EQ(asked.initialDir, fs.currentDirectory());
     EXPECT_EQ(asked.owner, owner->windowHandle());
     EXPECT_THAT(asked.fileBuffer, StartsWith("00_目次.xls\0"s));
 }
 
-TEST_F(RunCommand, ChoosingAWorkbookListsItsFolderAndOpensTheListFileThere) {
-    gathering.names = {"x.xls"};
-    layer.choose(nativePath("/data/a/x.xls"), "x.xls");
-    // Without the application nothing can be written; the list file of an
-    // earlier run is opened all the same.
-    EXPECT_EQ(button(), RunEnd::ListNotSaved);
-    EXPECT_EQ(window.g_mokuji_path, nativePath("/data/a/x.xls"));
-    EXPECT_THAT(gathering.calledWith, ElementsAre(nativePath("/data/a/x.xls")));
-    EXPECT_EQ(applications, 1);
-    EXPECT_EQ(view.captions.back(), "tamuE1 EXCELのデータベース");
-    EXPECT_THAT(shell.documents,
-                ElementsAre(Opened(nativePath("/data/a/00_目次.xls"), nativePath("/"))));
-
-    // The next dialog starts from that choice.
-    layer.cancelFile();
-    menu();
-    EXPECT_THAT(layer.opens[1].fileBuffer, StartsWith(nativePath("/data/a/x.xls\0"s)));
-}
-
-TEST_F(RunCommand, SeveralChosenFilesNameTheirFolder) {
-    gathering.names = {"x.xls", "y.xls"};
-    layer.choose(nativePath("/data/a\0x.xls\0y.xls"s));
-    menu();
-    EXPECT_EQ(window.g_mokuji_path, nativePath("/data/a/x.xls"));
-    EXPECT_THAT(gathering.calledWith, ElementsAre(nativePath("/data/a/x.xls")));
-    EXPECT_THAT(shell.documents,
-                ElementsAre(Opened(nativePath("/data/a/00_目次.xls"), nativePath("/"))));
-}
-
 TEST_F(RunCommand, AThousandNamesFitAndASelectionThatDoesNotIsTold) {
-    gathering.names = {"x.xls"};
-    std::string thousand = nativePath("/data/a") + '\0';
+    std::string thousand = folder.path() + '\0';
     for (int i = 1; i <= 1000; ++i)
         thousand += "アンケート回答_" + std::to_string(10000 + i) + ".xls\0"s;
     layer.choose(thousand);
-    EXPECT_EQ(menu(), RunEnd::ListNotSaved);
-    EXPECT_EQ(window.g_mokuji_path, nativePath("/data/a/アンケート回答_10001.xls"));
-    view.messages.clear();  // the application is missing
+    run(run_rows::Via::Menu);
+    EXPECT_EQ(window.g_mokuji_path, folder.at("アンケート回答_10001.xls"));
+    EXPECT_EQ(gathers, 1);
 
     // Twice as many no longer fit: the user hears why, and the earlier list
     // is not made again as after a cancel.
+    view.messages.clear();
     layer.choose(thousand + thousand.substr(thousand.find('\0') + 1));
-    EXPECT_EQ(button(), std::nullopt);
+    EXPECT_EQ(run(run_rows::Via::Button), std::nullopt);
     EXPECT_THAT(view.messages, ElementsAre(kTooManyChosenMessage));
-    EXPECT_EQ(applications, 1);
-    EXPECT_EQ(window.g_mokuji_path, nativePath("/data/a/アンケート回答_10001.xls"));
+    EXPECT_EQ(gathers, 1);
+    EXPECT_EQ(shell.documents.size(), 1u);
+    EXPECT_EQ(window.g_mokuji_path, folder.at("アンケート回答_10001.xls"));
 }
 
-TEST(WorkingPathOfChoice, OneFileKeepsItsPathSeveralGiveTheFirstInTheirFolder) {
-    EXPECT_EQ(WorkingPathOfChoice(nativePath("/data/a/x.xls")), nativePath("/data/a/x.xls"));
-    EXPECT_EQ(WorkingPathOfChoice(nativePath("/data/a\0x.xls\0y.xls"s)),
-              nativePath("/data/a/x.xls"));
+// The rows choose in a folder; at the root the folder ends in its separator.
+TEST(WorkingPathOfChoice, SeveralAtTheRootGiveTheFirstThere) {
     EXPECT_EQ(WorkingPathOfChoice(nativePath("/\0x.xls\0y.xls"s)), nativePath("/x.xls"));
 }
 
-TEST_F(RunCommand, CancellingWithNothingListedLeavesTheButtonSilentAndTheMenuSpeaks) {
-    layer.cancelFile();
-    EXPECT_EQ(button(), std::nullopt);
-    EXPECT_THAT(view.messages, IsEmpty());
-
-    layer.cancelFile();
-    EXPECT_EQ(menu(), std::nullopt);
-    EXPECT_THAT(view.messages, ElementsAre("EXCELのシートがありません。"));
-    EXPECT_THAT(gathering.calledWith, IsEmpty());
-    EXPECT_EQ(applications, 0);
-    EXPECT_THAT(shell.documents, IsEmpty());
-    EXPECT_EQ(window.g_mokuji_path, "00_目次.xls");
-}
-
-TEST_F(RunCommand, CancellingAfterAnEarlierChoiceRunsAgainOnWhatItGathered) {
-    gathering.names = {"x.xls"};
-    layer.choose(nativePath("/data/a/x.xls"));
-    button();
-    layer.cancelFile();
-    EXPECT_EQ(button(), RunEnd::ListNotSaved);
-    EXPECT_THAT(gathering.calledWith, ElementsAre(nativePath("/data/a/x.xls")));
-    EXPECT_EQ(applications, 2);
-    EXPECT_EQ(shell.documents.size(), 2u);
-    EXPECT_EQ(window.g_mokuji_path, nativePath("/data/a/x.xls"));
-}
-
+// A workbook the gathering could not read for the columns but the run read
+// after all is named once the list is made.
 TEST_F(RunCommand, WorkbooksPassedOverForTheTemplateAreNamedAfterTheRun) {
-    gathering.names = {"w.xls", "x.xls"};
-    gathering.unreadableTemplates = {
-        {nativePath("/data/a/w.xls"), "damaged", automation::OpenFailure::Damaged}};
-    layer.choose(nativePath("/data/a/x.xls"));
-    menu();
-    ASSERT_EQ(view.messages.size(), 2u);  // the application is missing, too
-    EXPECT_THAT(view.messages[1], ::testing::HasSubstr(nativePath("/data/a/w.xls") + "（"));
-}
-
-TEST_F(RunCommand, AListFileThatCannotBeReadIsNeverWrittenNotEvenAfterACancel) {
-    gathering.names = {"x.xls"};
-    gathering.readFailure = gather::ReadFailure{nativePath("/data/a/00_目次.xls"), "damaged"};
-    layer.choose(nativePath("/data/a/00_目次.xls"));
-    EXPECT_EQ(menu(), RunEnd::ReadFailed);
+    passOver = gather::ReadFailure{folder.at("a.xls"), "damaged", automation::OpenFailure::Damaged};
+    layer.choose(folder.at("b.xls"));
+    EXPECT_EQ(run(run_rows::Via::Menu), RunEnd::ListWritten);
     ASSERT_EQ(view.messages.size(), 1u);
-    EXPECT_THAT(view.messages[0], ::testing::HasSubstr("damaged"));
-
-    layer.cancelFile();
-    EXPECT_EQ(menu(), RunEnd::ReadFailed);
-    EXPECT_EQ(view.messages.size(), 1u);
-    EXPECT_EQ(applications, 0);
-    EXPECT_THAT(shell.documents, IsEmpty());
+    EXPECT_THAT(view.messages[0], ::testing::HasSubstr(folder.at("a.xls") + "（"));
 }
 
 }  // namespace

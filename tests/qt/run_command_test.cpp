@@ -1,5 +1,6 @@
-// The run command in the real window: the list-file dialog answered or
-// cancelled by the test, and what the run then writes and opens.
+// The run command in the real window: the rows of the command, played with
+// the real button, menu item and file dialog answered as a user does, then
+// what only a window has (a run under way refuses a second).
 
 #include <QAction>
 #include <QApplication>
@@ -10,9 +11,9 @@
 #include <QPushButton>
 #include <QTest>
 #include <QUrl>
-#include <filesystem>
 #include <memory>
 
+#include "app/run_command_rows.h"
 #include "automation/native/native_application.h"
 #include "counting_shell.h"
 #include "dialog_answerer.h"
@@ -20,8 +21,6 @@
 #include "os/posix_file_system.h"
 #include "qt/desktop_window.h"
 #include "run/folder_gathering.h"
-#include "support/source_workbook.h"
-#include "support/temp_folder.h"
 
 namespace {
 
@@ -38,9 +37,6 @@ class RunCommandTest : public QObject {
 
   private slots:
     void init() {
-        folder_ = std::make_unique<fake::TempFolder>();
-        fake::makeSource(folder_->file("a.xls"), {{"氏名", 1, 1, std::string("山田")}});
-        fake::makeSource(folder_->file("b.xls"), {{"氏名", 1, 1, std::string("佐藤")}});
         gathers_ = 0;
         window_ = std::make_unique<DesktopWindow>(
             fs_, shell_, ::xls::native::createApplication,
@@ -55,115 +51,66 @@ class RunCommandTest : public QObject {
     }
     void cleanup() {
         window_.reset();
-        folder_.reset();
         shell_.documents.clear();
         duringGathering_ = nullptr;
     }
 
-    void cancellingRightAfterStartUpLeavesTheButtonSilentAndTheMenuSpeaks() {
-        DialogAnswerer dialogs;
-        MessageCatcher messages;
-        dialogs.cancel();
-        QTest::mouseClick(window_->form().cmd_run(), Qt::LeftButton);
-        QVERIFY(messages.texts.isEmpty());
-
-        dialogs.cancel();
-        window_->form().mnu_make()->trigger();
-        QCOMPARE(messages.texts, QStringList{QStringLiteral("EXCELのシートがありません。")});
-        QCOMPARE(gathers_, 0);
-        QVERIFY(shell_.documents.empty());
-
-        QCOMPARE(dialogs.seen.size(), 2);
-        QCOMPARE(dialogs.seen[0].title, QStringLiteral("目次ファイル読込"));
-        QCOMPARE(dialogs.seen[0].presetName, QStringLiteral("00_目次.xls"));
-        QCOMPARE(dialogs.seen[0].filters.size(), 2);
-        QVERIFY(
-            dialogs.seen[0].filters[0].startsWith(QStringLiteral("目次ファイル (00_目次.xls)")));
+    void playsTheRows_data() {
+        QTest::addColumn<int>("row");
+        for (std::size_t i = 0; i < run_rows::Rows().size(); ++i)
+            QTest::newRow(run_rows::Rows()[i].name) << static_cast<int>(i);
     }
-
-    void aChosenWorkbookListsItsFolder() {
+    void playsTheRows() {
+        QFETCH(int, row);
+        const run_rows::Row& r = run_rows::Rows()[static_cast<std::size_t>(row)];
+        run_rows::RowFolder folder(r.damagedList);
         DialogAnswerer dialogs;
         MessageCatcher messages;
-        dialogs.type(u8(folder_->file("a.xls")));
-        QTest::mouseClick(window_->form().cmd_run(), Qt::LeftButton);
-
-        QVERIFY(messages.texts.isEmpty());
-        QVERIFY(std::filesystem::exists(folder_->file("00_目次.xls")));
-        QCOMPARE(shell_.documents, std::vector<std::string>{folder_->file("00_目次.xls")});
-        QCOMPARE(window_->state().List1.ListCount(), std::size_t{2});
-        QCOMPARE(window_->form().windowTitle(), u8(fs_.programBaseName()) + " EXCELのデータベース");
+        for (const run_rows::Step& step : r.steps) {
+            const std::string path = step.chosen.empty() ? "" : folder.at(step.chosen[0]);
+            if (step.chosen.empty())
+                dialogs.cancel();
+            else if (step.chosen.size() == 1)  // typed in the folder the user went to
+                dialogs.type(u8(run_rows::nameOf(path)), u8(run_rows::folderOf(path)));
+            else
+                dialogs.type(u8(run_rows::Quoted(step.chosen)), u8(folder.path()));
+            if (step.via == run_rows::Via::Button)
+                QTest::mouseClick(window_->form().cmd_run(), Qt::LeftButton);
+            else
+                window_->form().mnu_make()->trigger();
+        }
+        run_rows::Seen seen{{},
+                            {},
+                            gathers_,
+                            shell_.documents,
+                            window_->state().g_mokuji_path,
+                            window_->form().windowTitle().toStdString(),
+                            fs_.programBaseName()};
+        for (const DialogAnswerer::Seen& d : dialogs.seen) {
+            QCOMPARE(d.title, QStringLiteral("目次ファイル読込"));
+            QVERIFY(d.filters.value(0).startsWith(QStringLiteral("目次ファイル (00_目次.xls)")));
+            seen.presets.push_back((d.folder + "/" + d.presetName).toStdString());
+        }
+        for (const QString& text : messages.texts) seen.messages.push_back(text.toStdString());
+        const std::vector<std::string> missed = run_rows::Mismatches(r, folder, seen);
+        QVERIFY2(missed.empty(), missed.empty() ? "" : missed.front().c_str());
+        QCOMPARE(messages.oddBoxes, 0);
         QVERIFY(window_->form().isEnabled());
         QVERIFY(QApplication::overrideCursor() == nullptr);
-
-        // The next dialog opens where the last choice was made, and a
-        // cancel there makes the same list again.
-        dialogs.cancel();
-        window_->form().mnu_make()->trigger();
-        QCOMPARE(dialogs.seen[1].folder, u8(folder_->path().string()));
-        QCOMPARE(dialogs.seen[1].presetName, QStringLiteral("a.xls"));
-        QCOMPARE(shell_.documents.size(), std::size_t{2});
-        QCOMPARE(gathers_, 1);
-    }
-
-    void typingTheListFileNameInAFolderWithoutOneChoosesThatFolder() {
-        DialogAnswerer dialogs;
-        MessageCatcher messages;
-        const QString folder = u8(folder_->path().string());
-        dialogs.type(QStringLiteral("00_目次.xls"), folder);
-        window_->form().mnu_make()->trigger();
-        QVERIFY(messages.texts.isEmpty());
-        QCOMPARE(window_->state().g_mokuji_path, folder_->file("00_目次.xls"));
-        QVERIFY(std::filesystem::exists(folder_->file("00_目次.xls")));
-    }
-
-    void severalChosenFilesNameTheirFolder() {
-        DialogAnswerer dialogs;
-        MessageCatcher messages;
-        const QString folder = u8(folder_->path().string());
-        dialogs.type(QStringLiteral("\"b.xls\" \"a.xls\""), folder);
-        window_->form().mnu_make()->trigger();
-        QVERIFY(messages.texts.isEmpty());
-        QCOMPARE(window_->state().g_mokuji_path, folder_->file("b.xls"));
-        QVERIFY(std::filesystem::exists(folder_->file("00_目次.xls")));
-    }
-
-    void aChoiceAfterADropIsExactlyWhatWasChosen() {
-        // The drop presets the dialog with a long list-file path; the names
-        // chosen next are shorter and must come back alone.
-        const std::string dropped = folder_->file("アンケート回答_2024年度_第2回");
-        std::filesystem::create_directory(dropped);
-        fake::makeSource(dropped + "/c.xls", {{"氏名", 1, 1, std::string("鈴木")}});
-        DialogAnswerer dialogs;
-        MessageCatcher messages;
-        drop(dropped);
-        QCOMPARE(window_->state().g_mokuji_path, dropped + "/00_目次.xls");
-
-        dialogs.type(u8(folder_->file("a.xls")));
-        window_->form().cmd_run()->click();
-        QCOMPARE(QString::fromStdString(window_->state().g_mokuji_path),
-                 u8(folder_->file("a.xls")));
-        QCOMPARE(dialogs.seen[0].presetName, QStringLiteral("00_目次.xls"));
-        dialogs.type(u8(folder_->file("00_目次.xls")));
-        window_->form().mnu_make()->trigger();
-        QCOMPARE(window_->state().g_mokuji_path, folder_->file("00_目次.xls"));
-
-        QVERIFY(messages.texts.isEmpty());
-        QCOMPARE(shell_.documents,
-                 (std::vector<std::string>{dropped + "/00_目次.xls", folder_->file("00_目次.xls"),
-                                           folder_->file("00_目次.xls")}));
     }
 
     void noSecondRunStartsWhileOneIsUnderWay() {
+        run_rows::RowFolder folder;
         DialogAnswerer dialogs;
         MessageCatcher messages;
         // A drop and both commands arrive while the first run gathers.
-        duringGathering_ = [this] {
-            drop(folder_->path().string());
+        duringGathering_ = [&] {
+            drop(folder.path());
             window_->form().mnu_make()->trigger();
             window_->form().cmd_run()->click();
             QVERIFY(window_->busy());
         };
-        dialogs.type(u8(folder_->file("b.xls")));
+        dialogs.type(u8(folder.at("b.xls")));
         window_->form().cmd_run()->click();
         QCOMPARE(gathers_, 1);
         QCOMPARE(dialogs.seen.size(), 1);
@@ -183,7 +130,6 @@ class RunCommandTest : public QObject {
 
     mokuji::platform::PosixFileSystem fs_;
     CountingShell shell_;
-    std::unique_ptr<fake::TempFolder> folder_;
     std::unique_ptr<DesktopWindow> window_;
     std::function<void()> duringGathering_;
     int gathers_ = 0;

@@ -1,6 +1,7 @@
-// The run command in the real Win32 window: the system's file-open dialog
-// answered or cancelled by the test, and what the run then writes and
-// opens.
+// The run command in the real Win32 window: the rows of the command, played
+// with the real button, menu item and the system's file-open dialog answered
+// as a user does, then what only a window has (a run under way refuses a
+// second, an unattended run's message box closes by itself).
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -10,15 +11,13 @@
 #include <memory>
 #include <sstream>
 
+#include "app/run_command_rows.h"
 #include "automation/native/native_application.h"
 #include "dialog_watcher.h"
 #include "dropped_files.h"
-#include "os/path_names.h"
 #include "os/win32/win32_file_system.h"
 #include "qt/counting_shell.h"
 #include "run/folder_gathering.h"
-#include "support/source_workbook.h"
-#include "support/temp_folder.h"
 #include "win32/win32_desktop_window.h"
 #include "win32/window_resources.h"
 
@@ -31,10 +30,6 @@ using mokuji::app::Win32DesktopWindow;
 class RunCommandTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        folder_ = root_.file("集計 フォルダ");
-        std::filesystem::create_directory(fake::utf8Path(folder_));
-        fake::makeSource(folder_ + "\\a.xls", {{"氏名", 1, 1, std::string("山田")}});
-        fake::makeSource(folder_ + "\\b.xls", {{"氏名", 1, 1, std::string("佐藤")}});
         try {
             window_ = std::make_unique<Win32DesktopWindow>(
                 fs_, shell_, ::xls::native::createApplication,
@@ -53,10 +48,7 @@ class RunCommandTest : public ::testing::Test {
     HWND form() { return window_->form().hwnd(); }
     void clickRun() { SendMessageW(window_->form().cmd_run(), BM_CLICK, 0, 0); }
     void chooseMake() { SendMessageW(form(), WM_COMMAND, MAKEWPARAM(IDM_MNU_MAKE, 0), 0); }
-    std::string listFile() const { return folder_ + "\\00_目次.xls"; }
 
-    fake::TempFolder root_;
-    std::string folder_;
     mokuji::platform::win32::Win32FileSystem fs_;
     CountingShell shell_;
     std::unique_ptr<Win32DesktopWindow> window_;
@@ -64,113 +56,69 @@ class RunCommandTest : public ::testing::Test {
     std::function<void()> duringGathering_;
 };
 
-TEST_F(RunCommandTest, CancellingRightAfterStartUpLeavesTheButtonSilentAndTheMenuSpeaks) {
-    fake::DialogWatcher watcher;
-    watcher.cancel();
-    clickRun();
-    ASSERT_EQ(watcher.seen().size(), 1u);
+class RunCommandRows : public RunCommandTest,
+                       public ::testing::WithParamInterface<run_rows::Row> {};
 
-    watcher.cancel();
-    chooseMake();
-    const auto seen = watcher.seen();
-    ASSERT_EQ(seen.size(), 3u);
-    for (int i : {0, 1}) {
-        EXPECT_TRUE(seen[i].fileDialog);
-        EXPECT_EQ(seen[i].title, "目次ファイル読込");
-        EXPECT_EQ(seen[i].text, "00_目次.xls");
-    }
-    EXPECT_FALSE(seen[2].fileDialog);
-    EXPECT_EQ(seen[2].text, "EXCELのシートがありません。");
-    EXPECT_EQ(gathers_, 0);
-    EXPECT_TRUE(shell_.documents.empty());
-    EXPECT_FALSE(watcher.lingered());
-}
-
-TEST_F(RunCommandTest, AChosenWorkbookListsItsFolderAndACancelThenRepeatsTheRun) {
-    fake::DialogWatcher watcher;
-    watcher.type(folder_ + "\\a.xls");
-    clickRun();
-
-    ASSERT_EQ(watcher.seen().size(), 1u);
-    EXPECT_EQ(window_->state().g_mokuji_path, folder_ + "\\a.xls");
-    EXPECT_EQ(window_->state().List1.ListCount(), 2u);
-    EXPECT_TRUE(std::filesystem::exists(fake::utf8Path(listFile())));
-    EXPECT_EQ(shell_.documents, std::vector<std::string>{listFile()});
-    wchar_t caption[256] = {};
-    GetWindowTextW(form(), caption, 256);
-    EXPECT_EQ(mokuji::platform::win32::Utf8(caption),
-              fs_.programBaseName() + " EXCELのデータベース");
-    EXPECT_TRUE(IsWindowEnabled(form()));
-
-    // The next dialog is preset with the last choice; a cancel there makes
-    // the same list again without gathering anew.
-    watcher.cancel();
-    chooseMake();
-    const auto seen = watcher.seen();
-    ASSERT_EQ(seen.size(), 2u);
-    EXPECT_NE(seen[1].text.find("a.xls"), std::string::npos) << seen[1].text;
-    EXPECT_EQ(shell_.documents.size(), 2u);
-    EXPECT_EQ(gathers_, 1);
-    EXPECT_FALSE(watcher.lingered());
-}
-
-TEST_F(RunCommandTest, AChoiceAfterADropIsExactlyWhatWasChosen) {
-    // The drop presets the dialog with a long list-file path; the names
-    // chosen next are shorter and must come back alone.
-    const std::string dropped = folder_ + "\\アンケート回答_2024年度_第2回";
-    std::filesystem::create_directory(fake::utf8Path(dropped));
-    fake::makeSource(dropped + "\\c.xls", {{"氏名", 1, 1, std::string("鈴木")}});
-    fake::DialogWatcher watcher;
-    fake::dropOn(form(), {dropped});
-    ASSERT_EQ(window_->state().g_mokuji_path, dropped + "\\00_目次.xls");
-
-    watcher.type(folder_ + "\\a.xls");
-    clickRun();
-    EXPECT_EQ(window_->state().g_mokuji_path, folder_ + "\\a.xls");
-    watcher.type(listFile());
-    chooseMake();
-    EXPECT_EQ(window_->state().g_mokuji_path, listFile());
-
-    const auto seen = watcher.seen();
-    ASSERT_EQ(seen.size(), 2u);
-    EXPECT_NE(seen[0].text.find("00_目次.xls"), std::string::npos) << seen[0].text;
-    EXPECT_EQ(shell_.documents,
-              (std::vector<std::string>{dropped + "\\00_目次.xls", listFile(), listFile()}));
-    EXPECT_FALSE(watcher.lingered());
-}
-
-TEST_F(RunCommandTest, SeveralChosenFilesNameTheirFolder) {
+TEST_P(RunCommandRows, PlaysTheRow) {
+    const run_rows::Row& row = GetParam();
+    run_rows::RowFolder folder(row.damagedList);
     // The dialog opens in the current directory while nothing was chosen.
     const std::filesystem::path before = std::filesystem::current_path();
-    std::filesystem::current_path(fake::utf8Path(folder_));
+    std::filesystem::current_path(fake::utf8Path(folder.path()));
     struct Restore {
         std::filesystem::path path;
         ~Restore() { std::filesystem::current_path(path); }
     } restore{before};
-    fake::DialogWatcher watcher;
-    watcher.type("\"b.xls\" \"a.xls\"");
-    chooseMake();
 
-    ASSERT_EQ(watcher.seen().size(), 1u);
-    EXPECT_EQ(mokuji::util::FolderOf(window_->state().g_mokuji_path), folder_ + "\\");
-    EXPECT_EQ(window_->state().g_mokuji_path.find('\0'), std::string::npos);
-    EXPECT_TRUE(std::filesystem::exists(fake::utf8Path(listFile())));
-    EXPECT_EQ(shell_.documents, std::vector<std::string>{listFile()});
+    fake::DialogWatcher watcher;
+    for (const run_rows::Step& step : row.steps) {
+        if (step.chosen.empty())
+            watcher.cancel();
+        else
+            watcher.type(step.chosen.size() == 1 ? folder.at(step.chosen[0])
+                                                 : run_rows::Quoted(step.chosen));
+        if (step.via == run_rows::Via::Button)
+            clickRun();
+        else
+            chooseMake();
+    }
+    wchar_t caption[256] = {};
+    GetWindowTextW(form(), caption, 256);
+    run_rows::Seen seen{{},
+                        {},
+                        gathers_,
+                        shell_.documents,
+                        window_->state().g_mokuji_path,
+                        mokuji::platform::win32::Utf8(caption),
+                        fs_.programBaseName()};
+    for (const fake::DialogWatcher::Seen& d : watcher.seen()) {
+        // A file dialog shows the name it was preset with; a box its text.
+        if (d.fileDialog) {
+            EXPECT_EQ(d.title, "目次ファイル読込");
+        }
+        (d.fileDialog ? seen.presets : seen.messages).push_back(d.text);
+    }
+    EXPECT_THAT(run_rows::Mismatches(row, folder, seen), ::testing::IsEmpty());
+    EXPECT_TRUE(IsWindowEnabled(form()));
     EXPECT_FALSE(watcher.lingered());
 }
 
+INSTANTIATE_TEST_SUITE_P(Rules, RunCommandRows, ::testing::ValuesIn(run_rows::Rows()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(RunCommandTest, NoSecondRunStartsWhileOneIsUnderWay) {
+    run_rows::RowFolder folder;
     fake::DialogWatcher watcher;
     // A drop and both commands arrive while the first run gathers; the
     // button is still enabled though its window is not.
     bool busyMeanwhile = false;
     duringGathering_ = [&] {
-        fake::dropOn(form(), {folder_});
+        fake::dropOn(form(), {folder.path()});
         chooseMake();
         clickRun();
         busyMeanwhile = window_->busy();
     };
-    watcher.type(folder_ + "\\b.xls");
+    watcher.type(folder.at("b.xls"));
     clickRun();
     EXPECT_TRUE(busyMeanwhile);
     EXPECT_EQ(gathers_, 1);
@@ -184,9 +132,10 @@ TEST_F(RunCommandTest, NoSecondRunStartsWhileOneIsUnderWay) {
 // Started with a path nobody may be watching: a box left unanswered closes
 // by itself, its text on standard error too, and the run goes on.
 TEST_F(RunCommandTest, AnUnattendedRunsMessageBoxClosesByItself) {
+    run_rows::RowFolder folder;
     EXPECT_EQ(window_->view().messageTimeout().count(), 0);
     Win32DesktopWindow unattended(fs_, shell_, ::xls::native::createApplication,
-                                  mokuji::gather::GatherFolder, folder_);
+                                  mokuji::gather::GatherFolder, folder.path());
     EXPECT_EQ(unattended.view().messageTimeout(), mokuji::app::kUnattendedMessageTimeout);
 
     fake::DialogWatcher watcher;
