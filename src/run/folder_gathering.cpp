@@ -3,14 +3,14 @@
 #include "list_file/list_layout.h"
 #include "os/letter_case.h"
 #include "os/path_names.h"
-#include "run/busy_window.h"
 #include "run/find_files.h"
+#include "view/busy_window.h"
 
 namespace mokuji::gather {
 
 GatherResult GatherFolder(const GatherContext& ctx) {
     GatherResult result;
-    BusyWindow busy(ctx.view);
+    platform::BusyWindow busy(ctx.view);
     ctx.view.setCaption(ctx.programName + " - ファイル一覧取得中");
     platform::ListBox& workbooks = ctx.workbookList;
     workbooks.SetEnabled(false);

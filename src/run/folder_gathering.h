@@ -9,6 +9,7 @@
 #include "list_file/list_file_readers.h"
 #include "os/file_system.h"
 #include "run/list_box.h"
+#include "run/list_lock.h"
 #include "view/run_view.h"
 
 namespace mokuji::gather {
@@ -45,6 +46,12 @@ struct GatherResult {
     // Names of the template left out as columns because their cells lie
     // past the .xls grid; the caller names them.
     std::vector<std::string> namesPastTheGrid;
+    // The working folder looked at, ending in the separator ("" is the
+    // current directory), for every later step of the run.
+    std::string folder = {};
+    // The list file was open in another program: nothing was read, and the
+    // list must not be written (listFile then names it).
+    std::optional<app::ListLock> held = {};
 };
 
 // The spreadsheet files a folder of answers may hold, as the folder search

@@ -5,6 +5,7 @@
 #include "automation/ignoring_failure.h"
 #include "os/path_names.h"
 #include "run/workbook_reading.h"
+#include "view/busy_window.h"
 
 namespace mokuji::engine {
 
@@ -14,24 +15,6 @@ using automation::AutomationError;
 
 // How long the window may go without its events while a workbook is read.
 constexpr int kPatienceMs = 50;
-
-// Gives the window back whatever way the run ends.
-class WindowBusy {
-  public:
-    explicit WindowBusy(platform::RunView& view) : view_(view) {
-        view_.setMousePointer(platform::kPointerHourglass);
-        view_.setEnabled(false);
-    }
-    ~WindowBusy() {
-        view_.setEnabled(true);
-        view_.setMousePointer(platform::kPointerDefault);
-    }
-    WindowBusy(const WindowBusy&) = delete;
-    WindowBusy& operator=(const WindowBusy&) = delete;
-
-  private:
-    platform::RunView& view_;
-};
 
 }  // namespace
 
@@ -47,7 +30,7 @@ RunOutcome MakeList(const RunPlan& plan, const automation::ApplicationFactory& c
     outcome.applicationStarted = true;
 
     {
-        WindowBusy busy(view);
+        platform::BusyWindow busy(view);
         // Readers on other threads go ahead; the rows, captions and
         // messages keep the order of the list all the same.
         auto pool = ReadingPool::start(plan, createApplication, *xl_app);

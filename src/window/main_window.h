@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "list_file/column_table.h"
-#include "list_file/list_file_readers.h"
 #include "list_file/list_layout.h"
 #include "list_file/property_names.h"
+#include "run/folder_gathering.h"
 #include "run/list_box.h"
 
 namespace mokuji::app {
@@ -23,20 +23,9 @@ struct MainWindow {
     // on every platform whatever order the folder lists its files in.
     platform::ListBox List1{true};
     columns::ColumnTable columns;
-    // What the last gathering found: the list file as named on disk (any
-    // letter case; "" when there was none), and whether the folder, its
-    // list file or template could not be read.
-    std::string listFileOnDisk;
-    bool listUnreadable = false;
-    // Whether the list file was open in another program at the last
-    // gathering: it must not be written then either.
-    bool listHeld = false;
-    // Workbooks the last gathering passed over for the template.
-    std::vector<gather::ReadFailure> unreadableTemplates;
-    // Spreadsheet files of the folder the last gathering did not take.
-    std::vector<std::string> notGathered;
-    // Names of the template whose cells lie past the .xls grid, left out.
-    std::vector<std::string> namesPastTheGrid;
+    // What the last gathering found, for the run that lists it: a list
+    // that could not be read or is open elsewhere is never written.
+    gather::GatherResult lastGathering;
 };
 
 inline constexpr const char* kStartupCaptionSuffix = " EXCELのデータベース";

@@ -17,8 +17,7 @@ std::optional<RunEnd> runOnGatheredList(MainWindow& window, const StartupContext
     // again would answer a question not asked.
     if (sub_mokuji_select(window, ctx, dialogs) == ListFileChoice::TooMany) return std::nullopt;
     if (window.List1.ListCount() == 0) {
-        if (sayWhenEmpty) ctx.view.showMessage(kNoSheetsMessage);
-        TellNotGathered(window, ctx.view);
+        TellNothingGathered(window, ctx.view, sayWhenEmpty ? kNoSheetsMessage : "");
         return std::nullopt;
     }
     return MakeAndOpenList(window, ctx);

@@ -6,7 +6,7 @@
 
 #include "automation/automation_error.h"
 #include "run/list_generation_driver.h"
-#include "window/list_lock.h"
+#include "run/list_lock.h"
 
 namespace mokuji::app {
 

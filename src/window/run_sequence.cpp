@@ -1,15 +1,14 @@
 #include "window/run_sequence.h"
 
-#include <algorithm>
 #include <vector>
 
 #include "list_file/list_workbook_builder.h"
 #include "os/path_names.h"
 #include "run/list_generation_driver.h"
-#include "window/list_lock.h"
+#include "run/list_lock.h"
+#include "view/busy_window.h"
 #include "window/mokuji_open.h"
-#include "window/run_messages.h"
-#include "window/startup_messages.h"
+#include "window/run_report.h"
 
 namespace mokuji::app {
 
@@ -24,12 +23,6 @@ std::vector<std::string> workbooksOf(const platform::ListBox& list) {
     return workbooks;
 }
 
-RunEnd runEndOf(const engine::RunOutcome& outcome) {
-    if (!outcome.applicationStarted || outcome.list.saveFailure) return RunEnd::ListNotSaved;
-    if (!outcome.list.rowsFailed.empty()) return RunEnd::ListIncomplete;
-    return RunEnd::ListWritten;
-}
-
 // The gathering may hand back the list file as a path or a bare name.
 std::string fileNameOf(const std::string& listFile) {
     if (listFile.empty()) return engine::kListFileName;
@@ -37,106 +30,85 @@ std::string fileNameOf(const std::string& listFile) {
     return name.empty() ? listFile : name;
 }
 
-}  // namespace
-
-void TellNotGathered(const MainWindow& window, platform::RunView& view) {
-    if (!window.notGathered.empty()) view.showMessage(NotGatheredMessage(window.notGathered));
-}
-
-bool GatherWorkingFolder(MainWindow& window, const StartupContext& ctx) {
-    platform::RunView& view = ctx.view;
-    window.listFileOnDisk.clear();
-    window.listUnreadable = false;
-    window.listHeld = false;
-    window.unreadableTemplates.clear();
-    window.notGathered.clear();
-    window.namesPastTheGrid.clear();
+gather::GatherResult gatherFolder(MainWindow& window, const StartupContext& ctx) {
+    const std::string folder = util::FolderOf(window.g_mokuji_path);
+    gather::GatherResult gathered;
     // Before anything is read: a list open elsewhere would be saved over
     // our update, which would be lost without a word.
-    const std::string folder = util::FolderOf(window.g_mokuji_path);
     if (auto lock = FindListLock(folder, engine::kListFileName)) {
-        window.listHeld = true;
-        std::string list = ctx.fs.findOrdinaryFile(folder + engine::kListFileName);
-        if (list.empty()) list = folder + engine::kListFileName;
-        view.showMessage(ListHeldMessage(list, *lock));
-        return false;
+        gathered.listFile = ctx.fs.findOrdinaryFile(folder + engine::kListFileName);
+        if (gathered.listFile.empty()) gathered.listFile = folder + engine::kListFileName;
+        gathered.held = std::move(lock);
+    } else {
+        try {
+            gathered = ctx.gather({window.g_mokuji_path, window.List1, window.columns, ctx.view,
+                                   ctx.fs, ctx.createApplication, ctx.fs.programBaseName(),
+                                   ctx.gathering.pattern()});
+        } catch (const platform::FileSystemError& e) {
+            // Whatever the gathering had taken of the window comes back.
+            platform::GiveWindowBack(ctx.view);
+            gathered.readFailure = gather::ReadFailure{folder, e.what()};
+        }
     }
-    gather::GatherResult gathered;
-    try {
-        gathered =
-            ctx.gather({window.g_mokuji_path, window.List1, window.columns, view, ctx.fs,
-                        ctx.createApplication, ctx.fs.programBaseName(), ctx.gathering.pattern()});
-    } catch (const platform::FileSystemError& e) {
-        // The gathering gives the window back only when it ends normally.
-        view.setEnabled(true);
-        view.setMousePointer(platform::kPointerDefault);
-        window.listUnreadable = true;
-        view.showMessage(ReadFailureMessage({util::FolderOf(window.g_mokuji_path), e.what()}));
-        return false;
-    }
-    if (gathered.readFailure) {
-        // Going on would write a new list over one that could not be read.
-        window.listUnreadable = true;
-        view.showMessage(ReadFailureMessage(*gathered.readFailure));
-        return false;
-    }
-    window.listFileOnDisk = gathered.listFile;
-    window.unreadableTemplates = std::move(gathered.unreadableTemplates);
-    window.notGathered = std::move(gathered.notGathered);
-    window.namesPastTheGrid = std::move(gathered.namesPastTheGrid);
-    return true;
+    gathered.folder = folder;
+    return gathered;
+}
+
+}  // namespace
+
+bool GatherWorkingFolder(MainWindow& window, const StartupContext& ctx) {
+    window.lastGathering = gatherFolder(window, ctx);
+    const gather::GatherResult& gathered = window.lastGathering;
+    if (!gathered.held && !gathered.readFailure) return true;
+    // Going on would write a new list over one that could not be read.
+    Tell(ctx.view, ReportOf({.gathering = gathered}));
+    return false;
+}
+
+void TellNothingGathered(const MainWindow& window, platform::RunView& view,
+                         const std::string& message) {
+    Tell(view, ReportOf({.gathering = window.lastGathering,
+                         .nothingGathered = true,
+                         .nothingGatheredMessage = message}));
 }
 
 RunEnd MakeAndOpenList(MainWindow& window, const StartupContext& ctx) {
-    if (window.listHeld) return RunEnd::ListHeld;
-    if (window.listUnreadable) return RunEnd::ReadFailed;
+    const gather::GatherResult& gathered = window.lastGathering;
+    // Its gathering told the user why already.
+    if (gathered.held || gathered.readFailure) return ReportOf({.gathering = gathered}).end;
     platform::RunView& view = ctx.view;
     const std::string programName = ctx.fs.programBaseName();
-    const std::string folder = util::FolderOf(window.g_mokuji_path);
     engine::ListContext list{
-        folder,
+        gathered.folder,
         programName,
         window.columns,
         view,
         [&fs = ctx.fs](const std::string& p) { return !fs.findOrdinaryFile(p).empty(); },
-        fileNameOf(window.listFileOnDisk)};
-    const engine::RunPlan plan{folder, workbooksOf(window.List1), window.columns, window.prop_name,
-                               programName};
+        fileNameOf(gathered.listFile)};
+    const engine::RunPlan plan{gathered.folder, workbooksOf(window.List1), window.columns,
+                               window.prop_name, programName};
     const engine::RunOutcome outcome =
         engine::MakeList(plan, ctx.createApplication, view,
                          [&list](automation::Application& xl_app, engine::RowStore& rows) {
                              return engine::BuildListWorkbook(xl_app, std::move(rows), list);
                          });
-    for (const std::string& message : RunOutcomeMessages(outcome)) view.showMessage(message);
-
-    // A workbook passed over for the template that the run could not read
-    // either was named with the run's skipped ones already.
-    std::vector<gather::ReadFailure> passedOver;
-    for (const gather::ReadFailure& failure : window.unreadableTemplates) {
-        const std::string name = util::FileNameOf(failure.path);
-        if (std::none_of(outcome.skipped.begin(), outcome.skipped.end(),
-                         [&name](const engine::SkippedWorkbook& s) { return s.fileName == name; }))
-            passedOver.push_back(failure);
-    }
-    if (!passedOver.empty()) view.showMessage(PassedOverTemplatesMessage(passedOver));
-    if (!window.namesPastTheGrid.empty())
-        view.showMessage(NamesPastTheGridMessage(window.namesPastTheGrid));
-    TellNotGathered(window, view);
-
-    if (auto summary = RunSummaryText(outcome, list.listFilePath())) view.showSummary(*summary);
+    const RunReport report =
+        ReportOf({.gathering = gathered, .outcome = &outcome, .listPath = list.listFilePath()});
+    Tell(view, report);
     view.setCaption(StartupCaption(programName));
     sub_mokuji_open(window.g_mokuji_path, ctx.fs, ctx.shell);
-    return runEndOf(outcome);
+    return report.end;
 }
 
 RunEnd RunWorkingFolder(MainWindow& window, const StartupContext& ctx,
                         const std::string& nothingGatheredMessage) {
-    if (!GatherWorkingFolder(window, ctx))
-        return window.listHeld ? RunEnd::ListHeld : RunEnd::ReadFailed;
+    if (!GatherWorkingFolder(window, ctx)) return ReportOf({.gathering = window.lastGathering}).end;
     if (window.List1.ListCount() == 0) {
-        ctx.view.showMessage(nothingGatheredMessage);
-        TellNotGathered(window, ctx.view);
-        return RunEnd::NothingGathered;
+        const RunReport report = ReportOf({.gathering = window.lastGathering,
+                                           .nothingGathered = true,
+                                           .nothingGatheredMessage = nothingGatheredMessage});
+        Tell(ctx.view, report);
+        return report.end;
     }
     return MakeAndOpenList(window, ctx);
 }

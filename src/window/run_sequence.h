@@ -13,15 +13,17 @@ namespace mokuji::app {
 inline constexpr const char* kNoSheetsMessage = "EXCELのシートがありません。";
 
 // Gathers the working folder's workbooks into List1 and its column
-// definitions, unless the list file is open in another program (which is
-// told, and remembered as a gathering that failed). A folder, list file or template that cannot be
-// read is named in a message; the window then remembers that its list must not be written. Returns
-// whether the gathering could read what it needed.
+// definitions, unless the list file is open in another program, and keeps
+// what it found as the window's last gathering. A list held elsewhere, or a
+// folder, list file or template that cannot be read, is told, and the list
+// is then never written. Returns whether the gathering read what it needed.
 bool GatherWorkingFolder(MainWindow& window, const StartupContext& ctx);
 
-// Names the spreadsheet files the last gathering left out, if any: at the
-// end of a run, so that an answer returned in another format is not missed.
-void TellNotGathered(const MainWindow& window, platform::RunView& view);
+// The last gathering found no workbook: message, unless empty, and the
+// spreadsheet files it left out, so that an answer returned in another
+// format is not missed.
+void TellNothingGathered(const MainWindow& window, platform::RunView& view,
+                         const std::string& message);
 
 // Writes the list file from what the last gathering left in List1, sets the
 // start-up caption back and opens the list file. Does nothing after a

@@ -1,27 +1,29 @@
 #include "window/unattended_run.h"
 
+#include <utility>
+
 #include "os/path_names.h"
+#include "view/busy_window.h"
 #include "window/command_line.h"
 #include "window/run_sequence.h"
 #include "window/startup_messages.h"
 
 namespace mokuji::app {
 
-RunEnd RunUnattended(MainWindow& window, const StartupContext& ctx, const std::string& argument) {
-    platform::RunView& view = ctx.view;
-    view.setMousePointer(platform::kPointerHourglass);
-    view.setEnabled(false);
-    view.doEvents();
+namespace {
 
+// The path the argument names, and what is there. Several files dropped on
+// a shortcut or sent to it come to Windows as one line: when each of its
+// words names something, the last one is taken, as the window takes the
+// last item of a drop. On Linux the arguments come split already, and a
+// path is never split again.
+std::pair<std::string, platform::FileAttributes> resolve(const StartupContext& ctx,
+                                                         const std::string& argument) {
     std::string path =
         ResolvedArgument(argument, ctx.fs.programFolder(), ctx.fs.currentDirectory());
     platform::FileAttributes found = ctx.fs.attributes(path);
 #ifdef _WIN32
     if (!found.exists) {
-        // Several files dropped on a shortcut or sent to it come as one
-        // line: when each of its words names something, the last one is
-        // taken, as the window takes the last item of a drop. On Linux the
-        // arguments come split already, and a path is never split again.
         const std::vector<std::string> words = WordsOf(ctx.arguments);
         std::string last;
         platform::FileAttributes lastFound;
@@ -30,23 +32,29 @@ RunEnd RunUnattended(MainWindow& window, const StartupContext& ctx, const std::s
             lastFound = ctx.fs.attributes(last);
             if (!lastFound.exists) break;
         }
-        if (words.size() > 1 && lastFound.exists) {
-            path = last;
-            found = lastFound;
-        }
+        if (words.size() > 1 && lastFound.exists) return {last, lastFound};
     }
 #endif
+    return {path, found};
+}
+
+}  // namespace
+
+RunEnd RunUnattended(MainWindow& window, const StartupContext& ctx, const std::string& argument) {
+    platform::RunView& view = ctx.view;
+    // Busy from the start: the window shows as it will be for the whole run.
+    platform::MakeWindowBusy(view);
+    view.doEvents();
+    const auto [path, found] = resolve(ctx, argument);
     if (!found.exists) {
-        view.setEnabled(true);
-        view.setMousePointer(platform::kPointerDefault);
+        platform::GiveWindowBack(view);
         view.showMessage(PathNotFoundMessage(argument, path));
         return RunEnd::BadArgument;
     }
     if (!found.directory && path == ctx.shell.documentThatStartedUs()) {
         // The desktop chose this program to show the list it has just
         // written: a run would write it again and open it again, for ever.
-        view.setEnabled(true);
-        view.setMousePointer(platform::kPointerDefault);
+        platform::GiveWindowBack(view);
         view.showMessage(OpenedWithItselfMessage(path));
         return RunEnd::BadArgument;
     }

@@ -3,6 +3,7 @@
 #include <new>
 
 #include "automation/automation_error.h"
+#include "view/busy_window.h"
 
 namespace mokuji::app {
 
@@ -20,8 +21,7 @@ bool RunTrapped(const std::function<void()>& command, platform::RunView& view) {
         command();
         return true;
     } catch (const std::exception& failure) {
-        view.setMousePointer(platform::kPointerDefault);
-        view.setEnabled(true);
+        platform::GiveWindowBack(view);
         view.showMessage(UntrappedFailureText(failure));
         return false;
     }

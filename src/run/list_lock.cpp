@@ -1,4 +1,4 @@
-#include "window/list_lock.h"
+#include "run/list_lock.h"
 
 #include <filesystem>
 #include <fstream>

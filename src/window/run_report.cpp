@@ -1,0 +1,74 @@
+#include "window/run_report.h"
+
+#include <algorithm>
+
+#include "os/path_names.h"
+#include "window/run_messages.h"
+#include "window/startup_messages.h"
+
+namespace mokuji::app {
+
+namespace {
+
+RunEnd endOf(const engine::RunOutcome& outcome) {
+    if (!outcome.applicationStarted || outcome.list.saveFailure) return RunEnd::ListNotSaved;
+    if (!outcome.list.rowsFailed.empty()) return RunEnd::ListIncomplete;
+    return RunEnd::ListWritten;
+}
+
+// A workbook passed over for the template that the run could not read
+// either was named with the run's skipped ones already.
+std::vector<gather::ReadFailure> passedOverOnly(const gather::GatherResult& gathering,
+                                                const engine::RunOutcome& outcome) {
+    std::vector<gather::ReadFailure> passedOver;
+    for (const gather::ReadFailure& failure : gathering.unreadableTemplates) {
+        const std::string name = util::FileNameOf(failure.path);
+        if (std::none_of(outcome.skipped.begin(), outcome.skipped.end(),
+                         [&name](const engine::SkippedWorkbook& s) { return s.fileName == name; }))
+            passedOver.push_back(failure);
+    }
+    return passedOver;
+}
+
+}  // namespace
+
+RunReport ReportOf(const RunRecord& run) {
+    const gather::GatherResult& gathering = run.gathering;
+    RunReport report;
+    // A list open elsewhere or unreadable stops the run before anything
+    // else could be found out.
+    if (gathering.held) {
+        report.messages.push_back(ListHeldMessage(gathering.listFile, *gathering.held));
+        report.end = RunEnd::ListHeld;
+        return report;
+    }
+    if (gathering.readFailure) {
+        report.messages.push_back(ReadFailureMessage(*gathering.readFailure));
+        report.end = RunEnd::ReadFailed;
+        return report;
+    }
+    if (run.nothingGathered) {
+        if (!run.nothingGatheredMessage.empty())
+            report.messages.push_back(run.nothingGatheredMessage);
+        report.end = RunEnd::NothingGathered;
+    } else if (run.outcome) {
+        report.messages = RunOutcomeMessages(*run.outcome);
+        const auto passedOver = passedOverOnly(gathering, *run.outcome);
+        if (!passedOver.empty()) report.messages.push_back(PassedOverTemplatesMessage(passedOver));
+        if (!gathering.namesPastTheGrid.empty())
+            report.messages.push_back(NamesPastTheGridMessage(gathering.namesPastTheGrid));
+        report.summary = RunSummaryText(*run.outcome, run.listPath);
+        report.end = endOf(*run.outcome);
+    }
+    // Last, so that an answer returned in another format is not missed.
+    if (!gathering.notGathered.empty())
+        report.messages.push_back(NotGatheredMessage(gathering.notGathered));
+    return report;
+}
+
+void Tell(platform::RunView& view, const RunReport& report) {
+    for (const std::string& message : report.messages) view.showMessage(message);
+    if (report.summary) view.showSummary(*report.summary);
+}
+
+}  // namespace mokuji::app
