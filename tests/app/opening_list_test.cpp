@@ -29,36 +29,12 @@ TEST_F(OpeningList, TheDefaultPathLooksUpTheBareNameInTheCurrentFolder) {
     EXPECT_THAT(shell.documents, ElementsAre(Opened("00_目次.xls", nativePath("/"))));
 }
 
-TEST_F(OpeningList, TheListOfTheWorkingFolderIsOpenedNotTheWorkbookGiven) {
-    fs.addFile(nativePath("/data/a.xls"));
-    fs.addFile(nativePath("/data/00_目次.xls"));
-    sub_mokuji_open(nativePath("/data/a.xls"), fs, shell);
-    EXPECT_THAT(shell.documents,
-                ElementsAre(Opened(nativePath("/data/00_目次.xls"), nativePath("/"))));
-}
-
-TEST_F(OpeningList, AListFoundInOtherLetterCaseIsOpenedUnderItsOwnName) {
-    fs.addFile(nativePath("/data/00_目次.XLS"));
-    sub_mokuji_open(nativePath("/data/"), fs, shell);
-    EXPECT_THAT(shell.documents,
-                ElementsAre(Opened(nativePath("/data/00_目次.XLS"), nativePath("/"))));
-}
-
 TEST_F(OpeningList, AMissingOrHiddenListIsNotOpened) {
     fs.addFile(nativePath("/hidden/00_目次.xls"), true);
     sub_mokuji_open(nativePath("/data/"), fs, shell);
     sub_mokuji_open(nativePath("/hidden/"), fs, shell);
     EXPECT_THAT(shell.documents, IsEmpty());
     EXPECT_THAT(shell.programs, IsEmpty());
-}
-
-TEST_F(OpeningList, AListInAFolderNamedLikeAProgramIsOpenedNotRun) {
-    for (const char* folder : {"/data/x.exe/", "/data/a.exe.d/", "/data/2024.exercises/"}) {
-        fs.addFile(nativePath(folder) + "00_目次.xls");
-        sub_mokuji_open(nativePath(folder), fs, shell);
-    }
-    EXPECT_THAT(shell.programs, IsEmpty());
-    EXPECT_EQ(shell.documents.size(), 3u);
 }
 
 TEST(ShellOpen, OnlyAFileOfItsOwnExeExtensionIsStartedAndOnlyOnWindows) {

@@ -1,9 +1,10 @@
 #pragma once
 
-// The run command's rules, written once. Each row is what a user does with
-// the button or the menu item and the list-file dialog, in a folder holding
-// two questionnaires and a subfolder with a long name, and what must follow.
-// The command without a screen and both real windows play the same rows.
+// The run command's and the drop's rules, written once. Each row is what a
+// user does with the button or the menu item and the list-file dialog, or
+// by dropping items, in a folder holding two questionnaires, a subfolder
+// with a long name and one without workbooks, and what must follow. The
+// logic without a screen and both real windows play the same rows.
 
 #include <filesystem>
 #include <fstream>
@@ -17,10 +18,11 @@
 
 namespace run_rows {
 
-enum class Via { Button, Menu };
+enum class Via { Button, Menu, Drop };
 
 // No names cancels the dialog; one name (a path inside the folder, with
-// '/') is chosen alone; several are chosen together from the folder.
+// '/') is chosen alone; several are chosen together from the folder. A drop
+// delivers its items in order (paths inside the folder, "" the folder).
 struct Step {
     Via via;
     std::vector<std::string> chosen;
@@ -47,12 +49,15 @@ inline void PrintTo(const Row& row, std::ostream* out) {
 
 inline constexpr const char* kList = "00_目次.xls";
 inline constexpr const char* kLong = "アンケート回答_2024年度_第2回";
+inline constexpr const char* kNone = "回答なし";
 inline constexpr const char* kDamagedList = "just text, saved under the list file's name";
 
 inline const std::vector<Row>& Rows() {
     using V = Via;
     const std::string c = std::string(kLong) + "/c.xls";
     const std::string longList = std::string(kLong) + "/" + kList;
+    const std::string note = std::string(kNone) + "/メモ.txt";
+    const std::string none = std::string(kNone) + "/";
     // A table reads better one row to a line or two.
     // clang-format off
     static const std::vector<Row> rows = {
@@ -72,6 +77,18 @@ inline const std::vector<Row>& Rows() {
         {"UnreadableListFileIsNeverWrittenNotEvenAfterACancel", true,
          {{V::Menu, {kList}}, {V::Menu, {}}},
          {"", kList}, {"目次ファイルを作成・更新しませんでした"}, 1, {}, kList},
+        // A dropped folder names its own list file; a file, workbook or not,
+        // keeps its path, so that its folder is listed.
+        {"DroppedFolderIsListedAndItsListOpened", false, {{V::Drop, {""}}}, {}, {}, 1, {kList},
+         kList},
+        {"DroppedFileInAFolderWithoutWorkbooksIsTold", false, {{V::Drop, {note}}}, {},
+         {"EXCELのシートがありません。"}, 1, {}, note},
+        // Of several items the last counts; what an earlier run listed does
+        // not count for the next.
+        {"LastOfSeveralDroppedItemsCounts", false,
+         {{V::Drop, {kNone, "b.xls"}}, {V::Drop, {"a.xls", none}}, {V::Drop, {note, "a.xls"}}},
+         {}, {"EXCELのシートがありません。"}, 3, {kList, kList}, "a.xls"},
+        {"DropWithoutFileNamesChangesNothing", false, {{V::Drop, {}}}, {}, {}, 0, {}, ""},
     };
     // clang-format on
     return rows;
@@ -83,6 +100,8 @@ class RowFolder {
   public:
     explicit RowFolder(bool damagedList = false) : folder_(root_.file("集計 フォルダ")) {
         std::filesystem::create_directories(fake::utf8Path(at(kLong)));
+        std::filesystem::create_directories(fake::utf8Path(at(kNone)));
+        std::ofstream(fake::utf8Path(at(std::string(kNone) + "/メモ.txt"))) << "not a workbook";
         fake::makeSource(at("a.xls"), {{"氏名", 1, 1, std::string("山田")}});
         fake::makeSource(at("b.xls"), {{"氏名", 1, 1, std::string("佐藤")}});
         fake::makeSource(at(std::string(kLong) + "/c.xls"), {{"氏名", 1, 1, std::string("鈴木")}});
@@ -90,8 +109,9 @@ class RowFolder {
     }
 
     const std::string& path() const { return folder_; }
-    // A path inside, from one written with '/'.
+    // A path inside, from one written with '/'; "" is the folder itself.
     std::string at(std::string relative) const {
+        if (relative.empty()) return folder_;
         const auto separator = static_cast<char>(std::filesystem::path::preferred_separator);
         for (char& c : relative) c = c == '/' ? separator : c;
         return folder_ + separator + relative;
@@ -110,6 +130,12 @@ struct Seen {
     std::vector<std::string> opened;
     std::string working, caption, programName;
 };
+
+inline std::vector<std::string> dropped(const Step& step, const RowFolder& folder) {
+    std::vector<std::string> paths;
+    for (const std::string& item : step.chosen) paths.push_back(folder.at(item));
+    return paths;
+}
 
 inline std::string nameOf(const std::string& path) {
     return path.substr(path.find_last_of("/\\") + 1);

@@ -1,6 +1,7 @@
-// The run command without a screen, over generated workbooks: the rows that
-// both windows play too, then what only the logic can see (the dialog's
-// request, a selection too long for it, names the gathering passed over).
+// The run command and drops without a screen, over generated workbooks: the
+// rows that both windows play too, then what only the logic can see (the
+// dialog's request, a selection too long for it, names the gathering passed
+// over).
 
 #include "window/run_command.h"
 
@@ -13,6 +14,7 @@
 #include "app/startup_fakes.h"
 #include "automation/native/native_application.h"
 #include "dialogs/scripted_dialog_layer.h"
+#include "window/drop_intake.h"
 #ifdef _WIN32
 #include "os/win32/win32_file_system.h"
 #else
@@ -79,6 +81,10 @@ struct RunCommandRows : RunCommand, ::testing::WithParamInterface<run_rows::Row>
 TEST_P(RunCommandRows, PlaysTheRow) {
     const run_rows::Row& row = GetParam();
     for (const run_rows::Step& step : row.steps) {
+        if (step.via == run_rows::Via::Drop) {
+            sub_OLEDragDrop(run_rows::dropped(step, folder), window, context());
+            continue;
+        }
         if (step.chosen.empty()) {
             layer.cancelFile();
         } else if (step.chosen.size() == 1) {
@@ -137,9 +143,11 @@ TEST_F(RunCommand, AThousandNamesFitAndASelectionThatDoesNotIsTold) {
     EXPECT_EQ(window.g_mokuji_path, folder.at("アンケート回答_10001.xls"));
 }
 
-// The rows choose in a folder; at the root the folder ends in its separator.
-TEST(WorkingPathOfChoice, SeveralAtTheRootGiveTheFirstThere) {
+// The rows work in a folder; at the root the folder ends in its separator,
+// which is not doubled.
+TEST(WorkingPath, AtTheRootTheSeparatorIsNotDoubled) {
     EXPECT_EQ(WorkingPathOfChoice(nativePath("/\0x.xls\0y.xls"s)), nativePath("/x.xls"));
+    EXPECT_EQ(DroppedWorkingPath(nativePath("/"), true), nativePath("/00_目次.xls"));
 }
 
 // A workbook the gathering could not read for the columns but the run read

@@ -179,30 +179,6 @@ TEST_F(FileDialogTest, CancelIsFlaggedOnlyWithCancelError) {
     EXPECT_TRUE(dlg.CancelButton());
 }
 
-TEST_F(FileDialogTest, TooSmallBufferIsACancelThatSaysWhy) {
-    dlg.MaxFileSize(8);
-    dlg.FileName("keep");
-    layer.choose("C:\\data\\long.xls");
-    dlg.ShowOpen();
-    EXPECT_EQ(dlg.FileName(), "keep");
-    EXPECT_EQ(dlg.ErrNumber(), ScriptedDialogLayer::kBufferTooSmall);
-    EXPECT_EQ(dlg.ErrDescription(), "メンバ lpstrFile が指すバッファが小さすぎます。");
-}
-
-TEST_F(FileDialogTest, OtherReturnValueFetchesTheExtendedErrorAndKeepsTheName) {
-    dlg.FileName("keep");
-    layer.failFile(2, 0x3002);
-    dlg.ShowSave();
-    EXPECT_EQ(dlg.ErrNumber(), 0x3002);
-    EXPECT_EQ(dlg.FileName(), "keep");
-    EXPECT_EQ(dlg.Action(), 2);
-    EXPECT_EQ(dlg.ErrDescription(), "ファイル名が無効です。");
-
-    layer.cancelFile();  // the next dialog starts with a clean error
-    dlg.ShowSave();
-    EXPECT_EQ(dlg.ErrNumber(), 0);
-}
-
 TEST_F(FileDialogTest, FaultsEndTheDialogQuietly) {
     dlg.MaxFileSize(0);
     EXPECT_NO_THROW(dlg.ShowOpen());
@@ -240,29 +216,43 @@ TEST_F(FileDialogTest, ActionShowsTheNumberedDialogOrOnlyStores) {
     EXPECT_EQ(layer.opens.size() + layer.saves.size() + layer.colors.size(), 1u);
 }
 
-TEST_F(FileDialogTest, ErrDescriptionFindsTheRowOfAnExtendedErrorCode) {
+// A failure, or a cancel that says why, keeps the name, fetches the
+// extended error and describes it; the next dialog starts with a clean error.
+TEST_F(FileDialogTest, AFailureKeepsTheNameAndDescribesItsExtendedError) {
     struct Case {
-        std::int32_t code;
+        std::int32_t result, code;
         const char* text;
     };
     for (const Case& c : {
-             Case{0, "未知のｴﾗｰです。"},
-             Case{0x3003, "メンバ lpstrFile が指すバッファが小さすぎます。"},
-             Case{0x2001, "フォントが存在しません。"},
-             Case{0x1000,
+             Case{2, 0, "未知のｴﾗｰです。"},
+             Case{0, ScriptedDialogLayer::kBufferTooSmall,
+                  "メンバ lpstrFile が指すバッファが小さすぎます。"},
+             Case{2, 0x3002, "ファイル名が無効です。"},
+             Case{2, 0x2001, "フォントが存在しません。"},
+             Case{2, 0x1000,
                   "PDReturnDefault フラグが設定されていますが、hDevMode フィールドまたは "
                   "hDevNames フィールドが 0 ではありません。"},
-             Case{0xFFFF, "関数がダイアログ ボックスをロードできません。"},
-             Case{0x0003, "未知のｴﾗｰです。"},
-             Case{0x12345, "未知のｴﾗｰです。"},
+             Case{2, 0xFFFF, "関数がダイアログ ボックスをロードできません。"},
+             Case{2, 0x0003, "未知のｴﾗｰです。"},
+             Case{2, 0x12345, "未知のｴﾗｰです。"},
          }) {
-        ScriptedDialogLayer l;
-        cCommonDlg d(l);
-        d.Form(std::make_shared<FakeOwner>());
-        l.failFile(2, c.code);
-        d.ShowOpen();
-        EXPECT_EQ(d.ErrDescription(), c.text) << std::hex << c.code;
+        dlg.FileName("keep");
+        layer.failFile(c.result, c.code);
+        dlg.ShowSave();
+        EXPECT_EQ(dlg.FileName(), "keep") << std::hex << c.code;
+        EXPECT_EQ(dlg.ErrNumber(), c.code) << std::hex << c.code;
+        EXPECT_EQ(dlg.ErrDescription(), c.text) << std::hex << c.code;
+        EXPECT_EQ(dlg.Action(), 2);
+        layer.cancelFile();
+        dlg.ShowSave();
+        EXPECT_EQ(dlg.ErrNumber(), 0);
     }
+    // A choice longer than the buffer is refused by the dialog itself.
+    dlg.MaxFileSize(8);
+    layer.choose("C:\\data\\long.xls");
+    dlg.ShowOpen();
+    EXPECT_EQ(dlg.FileName(), "keep");
+    EXPECT_EQ(dlg.ErrNumber(), ScriptedDialogLayer::kBufferTooSmall);
 }
 
 }  // namespace

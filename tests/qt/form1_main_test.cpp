@@ -9,7 +9,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QUrl>
-#include <filesystem>
 #include <memory>
 
 #include "automation/native/native_application.h"
@@ -132,46 +131,6 @@ class Form1MainTest : public QObject {
     }
 
     void startupSetsTheCaption() {
-        QCOMPARE(window_->form().windowTitle(), u8(fs_.programBaseName()) + " EXCELのデータベース");
-    }
-
-    void folderDroppedOnTheButtonRunsOverThatFolder() {
-        fake::TempFolder folder;
-        MessageCatcher catcher;
-        auto data = urlsOf({QUrl::fromLocalFile(u8(folder.path().string()))});
-        QVERIFY(dropOn(window_->form().cmd_run(), *data));
-        QCOMPARE(catcher.texts, QStringList{QStringLiteral("EXCELのシートがありません。")});
-        QCOMPARE(catcher.oddBoxes, 0);
-        QCOMPARE(window_->state().g_mokuji_path, folder.file("00_目次.xls"));
-        QCOMPARE(shell_.opened(), std::size_t{0});
-        // The run gives the window back.
-        QVERIFY(window_->form().isEnabled());
-        QVERIFY(QApplication::overrideCursor() == nullptr);
-    }
-
-    void theLastOfSeveralDroppedItemsNamesTheFolder() {
-        fake::TempFolder first;
-        fake::TempFolder second;
-        const std::string book = second.write("帳票ｱ.txt", "not a workbook");
-        MessageCatcher catcher;
-        auto data =
-            urlsOf({QUrl::fromLocalFile(u8(first.path().string())), QUrl::fromLocalFile(u8(book))});
-        QVERIFY(dropOn(window_->form().Label1(1), *data));
-        QCOMPARE(catcher.texts.size(), 1);
-        QCOMPARE(window_->state().g_mokuji_path, book);
-    }
-
-    void aDroppedWorkbookListsEveryWorkbookOfItsFolder() {
-        fake::TempFolder folder;
-        fake::makeSource(folder.file("a.xls"), {{"氏名", 1, 1, std::string("山田")}});
-        fake::makeSource(folder.file("b.xls"), {{"氏名", 1, 1, std::string("佐藤")}});
-        MessageCatcher catcher;
-        auto data = urlsOf({QUrl::fromLocalFile(u8(folder.file("b.xls")))});
-        QVERIFY(dropOn(window_->form().Image1(), *data));
-        QVERIFY(catcher.texts.isEmpty());
-        QCOMPARE(window_->state().List1.ListCount(), std::size_t{2});
-        QCOMPARE(shell_.documents, std::vector<std::string>{folder.file("00_目次.xls")});
-        QVERIFY(std::filesystem::exists(folder.file("00_目次.xls")));
         QCOMPARE(window_->form().windowTitle(), u8(fs_.programBaseName()) + " EXCELのデータベース");
     }
 

@@ -1,12 +1,14 @@
-// The run command in the real window: the rows of the command, played with
-// the real button, menu item and file dialog answered as a user does, then
-// what only a window has (a run under way refuses a second).
+// The run command and drops in the real window: the rows of the logic,
+// played with the real button, menu item and file dialog answered as a user
+// does and drops on each part of the window, then what only a window has (a
+// run under way refuses a second).
 
 #include <QAction>
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTest>
@@ -67,6 +69,12 @@ class RunCommandTest : public QObject {
         DialogAnswerer dialogs;
         MessageCatcher messages;
         for (const run_rows::Step& step : r.steps) {
+            if (step.via == run_rows::Via::Drop) {
+                QWidget* parts[] = {window_->form().cmd_run(), window_->form().Label1(1),
+                                    window_->form().Image1(), &window_->form()};
+                drop(run_rows::dropped(step, folder), parts[drops_++ % 4]);
+                continue;
+            }
             const std::string path = step.chosen.empty() ? "" : folder.at(step.chosen[0]);
             if (step.chosen.empty())
                 dialogs.cancel();
@@ -105,7 +113,7 @@ class RunCommandTest : public QObject {
         MessageCatcher messages;
         // A drop and both commands arrive while the first run gathers.
         duringGathering_ = [&] {
-            drop(folder.path());
+            drop({folder.path()}, &window_->form());
             window_->form().mnu_make()->trigger();
             window_->form().cmd_run()->click();
             QVERIFY(window_->busy());
@@ -119,13 +127,17 @@ class RunCommandTest : public QObject {
     }
 
   private:
-    void drop(const std::string& path) {
+    // As the desktop delivers a drop: a drag entering first, then the drop.
+    static void drop(const std::vector<std::string>& paths, QWidget* target) {
         QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(u8(path))});
-        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(&window_->form(), &enter);
-        QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(&window_->form(), &dropped);
+        QList<QUrl> urls;
+        for (const std::string& path : paths) urls << QUrl::fromLocalFile(u8(path));
+        data.setUrls(urls);
+        const QPoint at = target->rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        QDropEvent dropped(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &dropped);
     }
 
     mokuji::platform::PosixFileSystem fs_;
@@ -133,6 +145,7 @@ class RunCommandTest : public QObject {
     std::unique_ptr<DesktopWindow> window_;
     std::function<void()> duringGathering_;
     int gathers_ = 0;
+    int drops_ = 0;
 };
 
 QTEST_MAIN(RunCommandTest)

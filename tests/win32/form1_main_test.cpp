@@ -225,60 +225,6 @@ TEST_F(Form1MainTest, MenusCarryTheirCaptionsInOrder) {
     EXPECT_EQ(help[1].id, UINT{IDM_MNU_HELP_RESERVED});
 }
 
-TEST_F(Form1MainTest, AFolderDroppedOnTheButtonIsListedAndItsListOpened) {
-    fake::TempFolder root;
-    const std::string folder = root.file("回答 フォルダ");
-    std::filesystem::create_directory(fake::utf8Path(folder));
-    fake::makeSource(folder + "\\アンケート_1.xls", {{"氏名", 1, 1, std::string("山田")}});
-    fake::makeSource(folder + "\\アンケート_2.xls", {{"氏名", 1, 1, std::string("佐藤")}});
-    fake::DialogWatcher watcher;
-
-    fake::dropOn(window_->form().cmd_run(), {folder});
-
-    EXPECT_TRUE(watcher.seen().empty());
-    EXPECT_EQ(window_->state().g_mokuji_path, folder + "\\00_目次.xls");
-    EXPECT_EQ(window_->state().List1.ListCount(), 2u);
-    EXPECT_TRUE(std::filesystem::exists(fake::utf8Path(folder + "\\00_目次.xls")));
-    EXPECT_EQ(shell_.documents, std::vector<std::string>{folder + "\\00_目次.xls"});
-    // The run gives the window back as it found it.
-    EXPECT_EQ(textOf(form()), startupCaption());
-    EXPECT_TRUE(IsWindowEnabled(form()));
-    EXPECT_FALSE(window_->form().busyPointer());
-    EXPECT_NE(GetCapture(), form());
-}
-
-TEST_F(Form1MainTest, TheLastOfSeveralDroppedItemsNamesTheFolder) {
-    fake::TempFolder first;
-    fake::makeSource(first.file("a.xls"), {{"氏名", 1, 1, std::string("山田")}});
-    fake::TempFolder second;
-    const std::string note = second.write("帳票ｱ.txt", "not a workbook");
-    fake::DialogWatcher watcher;
-
-    // A label and the window's own surface lead to the same intake.
-    fake::dropOn(window_->form().Label1(1), {folderOf(first), note});
-
-    const auto seen = watcher.seen();
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].text, "EXCELのシートがありません。");
-    EXPECT_EQ(seen[0].title, fs_.programBaseName());
-    EXPECT_EQ(seen[0].buttons, 1);
-    EXPECT_EQ(window_->state().g_mokuji_path, note);
-    EXPECT_TRUE(shell_.documents.empty());
-
-    fake::dropOn(form(), {first.file("a.xls")});
-    EXPECT_EQ(watcher.seen().size(), 1u);
-    EXPECT_EQ(shell_.documents, std::vector<std::string>{first.file("00_目次.xls")});
-}
-
-TEST_F(Form1MainTest, ADropWithoutFileNamesIsIgnored) {
-    fake::DialogWatcher watcher;
-    fake::dropOn(window_->form().Image1(), {});
-    fake::dropOn(form(), {});
-    EXPECT_TRUE(watcher.seen().empty());
-    EXPECT_EQ(window_->state().g_mokuji_path, "00_目次.xls");
-    EXPECT_EQ(textOf(form()), startupCaption());
-}
-
 TEST_F(Form1MainTest, InformationItemsShowTheirTextsInPlainBoxes) {
     fake::DialogWatcher watcher;
     choose(form(), IDM_MNU_VERSION);

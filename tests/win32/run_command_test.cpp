@@ -1,6 +1,7 @@
-// The run command in the real Win32 window: the rows of the command, played
-// with the real button, menu item and the system's file-open dialog answered
-// as a user does, then what only a window has (a run under way refuses a
+// The run command and drops in the real Win32 window: the rows of the
+// logic, played with the real button, menu item and the system's file-open
+// dialog answered as a user does and drops on each part of the window, then
+// what only a window has (a run under way refuses a
 // second, an unattended run's message box closes by itself).
 
 #include <gtest/gtest.h>
@@ -71,7 +72,14 @@ TEST_P(RunCommandRows, PlaysTheRow) {
     } restore{before};
 
     fake::DialogWatcher watcher;
+    static int drops = 0;
     for (const run_rows::Step& step : row.steps) {
+        if (step.via == run_rows::Via::Drop) {
+            const HWND parts[] = {window_->form().cmd_run(), window_->form().Label1(1),
+                                  window_->form().Image1(), form()};
+            fake::dropOn(parts[drops++ % 4], run_rows::dropped(step, folder));
+            continue;
+        }
         if (step.chosen.empty())
             watcher.cancel();
         else
@@ -92,14 +100,16 @@ TEST_P(RunCommandRows, PlaysTheRow) {
                         mokuji::platform::win32::Utf8(caption),
                         fs_.programBaseName()};
     for (const fake::DialogWatcher::Seen& d : watcher.seen()) {
-        // A file dialog shows the name it was preset with; a box its text.
-        if (d.fileDialog) {
-            EXPECT_EQ(d.title, "目次ファイル読込");
-        }
+        // A file dialog shows the name it was preset with; a plain box its
+        // text under the program's name.
+        EXPECT_EQ(d.title, d.fileDialog ? "目次ファイル読込" : fs_.programBaseName());
+        EXPECT_TRUE(d.fileDialog || d.buttons == 1);
         (d.fileDialog ? seen.presets : seen.messages).push_back(d.text);
     }
     EXPECT_THAT(run_rows::Mismatches(row, folder, seen), ::testing::IsEmpty());
     EXPECT_TRUE(IsWindowEnabled(form()));
+    EXPECT_FALSE(window_->form().busyPointer());
+    EXPECT_NE(GetCapture(), form());
     EXPECT_FALSE(watcher.lingered());
 }
 
