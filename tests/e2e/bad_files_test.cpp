@@ -106,7 +106,20 @@ TEST_F(BadFiles, NamesReachTheTerminalAsTextAndNeverAsCommands) {
     // name that would clear the screen.
     const std::string sjis = "\x83\x41\x83\x93\x83\x50\x81\x5B\x83\x67.xls";
     makeSource(at(sjis), {{2, 2, "回答", "件名"}});
-    makeSource(at("x\x1B[2J.xls"), {{2, 2, "消去", "件名"}});
+    // Names that would clear the screen, copy to the clipboard (OSC 52),
+    // move the cursor, or hold bytes that are no text: shown escaped.
+    const std::pair<std::string, std::string> shown[] = {
+        {"x\x1B[2J.xls", "x\\x1B[2J.xls"},
+        {"c\x1B]52;c;aGk=\x07.xls", "c\\x1B]52;c;aGk=\\x07.xls"},
+        {"a\rb\x7F.xls", "a\\x0Db\\x7F.xls"},
+        {"csi\xC2\x9B"
+         "2J.xls",
+         "csi\\u009B2J.xls"},
+        {"\xFF\x83.xls", "\\xFF\\x83.xls"},
+        // Half-width katakana in Shift_JIS.
+        {"\xB1.xls", "ｱ.xls"},
+    };
+    for (const auto& [name, _] : shown) makeSource(at(name), {{2, 2, "名前", "件名"}});
     // A name that would print a line like the summary, one shown reversed
     // ("slx.exe" read right to left), neither of them a workbook.
     dir.write("回答/a\n目次ファイルに9行を書き込みました: x.xls", "no workbook");
@@ -114,13 +127,18 @@ TEST_F(BadFiles, NamesReachTheTerminalAsTextAndNeverAsCommands) {
     ProgramRun r = run();
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err.find('\x1B'), std::string::npos);
-    EXPECT_THAT(r.err, HasSubstr("caption: mokuji - [x\\x1B[2J.xls]\n"));
+    for (const auto& [_, text] : shown)
+        EXPECT_THAT(r.err, HasSubstr("caption: mokuji - [" + text + "]\n"));
     EXPECT_THAT(r.err, HasSubstr("caption: mokuji - [アンケート.xls]\n"));
     EXPECT_THAT(r.err, HasSubstr("\na\\x0A目次ファイルに9行を書き込みました: x.xls（"));
     EXPECT_THAT(r.err, Not(HasSubstr("\n目次ファイルに9行")));
     EXPECT_THAT(r.err, HasSubstr("\n\\u202Eslx.exe.xls（"));
     EXPECT_THAT(r.err, Not(HasSubstr("\u202E")));
-    EXPECT_THAT(listAsOurReaderSees(list()), HasSubstr("|アンケート.xls|回答\n"));
+    // In the list as well, names are text, the bytes of none escaped.
+    const std::string listed = listAsOurReaderSees(list());
+    EXPECT_THAT(listed, HasSubstr("|アンケート.xls|回答\n"));
+    EXPECT_THAT(listed, HasSubstr("|ｱ.xls|名前\n"));
+    EXPECT_THAT(listed, HasSubstr("|\\xFF\\x83.xls|名前\n"));
 }
 
 // Whatever stops the save or makes the list unreadable, the run fails and
