@@ -99,8 +99,7 @@ class RecordingOpener {
     // What was opened; waits a little, as the opener runs detached.
     std::string opened(bool expectSomething = true) const {
         for (int i = 0; i < (expectSomething ? 500 : 30); ++i) {
-            std::ifstream in(record_, std::ios::binary);
-            std::string text((std::istreambuf_iterator<char>(in)), {});
+            const std::string text = contents(record_);
             if (!text.empty() && text.back() == '\n') return text;
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
@@ -110,11 +109,9 @@ class RecordingOpener {
     // still be on its way after an earlier one wrote its line.
     std::string openedOnceItHolds(const std::string& text) const {
         std::string seen;
-        for (int i = 0; i < 500; ++i) {
-            std::ifstream in(record_, std::ios::binary);
-            seen.assign(std::istreambuf_iterator<char>(in), {});
-            if (seen.find(text) != std::string::npos) break;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        for (int i = 0; i < 500 && seen.find(text) == std::string::npos; ++i) {
+            if (i > 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            seen = contents(record_);
         }
         return seen;
     }
