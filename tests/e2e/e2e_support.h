@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "automation/native/native_application.h"
+#include "e2e/run_program.h"
 #include "support/source_workbook.h"
 #include "support/temp_folder.h"
 #include "support/xlrd_check.h"
@@ -45,6 +47,34 @@ inline std::string textOf(const std::filesystem::path& p) {
     return {u8.begin(), u8.end()};
 }
 
+// A regular file's bytes; nothing for anything else.
+inline std::string contents(const std::string& path) {
+    if (!std::filesystem::is_regular_file(u8path(path))) return "";
+    std::ifstream in(u8path(path), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// The example workbooks of examples/<from> copied into `to`, without the
+// list the example command may have left there.
+inline void copyExamples(const std::string& from, const std::filesystem::path& to) {
+    std::filesystem::create_directories(to);
+    for (const auto& e :
+         std::filesystem::directory_iterator(fake::testData("../../examples/" + from))) {
+        if (e.path().filename() != u8path("00_目次.xls"))
+            std::filesystem::copy_file(e.path(), to / e.path().filename());
+    }
+}
+
+// True when LibreOffice (and python3-uno, if asked) is missing, which fails
+// the test in CI; elsewhere the caller skips.
+inline bool withoutLibreOffice(bool uno = false) {
+    const bool there = std::system(uno ? "command -v soffice >/dev/null 2>&1 && "
+                                         "/usr/bin/python3 -c 'import uno' >/dev/null 2>&1"
+                                       : "command -v soffice >/dev/null 2>&1") == 0;
+    if (!there && std::getenv("CI") != nullptr) ADD_FAILURE() << "LibreOffice is not installed";
+    return !there;
+}
+
 // The names directly in a folder, sorted.
 inline std::vector<std::string> namesIn(const std::string& folder) {
     std::vector<std::string> names;
@@ -69,8 +99,7 @@ class RecordingOpener {
     // What was opened; waits a little, as the opener runs detached.
     std::string opened(bool expectSomething = true) const {
         for (int i = 0; i < (expectSomething ? 500 : 30); ++i) {
-            std::ifstream in(record_, std::ios::binary);
-            std::string text((std::istreambuf_iterator<char>(in)), {});
+            const std::string text = contents(record_);
             if (!text.empty() && text.back() == '\n') return text;
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
@@ -80,11 +109,9 @@ class RecordingOpener {
     // still be on its way after an earlier one wrote its line.
     std::string openedOnceItHolds(const std::string& text) const {
         std::string seen;
-        for (int i = 0; i < 500; ++i) {
-            std::ifstream in(record_, std::ios::binary);
-            seen.assign(std::istreambuf_iterator<char>(in), {});
-            if (seen.find(text) != std::string::npos) break;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        for (int i = 0; i < 500 && seen.find(text) == std::string::npos; ++i) {
+            if (i > 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            seen = contents(record_);
         }
         return seen;
     }
@@ -93,6 +120,37 @@ class RecordingOpener {
     std::string record_;
     std::string program_;
 };
+
+#ifdef MOKUJI_BINARY
+// A folder 回答 in a fresh temporary folder, the opener, and the program
+// run from the temporary folder over what a test puts there.
+struct Scene {
+    Scene() { std::filesystem::create_directory(u8path(folder)); }
+    ~Scene() {
+        // Left read-only by a test, the folder could not be removed.
+        std::error_code ec;
+        std::filesystem::permissions(u8path(folder), std::filesystem::perms::owner_all, ec);
+    }
+    std::string at(const std::string& name) const { return folder + "/" + name; }
+    std::string list() const { return at("00_目次.xls"); }
+    ProgramRun run(const std::vector<std::string>& args,
+                   std::map<std::string, std::string> env = {}, const ChildLimits& limits = {}) {
+        env.emplace("MOKUJI_OPENER", opener.program());
+        // Settings of its own, empty unless a test writes them: the user's
+        // running the tests must not decide what is gathered.
+        env.emplace("XDG_CONFIG_HOME", dir.file("config"));
+        // Tests of permissions run as the unprivileged user when the tests
+        // run as root, on folders given to that user.
+        if (limits.unprivileged && fake::runningAsRoot()) fake::giveToUnprivilegedUser(dir.path());
+        return runProgram(MOKUJI_BINARY, args, env, dir.path().string(), std::chrono::seconds(60),
+                          limits);
+    }
+
+    fake::TempFolder dir;
+    RecordingOpener opener{dir};
+    std::string folder = dir.file("回答");
+};
+#endif
 
 // Every row of the list's sheet from the header down, each cell of column B
 // to the last header column as text, cells joined by "|": "1" for 1.0, dates

@@ -10,7 +10,6 @@
 #include <filesystem>
 
 #include "e2e/e2e_support.h"
-#include "e2e/run_program.h"
 
 namespace e2e {
 namespace {
@@ -49,12 +48,6 @@ if '削除された行' in b.sheet_names():
 )";
 
 const std::string kEditScript = fake::testData("../support/libreoffice_edit.py");
-
-bool libreOfficeAvailable() {
-    return std::system(
-               "command -v soffice >/dev/null 2>&1 && "
-               "/usr/bin/python3 -c 'import uno' >/dev/null 2>&1") == 0;
-}
 
 struct EditCase {
     const char* what;
@@ -133,15 +126,9 @@ class ListEditedInLibreOffice : public ::testing::TestWithParam<EditCase> {
 
 TEST_P(ListEditedInLibreOffice, UpdatesKeepEveryRowAndNote) {
     const EditCase& c = GetParam();
-    if (!fake::xlrdAvailable() || !libreOfficeAvailable()) {
-        if (std::getenv("CI") != nullptr) FAIL() << "LibreOffice, python3-uno or xlrd missing";
+    if (!fake::xlrdAvailable() || withoutLibreOffice(true))
         GTEST_SKIP() << "LibreOffice, python3-uno or xlrd is not installed";
-    }
-    const std::filesystem::path examples = fake::testData("../../examples/questionnaires");
-    for (const auto& e : std::filesystem::directory_iterator(examples)) {
-        if (e.path().filename() == u8path("00_目次.xls")) continue;
-        std::filesystem::copy_file(e.path(), dir.path() / e.path().filename());
-    }
+    copyExamples("questionnaires", dir.path());
     ProgramRun first = run();
     ASSERT_EQ(first.status, 0) << first.err;
 

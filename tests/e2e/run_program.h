@@ -6,7 +6,6 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <pty.h>
-#include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -31,7 +30,7 @@ struct ProgramRun {
     int status = -1;  // the exit status; -1 when it did not exit by itself
     int signal = 0;   // the signal that ended it, if one did
     std::string err;  // standard error
-    std::string out;  // standard output (not kept for a limited child)
+    std::string out;  // standard output
     bool timedOut = false;
 };
 
@@ -54,25 +53,29 @@ inline std::vector<char*> pointersTo(std::vector<std::string>& texts) {
     return pointers;
 }
 
-// Starts the program with fork and execve: posix_spawn can neither change
+// Starts the program with fork and execve, as posix_spawn could not change
 // the user nor set a limit in the child alone. Only async-signal-safe calls
 // happen between the two.
-inline pid_t startLimited(const std::string& program, char* const argv[], char* const envp[],
-                          int errFd, const std::string& workingFolder, const ChildLimits& limits) {
+inline pid_t startChild(const std::string& program, char* const argv[], char* const envp[],
+                        int outFd, int errFd, const std::string& workingFolder,
+                        const ChildLimits& limits) {
     const bool dropUser = limits.unprivileged && fake::runningAsRoot();
     pid_t pid = fork();
     if (pid != 0) return pid;
     int in = open("/dev/null", O_RDONLY | O_CLOEXEC);
-    int out = open("/dev/null", O_WRONLY | O_CLOEXEC);
-    if (in < 0 || out < 0 || dup2(in, STDIN_FILENO) < 0 || dup2(out, STDOUT_FILENO) < 0 ||
+    if (in < 0 || dup2(in, STDIN_FILENO) < 0 || dup2(outFd, STDOUT_FILENO) < 0 ||
         dup2(errFd, STDERR_FILENO) < 0 || chdir(workingFolder.c_str()) != 0)
         _exit(127);
+    // The signals that end a run do so by default, as from a terminal, even
+    // when the tests were started ignoring them (nohup).
+    struct sigaction action {};
+    action.sa_handler = SIG_DFL;
+    for (int sig : {SIGINT, SIGTERM, SIGHUP}) sigaction(sig, &action, nullptr);
     if (limits.fileSizeLimit >= 0) {
-        struct sigaction ignore {};
-        ignore.sa_handler = SIG_IGN;
+        action.sa_handler = SIG_IGN;
         struct rlimit fsize {};
         fsize.rlim_cur = fsize.rlim_max = static_cast<rlim_t>(limits.fileSizeLimit);
-        if (sigaction(SIGXFSZ, &ignore, nullptr) != 0 || setrlimit(RLIMIT_FSIZE, &fsize) != 0)
+        if (sigaction(SIGXFSZ, &action, nullptr) != 0 || setrlimit(RLIMIT_FSIZE, &fsize) != 0)
             _exit(127);
     }
     if (dropUser && (setgroups(0, nullptr) != 0 || setgid(fake::kUnprivilegedGid) != 0 ||
@@ -109,44 +112,16 @@ inline ProgramRun runProgram(const std::string& program, const std::vector<std::
     std::vector<char*> argv = pointersTo(argText);
 
     ProgramRun run;
-    pid_t pid = 0;
-    if (childLimits.unprivileged || childLimits.fileSizeLimit >= 0) {
-        int errFd = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        pid = errFd < 0 ? -1
-                        : startLimited(program, argv.data(), envp.data(), errFd, workingFolder,
-                                       childLimits);
-        if (errFd >= 0) close(errFd);
-        if (pid < 0) {
-            run.err = "could not start " + program;
-            return run;
-        }
-    } else {
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outFile.c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errFile.c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        // Changing folders only in the child keeps the tests' own folder.
-        posix_spawn_file_actions_addchdir_np(&actions, workingFolder.c_str());
-        // The signals that end a run do so by default, as from a terminal,
-        // even when the tests were started ignoring them (nohup).
-        posix_spawnattr_t attributes;
-        posix_spawnattr_init(&attributes);
-        sigset_t ending;
-        sigemptyset(&ending);
-        for (int sig : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&ending, sig);
-        posix_spawnattr_setsigdefault(&attributes, &ending);
-        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
-        int rc =
-            posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), envp.data());
-        posix_spawnattr_destroy(&attributes);
-        posix_spawn_file_actions_destroy(&actions);
-        if (rc != 0) {
-            run.err = "could not start " + program;
-            return run;
-        }
+    const int outFd = open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const int errFd = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const pid_t pid = outFd < 0 || errFd < 0 ? -1
+                                             : startChild(program, argv.data(), envp.data(), outFd,
+                                                          errFd, workingFolder, childLimits);
+    for (int fd : {outFd, errFd})
+        if (fd >= 0) close(fd);
+    if (pid < 0) {
+        run.err = "could not start " + program;
+        return run;
     }
     auto deadline = std::chrono::steady_clock::now() + limit;
     int status = 0;

@@ -7,26 +7,13 @@
 #include <filesystem>
 
 #include "e2e/e2e_support.h"
-#include "e2e/run_program.h"
 
 namespace e2e {
 namespace {
 
-class AtTheEdges : public ::testing::Test {
+class AtTheEdges : public ::testing::Test, protected Scene {
   protected:
-    void SetUp() override {
-        folder = dir.file("大量");
-        std::filesystem::create_directory(u8path(folder));
-    }
-    std::string at(const std::string& name) const { return folder + "/" + name; }
-    ProgramRun run() {
-        return runProgram(MOKUJI_BINARY, {folder}, {{"MOKUJI_OPENER", opener.program()}},
-                          dir.path().string());
-    }
-
-    fake::TempFolder dir;
-    RecordingOpener opener{dir};
-    std::string folder;
+    ProgramRun run() { return Scene::run({folder}); }
 };
 
 std::string repeated(const std::string& unit, std::size_t times) {
@@ -48,16 +35,12 @@ TEST_F(AtTheEdges, TheLongestCellTextsArriveWhole) {
     ASSERT_EQ(r.status, 0) << r.err;
     const std::string expected = "sheet 目次\nNo.|FILE名|本文|見出し\n||2|3\n||2|2\n1|a.xls|" +
                                  japanese + "|短い\n2|b.xls|" + ascii + "|\n";
-    const std::string list = at("00_目次.xls");
-    EXPECT_EQ(listAsOurReaderSees(list), expected);
-    if (fake::xlrdAvailable()) {
-        EXPECT_EQ(fake::xlrdSays(list, kXlrdListScript), expected);
-    }
+    expectBothReadersAgree(list(), expected);
 
     // Updated in place, the texts survive a second round through the list.
     ProgramRun again = run();
     ASSERT_EQ(again.status, 0) << again.err;
-    EXPECT_EQ(listAsOurReaderSees(list), expected);
+    EXPECT_EQ(listAsOurReaderSees(list()), expected);
 }
 
 TEST_F(AtTheEdges, ATemplateWithMoreNamesThanColumnsFillsTheWidestList) {

@@ -11,7 +11,6 @@
 #include <filesystem>
 
 #include "e2e/e2e_support.h"
-#include "e2e/run_program.h"
 #include "support/impostor_files.h"
 
 namespace e2e {
@@ -81,17 +80,9 @@ class WindowsProgram : public ::testing::Test {
         }
     }
 
-    std::string openedDocuments() const {
-        for (int i = 0; i < 500; ++i) {
-            std::ifstream in(opened, std::ios::binary);
-            std::string text((std::istreambuf_iterator<char>(in)), {});
-            if (!text.empty() && text.back() == '\n') return text;
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        return "";
-    }
-
     fake::TempFolder dir;
+    // Its record is where the stand-in opener writes.
+    RecordingOpener opener{dir};
     std::string opened = dir.file("opened.txt");
     std::string program;
     std::string wine;
@@ -134,7 +125,7 @@ TEST_F(WindowsProgram, WritesThenUpdatesTheListAndOpensIt) {
                               windowsPath(list) + "\n"));
         EXPECT_THAT(first.err, Not(HasSubstr("隠し")));
     }
-    EXPECT_EQ(openedDocuments(), windowsPath(list) + "\n");
+    EXPECT_EQ(opener.opened(), windowsPath(list) + "\n");
     expectBothReadersAgree(list, std::string("sheet 目次\n") + kHeader +
                                      "1|a.xls|点検|鈴木||mokuji\n"
                                      "2|b.xls|報告|山田||mokuji\n"

@@ -10,11 +10,8 @@ count from 1, sheets are named:
     delete-rows:SHEET:ROW:COUNT
     insert-columns:SHEET:COLUMN:COUNT
     copy-sheet:SHEET:NEW_NAME       the copy goes behind the last sheet
-    insert-sheet:NAME:POSITION      an empty sheet (POSITION from 1)
     set:SHEET:ROW:COLUMN:TEXT       typed as a user types it (numbers stay numbers)
     set-text:SHEET:ROW:COLUMN:TEXT  kept as text
-    activate:SHEET
-    hold:SECONDS                    keeps the file open that long after saving
 
 The file is saved in its own format (a .xls stays an Excel 97 file) through
 LibreOffice's UNO interface, with a profile of its own so that a user's
@@ -74,8 +71,6 @@ def apply(doc, step):
         sheet_of(doc, args[0]).Columns.insertByIndex(int(args[1]) - 1, int(args[2]))
     elif word == "copy-sheet":
         doc.Sheets.copyByName(args[0], args[1], doc.Sheets.Count)
-    elif word == "insert-sheet":
-        doc.Sheets.insertNewByName(args[0], int(args[1]) - 1)
     elif word in ("set", "set-text"):
         text = ":".join(args[3:])
         cell = sheet_of(doc, args[0]).getCellByPosition(int(args[2]) - 1, int(args[1]) - 1)
@@ -83,10 +78,6 @@ def apply(doc, step):
             cell.String = text
         else:
             cell.Formula = text
-    elif word == "activate":
-        doc.CurrentController.setActiveSheet(sheet_of(doc, args[0]))
-    elif word == "hold":
-        pass
     else:
         raise SystemExit("unknown step %r" % step)
 
@@ -114,13 +105,6 @@ def main(argv):
             apply(doc, step)
         filt = FILTERS[os.path.splitext(path)[1].lower()]
         doc.storeToURL(url, (prop("FilterName", filt),))
-        held = [float(s.split(":")[1]) for s in steps if s.startswith("hold:")]
-        if held:
-            # The document stays open, its lock file beside it, as when a
-            # user keeps working in it.
-            doc.storeAsURL(url, (prop("FilterName", filt),))
-            print("holding", flush=True)
-            time.sleep(held[0])
         doc.close(True)
         try:
             desktop.terminate()

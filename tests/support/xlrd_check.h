@@ -22,19 +22,26 @@ inline bool xlrdAvailable() {
 #endif
 }
 
-// What the snippet printed, or "xlrd failed: ..." with its output.
-inline std::string xlrdSays(const std::string& path, const std::string& code) {
+// What a Python snippet printed about the file at sys.argv[1], or
+// "<failed> failed: ..." with its output.
+inline std::string pythonSays(const std::string& path, const std::string& code,
+                              const std::string& failed = "python") {
     TempFolder dir;
-    std::string script =
-        dir.write("check.py",
-                  "import sys, xlrd\nb = xlrd.open_workbook(sys.argv[1], formatting_info=True)\n" +
-                      code + "\n");
+    std::string script = dir.write("check.py", code + "\n");
     std::string out = dir.file("out.txt");
     std::string cmd = "/usr/bin/python3 '" + script + "' '" + path + "' > '" + out + "' 2>&1";
     int rc = std::system(cmd.c_str());
     std::ifstream in(out, std::ios::binary);
     std::string text((std::istreambuf_iterator<char>(in)), {});
-    return rc == 0 ? text : "xlrd failed: " + text;
+    return rc == 0 ? text : failed + " failed: " + text;
+}
+
+// What the snippet printed, or "xlrd failed: ..." with its output.
+inline std::string xlrdSays(const std::string& path, const std::string& code) {
+    return pythonSays(
+        path,
+        "import sys, xlrd\nb = xlrd.open_workbook(sys.argv[1], formatting_info=True)\n" + code,
+        "xlrd");
 }
 
 }  // namespace fake
