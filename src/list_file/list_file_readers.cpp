@@ -12,7 +12,7 @@
 #include "list_file/list_sheet.h"
 #include "list_file/property_names.h"
 #include "list_file/reader_instance.h"
-#include "os/letter_case.h"
+#include "native/text/ascii.h"
 #include "os/path_names.h"
 
 namespace mokuji::gather {

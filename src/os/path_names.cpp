@@ -1,6 +1,6 @@
 #include "os/path_names.h"
 
-#include "os/letter_case.h"
+#include "native/text/ascii.h"
 
 namespace mokuji::util {
 

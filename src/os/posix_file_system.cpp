@@ -2,7 +2,7 @@
 
 #include <system_error>
 
-#include "os/letter_case.h"
+#include "native/text/ascii.h"
 
 namespace mokuji::platform {
 

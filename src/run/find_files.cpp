@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "os/letter_case.h"
+#include "native/text/ascii.h"
 #include "os/path_names.h"
 
 namespace mokuji::util {

@@ -1,7 +1,7 @@
 #include "run/folder_gathering.h"
 
 #include "list_file/list_layout.h"
-#include "os/letter_case.h"
+#include "native/text/ascii.h"
 #include "os/path_names.h"
 #include "run/busy_window.h"
 #include "run/find_files.h"

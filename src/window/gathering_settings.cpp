@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "os/letter_case.h"
+#include "native/text/ascii.h"
 
 namespace mokuji::app {
 

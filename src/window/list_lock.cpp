@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "native/text/unicode.h"
-#include "os/letter_case.h"
+#include "native/text/ascii.h"
 #include "os/name_text.h"
 
 namespace mokuji::app {

@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "list_file/user_notes.h"
-#include "os/letter_case.h"
+#include "native/text/ascii.h"
 #include "os/name_text.h"
 #include "os/path_names.h"
 

@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <string>
 
-#include "os/letter_case.h"
+#include "native/text/ascii.h"
 #include "support/temp_folder.h"
 
 namespace mokuji::platform {

@@ -1,4 +1,4 @@
-#include "os/letter_case.h"
+#include "native/text/ascii.h"
 
 #include <algorithm>
 
