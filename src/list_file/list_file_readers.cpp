@@ -227,7 +227,7 @@ std::optional<ReadFailure> readColumnTable(const std::string& p_file, columns::C
     if (!xl) return std::nullopt;
     ReaderInstance instance(std::move(xl), ctx.view);
     // The list file is an .xls workbook whatever is gathered.
-    if (platform::UpperAscii(util::ExtensionOf(p_file)) != "XLS" &&
+    if (xls::text::upperAscii(util::ExtensionOf(p_file)) != "XLS" &&
         !util::HasListedExtension(p_file, ctx.workbookPattern))
         return std::nullopt;
 

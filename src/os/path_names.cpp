@@ -27,7 +27,7 @@ bool HasListedExtension(const std::string& name, const std::string& extensions) 
     if (extensions == "*.*" || extensions == "*.*;") return true;
     // Called for every entry of every folder: the list is searched as it
     // is, an entry ending at a ';' or at the end of the list.
-    const std::string probe = "." + platform::LowerAscii(ExtensionOf(name));
+    const std::string probe = "." + xls::text::lowerAscii(ExtensionOf(name));
     for (auto at = extensions.find(probe); at != std::string::npos;
          at = extensions.find(probe, at + 1)) {
         const std::size_t after = at + probe.size();

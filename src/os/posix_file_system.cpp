@@ -97,7 +97,7 @@ std::string PosixFileSystem::findOrdinaryFile(const std::string& path) {
     }
     const std::string* best = nullptr;
     for (const std::string& candidate : names) {
-        if (!EqualIgnoringCase(candidate, name)) continue;
+        if (!xls::text::equalsIgnoringAsciiCase(candidate, name)) continue;
         if (!isOrdinaryFile(attributesOf(folder + candidate))) continue;
         if (!best || candidate < *best) best = &candidate;
     }

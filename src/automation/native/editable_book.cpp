@@ -1,5 +1,5 @@
 #include "automation/native/editable_book.h"
-#include "native/text/letter_case.h"
+#include "native/text/ascii.h"
 
 #include "automation/native/editable_objects.h"
 #include "automation/native/workbook_file.h"

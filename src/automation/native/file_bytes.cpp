@@ -16,7 +16,7 @@
 
 #include "automation/automation_error.h"
 #include "native/cfb/compound_file.h"
-#include "native/text/letter_case.h"
+#include "native/text/ascii.h"
 
 namespace xls::native {
 

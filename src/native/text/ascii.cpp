@@ -2,35 +2,30 @@
 
 #include <algorithm>
 
-namespace mokuji::platform {
+namespace xls::text {
 
-namespace {
-
-char upper(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-char lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-}  // namespace
-
-std::string UpperAscii(std::string_view text) {
+std::string upperAscii(std::string_view text) {
     std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(), upper);
+    std::transform(out.begin(), out.end(), out.begin(), asciiUpper<char>);
     return out;
 }
 
-std::string LowerAscii(std::string_view text) {
+std::string lowerAscii(std::string_view text) {
     std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(), lower);
+    std::transform(out.begin(), out.end(), out.begin(), asciiLower<char>);
     return out;
 }
 
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](char x, char y) { return upper(x) == upper(y); });
+                      [](char x, char y) { return asciiUpper(x) == asciiUpper(y); });
 }
 
-}  // namespace mokuji::platform
+bool lessIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return static_cast<unsigned char>(asciiUpper(x)) <
+               static_cast<unsigned char>(asciiUpper(y));
+    });
+}
+
+}  // namespace xls::text
