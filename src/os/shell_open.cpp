@@ -1,23 +1,8 @@
 #include "os/shell_open.h"
 
-#include <algorithm>
+#include "native/text/ascii.h"
 
 namespace mokuji::util {
-
-namespace {
-
-#ifdef _WIN32
-// Only ASCII letters matter for ".EXE", and folding them alone leaves every
-// UTF-8 multi-byte sequence intact.
-std::string upperAscii(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](char c) {
-        return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-    });
-    return text;
-}
-#endif
-
-}  // namespace
 
 ShellOpenResult ShellOpen(std::string path, platform::Shell& shell) {
 #ifdef _WIN32
@@ -27,7 +12,7 @@ ShellOpenResult ShellOpen(std::string path, platform::Shell& shell) {
     const std::size_t nameStart = path.find_last_of("\\/") + 1;
     const std::string name = path.substr(nameStart);
     const std::size_t dot = name.rfind('.');
-    if (dot != std::string::npos && upperAscii(name.substr(dot)) == ".EXE") {
+    if (dot != std::string::npos && xls::text::upperAscii(name.substr(dot)) == ".EXE") {
         return shell.startProgram(path);
     }
 #endif

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "native/input/entry_text.h"
+#include "native/text/ascii.h"
 #include "native/text/unicode.h"
 
 namespace xls::input {
@@ -95,7 +96,8 @@ bool looksLikeA1Cell(std::u32string_view name) {
     while (letters < name.size() && isAsciiLetter(name[letters])) ++letters;
     if (letters == 0 || letters > 3 || letters == name.size()) return false;
     std::int64_t col = 0;
-    for (std::size_t i = 0; i < letters; ++i) col = col * 26 + ((name[i] | 0x20) - 'a' + 1);
+    for (std::size_t i = 0; i < letters; ++i)
+        col = col * 26 + (text::asciiLower(name[i]) - 'a' + 1);
     const std::u32string_view digits = name.substr(letters);
     for (char32_t c : digits)
         if (!isAsciiDigit(c)) return false;
@@ -148,7 +150,7 @@ NameCheck checkDefinedName(std::string_view name) {
         std::string problem = characterProblem(cps[i], i == 0);
         if (!problem.empty()) return refuse(std::move(problem));
     }
-    if (equalsIgnoringAsciiCase(name, "TRUE") || equalsIgnoringAsciiCase(name, "FALSE"))
+    if (text::equalsIgnoringAsciiCase(name, "TRUE") || text::equalsIgnoringAsciiCase(name, "FALSE"))
         return refuse("TRUE and FALSE are constants, not names");
     if (looksLikeA1Cell(cps)) return refuse("a name cannot be a cell reference");
     if (isR1C1Reference(cps) || startsWithR1C1Number(cps))

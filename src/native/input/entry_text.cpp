@@ -8,10 +8,6 @@ namespace xls::input {
 
 namespace {
 
-char asciiUpper(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 char32_t foldCodePoint(char32_t cp) {
     if (cp >= 0xFF01 && cp <= 0xFF5E) return cp - 0xFEE0;  // full-width ASCII block
     if (cp == 0x3000) return U' ';
@@ -47,13 +43,6 @@ std::string_view trimBlanks(std::string_view text) {
     if (first == std::string_view::npos) return {};
     const std::size_t last = text.find_last_not_of(' ');
     return text.substr(first, last - first + 1);
-}
-
-bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (asciiUpper(a[i]) != asciiUpper(b[i])) return false;
-    return true;
 }
 
 }  // namespace xls::input
