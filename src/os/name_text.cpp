@@ -1,7 +1,6 @@
 #include "os/name_text.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <optional>
 
@@ -10,6 +9,8 @@
 #else
 #include <iconv.h>
 #endif
+
+#include "native/text/hex.h"
 
 namespace mokuji::platform {
 
@@ -51,9 +52,7 @@ bool isUtf8(std::string_view text) {
 }
 
 std::string escapedByte(unsigned char b) {
-    char buf[8];
-    std::snprintf(buf, sizeof buf, "\\x%02X", b);
-    return buf;
+    return "\\x" + xls::text::hexDigits(b, 2);
 }
 
 // Shift_JIS (code page 932) bytes as UTF-8, or nothing when they are not
@@ -137,9 +136,7 @@ std::string TerminalText(std::string_view text) {
             } else if (c < 0x80) {
                 shown += escapedByte(static_cast<unsigned char>(c));
             } else {
-                char buf[16];  // room for any unsigned value the compiler cannot rule out
-                std::snprintf(buf, sizeof buf, "\\u%04X", static_cast<unsigned>(c));
-                shown += buf;
+                shown += "\\u" + xls::text::hexDigits(c, 4);
             }
             at += sequence->first;
         } else if (auto sjis = cp932At(text, at)) {
