@@ -11,6 +11,7 @@
 #endif
 
 #include "native/text/hex.h"
+#include "native/text/unicode.h"
 
 namespace mokuji::platform {
 
@@ -38,7 +39,7 @@ std::optional<std::pair<std::size_t, char32_t>> utf8At(std::string_view text, st
         if ((byte(at + i) & 0xC0) != 0x80) return std::nullopt;
         c = (c << 6) | (byte(at + i) & 0x3F);
     }
-    if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return std::nullopt;
+    if (c < least || c > 0x10FFFF || xls::text::isSurrogate(c)) return std::nullopt;
     return std::pair{length, c};
 }
 

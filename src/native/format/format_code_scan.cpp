@@ -67,9 +67,9 @@ bool startsWithNoCase(std::u16string_view text, std::size_t at, std::u16string_v
 
 // Skips one character, two units when it is a surrogate pair.
 std::size_t charLength(std::u16string_view text, std::size_t at) {
-    bool pair = at + 1 < text.size() && text[at] >= 0xD800 && text[at] <= 0xDBFF &&
-                text[at + 1] >= 0xDC00 && text[at + 1] <= 0xDFFF;
-    return pair ? 2 : 1;
+    std::size_t next = at;
+    text::nextCodePoint(text, next);
+    return next - at;
 }
 
 }  // namespace

@@ -32,8 +32,8 @@ bool isBlank(char32_t cp) {
 // Code points that are no character at all: C1 controls, surrogates, noncharacters and the
 // replacement for malformed UTF-8.
 bool isNoCharacter(char32_t cp) {
-    return (cp >= 0x80 && cp <= 0x9F) || (cp >= 0xD800 && cp <= 0xDFFF) ||
-           (cp >= 0xFDD0 && cp <= 0xFDEF) || (cp & 0xFFFE) == 0xFFFE || cp == 0xFFFD;
+    return (cp >= 0x80 && cp <= 0x9F) || text::isSurrogate(cp) || (cp >= 0xFDD0 && cp <= 0xFDEF) ||
+           (cp & 0xFFFE) == 0xFFFE || cp == 0xFFFD;
 }
 
 // Digits of other scripts may follow a name's first character but not start it.
@@ -46,15 +46,7 @@ std::u32string codePoints(std::string_view utf8) {
     const std::u16string units = text::utf8ToUtf16(utf8);
     std::u32string out;
     out.reserve(units.size());
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        char32_t cp = units[i];
-        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
-            units[i + 1] <= 0xDFFF) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (units[i + 1] - 0xDC00);
-            ++i;
-        }
-        out += cp;
-    }
+    for (std::size_t i = 0; i < units.size();) out += text::nextCodePoint(units, i);
     return out;
 }
 

@@ -26,15 +26,8 @@ std::string foldForRecognition(std::string_view text) {
     const std::u16string units = text::utf8ToUtf16(text);
     std::string out;
     out.reserve(text.size());
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        char32_t cp = units[i];
-        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
-            units[i + 1] <= 0xDFFF) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (units[i + 1] - 0xDC00);
-            ++i;
-        }
-        text::appendUtf8(out, foldCodePoint(cp));
-    }
+    for (std::size_t i = 0; i < units.size();)
+        text::appendUtf8(out, foldCodePoint(text::nextCodePoint(units, i)));
     return out;
 }
 
