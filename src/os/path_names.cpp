@@ -18,6 +18,11 @@ std::string FileNameOf(std::string_view path, char separator) {
     return i == std::string_view::npos ? std::string() : std::string(path.substr(i + 1));
 }
 
+std::size_t LastComponentStart(std::string_view path) {
+    const std::size_t i = path.find_last_of("\\/");
+    return i == std::string_view::npos ? 0 : i + 1;
+}
+
 std::string ExtensionOf(std::string_view path) {
     auto i = path.rfind('.');
     return i == std::string_view::npos ? std::string() : std::string(path.substr(i + 1));

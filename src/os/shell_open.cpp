@@ -1,6 +1,7 @@
 #include "os/shell_open.h"
 
 #include "native/text/ascii.h"
+#include "os/path_names.h"
 
 namespace mokuji::util {
 
@@ -9,10 +10,8 @@ ShellOpenResult ShellOpen(std::string path, platform::Shell& shell) {
     // Only the file's own extension makes a program: a list file in a
     // folder such as "2024.exercises" or "tools.exe.d" is a document, and
     // starting it would run whatever was put there in its place.
-    const std::size_t nameStart = path.find_last_of("\\/") + 1;
-    const std::string name = path.substr(nameStart);
-    const std::size_t dot = name.rfind('.');
-    if (dot != std::string::npos && xls::text::upperAscii(name.substr(dot)) == ".EXE") {
+    const std::string_view name = std::string_view(path).substr(LastComponentStart(path));
+    if (xls::text::upperAscii(ExtensionOf(name)) == "EXE") {
         return shell.startProgram(path);
     }
 #endif
