@@ -24,7 +24,7 @@ import sys
 # (platform), the front ends above both, the programs on top.
 LAYERS = [
     "src/native/calendar",  # civil days, OLE dates, the 1900 and 1904 date systems
-    "src/native/text",  # UTF-16, code pages
+    "src/native/text",  # UTF-16, code pages, ASCII case, hex: shared with the tool side
     "src/native/io",  # bounds-checked bytes
     "src/native/cfb",  # the compound file
     "src/native/propset",  # document property streams

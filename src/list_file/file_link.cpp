@@ -1,5 +1,6 @@
 #include "list_file/file_link.h"
 
+#include "native/text/hex.h"
 #include "native/text/unicode.h"
 
 namespace mokuji::engine {
@@ -33,7 +34,6 @@ bool needsEscape(unsigned char c) {
 }  // namespace
 
 std::string FileLinkAddress(std::string_view fileName) {
-    static const char kHex[] = "0123456789ABCDEF";
     // Bytes that are no text (a Shift_JIS name unpacked from a zip made on
     // Windows) are escaped too: the address then names the file by its
     // bytes, still relative to the list.
@@ -44,8 +44,7 @@ std::string FileLinkAddress(std::string_view fileName) {
         const auto c = static_cast<unsigned char>(ch);
         if (needsEscape(c) || (bytes && c >= 0x80)) {
             address += '%';
-            address += kHex[c >> 4];
-            address += kHex[c & 0xF];
+            address += xls::text::hexDigits(c, 2);
         } else {
             address += ch;
         }

@@ -73,7 +73,7 @@ namespace {
 std::string cutToCell(const std::string& text) {
     std::u16string units = xls::text::utf8ToUtf16(text);
     std::size_t keep = kMaxCellText;
-    if (units[keep - 1] >= 0xD800 && units[keep - 1] <= 0xDBFF) --keep;
+    if (xls::text::isHighSurrogate(units[keep - 1])) --keep;
     units.resize(keep);
     return xls::text::utf16ToUtf8(units);
 }

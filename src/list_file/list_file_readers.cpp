@@ -12,7 +12,7 @@
 #include "list_file/list_sheet.h"
 #include "list_file/property_names.h"
 #include "list_file/reader_instance.h"
-#include "os/letter_case.h"
+#include "native/text/ascii.h"
 #include "os/path_names.h"
 
 namespace mokuji::gather {
@@ -227,7 +227,7 @@ std::optional<ReadFailure> readColumnTable(const std::string& p_file, columns::C
     if (!xl) return std::nullopt;
     ReaderInstance instance(std::move(xl), ctx.view);
     // The list file is an .xls workbook whatever is gathered.
-    if (platform::UpperAscii(util::ExtensionOf(p_file)) != "XLS" &&
+    if (xls::text::upperAscii(util::ExtensionOf(p_file)) != "XLS" &&
         !util::HasListedExtension(p_file, ctx.workbookPattern))
         return std::nullopt;
 

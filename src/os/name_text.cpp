@@ -1,7 +1,6 @@
 #include "os/name_text.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <optional>
 
@@ -10,6 +9,9 @@
 #else
 #include <iconv.h>
 #endif
+
+#include "native/text/hex.h"
+#include "native/text/unicode.h"
 
 namespace mokuji::platform {
 
@@ -37,7 +39,7 @@ std::optional<std::pair<std::size_t, char32_t>> utf8At(std::string_view text, st
         if ((byte(at + i) & 0xC0) != 0x80) return std::nullopt;
         c = (c << 6) | (byte(at + i) & 0x3F);
     }
-    if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return std::nullopt;
+    if (c < least || c > 0x10FFFF || xls::text::isSurrogate(c)) return std::nullopt;
     return std::pair{length, c};
 }
 
@@ -51,9 +53,7 @@ bool isUtf8(std::string_view text) {
 }
 
 std::string escapedByte(unsigned char b) {
-    char buf[8];
-    std::snprintf(buf, sizeof buf, "\\x%02X", b);
-    return buf;
+    return "\\x" + xls::text::hexDigits(b, 2);
 }
 
 // Shift_JIS (code page 932) bytes as UTF-8, or nothing when they are not
@@ -137,9 +137,7 @@ std::string TerminalText(std::string_view text) {
             } else if (c < 0x80) {
                 shown += escapedByte(static_cast<unsigned char>(c));
             } else {
-                char buf[16];  // room for any unsigned value the compiler cannot rule out
-                std::snprintf(buf, sizeof buf, "\\u%04X", static_cast<unsigned>(c));
-                shown += buf;
+                shown += "\\u" + xls::text::hexDigits(c, 4);
             }
             at += sequence->first;
         } else if (auto sjis = cp932At(text, at)) {

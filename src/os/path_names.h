@@ -20,6 +20,9 @@ inline constexpr char kPathSeparator = '/';
 std::string FolderOf(std::string_view path, char separator = kPathSeparator);
 // After the last separator; "" when there is none or it ends the path.
 std::string FileNameOf(std::string_view path, char separator = kPathSeparator);
+// Where the last component begins: after the last '\\' or '/', as Windows
+// takes either for a separator; 0 when there is neither.
+std::size_t LastComponentStart(std::string_view path);
 // After the last "."; "" when there is none or it ends the path. Folders are
 // not looked at, so "C:\data.d\file" gives "d\file".
 std::string ExtensionOf(std::string_view path);

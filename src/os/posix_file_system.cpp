@@ -2,7 +2,8 @@
 
 #include <system_error>
 
-#include "os/letter_case.h"
+#include "native/text/ascii.h"
+#include "os/path_names.h"
 
 namespace mokuji::platform {
 
@@ -22,8 +23,7 @@ std::string toText(const fs::path& path) {
 std::string lastComponent(const std::string& path) {
     std::string trimmed = path;
     while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.pop_back();
-    const std::size_t slash = trimmed.rfind('/');
-    return slash == std::string::npos ? trimmed : trimmed.substr(slash + 1);
+    return trimmed.substr(util::FolderOf(trimmed).size());
 }
 
 // What attributes() says; the other members call it directly, so that a
@@ -85,8 +85,7 @@ FileAttributes PosixFileSystem::attributes(const std::string& path) {
 
 std::string PosixFileSystem::findOrdinaryFile(const std::string& path) {
     if (isOrdinaryFile(attributesOf(path))) return path;
-    const std::size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+    const std::string folder = util::FolderOf(path);
     const std::string name = path.substr(folder.size());
     if (name.empty()) return "";
     std::vector<std::string> names;
@@ -97,7 +96,7 @@ std::string PosixFileSystem::findOrdinaryFile(const std::string& path) {
     }
     const std::string* best = nullptr;
     for (const std::string& candidate : names) {
-        if (!EqualIgnoringCase(candidate, name)) continue;
+        if (!xls::text::equalsIgnoringAsciiCase(candidate, name)) continue;
         if (!isOrdinaryFile(attributesOf(folder + candidate))) continue;
         if (!best || candidate < *best) best = &candidate;
     }

@@ -1,33 +1,17 @@
 #include "os/shell_open.h"
 
-#include <algorithm>
+#include "native/text/ascii.h"
+#include "os/path_names.h"
 
 namespace mokuji::util {
-
-namespace {
-
-#ifdef _WIN32
-// Only ASCII letters matter for ".EXE", and folding them alone leaves every
-// UTF-8 multi-byte sequence intact.
-std::string upperAscii(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](char c) {
-        return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-    });
-    return text;
-}
-#endif
-
-}  // namespace
 
 ShellOpenResult ShellOpen(std::string path, platform::Shell& shell) {
 #ifdef _WIN32
     // Only the file's own extension makes a program: a list file in a
     // folder such as "2024.exercises" or "tools.exe.d" is a document, and
     // starting it would run whatever was put there in its place.
-    const std::size_t nameStart = path.find_last_of("\\/") + 1;
-    const std::string name = path.substr(nameStart);
-    const std::size_t dot = name.rfind('.');
-    if (dot != std::string::npos && upperAscii(name.substr(dot)) == ".EXE") {
+    const std::string_view name = std::string_view(path).substr(LastComponentStart(path));
+    if (xls::text::upperAscii(ExtensionOf(name)) == "EXE") {
         return shell.startProgram(path);
     }
 #endif

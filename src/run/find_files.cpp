@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "os/letter_case.h"
+#include "native/text/ascii.h"
 #include "os/path_names.h"
 
 namespace mokuji::util {
@@ -69,10 +69,10 @@ void AddFoundEntry(const std::string& folder, const std::string& name,
     yield(search);
     if (!HasListedExtension(name, extensions)) return;
     // The program's own folder reserves these two names for the program.
-    const std::string upperName = platform::UpperAscii(name);
+    const std::string upperName = xls::text::upperAscii(name);
     if ((upperName == "OUT.TXT" || upperName == "TMP.TXT") &&
-        platform::UpperAscii(folder) ==
-            platform::UpperAscii(search.fs.programFolder()) + kPathSeparator)
+        xls::text::upperAscii(folder) ==
+            xls::text::upperAscii(search.fs.programFolder()) + kPathSeparator)
         return;
     list.AddItem(isFile ? name : folder + name);
 }

@@ -1,7 +1,7 @@
 #include "run/folder_gathering.h"
 
 #include "list_file/list_layout.h"
-#include "os/letter_case.h"
+#include "native/text/ascii.h"
 #include "os/path_names.h"
 #include "run/find_files.h"
 #include "view/busy_window.h"
@@ -29,7 +29,8 @@ GatherResult GatherFolder(const GatherContext& ctx) {
     // hides; Linux shows it, but it is no workbook either, nor worth a word.
     for (std::size_t i = workbooks.ListCount(); i-- > 0;) {
         const std::string& name = workbooks.List(i);
-        if (platform::EqualIgnoringCase(name, engine::kListFileName) || name.starts_with("~$")) {
+        if (xls::text::equalsIgnoringAsciiCase(name, engine::kListFileName) ||
+            name.starts_with("~$")) {
             workbooks.RemoveItem(i);
         } else if (!util::HasListedExtension(name, ctx.workbookPattern)) {
             result.notGathered.insert(result.notGathered.begin(), name);

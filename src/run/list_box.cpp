@@ -2,20 +2,12 @@
 
 #include <algorithm>
 
+#include "native/text/ascii.h"
+
 namespace mokuji::platform {
 
-namespace {
-
-unsigned char folded(char c) {
-    auto u = static_cast<unsigned char>(c);
-    return u >= 'a' && u <= 'z' ? static_cast<unsigned char>(u - 'a' + 'A') : u;
-}
-
-}  // namespace
-
 bool LessIgnoringCase(const std::string& a, const std::string& b) {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                        [](char x, char y) { return folded(x) < folded(y); });
+    return xls::text::lessIgnoringAsciiCase(a, b);
 }
 
 void ListBox::AddItem(const std::string& text) {

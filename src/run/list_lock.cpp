@@ -4,8 +4,8 @@
 #include <fstream>
 #include <vector>
 
+#include "native/text/ascii.h"
 #include "native/text/unicode.h"
-#include "os/letter_case.h"
 #include "os/name_text.h"
 
 namespace mokuji::app {
@@ -88,8 +88,8 @@ std::optional<ListLock> FindListLock(const std::string& folder, std::string_view
     if (error) return std::nullopt;
     for (const auto& entry : entries) {
         const std::string name = utf8Of(entry.path().filename());
-        const bool libreOffice = platform::EqualIgnoringCase(name, libreOfficeLock);
-        if (!libreOffice && !platform::EqualIgnoringCase(name, ownerFile)) continue;
+        const bool libreOffice = xls::text::equalsIgnoringAsciiCase(name, libreOfficeLock);
+        if (!libreOffice && !xls::text::equalsIgnoringAsciiCase(name, ownerFile)) continue;
         std::error_code notFile;
         if (!entry.is_regular_file(notFile)) continue;
         const std::vector<std::uint8_t> head = headOf(entry.path());

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "os/letter_case.h"
+#include "native/text/ascii.h"
 
 namespace mokuji::app {
 
@@ -45,7 +45,7 @@ std::optional<std::vector<std::string>> ParseExtensions(std::string_view text) {
         if (!item.empty() && item.front() == '.') item.remove_prefix(1);
         if (item.empty()) return std::nullopt;
         if (!std::all_of(item.begin(), item.end(), isAsciiAlnum)) return std::nullopt;
-        std::string lower = platform::LowerAscii(item);
+        std::string lower = xls::text::lowerAscii(item);
         if (std::find(out.begin(), out.end(), lower) == out.end()) out.push_back(std::move(lower));
         if (comma == std::string_view::npos) break;
         text.remove_prefix(comma + 1);

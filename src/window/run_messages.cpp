@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "list_file/user_notes.h"
-#include "os/letter_case.h"
+#include "native/text/ascii.h"
 #include "os/name_text.h"
 #include "os/path_names.h"
 
@@ -81,7 +81,7 @@ std::string OneLine(const std::string& name) {
 }
 
 bool NamedAsZipWorkbook(const std::string& fileName) {
-    const std::string extension = platform::UpperAscii(util::ExtensionOf(fileName));
+    const std::string extension = xls::text::upperAscii(util::ExtensionOf(fileName));
     return extension == "XLSX" || extension == "XLSM";
 }
 
@@ -204,7 +204,7 @@ namespace {
 // Why a spreadsheet file was not gathered, and whether naming it in the
 // extensions would have gathered it.
 std::pair<std::string, bool> notGatheredReason(const std::string& fileName) {
-    const std::string extension = platform::LowerAscii(util::ExtensionOf(fileName));
+    const std::string extension = xls::text::lowerAscii(util::ExtensionOf(fileName));
     if (extension == "xlt" || extension == "xltx" || extension == "xltm")
         return {"ひな形（テンプレート）のファイルです", true};
     if (extension == "xlsb") return {"xlsb形式（バイナリ）のブックには対応していません", false};

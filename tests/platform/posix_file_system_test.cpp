@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <string>
 
-#include "os/letter_case.h"
+#include "native/text/ascii.h"
 #include "support/temp_folder.h"
 
 namespace mokuji::platform {
@@ -81,7 +81,7 @@ TEST_F(PosixFileSystemTest, OrdinaryFileIsFoundIgnoringCaseOfItsName) {
     EXPECT_EQ(fs.findOrdinaryFile(dir.file("00_目次.xls")), dir.file("00_目次.XLS"));
     EXPECT_EQ(fs.findOrdinaryFile(dir.file("00_目次.xlsx")), "");
     // The folder part is not looked up ignoring case.
-    const std::string upperFolder = UpperAscii(dir.file(""));
+    const std::string upperFolder = xls::text::upperAscii(dir.file(""));
     ASSERT_NE(upperFolder, dir.file(""));
     EXPECT_EQ(fs.findOrdinaryFile(upperFolder + "00_目次.xls"), "");
     EXPECT_EQ(fs.findOrdinaryFile(dir.file("gone/00_目次.xls")), "");
@@ -109,15 +109,6 @@ TEST_F(PosixFileSystemTest, ProgramIsTheRunningExecutable) {
     ASSERT_FALSE(folder.empty());
     EXPECT_NE(folder.back(), '/');
     EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::path(folder) / "test_platform"));
-}
-
-TEST(LetterCase, OnlyAsciiLettersHaveCase) {
-    EXPECT_TRUE(EqualIgnoringCase("00_目次.XLS", "00_目次.xls"));
-    EXPECT_FALSE(EqualIgnoringCase("a.xls", "a.xlsx"));
-    // Full-width letters are other characters to this program.
-    EXPECT_FALSE(EqualIgnoringCase("ＡＢ", "ａｂ"));
-    EXPECT_EQ(UpperAscii("out.txt 目次"), "OUT.TXT 目次");
-    EXPECT_EQ(LowerAscii("A.XLS"), "a.xls");
 }
 
 }  // namespace

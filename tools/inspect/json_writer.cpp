@@ -1,6 +1,6 @@
 #include "json_writer.h"
 
-#include <cstdio>
+#include "native/text/hex.h"
 
 namespace mokuji::inspect {
 
@@ -26,9 +26,7 @@ std::string jsonString(std::string_view text) {
                 break;
             default:
                 if (c < 0x20) {
-                    char buf[8];
-                    std::snprintf(buf, sizeof buf, "\\u%04x", c);
-                    out += buf;
+                    out += "\\u" + xls::text::hexDigits(c, 4, xls::text::HexCase::Lower);
                 } else {
                     out += ch;
                 }

@@ -2,10 +2,9 @@
 
 #include <objbase.h>
 
-#include <cstdio>
-
 #include "automation/automation_error.h"
 #include "automation/com/busy_retry_filter.h"
+#include "native/text/hex.h"
 
 namespace mokuji::platform::win32 {
 
@@ -14,10 +13,10 @@ ComApartment::ComApartment() {
     if (SUCCEEDED(hr)) {
         entered_ = true;  // S_FALSE too: every successful call is balanced
     } else if (hr != RPC_E_CHANGED_MODE) {
-        char text[80];
-        std::snprintf(text, sizeof text, "COM could not be started (0x%08lX)",
-                      static_cast<unsigned long>(hr));
-        throw automation::AutomationError(automation::errnum::kCannotCreateObject, text);
+        throw automation::AutomationError(
+            automation::errnum::kCannotCreateObject,
+            "COM could not be started (" + xls::text::hexNumber(static_cast<std::uint32_t>(hr), 8) +
+                ")");
     }
     // A thread of another apartment kind takes no message filter.
     if (!entered_) return;

@@ -2,8 +2,7 @@
 
 #include <winerror.h>
 
-#include <cstdio>
-
+#include "native/text/hex.h"
 #include "os/win32/wide_text.h"
 
 namespace mokuji::platform::win32 {
@@ -13,9 +12,7 @@ namespace {
 namespace errnum = automation::errnum;
 
 std::string hresultText(HRESULT hr) {
-    char text[32];
-    std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(hr));
-    return text;
+    return xls::text::hexNumber(static_cast<std::uint32_t>(hr), 8);
 }
 
 std::string takeString(BSTR& b) {

@@ -1,5 +1,5 @@
 #include "automation/native/editable_book.h"
-#include "native/text/letter_case.h"
+#include "native/text/ascii.h"
 
 #include "automation/native/editable_objects.h"
 #include "automation/native/workbook_file.h"
@@ -43,11 +43,6 @@ class EditableDocumentProperty : public automation::DocumentProperty {
     std::int32_t index_;
 };
 
-std::string baseName(const std::string& path) {
-    auto cut = path.find_last_of("/\\");
-    return cut == std::string::npos ? path : path.substr(cut + 1);
-}
-
 }  // namespace
 
 std::shared_ptr<EditableBook> EditableBook::createBlank(std::string displayName) {
@@ -64,7 +59,7 @@ std::shared_ptr<EditableBook> EditableBook::open(const std::string& path) {
         path, [&] { return book::Workbook::fromStream(std::move(file.stream), file.decrypted); });
     auto state = std::make_shared<EditState>(std::move(model));
     state->path = path;
-    state->displayName = baseName(path);
+    state->displayName = nameOfFullName(path);
     state->source = std::move(kept);
     state->properties = file.properties;
     return std::make_shared<EditableBook>(std::move(state));
@@ -109,7 +104,7 @@ void EditableBook::saveAs(const automation::SaveAsArguments& args) {
         throw AutomationError(errnum::kApplicationDefined, "SaveAs needs a file name");
     saveWorkbookFile(*state_, args.fileName);
     state_->path = args.fileName;
-    state_->displayName = baseName(args.fileName);
+    state_->displayName = nameOfFullName(args.fileName);
 }
 
 std::shared_ptr<automation::Range> EditableBook::onActiveSheet(const formula::Area& area) {

@@ -16,7 +16,7 @@
 
 #include "automation/automation_error.h"
 #include "native/cfb/compound_file.h"
-#include "native/text/letter_case.h"
+#include "native/text/ascii.h"
 
 namespace xls::native {
 
@@ -222,17 +222,10 @@ bool looksLikeText(std::string_view text) {
     return true;
 }
 
-std::string asciiLower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
-
 ForeignContent identifyText(const std::vector<std::uint8_t>& bytes) {
     using automation::FileContent;
     const std::string text = headAsText(bytes);
-    const std::string lower = asciiLower(text);
+    const std::string lower = text::lowerAscii(text);
     const std::string_view start =
         std::string_view(lower).substr(std::min(lower.size(), lower.find_first_not_of(" \t\r\n")));
     auto has = [&](std::string_view s) { return lower.find(s) != std::string::npos; };

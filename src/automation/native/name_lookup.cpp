@@ -1,5 +1,5 @@
 #include "automation/native/name_lookup.h"
-#include "native/text/letter_case.h"
+#include "native/text/ascii.h"
 
 #include "automation/native/native_objects.h"
 #include "native/formula/a1_reference.h"

@@ -19,11 +19,7 @@ class ReadOnlyBook : public OpenBook {
   public:
     explicit ReadOnlyBook(std::shared_ptr<WorkbookData> data) : data_(std::move(data)) {}
 
-    std::string name() const override {
-        const std::string& p = data_->path();
-        auto cut = p.find_last_of("/\\");
-        return cut == std::string::npos ? p : p.substr(cut + 1);
-    }
+    std::string name() const override { return nameOfFullName(data_->path()); }
     std::string fullName() const override { return data_->path(); }
     std::shared_ptr<automation::Sheets> sheets() const override {
         return std::make_shared<NativeSheets>(data_);

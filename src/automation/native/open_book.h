@@ -17,6 +17,14 @@ class BookList {
     virtual void remove(const OpenBook* book) = 0;
 };
 
+// A workbook's Name: its full name after the last '\\' or '/', as the
+// application takes either for a separator. This backend sits below the
+// tool's path helpers, so the one rule it needs is kept here.
+inline std::string nameOfFullName(const std::string& fullName) {
+    const std::size_t cut = fullName.find_last_of("/\\");
+    return cut == std::string::npos ? fullName : fullName.substr(cut + 1);
+}
+
 // A workbook open in the native application. A workbook opened read-only
 // is held by the fast reader; a new one, or one opened for writing, by the
 // editable model. The application resolves its Range(text), Cells and the

@@ -1,5 +1,5 @@
 #include "automation/native/workbook_saving.h"
-#include "native/text/letter_case.h"
+#include "native/text/ascii.h"
 
 #include <chrono>
 #include <string_view>

@@ -1,5 +1,4 @@
 #include <array>
-#include <cstdio>
 
 #include "native/biff/biff_error.h"
 #include "native/biff/globals.h"
@@ -7,19 +6,12 @@
 #include "native/biff/record_ids.h"
 #include "native/biff/strings.h"
 #include "native/io/byte_reader.h"
+#include "native/text/hex.h"
 
 namespace xls::biff {
 namespace detail {
 
-namespace {
-
-std::string hex16(std::uint16_t v) {
-    char buf[8];
-    std::snprintf(buf, sizeof buf, "0x%04X", v);
-    return buf;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 // FILEPASS: the rest of the stream is enciphered; say with what.
 void parse_filepass(Globals&, const RecordBody& r) {
@@ -151,18 +143,19 @@ int checkGlobalsBof(const Record& bof) {
     if (biff != 0) {
         throw UnsupportedVersionError(biff, version,
                                       "BIFF" + std::to_string(biff) + " workbook (BOF record id " +
-                                          detail::hex16(bof.id) +
+                                          text::hexNumber(bof.id, 4) +
                                           "): only BIFF5/7 and BIFF8 are supported");
     }
     if (version != kBiff8Version && version != kBiff5Version) {
         throw UnsupportedVersionError(0, version,
                                       "unknown BIFF version (BOF version " +
-                                          detail::hex16(version) +
+                                          text::hexNumber(version, 4) +
                                           "): only BIFF5/7 and BIFF8 are supported");
     }
     if (type != substream::Globals) {
         throw BiffError(recordLabel(bof.id, bof.offset) + ": substream type " +
-                        detail::hex16(type) + " where the workbook globals (0x0005) should be");
+                        text::hexNumber(type, 4) +
+                        " where the workbook globals (0x0005) should be");
     }
     return version == kBiff5Version ? 5 : 8;
 }

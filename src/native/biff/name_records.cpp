@@ -1,9 +1,9 @@
 #include <array>
-#include <cstdio>
 
 #include "native/biff/continue_reader.h"
 #include "native/biff/globals_records.h"
 #include "native/io/byte_reader.h"
+#include "native/text/hex.h"
 
 namespace xls::biff {
 
@@ -37,9 +37,7 @@ std::string builtinName(std::uint16_t number) {
     const char* text =
         number <= 0xFF ? builtinNameText(static_cast<std::uint8_t>(number)) : nullptr;
     if (text != nullptr) return text;
-    char buf[24];
-    std::snprintf(buf, sizeof buf, "Builtin_0x%02X", number);
-    return buf;
+    return "Builtin_" + text::hexNumber(number, 2);
 }
 
 // NAME (Lbl): a defined name and its formula. The formula tokens are kept

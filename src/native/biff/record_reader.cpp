@@ -1,10 +1,9 @@
 #include "native/biff/record_reader.h"
 
-#include <cstdio>
-
 #include "native/biff/biff_error.h"
 #include "native/biff/record_ids.h"
 #include "native/io/byte_reader.h"
+#include "native/text/hex.h"
 
 namespace xls::biff {
 
@@ -12,9 +11,7 @@ std::string recordLabel(std::uint16_t id, std::uint32_t offset) {
     const char* name = recordName(id);
     std::string label = name;
     if (label == "record") {
-        char hex[16];
-        std::snprintf(hex, sizeof hex, "record 0x%04X", id);
-        label = hex;
+        label = "record " + text::hexNumber(id, 4);
     } else {
         label += " record";
     }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "native/book/book_error.h"
+#include "native/text/hex.h"
 
 namespace xls::book {
 
@@ -17,9 +18,7 @@ void ByteWriter::f64(double v) {
 namespace {
 
 [[noreturn]] void tooLong(std::uint16_t id, std::size_t size) {
-    char buf[8];
-    std::snprintf(buf, sizeof buf, "0x%04X", id);
-    throw BookError("record " + std::string(buf) + " would carry " + std::to_string(size) +
+    throw BookError("record " + text::hexNumber(id, 4) + " would carry " + std::to_string(size) +
                     " bytes, more than the " + std::to_string(kMaxRecordData) +
                     " a record can hold");
 }

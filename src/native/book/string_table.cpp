@@ -83,9 +83,7 @@ void StringTable::write(std::vector<std::uint8_t>& out, std::size_t streamOffset
             std::size_t n = std::min(fit, units.size() - done);
             // A character of two units stays in one record: readers decode
             // each record's part of a string on its own.
-            if (done + n < units.size() && units[done + n - 1] >= 0xD800 &&
-                units[done + n - 1] <= 0xDBFF)
-                --n;
+            if (done + n < units.size() && text::isHighSurrogate(units[done + n - 1])) --n;
             if (n == 0) {
                 rec.next();
                 w.u8(narrow ? 0 : 1);

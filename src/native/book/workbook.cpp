@@ -6,6 +6,7 @@
 #include "native/book/layout.h"
 #include "native/book/sheet_access.h"
 #include "native/format/builtin_formats.h"
+#include "native/text/ascii.h"
 #include "native/text/unicode.h"
 
 namespace xls::book {
@@ -17,10 +18,8 @@ namespace {
 std::u16string folded(std::string_view utf8) {
     std::u16string u = text::utf8ToUtf16(utf8);
     for (char16_t& c : u) {
-        if (c >= u'a' && c <= u'z')
-            c = static_cast<char16_t>(c - 0x20);
-        else if (c >= 0xFF41 && c <= 0xFF5A)
-            c = static_cast<char16_t>(c - 0x20);
+        c = text::asciiUpper(c);
+        if (c >= 0xFF41 && c <= 0xFF5A) c = static_cast<char16_t>(c - 0x20);
     }
     return u;
 }

@@ -8,6 +8,7 @@
 #include "native/formula/name_formula.h"
 #include "native/formula/ptg.h"
 #include "native/formula/sheet_ref_token.h"
+#include "native/text/ascii.h"
 #include "native/text/unicode.h"
 
 namespace xls::book {
@@ -28,7 +29,7 @@ bool isNameChar(char16_t c, bool first) {
 bool readsAsReference(std::u16string_view u) {
     std::u16string s;
     for (char16_t c : u)
-        if (c != u'$') s.push_back(c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 0x20) : c);
+        if (c != u'$') s.push_back(text::asciiUpper(c));
     if (s == u"R" || s == u"C") return true;
     std::size_t i = 0;
     while (i < s.size() && s[i] >= u'A' && s[i] <= u'Z') ++i;

@@ -21,6 +21,8 @@
 #include <unistd.h>
 #endif
 
+#include "native/text/hex.h"
+
 namespace xls::cfb {
 
 namespace fs = std::filesystem;
@@ -78,9 +80,8 @@ fs::path endOfLinks(const fs::path& target) {
 fs::path temporaryBeside(const fs::path& target) {
     std::random_device rd;
     std::uint64_t r = (std::uint64_t{rd()} << 32) ^ rd();
-    static const char digits[] = "0123456789abcdef";
-    std::string suffix = ".~tmp";
-    for (int i = 0; i < 12; ++i) suffix += digits[(r >> (4 * i)) & 0xF];
+    const std::string suffix =
+        ".~tmp" + text::hexDigits(r & 0xFFFF'FFFF'FFFF, 12, text::HexCase::Lower);
     fs::path p = target;
     p += fs::path(suffix);
     return p;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "native/io/byte_reader.h"
+#include "native/text/ascii.h"
 #include "native/text/unicode.h"
 
 namespace xls::cfb {
@@ -81,11 +82,7 @@ void encodeDirectoryEntry(const DirectoryEntry& e, std::u16string_view name,
 }
 
 bool sameEntryName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    auto fold = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; };
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (fold(a[i]) != fold(b[i])) return false;
-    return true;
+    return text::equalsIgnoringAsciiCase(a, b);
 }
 
 }  // namespace xls::cfb

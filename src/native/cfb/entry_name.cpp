@@ -11,13 +11,6 @@ bool forbidden(char16_t c) {
     return c == 0 || c == u'/' || c == u'\\' || c == u':' || c == u'!';
 }
 
-bool isHighSurrogate(char16_t c) {
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-bool isLowSurrogate(char16_t c) {
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
-
 std::string quoted(std::string_view s) {
     return "'" + std::string(s) + "'";
 }
@@ -43,12 +36,13 @@ std::u16string checkedEntryName(std::string_view utf8, std::string_view what) {
                            ", which names may not hold");
         // A lone surrogate cannot come out of valid UTF-8, but the check is
         // cheap and keeps the stored name well-formed whatever the converter does.
-        if (isHighSurrogate(name[i]) && (i + 1 == name.size() || !isLowSurrogate(name[i + 1])))
+        if (text::isHighSurrogate(name[i]) &&
+            (i + 1 == name.size() || !text::isLowSurrogate(name[i + 1])))
             throw CfbError(std::string(what) + ": entry name " + quoted(utf8) +
                            " has an unpaired surrogate");
-        if (isHighSurrogate(name[i]))
+        if (text::isHighSurrogate(name[i]))
             ++i;
-        else if (isLowSurrogate(name[i]))
+        else if (text::isLowSurrogate(name[i]))
             throw CfbError(std::string(what) + ": entry name " + quoted(utf8) +
                            " has an unpaired surrogate");
     }

@@ -5,26 +5,11 @@
 #include "native/cfb/cfb_error.h"
 #include "native/cfb/signature.h"
 #include "native/io/byte_reader.h"
+#include "native/text/hex.h"
 
 namespace xls::cfb {
 
-namespace {
-
-std::string hex(std::uint32_t v) {
-    static const char digits[] = "0123456789ABCDEF";
-    std::string s = "0x";
-    bool started = false;
-    for (int shift = 28; shift >= 0; shift -= 4) {
-        unsigned d = (v >> shift) & 0xF;
-        if (d || started || shift == 0) {
-            s += digits[d];
-            started = true;
-        }
-    }
-    return s;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 Header parseHeader(std::span<const std::uint8_t> bytes) {
     if (bytes.size() < kHeaderSize)
@@ -57,7 +42,7 @@ Header parseHeader(std::span<const std::uint8_t> bytes) {
     // Some writers store the byte order mark swapped; the content is
     // little-endian all the same, so only a mark that is neither is fatal.
     if (h.byteOrder != 0xFFFE && h.byteOrder != 0xFEFF)
-        throw CfbError("byte order mark " + hex(h.byteOrder) + ", expected 0xFFFE");
+        throw CfbError("byte order mark " + text::hexNumber(h.byteOrder) + ", expected 0xFFFE");
     if (h.majorVersion != 3 && h.majorVersion != 4)
         throw CfbError("major version " + std::to_string(h.majorVersion) + ", expected 3 or 4");
     if (h.sectorShift != 9 && h.sectorShift != 12)

@@ -5,6 +5,7 @@
 
 #include "native/crypto/crypto_error.h"
 #include "native/io/byte_reader.h"
+#include "native/text/hex.h"
 #include "native/text/unicode.h"
 
 namespace xls::crypto {
@@ -16,16 +17,6 @@ constexpr std::uint32_t kAlgSha1 = 0x8004;
 // Header fields before the provider name: flags, size extra, algorithm,
 // hash algorithm, key size, provider type and two reserved words.
 constexpr std::uint32_t kFixedHeaderBytes = 32;
-
-std::string hex(std::uint32_t v) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string out;
-    do {
-        out.insert(out.begin(), kDigits[v & 0xF]);
-        v >>= 4;
-    } while (v != 0);
-    return "0x" + out;
-}
 
 template <std::size_t N>
 void readInto(io::ByteReader& in, std::array<std::uint8_t, N>& out) {
@@ -66,10 +57,12 @@ void parseCryptoApi(io::ByteReader& in, FilePass& fp) {
     fp.cspName = providerName(header.rest());
 
     if (fp.algId != 0 && fp.algId != kAlgRc4) {
-        throw CryptoError("FILEPASS names cipher algorithm " + hex(fp.algId) + ", not RC4");
+        throw CryptoError("FILEPASS names cipher algorithm " + text::hexNumber(fp.algId) +
+                          ", not RC4");
     }
     if (fp.algIdHash != 0 && fp.algIdHash != kAlgSha1) {
-        throw CryptoError("FILEPASS names hash algorithm " + hex(fp.algIdHash) + ", not SHA-1");
+        throw CryptoError("FILEPASS names hash algorithm " + text::hexNumber(fp.algIdHash) +
+                          ", not SHA-1");
     }
     const std::uint32_t bits = fp.effectiveKeyBits();
     if (bits < 40 || bits > 128 || bits % 8 != 0) {

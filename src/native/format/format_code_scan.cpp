@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "native/format/number_format.h"
+#include "native/text/ascii.h"
 #include "native/text/unicode.h"
 
 namespace xls::format {
@@ -13,10 +14,6 @@ constexpr char16_t kYen = u'\u00A5';
 constexpr char16_t kFullwidthYen = u'\uFFE5';
 constexpr char16_t kEuro = u'\u20AC';
 constexpr char16_t kPound = u'\u00A3';
-
-char16_t lower(char16_t c) {
-    return (c >= u'A' && c <= u'Z') ? c + (u'a' - u'A') : c;
-}
 
 bool isCurrencySign(char16_t c) {
     // A backslash standing for itself (escaped, or alone in quotes) is the yen
@@ -46,10 +43,10 @@ struct BracketMeaning {
 BracketMeaning readBracket(std::u16string_view inside) {
     BracketMeaning m;
     if (!inside.empty()) {
-        char16_t first = lower(inside[0]);
+        char16_t first = text::asciiLower(inside[0]);
         if (first == u'h' || first == u'm' || first == u's') {
             bool same = true;
-            for (char16_t c : inside) same = same && lower(c) == first;
+            for (char16_t c : inside) same = same && text::asciiLower(c) == first;
             m.time = same;
         }
     }
@@ -64,15 +61,15 @@ BracketMeaning readBracket(std::u16string_view inside) {
 bool startsWithNoCase(std::u16string_view text, std::size_t at, std::u16string_view word) {
     if (text.size() - at < word.size()) return false;
     for (std::size_t i = 0; i < word.size(); ++i)
-        if (lower(text[at + i]) != lower(word[i])) return false;
+        if (text::asciiLower(text[at + i]) != text::asciiLower(word[i])) return false;
     return true;
 }
 
 // Skips one character, two units when it is a surrogate pair.
 std::size_t charLength(std::u16string_view text, std::size_t at) {
-    bool pair = at + 1 < text.size() && text[at] >= 0xD800 && text[at] <= 0xDBFF &&
-                text[at + 1] >= 0xDC00 && text[at + 1] <= 0xDFFF;
-    return pair ? 2 : 1;
+    std::size_t next = at;
+    text::nextCodePoint(text, next);
+    return next - at;
 }
 
 }  // namespace
@@ -86,7 +83,7 @@ ValueKind classifyFormatCode(std::string_view code) {
     std::size_t i = 0;
     while (i < s.size()) {
         const char16_t c = s[i];
-        const char16_t lc = lower(c);
+        const char16_t lc = text::asciiLower(c);
         if (c == u';') break;  // the first section decides
         if (c == u'"') {
             std::size_t end = s.find(u'"', i + 1);

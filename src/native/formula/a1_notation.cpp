@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "native/formula/area.h"
+#include "native/text/ascii.h"
 
 namespace xls::formula {
 
@@ -19,7 +20,7 @@ std::optional<std::int32_t> columnIndex(std::string_view letters) {
     if (letters.empty() || letters.size() > 2) return std::nullopt;
     std::int32_t n = 0;
     for (char c : letters) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        c = text::asciiUpper(c);
         if (c < 'A' || c > 'Z') return std::nullopt;
         n = n * 26 + (c - 'A' + 1);
     }

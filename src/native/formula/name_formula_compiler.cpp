@@ -9,6 +9,7 @@
 #include "native/formula/ptg.h"
 #include "native/formula/sheet_name.h"
 #include "native/formula/sheet_ref_token.h"
+#include "native/text/ascii.h"
 
 namespace xls::formula {
 
@@ -111,8 +112,7 @@ std::optional<bool> cornerPastTheGrid(std::string_view corner) {
         digits.find_first_not_of("0123456789") != std::string_view::npos || digits[0] == '0')
         return std::nullopt;
     std::int32_t column = 0;
-    for (char c : col)
-        column = column * 26 + (std::toupper(static_cast<unsigned char>(c)) - 'A' + 1);
+    for (char c : col) column = column * 26 + (text::asciiUpper(c) - 'A' + 1);
     const long row = std::stol(std::string(digits));
     if (column > 16384 || row > 1048576) return std::nullopt;
     return column > kLastCol + 1 || row > kLastRow + 1;

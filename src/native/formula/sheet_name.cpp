@@ -29,12 +29,8 @@ bool isNonAsciiSeparator(char32_t cp) {
 
 bool hasOnlyNameCharacters(std::string_view name) {
     const std::u16string units = text::utf8ToUtf16(name);
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        char32_t cp = units[i];
-        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < units.size()) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (units[i + 1] - 0xDC00);
-            ++i;
-        }
+    for (std::size_t i = 0; i < units.size();) {
+        const char32_t cp = text::nextCodePoint(units, i);
         if (cp < 0x80) {
             const char c = static_cast<char>(cp);
             if (!isAsciiLetter(c) && !isAsciiDigit(c) && c != '_' && c != '.') return false;

@@ -7,6 +7,7 @@
 #include "native/calendar/date_systems.h"
 #include "native/input/entry_cursor.h"
 #include "native/input/time_entry.h"
+#include "native/text/ascii.h"
 
 namespace xls::input {
 
@@ -90,7 +91,7 @@ std::optional<DatePart> numericDate(Cursor& c, const Number& first, int currentY
 std::optional<DatePart> eraDate(Cursor& c) {
     for (const Era& era : kEras) {
         const std::size_t mark = c.position();
-        const char lower = static_cast<char>(era.letter - 'A' + 'a');
+        const char lower = text::asciiLower(era.letter);
         if (c.peek() == era.letter || c.peek() == lower) {
             c.skip();
             const std::optional<Number> year = c.number(2);

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "native/input/entry_text.h"
+#include "native/text/ascii.h"
 #include "native/text/unicode.h"
 
 namespace xls::input {
@@ -31,8 +32,8 @@ bool isBlank(char32_t cp) {
 // Code points that are no character at all: C1 controls, surrogates, noncharacters and the
 // replacement for malformed UTF-8.
 bool isNoCharacter(char32_t cp) {
-    return (cp >= 0x80 && cp <= 0x9F) || (cp >= 0xD800 && cp <= 0xDFFF) ||
-           (cp >= 0xFDD0 && cp <= 0xFDEF) || (cp & 0xFFFE) == 0xFFFE || cp == 0xFFFD;
+    return (cp >= 0x80 && cp <= 0x9F) || text::isSurrogate(cp) || (cp >= 0xFDD0 && cp <= 0xFDEF) ||
+           (cp & 0xFFFE) == 0xFFFE || cp == 0xFFFD;
 }
 
 // Digits of other scripts may follow a name's first character but not start it.
@@ -45,15 +46,7 @@ std::u32string codePoints(std::string_view utf8) {
     const std::u16string units = text::utf8ToUtf16(utf8);
     std::u32string out;
     out.reserve(units.size());
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        char32_t cp = units[i];
-        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
-            units[i + 1] <= 0xDFFF) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (units[i + 1] - 0xDC00);
-            ++i;
-        }
-        out += cp;
-    }
+    for (std::size_t i = 0; i < units.size();) out += text::nextCodePoint(units, i);
     return out;
 }
 
@@ -95,7 +88,8 @@ bool looksLikeA1Cell(std::u32string_view name) {
     while (letters < name.size() && isAsciiLetter(name[letters])) ++letters;
     if (letters == 0 || letters > 3 || letters == name.size()) return false;
     std::int64_t col = 0;
-    for (std::size_t i = 0; i < letters; ++i) col = col * 26 + ((name[i] | 0x20) - 'a' + 1);
+    for (std::size_t i = 0; i < letters; ++i)
+        col = col * 26 + (text::asciiLower(name[i]) - 'a' + 1);
     const std::u32string_view digits = name.substr(letters);
     for (char32_t c : digits)
         if (!isAsciiDigit(c)) return false;
@@ -148,7 +142,7 @@ NameCheck checkDefinedName(std::string_view name) {
         std::string problem = characterProblem(cps[i], i == 0);
         if (!problem.empty()) return refuse(std::move(problem));
     }
-    if (equalsIgnoringAsciiCase(name, "TRUE") || equalsIgnoringAsciiCase(name, "FALSE"))
+    if (text::equalsIgnoringAsciiCase(name, "TRUE") || text::equalsIgnoringAsciiCase(name, "FALSE"))
         return refuse("TRUE and FALSE are constants, not names");
     if (looksLikeA1Cell(cps)) return refuse("a name cannot be a cell reference");
     if (isR1C1Reference(cps) || startsWithR1C1Number(cps))

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string_view>
 
+#include "native/text/ascii.h"
+
 namespace xls::input {
 
 // A run of decimal digits read from an entry, with how many there were.
@@ -46,12 +48,7 @@ class Cursor {
 
     // A word of letters compared without case, for AM/PM markers.
     bool wordIgnoringCase(std::string_view upper) {
-        if (s_.size() - i_ < upper.size()) return false;
-        for (std::size_t k = 0; k < upper.size(); ++k) {
-            char c = s_[i_ + k];
-            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-            if (c != upper[k]) return false;
-        }
+        if (!text::equalsIgnoringAsciiCase(s_.substr(i_, upper.size()), upper)) return false;
         i_ += upper.size();
         return true;
     }

@@ -8,10 +8,6 @@ namespace xls::input {
 
 namespace {
 
-char asciiUpper(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 char32_t foldCodePoint(char32_t cp) {
     if (cp >= 0xFF01 && cp <= 0xFF5E) return cp - 0xFEE0;  // full-width ASCII block
     if (cp == 0x3000) return U' ';
@@ -30,15 +26,8 @@ std::string foldForRecognition(std::string_view text) {
     const std::u16string units = text::utf8ToUtf16(text);
     std::string out;
     out.reserve(text.size());
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        char32_t cp = units[i];
-        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
-            units[i + 1] <= 0xDFFF) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (units[i + 1] - 0xDC00);
-            ++i;
-        }
-        text::appendUtf8(out, foldCodePoint(cp));
-    }
+    for (std::size_t i = 0; i < units.size();)
+        text::appendUtf8(out, foldCodePoint(text::nextCodePoint(units, i)));
     return out;
 }
 
@@ -47,13 +36,6 @@ std::string_view trimBlanks(std::string_view text) {
     if (first == std::string_view::npos) return {};
     const std::size_t last = text.find_last_not_of(' ');
     return text.substr(first, last - first + 1);
-}
-
-bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (asciiUpper(a[i]) != asciiUpper(b[i])) return false;
-    return true;
 }
 
 }  // namespace xls::input

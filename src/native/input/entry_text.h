@@ -17,6 +17,4 @@ std::string foldForRecognition(std::string_view text);
 // Without leading and trailing ASCII blanks.
 std::string_view trimBlanks(std::string_view text);
 
-bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b);
-
 }  // namespace xls::input

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "native/input/entry_text.h"
+#include "native/text/ascii.h"
 
 namespace xls::input {
 
@@ -21,7 +22,7 @@ constexpr std::array<ErrorLiteral, 7> kErrors = {{{"#NULL!", 0x00},
 
 std::optional<ErrorLiteral> recogniseErrorLiteral(std::string_view entry) {
     for (const ErrorLiteral& e : kErrors)
-        if (equalsIgnoringAsciiCase(entry, e.text)) return e;
+        if (text::equalsIgnoringAsciiCase(entry, e.text)) return e;
     return std::nullopt;
 }
 

@@ -7,6 +7,7 @@
 #include "native/input/entry_text.h"
 #include "native/input/error_literal.h"
 #include "native/input/number_entry.h"
+#include "native/text/ascii.h"
 
 namespace xls::input {
 
@@ -57,7 +58,8 @@ TypedValue parseTypedEntry(std::string_view raw, bool date1904, int currentYear)
 
     const std::string_view trimmed = trimBlanks(text);
     // TRUE and FALSE are the literals in every locale, in any letter case.
-    if (equalsIgnoringAsciiCase(trimmed, "TRUE") || equalsIgnoringAsciiCase(trimmed, "FALSE")) {
+    if (text::equalsIgnoringAsciiCase(trimmed, "TRUE") ||
+        text::equalsIgnoringAsciiCase(trimmed, "FALSE")) {
         TypedValue v;
         v.kind = TypedValue::Kind::Boolean;
         v.boolean = trimmed.size() == 4;

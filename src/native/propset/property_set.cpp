@@ -5,6 +5,7 @@
 #include "native/io/byte_reader.h"
 #include "native/propset/value_reader.h"
 #include "native/text/codepage.h"
+#include "native/text/hex.h"
 #include "native/text/unicode.h"
 
 namespace xls::propset {
@@ -19,13 +20,6 @@ const Fmtid kUserDefinedPropertiesFmtid = {0x05, 0xD5, 0xCD, 0xD5, 0x9C, 0x2E, 0
 namespace {
 
 constexpr std::uint32_t kMaxSections = 16;
-
-std::string hex16(std::uint16_t v) {
-    static const char digits[] = "0123456789ABCDEF";
-    std::string s = "0x";
-    for (int shift = 12; shift >= 0; shift -= 4) s += digits[(v >> shift) & 0xF];
-    return s;
-}
 
 struct PropertyEntry {
     std::uint32_t id;
@@ -144,7 +138,7 @@ PropertySet parsePropertySet(std::span<const std::uint8_t> bytes, DamagedPropert
         io::ByteReader r(bytes);
         std::uint16_t byteOrder = r.u16();
         if (byteOrder != 0xFFFE)
-            throw PropsetError("byte order mark " + hex16(byteOrder) +
+            throw PropsetError("byte order mark " + text::hexNumber(byteOrder, 4) +
                                ", expected 0xFFFE (encrypted or not a property set)");
         set.version = r.u16();
         set.systemIdentifier = r.u32();

@@ -6,6 +6,7 @@
 
 #include "native/propset/codepage_encoder.h"
 #include "native/propset/propset_error.h"
+#include "native/text/hex.h"
 #include "native/text/unicode.h"
 
 namespace xls::propset {
@@ -15,10 +16,7 @@ namespace {
 constexpr int kUnicodeCodePage = 1200;
 
 std::string typeName(std::uint16_t type) {
-    static const char digits[] = "0123456789ABCDEF";
-    std::string s = "0x";
-    for (int shift = 12; shift >= 0; shift -= 4) s += digits[(type >> shift) & 0xF];
-    return s;
+    return text::hexNumber(type, 4);
 }
 
 template <typename T>

@@ -1,13 +1,8 @@
 #include "native/text/percent_escapes.h"
 
-namespace xls::text {
+#include "native/text/hex.h"
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
+namespace xls::text {
 
 std::string percentDecoded(std::string_view text) {
     std::string out;

@@ -5,9 +5,6 @@
 
 namespace xls::text {
 
-// The value of a hexadecimal digit of either case; -1 for any other byte.
-int hexDigit(char c);
-
 // "%20" and the like decoded into their bytes, as in the addresses of
 // hyperlinks and package parts; a '%' that starts no escape stands for
 // itself.

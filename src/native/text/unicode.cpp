@@ -9,7 +9,7 @@ namespace {
 // Writes one code point as UTF-8 at p, returning the end; invalid ones
 // become U+FFFD. p must have room for four bytes.
 char* putUtf8(char* p, char32_t cp) {
-    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
+    if (cp > 0x10FFFF || isSurrogate(cp)) cp = 0xFFFD;
     if (cp < 0x80) {
         *p++ = static_cast<char>(cp);
     } else if (cp < 0x800) {
@@ -40,9 +40,9 @@ std::string utf16Convert(std::size_t count, UnitAt unitAt) {
             *p++ = static_cast<char>(u);
             continue;
         }
-        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < count) {
+        if (isHighSurrogate(u) && i + 1 < count) {
             char32_t lo = unitAt(i + 1);
-            if (lo >= 0xDC00 && lo <= 0xDFFF) {
+            if (isLowSurrogate(lo)) {
                 // Two units become four bytes: within the 6 reserved for them.
                 p = putUtf8(p, 0x10000 + ((u - 0xD800) << 10) + (lo - 0xDC00));
                 ++i;
@@ -56,6 +56,13 @@ std::string utf16Convert(std::size_t count, UnitAt unitAt) {
 }
 
 }  // namespace
+
+char32_t nextCodePoint(std::u16string_view units, std::size_t& i) {
+    const char32_t u = units[i++];
+    if (isHighSurrogate(u) && i < units.size() && isLowSurrogate(units[i]))
+        return 0x10000 + ((u - 0xD800) << 10) + (units[i++] - 0xDC00);
+    return u;
+}
 
 void appendUtf8(std::string& out, char32_t cp) {
     char buf[4];

@@ -7,6 +7,21 @@
 
 namespace xls::text {
 
+constexpr bool isHighSurrogate(char32_t unit) {
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+constexpr bool isLowSurrogate(char32_t unit) {
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+constexpr bool isSurrogate(char32_t cp) {
+    return cp >= 0xD800 && cp <= 0xDFFF;
+}
+
+// The code point that starts at units[i], moving i past it: a surrogate pair
+// is one code point of two units; an unpaired surrogate comes back as the
+// unit it is, for the caller to refuse or replace. i must be before the end.
+char32_t nextCodePoint(std::u16string_view units, std::size_t& i);
+
 // Appends the UTF-8 form of one code point; invalid ones become U+FFFD.
 void appendUtf8(std::string& out, char32_t cp);
 

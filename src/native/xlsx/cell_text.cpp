@@ -5,7 +5,7 @@
 
 #include "native/calendar/date_systems.h"
 #include "native/input/error_literal.h"
-#include "native/text/percent_escapes.h"
+#include "native/text/hex.h"
 #include "native/text/unicode.h"
 
 namespace xls::xlsx {

@@ -2,7 +2,7 @@
 
 #include "native/formula/a1_reference.h"
 #include "native/input/entry_text.h"
-#include "native/text/letter_case.h"
+#include "native/text/ascii.h"
 #include "native/xlsx/cell_text.h"
 #include "native/xlsx/xlsx_error.h"
 

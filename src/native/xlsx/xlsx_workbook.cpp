@@ -1,7 +1,7 @@
 #include "native/xlsx/xlsx_workbook.h"
 
 #include "native/formula/name_formula_compiler.h"
-#include "native/text/letter_case.h"
+#include "native/text/ascii.h"
 #include "native/xlsx/cell_text.h"
 #include "native/xlsx/document_properties.h"
 #include "native/xlsx/shared_strings.h"

@@ -6,11 +6,11 @@
 #include <xmllite.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <exception>
 #include <string>
 #include <vector>
 
+#include "native/text/hex.h"
 #include "native/text/unicode.h"
 #include "native/xml/parser_backend.h"
 
@@ -92,9 +92,7 @@ HRESULT createReader(IXmlReader** reader) {
 }
 
 std::string hresultText(HRESULT hr) {
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "0x%08lX", static_cast<unsigned long>(hr));
-    return buffer;
+    return text::hexNumber(static_cast<std::uint32_t>(hr), 8);
 }
 
 class XmlLiteParser final : public ParserBackend {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "native/io/byte_reader.h"
+#include "native/text/hex.h"
 #include "native/zip/zip_format.h"
 
 namespace xls::zip {
@@ -39,8 +40,9 @@ Entry readCentralHeader(io::ByteReader& r, std::uint64_t index, std::uint64_t di
     const std::uint32_t signature = r.u32();
     if (signature != kCentralHeaderSignature)
         throw ZipError("central directory entry " + std::to_string(index) + " at offset " +
-                       std::to_string(directoryOffset + at) + " has signature " + hex32(signature) +
-                       ", expected " + hex32(kCentralHeaderSignature));
+                       std::to_string(directoryOffset + at) + " has signature " +
+                       text::hexNumber(signature, 8) + ", expected " +
+                       text::hexNumber(kCentralHeaderSignature, 8));
     Entry e;
     r.skip(2 + 2);  // versions made by and needed
     e.flags = r.u16();

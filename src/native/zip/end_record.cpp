@@ -5,6 +5,7 @@
 #include <string>
 
 #include "native/io/byte_reader.h"
+#include "native/text/hex.h"
 #include "native/zip/zip_error.h"
 #include "native/zip/zip_format.h"
 
@@ -72,8 +73,9 @@ DirectoryLocation locateDirectory(std::span<const std::uint8_t> bytes) {
             const std::uint32_t signature = record.u32();
             if (signature != kZip64EndRecordSignature)
                 throw ZipError("ZIP64 end of central directory record at offset " +
-                               std::to_string(recordPos) + " has signature " + hex32(signature) +
-                               ", expected " + hex32(kZip64EndRecordSignature));
+                               std::to_string(recordPos) + " has signature " +
+                               text::hexNumber(signature, 8) + ", expected " +
+                               text::hexNumber(kZip64EndRecordSignature, 8));
             // Record size, versions, disk numbers, entries on this disk.
             record.skip(8 + 2 + 2 + 4 + 4 + 8);
             loc.entryCount = record.u64();

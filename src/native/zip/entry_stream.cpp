@@ -3,6 +3,7 @@
 #include <limits>
 #include <string>
 
+#include "native/text/hex.h"
 #include "native/zip/entry_stream_state.h"
 #include "native/zip/zip_format.h"
 
@@ -143,8 +144,8 @@ void EntryStream::State::finish() {
     // came out is exactly what was declared, and the CRC says whether it
     // is right.
     if (crc_ != expectedCrc_)
-        throw ZipError(label_ + " has CRC-32 " + hex32(crc_) + ", the directory says " +
-                       hex32(expectedCrc_));
+        throw ZipError(label_ + " has CRC-32 " + text::hexNumber(crc_, 8) +
+                       ", the directory says " + text::hexNumber(expectedCrc_, 8));
     done_ = true;
     endInflater();
 }

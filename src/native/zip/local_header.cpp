@@ -4,6 +4,7 @@
 #include <string>
 
 #include "native/io/byte_reader.h"
+#include "native/text/hex.h"
 #include "native/zip/zip_error.h"
 #include "native/zip/zip_format.h"
 
@@ -23,8 +24,8 @@ std::span<const std::uint8_t> entryData(std::span<const std::uint8_t> bytes, con
     const std::uint32_t signature = io::le32(p);
     if (signature != kLocalHeaderSignature)
         throw ZipError(label + ": local header at offset " + std::to_string(at) +
-                       " has signature " + hex32(signature) + ", expected " +
-                       hex32(kLocalHeaderSignature));
+                       " has signature " + text::hexNumber(signature, 8) + ", expected " +
+                       text::hexNumber(kLocalHeaderSignature, 8));
     const std::uint64_t start = at + kLocalHeaderSize + io::le16(p + 26) + io::le16(p + 28);
     const std::uint64_t size = entry.compressedSize;
     if (start > bytes.size() || size > bytes.size() - start)

@@ -4,6 +4,7 @@
 #include <limits>
 #include <numeric>
 
+#include "native/text/ascii.h"
 #include "native/zip/central_directory.h"
 #include "native/zip/end_record.h"
 #include "native/zip/entry_stream_state.h"
@@ -25,7 +26,7 @@ std::string nameKey(std::string_view name) {
     std::string key(name);
     for (char& c : key) {
         if (c == '\\') c = '/';
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        c = text::asciiLower(c);
     }
     if (!key.empty() && key[0] == '/') key.erase(0, 1);
     return key;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 namespace xls::zip {
 
@@ -27,12 +26,5 @@ inline constexpr std::uint32_t kZip64Marker32 = 0xFFFFFFFF;
 inline constexpr std::uint16_t kFlagEncrypted = 0x0001;
 inline constexpr std::uint16_t kMethodStored = 0;
 inline constexpr std::uint16_t kMethodDeflate = 8;
-
-inline std::string hex32(std::uint32_t v) {
-    static const char digits[] = "0123456789ABCDEF";
-    std::string s = "0x";
-    for (int shift = 28; shift >= 0; shift -= 4) s += digits[(v >> shift) & 0xF];
-    return s;
-}
 
 }  // namespace xls::zip

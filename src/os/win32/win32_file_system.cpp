@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "os/path_names.h"
 #include "os/win32/wide_text.h"
 
 namespace mokuji::platform::win32 {
@@ -12,13 +13,6 @@ constexpr DWORD kLeftOut = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
 bool isSeparator(char c) {
     return c == '\\' || c == '/';
-}
-
-// Where the last component of a path begins: after its last separator.
-std::size_t nameStart(const std::string& path) {
-    std::size_t cut = path.size();
-    while (cut > 0 && !isSeparator(path[cut - 1])) --cut;
-    return cut;
 }
 
 std::string withSeparator(const std::string& folder) {
@@ -90,7 +84,7 @@ FileAttributes Win32FileSystem::attributes(const std::string& path) {
 }
 
 std::string Win32FileSystem::findOrdinaryFile(const std::string& path) {
-    const std::size_t cut = nameStart(path);
+    const std::size_t cut = util::LastComponentStart(path);
     const std::string name = path.substr(cut);
     // Wildcards would make the lookup below a search and answer for
     // another file.
@@ -133,7 +127,7 @@ const std::string& Win32FileSystem::program() {
 
 std::string Win32FileSystem::programFolder() {
     const std::string& path = program();
-    const std::size_t cut = nameStart(path);
+    const std::size_t cut = util::LastComponentStart(path);
     if (cut == 0) return "";
     // "C:" for a program at a drive's root: callers add the separator.
     return path.substr(0, cut - 1);
@@ -141,7 +135,7 @@ std::string Win32FileSystem::programFolder() {
 
 std::string Win32FileSystem::programBaseName() {
     const std::string& path = program();
-    std::string name = path.substr(nameStart(path));
+    std::string name = path.substr(util::LastComponentStart(path));
     const std::size_t dot = name.rfind('.');
     return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
 }

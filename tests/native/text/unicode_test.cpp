@@ -39,6 +39,25 @@ TEST(Unicode, Latin1AndRoundTrips) {
     EXPECT_EQ(utf8ToUtf16("\xFF"), std::u16string(1, u'\xFFFD'));
 }
 
+TEST(Unicode, CodePointsFromUnitsKeepUnpairedSurrogatesAndNeverOverread) {
+    struct Case {
+        std::u16string units;
+        std::u32string codePoints;
+    };
+    const Case cases[] = {
+        {u"a\xD83D\xDE00目", U"a\U0001F600目"},
+        {u"\xD83D", {0xD83D}},                // a high surrogate at the end
+        {{0xD83D, u'a'}, {0xD83D, U'a'}},     // one before an ordinary unit
+        {u"\xDE00\xD83D", {0xDE00, 0xD83D}},  // a low one first: no pair
+        {u"\xD83D\xD83D\xDE00", {0xD83D, 0x1F600}},
+    };
+    for (const Case& c : cases) {
+        std::u32string got;
+        for (std::size_t i = 0; i < c.units.size();) got += nextCodePoint(c.units, i);
+        EXPECT_EQ(got, c.codePoints) << utf16ToUtf8(c.units);
+    }
+}
+
 TEST(CodePage, JapaneseAndWesternBytes) {
     // "目次" in code page 932, "café" in 1252.
     EXPECT_EQ(codepageToUtf8(bytes({0x96, 0xDA, 0x8E, 0x9F}), 932), "目次");
