@@ -20,7 +20,7 @@
 
 namespace {
 
-namespace columns = mokuji::columns;
+namespace columns = mokuji::list_file;
 
 const std::string kWorkbook = MOKUJI_EXAMPLE_WORKBOOK;
 // The same questionnaire saved as .xlsx by LibreOffice, checked in under
@@ -86,7 +86,7 @@ void OpenAndRead(benchmark::State& state, const std::string& path) {
         std::size_t total = 0;
         for (const auto& name : kNames) total += app->range(name)->value().toText().size();
         for (int k : kProperties) {
-            if (auto v = mokuji::engine::PropertyValue(*book->builtinDocumentProperty(k)))
+            if (auto v = mokuji::run::PropertyValue(*book->builtinDocumentProperty(k)))
                 total += v->toText().size();
         }
         book->close(false);
@@ -105,16 +105,16 @@ BENCHMARK(OpenAndReadNamesAndPropertiesXlsx)->Unit(benchmark::kMicrosecond);
 // The same work through the row reader a run uses, column table included.
 void ReadRow(benchmark::State& state, const std::string& path) {
     auto app = xls::native::createApplication();
-    columns::PropertyNameTable prop_name;
-    columns::FillPropertyNames(prop_name);
-    columns::ColumnTable columns;
+    mokuji::list_file::PropertyNameTable prop_name;
+    mokuji::list_file::FillPropertyNames(prop_name);
+    mokuji::list_file::ColumnTable columns;
     int j = 0;
     columns.g_item_name[++j] = "P_ファイル名";
     for (const auto& name : kNames) columns.g_item_name[++j] = name;
     for (int k : kProperties) columns.g_item_name[++j] = "P_" + prop_name[k];
     for (auto _ : state) {
-        mokuji::engine::RowStore rows;
-        auto book = mokuji::engine::ReadWorkbookRow(*app, path, columns, prop_name, rows);
+        mokuji::list_file::RowStore rows;
+        auto book = mokuji::run::ReadWorkbookRow(*app, path, columns, prop_name, rows);
         book->close(false);
         benchmark::DoNotOptimize(rows.rows);
     }

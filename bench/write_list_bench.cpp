@@ -12,9 +12,9 @@
 
 namespace {
 
-namespace columns = mokuji::columns;
+namespace columns = mokuji::list_file;
 
-class SilentView : public mokuji::platform::RunView {
+class SilentView : public mokuji::view::RunView {
   public:
     void setCaption(const std::string&) override {}
     std::string caption() const override { return {}; }
@@ -30,16 +30,16 @@ void WriteList1000x20(benchmark::State& state) {
         fs::temp_directory_path() / ("mokuji-bench-" + std::to_string(std::random_device{}()));
     fs::create_directories(dir);
 
-    columns::ColumnTable columns;
+    mokuji::list_file::ColumnTable columns;
     columns.g_item_name[1] = "P_ファイル名";
     for (int j = 2; j <= 20; ++j) {
         columns.g_item_name[j] = "項目" + std::to_string(j);
         columns.g_item_row[j] = j;
         columns.g_item_col[j] = 3;
     }
-    mokuji::engine::RowStore rows;
+    mokuji::list_file::RowStore rows;
     for (int r = 0; r < 1000; ++r) {
-        mokuji::engine::ListRow row;
+        mokuji::list_file::ListRow row;
         row.fileName = "アンケート回答_" + std::to_string(r) + ".xls";
         row.values.emplace_back(row.fileName);
         for (int j = 2; j <= 20; ++j) {
@@ -56,10 +56,10 @@ void WriteList1000x20(benchmark::State& state) {
         fs::remove(dir / "00_目次.xls");
         state.ResumeTiming();
         auto app = xls::native::createApplication();
-        mokuji::engine::ListContext ctx{
+        mokuji::list_file::ListContext ctx{
             dir.string() + "/", "mokuji", columns, view,
             [](const std::string& p) { return fs::is_regular_file(p); }};
-        auto result = mokuji::engine::BuildListWorkbook(*app, rows, ctx);
+        auto result = mokuji::list_file::BuildListWorkbook(*app, rows, ctx);
         benchmark::DoNotOptimize(result);
     }
     fs::remove_all(dir);

@@ -47,7 +47,7 @@ bool runDesktop(const std::string& programFolder, int& argc, char** argv,
     auto entry = reinterpret_cast<Entry>(dlsym(module, "mokuji_run_desktop"));
     if (!entry) return false;
     status = entry(&argc, argv, extensions.c_str(), arguments.c_str());
-    return status != mokuji::app::kNoDisplayOpened;
+    return status != mokuji::window::kNoDisplayOpened;
 #else
     (void)programFolder, (void)argc, (void)argv, (void)extensions, (void)arguments, (void)status;
     return false;
@@ -58,34 +58,34 @@ bool runDesktop(const std::string& programFolder, int& argc, char** argv,
 
 int main(int argc, char** argv) {
     using namespace mokuji;
-    platform::PosixFileSystem fs;
-    const app::StartOptions options = app::ParseArguments(
+    os::PosixFileSystem fs;
+    const window::StartOptions options = window::ParseArguments(
         std::vector<std::string>(argv + 1, argv + argc), [](const std::string& path) {
             std::error_code error;
             return std::filesystem::exists(path, error);
         });
     if (options.request) {
-        std::cout << platform::ConsoleText(
-                         app::InformationAnswer(*options.request, fs.programBaseName()))
+        std::cout << console::ConsoleText(
+                         window::InformationAnswer(*options.request, fs.programBaseName()))
                   << std::flush;
         // Told, like any command, when the answer could not be written.
         return std::cout ? 0 : 1;
     }
     if (!options.usageError.empty()) {
-        std::cerr << platform::ConsoleText(
-                         app::UsageErrorMessage(options.usageError, fs.programBaseName()))
+        std::cerr << console::ConsoleText(
+                         window::UsageErrorMessage(options.usageError, fs.programBaseName()))
                   << std::flush;
-        return app::ExitStatusOf(app::RunEnd::BadArgument);
+        return window::ExitStatusOf(window::RunEnd::BadArgument);
     }
     std::string problem;
     const auto gathering =
-        app::LoadGatheringSettings(options.extensions, fs.programFolder(), &problem);
+        window::LoadGatheringSettings(options.extensions, fs.programFolder(), &problem);
     if (!gathering) {
-        std::cerr << platform::ConsoleText(app::UsageErrorMessage(problem, fs.programBaseName()))
+        std::cerr << console::ConsoleText(window::UsageErrorMessage(problem, fs.programBaseName()))
                   << std::flush;
-        return app::ExitStatusOf(app::RunEnd::BadArgument);
+        return window::ExitStatusOf(window::RunEnd::BadArgument);
     }
-    if (!problem.empty()) std::cerr << platform::ConsoleText(problem + "\r\n") << std::flush;
+    if (!problem.empty()) std::cerr << console::ConsoleText(problem + "\r\n") << std::flush;
 #ifdef M_ARENA_MAX
     // Workbooks are read on threads and their rows freed on this one as they
     // enter the list; with an arena a thread, that memory could not serve
@@ -103,13 +103,13 @@ int main(int argc, char** argv) {
     // ours to read, and one it took for its own would be lost to the run.
     int toolkitArgc = 1;
     char* toolkitArgv[] = {argv[0], nullptr};
-    if (app::DisplayAvailable() && runDesktop(fs.programFolder(), toolkitArgc, toolkitArgv,
-                                              extensions, options.arguments, status))
+    if (window::DisplayAvailable() && runDesktop(fs.programFolder(), toolkitArgc, toolkitArgv,
+                                                 extensions, options.arguments, status))
         return status;
     // Without a display that opens (or without the window) the start is a
     // console start.
-    platform::XdgShell shell;
-    return app::RunWithoutWindow(fs, shell, xls::native::createApplication, options.arguments,
-                                 std::cerr, platform::StandardErrorColumns(), *gathering,
-                                 options.verbose);
+    os::XdgShell shell;
+    return console::RunWithoutWindow(fs, shell, xls::native::createApplication, options.arguments,
+                                     std::cerr, console::StandardErrorColumns(), *gathering,
+                                     options.verbose);
 }

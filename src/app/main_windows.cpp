@@ -35,7 +35,7 @@ bool writeStandardOutput(const std::string& text) {
     DWORD mode = 0;
     DWORD written = 0;
     if (GetConsoleMode(out, &mode)) {
-        const std::wstring wide = mokuji::platform::win32::Wide(text);
+        const std::wstring wide = mokuji::os::win::Wide(text);
         return WriteConsoleW(out, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
     }
     return WriteFile(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
@@ -46,40 +46,40 @@ bool writeStandardOutput(const std::string& text) {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using namespace mokuji;
-    platform::win32::Win32FileSystem fs;
-    platform::win32::Win32Shell shell;
+    os::win::Win32FileSystem fs;
+    os::win::Win32Shell shell;
     // The whole line as the system keeps it: the path is one string, blanks
     // and quotes included, not the C library's split of it.
-    const app::StartOptions options = app::ParseCommandLine(
-        app::ArgumentsAfterProgramName(platform::win32::Utf8(GetCommandLineW())));
+    const window::StartOptions options = window::ParseCommandLine(
+        window::ArgumentsAfterProgramName(os::win::Utf8(GetCommandLineW())));
     if (options.request)
-        return writeStandardOutput(platform::ConsoleText(
-                   app::InformationAnswer(*options.request, fs.programBaseName())))
+        return writeStandardOutput(console::ConsoleText(
+                   window::InformationAnswer(*options.request, fs.programBaseName())))
                    ? 0
                    : 1;
     if (!options.usageError.empty()) {
-        std::cerr << platform::ConsoleText(
-                         app::UsageErrorMessage(options.usageError, fs.programBaseName()))
+        std::cerr << console::ConsoleText(
+                         window::UsageErrorMessage(options.usageError, fs.programBaseName()))
                   << std::flush;
-        return app::ExitStatusOf(app::RunEnd::BadArgument);
+        return window::ExitStatusOf(window::RunEnd::BadArgument);
     }
     // Our own engine reads every .xls; the spreadsheet application, where it
     // is installed, opens what ours cannot.
     std::string problem;
     const auto gathering =
-        app::LoadGatheringSettings(options.extensions, fs.programFolder(), &problem);
+        window::LoadGatheringSettings(options.extensions, fs.programFolder(), &problem);
     if (!gathering) {
-        std::cerr << platform::ConsoleText(app::UsageErrorMessage(problem, fs.programBaseName()))
+        std::cerr << console::ConsoleText(window::UsageErrorMessage(problem, fs.programBaseName()))
                   << std::flush;
-        return app::ExitStatusOf(app::RunEnd::BadArgument);
+        return window::ExitStatusOf(window::RunEnd::BadArgument);
     }
-    if (!problem.empty()) std::cerr << platform::ConsoleText(problem + "\r\n") << std::flush;
-    const automation::ApplicationFactory engines = platform::win32::CreateApplicationWithFallback;
-    const int status = app::RunWin32Desktop(fs, shell, engines, gather::GatherFolder,
-                                            options.arguments, *gathering);
-    if (status != app::kNoDesktopWindow) return status;
+    if (!problem.empty()) std::cerr << console::ConsoleText(problem + "\r\n") << std::flush;
+    const automation::ApplicationFactory engines = com::CreateApplicationWithFallback;
+    const int status = win32::RunWin32Desktop(fs, shell, engines, run::GatherFolder,
+                                              options.arguments, *gathering);
+    if (status != win32::kNoDesktopWindow) return status;
     // No window can be made (no desktop session): the start is a console
     // start, as on a machine without a display.
-    return app::RunWithoutWindow(fs, shell, engines, options.arguments, std::cerr,
-                                 platform::StandardErrorColumns(), *gathering, options.verbose);
+    return console::RunWithoutWindow(fs, shell, engines, options.arguments, std::cerr,
+                                     console::StandardErrorColumns(), *gathering, options.verbose);
 }

@@ -4,7 +4,7 @@
 
 #include "automation/automation_error.h"
 
-namespace mokuji::engine {
+namespace automation {
 
 // Where a run must go on past a failing spreadsheet operation (shutting the
 // application down, writing the list), each operation is wrapped on its own
@@ -38,4 +38,4 @@ T& required(const std::shared_ptr<T>& object) {
     return *object;
 }
 
-}  // namespace mokuji::engine
+}  // namespace automation

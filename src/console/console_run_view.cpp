@@ -5,7 +5,7 @@
 #include "console/terminal_line.h"
 #include "os/name_text.h"
 
-namespace mokuji::platform {
+namespace mokuji::console {
 
 ConsoleRunView::ConsoleRunView(std::ostream& out, int terminalColumns, bool verbose,
                                std::chrono::milliseconds redrawInterval)
@@ -21,10 +21,10 @@ void ConsoleRunView::setCaption(const std::string& caption) {
     if (columns_ <= 0) {
         // One write a line: standard error is unbuffered, and a run shows a
         // caption for every workbook.
-        if (verbose_) out_ << "caption: " + TerminalLineText(caption) + '\n' << std::flush;
+        if (verbose_) out_ << "caption: " + os::TerminalLineText(caption) + '\n' << std::flush;
         return;
     }
-    if (!reading_) drawStatus(TerminalLineText(caption));
+    if (!reading_) drawStatus(os::TerminalLineText(caption));
 }
 
 void ConsoleRunView::showProgress(std::size_t current, std::size_t total,
@@ -36,7 +36,7 @@ void ConsoleRunView::showProgress(std::size_t current, std::size_t total,
     if (!last && current > 1 && now - lastDrawn_ < redrawInterval_) return;
     lastDrawn_ = now;
     drawStatus("[" + std::to_string(current) + "/" + std::to_string(total) + "] " +
-               TerminalLineText(workbook));
+               os::TerminalLineText(workbook));
 }
 
 void ConsoleRunView::showMessage(const std::string& text) {
@@ -75,9 +75,9 @@ std::string ConsoleText(const std::string& text) {
         if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
         out += text[i];
     }
-    out = TerminalText(out);
+    out = os::TerminalText(out);
     if (out.empty() || out.back() != '\n') out += '\n';
     return out;
 }
 
-}  // namespace mokuji::platform
+}  // namespace mokuji::console

@@ -7,7 +7,7 @@
 
 #include "view/run_view.h"
 
-namespace mokuji::platform {
+namespace mokuji::console {
 
 // The run's window when there is none: captions and messages go to a text
 // stream (standard error). There is nothing to disable, no pointer and no
@@ -21,7 +21,7 @@ namespace mokuji::platform {
 // status line is redrawn in place instead, cut to the terminal's width so
 // that it never wraps: the caption, and while workbooks are read which one
 // of how many. Messages and the closing summary are written above it.
-class ConsoleRunView : public RunView {
+class ConsoleRunView : public view::RunView {
   public:
     // While workbooks are read their captions are left to the progress,
     // drawn at most this often: a terminal far away would otherwise slow a
@@ -63,4 +63,4 @@ class ConsoleRunView : public RunView {
 // command is escaped (see TerminalText).
 std::string ConsoleText(const std::string& text);
 
-}  // namespace mokuji::platform
+}  // namespace mokuji::console

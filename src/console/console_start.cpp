@@ -10,30 +10,30 @@
 #include "window/startup_messages.h"
 #include "window/untrapped_failure.h"
 
-namespace mokuji::app {
+namespace mokuji::console {
 
-int RunWithoutWindow(platform::FileSystem& fs, platform::Shell& shell,
+int RunWithoutWindow(os::FileSystem& fs, os::Shell& shell,
                      automation::ApplicationFactory createApplication, std::string arguments,
-                     std::ostream& console, int terminalColumns, GatheringSettings gathering,
-                     bool verbose) {
-    platform::ConsoleRunView view(console, terminalColumns, verbose);
-    MainWindow window;
-    StartupContext ctx{fs,
-                       shell,
-                       view,
-                       std::move(createApplication),
-                       gather::GatherFolder,
-                       std::move(arguments),
-                       {},
-                       std::move(gathering)};
-    RunEnd outcome = RunEnd::WaitForUser;
-    if (!RunTrapped([&] { outcome = Form_Load(window, ctx); }, view))
-        return kUntrappedFailureStatus;
-    if (outcome == RunEnd::WaitForUser) {
+                     std::ostream& console, int terminalColumns,
+                     window::GatheringSettings gathering, bool verbose) {
+    console::ConsoleRunView view(console, terminalColumns, verbose);
+    window::MainWindow window;
+    window::StartupContext ctx{fs,
+                               shell,
+                               view,
+                               std::move(createApplication),
+                               run::GatherFolder,
+                               std::move(arguments),
+                               {},
+                               std::move(gathering)};
+    window::RunEnd outcome = window::RunEnd::WaitForUser;
+    if (!window::RunTrapped([&] { outcome = window::Form_Load(window, ctx); }, view))
+        return window::kUntrappedFailureStatus;
+    if (outcome == window::RunEnd::WaitForUser) {
         // There is no window to leave to the user: say how to start.
-        view.showMessage(UsageText(fs.programBaseName()));
+        view.showMessage(window::UsageText(fs.programBaseName()));
     }
-    return ExitStatusOf(outcome);
+    return window::ExitStatusOf(outcome);
 }
 
-}  // namespace mokuji::app
+}  // namespace mokuji::console

@@ -9,7 +9,7 @@
 #include <unistd.h>
 #endif
 
-namespace mokuji::platform {
+namespace mokuji::console {
 
 namespace {
 
@@ -93,4 +93,4 @@ std::string FitToColumns(std::string_view text, int columns) {
     return fitted;
 }
 
-}  // namespace mokuji::platform
+}  // namespace mokuji::console

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-namespace mokuji::platform {
+namespace mokuji::console {
 
 // The columns of the terminal standard error writes to, or 0 when it does
 // not write to one (a file, a pipe, no console).
@@ -17,4 +17,4 @@ int DisplayColumns(std::string_view text);
 // "..." at the end when something was cut.
 std::string FitToColumns(std::string_view text, int columns);
 
-}  // namespace mokuji::platform
+}  // namespace mokuji::console

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-namespace mokuji::columns {
+namespace mokuji::list_file {
 
 // Marks a row or column number that is not given.
 inline constexpr std::int32_t kNoNumber = 99999;
@@ -26,4 +26,4 @@ struct ColumnTable {
     std::array<std::int32_t, kMaxColumns + 1> listColumn{};
 };
 
-}  // namespace mokuji::columns
+}  // namespace mokuji::list_file

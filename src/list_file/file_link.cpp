@@ -3,7 +3,7 @@
 #include "native/text/hex.h"
 #include "native/text/unicode.h"
 
-namespace mokuji::engine {
+namespace mokuji::list_file {
 
 namespace {
 
@@ -52,4 +52,4 @@ std::string FileLinkAddress(std::string_view fileName) {
     return address;
 }
 
-}  // namespace mokuji::engine
+}  // namespace mokuji::list_file

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-namespace mokuji::engine {
+namespace mokuji::list_file {
 
 // The link address of a file in the list's own folder, for Hyperlinks.Add.
 // The application reads an address as a URL, so a name such as
@@ -12,4 +12,4 @@ namespace mokuji::engine {
 // A name that is not UTF-8 has its bytes escaped as well.
 std::string FileLinkAddress(std::string_view fileName);
 
-}  // namespace mokuji::engine
+}  // namespace mokuji::list_file

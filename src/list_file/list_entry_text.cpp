@@ -5,7 +5,7 @@
 
 #include "native/text/unicode.h"
 
-namespace mokuji::engine {
+namespace mokuji::list_file {
 
 namespace {
 
@@ -109,4 +109,4 @@ DataEntry EntryForValue(const automation::Variant& value) {
     }
 }
 
-}  // namespace mokuji::engine
+}  // namespace mokuji::list_file

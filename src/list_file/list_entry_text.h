@@ -5,7 +5,7 @@
 
 #include "automation/variant.h"
 
-namespace mokuji::engine {
+namespace mokuji::list_file {
 
 // Cells of the list are entered as typed input, so numbers and dates in the
 // collected values become numbers and dates. Typed input would also turn a
@@ -41,4 +41,4 @@ struct DataEntry {
 // "#NUM!" (AsText), as the application shows such a result.
 DataEntry EntryForValue(const automation::Variant& value);
 
-}  // namespace mokuji::engine
+}  // namespace mokuji::list_file

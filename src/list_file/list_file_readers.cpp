@@ -15,15 +15,15 @@
 #include "native/text/ascii.h"
 #include "os/path_names.h"
 
-namespace mokuji::gather {
+namespace mokuji::list_file {
 
 namespace {
 
 using automation::AutomationError;
-using columns::kMaxColumns;
-using columns::kNoNumber;
-using engine::objectOrNull;
-using engine::required;
+using automation::objectOrNull;
+using automation::required;
+using list_file::kMaxColumns;
+using list_file::kNoNumber;
 
 // One entry of the table while it is built, with the position it sorts by.
 struct Entry {
@@ -47,7 +47,7 @@ Entry freeEntry(std::int64_t key) {
 }
 
 // The list's columns start right of the number column.
-constexpr std::int32_t kFirstListColumn = engine::kNumberColumn + 1;
+constexpr std::int32_t kFirstListColumn = list_file::kNumberColumn + 1;
 
 // Entries with equal keys keep the order this exchange sort gives them, as
 // lists made before always had it.
@@ -73,13 +73,13 @@ std::shared_ptr<automation::Range> rangeOf(const automation::Names& names, std::
 // gives no number; an empty cell gives 0.
 std::int32_t storedNumber(const automation::Worksheet& sheet, std::int32_t row, std::int32_t col) {
     std::int32_t number = kNoNumber;
-    engine::ignoringFailure([&] { number = required(sheet.cells(row, col)).value().toLong(); });
+    automation::ignoringFailure([&] { number = required(sheet.cells(row, col)).value().toLong(); });
     return number;
 }
 
 bool holdsNumber(const automation::Worksheet& sheet, std::int32_t row, std::int32_t col) {
     bool number = false;
-    engine::ignoringFailure(
+    automation::ignoringFailure(
         [&] { number = required(sheet.cells(row, col)).value().get<double>() != nullptr; });
     return number;
 }
@@ -101,7 +101,7 @@ void addHeadersWithoutName(const automation::Worksheet& sheet, std::int32_t head
     for (std::int32_t col = kFirstListColumn; col <= kLastSheetColumn; ++col) {
         if (taken[static_cast<std::size_t>(col)]) continue;
         std::string text;
-        engine::ignoringFailure([&] {
+        automation::ignoringFailure([&] {
             const automation::Variant v = required(sheet.cells(headerRow, col)).value();
             if (auto s = v.get<std::string>()) text = *s;
         });
@@ -118,7 +118,7 @@ void addHeadersWithoutName(const automation::Worksheet& sheet, std::int32_t head
 
 std::string sheetNameOf(const automation::Range& range) {
     std::string name;
-    engine::ignoringFailure([&] { name = required(range.worksheet()).name(); });
+    automation::ignoringFailure([&] { name = required(range.worksheet()).name(); });
     return name;
 }
 
@@ -128,30 +128,30 @@ std::vector<Entry> listFileEntries(const automation::Workbook& book) {
     // Only names on the list's own sheet are its columns: a copy of the
     // sheet carries sheet-level copies of every name, and those must
     // neither add a column nor take the place of the one they copy.
-    const engine::ListSheet list = engine::FindListSheet(book);
+    const list_file::ListSheet list = list_file::FindListSheet(book);
     std::string listSheetName;
-    if (list.sheet) engine::ignoringFailure([&] { listSheetName = list.sheet->name(); });
+    if (list.sheet) automation::ignoringFailure([&] { listSheetName = list.sheet->name(); });
     const auto onListSheet = [&](const automation::Range& range) {
         return listSheetName.empty() || sheetNameOf(range) == listSheetName;
     };
     std::vector<Entry> entries(static_cast<std::size_t>(n), freeEntry(kFreeColumnKey));
     for (std::int32_t i = 1; i <= n; ++i) {
         std::string name;
-        if (!engine::ignoringFailure([&] { name = required(names->item(i)).name(); })) continue;
-        if (name == engine::kNumberName) continue;
+        if (!automation::ignoringFailure([&] { name = required(names->item(i)).name(); })) continue;
+        if (name == list_file::kNumberName) continue;
         Entry& e = entries[static_cast<std::size_t>(i - 1)];
         auto range = rangeOf(*names, i);
-        if (name == columns::kFileNameColumn) {
+        if (name == list_file::kFileNameColumn) {
             if (range && !onListSheet(*range)) continue;
             e.name = name;
-            if (range) engine::ignoringFailure([&] { e.key = range->column(); });
+            if (range) automation::ignoringFailure([&] { e.key = range->column(); });
             if (e.key != kFreeColumnKey) e.listColumn = static_cast<std::int32_t>(e.key);
             continue;
         }
         if (!range || !onListSheet(*range)) continue;
         std::int32_t row = 0;
         std::int32_t col = 0;
-        if (!engine::ignoringFailure([&] {
+        if (!automation::ignoringFailure([&] {
                 col = range->column();
                 row = range->row();
             }))
@@ -188,35 +188,36 @@ std::vector<Entry> templateEntries(const automation::Workbook& book,
     bool fileNameMet = false;
     for (std::int32_t i = 1; i <= n; ++i) {
         std::string name;
-        if (!engine::ignoringFailure([&] { name = required(names->item(i)).name(); })) continue;
+        if (!automation::ignoringFailure([&] { name = required(names->item(i)).name(); })) continue;
         // A sheet-level name belongs to one sheet; the run looks names up in
         // the whole workbook.
         if (name.find('!') != std::string::npos) continue;
-        if (name == engine::kNumberName) continue;
-        if (name == columns::kFileNameColumn) fileNameMet = true;
+        if (name == list_file::kNumberName) continue;
+        if (name == list_file::kFileNameColumn) fileNameMet = true;
         auto range = rangeOf(*names, i);
         if (!range) {
             // Such a column would stay empty in every row: the user must
             // hear that it was left out, and why.
             bool past = false;
-            engine::ignoringFailure([&] { past = required(names->item(i)).refersPastTheGrid(); });
+            automation::ignoringFailure(
+                [&] { past = required(names->item(i)).refersPastTheGrid(); });
             if (past && pastTheGrid) pastTheGrid->push_back(name);
             continue;
         }
         Entry& e = entries[static_cast<std::size_t>(i - 1)];
-        if (!engine::ignoringFailure([&] { e.row = range->row(); })) continue;
+        if (!automation::ignoringFailure([&] { e.row = range->row(); })) continue;
         e.name = name;
-        engine::ignoringFailure([&] { e.col = range->column(); });
+        automation::ignoringFailure([&] { e.col = range->column(); });
         e.key = std::int64_t{e.row} * 1000 + e.col;
     }
     // Every list shows the file a row came from, first.
-    if (!fileNameMet) entries.push_back({std::string(columns::kFileNameColumn), 0, 0, 0});
+    if (!fileNameMet) entries.push_back({std::string(list_file::kFileNameColumn), 0, 0, 0});
     return entries;
 }
 
 using NameWalk = std::function<std::vector<Entry>(const automation::Workbook&)>;
 
-std::optional<ReadFailure> readColumnTable(const std::string& p_file, columns::ColumnTable& table,
+std::optional<ReadFailure> readColumnTable(const std::string& p_file, list_file::ColumnTable& table,
                                            const ReaderContext& ctx, const NameWalk& walk) {
     std::unique_ptr<automation::Application> xl;
     try {
@@ -227,8 +228,8 @@ std::optional<ReadFailure> readColumnTable(const std::string& p_file, columns::C
     if (!xl) return std::nullopt;
     ReaderInstance instance(std::move(xl), ctx.view);
     // The list file is an .xls workbook whatever is gathered.
-    if (xls::text::upperAscii(util::ExtensionOf(p_file)) != "XLS" &&
-        !util::HasListedExtension(p_file, ctx.workbookPattern))
+    if (xls::text::upperAscii(os::ExtensionOf(p_file)) != "XLS" &&
+        !os::HasListedExtension(p_file, ctx.workbookPattern))
         return std::nullopt;
 
     automation::OpenArguments args;
@@ -239,7 +240,7 @@ std::optional<ReadFailure> readColumnTable(const std::string& p_file, columns::C
     std::vector<Entry> entries;
     try {
         instance.book = required(instance.app().workbooks()).open(args);
-        ctx.view.setCaption(ctx.programName + " - [" + util::FileNameOf(p_file) + "]");
+        ctx.view.setCaption(ctx.programName + " - [" + os::FileNameOf(p_file) + "]");
         entries = walk(required(instance.book));
     } catch (const AutomationError& e) {
         // The table stays as it was: a run must not go on with columns read
@@ -266,13 +267,13 @@ std::optional<ReadFailure> readColumnTable(const std::string& p_file, columns::C
 }  // namespace
 
 std::optional<ReadFailure> ReadListFileColumns(const std::string& p_file,
-                                               columns::ColumnTable& table,
+                                               list_file::ColumnTable& table,
                                                const ReaderContext& ctx) {
     return readColumnTable(p_file, table, ctx, listFileEntries);
 }
 
 std::optional<ReadFailure> ReadTemplateColumns(const std::string& p_file,
-                                               columns::ColumnTable& table,
+                                               list_file::ColumnTable& table,
                                                const ReaderContext& ctx,
                                                std::vector<std::string>* pastTheGrid) {
     std::vector<std::string> found;
@@ -283,4 +284,4 @@ std::optional<ReadFailure> ReadTemplateColumns(const std::string& p_file,
     return failure;
 }
 
-}  // namespace mokuji::gather
+}  // namespace mokuji::list_file

@@ -8,12 +8,12 @@
 #include "list_file/column_table.h"
 #include "view/run_view.h"
 
-namespace mokuji::gather {
+namespace mokuji::list_file {
 
 struct ReaderContext {
     // Each reader starts its own application instance and quits it.
     automation::ApplicationFactory createApplication;
-    platform::RunView& view;
+    view::RunView& view;
     // The executable's name without folder and extension, for captions.
     std::string programName;
     // The workbooks gathered, as the folder search takes them: a template
@@ -41,7 +41,7 @@ struct ReadFailure {
 // name stays out of the table under any spelling ("No_", as LibreOffice
 // renames "No."), and so does a print area that starts there.
 std::optional<ReadFailure> ReadListFileColumns(const std::string& p_file,
-                                               columns::ColumnTable& table,
+                                               list_file::ColumnTable& table,
                                                const ReaderContext& ctx);
 
 // Builds the column table from the defined names of the template workbook
@@ -55,8 +55,8 @@ std::optional<ReadFailure> ReadListFileColumns(const std::string& p_file,
 // pastTheGrid, when given, receives the names left out because their cells
 // lie past the .xls grid (a zip-based template's "$XFD$1048576").
 std::optional<ReadFailure> ReadTemplateColumns(const std::string& p_file,
-                                               columns::ColumnTable& table,
+                                               list_file::ColumnTable& table,
                                                const ReaderContext& ctx,
                                                std::vector<std::string>* pastTheGrid = nullptr);
 
-}  // namespace mokuji::gather
+}  // namespace mokuji::list_file

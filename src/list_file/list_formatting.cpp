@@ -2,7 +2,7 @@
 
 #include "automation/ignoring_failure.h"
 
-namespace mokuji::engine {
+namespace mokuji::list_file {
 
 namespace xl = automation::xl;
 
@@ -11,15 +11,15 @@ namespace {
 inline constexpr std::int32_t kHeaderColorIndex = 6;
 
 void alignTopUnturned(automation::Range& r, std::int32_t horizontal) {
-    ignoringFailure([&] { r.setHorizontalAlignment(horizontal); });
-    ignoringFailure([&] { r.setVerticalAlignment(xl::kAlignTop); });
+    automation::ignoringFailure([&] { r.setHorizontalAlignment(horizontal); });
+    automation::ignoringFailure([&] { r.setVerticalAlignment(xl::kAlignTop); });
 }
 
 void noIndentShrinkOrMerge(automation::Range& r) {
-    ignoringFailure([&] { r.setOrientation(0); });
-    ignoringFailure([&] { r.setAddIndent(false); });
-    ignoringFailure([&] { r.setShrinkToFit(false); });
-    ignoringFailure([&] { r.setMergeCells(false); });
+    automation::ignoringFailure([&] { r.setOrientation(0); });
+    automation::ignoringFailure([&] { r.setAddIndent(false); });
+    automation::ignoringFailure([&] { r.setShrinkToFit(false); });
+    automation::ignoringFailure([&] { r.setMergeCells(false); });
 }
 
 }  // namespace
@@ -31,33 +31,36 @@ void FormatWholeSheet(automation::Range& cells) {
 
 void FormatNumberColumn(automation::Range& column) {
     alignTopUnturned(column, xl::kAlignGeneral);
-    ignoringFailure([&] { column.setWrapText(true); });
+    automation::ignoringFailure([&] { column.setWrapText(true); });
     noIndentShrinkOrMerge(column);
 }
 
 void FormatFileNameColumn(automation::Range& column) {
     alignTopUnturned(column, xl::kAlignLeft);
-    ignoringFailure([&] { column.setWrapText(true); });
+    automation::ignoringFailure([&] { column.setWrapText(true); });
     noIndentShrinkOrMerge(column);
-    ignoringFailure([&] { column.setIndentLevel(0); });
+    automation::ignoringFailure([&] { column.setIndentLevel(0); });
 }
 
 void ColourHeaderCell(automation::Range& cell) {
-    ignoringFailure([&] { required(cell.interior()).setColorIndex(kHeaderColorIndex); });
-    ignoringFailure([&] { required(cell.interior()).setPattern(xl::kPatternSolid); });
+    automation::ignoringFailure(
+        [&] { required(cell.interior()).setColorIndex(kHeaderColorIndex); });
+    automation::ignoringFailure([&] { required(cell.interior()).setPattern(xl::kPatternSolid); });
 }
 
 void DrawBorderSet(automation::Range& block) {
     for (std::int32_t i : {xl::kDiagonalDown, xl::kDiagonalUp}) {
-        ignoringFailure([&] { required(block.borders(i)).setLineStyle(xl::kLineStyleNone); });
+        automation::ignoringFailure(
+            [&] { required(block.borders(i)).setLineStyle(xl::kLineStyleNone); });
     }
     for (std::int32_t i : {xl::kEdgeLeft, xl::kEdgeTop, xl::kEdgeBottom, xl::kEdgeRight,
                            xl::kInsideVertical, xl::kInsideHorizontal}) {
-        ignoringFailure([&] { required(block.borders(i)).setLineStyle(xl::kContinuous); });
-        ignoringFailure([&] { required(block.borders(i)).setWeight(xl::kThin); });
-        ignoringFailure(
+        automation::ignoringFailure(
+            [&] { required(block.borders(i)).setLineStyle(xl::kContinuous); });
+        automation::ignoringFailure([&] { required(block.borders(i)).setWeight(xl::kThin); });
+        automation::ignoringFailure(
             [&] { required(block.borders(i)).setColorIndex(xl::kColorIndexAutomatic); });
     }
 }
 
-}  // namespace mokuji::engine
+}  // namespace mokuji::list_file

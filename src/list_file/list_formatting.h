@@ -2,7 +2,7 @@
 
 #include "automation/object_model.h"
 
-namespace mokuji::engine {
+namespace mokuji::list_file {
 
 // The look of a list file. Every setter is tried on its own: a member the
 // application refuses leaves the rest of the look in place.
@@ -18,4 +18,4 @@ void ColourHeaderCell(automation::Range& cell);
 // No diagonals; thin automatic-colour lines round and inside the block.
 void DrawBorderSet(automation::Range& block);
 
-}  // namespace mokuji::engine
+}  // namespace mokuji::list_file

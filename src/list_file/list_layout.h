@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-namespace mokuji::engine {
+namespace mokuji::list_file {
 
 // The fixed shape of a list file. Reading a list file back depends on it as
 // much as writing one does.
@@ -21,4 +21,4 @@ inline constexpr std::int32_t kNumberColumn = 2;
 // Rows of a worksheet in the list file's format, when the sheet cannot say.
 inline constexpr std::int32_t kSheetRows = 65536;
 
-}  // namespace mokuji::engine
+}  // namespace mokuji::list_file

@@ -5,7 +5,7 @@
 
 #include "automation/variant.h"
 
-namespace mokuji::engine {
+namespace mokuji::list_file {
 
 // One workbook's row of the list: a value for each named entry of the
 // column table, in table order, each as the workbook holds it (text, number,
@@ -24,4 +24,4 @@ struct RowStore {
     std::vector<ListRow> rows;
 };
 
-}  // namespace mokuji::engine
+}  // namespace mokuji::list_file

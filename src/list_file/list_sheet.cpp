@@ -6,7 +6,7 @@
 #include "list_file/list_layout.h"
 #include "list_file/property_names.h"
 
-namespace mokuji::engine {
+namespace mokuji::list_file {
 
 namespace {
 
@@ -15,10 +15,10 @@ namespace {
 std::shared_ptr<automation::Range> namedRange(const automation::Names& names,
                                               std::string_view wanted) {
     std::int32_t count = 0;
-    ignoringFailure([&] { count = names.count(); });
+    automation::ignoringFailure([&] { count = names.count(); });
     for (std::int32_t i = 1; i <= count; ++i) {
         std::shared_ptr<automation::Range> range;
-        ignoringFailure([&] {
+        automation::ignoringFailure([&] {
             auto name = names.item(i);
             if (required(name).name() == wanted) range = name->refersToRange();
         });
@@ -29,7 +29,7 @@ std::shared_ptr<automation::Range> namedRange(const automation::Names& names,
 
 // A chart sheet has no cells.
 bool isWorksheet(const automation::Worksheet& sheet) {
-    return ignoringFailure([&] { required(sheet.cells(1, 1)); });
+    return automation::ignoringFailure([&] { required(sheet.cells(1, 1)); });
 }
 
 // A list whose names were all lost still shows its header: "No." over the
@@ -39,7 +39,7 @@ std::int32_t headerRowByText(const automation::Worksheet& sheet) {
     constexpr std::int32_t kRowsSearched = 200;
     for (std::int32_t row = 1; row <= kRowsSearched; ++row) {
         bool found = false;
-        ignoringFailure([&] {
+        automation::ignoringFailure([&] {
             const automation::Variant value = required(sheet.cells(row, kNumberColumn)).value();
             const auto* text = value.get<std::string>();
             found = text && *text == kNumberHeader;
@@ -53,17 +53,17 @@ std::int32_t headerRowByText(const automation::Worksheet& sheet) {
 
 ListSheet FindListSheet(const automation::Workbook& book) {
     ListSheet found;
-    auto names = objectOrNull([&] { return book.names(); });
+    auto names = automation::objectOrNull([&] { return book.names(); });
     if (names) {
         // The header row is the row of the number column's name, under either
         // spelling, else of the file-name column's: rows inserted or deleted
         // above the header move the names with it.
         for (std::string_view wanted :
              {std::string_view(kNumberName), std::string_view(kNumberNameSavedElsewhere),
-              columns::kFileNameColumn}) {
+              list_file::kFileNameColumn}) {
             auto named = namedRange(*names, wanted);
             if (!named) continue;
-            ignoringFailure([&] {
+            automation::ignoringFailure([&] {
                 auto sheet = named->worksheet();
                 found.headerRow = named->row();
                 found.sheet = sheet;
@@ -72,12 +72,12 @@ ListSheet FindListSheet(const automation::Workbook& book) {
             found = ListSheet{};
         }
     }
-    auto sheets = objectOrNull([&] { return book.sheets(); });
+    auto sheets = automation::objectOrNull([&] { return book.sheets(); });
     if (!sheets) return found;
     std::int32_t count = 0;
-    ignoringFailure([&] { count = sheets->count(); });
+    automation::ignoringFailure([&] { count = sheets->count(); });
     for (std::int32_t i = 1; i <= count; ++i) {
-        auto sheet = objectOrNull([&] { return sheets->item(i); });
+        auto sheet = automation::objectOrNull([&] { return sheets->item(i); });
         if (sheet && isWorksheet(*sheet)) {
             found.sheet = sheet;
             break;
@@ -88,4 +88,4 @@ ListSheet FindListSheet(const automation::Workbook& book) {
     return found;
 }
 
-}  // namespace mokuji::engine
+}  // namespace mokuji::list_file

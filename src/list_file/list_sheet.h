@@ -5,7 +5,7 @@
 
 #include "automation/object_model.h"
 
-namespace mokuji::engine {
+namespace mokuji::list_file {
 
 // Where the list stands in a list file: its sheet and its header row.
 struct ListSheet {
@@ -24,4 +24,4 @@ struct ListSheet {
 // chart in front.
 ListSheet FindListSheet(const automation::Workbook& book);
 
-}  // namespace mokuji::engine
+}  // namespace mokuji::list_file

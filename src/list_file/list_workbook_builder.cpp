@@ -14,7 +14,7 @@
 #include "list_file/user_notes.h"
 #include "os/name_text.h"
 
-namespace mokuji::engine {
+namespace mokuji::list_file {
 
 namespace {
 
@@ -32,7 +32,7 @@ class ListWriter {
     // owned: rows the writer may empty as it goes.
     ListWriter(Application& xl_app, const RowStore& rows, RowStore* owned, const ListContext& ctx)
         : xl_(xl_app), rows_(rows), owned_(owned), ctx_(ctx), path_(ctx.listFilePath()) {
-        for (int j = 1; j <= columns::kMaxColumns; ++j) {
+        for (int j = 1; j <= list_file::kMaxColumns; ++j) {
             if (!ctx_.columns.g_item_name[j].empty()) named_.push_back(j);
         }
     }
@@ -91,23 +91,26 @@ class ListWriter {
             fail(ListSaveFailure::Step::Create, &e);
             return false;
         }
-        if (auto all = objectOrNull([&] { return xl_.cells(); })) FormatWholeSheet(*all);
+        if (auto all = automation::objectOrNull([&] { return xl_.cells(); }))
+            FormatWholeSheet(*all);
         setColumnWidth("A:A", 1);
         setColumnWidth("B:B", 4);
         enterHeader(kNumberColumn, kNumberHeader);
-        if (auto b = objectOrNull([&] { return xl_.columns("B:B"); })) FormatNumberColumn(*b);
+        if (auto b = automation::objectOrNull([&] { return xl_.columns("B:B"); }))
+            FormatNumberColumn(*b);
         addName(kNumberName, kNumberColumn);
 
         setColumnWidth("C:C", 30);
         enterHeader(kNumberColumn + 1, kFileNameHeader);
-        if (auto c = objectOrNull([&] { return xl_.columns("C:C"); })) FormatFileNameColumn(*c);
-        addName(std::string(columns::kFileNameColumn), kNumberColumn + 1);
+        if (auto c = automation::objectOrNull([&] { return xl_.columns("C:C"); }))
+            FormatFileNameColumn(*c);
+        addName(std::string(list_file::kFileNameColumn), kNumberColumn + 1);
 
         std::int32_t x = kNumberColumn;
         for (int j : named_) {
             ++x;
             const std::string& name = ctx_.columns.g_item_name[j];
-            if (!ignoringFailure([&] {
+            if (!automation::ignoringFailure([&] {
                     required(required(xl_.activeWorkbook()).names()).add(name, cell(header_, x));
                 }))
                 result_.namesNotAdded.push_back(name);
@@ -117,7 +120,7 @@ class ListWriter {
             enter(header_ + 2, x, Variant(ctx_.columns.g_item_col[j]));
         }
         drawBorders(header_, kNumberColumn, header_, x);
-        ignoringFailure(
+        automation::ignoringFailure(
             [&] { required(xl_.rows(rowSpan(header_ + 1, header_ + 2))).setRowHeight(0); });
         keepOnlyTheListSheet();
         return true;
@@ -126,30 +129,30 @@ class ListWriter {
     // The new workbook's own sheets besides the first would be empty pages of
     // the list.
     void keepOnlyTheListSheet() {
-        ignoringFailure([&] { xl_.setDisplayAlerts(false); });
-        auto first = objectOrNull([&] { return xl_.sheets("Sheet1"); });
+        automation::ignoringFailure([&] { xl_.setDisplayAlerts(false); });
+        auto first = automation::objectOrNull([&] { return xl_.sheets("Sheet1"); });
         if (first) {
-            ignoringFailure([&] { first->select(); });
-            ignoringFailure([&] { first->setName(kListSheetName); });
+            automation::ignoringFailure([&] { first->select(); });
+            automation::ignoringFailure([&] { first->setName(kListSheetName); });
         }
         for (const char* spare : {"Sheet2", "Sheet3"}) {
             // Deleting after a failed select would delete whatever is selected
             // instead: the list sheet itself.
-            if (ignoringFailure([&] { required(xl_.sheets(spare)).select(); })) {
-                ignoringFailure([&] { xl_.deleteSelectedSheets(); });
+            if (automation::ignoringFailure([&] { required(xl_.sheets(spare)).select(); })) {
+                automation::ignoringFailure([&] { xl_.deleteSelectedSheets(); });
             }
         }
-        ignoringFailure([&] { required(xl_.sheets(kListSheetName)).select(); });
-        ignoringFailure([&] { xl_.setDisplayAlerts(true); });
+        automation::ignoringFailure([&] { required(xl_.sheets(kListSheetName)).select(); });
+        automation::ignoringFailure([&] { xl_.setDisplayAlerts(true); });
     }
 
     // Down to the sheet's last row, so that no row of a longer earlier list
     // survives.
     void clearOldRows() {
-        ignoringFailure([&] { sheetRows_ = required(xl_.cells()).rowCount(); });
+        automation::ignoringFailure([&] { sheetRows_ = required(xl_.cells()).rowCount(); });
         std::int32_t first = header_ + 3;
         if (first > sheetRows_) return;
-        ignoringFailure([&] {
+        automation::ignoringFailure([&] {
             required(xl_.rows(rowSpan(first, sheetRows_))).deleteShift(automation::xl::kShiftUp);
         });
     }
@@ -181,9 +184,9 @@ class ListWriter {
         for (std::size_t k = 0; k < named_.size() && k < data.values.size(); ++k) {
             const std::string& name = ctx_.columns.g_item_name[named_[k]];
             const std::int32_t x = placed_[k];
-            const bool fileNameColumn = name == columns::kFileNameColumn;
+            const bool fileNameColumn = name == list_file::kFileNameColumn;
             // A name that is not UTF-8 is shown decoded.
-            const std::string shown = fileNameColumn ? platform::ShownName(data.fileName) : "";
+            const std::string shown = fileNameColumn ? os::ShownName(data.fileName) : "";
             const DataEntry value = EntryForValue(fileNameColumn ? Variant(shown) : data.values[k]);
             if (value.change == DataEntry::Change::Cut)
                 result_.valuesCut.push_back({data.fileName, name});
@@ -194,7 +197,7 @@ class ListWriter {
                 // A relative link to the file beside the list, so the link
                 // follows the list file when the folder moves.
                 const std::string target = FileLinkAddress(data.fileName);
-                ignoringFailure(
+                automation::ignoringFailure(
                     [&] { required(xl_.activeSheet()).addHyperlink(cell(row, x), target, shown); });
             }
         }
@@ -209,10 +212,10 @@ class ListWriter {
         listColumns.push_back(kNumberColumn);
         std::int32_t fileNameColumn = 0;
         for (std::size_t k = 0; k < named_.size(); ++k) {
-            if (ctx_.columns.g_item_name[named_[k]] == columns::kFileNameColumn)
+            if (ctx_.columns.g_item_name[named_[k]] == list_file::kFileNameColumn)
                 fileNameColumn = placed_[k];
         }
-        auto sheet = objectOrNull([&] { return xl_.activeSheet(); });
+        auto sheet = automation::objectOrNull([&] { return xl_.activeSheet(); });
         if (sheet) notes_ = ReadUserNotes(*sheet, header_, listColumns, fileNameColumn);
     }
 
@@ -229,7 +232,7 @@ class ListWriter {
         std::vector<bool> used(notes_.rows.size(), false);
         for (int r = 0; r < result_.rowsWritten; ++r) {
             const std::string& fileName = rows_.rows[static_cast<std::size_t>(r)].fileName;
-            auto found = byName.find(platform::ShownName(fileName));
+            auto found = byName.find(os::ShownName(fileName));
             if (found == byName.end() || found->second.empty()) continue;
             const std::size_t i = found->second.back();
             found->second.pop_back();
@@ -267,7 +270,7 @@ class ListWriter {
     }
 
     void save() {
-        ignoringFailure([&] { xl_.setDisplayAlerts(false); });
+        automation::ignoringFailure([&] { xl_.setDisplayAlerts(false); });
         try {
             auto active = xl_.activeWorkbook();
             auto& book = required(active);
@@ -289,7 +292,7 @@ class ListWriter {
         } catch (const AutomationError& e) {
             fail(ListSaveFailure::Step::Save, &e);
         }
-        ignoringFailure([&] { xl_.setDisplayAlerts(true); });
+        automation::ignoringFailure([&] { xl_.setDisplayAlerts(true); });
     }
 
     void fail(ListSaveFailure::Step step, const AutomationError* error = nullptr) {
@@ -311,35 +314,35 @@ class ListWriter {
     }
 
     bool enter(std::int32_t row, std::int32_t column, const Variant& entry) {
-        return ignoringFailure([&] { cell(row, column).setFormulaR1C1(entry); });
+        return automation::ignoringFailure([&] { cell(row, column).setFormulaR1C1(entry); });
     }
 
     void enterHeader(std::int32_t column, const std::string& text) {
         enter(header_, column, TextEntry(text));
-        ignoringFailure([&] { ColourHeaderCell(cell(header_, column)); });
+        automation::ignoringFailure([&] { ColourHeaderCell(cell(header_, column)); });
     }
 
     // A cell that cannot be read is taken as empty: in a new workbook it
     // almost certainly is, and its header is better written than lost.
     bool headerCellEmpty(std::int32_t column) {
         bool empty = true;
-        ignoringFailure([&] { empty = cell(header_, column).value().isEmpty(); });
+        automation::ignoringFailure([&] { empty = cell(header_, column).value().isEmpty(); });
         return empty;
     }
 
     void addName(const std::string& name, std::int32_t column) {
-        ignoringFailure([&] {
+        automation::ignoringFailure([&] {
             required(required(xl_.activeWorkbook()).names())
                 .add(name, "=Sheet1!R" + std::to_string(header_) + "C" + std::to_string(column));
         });
     }
 
     void setColumnWidth(const std::string& columns, double width) {
-        ignoringFailure([&] { required(xl_.columns(columns)).setColumnWidth(width); });
+        automation::ignoringFailure([&] { required(xl_.columns(columns)).setColumnWidth(width); });
     }
 
     void drawBorders(std::int32_t row1, std::int32_t col1, std::int32_t row2, std::int32_t col2) {
-        auto block = objectOrNull([&] {
+        auto block = automation::objectOrNull([&] {
             auto first = xl_.cells(row1, col1);
             auto last = xl_.cells(row2, col2);
             return xl_.range(required(first), required(last));
@@ -379,4 +382,4 @@ ListWorkbookResult BuildListWorkbook(Application& xl_app, RowStore&& rows, const
     return ListWriter(xl_app, owned, &owned, ctx).run();
 }
 
-}  // namespace mokuji::engine
+}  // namespace mokuji::list_file

@@ -10,21 +10,21 @@
 #include "list_file/list_workbook_result.h"
 #include "view/run_view.h"
 
-namespace mokuji::engine {
+namespace mokuji::list_file {
 
 struct ListContext {
     // Ends in the path separator, or is empty for the current folder.
     std::string workingFolder;
     // The executable's name without folder and extension, for captions.
     std::string programName;
-    const columns::ColumnTable& columns;
-    platform::RunView& view;
+    const list_file::ColumnTable& columns;
+    view::RunView& view;
     // Whether an ordinary file of that full name exists.
     std::function<bool(const std::string&)> fileExists;
     // The list file's name as the folder holds it: a folder may hold it
     // under another letter case, and the run must update that file rather
     // than write a second one beside it.
-    std::string listFileName = kListFileName;
+    std::string listFileName = list_file::kListFileName;
 
     std::string listFilePath() const;
 };
@@ -55,4 +55,4 @@ ListWorkbookResult BuildListWorkbook(automation::Application& xl_app, const RowS
 ListWorkbookResult BuildListWorkbook(automation::Application& xl_app, RowStore&& rows,
                                      const ListContext& ctx);
 
-}  // namespace mokuji::engine
+}  // namespace mokuji::list_file

@@ -6,7 +6,7 @@
 
 #include "automation/automation_error.h"
 
-namespace mokuji::engine {
+namespace mokuji::list_file {
 
 struct ListSaveFailure {
     // Where the list phase stopped.
@@ -48,4 +48,4 @@ struct ListWorkbookResult {
     std::optional<ListSaveFailure> saveFailure;
 };
 
-}  // namespace mokuji::engine
+}  // namespace mokuji::list_file

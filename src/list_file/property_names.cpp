@@ -1,6 +1,6 @@
 #include "list_file/property_names.h"
 
-namespace mokuji::columns {
+namespace mokuji::list_file {
 
 void FillPropertyNames(PropertyNameTable& prop_name) {
     // Entries 28 and 30 hold half-width blanks, 30 also half-width brackets:
@@ -47,4 +47,4 @@ int PropertyIndexOf(const PropertyNameTable& prop_name, std::string_view columnN
     return 0;
 }
 
-}  // namespace mokuji::columns
+}  // namespace mokuji::list_file

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace mokuji::columns {
+namespace mokuji::list_file {
 
 // Display names of the 30 built-in document properties, in the order in
 // which the spreadsheet application numbers them, so that a name's index is
@@ -23,4 +23,4 @@ inline constexpr std::string_view kFileNameColumn = "P_ファイル名";
 // column name exactly, or 0 when it names no property.
 int PropertyIndexOf(const PropertyNameTable& prop_name, std::string_view columnName);
 
-}  // namespace mokuji::columns
+}  // namespace mokuji::list_file

@@ -2,7 +2,7 @@
 
 #include "automation/ignoring_failure.h"
 
-namespace mokuji::gather {
+namespace mokuji::list_file {
 
 namespace {
 
@@ -23,10 +23,10 @@ ReaderInstance::~ReaderInstance() {
     if (book) quietly([&] { book->close(false); });
     book.reset();
     quietly([&] { view_.doEvents(); });
-    quietly([&] { engine::required(app_->workbooks()).close(); });
+    quietly([&] { automation::required(app_->workbooks()).close(); });
     quietly([&] { app_->setDisplayAlerts(false); });
     quietly([&] { app_->quit(); });
     app_.reset();
 }
 
-}  // namespace mokuji::gather
+}  // namespace mokuji::list_file

@@ -5,14 +5,14 @@
 #include "automation/object_model.h"
 #include "view/run_view.h"
 
-namespace mokuji::gather {
+namespace mokuji::list_file {
 
 // The application instance of one reader and the workbook it opened. Its
 // end shuts the instance down, whatever way the reader leaves: an instance
 // left running would hold the workbook open and live on unseen.
 class ReaderInstance {
   public:
-    ReaderInstance(std::unique_ptr<automation::Application> app, platform::RunView& view)
+    ReaderInstance(std::unique_ptr<automation::Application> app, view::RunView& view)
         : app_(std::move(app)), view_(view) {}
     ~ReaderInstance();
     ReaderInstance(const ReaderInstance&) = delete;
@@ -24,7 +24,7 @@ class ReaderInstance {
 
   private:
     std::unique_ptr<automation::Application> app_;
-    platform::RunView& view_;
+    view::RunView& view_;
 };
 
-}  // namespace mokuji::gather
+}  // namespace mokuji::list_file

@@ -6,7 +6,7 @@
 #include "list_file/list_entry_text.h"
 #include "list_file/list_layout.h"
 
-namespace mokuji::engine {
+namespace mokuji::list_file {
 
 namespace {
 
@@ -14,13 +14,13 @@ using automation::Variant;
 
 Variant valueAt(const automation::Worksheet& sheet, std::int32_t row, std::int32_t col) {
     Variant value;
-    ignoringFailure([&] { value = required(sheet.cells(row, col)).value(); });
+    automation::ignoringFailure([&] { value = required(sheet.cells(row, col)).value(); });
     return value;
 }
 
 std::string textOf(const Variant& value) {
     std::string text;
-    ignoringFailure([&] { text = value.toText(); });
+    automation::ignoringFailure([&] { text = value.toText(); });
     return text;
 }
 
@@ -44,7 +44,7 @@ UserNotes ReadUserNotes(const automation::Worksheet& sheet, std::int32_t headerR
     UserNotes notes;
     std::int32_t lastRow = 0;
     std::int32_t lastCol = 0;
-    ignoringFailure([&] {
+    automation::ignoringFailure([&] {
         auto used = sheet.usedRange();
         lastRow = required(used).row() + used->rowCount() - 1;
         lastCol = used->column() + used->columnCount() - 1;
@@ -127,7 +127,7 @@ void KeepRemovedNotes(automation::Workbook& book, const std::vector<std::string>
     // headers, so the sheet's first row is what decides.
     std::int32_t lastCol = 1;
     std::int32_t lastRow = 1;
-    ignoringFailure([&] {
+    automation::ignoringFailure([&] {
         auto used = sheet.usedRange();
         lastCol = std::max(lastCol, used->column() + used->columnCount() - 1);
         lastRow = std::max(lastRow, used->row() + used->rowCount() - 1);
@@ -155,4 +155,4 @@ void KeepRemovedNotes(automation::Workbook& book, const std::vector<std::string>
     }
 }
 
-}  // namespace mokuji::engine
+}  // namespace mokuji::list_file

@@ -6,7 +6,7 @@
 
 #include "automation/object_model.h"
 
-namespace mokuji::engine {
+namespace mokuji::list_file {
 
 // What the user typed into a list's data rows outside the list's own
 // columns (a column 確認 or 備考 of their own, a mark in the margin): it
@@ -49,4 +49,4 @@ inline constexpr const char* kRemovedRowsSheetName = "削除された行";
 void KeepRemovedNotes(automation::Workbook& book, const std::vector<std::string>& headers,
                       const std::vector<UserNotes::Row>& rows);
 
-}  // namespace mokuji::engine
+}  // namespace mokuji::list_file

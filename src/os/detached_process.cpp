@@ -11,7 +11,7 @@
 
 extern char** environ;
 
-namespace mokuji::platform {
+namespace mokuji::os {
 
 namespace {
 
@@ -122,4 +122,4 @@ DetachedStart StartDetached(const std::vector<std::string>& argv, const std::str
     return result;
 }
 
-}  // namespace mokuji::platform
+}  // namespace mokuji::os

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-namespace mokuji::platform {
+namespace mokuji::os {
 
 // How starting a detached program ended.
 struct DetachedStart {
@@ -23,4 +23,4 @@ struct DetachedStart {
 DetachedStart StartDetached(const std::vector<std::string>& argv, const std::string& workingFolder,
                             bool searchPath, const std::vector<std::string>& environment = {});
 
-}  // namespace mokuji::platform
+}  // namespace mokuji::os

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-namespace mokuji::platform {
+namespace mokuji::os {
 
 // A folder could not be listed, or a path not examined.
 class FileSystemError : public std::runtime_error {
@@ -45,4 +45,4 @@ class FileSystem {
     virtual std::string currentDirectory() = 0;
 };
 
-}  // namespace mokuji::platform
+}  // namespace mokuji::os

@@ -13,7 +13,7 @@
 #include "native/text/hex.h"
 #include "native/text/unicode.h"
 
-namespace mokuji::platform {
+namespace mokuji::os {
 
 namespace {
 
@@ -167,4 +167,4 @@ std::string TerminalLineText(std::string_view text) {
     return TerminalText(LineBreaksEscaped(text));
 }
 
-}  // namespace mokuji::platform
+}  // namespace mokuji::os

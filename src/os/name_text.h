@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-namespace mokuji::platform {
+namespace mokuji::os {
 
 // File names are bytes. On Linux they need not be UTF-8: a zip made on
 // Windows unpacks Japanese names in Shift_JIS. These routines show such a
@@ -31,4 +31,4 @@ std::string LineBreaksEscaped(std::string_view name);
 // TerminalText for what must stay one line (a caption, the progress).
 std::string TerminalLineText(std::string_view text);
 
-}  // namespace mokuji::platform
+}  // namespace mokuji::os

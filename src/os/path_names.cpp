@@ -2,7 +2,7 @@
 
 #include "native/text/ascii.h"
 
-namespace mokuji::util {
+namespace mokuji::os {
 
 // The separators are ASCII and never occur inside a UTF-8 multi-byte
 // sequence, so scanning bytes from the end finds the same position as
@@ -41,4 +41,4 @@ bool HasListedExtension(const std::string& name, const std::string& extensions) 
     return false;
 }
 
-}  // namespace mokuji::util
+}  // namespace mokuji::os

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-namespace mokuji::util {
+namespace mokuji::os {
 
 // The separator of folder and file names in the paths this program builds.
 #ifdef _WIN32
@@ -31,4 +31,4 @@ std::string ExtensionOf(std::string_view path);
 // ignoring letter case; "*.*" passes every name.
 bool HasListedExtension(const std::string& name, const std::string& extensions);
 
-}  // namespace mokuji::util
+}  // namespace mokuji::os

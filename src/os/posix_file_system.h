@@ -7,7 +7,7 @@
 
 #include "os/file_system.h"
 
-namespace mokuji::platform {
+namespace mokuji::os {
 
 // The file system of Linux and other POSIX systems, shown the way the
 // desktop shows it: a name beginning with "." is hidden, and what is
@@ -35,4 +35,4 @@ class PosixFileSystem : public FileSystem {
     std::optional<std::filesystem::path> program_;
 };
 
-}  // namespace mokuji::platform
+}  // namespace mokuji::os

@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace mokuji::platform {
+namespace mokuji::os {
 
 // Opening documents and starting programs, as the desktop does it.
 class Shell {
@@ -26,4 +26,4 @@ class Shell {
 // How openDocument tells the program it starts which document it opens.
 inline constexpr const char* kOpenedDocumentVariable = "MOKUJI_OPENED_DOCUMENT";
 
-}  // namespace mokuji::platform
+}  // namespace mokuji::os

@@ -3,9 +3,9 @@
 #include "native/text/ascii.h"
 #include "os/path_names.h"
 
-namespace mokuji::util {
+namespace mokuji::os {
 
-ShellOpenResult ShellOpen(std::string path, platform::Shell& shell) {
+ShellOpenResult ShellOpen(std::string path, os::Shell& shell) {
 #ifdef _WIN32
     // Only the file's own extension makes a program: a list file in a
     // folder such as "2024.exercises" or "tools.exe.d" is a document, and
@@ -20,4 +20,4 @@ ShellOpenResult ShellOpen(std::string path, platform::Shell& shell) {
     return static_cast<std::int32_t>(shell.openDocument(path, kShellWorkingFolder));
 }
 
-}  // namespace mokuji::util
+}  // namespace mokuji::os

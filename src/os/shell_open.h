@@ -6,7 +6,7 @@
 
 #include "os/shell.h"
 
-namespace mokuji::util {
+namespace mokuji::os {
 
 // What ShellOpen gives back: the task identifier of a started program, or
 // the shell's value for a document (32 or less when it could not be opened).
@@ -23,6 +23,6 @@ inline constexpr const char* kShellWorkingFolder = "/";
 // whose own extension is ".exe" (in any letter case) is started as a
 // program instead; on Linux nothing is ever started. A start that fails
 // shows only in the result.
-ShellOpenResult ShellOpen(std::string path, platform::Shell& shell);
+ShellOpenResult ShellOpen(std::string path, os::Shell& shell);
 
-}  // namespace mokuji::util
+}  // namespace mokuji::os

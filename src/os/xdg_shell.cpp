@@ -6,7 +6,7 @@
 
 #include "os/detached_process.h"
 
-namespace mokuji::platform {
+namespace mokuji::os {
 
 namespace {
 
@@ -52,4 +52,4 @@ double XdgShell::startProgram(const std::string& path) {
     return static_cast<double>(StartDetached({absolute(path)}, ".", false).pid);
 }
 
-}  // namespace mokuji::platform
+}  // namespace mokuji::os

@@ -4,7 +4,7 @@
 
 #include "os/shell.h"
 
-namespace mokuji::platform {
+namespace mokuji::os {
 
 // The Linux desktop's way of opening documents: its opener program
 // (xdg-open, or the program named by MOKUJI_OPENER), started detached so
@@ -29,4 +29,4 @@ inline constexpr int kOpenedDocument = 42;
 inline constexpr int kOpenerOutOfResources = 0;
 inline constexpr int kOpenerNotFound = 2;
 
-}  // namespace mokuji::platform
+}  // namespace mokuji::os

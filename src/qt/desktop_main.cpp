@@ -13,18 +13,19 @@
 #include "run/folder_gathering.h"
 #include "window/untrapped_failure.h"
 
-namespace mokuji::app {
+namespace mokuji::qt {
 
-int RunDesktop(int& argc, char** argv, std::string arguments, GatheringSettings gathering) {
+int RunDesktop(int& argc, char** argv, std::string arguments, window::GatheringSettings gathering) {
     const char* requested = std::getenv("QT_QPA_PLATFORM");
-    setenv("QT_QPA_PLATFORM", PlatformsToTry(requested).c_str(), 1);
+    setenv("QT_QPA_PLATFORM", window::PlatformsToTry(requested).c_str(), 1);
 #ifdef MOKUJI_APP_ID
     // The installed desktop entry's name, so that the desktop shows the
     // window under its launcher and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(MOKUJI_APP_ID));
 #endif
     QApplication application(argc, argv);
-    if (!ShowsWindows(QGuiApplication::platformName().toStdString())) return kNoDisplayOpened;
+    if (!window::ShowsWindows(QGuiApplication::platformName().toStdString()))
+        return window::kNoDisplayOpened;
     // The window speaks Japanese, so Qt's own buttons (OK, キャンセル, 開く)
     // do too, whatever the desktop's language; without the translation
     // installed they stay English.
@@ -33,17 +34,18 @@ int RunDesktop(int& argc, char** argv, std::string arguments, GatheringSettings 
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         QApplication::installTranslator(&qtTexts);
     }
-    platform::PosixFileSystem fs;
-    platform::XdgShell shell;
-    DesktopWindow window(fs, shell, ::xls::native::createApplication, gather::GatherFolder,
-                         arguments, std::move(gathering));
+    os::PosixFileSystem fs;
+    os::XdgShell shell;
+    DesktopWindow window(fs, shell, ::xls::native::createApplication, run::GatherFolder, arguments,
+                         std::move(gathering));
     // Nobody may be watching a run started with a path (cron, a script):
     // its messages reach standard error too and never hold the run up.
-    if (!arguments.empty()) window.view().setUnattended(&std::cerr, kUnattendedMessageTimeout);
-    RunEnd outcome = window.start();
-    if (window.failed()) return kUntrappedFailureStatus;
-    if (outcome != RunEnd::WaitForUser) return ExitStatusOf(outcome);
+    if (!arguments.empty())
+        window.view().setUnattended(&std::cerr, window::kUnattendedMessageTimeout);
+    window::RunEnd outcome = window.start();
+    if (window.failed()) return window::kUntrappedFailureStatus;
+    if (outcome != window::RunEnd::WaitForUser) return window::ExitStatusOf(outcome);
     return QApplication::exec();
 }
 
-}  // namespace mokuji::app
+}  // namespace mokuji::qt

@@ -7,11 +7,12 @@
 #include "window/gathering_settings.h"
 #include "window/startup_context.h"
 
-namespace mokuji::app {
+namespace mokuji::qt {
 
 // The program with its window: shown and left to the user without an
 // argument, shown disabled during the unattended run with one. Returns the
 // process's exit status, or kNoDisplayOpened when Qt could open no display.
-int RunDesktop(int& argc, char** argv, std::string arguments, GatheringSettings gathering = {});
+int RunDesktop(int& argc, char** argv, std::string arguments,
+               window::GatheringSettings gathering = {});
 
-}  // namespace mokuji::app
+}  // namespace mokuji::qt

@@ -10,7 +10,7 @@
 extern "C" __attribute__((visibility("default"))) int mokuji_run_desktop(int* argc, char** argv,
                                                                          const char* extensions,
                                                                          const char* arguments) {
-    mokuji::app::GatheringSettings gathering;
-    if (auto list = mokuji::app::ParseExtensions(extensions)) gathering.extensions = *list;
-    return mokuji::app::RunDesktop(*argc, argv, arguments, std::move(gathering));
+    mokuji::window::GatheringSettings gathering;
+    if (auto list = mokuji::window::ParseExtensions(extensions)) gathering.extensions = *list;
+    return mokuji::qt::RunDesktop(*argc, argv, arguments, std::move(gathering));
 }

@@ -6,16 +6,17 @@
 #include <QScreen>
 #include <utility>
 
-namespace mokuji::app {
+namespace mokuji::qt {
 
-DesktopWindow::DesktopWindow(platform::FileSystem& fs, platform::Shell& shell,
-                             automation::ApplicationFactory createApplication, Gatherer gather,
-                             std::string arguments, GatheringSettings gathering)
+DesktopWindow::DesktopWindow(os::FileSystem& fs, os::Shell& shell,
+                             automation::ApplicationFactory createApplication,
+                             window::Gatherer gather, std::string arguments,
+                             window::GatheringSettings gathering)
     : view_(form_),
       dialogLayer_(shell),
       commands_({fs, shell, view_, std::move(createApplication), std::move(gather),
                  std::move(arguments), [this] { centre(); }, std::move(gathering)},
-                {dialogLayer_, std::make_shared<platform::qt::QtOwnerWindow>(form_)},
+                {dialogLayer_, std::make_shared<qt::QtOwnerWindow>(form_)},
                 [](int status) { QCoreApplication::exit(status); }) {
     form_.onDrop = [this](const std::vector<std::string>& paths) { commands_.drop(paths); };
     QObject::connect(form_.cmd_run(), &QPushButton::clicked, &form_,
@@ -33,20 +34,20 @@ DesktopWindow::DesktopWindow(platform::FileSystem& fs, platform::Shell& shell,
                      [] { QCoreApplication::quit(); });
 }
 
-RunEnd DesktopWindow::load() {
-    RunEnd outcome = commands_.load();
+window::RunEnd DesktopWindow::load() {
+    window::RunEnd outcome = commands_.load();
     form_.setListFileName(state().lbl_mokuji);
     return outcome;
 }
 
-RunEnd DesktopWindow::start() {
+window::RunEnd DesktopWindow::start() {
     if (!commands_.context().arguments.empty()) {
         form_.setEnabled(false);
         form_.show();
     }
-    RunEnd outcome = load();
+    window::RunEnd outcome = load();
     if (failed()) return outcome;
-    if (outcome == RunEnd::WaitForUser) {
+    if (outcome == window::RunEnd::WaitForUser) {
         form_.setEnabled(true);
         form_.show();
     }
@@ -61,4 +62,4 @@ void DesktopWindow::centre() {
     form_.move(place.topLeft());
 }
 
-}  // namespace mokuji::app
+}  // namespace mokuji::qt

@@ -8,38 +8,38 @@
 #include "qt/qt_run_view.h"
 #include "window/desktop_commands.h"
 
-namespace mokuji::app {
+namespace mokuji::qt {
 
 // The main window on a desktop: the Qt window bound to the window's state
 // and to what its drops and menu items do.
 class DesktopWindow {
   public:
-    DesktopWindow(platform::FileSystem& fs, platform::Shell& shell,
-                  automation::ApplicationFactory createApplication, Gatherer gather,
-                  std::string arguments, GatheringSettings gathering = {});
+    DesktopWindow(os::FileSystem& fs, os::Shell& shell,
+                  automation::ApplicationFactory createApplication, window::Gatherer gather,
+                  std::string arguments, window::GatheringSettings gathering = {});
     DesktopWindow(const DesktopWindow&) = delete;
     DesktopWindow& operator=(const DesktopWindow&) = delete;
 
     // Start-up (Form_Load), then the window shows what it set.
-    RunEnd load();
+    window::RunEnd load();
     // Start-up as the program does it: with an argument the window shows
     // disabled while the unattended run works; waiting for the user, it
     // shows enabled.
-    RunEnd start();
+    window::RunEnd start();
 
-    platform::qt::Form1_MAIN& form() { return form_; }
-    platform::qt::QtRunView& view() { return view_; }
-    MainWindow& state() { return commands_.state(); }
+    qt::Form1_MAIN& form() { return form_; }
+    qt::QtRunView& view() { return view_; }
+    window::MainWindow& state() { return commands_.state(); }
     bool busy() const { return commands_.busy(); }
     bool failed() const { return commands_.failed(); }
 
   private:
     void centre();
 
-    platform::qt::Form1_MAIN form_;
-    platform::qt::QtRunView view_;
-    platform::qt::QtDialogLayer dialogLayer_;
-    DesktopCommands commands_;
+    qt::Form1_MAIN form_;
+    qt::QtRunView view_;
+    qt::QtDialogLayer dialogLayer_;
+    window::DesktopCommands commands_;
 };
 
-}  // namespace mokuji::app
+}  // namespace mokuji::qt

@@ -8,7 +8,7 @@
 #include "dialogs/text_buffers.h"
 #include "native/text/unicode.h"
 
-namespace mokuji::platform::qt {
+namespace mokuji::qt {
 
 namespace {
 
@@ -178,4 +178,4 @@ bool WriteChoice(const QStringList& chosenPaths, dialogs::FileDialogRequest& req
     return true;
 }
 
-}  // namespace mokuji::platform::qt
+}  // namespace mokuji::qt

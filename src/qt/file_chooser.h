@@ -11,7 +11,7 @@
 
 #include "dialogs/dialog_layer.h"
 
-namespace mokuji::platform::qt {
+namespace mokuji::qt {
 
 // One entry of a filter given as description, NUL, patterns, NUL, ...; the
 // patterns are separated by ";" as the platform writes them.
@@ -76,4 +76,4 @@ class FileChooser : public QFileDialog {
 // False when the text does not fit the file buffer.
 bool WriteChoice(const QStringList& chosenPaths, dialogs::FileDialogRequest& request);
 
-}  // namespace mokuji::platform::qt
+}  // namespace mokuji::qt

@@ -17,7 +17,7 @@
 #include <QUrl>
 #include <algorithm>
 
-namespace mokuji::platform::qt {
+namespace mokuji::qt {
 
 namespace {
 
@@ -168,4 +168,4 @@ std::vector<std::string> LocalPathsOf(const QMimeData& data) {
     return paths;
 }
 
-}  // namespace mokuji::platform::qt
+}  // namespace mokuji::qt

@@ -15,7 +15,7 @@ class QMenu;
 class QMimeData;
 class QPushButton;
 
-namespace mokuji::platform::qt {
+namespace mokuji::qt {
 
 // The program's only window: its controls and menus at their design
 // places, knowing nothing of what they start. Whoever owns the window
@@ -73,4 +73,4 @@ std::vector<std::string> LocalPathsOf(const QMimeData& data);
 // link, never a move; IgnoreAction when neither is allowed.
 Qt::DropAction DropActionFor(Qt::DropActions possible);
 
-}  // namespace mokuji::platform::qt
+}  // namespace mokuji::qt

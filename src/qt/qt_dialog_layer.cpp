@@ -12,7 +12,7 @@
 #include "dialogs/text_buffers.h"
 #include "qt/file_chooser.h"
 
-namespace mokuji::platform::qt {
+namespace mokuji::qt {
 
 namespace {
 
@@ -82,7 +82,7 @@ dialogs::OwnerFont QtOwnerWindow::font() const {
             font.pointSizeF(), font.strikeOut(), font.underline()};
 }
 
-QtDialogLayer::QtDialogLayer(Shell& shell) : shell_(shell) {}
+QtDialogLayer::QtDialogLayer(os::Shell& shell) : shell_(shell) {}
 
 std::int32_t QtDialogLayer::getOpenFileName(dialogs::FileDialogRequest& request) {
     return fileDialog(request, false);
@@ -167,4 +167,4 @@ void QtDialogLayer::openHelpFile(const std::string& file) {
     shell_.openDocument(path, QFileInfo(QString::fromStdString(path)).absolutePath().toStdString());
 }
 
-}  // namespace mokuji::platform::qt
+}  // namespace mokuji::qt

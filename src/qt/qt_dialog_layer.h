@@ -8,14 +8,14 @@
 
 class QWidget;
 
-namespace mokuji::platform::qt {
+namespace mokuji::qt {
 
 // The system dialogs played by Qt's: file open and save, colour, font and
 // printer. Help files have no engine on this desktop; they are opened with
 // the desktop's opener.
 class QtDialogLayer : public dialogs::DialogLayer {
   public:
-    explicit QtDialogLayer(Shell& shell);
+    explicit QtDialogLayer(os::Shell& shell);
 
     std::int32_t getOpenFileName(dialogs::FileDialogRequest& request) override;
     std::int32_t getSaveFileName(dialogs::FileDialogRequest& request) override;
@@ -32,7 +32,7 @@ class QtDialogLayer : public dialogs::DialogLayer {
     std::int32_t fileDialog(dialogs::FileDialogRequest& request, bool save);
     void openHelpFile(const std::string& file);
 
-    Shell& shell_;
+    os::Shell& shell_;
     std::int32_t lastError_ = 0;
 };
 
@@ -53,4 +53,4 @@ class QtOwnerWindow : public dialogs::OwnerWindow {
     QWidget& window_;
 };
 
-}  // namespace mokuji::platform::qt
+}  // namespace mokuji::qt

@@ -9,7 +9,7 @@
 
 #include "console/console_run_view.h"
 
-namespace mokuji::platform::qt {
+namespace mokuji::qt {
 
 QtRunView::QtRunView(QWidget& window) : window_(window) {}
 
@@ -30,7 +30,7 @@ void QtRunView::setEnabled(bool enabled) {
 }
 
 void QtRunView::setMousePointer(int pointer) {
-    const bool busy = pointer == kPointerHourglass;
+    const bool busy = pointer == view::kPointerHourglass;
     if (busy == busy_) return;
     if (busy) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -50,7 +50,7 @@ void QtRunView::showMessage(const std::string& text) {
     QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(),
                     QString::fromStdString(QtMessageText(text)), QMessageBox::Ok);
     box.setTextFormat(Qt::PlainText);
-    if (echo_ != nullptr) *echo_ << ConsoleText(text) << std::flush;
+    if (echo_ != nullptr) *echo_ << console::ConsoleText(text) << std::flush;
     if (timeout_.count() > 0) QTimer::singleShot(timeout_, &box, &QMessageBox::accept);
     box.exec();
 }
@@ -70,4 +70,4 @@ std::string QtMessageText(const std::string& text) {
     return shown;
 }
 
-}  // namespace mokuji::platform::qt
+}  // namespace mokuji::qt

@@ -8,11 +8,11 @@
 
 class QWidget;
 
-namespace mokuji::platform::qt {
+namespace mokuji::qt {
 
 // The run shown in a window: the caption is its title, the busy pointer is
 // the application's override cursor, messages are modal message boxes.
-class QtRunView : public RunView {
+class QtRunView : public view::RunView {
   public:
     explicit QtRunView(QWidget& window);
     ~QtRunView() override;
@@ -42,4 +42,4 @@ class QtRunView : public RunView {
 // Message text as a Qt label shows it: CR LF line ends become newlines.
 std::string QtMessageText(const std::string& text);
 
-}  // namespace mokuji::platform::qt
+}  // namespace mokuji::qt

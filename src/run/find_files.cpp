@@ -5,7 +5,7 @@
 #include "native/text/ascii.h"
 #include "os/path_names.h"
 
-namespace mokuji::util {
+namespace mokuji::run {
 
 namespace {
 
@@ -16,7 +16,7 @@ void yield(const FileSearch& search) {
 std::vector<std::string> listOrNothing(const std::string& folder, const FileSearch& search) {
     try {
         return search.fs.listFolder(folder);
-    } catch (const platform::FileSystemError&) {
+    } catch (const os::FileSystemError&) {
         // One unreadable folder, say one without the right to list it, must
         // not cost the entries of every other folder.
         return {};
@@ -25,30 +25,30 @@ std::vector<std::string> listOrNothing(const std::string& folder, const FileSear
 
 // Left as it is, an empty folder would become the root: not what a bare
 // file name given as the working path means.
-std::string currentDirectory(platform::FileSystem& fs) {
+std::string currentDirectory(os::FileSystem& fs) {
     std::string here = fs.currentDirectory();
     return here.empty() ? std::string(".") : here;
 }
 
 }  // namespace
 
-void FindFiles(std::string folder, std::string extensions, bool descend, platform::ListBox& list,
+void FindFiles(std::string folder, std::string extensions, bool descend, run::ListBox& list,
                const FileSearch& search) {
     if (folder.empty()) folder = currentDirectory(search.fs);
-    if (!folder.empty() && folder.back() == kPathSeparator) folder.pop_back();
+    if (!folder.empty() && folder.back() == os::kPathSeparator) folder.pop_back();
     list.Clear();
-    FindFilesInFolder(folder + kPathSeparator, extensions + ";", descend, list, search);
+    FindFilesInFolder(folder + os::kPathSeparator, extensions + ";", descend, list, search);
 }
 
 void FindFilesInFolder(const std::string& folder, const std::string& extensions, bool descend,
-                       platform::ListBox& list, const FileSearch& search) {
+                       run::ListBox& list, const FileSearch& search) {
     // Subfolders wait until this listing is done, so that only one listing
     // is open at any time.
     std::vector<std::string> subfolders;
     for (const std::string& name : listOrNothing(folder, search)) {
         yield(search);
         if (name == "." || name == "..") continue;
-        const platform::FileAttributes a = search.fs.attributes(folder + name);
+        const os::FileAttributes a = search.fs.attributes(folder + name);
         if (!a.exists || a.hidden || a.system) continue;
         if (a.directory) {
             subfolders.push_back(name);
@@ -58,23 +58,23 @@ void FindFilesInFolder(const std::string& folder, const std::string& extensions,
     }
     if (!descend) return;
     for (const std::string& s : subfolders) {
-        AddFoundEntry(folder, s + kPathSeparator, extensions, false, list, search);
-        FindFilesInFolder(folder + s + kPathSeparator, extensions, true, list, search);
+        AddFoundEntry(folder, s + os::kPathSeparator, extensions, false, list, search);
+        FindFilesInFolder(folder + s + os::kPathSeparator, extensions, true, list, search);
     }
 }
 
 void AddFoundEntry(const std::string& folder, const std::string& name,
-                   const std::string& extensions, bool isFile, platform::ListBox& list,
+                   const std::string& extensions, bool isFile, run::ListBox& list,
                    const FileSearch& search) {
     yield(search);
-    if (!HasListedExtension(name, extensions)) return;
+    if (!os::HasListedExtension(name, extensions)) return;
     // The program's own folder reserves these two names for the program.
     const std::string upperName = xls::text::upperAscii(name);
     if ((upperName == "OUT.TXT" || upperName == "TMP.TXT") &&
         xls::text::upperAscii(folder) ==
-            xls::text::upperAscii(search.fs.programFolder()) + kPathSeparator)
+            xls::text::upperAscii(search.fs.programFolder()) + os::kPathSeparator)
         return;
     list.AddItem(isFile ? name : folder + name);
 }
 
-}  // namespace mokuji::util
+}  // namespace mokuji::run

@@ -6,20 +6,20 @@
 #include "run/find_files.h"
 #include "view/busy_window.h"
 
-namespace mokuji::gather {
+namespace mokuji::run {
 
 GatherResult GatherFolder(const GatherContext& ctx) {
     GatherResult result;
-    platform::BusyWindow busy(ctx.view);
+    view::BusyWindow busy(ctx.view);
     ctx.view.setCaption(ctx.programName + " - ファイル一覧取得中");
-    platform::ListBox& workbooks = ctx.workbookList;
+    run::ListBox& workbooks = ctx.workbookList;
     workbooks.SetEnabled(false);
     workbooks.Clear();
 
-    const std::string folder = util::FolderOf(ctx.workingPath);
+    const std::string folder = os::FolderOf(ctx.workingPath);
     // One listing finds the workbooks and the spreadsheets not gathered.
-    util::FindFiles(folder, ctx.workbookPattern + ";" + kSpreadsheetPatterns, false, workbooks,
-                    {ctx.fs, [&ctx] { ctx.view.doEvents(); }});
+    run::FindFiles(folder, ctx.workbookPattern + ";" + kSpreadsheetPatterns, false, workbooks,
+                   {ctx.fs, [&ctx] { ctx.view.doEvents(); }});
     // The list file is no source workbook. Where the file system tells
     // letter case apart, a folder may hold it under several spellings: none
     // of them is a source either.
@@ -29,10 +29,10 @@ GatherResult GatherFolder(const GatherContext& ctx) {
     // hides; Linux shows it, but it is no workbook either, nor worth a word.
     for (std::size_t i = workbooks.ListCount(); i-- > 0;) {
         const std::string& name = workbooks.List(i);
-        if (xls::text::equalsIgnoringAsciiCase(name, engine::kListFileName) ||
+        if (xls::text::equalsIgnoringAsciiCase(name, list_file::kListFileName) ||
             name.starts_with("~$")) {
             workbooks.RemoveItem(i);
-        } else if (!util::HasListedExtension(name, ctx.workbookPattern)) {
+        } else if (!os::HasListedExtension(name, ctx.workbookPattern)) {
             result.notGathered.insert(result.notGathered.begin(), name);
             workbooks.RemoveItem(i);
         }
@@ -40,9 +40,9 @@ GatherResult GatherFolder(const GatherContext& ctx) {
     for (std::size_t i = 0; i < workbooks.ListCount(); ++i) workbooks.SetSelected(i, true);
     workbooks.SetEnabled(true);
 
-    const ReaderContext readers{ctx.createApplication, ctx.view, ctx.programName,
-                                ctx.workbookPattern};
-    result.listFile = ctx.fs.findOrdinaryFile(folder + engine::kListFileName);
+    const list_file::ReaderContext readers{ctx.createApplication, ctx.view, ctx.programName,
+                                           ctx.workbookPattern};
+    result.listFile = ctx.fs.findOrdinaryFile(folder + list_file::kListFileName);
     if (!result.listFile.empty()) {
         result.readFailure = ReadListFileColumns(result.listFile, ctx.columns, readers);
         return result;
@@ -51,9 +51,9 @@ GatherResult GatherFolder(const GatherContext& ctx) {
     // next one gives the columns, and the user hears which were passed over.
     for (std::size_t i = 0; i < workbooks.ListCount(); ++i) {
         std::string templatePath = workbooks.List(i);
-        if (templatePath.find(util::kPathSeparator) == std::string::npos)
+        if (templatePath.find(os::kPathSeparator) == std::string::npos)
             templatePath = folder + templatePath;
-        std::optional<ReadFailure> failure =
+        std::optional<list_file::ReadFailure> failure =
             ReadTemplateColumns(templatePath, ctx.columns, readers, &result.namesPastTheGrid);
         if (!failure) return result;
         result.unreadableTemplates.push_back(std::move(*failure));
@@ -65,4 +65,4 @@ GatherResult GatherFolder(const GatherContext& ctx) {
     return result;
 }
 
-}  // namespace mokuji::gather
+}  // namespace mokuji::run

@@ -12,15 +12,15 @@
 #include "run/list_lock.h"
 #include "view/run_view.h"
 
-namespace mokuji::gather {
+namespace mokuji::run {
 
 struct GatherContext {
     // The working path; its folder part is the working folder.
     const std::string& workingPath;
-    platform::ListBox& workbookList;
-    columns::ColumnTable& columns;
-    platform::RunView& view;
-    platform::FileSystem& fs;
+    run::ListBox& workbookList;
+    list_file::ColumnTable& columns;
+    view::RunView& view;
+    os::FileSystem& fs;
     automation::ApplicationFactory createApplication;
     std::string programName;
     // The workbooks gathered, as the folder search takes them.
@@ -34,10 +34,10 @@ struct GatherResult {
     std::string listFile;
     // Set when the list file, or every workbook that could have been the
     // template, could not be read: the caller names it and does not run.
-    std::optional<ReadFailure> readFailure;
+    std::optional<list_file::ReadFailure> readFailure;
     // Workbooks passed over for the template because they could not be
     // read, in list order; the caller names them once the run is over.
-    std::vector<ReadFailure> unreadableTemplates;
+    std::vector<list_file::ReadFailure> unreadableTemplates;
     // Files of the folder that look like spreadsheets but are not of the
     // kinds gathered (an .ods, a .csv, an .xlsx when only .xls is asked
     // for), by their bare names in list order: the caller names them, so
@@ -51,7 +51,7 @@ struct GatherResult {
     std::string folder = {};
     // The list file was open in another program: nothing was read, and the
     // list must not be written (listFile then names it).
-    std::optional<app::ListLock> held = {};
+    std::optional<run::ListLock> held = {};
 };
 
 // The spreadsheet files a folder of answers may hold, as the folder search
@@ -67,4 +67,4 @@ inline constexpr const char* kSpreadsheetPatterns =
 // without one, from the first workbook gathered that can be read.
 GatherResult GatherFolder(const GatherContext& ctx);
 
-}  // namespace mokuji::gather
+}  // namespace mokuji::run

@@ -4,7 +4,7 @@
 
 #include "native/text/ascii.h"
 
-namespace mokuji::platform {
+namespace mokuji::run {
 
 bool LessIgnoringCase(const std::string& a, const std::string& b) {
     return xls::text::lessIgnoringAsciiCase(a, b);
@@ -31,4 +31,4 @@ void ListBox::RemoveItem(std::size_t index) {
     if (index < items.size()) items.erase(items.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
-}  // namespace mokuji::platform
+}  // namespace mokuji::run

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-namespace mokuji::platform {
+namespace mokuji::run {
 
 // The state of a list box that allows several entries to be selected: its
 // entries in order, their selection and whether the box is enabled. The
@@ -50,4 +50,4 @@ class ListBox {
 // compared without case, everything else by its UTF-8 bytes.
 bool LessIgnoringCase(const std::string& a, const std::string& b);
 
-}  // namespace mokuji::platform
+}  // namespace mokuji::run

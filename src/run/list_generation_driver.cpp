@@ -7,7 +7,7 @@
 #include "run/workbook_reading.h"
 #include "view/busy_window.h"
 
-namespace mokuji::engine {
+namespace mokuji::run {
 
 namespace {
 
@@ -19,7 +19,7 @@ constexpr int kPatienceMs = 50;
 }  // namespace
 
 RunOutcome MakeList(const RunPlan& plan, const automation::ApplicationFactory& createApplication,
-                    platform::RunView& view, const ListPhase& listPhase) {
+                    view::RunView& view, const run::ListPhase& listPhase) {
     RunOutcome outcome;
     std::unique_ptr<automation::Application> xl_app;
     try {
@@ -30,12 +30,12 @@ RunOutcome MakeList(const RunPlan& plan, const automation::ApplicationFactory& c
     outcome.applicationStarted = true;
 
     {
-        platform::BusyWindow busy(view);
+        view::BusyWindow busy(view);
         // Readers on other threads go ahead; the rows, captions and
         // messages keep the order of the list all the same.
         auto pool = ReadingPool::start(plan, createApplication, *xl_app);
         for (std::size_t i = 0; i < plan.workbooks.size(); ++i) {
-            const std::string fileName = util::FileNameOf(PlannedPath(plan, i));
+            const std::string fileName = os::FileNameOf(PlannedPath(plan, i));
             view.setCaption(plan.programName + " - [" + fileName + "]");
             view.showProgress(i + 1, plan.workbooks.size(), fileName);
             WorkbookReading reading;
@@ -49,21 +49,22 @@ RunOutcome MakeList(const RunPlan& plan, const automation::ApplicationFactory& c
             if (reading.failure) std::rethrow_exception(reading.failure);
             if (reading.skipped) outcome.skipped.push_back(std::move(*reading.skipped));
             if (reading.row) outcome.rows.rows.push_back(std::move(*reading.row));
-            ignoringFailure([&] { xl_app->setEnableEvents(true); });
+            automation::ignoringFailure([&] { xl_app->setEnableEvents(true); });
             view.doEvents();
-            if (reading.book) ignoringFailure([&] { reading.book->close(false); });
+            if (reading.book) automation::ignoringFailure([&] { reading.book->close(false); });
             view.doEvents();
         }
         pool.reset();
 
-        if (listPhase) ignoringFailure([&] { outcome.list = listPhase(*xl_app, outcome.rows); });
+        if (listPhase)
+            automation::ignoringFailure([&] { outcome.list = listPhase(*xl_app, outcome.rows); });
 
-        ignoringFailure([&] { xl_app->workbooks()->close(); });
-        ignoringFailure([&] { xl_app->setDisplayAlerts(false); });
-        ignoringFailure([&] { xl_app->quit(); });
+        automation::ignoringFailure([&] { xl_app->workbooks()->close(); });
+        automation::ignoringFailure([&] { xl_app->setDisplayAlerts(false); });
+        automation::ignoringFailure([&] { xl_app->quit(); });
         xl_app.reset();
     }
     return outcome;
 }
 
-}  // namespace mokuji::engine
+}  // namespace mokuji::run

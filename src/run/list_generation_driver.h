@@ -11,7 +11,7 @@
 #include "list_file/property_names.h"
 #include "view/run_view.h"
 
-namespace mokuji::engine {
+namespace mokuji::run {
 
 // What a run is to do, as the gathering left it.
 struct RunPlan {
@@ -20,8 +20,8 @@ struct RunPlan {
     // The workbooks to read, in list order; a bare file name is taken in
     // the working folder.
     std::vector<std::string> workbooks;
-    const columns::ColumnTable& columns;
-    const columns::PropertyNameTable& prop_name;
+    const list_file::ColumnTable& columns;
+    const list_file::PropertyNameTable& prop_name;
     // The executable's name without folder and extension, for captions.
     std::string programName;
 };
@@ -40,17 +40,17 @@ struct RunOutcome {
     // False when no application instance could be started: nothing was
     // read or written.
     bool applicationStarted = false;
-    RowStore rows;
+    list_file::RowStore rows;
     std::vector<SkippedWorkbook> skipped;
-    ListWorkbookResult list;
+    list_file::ListWorkbookResult list;
 };
 
 // Builds, fills and saves the list workbook from the rows of the run, in the
 // running application. Failing operations in it are skipped, not fatal; a
 // list file left unsaved comes back in the result. The phase may take the
 // rows' values: the outcome keeps what the messages need.
-using ListPhase =
-    std::function<ListWorkbookResult(automation::Application& xl_app, RowStore& rows)>;
+using ListPhase = std::function<list_file::ListWorkbookResult(automation::Application& xl_app,
+                                                              list_file::RowStore& rows)>;
 
 inline constexpr const char* kNoApplicationMessage =
     "EXCELがインストールされていないので、利用できません。";
@@ -61,6 +61,6 @@ inline constexpr const char* kNoApplicationMessage =
 // progress in its caption. A workbook that cannot be opened is skipped and
 // comes back in the outcome with its reason.
 RunOutcome MakeList(const RunPlan& plan, const automation::ApplicationFactory& createApplication,
-                    platform::RunView& view, const ListPhase& listPhase);
+                    view::RunView& view, const run::ListPhase& listPhase);
 
-}  // namespace mokuji::engine
+}  // namespace mokuji::run

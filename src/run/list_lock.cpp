@@ -8,7 +8,7 @@
 #include "native/text/unicode.h"
 #include "os/name_text.h"
 
-namespace mokuji::app {
+namespace mokuji::run {
 
 namespace {
 
@@ -38,7 +38,7 @@ std::vector<std::uint8_t> headOf(const std::filesystem::path& file) {
 std::string fieldText(std::string_view raw) {
     while (!raw.empty() && (raw.back() == ' ' || raw.back() == '\0')) raw.remove_suffix(1);
     if (raw.empty() || raw.size() > kLongestField) return "";
-    return platform::ShownName(raw);
+    return os::ShownName(raw);
 }
 
 }  // namespace
@@ -103,4 +103,4 @@ std::optional<ListLock> FindListLock(const std::string& folder, std::string_view
     return std::nullopt;
 }
 
-}  // namespace mokuji::app
+}  // namespace mokuji::run

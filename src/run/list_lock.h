@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace mokuji::app {
+namespace mokuji::run {
 
 // A lock file beside the list file: the list is open in another program,
 // which will write its own copy back over any update of ours when it saves.
@@ -34,4 +34,4 @@ std::string HolderOfLibreOfficeLock(std::string_view content);
 // length again and the name in UTF-16LE.
 std::string HolderOfOwnerFile(std::span<const std::uint8_t> content);
 
-}  // namespace mokuji::app
+}  // namespace mokuji::run

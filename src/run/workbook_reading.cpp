@@ -13,7 +13,7 @@
 #include "os/path_names.h"
 #include "run/workbook_row_reader.h"
 
-namespace mokuji::engine {
+namespace mokuji::run {
 
 namespace {
 
@@ -28,7 +28,7 @@ constexpr unsigned kMaxReaders = 4;
 
 std::string PlannedPath(const RunPlan& plan, std::size_t index) {
     const std::string& path = plan.workbooks[index];
-    return path.find(util::kPathSeparator) == std::string::npos ? plan.workingFolder + path : path;
+    return path.find(os::kPathSeparator) == std::string::npos ? plan.workingFolder + path : path;
 }
 
 WorkbookReading ReadPlannedWorkbook(automation::Application& xl_app, const RunPlan& plan,
@@ -36,13 +36,13 @@ WorkbookReading ReadPlannedWorkbook(automation::Application& xl_app, const RunPl
     const std::string path = PlannedPath(plan, index);
     WorkbookReading reading;
     try {
-        RowStore rows;
+        list_file::RowStore rows;
         reading.book = ReadWorkbookRow(xl_app, path, plan.columns, plan.prop_name, rows);
         if (!rows.rows.empty()) reading.row = std::move(rows.rows.front());
     } catch (const AutomationError& e) {
         // One unreadable file must not stop the run; the caller names it
         // once the run is over.
-        const std::string fileName = util::FileNameOf(path);
+        const std::string fileName = os::FileNameOf(path);
         reading.skipped = SkippedWorkbook{fileName.empty() ? path : fileName, e.openFailure(),
                                           e.what(), e.foundContent()};
     } catch (...) {
@@ -65,7 +65,7 @@ struct ReadingPool::Shared {
     void read(automation::Application& xl_app) {
         for (std::size_t i = next++; i < readings.size() && !stop; i = next++) {
             WorkbookReading reading = ReadPlannedWorkbook(xl_app, plan, i);
-            if (reading.book) ignoringFailure([&] { reading.book->close(false); });
+            if (reading.book) automation::ignoringFailure([&] { reading.book->close(false); });
             reading.book.reset();
             {
                 std::lock_guard guard(lock);
@@ -96,8 +96,8 @@ std::unique_ptr<ReadingPool> ReadingPool::start(const RunPlan& plan,
             shared->readers.emplace_back(
                 [shared = shared.get(), app = std::move(xl_app)]() mutable {
                     shared->read(*app);
-                    ignoringFailure([&] { app->workbooks()->close(); });
-                    ignoringFailure([&] { app->quit(); });
+                    automation::ignoringFailure([&] { app->workbooks()->close(); });
+                    automation::ignoringFailure([&] { app->quit(); });
                 });
         } catch (const std::system_error&) {
             break;  // no thread to be had: the readers there are will do
@@ -126,4 +126,4 @@ std::optional<WorkbookReading> ReadingPool::take(std::size_t index, int patience
     return taken;
 }
 
-}  // namespace mokuji::engine
+}  // namespace mokuji::run

@@ -8,7 +8,7 @@
 #include "automation/object_model.h"
 #include "run/list_generation_driver.h"
 
-namespace mokuji::engine {
+namespace mokuji::run {
 
 // What reading one workbook of a run gave: its row (none when it holds no
 // value for any named column), or why it was skipped, or a failure that is
@@ -17,7 +17,7 @@ struct WorkbookReading {
     // The workbook, still open, for the caller to close; a reader of the
     // pool closes its own.
     std::shared_ptr<automation::Workbook> book;
-    std::optional<ListRow> row;
+    std::optional<list_file::ListRow> row;
     std::optional<SkippedWorkbook> skipped;
     std::exception_ptr failure;
 };
@@ -55,4 +55,4 @@ class ReadingPool {
     std::shared_ptr<Shared> shared_;
 };
 
-}  // namespace mokuji::engine
+}  // namespace mokuji::run

@@ -4,13 +4,13 @@
 
 #include "os/path_names.h"
 
-namespace mokuji::engine {
+namespace mokuji::run {
 
 namespace {
 
 using automation::AutomationError;
 using automation::Variant;
-using columns::kNoNumber;
+using list_file::kNoNumber;
 
 // A date column shows the day alone; the serial's fraction is the time.
 Variant dayOf(const Variant& value) {
@@ -20,7 +20,7 @@ Variant dayOf(const Variant& value) {
 }
 
 bool usableFallback(std::int32_t row, std::int32_t col) {
-    return row != 0 && col != 0 && row != columns::kNoNumber && col != columns::kNoNumber;
+    return row != 0 && col != 0 && row != list_file::kNoNumber && col != list_file::kNoNumber;
 }
 
 // An error value or the array of several cells is no value for one list
@@ -68,9 +68,9 @@ std::optional<Variant> PropertyValue(const automation::DocumentProperty& propert
 
 std::shared_ptr<automation::Workbook> ReadWorkbookRow(automation::Application& xl_app,
                                                       const std::string& path,
-                                                      const columns::ColumnTable& table,
-                                                      const columns::PropertyNameTable& prop_name,
-                                                      RowStore& rows) {
+                                                      const list_file::ColumnTable& table,
+                                                      const list_file::PropertyNameTable& prop_name,
+                                                      list_file::RowStore& rows) {
     auto workbooks = xl_app.workbooks();
     workbooks->close();
     // Event macros of a source workbook must not run.
@@ -83,13 +83,13 @@ std::shared_ptr<automation::Workbook> ReadWorkbookRow(automation::Application& x
     auto book = workbooks->open(args);
 
     bool hasData = false;
-    ListRow row{util::FileNameOf(path), {}};
-    for (int j = 1; j <= columns::kMaxColumns; ++j) {
+    list_file::ListRow row{os::FileNameOf(path), {}};
+    for (int j = 1; j <= list_file::kMaxColumns; ++j) {
         const std::string& name = table.g_item_name[j];
         if (name.empty()) continue;
-        if (name == columns::kFileNameColumn) {
+        if (name == list_file::kFileNameColumn) {
             row.values.emplace_back(row.fileName);
-        } else if (int k = columns::PropertyIndexOf(prop_name, name); k != 0) {
+        } else if (int k = list_file::PropertyIndexOf(prop_name, name); k != 0) {
             hasData = true;
             Variant value;
             try {
@@ -110,4 +110,4 @@ std::shared_ptr<automation::Workbook> ReadWorkbookRow(automation::Application& x
     return book;
 }
 
-}  // namespace mokuji::engine
+}  // namespace mokuji::run

@@ -9,7 +9,7 @@
 #include "list_file/list_row.h"
 #include "list_file/property_names.h"
 
-namespace mokuji::engine {
+namespace mokuji::run {
 
 // Opens one source workbook read-only in the running application and reads
 // its row: for every named column, in column order, the value as the
@@ -21,13 +21,13 @@ namespace mokuji::engine {
 // that cannot be read come out empty instead.
 std::shared_ptr<automation::Workbook> ReadWorkbookRow(automation::Application& xl_app,
                                                       const std::string& path,
-                                                      const columns::ColumnTable& table,
-                                                      const columns::PropertyNameTable& prop_name,
-                                                      RowStore& rows);
+                                                      const list_file::ColumnTable& table,
+                                                      const list_file::PropertyNameTable& prop_name,
+                                                      list_file::RowStore& rows);
 
 // A built-in document property as its column holds it: a date without its
 // time of day, everything else as the property set stores it; nothing when
 // the property is not set.
 std::optional<automation::Variant> PropertyValue(const automation::DocumentProperty& property);
 
-}  // namespace mokuji::engine
+}  // namespace mokuji::run

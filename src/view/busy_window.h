@@ -2,18 +2,18 @@
 
 #include "view/run_view.h"
 
-namespace mokuji::platform {
+namespace mokuji::view {
 
 // The window takes no input and shows the busy pointer while a step of a
 // run works, so that no second gathering or run can start meanwhile.
-inline void MakeWindowBusy(RunView& view) {
+inline void MakeWindowBusy(view::RunView& view) {
     view.setMousePointer(kPointerHourglass);
     view.setEnabled(false);
 }
 
 // Input and the default pointer back; also after a failure that ended a
 // step nobody expected to fail, so that none leaves the window dead.
-inline void GiveWindowBack(RunView& view) {
+inline void GiveWindowBack(view::RunView& view) {
     view.setEnabled(true);
     view.setMousePointer(kPointerDefault);
 }
@@ -22,12 +22,12 @@ inline void GiveWindowBack(RunView& view) {
 class BusyWindow {
   public:
     explicit BusyWindow(RunView& view) : view_(view) { MakeWindowBusy(view_); }
-    ~BusyWindow() { GiveWindowBack(view_); }
+    ~BusyWindow() { view::GiveWindowBack(view_); }
     BusyWindow(const BusyWindow&) = delete;
     BusyWindow& operator=(const BusyWindow&) = delete;
 
   private:
-    RunView& view_;
+    view::RunView& view_;
 };
 
-}  // namespace mokuji::platform
+}  // namespace mokuji::view

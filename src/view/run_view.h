@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <string>
 
-namespace mokuji::platform {
+namespace mokuji::view {
 
 // Screen-wide mouse pointer values.
 inline constexpr int kPointerDefault = 0;
@@ -33,4 +33,4 @@ class RunView {
     virtual void showSummary(const std::string& /*text*/) {}
 };
 
-}  // namespace mokuji::platform
+}  // namespace mokuji::view

@@ -9,7 +9,7 @@
 #include "os/win32/wide_text.h"
 #include "win32/window_resources.h"
 
-namespace mokuji::platform::win32 {
+namespace mokuji::win32 {
 
 namespace {
 
@@ -169,7 +169,7 @@ HWND Form1_MAIN::placeLabel(int id, const wchar_t* text, const RECT& place) {
 }
 
 void Form1_MAIN::setListFileName(const std::string& name) {
-    const std::wstring text = Wide(name);
+    const std::wstring text = os::win::Wide(name);
     RECT before;
     GetWindowRect(lblMokuji_, &before);
     MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&before), 2);
@@ -322,9 +322,9 @@ std::vector<std::string> DroppedPaths(HDROP drop) {
         std::wstring name(length + 1, L'\0');
         const UINT copied = DragQueryFileW(drop, i, name.data(), length + 1);
         name.resize(std::min(copied, length));
-        if (!name.empty()) paths.push_back(Utf8(name));
+        if (!name.empty()) paths.push_back(os::win::Utf8(name));
     }
     return paths;
 }
 
-}  // namespace mokuji::platform::win32
+}  // namespace mokuji::win32

@@ -10,7 +10,7 @@
 
 #include "win32/ui_font.h"
 
-namespace mokuji::platform::win32 {
+namespace mokuji::win32 {
 
 // No window could be made: Wine without a display, a session without a
 // desktop. The program then has its console start only.
@@ -68,7 +68,7 @@ class Form1_MAIN {
     void command(int id);
     void takeDrop(HDROP drop);
 
-    UiFont font_;
+    win32::UiFont font_;
     HBRUSH paleYellow_ = nullptr;
     HBITMAP background_ = nullptr;
     HBITMAP image1Bitmap_ = nullptr;
@@ -84,4 +84,4 @@ class Form1_MAIN {
 // The local paths of a drop, UTF-8, in the order the drop lists them.
 std::vector<std::string> DroppedPaths(HDROP drop);
 
-}  // namespace mokuji::platform::win32
+}  // namespace mokuji::win32

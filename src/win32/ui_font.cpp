@@ -2,7 +2,7 @@
 
 #include <cwchar>
 
-namespace mokuji::platform::win32 {
+namespace mokuji::win32 {
 
 namespace {
 
@@ -47,4 +47,4 @@ UiFont::~UiFont() {
     if (owned_) DeleteObject(font_);
 }
 
-}  // namespace mokuji::platform::win32
+}  // namespace mokuji::win32

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-namespace mokuji::platform::win32 {
+namespace mokuji::win32 {
 
 // The Japanese font of the window's texts, 9 points: the first of a few
 // proportional Gothic faces the system has, so that the labels wrap alike on
@@ -21,4 +21,4 @@ class UiFont {
     bool owned_ = false;
 };
 
-}  // namespace mokuji::platform::win32
+}  // namespace mokuji::win32

@@ -4,7 +4,7 @@
 
 #include "window/startup_context.h"
 
-namespace mokuji::app {
+namespace mokuji::win32 {
 
 // What RunWin32Desktop returns when the system makes no window (Wine
 // without a display, a service's session): nothing has run yet, so the
@@ -14,8 +14,8 @@ inline constexpr int kNoDesktopWindow = -1;
 // The program with its Win32 window: shown and left to the user without an
 // argument, shown disabled during the unattended run with one. Returns the
 // process's exit status, or kNoDesktopWindow.
-int RunWin32Desktop(platform::FileSystem& fs, platform::Shell& shell,
-                    automation::ApplicationFactory createApplication, Gatherer gather,
-                    std::string arguments, GatheringSettings gathering = {});
+int RunWin32Desktop(os::FileSystem& fs, os::Shell& shell,
+                    automation::ApplicationFactory createApplication, window::Gatherer gather,
+                    std::string arguments, window::GatheringSettings gathering = {});
 
-}  // namespace mokuji::app
+}  // namespace mokuji::win32

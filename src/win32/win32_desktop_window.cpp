@@ -7,25 +7,25 @@
 
 #include "win32/win32_owner_window.h"
 
-namespace mokuji::app {
+namespace mokuji::win32 {
 
-Win32DesktopWindow::Win32DesktopWindow(platform::FileSystem& fs, platform::Shell& shell,
+Win32DesktopWindow::Win32DesktopWindow(os::FileSystem& fs, os::Shell& shell,
                                        automation::ApplicationFactory createApplication,
-                                       Gatherer gather, std::string arguments,
-                                       GatheringSettings gathering)
+                                       window::Gatherer gather, std::string arguments,
+                                       window::GatheringSettings gathering)
     // Message boxes carry the program's name, as the desktop titles them
     // when a program gives none.
     : view_(form_, fs.programBaseName()),
-      commands_({fs, shell, view_, std::move(createApplication), std::move(gather),
-                 std::move(arguments), [this] { centre(); }, std::move(gathering)},
-                {dialogLayer_,
-                 std::make_shared<platform::win32::Win32OwnerWindow>(form_.hwnd(), form_.font())},
-                [](int status) { PostQuitMessage(status); }) {
+      commands_(
+          {fs, shell, view_, std::move(createApplication), std::move(gather), std::move(arguments),
+           [this] { centre(); }, std::move(gathering)},
+          {dialogLayer_, std::make_shared<win32::Win32OwnerWindow>(form_.hwnd(), form_.font())},
+          [](int status) { PostQuitMessage(status); }) {
     // Nobody may be watching a run started with a path (a scheduled task,
     // a script): its messages reach standard error too and never hold the
     // run up.
     if (!commands_.context().arguments.empty())
-        view_.setUnattended(&std::cerr, kUnattendedMessageTimeout);
+        view_.setUnattended(&std::cerr, window::kUnattendedMessageTimeout);
     form_.onDrop = [this](const std::vector<std::string>& paths) { commands_.drop(paths); };
     form_.cmd_run_Click = [this] { commands_.runButton(); };
     form_.mnu_make_Click = [this] { commands_.makeMenuItem(); };
@@ -38,13 +38,13 @@ Win32DesktopWindow::Win32DesktopWindow(platform::FileSystem& fs, platform::Shell
     form_.onClose = [] { PostQuitMessage(0); };
 }
 
-RunEnd Win32DesktopWindow::load() {
-    RunEnd outcome = commands_.load();
+window::RunEnd Win32DesktopWindow::load() {
+    window::RunEnd outcome = commands_.load();
     form_.setListFileName(state().lbl_mokuji);
     return outcome;
 }
 
-RunEnd Win32DesktopWindow::start() {
+window::RunEnd Win32DesktopWindow::start() {
     centre();
     if (!commands_.context().arguments.empty()) {
         EnableWindow(form_.hwnd(), FALSE);
@@ -53,9 +53,9 @@ RunEnd Win32DesktopWindow::start() {
     }
     // The unattended run yields to the window's messages like any other
     // run, so a drop arriving meanwhile must not start a second one.
-    RunEnd outcome = load();
+    window::RunEnd outcome = load();
     if (failed()) return outcome;
-    if (outcome == RunEnd::WaitForUser) {
+    if (outcome == window::RunEnd::WaitForUser) {
         EnableWindow(form_.hwnd(), TRUE);
         ShowWindow(form_.hwnd(), SW_SHOW);
         UpdateWindow(form_.hwnd());
@@ -86,4 +86,4 @@ void Win32DesktopWindow::centre() {
     SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-}  // namespace mokuji::app
+}  // namespace mokuji::win32

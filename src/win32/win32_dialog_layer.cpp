@@ -9,7 +9,7 @@
 
 #include "os/win32/wide_text.h"
 
-namespace mokuji::platform::win32 {
+namespace mokuji::win32 {
 
 namespace {
 
@@ -32,7 +32,7 @@ constexpr DWORD kPdNeedsHookOrTemplate =
 class WideBuffer {
   public:
     WideBuffer(const std::string& text, std::int32_t size) {
-        const std::wstring wide = Wide(text);
+        const std::wstring wide = os::win::Wide(text);
         size_ = static_cast<DWORD>(std::max<std::int32_t>(size, 0));
         units_.assign(std::max<std::size_t>(wide.size(), size_) + 1, L'\0');
         std::copy(wide.begin(), wide.end(), units_.begin());
@@ -40,7 +40,9 @@ class WideBuffer {
     wchar_t* data() { return units_.data(); }
     DWORD size() const { return size_; }
     // The whole buffer as the dialog left it.
-    std::string text() const { return Utf8(std::wstring_view(units_.data(), units_.size() - 1)); }
+    std::string text() const {
+        return os::win::Utf8(std::wstring_view(units_.data(), units_.size() - 1));
+    }
 
   private:
     std::vector<wchar_t> units_;
@@ -51,7 +53,8 @@ class WideBuffer {
 // take a missing text as "use your own".
 class OptionalText {
   public:
-    explicit OptionalText(const std::string& text) : wide_(Wide(text.substr(0, text.find('\0')))) {}
+    explicit OptionalText(const std::string& text)
+        : wide_(os::win::Wide(text.substr(0, text.find('\0')))) {}
     const wchar_t* get() const { return wide_.empty() ? nullptr : wide_.c_str(); }
 
   private:
@@ -81,7 +84,7 @@ std::int32_t Win32DialogLayer::finish(bool confirmed) {
 std::int32_t Win32DialogLayer::fileDialog(dialogs::FileDialogRequest& request, bool save) {
     // The filter list ends in an empty entry: the text's own last NUL and
     // the one the wide string adds.
-    const std::wstring filter = Wide(request.filter);
+    const std::wstring filter = os::win::Wide(request.filter);
     WideBuffer file(request.fileBuffer, request.fileBufferSize);
     WideBuffer title(request.fileTitle, request.fileTitleSize);
     const OptionalText initialDir(request.initialDir);
@@ -135,7 +138,7 @@ std::int32_t Win32DialogLayer::chooseFont(dialogs::FontRequest& request) {
     lf.lfItalic = request.font.italic;
     lf.lfUnderline = request.font.underline;
     lf.lfStrikeOut = request.font.strikeOut;
-    const std::wstring face = Wide(request.font.faceName);
+    const std::wstring face = os::win::Wide(request.font.faceName);
     std::copy_n(face.begin(), std::min<std::size_t>(face.size(), LF_FACESIZE - 1), lf.lfFaceName);
 
     CHOOSEFONTW cf{};
@@ -156,7 +159,7 @@ std::int32_t Win32DialogLayer::chooseFont(dialogs::FontRequest& request) {
     request.font.italic = lf.lfItalic;
     request.font.underline = lf.lfUnderline;
     request.font.strikeOut = lf.lfStrikeOut;
-    request.font.faceName = Utf8(std::wstring_view(lf.lfFaceName, LF_FACESIZE));
+    request.font.faceName = os::win::Utf8(std::wstring_view(lf.lfFaceName, LF_FACESIZE));
     request.color = static_cast<std::int32_t>(cf.rgbColors);
     return finish(chosen != FALSE);
 }
@@ -192,7 +195,7 @@ std::int32_t Win32DialogLayer::printDlg(dialogs::PrintRequest& request) {
 
 void Win32DialogLayer::winHelp(std::intptr_t owner, const std::string& file, std::int32_t command,
                                std::int32_t data) {
-    WinHelpW(ownerOf(owner), Wide(file).c_str(), static_cast<UINT>(command),
+    WinHelpW(ownerOf(owner), os::win::Wide(file).c_str(), static_cast<UINT>(command),
              static_cast<ULONG_PTR>(static_cast<LONG_PTR>(data)));
 }
 
@@ -207,8 +210,8 @@ void Win32DialogLayer::htmlHelp(std::intptr_t owner, const std::string& file, st
                       : nullptr;
     }();
     if (htmlHelpW == nullptr) return;
-    htmlHelpW(ownerOf(owner), Wide(file).c_str(), static_cast<UINT>(command),
+    htmlHelpW(ownerOf(owner), os::win::Wide(file).c_str(), static_cast<UINT>(command),
               static_cast<DWORD_PTR>(static_cast<LONG_PTR>(data)));
 }
 
-}  // namespace mokuji::platform::win32
+}  // namespace mokuji::win32

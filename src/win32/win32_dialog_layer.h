@@ -5,7 +5,7 @@
 
 #include "dialogs/dialog_layer.h"
 
-namespace mokuji::platform::win32 {
+namespace mokuji::win32 {
 
 // The system dialogs through comdlg32's wide entry points, and the two help
 // engines. Buffers keep the sizes in characters that the requests carry;
@@ -34,4 +34,4 @@ class Win32DialogLayer : public dialogs::DialogLayer {
     std::int32_t lastError_ = 0;
 };
 
-}  // namespace mokuji::platform::win32
+}  // namespace mokuji::win32

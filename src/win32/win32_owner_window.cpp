@@ -5,7 +5,7 @@
 
 #include "os/win32/wide_text.h"
 
-namespace mokuji::platform::win32 {
+namespace mokuji::win32 {
 
 std::int32_t Win32OwnerWindow::pixelsPerInchY() const {
     HDC dc = GetDC(window_);
@@ -21,7 +21,7 @@ dialogs::OwnerFont Win32OwnerWindow::font() const {
     dialogs::OwnerFont font;
     font.bold = lf.lfWeight >= FW_BOLD;
     font.italic = lf.lfItalic != 0;
-    font.name = Utf8(std::wstring(lf.lfFaceName, wcsnlen(lf.lfFaceName, LF_FACESIZE)));
+    font.name = os::win::Utf8(std::wstring(lf.lfFaceName, wcsnlen(lf.lfFaceName, LF_FACESIZE)));
     font.strikethru = lf.lfStrikeOut != 0;
     font.underline = lf.lfUnderline != 0;
     // A negative height is the characters' own, a positive one the cell's,
@@ -41,4 +41,4 @@ dialogs::OwnerFont Win32OwnerWindow::font() const {
     return font;
 }
 
-}  // namespace mokuji::platform::win32
+}  // namespace mokuji::win32

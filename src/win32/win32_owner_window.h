@@ -4,7 +4,7 @@
 
 #include "dialogs/dialog_layer.h"
 
-namespace mokuji::platform::win32 {
+namespace mokuji::win32 {
 
 // A window as the owner of the system dialogs: its handle, the vertical
 // resolution of its device context, and the font of its texts.
@@ -20,4 +20,4 @@ class Win32OwnerWindow : public dialogs::OwnerWindow {
     HFONT font_;
 };
 
-}  // namespace mokuji::platform::win32
+}  // namespace mokuji::win32

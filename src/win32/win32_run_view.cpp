@@ -10,7 +10,7 @@
 
 #include "os/win32/wide_text.h"
 
-namespace mokuji::platform::win32 {
+namespace mokuji::win32 {
 
 namespace {
 
@@ -34,10 +34,10 @@ void CALLBACK confirmOpenBoxes(HWND, UINT, UINT_PTR, DWORD) {
 }  // namespace
 
 Win32RunView::Win32RunView(Form1_MAIN& window, std::string messageTitle)
-    : window_(window), messageTitle_(Wide(messageTitle)) {}
+    : window_(window), messageTitle_(os::win::Wide(messageTitle)) {}
 
 void Win32RunView::setCaption(const std::string& caption) {
-    SetWindowTextW(window_.hwnd(), Wide(caption).c_str());
+    SetWindowTextW(window_.hwnd(), os::win::Wide(caption).c_str());
 }
 
 std::string Win32RunView::caption() const {
@@ -46,7 +46,7 @@ std::string Win32RunView::caption() const {
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
     const int copied = GetWindowTextW(window_.hwnd(), text.data(), length + 1);
     text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-    return Utf8(text);
+    return os::win::Utf8(text);
 }
 
 void Win32RunView::setEnabled(bool enabled) {
@@ -57,7 +57,7 @@ void Win32RunView::setEnabled(bool enabled) {
 }
 
 void Win32RunView::setMousePointer(int pointer) {
-    window_.setBusyPointer(pointer == kPointerHourglass);
+    window_.setBusyPointer(pointer == view::kPointerHourglass);
 }
 
 void Win32RunView::doEvents() {
@@ -78,7 +78,7 @@ void Win32RunView::showMessage(const std::string& text) {
     // The held mouse would keep the box's button from being clicked.
     const bool busy = window_.busyPointer();
     if (busy) window_.setBusyPointer(false);
-    if (echo_ != nullptr) *echo_ << ConsoleText(text) << std::flush;
+    if (echo_ != nullptr) *echo_ << console::ConsoleText(text) << std::flush;
     // A timer of the thread, not of the window: the box's own message loop
     // dispatches it while the box waits.
     const UINT_PTR timer =
@@ -88,7 +88,7 @@ void Win32RunView::showMessage(const std::string& text) {
     boxOwner = window_.hwnd();
     // Owned by the window, so the window takes no input while the box is
     // up; a box owned by a disabled window still takes input itself.
-    MessageBoxW(window_.hwnd(), Wide(text).c_str(), messageTitle_.c_str(), MB_OK);
+    MessageBoxW(window_.hwnd(), os::win::Wide(text).c_str(), messageTitle_.c_str(), MB_OK);
     if (timer != 0) KillTimer(nullptr, timer);
     if (busy) window_.setBusyPointer(true);
 }
@@ -98,4 +98,4 @@ void Win32RunView::setUnattended(std::ostream* echo, std::chrono::milliseconds t
     timeout_ = timeout;
 }
 
-}  // namespace mokuji::platform::win32
+}  // namespace mokuji::win32

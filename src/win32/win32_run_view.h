@@ -7,12 +7,12 @@
 #include "view/run_view.h"
 #include "win32/form1_main.h"
 
-namespace mokuji::platform::win32 {
+namespace mokuji::win32 {
 
 // The run shown in the Win32 window: the caption is its title, the busy
 // pointer the hourglass over the window, messages are the system's message
 // boxes titled with the program's name.
-class Win32RunView : public RunView {
+class Win32RunView : public view::RunView {
   public:
     Win32RunView(Form1_MAIN& window, std::string messageTitle);
 
@@ -36,4 +36,4 @@ class Win32RunView : public RunView {
     std::chrono::milliseconds timeout_{0};
 };
 
-}  // namespace mokuji::platform::win32
+}  // namespace mokuji::win32

@@ -6,9 +6,9 @@
 #include "os/path_names.h"
 #include "window/startup_messages.h"
 
-namespace mokuji::app {
+namespace mokuji::window {
 
-using util::kPathSeparator;
+using os::kPathSeparator;
 
 namespace {
 
@@ -173,4 +173,4 @@ std::string WorkingPathFor(const std::string& path, bool isFolder) {
     return path + kPathSeparator;
 }
 
-}  // namespace mokuji::app
+}  // namespace mokuji::window

@@ -8,7 +8,7 @@
 #include "window/gathering_settings.h"
 #include "window/information_request.h"
 
-namespace mokuji::app {
+namespace mokuji::window {
 
 // What a start's command line asks for, options taken off wherever they
 // stand before "--": -h/--help and -V/--version (which answer whatever else
@@ -65,4 +65,4 @@ std::string ResolvedArgument(const std::string& argument, const std::string& pro
 // that it is its own folder part; a file keeps its path.
 std::string WorkingPathFor(const std::string& path, bool isFolder);
 
-}  // namespace mokuji::app
+}  // namespace mokuji::window

@@ -6,7 +6,7 @@
 #include "window/information_texts.h"
 #include "window/untrapped_failure.h"
 
-namespace mokuji::app {
+namespace mokuji::window {
 
 DesktopCommands::DesktopCommands(StartupContext ctx, DialogHost dialogs,
                                  std::function<void(int)> endProgram)
@@ -55,4 +55,4 @@ void DesktopCommands::exclusively(const std::function<void()>& command) {
     }
 }
 
-}  // namespace mokuji::app
+}  // namespace mokuji::window

@@ -9,7 +9,7 @@
 #include "window/run_command.h"
 #include "window/startup_context.h"
 
-namespace mokuji::app {
+namespace mokuji::window {
 
 // What the window's drops, button and menu items do, whichever toolkit
 // draws the window: one run at a time (a drop or command delivered while a
@@ -50,4 +50,4 @@ class DesktopCommands {
     bool failed_ = false;
 };
 
-}  // namespace mokuji::app
+}  // namespace mokuji::window

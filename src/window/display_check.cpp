@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string_view>
 
-namespace mokuji::app {
+namespace mokuji::window {
 
 namespace {
 
@@ -39,4 +39,4 @@ std::string PlatformsToTry(const char* requested) {
     return std::string(isSet(requested) ? requested : "xcb;wayland") + ";minimal";
 }
 
-}  // namespace mokuji::app
+}  // namespace mokuji::window

@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace mokuji::app {
+namespace mokuji::window {
 
 // Whether a window could be shown: a display is named, or a platform is
 // asked for that shows windows. Qt ends the process inside its
@@ -26,4 +26,4 @@ bool ShowsWindows(const std::string& platformName);
 // all: the program then takes its console start.
 inline constexpr int kNoDisplayOpened = -1;
 
-}  // namespace mokuji::app
+}  // namespace mokuji::window

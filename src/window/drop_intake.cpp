@@ -3,16 +3,16 @@
 #include "list_file/list_layout.h"
 #include "os/path_names.h"
 
-namespace mokuji::app {
+namespace mokuji::window {
 
 std::string DroppedWorkingPath(const std::string& droppedPath, bool isFolder) {
     if (!isFolder) return droppedPath;
     // A root such as "/" already ends in the separator; doubling it would
     // put a stray separator into the path the file dialog is preset with.
-    if (!droppedPath.empty() && droppedPath.back() == util::kPathSeparator) {
-        return droppedPath + engine::kListFileName;
+    if (!droppedPath.empty() && droppedPath.back() == os::kPathSeparator) {
+        return droppedPath + list_file::kListFileName;
     }
-    return droppedPath + util::kPathSeparator + engine::kListFileName;
+    return droppedPath + os::kPathSeparator + list_file::kListFileName;
 }
 
 std::optional<RunEnd> sub_OLEDragDrop(const std::vector<std::string>& droppedPaths,
@@ -25,4 +25,4 @@ std::optional<RunEnd> sub_OLEDragDrop(const std::vector<std::string>& droppedPat
     return RunWorkingFolder(window, ctx, kNoSheetsMessage);
 }
 
-}  // namespace mokuji::app
+}  // namespace mokuji::window

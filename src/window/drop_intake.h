@@ -8,7 +8,7 @@
 #include "window/run_sequence.h"
 #include "window/startup_context.h"
 
-namespace mokuji::app {
+namespace mokuji::window {
 
 // The working path a dropped item names: a folder gives its own list file,
 // anything else (whatever its type) keeps its path, so that its folder is
@@ -23,4 +23,4 @@ std::string DroppedWorkingPath(const std::string& droppedPath, bool isFolder);
 std::optional<RunEnd> sub_OLEDragDrop(const std::vector<std::string>& droppedPaths,
                                       MainWindow& window, const StartupContext& ctx);
 
-}  // namespace mokuji::app
+}  // namespace mokuji::window

@@ -4,14 +4,14 @@
 #include "window/startup_messages.h"
 #include "window/unattended_run.h"
 
-namespace mokuji::app {
+namespace mokuji::window {
 
 RunEnd Form_Load(MainWindow& window, const StartupContext& ctx) {
     if (ctx.centreWindow) ctx.centreWindow();
     ctx.view.setCaption(StartupCaption(ctx.fs.programBaseName()));
-    window.lbl_mokuji = engine::kListFileName;
-    columns::FillPropertyNames(window.prop_name);
-    window.g_mokuji_path = engine::kListFileName;
+    window.lbl_mokuji = list_file::kListFileName;
+    list_file::FillPropertyNames(window.prop_name);
+    window.g_mokuji_path = list_file::kListFileName;
 
     std::optional<std::string> argument = Unquoted(ctx.arguments);
     if (!argument) {
@@ -22,4 +22,4 @@ RunEnd Form_Load(MainWindow& window, const StartupContext& ctx) {
     return RunUnattended(window, ctx, *argument);
 }
 
-}  // namespace mokuji::app
+}  // namespace mokuji::window

@@ -4,7 +4,7 @@
 #include "window/run_end.h"
 #include "window/startup_context.h"
 
-namespace mokuji::app {
+namespace mokuji::window {
 
 // Sets the window's captions and tables and the default working path, then
 // looks at the argument: without one the window is left to the user; with
@@ -12,4 +12,4 @@ namespace mokuji::app {
 // Every message is shown through the context's view.
 RunEnd Form_Load(MainWindow& window, const StartupContext& ctx);
 
-}  // namespace mokuji::app
+}  // namespace mokuji::window

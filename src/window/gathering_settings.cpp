@@ -5,7 +5,7 @@
 
 #include "native/text/ascii.h"
 
-namespace mokuji::app {
+namespace mokuji::window {
 
 namespace {
 
@@ -98,4 +98,4 @@ std::optional<GatheringSettings> ResolveGatheringSettings(
     return settings;
 }
 
-}  // namespace mokuji::app
+}  // namespace mokuji::window

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-namespace mokuji::app {
+namespace mokuji::window {
 
 // The extensions of the workbooks a run gathers: every kind the engine
 // reads unless the user narrows it, in the settings file or on the command
@@ -48,4 +48,4 @@ std::optional<GatheringSettings> ResolveGatheringSettings(
     const ExtensionsOption& option, const std::optional<std::string>& fileText,
     const std::string& filePath, std::string* problem);
 
-}  // namespace mokuji::app
+}  // namespace mokuji::window

@@ -2,7 +2,7 @@
 
 #include "window/startup_messages.h"
 
-namespace mokuji::app {
+namespace mokuji::window {
 
 std::string InformationAnswer(InformationRequest request, const std::string& programName) {
     if (request == InformationRequest::Version) {
@@ -52,4 +52,4 @@ std::string InformationAnswer(InformationRequest request, const std::string& pro
            "      （目次ファイルを開くプログラムとしてこのプログラム自身が選ばれていたときも）\r\n";
 }
 
-}  // namespace mokuji::app
+}  // namespace mokuji::window

@@ -6,7 +6,7 @@
 
 #include "window/main_window.h"
 
-namespace mokuji::app {
+namespace mokuji::window {
 
 namespace {
 
@@ -79,25 +79,25 @@ std::string HelpText() {
     });
 }
 
-std::string ReservedNamesText(const columns::PropertyNameTable& prop_name) {
+std::string ReservedNamesText(const list_file::PropertyNameTable& prop_name) {
     std::string text = linesOf({"＜名前の予約語＞", "プロパティ内容を一覧に設定する為の名前"});
     // Index 0 is no property and is never offered.
     for (std::size_t i = 1; i < prop_name.size(); ++i) {
-        text += std::string(columns::kReservedPrefix) + prop_name[i] + "\r\n";
+        text += std::string(list_file::kReservedPrefix) + prop_name[i] + "\r\n";
     }
     return text;
 }
 
-void mnu_version_Click(platform::RunView& view, platform::FileSystem& fs) {
+void mnu_version_Click(view::RunView& view, os::FileSystem& fs) {
     view.showMessage(VersionText(fs.programBaseName()));
 }
 
-void mnu_help1_Click(platform::RunView& view) {
+void mnu_help1_Click(view::RunView& view) {
     view.showMessage(HelpText());
 }
 
-void mnu_help_予約語_Click(platform::RunView& view, const columns::PropertyNameTable& prop_name) {
+void mnu_help_予約語_Click(view::RunView& view, const list_file::PropertyNameTable& prop_name) {
     view.showMessage(ReservedNamesText(prop_name));
 }
 
-}  // namespace mokuji::app
+}  // namespace mokuji::window

@@ -6,7 +6,7 @@
 #include "os/file_system.h"
 #include "view/run_view.h"
 
-namespace mokuji::app {
+namespace mokuji::window {
 
 // The texts of the menu items "バージョン", "ヘルプ" and "名前の予約語".
 // Every line, the last included, ends in CR LF, as message boxes expect.
@@ -33,11 +33,11 @@ std::string VersionText(const std::string& programName,
 std::string HelpText();
 // The column names that fetch document properties: "P_" and each name of
 // the table, entries 1 to 30 in order.
-std::string ReservedNamesText(const columns::PropertyNameTable& prop_name);
+std::string ReservedNamesText(const list_file::PropertyNameTable& prop_name);
 
 // The menu commands: each shows its text and changes nothing.
-void mnu_version_Click(platform::RunView& view, platform::FileSystem& fs);
-void mnu_help1_Click(platform::RunView& view);
-void mnu_help_予約語_Click(platform::RunView& view, const columns::PropertyNameTable& prop_name);
+void mnu_version_Click(view::RunView& view, os::FileSystem& fs);
+void mnu_help1_Click(view::RunView& view);
+void mnu_help_予約語_Click(view::RunView& view, const list_file::PropertyNameTable& prop_name);
 
-}  // namespace mokuji::app
+}  // namespace mokuji::window

@@ -9,23 +9,23 @@
 #include "run/folder_gathering.h"
 #include "run/list_box.h"
 
-namespace mokuji::app {
+namespace mokuji::window {
 
 // What the main window keeps for the life of the process, whether a window
 // shows it or the program runs unattended.
 struct MainWindow {
     // The working path; only its folder part is used.
-    std::string g_mokuji_path = engine::kListFileName;
+    std::string g_mokuji_path = list_file::kListFileName;
     // The label under the title; it names the list file and never changes.
     std::string lbl_mokuji;
-    columns::PropertyNameTable prop_name;
+    list_file::PropertyNameTable prop_name;
     // Sorted so that the template workbook, the first entry, is the same
     // on every platform whatever order the folder lists its files in.
-    platform::ListBox List1{true};
-    columns::ColumnTable columns;
+    run::ListBox List1{true};
+    list_file::ColumnTable columns;
     // What the last gathering found, for the run that lists it: a list
     // that could not be read or is open elsewhere is never written.
-    gather::GatherResult lastGathering;
+    run::GatherResult lastGathering;
 };
 
 inline constexpr const char* kStartupCaptionSuffix = " EXCELのデータベース";
@@ -35,4 +35,4 @@ inline std::string StartupCaption(const std::string& programName) {
     return programName + kStartupCaptionSuffix;
 }
 
-}  // namespace mokuji::app
+}  // namespace mokuji::window

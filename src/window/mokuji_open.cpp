@@ -4,15 +4,14 @@
 #include "os/path_names.h"
 #include "os/shell_open.h"
 
-namespace mokuji::app {
+namespace mokuji::window {
 
-void sub_mokuji_open(const std::string& g_mokuji_path, platform::FileSystem& fs,
-                     platform::Shell& shell) {
-    std::string found = fs.findOrdinaryFile(util::FolderOf(g_mokuji_path) + engine::kListFileName);
+void sub_mokuji_open(const std::string& g_mokuji_path, os::FileSystem& fs, os::Shell& shell) {
+    std::string found = fs.findOrdinaryFile(os::FolderOf(g_mokuji_path) + list_file::kListFileName);
     if (found.empty()) return;
     // The lookup ignores letter case; opening the name it found works on a
     // file system that does not.
-    util::ShellOpen(found, shell);
+    os::ShellOpen(found, shell);
 }
 
-}  // namespace mokuji::app
+}  // namespace mokuji::window

@@ -4,7 +4,7 @@
 #include "list_file/list_layout.h"
 #include "os/path_names.h"
 
-namespace mokuji::app {
+namespace mokuji::window {
 
 namespace {
 
@@ -27,8 +27,8 @@ std::optional<RunEnd> runOnGatheredList(MainWindow& window, const StartupContext
 
 std::string ListFileDialogFilter(const GatheringSettings& gathering) {
     const std::string pattern = gathering.pattern();
-    return std::string("目次ファイル (") + engine::kListFileName + ")|" + engine::kListFileName +
-           "|" + "EXCEL Files (" + pattern + ")|" + pattern;
+    return std::string("目次ファイル (") + list_file::kListFileName + ")|" +
+           list_file::kListFileName + "|" + "EXCEL Files (" + pattern + ")|" + pattern;
 }
 
 std::string WorkingPathOfChoice(const std::string& chosen) {
@@ -39,7 +39,7 @@ std::string WorkingPathOfChoice(const std::string& chosen) {
     const std::string name = chosen.substr(nameStart, chosen.find('\0', nameStart) - nameStart);
     // A folder at the root of a drive or file system already ends in the
     // separator.
-    if (folder.empty() || folder.back() != util::kPathSeparator) folder += util::kPathSeparator;
+    if (folder.empty() || folder.back() != os::kPathSeparator) folder += os::kPathSeparator;
     return folder + name;
 }
 
@@ -82,4 +82,4 @@ std::optional<RunEnd> mnu_make_Click(MainWindow& window, const StartupContext& c
     return runOnGatheredList(window, ctx, dialogs, true);
 }
 
-}  // namespace mokuji::app
+}  // namespace mokuji::window

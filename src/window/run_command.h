@@ -9,7 +9,7 @@
 #include "window/run_sequence.h"
 #include "window/startup_context.h"
 
-namespace mokuji::app {
+namespace mokuji::window {
 
 // The platform's dialogs and the window that owns them, for the run command.
 struct DialogHost {
@@ -60,4 +60,4 @@ std::optional<RunEnd> cmd_run_Click(MainWindow& window, const StartupContext& ct
 std::optional<RunEnd> mnu_make_Click(MainWindow& window, const StartupContext& ctx,
                                      const DialogHost& dialogs);
 
-}  // namespace mokuji::app
+}  // namespace mokuji::window

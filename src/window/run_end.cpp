@@ -1,6 +1,6 @@
 #include "window/run_end.h"
 
-namespace mokuji::app {
+namespace mokuji::window {
 
 int ExitStatusOf(RunEnd end) {
     switch (end) {
@@ -23,4 +23,4 @@ int ExitStatusOf(RunEnd end) {
     return 64;  // a usage error, as sysexits names it
 }
 
-}  // namespace mokuji::app
+}  // namespace mokuji::window

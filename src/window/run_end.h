@@ -1,6 +1,6 @@
 #pragma once
 
-namespace mokuji::app {
+namespace mokuji::window {
 
 // How a start-up or a run ended: the one account from which the messages
 // were told and the exit status is taken.
@@ -27,4 +27,4 @@ enum class RunEnd {
 // sysexits names a usage error, for a bad argument.
 int ExitStatusOf(RunEnd end);
 
-}  // namespace mokuji::app
+}  // namespace mokuji::window

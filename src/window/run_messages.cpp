@@ -7,7 +7,7 @@
 #include "os/name_text.h"
 #include "os/path_names.h"
 
-namespace mokuji::app {
+namespace mokuji::window {
 
 using automation::OpenFailure;
 
@@ -77,15 +77,15 @@ namespace {
 
 // A name is one line of a message, whatever it holds.
 std::string OneLine(const std::string& name) {
-    return platform::LineBreaksEscaped(name);
+    return os::LineBreaksEscaped(name);
 }
 
 bool NamedAsZipWorkbook(const std::string& fileName) {
-    const std::string extension = xls::text::upperAscii(util::ExtensionOf(fileName));
+    const std::string extension = xls::text::upperAscii(os::ExtensionOf(fileName));
     return extension == "XLSX" || extension == "XLSM";
 }
 
-std::string skippedWorkbooksMessage(const std::vector<engine::SkippedWorkbook>& skipped) {
+std::string skippedWorkbooksMessage(const std::vector<run::SkippedWorkbook>& skipped) {
     std::string text = "以下のブックは開けなかったため、目次に載せていません。\r\n";
     for (const auto& s : skipped) {
         text += OneLine(s.fileName) + "（" + OpenFailureText(s.cause) + "）";
@@ -103,8 +103,8 @@ std::string skippedWorkbooksMessage(const std::vector<engine::SkippedWorkbook>& 
 
 // Why a list could not be written, in the user's words; the application's
 // own (English) words follow only when nothing more is known.
-std::string listNotSavedReason(const engine::ListSaveFailure& failure) {
-    using Step = engine::ListSaveFailure::Step;
+std::string listNotSavedReason(const list_file::ListSaveFailure& failure) {
+    using Step = list_file::ListSaveFailure::Step;
     using automation::FileContent;
     switch (failure.step) {
         case Step::Open:
@@ -118,7 +118,7 @@ std::string listNotSavedReason(const engine::ListSaveFailure& failure) {
             return "新しいブックを作れませんでした";
         case Step::KeepNotes:
             return std::string("フォルダにないブックの行のメモを「") +
-                   engine::kRemovedRowsSheetName + "」シートに移せませんでした";
+                   list_file::kRemovedRowsSheetName + "」シートに移せませんでした";
         case Step::Save:
             break;
     }
@@ -135,11 +135,11 @@ std::string listNotSavedReason(const engine::ListSaveFailure& failure) {
     }
 }
 
-std::string listNotSavedMessage(const engine::ListSaveFailure& failure) {
+std::string listNotSavedMessage(const list_file::ListSaveFailure& failure) {
     std::string text = "目次ファイルを保存できませんでした。\r\n" + OneLine(failure.path) + "\r\n" +
                        listNotSavedReason(failure);
     const bool known = failure.cause != OpenFailure::Other ||
-                       failure.step == engine::ListSaveFailure::Step::NoWorksheet;
+                       failure.step == list_file::ListSaveFailure::Step::NoWorksheet;
     if (!known && !failure.detail.empty()) text += "（詳細: " + OneLine(failure.detail) + "）";
     return text + "\r\n";
 }
@@ -155,7 +155,7 @@ std::string lines(const std::vector<std::string>& items) {
     return text;
 }
 
-std::string changedValueLines(const std::vector<engine::ChangedValue>& values) {
+std::string changedValueLines(const std::vector<list_file::ChangedValue>& values) {
     std::string text;
     for (const auto& v : values) text += OneLine(v.fileName) + "（" + v.column + "）\r\n";
     return text;
@@ -163,9 +163,9 @@ std::string changedValueLines(const std::vector<engine::ChangedValue>& values) {
 
 }  // namespace
 
-std::vector<std::string> RunOutcomeMessages(const engine::RunOutcome& outcome) {
-    if (!outcome.applicationStarted) return {engine::kNoApplicationMessage};
-    const engine::ListWorkbookResult& list = outcome.list;
+std::vector<std::string> RunOutcomeMessages(const run::RunOutcome& outcome) {
+    if (!outcome.applicationStarted) return {run::kNoApplicationMessage};
+    const list_file::ListWorkbookResult& list = outcome.list;
     std::vector<std::string> messages;
     if (!outcome.skipped.empty()) messages.push_back(skippedWorkbooksMessage(outcome.skipped));
     if (list.rowsNotWritten > 0) messages.push_back(rowsNotWrittenMessage(list.rowsNotWritten));
@@ -180,7 +180,7 @@ std::vector<std::string> RunOutcomeMessages(const engine::RunOutcome& outcome) {
         messages.push_back(
             std::string("以下の行に書き込まれていたメモは、その行のブックがフォルダにないか、"
                         "行にファイル名がないため、「") +
-            engine::kRemovedRowsSheetName + "」シートに移しました。\r\n" + names);
+            list_file::kRemovedRowsSheetName + "」シートに移しました。\r\n" + names);
     }
     if (!list.valuesCut.empty())
         messages.push_back(
@@ -204,7 +204,7 @@ namespace {
 // Why a spreadsheet file was not gathered, and whether naming it in the
 // extensions would have gathered it.
 std::pair<std::string, bool> notGatheredReason(const std::string& fileName) {
-    const std::string extension = xls::text::lowerAscii(util::ExtensionOf(fileName));
+    const std::string extension = xls::text::lowerAscii(os::ExtensionOf(fileName));
     if (extension == "xlt" || extension == "xltx" || extension == "xltm")
         return {"ひな形（テンプレート）のファイルです", true};
     if (extension == "xlsb") return {"xlsb形式（バイナリ）のブックには対応していません", false};
@@ -217,7 +217,7 @@ std::pair<std::string, bool> notGatheredReason(const std::string& fileName) {
 
 }  // namespace
 
-std::string ListHeldMessage(const std::string& listPath, const ListLock& lock) {
+std::string ListHeldMessage(const std::string& listPath, const run::ListLock& lock) {
     return "目次ファイルがほかのプログラムで開かれているため、作成・更新しませんでした。\r\n"
            "（更新しても、そのプログラムで保存すると元に戻ってしまいます。）\r\n"
            "\r\n" +
@@ -250,7 +250,7 @@ std::string NotGatheredMessage(const std::vector<std::string>& fileNames) {
     return text;
 }
 
-std::optional<std::string> RunSummaryText(const engine::RunOutcome& outcome,
+std::optional<std::string> RunSummaryText(const run::RunOutcome& outcome,
                                           const std::string& listPath) {
     if (!outcome.applicationStarted || outcome.list.saveFailure) return std::nullopt;
     std::string text = "目次ファイルに" + std::to_string(outcome.list.rowsWritten) +
@@ -269,4 +269,4 @@ std::string NamesPastTheGridMessage(const std::vector<std::string>& names) {
     return text;
 }
 
-}  // namespace mokuji::app
+}  // namespace mokuji::window

@@ -8,7 +8,7 @@
 #include "run/list_generation_driver.h"
 #include "run/list_lock.h"
 
-namespace mokuji::app {
+namespace mokuji::window {
 
 // How a run ended, in the user's words. Lines end in CR LF.
 
@@ -20,11 +20,11 @@ std::string FoundContentText(automation::FileContent content);
 
 // Every message a finished run leaves for the user, in the order to show
 // them; none when all went well.
-std::vector<std::string> RunOutcomeMessages(const engine::RunOutcome& outcome);
+std::vector<std::string> RunOutcomeMessages(const run::RunOutcome& outcome);
 
 // The list file is open in another program: the run leaves it alone, and
 // says who holds it and how to clear a lock that outlived its program.
-std::string ListHeldMessage(const std::string& listPath, const ListLock& lock);
+std::string ListHeldMessage(const std::string& listPath, const run::ListLock& lock);
 
 // The spreadsheet files of the folder a run did not gather, each with why;
 // empty when there are none.
@@ -33,11 +33,11 @@ std::string NotGatheredMessage(const std::vector<std::string>& fileNames);
 // One line on what a run that saved its list did: the rows written, the
 // workbooks that could not be read, and where the list is. Nothing when no
 // list was saved; the messages have said why.
-std::optional<std::string> RunSummaryText(const engine::RunOutcome& outcome,
+std::optional<std::string> RunSummaryText(const run::RunOutcome& outcome,
                                           const std::string& listPath);
 
 // The template's names that became no column because their cells lie past
 // the grid of the list's format.
 std::string NamesPastTheGridMessage(const std::vector<std::string>& names);
 
-}  // namespace mokuji::app
+}  // namespace mokuji::window

@@ -6,11 +6,11 @@
 #include "window/run_messages.h"
 #include "window/startup_messages.h"
 
-namespace mokuji::app {
+namespace mokuji::window {
 
 namespace {
 
-RunEnd endOf(const engine::RunOutcome& outcome) {
+RunEnd endOf(const run::RunOutcome& outcome) {
     if (!outcome.applicationStarted || outcome.list.saveFailure) return RunEnd::ListNotSaved;
     if (!outcome.list.rowsFailed.empty()) return RunEnd::ListIncomplete;
     return RunEnd::ListWritten;
@@ -18,13 +18,13 @@ RunEnd endOf(const engine::RunOutcome& outcome) {
 
 // A workbook passed over for the template that the run could not read
 // either was named with the run's skipped ones already.
-std::vector<gather::ReadFailure> passedOverOnly(const gather::GatherResult& gathering,
-                                                const engine::RunOutcome& outcome) {
-    std::vector<gather::ReadFailure> passedOver;
-    for (const gather::ReadFailure& failure : gathering.unreadableTemplates) {
-        const std::string name = util::FileNameOf(failure.path);
+std::vector<list_file::ReadFailure> passedOverOnly(const run::GatherResult& gathering,
+                                                   const run::RunOutcome& outcome) {
+    std::vector<list_file::ReadFailure> passedOver;
+    for (const list_file::ReadFailure& failure : gathering.unreadableTemplates) {
+        const std::string name = os::FileNameOf(failure.path);
         if (std::none_of(outcome.skipped.begin(), outcome.skipped.end(),
-                         [&name](const engine::SkippedWorkbook& s) { return s.fileName == name; }))
+                         [&name](const run::SkippedWorkbook& s) { return s.fileName == name; }))
             passedOver.push_back(failure);
     }
     return passedOver;
@@ -33,7 +33,7 @@ std::vector<gather::ReadFailure> passedOverOnly(const gather::GatherResult& gath
 }  // namespace
 
 RunReport ReportOf(const RunRecord& run) {
-    const gather::GatherResult& gathering = run.gathering;
+    const run::GatherResult& gathering = run.gathering;
     RunReport report;
     // A list open elsewhere or unreadable stops the run before anything
     // else could be found out.
@@ -66,9 +66,9 @@ RunReport ReportOf(const RunRecord& run) {
     return report;
 }
 
-void Tell(platform::RunView& view, const RunReport& report) {
+void Tell(view::RunView& view, const RunReport& report) {
     for (const std::string& message : report.messages) view.showMessage(message);
     if (report.summary) view.showSummary(*report.summary);
 }
 
-}  // namespace mokuji::app
+}  // namespace mokuji::window

@@ -9,17 +9,17 @@
 #include "view/run_view.h"
 #include "window/run_end.h"
 
-namespace mokuji::app {
+namespace mokuji::window {
 
 // A run as far as it went: what its gathering found, whether the folder
 // held no workbook, and the outcome of the list phase when that ran.
 struct RunRecord {
-    const gather::GatherResult& gathering;
+    const run::GatherResult& gathering;
     // The folder held no workbook to list; how the trigger says so ("" when
     // it stays silent).
     bool nothingGathered = false;
     std::string nothingGatheredMessage = {};
-    const engine::RunOutcome* outcome = nullptr;
+    const run::RunOutcome* outcome = nullptr;
     // The list file the run wrote or meant to write.
     std::string listPath = {};
 };
@@ -38,6 +38,6 @@ struct RunReport {
 RunReport ReportOf(const RunRecord& run);
 
 // Shows the report's messages, then its summary.
-void Tell(platform::RunView& view, const RunReport& report);
+void Tell(view::RunView& view, const RunReport& report);
 
-}  // namespace mokuji::app
+}  // namespace mokuji::window

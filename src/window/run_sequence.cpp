@@ -10,12 +10,12 @@
 #include "window/mokuji_open.h"
 #include "window/run_report.h"
 
-namespace mokuji::app {
+namespace mokuji::window {
 
 namespace {
 
 // The run reads the selected entries of the list box, in its order.
-std::vector<std::string> workbooksOf(const platform::ListBox& list) {
+std::vector<std::string> workbooksOf(const run::ListBox& list) {
     std::vector<std::string> workbooks;
     for (std::size_t i = 0; i < list.ListCount(); ++i) {
         if (list.Selected(i)) workbooks.push_back(list.List(i));
@@ -25,29 +25,29 @@ std::vector<std::string> workbooksOf(const platform::ListBox& list) {
 
 // The gathering may hand back the list file as a path or a bare name.
 std::string fileNameOf(const std::string& listFile) {
-    if (listFile.empty()) return engine::kListFileName;
-    std::string name = util::FileNameOf(listFile);
+    if (listFile.empty()) return list_file::kListFileName;
+    std::string name = mokuji::os::FileNameOf(listFile);
     return name.empty() ? listFile : name;
 }
 
-gather::GatherResult gatherFolder(MainWindow& window, const StartupContext& ctx) {
-    const std::string folder = util::FolderOf(window.g_mokuji_path);
-    gather::GatherResult gathered;
+run::GatherResult gatherFolder(MainWindow& window, const StartupContext& ctx) {
+    const std::string folder = mokuji::os::FolderOf(window.g_mokuji_path);
+    run::GatherResult gathered;
     // Before anything is read: a list open elsewhere would be saved over
     // our update, which would be lost without a word.
-    if (auto lock = FindListLock(folder, engine::kListFileName)) {
-        gathered.listFile = ctx.fs.findOrdinaryFile(folder + engine::kListFileName);
-        if (gathered.listFile.empty()) gathered.listFile = folder + engine::kListFileName;
+    if (auto lock = run::FindListLock(folder, list_file::kListFileName)) {
+        gathered.listFile = ctx.fs.findOrdinaryFile(folder + list_file::kListFileName);
+        if (gathered.listFile.empty()) gathered.listFile = folder + list_file::kListFileName;
         gathered.held = std::move(lock);
     } else {
         try {
             gathered = ctx.gather({window.g_mokuji_path, window.List1, window.columns, ctx.view,
                                    ctx.fs, ctx.createApplication, ctx.fs.programBaseName(),
                                    ctx.gathering.pattern()});
-        } catch (const platform::FileSystemError& e) {
+        } catch (const os::FileSystemError& e) {
             // Whatever the gathering had taken of the window comes back.
-            platform::GiveWindowBack(ctx.view);
-            gathered.readFailure = gather::ReadFailure{folder, e.what()};
+            view::GiveWindowBack(ctx.view);
+            gathered.readFailure = list_file::ReadFailure{folder, e.what()};
         }
     }
     gathered.folder = folder;
@@ -58,14 +58,14 @@ gather::GatherResult gatherFolder(MainWindow& window, const StartupContext& ctx)
 
 bool GatherWorkingFolder(MainWindow& window, const StartupContext& ctx) {
     window.lastGathering = gatherFolder(window, ctx);
-    const gather::GatherResult& gathered = window.lastGathering;
+    const run::GatherResult& gathered = window.lastGathering;
     if (!gathered.held && !gathered.readFailure) return true;
     // Going on would write a new list over one that could not be read.
     Tell(ctx.view, ReportOf({.gathering = gathered}));
     return false;
 }
 
-void TellNothingGathered(const MainWindow& window, platform::RunView& view,
+void TellNothingGathered(const MainWindow& window, view::RunView& view,
                          const std::string& message) {
     Tell(view, ReportOf({.gathering = window.lastGathering,
                          .nothingGathered = true,
@@ -73,25 +73,25 @@ void TellNothingGathered(const MainWindow& window, platform::RunView& view,
 }
 
 RunEnd MakeAndOpenList(MainWindow& window, const StartupContext& ctx) {
-    const gather::GatherResult& gathered = window.lastGathering;
+    const run::GatherResult& gathered = window.lastGathering;
     // Its gathering told the user why already.
     if (gathered.held || gathered.readFailure) return ReportOf({.gathering = gathered}).end;
-    platform::RunView& view = ctx.view;
+    view::RunView& view = ctx.view;
     const std::string programName = ctx.fs.programBaseName();
-    engine::ListContext list{
+    list_file::ListContext list{
         gathered.folder,
         programName,
         window.columns,
         view,
         [&fs = ctx.fs](const std::string& p) { return !fs.findOrdinaryFile(p).empty(); },
         fileNameOf(gathered.listFile)};
-    const engine::RunPlan plan{gathered.folder, workbooksOf(window.List1), window.columns,
-                               window.prop_name, programName};
-    const engine::RunOutcome outcome =
-        engine::MakeList(plan, ctx.createApplication, view,
-                         [&list](automation::Application& xl_app, engine::RowStore& rows) {
-                             return engine::BuildListWorkbook(xl_app, std::move(rows), list);
-                         });
+    const run::RunPlan plan{gathered.folder, workbooksOf(window.List1), window.columns,
+                            window.prop_name, programName};
+    const run::RunOutcome outcome =
+        run::MakeList(plan, ctx.createApplication, view,
+                      [&list](automation::Application& xl_app, list_file::RowStore& rows) {
+                          return list_file::BuildListWorkbook(xl_app, std::move(rows), list);
+                      });
     const RunReport report =
         ReportOf({.gathering = gathered, .outcome = &outcome, .listPath = list.listFilePath()});
     Tell(view, report);
@@ -113,4 +113,4 @@ RunEnd RunWorkingFolder(MainWindow& window, const StartupContext& ctx,
     return MakeAndOpenList(window, ctx);
 }
 
-}  // namespace mokuji::app
+}  // namespace mokuji::window

@@ -6,7 +6,7 @@
 #include "window/run_end.h"
 #include "window/startup_context.h"
 
-namespace mokuji::app {
+namespace mokuji::window {
 
 // What a drop and the menu item tell the user when the working folder holds
 // no workbook; only the unattended run names the folder as well.
@@ -22,8 +22,7 @@ bool GatherWorkingFolder(MainWindow& window, const StartupContext& ctx);
 // The last gathering found no workbook: message, unless empty, and the
 // spreadsheet files it left out, so that an answer returned in another
 // format is not missed.
-void TellNothingGathered(const MainWindow& window, platform::RunView& view,
-                         const std::string& message);
+void TellNothingGathered(const MainWindow& window, view::RunView& view, const std::string& message);
 
 // Writes the list file from what the last gathering left in List1, sets the
 // start-up caption back and opens the list file. Does nothing after a
@@ -37,4 +36,4 @@ RunEnd MakeAndOpenList(MainWindow& window, const StartupContext& ctx);
 RunEnd RunWorkingFolder(MainWindow& window, const StartupContext& ctx,
                         const std::string& nothingGatheredMessage);
 
-}  // namespace mokuji::app
+}  // namespace mokuji::window

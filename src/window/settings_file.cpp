@@ -11,7 +11,7 @@
 #include "os/win32/wide_text.h"
 #endif
 
-namespace mokuji::app {
+namespace mokuji::window {
 
 namespace {
 
@@ -27,9 +27,9 @@ constexpr std::uintmax_t kMaxSettingsBytes = 64 * 1024;
 std::vector<std::string> SettingsFileCandidates(const std::string& programFolder) {
     std::vector<std::string> out;
 #ifdef _WIN32
-    out.push_back(programFolder + util::kPathSeparator + "mokuji.ini");
+    out.push_back(programFolder + os::kPathSeparator + "mokuji.ini");
     if (const wchar_t* appData = _wgetenv(L"APPDATA"); appData && *appData)
-        out.push_back(platform::win32::Utf8(appData) + "\\mokuji\\mokuji.ini");
+        out.push_back(os::win::Utf8(appData) + "\\mokuji\\mokuji.ini");
 #else
     (void)programFolder;
     if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config == '/') {
@@ -78,4 +78,4 @@ std::optional<GatheringSettings> LoadGatheringSettings(const ExtensionsOption& o
                                     file ? file->path : std::string(), problem);
 }
 
-}  // namespace mokuji::app
+}  // namespace mokuji::window

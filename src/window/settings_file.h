@@ -6,7 +6,7 @@
 
 #include "window/gathering_settings.h"
 
-namespace mokuji::app {
+namespace mokuji::window {
 
 // Where the user's settings file may be, in the order looked at. Linux:
 // $XDG_CONFIG_HOME/mokuji/mokuji.conf (~/.config when that is not set).
@@ -32,4 +32,4 @@ std::optional<GatheringSettings> LoadGatheringSettings(const ExtensionsOption& o
                                                        const std::string& programFolder,
                                                        std::string* problem);
 
-}  // namespace mokuji::app
+}  // namespace mokuji::window

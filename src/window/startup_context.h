@@ -11,7 +11,7 @@
 #include "view/run_view.h"
 #include "window/gathering_settings.h"
 
-namespace mokuji::app {
+namespace mokuji::window {
 
 // How long a message box of an unattended run waits for somebody to
 // confirm it before it closes by itself, on every platform.
@@ -19,13 +19,13 @@ inline constexpr std::chrono::seconds kUnattendedMessageTimeout{60};
 
 // The gathering step, handed in so that start-up can be tried out without
 // reading a folder.
-using Gatherer = std::function<gather::GatherResult(const gather::GatherContext&)>;
+using Gatherer = std::function<run::GatherResult(const run::GatherContext&)>;
 
 // Everything start-up works with besides the window's own state.
 struct StartupContext {
-    platform::FileSystem& fs;
-    platform::Shell& shell;
-    platform::RunView& view;
+    os::FileSystem& fs;
+    os::Shell& shell;
+    view::RunView& view;
     automation::ApplicationFactory createApplication;
     Gatherer gather;
     // The whole command line after the program's name, not split into words.
@@ -35,4 +35,4 @@ struct StartupContext {
     GatheringSettings gathering = {};
 };
 
-}  // namespace mokuji::app
+}  // namespace mokuji::window

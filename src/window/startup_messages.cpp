@@ -6,13 +6,13 @@
 #include "os/name_text.h"
 #include "run/list_generation_driver.h"
 
-namespace mokuji::app {
+namespace mokuji::window {
 
 namespace {
 
 // A name is one line of a message, whatever it holds.
 std::string OneLine(const std::string& name) {
-    return platform::LineBreaksEscaped(name);
+    return os::LineBreaksEscaped(name);
 }
 
 }  // namespace
@@ -33,7 +33,7 @@ std::string BadArgumentMessage(const std::string& given) {
            "\r\n";
 }
 
-std::string ReadFailureMessage(const gather::ReadFailure& failure) {
+std::string ReadFailureMessage(const list_file::ReadFailure& failure) {
     std::string found = FoundContentText(failure.content);
     // The kind of failure says it in the user's words. The engine's own
     // account is English, for whoever mends a file ("sector 12 beyond end
@@ -47,9 +47,9 @@ std::string ReadFailureMessage(const gather::ReadFailure& failure) {
            (kindKnown ? "" : "（詳細: " + failure.reason + "）\r\n");
 }
 
-std::string PassedOverTemplatesMessage(const std::vector<gather::ReadFailure>& failures) {
+std::string PassedOverTemplatesMessage(const std::vector<list_file::ReadFailure>& failures) {
     std::string text = "以下のブックは読み込めなかったため、列の定義には使いませんでした。\r\n\r\n";
-    for (const gather::ReadFailure& failure : failures) {
+    for (const list_file::ReadFailure& failure : failures) {
         text += OneLine(failure.path) + "（" + OpenFailureText(failure.cause) + "）\r\n";
     }
     return text;
@@ -69,7 +69,7 @@ std::string UsageText(const std::string& programName) {
            "\r\n"
            "パスのフォルダ（ファイルならそれを含むフォルダ）にあるEXCELのブックを集め、\r\n"
            "そのフォルダの目次ファイル " +
-           std::string(engine::kListFileName) +
+           std::string(list_file::kListFileName) +
            " を作成または更新して開きます。\r\n"
            "パスにはフォルダ、目次ファイル、またはほかのブックを一つだけ指定します。\r\n"
            "集めるのは拡張子が xls, xlsx, xlsm のブックです。--extensions xls と\r\n"
@@ -102,4 +102,4 @@ std::string UsageErrorMessage(const std::string& problem, const std::string& pro
     return text + "使い方は " + programName + " --help で表示します。\r\n";
 }
 
-}  // namespace mokuji::app
+}  // namespace mokuji::window

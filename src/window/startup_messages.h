@@ -5,7 +5,7 @@
 
 #include "list_file/list_file_readers.h"
 
-namespace mokuji::app {
+namespace mokuji::window {
 
 // Messages of an unattended run; lines end in CR LF like every message.
 
@@ -21,10 +21,10 @@ std::string OpenedWithItselfMessage(const std::string& listFile);
 std::string BadArgumentMessage(const std::string& given);
 // The list file or the template workbook could not be read, so the run did
 // not go on and left the list file as it was.
-std::string ReadFailureMessage(const gather::ReadFailure& failure);
+std::string ReadFailureMessage(const list_file::ReadFailure& failure);
 // Workbooks that could not be read as the template, so that the columns
 // came from a later one; the run listed them all the same.
-std::string PassedOverTemplatesMessage(const std::vector<gather::ReadFailure>& failures);
+std::string PassedOverTemplatesMessage(const std::vector<list_file::ReadFailure>& failures);
 // How to start the program while it has no window of its own.
 std::string UsageText(const std::string& programName);
 
@@ -36,4 +36,4 @@ std::string RepeatedOptionMessage(const std::string& option);
 // look up how to write it.
 std::string UsageErrorMessage(const std::string& problem, const std::string& programName);
 
-}  // namespace mokuji::app
+}  // namespace mokuji::window

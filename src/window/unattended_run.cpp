@@ -8,7 +8,7 @@
 #include "window/run_sequence.h"
 #include "window/startup_messages.h"
 
-namespace mokuji::app {
+namespace mokuji::window {
 
 namespace {
 
@@ -17,16 +17,16 @@ namespace {
 // words names something, the last one is taken, as the window takes the
 // last item of a drop. On Linux the arguments come split already, and a
 // path is never split again.
-std::pair<std::string, platform::FileAttributes> resolve(const StartupContext& ctx,
-                                                         const std::string& argument) {
+std::pair<std::string, os::FileAttributes> resolve(const StartupContext& ctx,
+                                                   const std::string& argument) {
     std::string path =
         ResolvedArgument(argument, ctx.fs.programFolder(), ctx.fs.currentDirectory());
-    platform::FileAttributes found = ctx.fs.attributes(path);
+    os::FileAttributes found = ctx.fs.attributes(path);
 #ifdef _WIN32
     if (!found.exists) {
         const std::vector<std::string> words = WordsOf(ctx.arguments);
         std::string last;
-        platform::FileAttributes lastFound;
+        os::FileAttributes lastFound;
         for (const std::string& word : words) {
             last = ResolvedArgument(word, ctx.fs.programFolder(), ctx.fs.currentDirectory());
             lastFound = ctx.fs.attributes(last);
@@ -41,25 +41,25 @@ std::pair<std::string, platform::FileAttributes> resolve(const StartupContext& c
 }  // namespace
 
 RunEnd RunUnattended(MainWindow& window, const StartupContext& ctx, const std::string& argument) {
-    platform::RunView& view = ctx.view;
+    view::RunView& view = ctx.view;
     // Busy from the start: the window shows as it will be for the whole run.
-    platform::MakeWindowBusy(view);
+    view::MakeWindowBusy(view);
     view.doEvents();
     const auto [path, found] = resolve(ctx, argument);
     if (!found.exists) {
-        platform::GiveWindowBack(view);
+        view::GiveWindowBack(view);
         view.showMessage(PathNotFoundMessage(argument, path));
         return RunEnd::BadArgument;
     }
     if (!found.directory && path == ctx.shell.documentThatStartedUs()) {
         // The desktop chose this program to show the list it has just
         // written: a run would write it again and open it again, for ever.
-        platform::GiveWindowBack(view);
+        view::GiveWindowBack(view);
         view.showMessage(OpenedWithItselfMessage(path));
         return RunEnd::BadArgument;
     }
     window.g_mokuji_path = WorkingPathFor(path, found.directory);
-    return RunWorkingFolder(window, ctx, NoWorkbooksMessage(util::FolderOf(window.g_mokuji_path)));
+    return RunWorkingFolder(window, ctx, NoWorkbooksMessage(os::FolderOf(window.g_mokuji_path)));
 }
 
-}  // namespace mokuji::app
+}  // namespace mokuji::window

@@ -5,7 +5,7 @@
 #include "automation/automation_error.h"
 #include "view/busy_window.h"
 
-namespace mokuji::app {
+namespace mokuji::window {
 
 std::string UntrappedFailureText(const std::exception& failure) {
     std::string text = "予期しないエラーが発生したため、終了します。\r\n\r\n";
@@ -16,15 +16,15 @@ std::string UntrappedFailureText(const std::exception& failure) {
     return text + failure.what() + "\r\n";
 }
 
-bool RunTrapped(const std::function<void()>& command, platform::RunView& view) {
+bool RunTrapped(const std::function<void()>& command, view::RunView& view) {
     try {
         command();
         return true;
     } catch (const std::exception& failure) {
-        platform::GiveWindowBack(view);
+        view::GiveWindowBack(view);
         view.showMessage(UntrappedFailureText(failure));
         return false;
     }
 }
 
-}  // namespace mokuji::app
+}  // namespace mokuji::window

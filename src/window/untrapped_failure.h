@@ -6,7 +6,7 @@
 
 #include "view/run_view.h"
 
-namespace mokuji::app {
+namespace mokuji::window {
 
 // The exit status of a program that a failure nothing else caught ended.
 inline constexpr int kUntrappedFailureStatus = 70;  // an internal error, as sysexits names it
@@ -19,6 +19,6 @@ std::string UntrappedFailureText(const std::exception& failure);
 // escapes it cannot be left to cross the window system's own frames, nor
 // the run to go on in an unknown state: it is shown in a message box, the
 // window is given back, and false is returned so that the program ends.
-bool RunTrapped(const std::function<void()>& command, platform::RunView& view);
+bool RunTrapped(const std::function<void()>& command, view::RunView& view);
 
-}  // namespace mokuji::app
+}  // namespace mokuji::window

@@ -26,7 +26,7 @@ namespace {
 // turn the text around; the program run on folders shows the rest.
 TEST(ConsoleRunView, ToAFileNoNamePassesForALineOrTurnsTheTextAround) {
     std::ostringstream out;
-    platform::ConsoleRunView view(out, 0, true);
+    console::ConsoleRunView view(out, 0, true);
     view.setCaption("mokuji - [a\nb.xls]");
     view.showMessage("a\rb\r\n");
     view.showMessage("\u202Egpj.xls \u2066x\u2069\u2028\u200F\r\n");
@@ -39,7 +39,7 @@ TEST(ConsoleRunView, ToAFileNoNamePassesForALineOrTurnsTheTextAround) {
 TEST(ConsoleRunView, OnATerminalOneLineIsRedrawnNeverWiderThanTheTerminal) {
     std::ostringstream out;
     {
-        platform::ConsoleRunView view(out, 12, false, std::chrono::hours(1));
+        console::ConsoleRunView view(out, 12, false, std::chrono::hours(1));
         view.setCaption("mokuji - ファイル一覧取得中");
         view.showProgress(1, 3, "a.xls");
         // While workbooks are read, progress alone is drawn, and not again
@@ -80,22 +80,22 @@ TEST(DisplayCheck, OnlyAPlatformThatShowsWindowsIsADisplay) {
              Case{nullptr, nullptr, "offscreen:fontengine=freetype;xcb", false},
              Case{nullptr, nullptr, "xcb", true},
          }) {
-        EXPECT_EQ(app::DisplayAvailable(c.display, c.wayland, c.platform), c.shown)
+        EXPECT_EQ(window::DisplayAvailable(c.display, c.wayland, c.platform), c.shown)
             << (c.display ? c.display : "-") << " " << (c.platform ? c.platform : "-");
     }
     // A display that does not open ends on the minimal platform, which the
     // program takes for none.
-    EXPECT_EQ(app::PlatformsToTry(nullptr), "xcb;wayland;minimal");
-    EXPECT_EQ(app::PlatformsToTry("xcb"), "xcb;minimal");
-    EXPECT_FALSE(app::ShowsWindows("minimal"));
-    EXPECT_TRUE(app::ShowsWindows("xcb"));
+    EXPECT_EQ(window::PlatformsToTry(nullptr), "xcb;wayland;minimal");
+    EXPECT_EQ(window::PlatformsToTry("xcb"), "xcb;minimal");
+    EXPECT_FALSE(window::ShowsWindows("minimal"));
+    EXPECT_TRUE(window::ShowsWindows("xcb"));
 }
 
 // Options wherever they stand before "--", on Linux's split arguments and
 // on Windows' one line; "-" prefixes an option only outside quotes. The
 // program run with options shows the common cases on Linux.
 TEST(CommandLine, OptionsAreTakenWhereverTheyStandAndThePathAsItIs) {
-    using app::InformationRequest;
+    using window::InformationRequest;
     // The advice for a name that looks like an option, as the platform's
     // shell writes a file in the current folder.
 #ifdef _WIN32
@@ -139,8 +139,8 @@ TEST(CommandLine, OptionsAreTakenWhereverTheyStandAndThePathAsItIs) {
     const auto exists = [](const std::string& p) { return p == "/x" || p == "/y"; };
     for (const Case& c : cases) {
         const std::string shown = ::testing::PrintToString(c.args);
-        const app::StartOptions o =
-            c.windows ? app::ParseCommandLine(c.args[0]) : app::ParseArguments(c.args, exists);
+        const window::StartOptions o = c.windows ? window::ParseCommandLine(c.args[0])
+                                                 : window::ParseArguments(c.args, exists);
         EXPECT_EQ(o.arguments, c.path) << shown;
         EXPECT_EQ(o.request, c.request) << shown;
         EXPECT_EQ(o.extensions.given, !c.extensions.empty()) << shown;
@@ -155,47 +155,47 @@ TEST(CommandLine, OptionsAreTakenWhereverTheyStandAndThePathAsItIs) {
 }
 
 TEST(CommandLine, WindowsCommandLineLosesOnlyTheProgramName) {
-    EXPECT_EQ(app::ArgumentsAfterProgramName(R"("C:\Program Files\mokuji.exe"  "D:\a b\")"),
+    EXPECT_EQ(window::ArgumentsAfterProgramName(R"("C:\Program Files\mokuji.exe"  "D:\a b\")"),
               R"("D:\a b\")");
-    EXPECT_EQ(app::ArgumentsAfterProgramName("mokuji.exe\tD:\\目次 "), "D:\\目次 ");
-    EXPECT_EQ(app::ArgumentsAfterProgramName(R"("C:\x y\mokuji.exe"D:\a)"), R"(D:\a)");
-    EXPECT_EQ(app::ArgumentsAfterProgramName("mokuji.exe"), "");
-    EXPECT_EQ(app::ArgumentsAfterProgramName("mokuji.exe   "), "");
-    EXPECT_EQ(app::ArgumentsAfterProgramName(R"("C:\mokuji.exe)"), "");
-    EXPECT_EQ(app::ArgumentsAfterProgramName(""), "");
+    EXPECT_EQ(window::ArgumentsAfterProgramName("mokuji.exe\tD:\\目次 "), "D:\\目次 ");
+    EXPECT_EQ(window::ArgumentsAfterProgramName(R"("C:\x y\mokuji.exe"D:\a)"), R"(D:\a)");
+    EXPECT_EQ(window::ArgumentsAfterProgramName("mokuji.exe"), "");
+    EXPECT_EQ(window::ArgumentsAfterProgramName("mokuji.exe   "), "");
+    EXPECT_EQ(window::ArgumentsAfterProgramName(R"("C:\mokuji.exe)"), "");
+    EXPECT_EQ(window::ArgumentsAfterProgramName(""), "");
 }
 
 TEST(CommandLine, AQuoteDropsTheFirstAndTheWholeLastCharacter) {
-    EXPECT_EQ(app::Unquoted("\"/data/a b\""), "/data/a b");
-    EXPECT_EQ(app::Unquoted("/data/\"a\""), "/data/\"a\"");
-    EXPECT_EQ(app::Unquoted("\"/data/目次"), "/data/目");
-    EXPECT_EQ(app::Unquoted("\"x"), "");
-    EXPECT_EQ(app::Unquoted("\"目"), "");
-    EXPECT_EQ(app::Unquoted("\""), std::nullopt);
-    EXPECT_EQ(app::Unquoted(""), "");
+    EXPECT_EQ(window::Unquoted("\"/data/a b\""), "/data/a b");
+    EXPECT_EQ(window::Unquoted("/data/\"a\""), "/data/\"a\"");
+    EXPECT_EQ(window::Unquoted("\"/data/目次"), "/data/目");
+    EXPECT_EQ(window::Unquoted("\"x"), "");
+    EXPECT_EQ(window::Unquoted("\"目"), "");
+    EXPECT_EQ(window::Unquoted("\""), std::nullopt);
+    EXPECT_EQ(window::Unquoted(""), "");
 }
 
 TEST(CommandLine, SeveralFilesHandedOverAreWordsQuotedWhereTheyHaveBlanks) {
     using Words = std::vector<std::string>;
-    EXPECT_EQ(app::WordsOf("\"C:\\ア 1\\a.xls\" C:\\b.xls\t\"C:\\c d\""),
+    EXPECT_EQ(window::WordsOf("\"C:\\ア 1\\a.xls\" C:\\b.xls\t\"C:\\c d\""),
               (Words{"C:\\ア 1\\a.xls", "C:\\b.xls", "C:\\c d"}));
-    EXPECT_EQ(app::WordsOf("  one  "), Words{"one"});
-    EXPECT_EQ(app::WordsOf("\"open"), Words{"open"});
-    EXPECT_EQ(app::WordsOf(""), Words{});
+    EXPECT_EQ(window::WordsOf("  one  "), Words{"one"});
+    EXPECT_EQ(window::WordsOf("\"open"), Words{"open"});
+    EXPECT_EQ(window::WordsOf(""), Words{});
 }
 
 TEST(UntrappedFailure, IsShownWithItsNumberAndTheWindowGivenBack) {
     fake::RecordingView view;
     view.setEnabled(false);
-    view.setMousePointer(platform::kPointerHourglass);
-    EXPECT_FALSE(app::RunTrapped(
+    view.setMousePointer(view::kPointerHourglass);
+    EXPECT_FALSE(window::RunTrapped(
         [] { throw automation::AutomationError(1004, "範囲が見つかりません"); }, view));
     EXPECT_TRUE(view.enabled);
-    EXPECT_EQ(view.pointer, platform::kPointerDefault);
+    EXPECT_EQ(view.pointer, view::kPointerDefault);
     ASSERT_EQ(view.messages.size(), 1u);
     EXPECT_THAT(view.messages[0],
                 ::testing::HasSubstr("エラー番号 1004: 範囲が見つかりません\r\n"));
-    EXPECT_TRUE(app::RunTrapped([] {}, view));
+    EXPECT_TRUE(window::RunTrapped([] {}, view));
     EXPECT_EQ(view.messages.size(), 1u);
 }
 
@@ -207,8 +207,8 @@ TEST(UntrappedFailure, EndsAnUnattendedRunWithItsOwnStatus) {
     std::ostringstream out;
     const automation::ApplicationFactory exhausted =
         []() -> std::unique_ptr<automation::Application> { throw std::bad_alloc(); };
-    EXPECT_EQ(app::RunWithoutWindow(fs, shell, exhausted, dir.file(""), out),
-              app::kUntrappedFailureStatus);
+    EXPECT_EQ(console::RunWithoutWindow(fs, shell, exhausted, dir.file(""), out),
+              window::kUntrappedFailureStatus);
     EXPECT_THAT(out.str(), ::testing::HasSubstr("メモリが足りません"));
 }
 

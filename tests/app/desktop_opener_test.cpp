@@ -18,7 +18,7 @@
 #include "os/xdg_shell.h"
 #include "support/temp_folder.h"
 
-namespace mokuji::platform {
+namespace mokuji::window {
 namespace {
 
 std::string readWhenWritten(const std::string& path) {
@@ -44,7 +44,8 @@ class DesktopOpener : public ::testing::Test {
 
 TEST_F(DesktopOpener, TheOpenerGetsTheAbsolutePathAndRunsInTheWorkingFolder) {
     std::string record = dir.file("opened.txt");
-    XdgShell shell(script(dir, "opener", "printf '%s|%s\\n' \"$1\" \"$(pwd)\" > '" + record + "'"));
+    os::XdgShell shell(
+        script(dir, "opener", "printf '%s|%s\\n' \"$1\" \"$(pwd)\" > '" + record + "'"));
     std::filesystem::create_directory(dir.file("data"));
     std::string here = std::filesystem::current_path().string();
     std::filesystem::current_path(dir.path());
@@ -55,7 +56,7 @@ TEST_F(DesktopOpener, TheOpenerGetsTheAbsolutePathAndRunsInTheWorkingFolder) {
 }
 
 TEST(DetachedProcess, TheProgramIsNeitherOurChildNorInOurSession) {
-    DetachedStart started = StartDetached({"/bin/sleep", "1"}, "/", false);
+    os::DetachedStart started = os::StartDetached({"/bin/sleep", "1"}, "/", false);
     ASSERT_GT(started.pid, 0) << started.error;
     errno = 0;
     EXPECT_EQ(waitpid(static_cast<pid_t>(started.pid), nullptr, WNOHANG), -1);
@@ -68,15 +69,15 @@ TEST(DetachedProcess, TheProgramIsNeitherOurChildNorInOurSession) {
 }
 
 TEST_F(DesktopOpener, AMissingOpenerIsALowValueNotAFault) {
-    XdgShell shell(dir.file("no-such-opener"));
-    EXPECT_EQ(shell.openDocument(dir.file("a.xls"), "/"), kOpenerNotFound);
-    XdgShell inPath("mokuji-no-such-opener-anywhere");
+    os::XdgShell shell(dir.file("no-such-opener"));
+    EXPECT_EQ(shell.openDocument(dir.file("a.xls"), "/"), os::kOpenerNotFound);
+    os::XdgShell inPath("mokuji-no-such-opener-anywhere");
     EXPECT_LE(inPath.openDocument(dir.file("a.xls"), "/"), 32);
     EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);
 }
 
 TEST_F(DesktopOpener, StartingAProgramThatIsADocumentFailsWithoutRunningIt) {
-    XdgShell shell("true");
+    os::XdgShell shell("true");
     std::string marker = dir.file("ran");
     // Executable bits on a document (as on some mounted drives) must not get
     // its text run by the shell.
@@ -93,7 +94,7 @@ TEST_F(DesktopOpener, StartingAProgramThatIsADocumentFailsWithoutRunningIt) {
 
 TEST_F(DesktopOpener, AProgramStartsAndItsIdComesBack) {
     std::string record = dir.file("started.txt");
-    XdgShell shell("true");
+    os::XdgShell shell("true");
     double pid = shell.startProgram(script(dir, "tool.exe", "echo $$ > '" + record + "'"));
     ASSERT_GT(pid, 0.0);
     EXPECT_EQ(readWhenWritten(record), std::to_string(static_cast<long>(pid)) + "\n");
@@ -103,13 +104,13 @@ TEST(OpenerChoice, TheEnvironmentNamesTheOpenerAndXdgOpenIsTheDefault) {
     const char* before = std::getenv("MOKUJI_OPENER");
     std::string saved = before ? before : "";
     setenv("MOKUJI_OPENER", "/usr/local/bin/record-open", 1);
-    EXPECT_EQ(XdgShell().opener(), "/usr/local/bin/record-open");
+    EXPECT_EQ(os::XdgShell().opener(), "/usr/local/bin/record-open");
     setenv("MOKUJI_OPENER", "", 1);
-    EXPECT_EQ(XdgShell().opener(), "xdg-open");
+    EXPECT_EQ(os::XdgShell().opener(), "xdg-open");
     unsetenv("MOKUJI_OPENER");
-    EXPECT_EQ(XdgShell().opener(), "xdg-open");
+    EXPECT_EQ(os::XdgShell().opener(), "xdg-open");
     if (before) setenv("MOKUJI_OPENER", saved.c_str(), 1);
 }
 
 }  // namespace
-}  // namespace mokuji::platform
+}  // namespace mokuji::window

@@ -12,7 +12,7 @@
 #include "run/list_generation_driver.h"
 #include "support/recording_view.h"
 
-namespace mokuji::app {
+namespace mokuji::window {
 namespace {
 
 using fake::nativePath;
@@ -99,7 +99,7 @@ TEST_F(FormLoad, APathThatDoesNotExistIsNamedAsGivenAndAsLookedFor) {
 #endif
     EXPECT_THAT(gathering.calledWith, IsEmpty());
     EXPECT_TRUE(view.enabled);
-    EXPECT_EQ(view.pointer, platform::kPointerDefault);
+    EXPECT_EQ(view.pointer, view::kPointerDefault);
     EXPECT_THAT(shell.documents, IsEmpty());
 }
 
@@ -109,9 +109,9 @@ TEST_F(FormLoad, AFolderThatCannotBeListedIsNamedAndTheWindowGivenBack) {
                        shell,
                        view,
                        {},
-                       [](const gather::GatherContext& g) -> gather::GatherResult {
+                       [](const run::GatherContext& g) -> run::GatherResult {
                            g.view.setEnabled(false);
-                           throw platform::FileSystemError("permission denied");
+                           throw os::FileSystemError("permission denied");
                        },
                        nativePath("/data/locked"),
                        {}};
@@ -120,7 +120,7 @@ TEST_F(FormLoad, AFolderThatCannotBeListedIsNamedAndTheWindowGivenBack) {
     EXPECT_THAT(view.messages[0], HasSubstr(nativePath("/data/locked/") + "（"));
     EXPECT_THAT(view.messages[0], HasSubstr("）\r\n（詳細: permission denied）\r\n"));
     EXPECT_TRUE(view.enabled);
-    EXPECT_EQ(view.pointer, platform::kPointerDefault);
+    EXPECT_EQ(view.pointer, view::kPointerDefault);
     EXPECT_THAT(shell.documents, IsEmpty());
 }
 
@@ -130,7 +130,7 @@ TEST_F(FormLoad, WithoutTheApplicationTheRunFailsButAnEarlierListIsStillOpened) 
     gathering.names = {"b.xls", "A.xls"};
     EXPECT_EQ(load(nativePath("/data/q")), RunEnd::ListNotSaved);
     EXPECT_EQ(applications, 1);
-    EXPECT_THAT(view.messages, ElementsAre(engine::kNoApplicationMessage));
+    EXPECT_THAT(view.messages, ElementsAre(run::kNoApplicationMessage));
     EXPECT_EQ(view.captions.back(), "tamuE1 EXCELのデータベース");
     EXPECT_THAT(shell.documents, ElementsAre(std::pair<std::string, std::string>(
                                      nativePath("/data/q/00_目次.xls"), nativePath("/"))));
@@ -138,4 +138,4 @@ TEST_F(FormLoad, WithoutTheApplicationTheRunFailsButAnEarlierListIsStillOpened) 
 }
 
 }  // namespace
-}  // namespace mokuji::app
+}  // namespace mokuji::window

@@ -7,7 +7,7 @@
 #include "window/gathering_settings.h"
 #include "window/settings_file.h"
 
-namespace mokuji::app {
+namespace mokuji::window {
 namespace {
 
 TEST(GatheringSettings, ExtensionListsAsUsersWriteThem) {
@@ -87,4 +87,4 @@ TEST(GatheringSettings, ASettingsFileThatCannotBeOneIsNamed) {
 }
 
 }  // namespace
-}  // namespace mokuji::app
+}  // namespace mokuji::window

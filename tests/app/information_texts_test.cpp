@@ -11,7 +11,7 @@
 #include "support/recording_view.h"
 #include "window/main_window.h"
 
-namespace mokuji::app {
+namespace mokuji::window {
 namespace {
 
 using ::testing::ElementsAre;
@@ -74,8 +74,8 @@ TEST(HelpText, KeepsItsBlanksAndEndsWithAnEmptyLine) {
 }
 
 TEST(ReservedNamesText, ListsEveryPropertyOfTheTableInOrder) {
-    columns::PropertyNameTable prop_name;
-    columns::FillPropertyNames(prop_name);
+    list_file::PropertyNameTable prop_name;
+    list_file::FillPropertyNames(prop_name);
     std::vector<std::string> lines = linesOf(ReservedNamesText(prop_name));
     ASSERT_EQ(lines.size(), 32u);
     EXPECT_EQ(lines[0], "＜名前の予約語＞");
@@ -84,7 +84,7 @@ TEST(ReservedNamesText, ListsEveryPropertyOfTheTableInOrder) {
         const std::string& line = lines[static_cast<std::size_t>(i) + 1];
         EXPECT_EQ(line, "P_" + prop_name[static_cast<std::size_t>(i)]) << "entry " << i;
         // What the user is told to write must select that very property.
-        EXPECT_EQ(columns::PropertyIndexOf(prop_name, line), i) << line;
+        EXPECT_EQ(list_file::PropertyIndexOf(prop_name, line), i) << line;
     }
     EXPECT_EQ(lines[2], "P_タイトル");
     EXPECT_EQ(lines[31], "P_文字数 (スペースを含む)");
@@ -93,8 +93,8 @@ TEST(ReservedNamesText, ListsEveryPropertyOfTheTableInOrder) {
 TEST(InformationMenu, EachItemShowsItsTextAndDoesNothingElse) {
     fake::RecordingView view;
     fake::PathFileSystem fs;
-    columns::PropertyNameTable prop_name;
-    columns::FillPropertyNames(prop_name);
+    list_file::PropertyNameTable prop_name;
+    list_file::FillPropertyNames(prop_name);
     mnu_version_Click(view, fs);
     mnu_help1_Click(view);
     mnu_help_予約語_Click(view, prop_name);
@@ -104,4 +104,4 @@ TEST(InformationMenu, EachItemShowsItsTextAndDoesNothingElse) {
 }
 
 }  // namespace
-}  // namespace mokuji::app
+}  // namespace mokuji::window

@@ -8,7 +8,7 @@
 #include "os/shell_open.h"
 #include "window/mokuji_open.h"
 
-namespace mokuji::app {
+namespace mokuji::window {
 namespace {
 
 using fake::nativePath;
@@ -47,7 +47,7 @@ TEST(ShellOpen, OnlyAFileOfItsOwnExeExtensionIsStartedAndOnlyOnWindows) {
          {nativePath("/data/tool.exe"), nativePath("/data/TOOL.Exe"), std::string("C:/d/t.exe")}) {
         fake::RecordingShell shell;
         shell.programResult = 77;
-        util::ShellOpenResult r = util::ShellOpen(path, shell);
+        os::ShellOpenResult r = os::ShellOpen(path, shell);
         EXPECT_EQ(shell.programs.size(), started ? 1u : 0u) << path;
         EXPECT_EQ(shell.documents.size(), started ? 0u : 1u) << path;
         if (started) {
@@ -57,7 +57,7 @@ TEST(ShellOpen, OnlyAFileOfItsOwnExeExtensionIsStartedAndOnlyOnWindows) {
     for (const std::string& path : {nativePath("/x.exe/00_目次.xls"), nativePath("/a.exe.d/b.xls"),
                                     nativePath("/data/a.exeption.xls"), nativePath("/d/exe")}) {
         fake::RecordingShell shell;
-        util::ShellOpen(path, shell);
+        os::ShellOpen(path, shell);
         EXPECT_THAT(shell.programs, IsEmpty()) << path;
     }
 }
@@ -65,7 +65,7 @@ TEST(ShellOpen, OnlyAFileOfItsOwnExeExtensionIsStartedAndOnlyOnWindows) {
 TEST(ShellOpen, DocumentsGoToTheShellWithItsWorkingFolderAndItsValueComesBack) {
     fake::RecordingShell shell;
     shell.documentResult = 2;
-    util::ShellOpenResult r = util::ShellOpen(nativePath("/data/00_目次.xls"), shell);
+    os::ShellOpenResult r = os::ShellOpen(nativePath("/data/00_目次.xls"), shell);
     EXPECT_THAT(shell.documents,
                 ElementsAre(Opened(nativePath("/data/00_目次.xls"), nativePath("/"))));
     EXPECT_EQ(std::get<std::int32_t>(r), 2);
@@ -75,9 +75,9 @@ TEST(ShellOpen, DocumentsGoToTheShellWithItsWorkingFolderAndItsValueComesBack) {
 TEST(ShellOpen, AProgramThatDoesNotStartGivesZero) {
     fake::RecordingShell shell;
     shell.programResult = 0;
-    EXPECT_EQ(std::get<double>(util::ShellOpen(nativePath("/nowhere/x.exe"), shell)), 0.0);
+    EXPECT_EQ(std::get<double>(os::ShellOpen(nativePath("/nowhere/x.exe"), shell)), 0.0);
 }
 #endif
 
 }  // namespace
-}  // namespace mokuji::app
+}  // namespace mokuji::window

@@ -21,7 +21,7 @@
 #include "os/posix_file_system.h"
 #endif
 
-namespace mokuji::app {
+namespace mokuji::window {
 namespace {
 
 using namespace std::string_literals;
@@ -31,15 +31,15 @@ using ::testing::IsEmpty;
 using ::testing::StartsWith;
 
 #ifdef _WIN32
-using NativeFileSystem = platform::win32::Win32FileSystem;
+using NativeFileSystem = os::win::Win32FileSystem;
 #else
-using NativeFileSystem = platform::PosixFileSystem;
+using NativeFileSystem = os::PosixFileSystem;
 #endif
 
 class RunCommand : public ::testing::Test {
   protected:
     explicit RunCommand(bool damagedList = false) : folder(damagedList) {
-        columns::FillPropertyNames(window.prop_name);
+        list_file::FillPropertyNames(window.prop_name);
     }
 
     StartupContext context() {
@@ -47,9 +47,9 @@ class RunCommand : public ::testing::Test {
                 shell,
                 view,
                 ::xls::native::createApplication,
-                [this](const gather::GatherContext& g) {
+                [this](const run::GatherContext& g) {
                     ++gathers;
-                    gather::GatherResult result = gather::GatherFolder(g);
+                    run::GatherResult result = run::GatherFolder(g);
                     if (passOver) result.unreadableTemplates.push_back(*passOver);
                     return result;
                 },
@@ -66,7 +66,7 @@ class RunCommand : public ::testing::Test {
     fake::RecordingShell shell;
     fake::RecordingView view;
     int gathers = 0;
-    std::optional<gather::ReadFailure> passOver;
+    std::optional<list_file::ReadFailure> passOver;
     dialogs::testing::ScriptedDialogLayer layer;
     std::shared_ptr<dialogs::testing::FakeOwner> owner =
         std::make_shared<dialogs::testing::FakeOwner>();
@@ -153,7 +153,8 @@ TEST(WorkingPath, AtTheRootTheSeparatorIsNotDoubled) {
 // A workbook the gathering could not read for the columns but the run read
 // after all is named once the list is made.
 TEST_F(RunCommand, WorkbooksPassedOverForTheTemplateAreNamedAfterTheRun) {
-    passOver = gather::ReadFailure{folder.at("a.xls"), "damaged", automation::OpenFailure::Damaged};
+    passOver =
+        list_file::ReadFailure{folder.at("a.xls"), "damaged", automation::OpenFailure::Damaged};
     layer.choose(folder.at("b.xls"));
     EXPECT_EQ(run(run_rows::Via::Menu), RunEnd::ListWritten);
     ASSERT_EQ(view.messages.size(), 1u);
@@ -161,4 +162,4 @@ TEST_F(RunCommand, WorkbooksPassedOverForTheTemplateAreNamedAfterTheRun) {
 }
 
 }  // namespace
-}  // namespace mokuji::app
+}  // namespace mokuji::window

@@ -6,14 +6,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-namespace mokuji::app {
+namespace mokuji::window {
 namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
 TEST(RunMessages, EachThingTheRunCouldNotDoIsNamedOnce) {
-    engine::RunOutcome out;
+    run::RunOutcome out;
     out.applicationStarted = true;
     EXPECT_THAT(RunOutcomeMessages(out), IsEmpty());
 
@@ -43,11 +43,11 @@ TEST(RunMessages, EachThingTheRunCouldNotDoIsNamedOnce) {
 }
 
 TEST(RunMessages, WithoutTheApplicationNothingElseIsSaid) {
-    engine::RunOutcome out;
+    run::RunOutcome out;
     out.list.rowsFailed = {"c.xls"};
     EXPECT_THAT(RunOutcomeMessages(out),
                 ElementsAre("EXCELがインストールされていないので、利用できません。"));
 }
 
 }  // namespace
-}  // namespace mokuji::app
+}  // namespace mokuji::window

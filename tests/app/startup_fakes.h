@@ -21,7 +21,7 @@
 
 namespace fake {
 
-using mokuji::platform::FileAttributes;
+using mokuji::os::FileAttributes;
 
 inline std::string lowerAscii(std::string s) {
     for (char& c : s) {
@@ -30,7 +30,7 @@ inline std::string lowerAscii(std::string s) {
     return s;
 }
 
-class PathFileSystem : public mokuji::platform::FileSystem {
+class PathFileSystem : public mokuji::os::FileSystem {
   public:
     void addFile(const std::string& path, bool hidden = false) {
         entries_[path] = FileAttributes{true, false, hidden, false};
@@ -40,17 +40,17 @@ class PathFileSystem : public mokuji::platform::FileSystem {
     std::vector<std::string> listFolder(const std::string&) override { return {}; }
     FileAttributes attributes(const std::string& path) override {
         auto it = entries_.find(path);
-        if (it == entries_.end() && !path.empty() && path.back() == mokuji::util::kPathSeparator) {
+        if (it == entries_.end() && !path.empty() && path.back() == mokuji::os::kPathSeparator) {
             it = entries_.find(path.substr(0, path.size() - 1));
         }
         return it == entries_.end() ? FileAttributes{} : it->second;
     }
     std::string findOrdinaryFile(const std::string& path) override {
         lookups.push_back(path);
-        std::string folder = mokuji::util::FolderOf(path);
+        std::string folder = mokuji::os::FolderOf(path);
         for (const auto& [p, a] : entries_) {
             if (a.directory || a.hidden || a.system) continue;
-            if (mokuji::util::FolderOf(p) == folder && lowerAscii(p) == lowerAscii(path)) return p;
+            if (mokuji::os::FolderOf(p) == folder && lowerAscii(p) == lowerAscii(path)) return p;
         }
         return {};
     }
@@ -64,7 +64,7 @@ class PathFileSystem : public mokuji::platform::FileSystem {
     std::map<std::string, FileAttributes> entries_;
 };
 
-class RecordingShell : public mokuji::platform::Shell {
+class RecordingShell : public mokuji::os::Shell {
   public:
     int openDocument(const std::string& path, const std::string& folder) override {
         documents.emplace_back(path, folder);
@@ -86,11 +86,11 @@ class RecordingShell : public mokuji::platform::Shell {
 struct ScriptedGathering {
     std::vector<std::string> names;
     std::string listFile;
-    std::optional<mokuji::gather::ReadFailure> readFailure;
-    std::vector<mokuji::gather::ReadFailure> unreadableTemplates;
+    std::optional<mokuji::list_file::ReadFailure> readFailure;
+    std::vector<mokuji::list_file::ReadFailure> unreadableTemplates;
     std::vector<std::string> calledWith;
 
-    mokuji::gather::GatherResult operator()(const mokuji::gather::GatherContext& ctx) {
+    mokuji::run::GatherResult operator()(const mokuji::run::GatherContext& ctx) {
         calledWith.push_back(ctx.workingPath);
         ctx.workbookList.Clear();
         for (const auto& n : names) ctx.workbookList.AddItem(n);
@@ -113,7 +113,7 @@ struct StartupWorld {
     int applications = 0;
     int centred = 0;
 
-    mokuji::app::StartupContext context(std::string arguments = {}) {
+    mokuji::window::StartupContext context(std::string arguments = {}) {
         return {fs,
                 shell,
                 view,

@@ -41,12 +41,12 @@ struct TwoApplications {
 };
 
 std::string rowOf(Application& app, const std::string& path) {
-    mokuji::columns::ColumnTable table;
+    mokuji::list_file::ColumnTable table;
     table.g_item_name[1] = "担当者";
-    mokuji::columns::PropertyNameTable prop_name;
-    mokuji::columns::FillPropertyNames(prop_name);
-    mokuji::engine::RowStore rows;
-    auto book = mokuji::engine::ReadWorkbookRow(app, path, table, prop_name, rows);
+    mokuji::list_file::PropertyNameTable prop_name;
+    mokuji::list_file::FillPropertyNames(prop_name);
+    mokuji::list_file::RowStore rows;
+    auto book = mokuji::run::ReadWorkbookRow(app, path, table, prop_name, rows);
     book->close(false);
     return rows.rows.empty() ? "(no row)" : rows.rows[0].values.at(0).toText();
 }

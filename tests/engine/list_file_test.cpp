@@ -20,7 +20,7 @@
 #include "support/unreadable_file.h"
 #include "support/xlrd_check.h"
 
-namespace mokuji::engine {
+namespace mokuji::run {
 namespace {
 
 using automation::Variant;
@@ -32,7 +32,7 @@ using fake::makeSource;
 class ListFile : public ::testing::Test {
   protected:
     void SetUp() override {
-        columns::FillPropertyNames(prop_name);
+        list_file::FillPropertyNames(prop_name);
         const std::tuple<const char*, int, int> defs[] = {
             {"P_ファイル名", 0, 0}, {"件名", 2, 2}, {"担当者", 2, 3},
             {"金額", 3, 2},         {"式", 3, 3},   {"P_アプリケーション名", 0, 0}};
@@ -54,21 +54,22 @@ class ListFile : public ::testing::Test {
     }
 
     RunOutcome run(std::vector<std::string> list) {
-        ListContext ctx{dir.file(""), "mokuji", columns, view, [](const std::string& p) {
-                            return std::filesystem::is_regular_file(
-                                std::filesystem::path(std::u8string(p.begin(), p.end())));
-                        }};
+        list_file::ListContext ctx{
+            dir.file(""), "mokuji", columns, view, [](const std::string& p) {
+                return std::filesystem::is_regular_file(
+                    std::filesystem::path(std::u8string(p.begin(), p.end())));
+            }};
         RunPlan plan{dir.file(""), list, columns, prop_name, "mokuji"};
         return MakeList(plan, xls::native::createApplication, view,
-                        [&](automation::Application& xl, const RowStore& rows) {
+                        [&](automation::Application& xl, const list_file::RowStore& rows) {
                             return BuildListWorkbook(xl, rows, ctx);
                         });
     }
 
     fake::TempFolder dir;
     fake::RecordingView view;
-    columns::ColumnTable columns;
-    columns::PropertyNameTable prop_name;
+    list_file::ColumnTable columns;
+    list_file::PropertyNameTable prop_name;
 };
 
 TEST_F(ListFile, CreatedThenUpdatedAsBothReadersSeeIt) {
@@ -179,7 +180,7 @@ TEST_F(ListFile, WorkbooksGoneOrLockedAfterListingAreNamedAndTheRestListed) {
 
 // A column name the application refuses as a name still heads its column.
 TEST_F(ListFile, RefusedNameStillHeadsItsColumn) {
-    columns = columns::ColumnTable{};
+    columns = list_file::ColumnTable{};
     columns.g_item_name[1] = "P_ファイル名";
     columns.g_item_name[2] = "P_マルチメディア クリップの数";
     columns.g_item_name[3] = "担当者";
@@ -204,17 +205,17 @@ TEST_F(ListFile, RefusedNameStillHeadsItsColumn) {
 // so the row is handed over as read) is cut at the cell's limit, without
 // splitting a character, and named.
 TEST_F(ListFile, TextLongerThanACellHoldsIsCutAndNamed) {
-    columns = columns::ColumnTable{};
+    columns = list_file::ColumnTable{};
     columns.g_item_name[1] = "P_ファイル名";
     columns.g_item_name[2] = "感想";
     std::string text = "a";
     for (int i = 0; i < 20000; ++i) text += "\U00020BB7";  // two UTF-16 units each
-    RowStore rows;
+    list_file::RowStore rows;
     rows.rows.push_back({"長文.xls", {Variant("長文.xls"), Variant(text)}});
-    ListContext ctx{dir.file(""), "mokuji", columns, view,
-                    [](const std::string&) { return false; }};
+    list_file::ListContext ctx{dir.file(""), "mokuji", columns, view,
+                               [](const std::string&) { return false; }};
     auto app = xls::native::createApplication();
-    ListWorkbookResult result = BuildListWorkbook(*app, rows, ctx);
+    list_file::ListWorkbookResult result = BuildListWorkbook(*app, rows, ctx);
     ASSERT_FALSE(result.saveFailure);
     ASSERT_EQ(result.valuesCut.size(), 1u);
     EXPECT_EQ(result.valuesCut[0].fileName, "長文.xls");
@@ -263,7 +264,7 @@ TEST_F(ListFile, UpdateKeepsWhatAnotherProgramAddedToTheList) {
     const std::string list =
         dir.copy(fake::testData("fixtures/list_edited_by_libreoffice.xls"), "00_目次.xls");
     makeSource(dir.file("c.xls"), {{"件名", 2, 2, Variant("追加")}});
-    columns = columns::ColumnTable{};
+    columns = list_file::ColumnTable{};
     columns.g_item_name[1] = "P_ファイル名";
     columns.g_item_name[2] = "件名";
     columns.g_item_row[2] = 2;
@@ -306,4 +307,4 @@ print('links', [(h.frowx, h.url_or_path) for h in s.hyperlink_list]))");
 }
 
 }  // namespace
-}  // namespace mokuji::engine
+}  // namespace mokuji::run

@@ -19,7 +19,7 @@
 #include "support/watched_application.h"
 #include "support/xlrd_check.h"
 
-namespace mokuji::engine {
+namespace mokuji::run {
 namespace {
 
 using automation::Variant;
@@ -38,11 +38,11 @@ class ListWorkbook : public ::testing::Test {
             columns.g_item_col[j] = col;
         }
     }
-    ListWorkbookResult build() {
+    list_file::ListWorkbookResult build() {
         auto app = fake::factoryFor(watch)();
-        ListContext ctx{dir.file(""), "mokuji", columns, view, [](const std::string& p) {
-                            return std::filesystem::is_regular_file(fake::utf8Path(p));
-                        }};
+        list_file::ListContext ctx{dir.file(""), "mokuji", columns, view, [](const std::string& p) {
+                                       return std::filesystem::is_regular_file(fake::utf8Path(p));
+                                   }};
         auto result = BuildListWorkbook(*app, rows, ctx);
         app->quit();
         return result;
@@ -98,8 +98,8 @@ class ListWorkbook : public ::testing::Test {
     const std::string list = dir.file("00_目次.xls");
     fake::Watch watch;
     fake::RecordingView view;
-    columns::ColumnTable columns;
-    RowStore rows;
+    list_file::ColumnTable columns;
+    list_file::RowStore rows;
     std::unique_ptr<automation::Application> reader;
 };
 
@@ -268,11 +268,11 @@ TEST_F(ListWorkbook, ListFileThatCannotBeOpenedIsNotReplaced) {
     rows.rows = {fake::textRow({"a.xls"})};
     auto result = build();
     ASSERT_TRUE(result.saveFailure);
-    EXPECT_EQ(result.saveFailure->step, ListSaveFailure::Step::Open);
+    EXPECT_EQ(result.saveFailure->step, list_file::ListSaveFailure::Step::Open);
     EXPECT_FALSE(watch.logged("Add"));
     std::ifstream in(fake::utf8Path(list), std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "not a workbook");
 }
 
 }  // namespace
-}  // namespace mokuji::engine
+}  // namespace mokuji::run

@@ -17,7 +17,7 @@
 #include "support/temp_folder.h"
 #include "support/watched_application.h"
 
-namespace mokuji::engine {
+namespace mokuji::run {
 namespace {
 
 using automation::Variant;
@@ -28,7 +28,7 @@ using Texts = std::vector<std::string>;
 
 class RunOverFolder : public ::testing::Test {
   protected:
-    void SetUp() override { columns::FillPropertyNames(prop_name); }
+    void SetUp() override { list_file::FillPropertyNames(prop_name); }
 
     void setColumns(std::vector<std::tuple<std::string, int, int>> defs) {
         columns = {};
@@ -53,8 +53,8 @@ class RunOverFolder : public ::testing::Test {
     fake::TempFolder dir;
     fake::Watch watch;
     fake::RecordingView view;
-    columns::ColumnTable columns;
-    columns::PropertyNameTable prop_name;
+    list_file::ColumnTable columns;
+    list_file::PropertyNameTable prop_name;
 };
 
 TEST_F(RunOverFolder, EachReadableWorkbookYieldsItsRowAndTheRestAreNamed) {
@@ -115,7 +115,7 @@ TEST_F(RunOverFolder, EachReadableWorkbookYieldsItsRowAndTheRestAreNamed) {
     // The run tells the user nothing itself, and gives the window back.
     EXPECT_THAT(view.messages, IsEmpty());
     EXPECT_TRUE(view.enabled);
-    EXPECT_EQ(view.pointer, platform::kPointerDefault);
+    EXPECT_EQ(view.pointer, view::kPointerDefault);
 
     // Each workbook is opened read-only with its macros kept from running,
     // and closed unsaved; one instance does it all and is ended.
@@ -154,23 +154,25 @@ TEST_F(RunOverFolder, WindowIsBusyDuringTheRunAndGivenBackHoweverTheListPhaseEnd
     fake::makeSource(dir.file("a.xls"), {{"担当者", 2, 2, Variant("鈴木")}});
     setColumns({{"担当者", 0, 0}});
     bool busyDuringListPhase = false;
-    run({"a.xls"}, [&](automation::Application&, const RowStore&) {
-        busyDuringListPhase = !view.enabled && view.pointer == platform::kPointerHourglass;
-        return ListWorkbookResult{};
+    run({"a.xls"}, [&](automation::Application&, const list_file::RowStore&) {
+        busyDuringListPhase = !view.enabled && view.pointer == view::kPointerHourglass;
+        return list_file::ListWorkbookResult{};
     });
     EXPECT_TRUE(busyDuringListPhase);
     EXPECT_TRUE(view.enabled);
-    EXPECT_EQ(view.pointer, platform::kPointerDefault);
+    EXPECT_EQ(view.pointer, view::kPointerDefault);
     EXPECT_EQ(view.yields, 2);  // after the reads and after the close
     EXPECT_EQ(view.events.front(), "pointer:11");
     EXPECT_EQ(view.events.back(), "pointer:0");
 
     // A list phase that fails still ends the instance.
     std::size_t rowsSeen = 0;
-    run({"a.xls"}, [&](automation::Application&, const RowStore& rows) -> ListWorkbookResult {
-        rowsSeen = rows.rows.size();
-        throw automation::AutomationError(1004, "save failed");
-    });
+    run({"a.xls"},
+        [&](automation::Application&,
+            const list_file::RowStore& rows) -> list_file::ListWorkbookResult {
+            rowsSeen = rows.rows.size();
+            throw automation::AutomationError(1004, "save failed");
+        });
     EXPECT_EQ(rowsSeen, 1u);
     EXPECT_EQ(watch.log.back(), "Quit");
     EXPECT_EQ(watch.alive, 0);
@@ -229,4 +231,4 @@ TEST_F(RunOverFolder, ReadingAheadKeepsTheOrderOfTheList) {
 }
 
 }  // namespace
-}  // namespace mokuji::engine
+}  // namespace mokuji::run

@@ -17,7 +17,7 @@
 #include "support/temp_folder.h"
 #include "support/watched_application.h"
 
-namespace mokuji::gather {
+namespace mokuji::run {
 namespace {
 
 using automation::Variant;
@@ -64,8 +64,8 @@ class SubRead : public ::testing::Test {
 
     fake::TempFolder dir;
     std::string g_mokuji_path;
-    platform::ListBox List1;
-    columns::ColumnTable columns;
+    run::ListBox List1;
+    list_file::ColumnTable columns;
     fake::RecordingView view;
     fake::ScriptedFileSystem fs;
     fake::Watch world;
@@ -198,4 +198,4 @@ TEST_F(SubRead, BareWorkingPathGathersTheCurrentDirectory) {
 }
 
 }  // namespace
-}  // namespace mokuji::gather
+}  // namespace mokuji::run

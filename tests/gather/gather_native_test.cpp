@@ -18,19 +18,19 @@
 #include "support/source_workbook.h"
 #include "support/temp_folder.h"
 
-namespace mokuji::gather {
+namespace mokuji::run {
 namespace {
 
 using automation::Variant;
-using columns::kNoNumber;
+using list_file::kNoNumber;
 using ::testing::ElementsAre;
 using ::testing::UnorderedElementsAre;
 
 using Column = std::tuple<std::string, std::int32_t, std::int32_t>;
 
-std::vector<Column> used(const columns::ColumnTable& t) {
+std::vector<Column> used(const list_file::ColumnTable& t) {
     std::vector<Column> out;
-    for (int j = 1; j <= columns::kMaxColumns; ++j) {
+    for (int j = 1; j <= list_file::kMaxColumns; ++j) {
         if (!t.g_item_name[j].empty())
             out.emplace_back(t.g_item_name[j], t.g_item_row[j], t.g_item_col[j]);
     }
@@ -52,24 +52,24 @@ class GatherNative : public ::testing::Test {
     void makeList() {
         std::vector<std::string> workbooks;
         for (std::size_t i = 0; i < List1.ListCount(); ++i) workbooks.push_back(List1.List(i));
-        columns::PropertyNameTable prop_name;
-        columns::FillPropertyNames(prop_name);
-        engine::ListContext ctx{
+        list_file::PropertyNameTable prop_name;
+        list_file::FillPropertyNames(prop_name);
+        list_file::ListContext ctx{
             dir.file(""), "mokuji", columns, view,
             [this](const std::string& p) { return !fs.findOrdinaryFile(p).empty(); }};
-        engine::RunPlan plan{dir.file(""), workbooks, columns, prop_name, "mokuji"};
-        engine::RunOutcome out =
-            engine::MakeList(plan, xls::native::createApplication, view,
-                             [&](automation::Application& xl, const engine::RowStore& rows) {
-                                 return engine::BuildListWorkbook(xl, rows, ctx);
-                             });
+        run::RunPlan plan{dir.file(""), workbooks, columns, prop_name, "mokuji"};
+        run::RunOutcome out =
+            run::MakeList(plan, xls::native::createApplication, view,
+                          [&](automation::Application& xl, const list_file::RowStore& rows) {
+                              return list_file::BuildListWorkbook(xl, rows, ctx);
+                          });
         ASSERT_FALSE(out.list.saveFailure) << out.list.saveFailure->detail;
     }
 
     fake::TempFolder dir;
     std::string g_mokuji_path;
-    platform::ListBox List1{true};
-    columns::ColumnTable columns;
+    run::ListBox List1{true};
+    list_file::ColumnTable columns;
     fake::RecordingView view;
     fake::MachineFileSystem fs;
 };
@@ -96,7 +96,7 @@ TEST_F(GatherNative, TemplateColumnsSurviveTheListFileTheyWereWrittenTo) {
     EXPECT_EQ(List1.ListCount(), 2u);
     // The file-name column needs no cell; the others keep theirs.
     EXPECT_EQ(used(columns),
-              (std::vector<Column>{{"P_ファイル名", columns::kNoNumber, columns::kNoNumber},
+              (std::vector<Column>{{"P_ファイル名", list_file::kNoNumber, list_file::kNoNumber},
                                    {"件名", 2, 2},
                                    {"担当者", 2, 3},
                                    {"日付", 5, 1}}));
@@ -153,7 +153,7 @@ TEST_F(GatherNative, ListFileEditedByLibreOffice) {
     EXPECT_EQ(result.listFile, dir.file("00_目次.xls"));
     // LibreOffice's "No_" is the number column all the same.
     EXPECT_EQ(used(columns),
-              (std::vector<Column>{{"P_ファイル名", columns::kNoNumber, columns::kNoNumber},
+              (std::vector<Column>{{"P_ファイル名", list_file::kNoNumber, list_file::kNoNumber},
                                    {"件名", 2, 2},
                                    {"担当者", 2, 3}}));
 }
@@ -174,4 +174,4 @@ TEST_F(GatherNative, ListFileThatIsNoWorkbookStopsTheRunBeforeItIsOverwritten) {
 }
 
 }  // namespace
-}  // namespace mokuji::gather
+}  // namespace mokuji::run

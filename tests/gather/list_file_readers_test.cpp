@@ -19,10 +19,10 @@
 #include "support/watched_application.h"
 #include "support/xlsx_package.h"
 
-namespace mokuji::gather {
+namespace mokuji::run {
 namespace {
 
-using columns::kNoNumber;
+using list_file::kNoNumber;
 using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
@@ -31,12 +31,12 @@ using Column = std::tuple<std::string, std::int32_t, std::int32_t>;
 
 // The used entries of the table, in order; every entry after them must be
 // free, as the run expects.
-std::vector<Column> used(const columns::ColumnTable& t) {
+std::vector<Column> used(const list_file::ColumnTable& t) {
     std::vector<Column> out;
     int j = 1;
-    for (; j <= columns::kMaxColumns && !t.g_item_name[j].empty(); ++j)
+    for (; j <= list_file::kMaxColumns && !t.g_item_name[j].empty(); ++j)
         out.emplace_back(t.g_item_name[j], t.g_item_row[j], t.g_item_col[j]);
-    for (; j <= columns::kMaxColumns; ++j) {
+    for (; j <= list_file::kMaxColumns; ++j) {
         EXPECT_EQ(t.g_item_name[j], "") << "entry " << j;
         EXPECT_EQ(t.g_item_row[j], kNoNumber) << "entry " << j;
         EXPECT_EQ(t.g_item_col[j], kNoNumber) << "entry " << j;
@@ -137,11 +137,13 @@ class Readers : public ::testing::Test {
         const auto bytes = b.bytes();
         return dir.write(name, std::string(bytes.begin(), bytes.end()));
     }
-    ReaderContext context() { return {fake::factoryFor(world), view, "mokuji", "*.xls;*.xlsx"}; }
-    std::optional<ReadFailure> read1(const std::string& path) {
+    list_file::ReaderContext context() {
+        return {fake::factoryFor(world), view, "mokuji", "*.xls;*.xlsx"};
+    }
+    std::optional<list_file::ReadFailure> read1(const std::string& path) {
         return ReadListFileColumns(path, table, context());
     }
-    std::optional<ReadFailure> read2(const std::string& path) {
+    std::optional<list_file::ReadFailure> read2(const std::string& path) {
         return ReadTemplateColumns(path, table, context());
     }
     // Something a reader must not touch when it does not read.
@@ -166,8 +168,8 @@ class Readers : public ::testing::Test {
     fake::TempFolder dir;
     fake::Watch world;
     fake::RecordingView view;
-    columns::ColumnTable table;
-    columns::ColumnTable before;
+    list_file::ColumnTable table;
+    list_file::ColumnTable before;
 };
 
 TEST_F(Readers, ListFileGivesColumnsLeftToRightWithTheNumbersUnderTheirHeaders) {
@@ -306,7 +308,7 @@ TEST_F(Readers, WorkbookThatCannotBeOpenedIsReportedAndTheTableKept) {
     fillTableWithOldColumns();
     const std::string locked =
         dir.copy(fake::testData("corpus/PHPOffice__PhpSpreadsheet/pwtest2.xls"), "00_目次.xls");
-    std::optional<ReadFailure> failure = read1(locked);
+    std::optional<list_file::ReadFailure> failure = read1(locked);
     ASSERT_TRUE(failure);
     EXPECT_EQ(failure->path, locked);
     EXPECT_FALSE(failure->reason.empty());
@@ -328,7 +330,7 @@ TEST_F(Readers, FailureWhileWalkingTheNamesKeepsTheTableAndEndsTheInstance) {
     b.names = {on("件名", 2, 2)};
     const std::string path = write("a.xlsx", b);
     world.fail("Names.Count");
-    std::optional<ReadFailure> failure = read2(path);
+    std::optional<list_file::ReadFailure> failure = read2(path);
     ASSERT_TRUE(failure);
     EXPECT_EQ(failure->cause, automation::OpenFailure::Other);
     expectTableUnchanged();
@@ -370,4 +372,4 @@ TEST_F(Readers, WithoutTheApplicationNothingIsReadAndTheTableKept) {
 }
 
 }  // namespace
-}  // namespace mokuji::gather
+}  // namespace mokuji::run

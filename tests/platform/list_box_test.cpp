@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-namespace mokuji::platform {
+namespace mokuji::os {
 namespace {
 
-std::vector<std::string> entries(const ListBox& box) {
+std::vector<std::string> entries(const run::ListBox& box) {
     std::vector<std::string> out;
     for (std::size_t i = 0; i < box.ListCount(); ++i) {
         out.push_back(box.List(i) + (box.Selected(i) ? "*" : ""));
@@ -17,7 +17,7 @@ std::vector<std::string> entries(const ListBox& box) {
 }
 
 TEST(SortedListBox, KeepsOrderIgnoringLetterCaseWhateverIsDoneBetweenAdditions) {
-    ListBox box(true);
+    run::ListBox box(true);
     box.AddItem("b.xls");
     box.AddItem("A.xls");
     box.SetSelected(1, true);  // b.xls, now that A.xls sorts first
@@ -31,11 +31,11 @@ TEST(SortedListBox, KeepsOrderIgnoringLetterCaseWhateverIsDoneBetweenAdditions) 
     box.RemoveItem(0);
     EXPECT_EQ(entries(box), (std::vector<std::string>{"a.XLS", "b.xls*", "_x.xls", "Ｂ.xls"}));
 
-    ListBox plain;
+    run::ListBox plain;
     plain.AddItem("b");
     plain.AddItem("a");
     EXPECT_EQ(entries(plain), (std::vector<std::string>{"b", "a"}));
 }
 
 }  // namespace
-}  // namespace mokuji::platform
+}  // namespace mokuji::os

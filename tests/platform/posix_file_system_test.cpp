@@ -12,7 +12,7 @@
 #include "native/text/ascii.h"
 #include "support/temp_folder.h"
 
-namespace mokuji::platform {
+namespace mokuji::os {
 namespace {
 
 using ::testing::HasSubstr;
@@ -112,4 +112,4 @@ TEST_F(PosixFileSystemTest, ProgramIsTheRunningExecutable) {
 }
 
 }  // namespace
-}  // namespace mokuji::platform
+}  // namespace mokuji::os

@@ -15,7 +15,7 @@
 #include "os/win32/wide_text.h"
 #include "support/temp_folder.h"
 
-namespace mokuji::platform::win32 {
+namespace mokuji::os {
 namespace {
 
 using ::testing::HasSubstr;
@@ -24,11 +24,11 @@ using ::testing::UnorderedElementsAre;
 class Win32FileSystemTest : public ::testing::Test {
   protected:
     void mark(const std::string& name, DWORD attributes) {
-        ASSERT_TRUE(SetFileAttributesW(Wide(dir.file(name)).c_str(), attributes));
+        ASSERT_TRUE(SetFileAttributesW(os::win::Wide(dir.file(name)).c_str(), attributes));
     }
 
     fake::TempFolder dir;
-    Win32FileSystem fs;
+    os::win::Win32FileSystem fs;
 };
 
 TEST_F(Win32FileSystemTest, ListingLeavesOutHiddenAndSystemEntries) {
@@ -83,10 +83,10 @@ TEST_F(Win32FileSystemTest, TheProgramIsNamedFromItsOwnModule) {
     wchar_t path[MAX_PATH];
     ASSERT_GT(GetModuleFileNameW(nullptr, path, MAX_PATH), 0u);
     const std::filesystem::path module(path);
-    EXPECT_EQ(fs.programFolder(), Utf8(module.parent_path().wstring()));
-    EXPECT_EQ(fs.programBaseName(), Utf8(module.stem().wstring()));
-    EXPECT_EQ(fs.currentDirectory(), Utf8(std::filesystem::current_path().wstring()));
+    EXPECT_EQ(fs.programFolder(), os::win::Utf8(module.parent_path().wstring()));
+    EXPECT_EQ(fs.programBaseName(), os::win::Utf8(module.stem().wstring()));
+    EXPECT_EQ(fs.currentDirectory(), os::win::Utf8(std::filesystem::current_path().wstring()));
 }
 
 }  // namespace
-}  // namespace mokuji::platform::win32
+}  // namespace mokuji::os

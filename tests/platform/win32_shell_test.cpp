@@ -13,17 +13,17 @@
 #include "os/win32/wide_text.h"
 #include "support/temp_folder.h"
 
-namespace mokuji::platform::win32 {
+namespace mokuji::os {
 namespace {
 
 std::string systemProgram(const char* name) {
     wchar_t folder[MAX_PATH];
     const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
-    return Utf8(std::wstring_view(folder, length)) + "\\" + name;
+    return os::win::Utf8(std::wstring_view(folder, length)) + "\\" + name;
 }
 
 TEST(Win32Shell, StartsProgramsAndNotDocumentsThatLookLikeThem) {
-    Win32Shell shell;
+    os::win::Win32Shell shell;
     const std::string program = systemProgram("hostname.exe");
     ASSERT_TRUE(std::filesystem::exists(fake::utf8Path(program))) << program;
     EXPECT_GT(shell.startProgram(program), 0.0);
@@ -38,7 +38,7 @@ TEST(Win32Shell, StartsProgramsAndNotDocumentsThatLookLikeThem) {
 }
 
 TEST(Win32Shell, ADocumentThatCannotBeOpenedReturnsThePlatformsSmallValue) {
-    Win32Shell shell;
+    os::win::Win32Shell shell;
     fake::TempFolder dir;
     EXPECT_LE(shell.openDocument(dir.file("無い.xls"), "C:\\"), 32);
     // A type nothing is registered for is not an error the user sees.
@@ -47,4 +47,4 @@ TEST(Win32Shell, ADocumentThatCannotBeOpenedReturnsThePlatformsSmallValue) {
 }
 
 }  // namespace
-}  // namespace mokuji::platform::win32
+}  // namespace mokuji::os

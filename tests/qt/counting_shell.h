@@ -6,7 +6,7 @@
 #include "os/shell.h"
 
 // Opens nothing; records every document the window asked to open.
-class CountingShell : public mokuji::platform::Shell {
+class CountingShell : public mokuji::os::Shell {
   public:
     std::vector<std::string> documents;
     int programs = 0;

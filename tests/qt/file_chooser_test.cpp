@@ -12,10 +12,10 @@
 #include "support/temp_folder.h"
 
 using namespace std::string_literals;
-using mokuji::platform::qt::FileChooser;
-using mokuji::platform::qt::FileFiltersOf;
-using mokuji::platform::qt::MatchesAnyPattern;
-using mokuji::platform::qt::WriteChoice;
+using mokuji::qt::FileChooser;
+using mokuji::qt::FileFiltersOf;
+using mokuji::qt::MatchesAnyPattern;
+using mokuji::qt::WriteChoice;
 
 namespace {
 

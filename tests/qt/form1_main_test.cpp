@@ -24,7 +24,7 @@
 
 namespace {
 
-using mokuji::app::DesktopWindow;
+using mokuji::qt::DesktopWindow;
 
 QString u8(const std::string& text) {
     return QString::fromStdString(text);
@@ -55,8 +55,8 @@ class Form1MainTest : public QObject {
   private slots:
     void init() {
         window_ = std::make_unique<DesktopWindow>(fs_, shell_, ::xls::native::createApplication,
-                                                  mokuji::gather::GatherFolder, "");
-        QCOMPARE(window_->load(), mokuji::app::RunEnd::WaitForUser);
+                                                  mokuji::run::GatherFolder, "");
+        QCOMPARE(window_->load(), mokuji::window::RunEnd::WaitForUser);
         window_->form().show();
     }
     void cleanup() { window_.reset(); }
@@ -141,13 +141,13 @@ class Form1MainTest : public QObject {
         CountingShell shell;
         DesktopWindow unattended(
             fs_, shell, ::xls::native::createApplication,
-            [&](const mokuji::gather::GatherContext& g) {
+            [&](const mokuji::run::GatherContext& g) {
                 // The window under construction is complete once it runs.
                 shownDisabled = unattended.form().isVisible() && !unattended.form().isEnabled();
-                return mokuji::gather::GatherFolder(g);
+                return mokuji::run::GatherFolder(g);
             },
             folder.path().string());
-        QCOMPARE(unattended.start(), mokuji::app::RunEnd::ListWritten);
+        QCOMPARE(unattended.start(), mokuji::window::RunEnd::ListWritten);
         QVERIFY(shownDisabled);
         QCOMPARE(shell.documents, std::vector<std::string>{folder.file("00_目次.xls")});
     }
@@ -205,7 +205,7 @@ class Form1MainTest : public QObject {
                             QUrl(QStringLiteral("https://example.org/")),
                             QUrl::fromLocalFile(QStringLiteral("/a/目次"))});
         const std::vector<std::string> expected{"/b/ﾃｽﾄ.xls", "/a/目次"};
-        QCOMPARE(mokuji::platform::qt::LocalPathsOf(*data), expected);
+        QCOMPARE(mokuji::qt::LocalPathsOf(*data), expected);
     }
 
     // The texts themselves are the logic's; the window shows each whole
@@ -215,9 +215,9 @@ class Form1MainTest : public QObject {
         window_->form().mnu_version()->trigger();
         window_->form().mnu_help1()->trigger();
         window_->form().mnu_help_予約語()->trigger();
-        const QStringList expected{u8(mokuji::app::VersionText(fs_.programBaseName())),
-                                   u8(mokuji::app::HelpText()),
-                                   u8(mokuji::app::ReservedNamesText(window_->state().prop_name))};
+        const QStringList expected{
+            u8(mokuji::window::VersionText(fs_.programBaseName())), u8(mokuji::window::HelpText()),
+            u8(mokuji::window::ReservedNamesText(window_->state().prop_name))};
         QCOMPARE(catcher.texts.size(), expected.size());
         for (int i = 0; i < expected.size(); ++i)
             QCOMPARE(QString(catcher.texts[i]).replace('\n', QStringLiteral("\r\n")), expected[i]);
@@ -225,7 +225,7 @@ class Form1MainTest : public QObject {
     }
 
   private:
-    mokuji::platform::PosixFileSystem fs_;
+    mokuji::os::PosixFileSystem fs_;
     CountingShell shell_;
     std::unique_ptr<DesktopWindow> window_;
 };

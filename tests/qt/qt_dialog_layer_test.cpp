@@ -13,7 +13,7 @@
 
 #include "counting_shell.h"
 
-using mokuji::platform::qt::QtDialogLayer;
+using mokuji::qt::QtDialogLayer;
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include "message_catcher.h"
 #include "qt/qt_run_view.h"
 
-using mokuji::platform::kPointerDefault;
-using mokuji::platform::kPointerHourglass;
-using mokuji::platform::qt::QtMessageText;
-using mokuji::platform::qt::QtRunView;
+using mokuji::qt::QtMessageText;
+using mokuji::qt::QtRunView;
+using mokuji::view::kPointerDefault;
+using mokuji::view::kPointerHourglass;
 
 class QtRunViewTest : public QObject {
     Q_OBJECT

@@ -26,7 +26,7 @@
 
 namespace {
 
-using mokuji::app::DesktopWindow;
+using mokuji::qt::DesktopWindow;
 
 QString u8(const std::string& text) {
     return QString::fromStdString(text);
@@ -42,13 +42,13 @@ class RunCommandTest : public QObject {
         gathers_ = 0;
         window_ = std::make_unique<DesktopWindow>(
             fs_, shell_, ::xls::native::createApplication,
-            [this](const mokuji::gather::GatherContext& g) {
+            [this](const mokuji::run::GatherContext& g) {
                 ++gathers_;
                 if (duringGathering_) duringGathering_();
-                return mokuji::gather::GatherFolder(g);
+                return mokuji::run::GatherFolder(g);
             },
             "");
-        QCOMPARE(window_->load(), mokuji::app::RunEnd::WaitForUser);
+        QCOMPARE(window_->load(), mokuji::window::RunEnd::WaitForUser);
         window_->form().show();
     }
     void cleanup() {
@@ -140,7 +140,7 @@ class RunCommandTest : public QObject {
         QApplication::sendEvent(target, &dropped);
     }
 
-    mokuji::platform::PosixFileSystem fs_;
+    mokuji::os::PosixFileSystem fs_;
     CountingShell shell_;
     std::unique_ptr<DesktopWindow> window_;
     std::function<void()> duringGathering_;

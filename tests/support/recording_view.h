@@ -9,7 +9,7 @@
 namespace fake {
 
 // Records what a run did to the window, in order.
-class RecordingView : public mokuji::platform::RunView {
+class RecordingView : public mokuji::view::RunView {
   public:
     void setCaption(const std::string& c) override {
         caption_ = c;

@@ -9,7 +9,7 @@ namespace fake {
 
 // A row's values as text, so a test can state a row at a glance; a value
 // that has no text (an error value) shows as "?".
-inline std::vector<std::string> textsOf(const mokuji::engine::ListRow& row) {
+inline std::vector<std::string> textsOf(const mokuji::list_file::ListRow& row) {
     std::vector<std::string> texts;
     for (const auto& v : row.values) {
         try {
@@ -22,8 +22,8 @@ inline std::vector<std::string> textsOf(const mokuji::engine::ListRow& row) {
 }
 
 // A row of texts, the first being the file name.
-inline mokuji::engine::ListRow textRow(const std::vector<std::string>& texts) {
-    mokuji::engine::ListRow row;
+inline mokuji::list_file::ListRow textRow(const std::vector<std::string>& texts) {
+    mokuji::list_file::ListRow row;
     if (!texts.empty()) row.fileName = texts.front();
     for (const auto& t : texts) row.values.emplace_back(t);
     return row;

@@ -21,23 +21,22 @@ namespace fake {
 
 // The file system the program itself uses on the platform the tests run on.
 #ifdef _WIN32
-using MachineFileSystem = mokuji::platform::win32::Win32FileSystem;
+using MachineFileSystem = mokuji::os::win::Win32FileSystem;
 #else
-using MachineFileSystem = mokuji::platform::PosixFileSystem;
+using MachineFileSystem = mokuji::os::PosixFileSystem;
 #endif
 
 class ScriptedFileSystem : public MachineFileSystem {
   public:
     std::vector<std::string> listFolder(const std::string& folder) override {
-        if (unlistable.count(folder))
-            throw mokuji::platform::FileSystemError("cannot list " + folder);
+        if (unlistable.count(folder)) throw mokuji::os::FileSystemError("cannot list " + folder);
         std::vector<std::string> names = MachineFileSystem::listFolder(folder);
         auto ghosts = vanishing.find(folder);
         if (ghosts != vanishing.end())
             names.insert(names.begin(), ghosts->second.begin(), ghosts->second.end());
         return names;
     }
-    mokuji::platform::FileAttributes attributes(const std::string& path) override {
+    mokuji::os::FileAttributes attributes(const std::string& path) override {
         if (events) events->push_back("examine:" + path);
         return MachineFileSystem::attributes(path);
     }

@@ -16,7 +16,7 @@
 #include "support/scripted_file_system.h"
 #include "support/temp_folder.h"
 
-namespace mokuji::util {
+namespace mokuji::os {
 namespace {
 
 using ::testing::ElementsAre;
@@ -25,7 +25,7 @@ using ::testing::UnorderedElementsAre;
 
 const std::string kSeparator(1, kPathSeparator);
 
-std::vector<std::string> items(const platform::ListBox& list) {
+std::vector<std::string> items(const run::ListBox& list) {
     std::vector<std::string> out;
     for (std::size_t i = 0; i < list.ListCount(); ++i) out.push_back(list.List(i));
     return out;
@@ -47,7 +47,7 @@ class FindFilesTest : public ::testing::Test {
 
     fake::TempFolder dir;
     fake::ScriptedFileSystem fs;
-    platform::ListBox list;
+    run::ListBox list;
     int yields = 0;
 };
 
@@ -158,4 +158,4 @@ TEST_F(FindFilesTest, YieldsBeforeEveryEntryIsExamined) {
 }
 
 }  // namespace
-}  // namespace mokuji::util
+}  // namespace mokuji::os

@@ -16,7 +16,7 @@
 #include "run/find_files.h"
 #include "support/temp_folder.h"
 
-namespace mokuji::util {
+namespace mokuji::os {
 namespace {
 
 using ::testing::ElementsAre;
@@ -29,7 +29,7 @@ class FindFilesOnWindows : public ::testing::Test {
     }
     void touch(const std::string& name) const { dir.write(name, "x"); }
     void hide(const std::string& name) const {
-        const std::wstring path = platform::win32::Wide(dir.file(name));
+        const std::wstring path = os::win::Wide(dir.file(name));
         ASSERT_TRUE(SetFileAttributesW(path.c_str(),
                                        GetFileAttributesW(path.c_str()) | FILE_ATTRIBUTE_HIDDEN));
     }
@@ -43,8 +43,8 @@ class FindFilesOnWindows : public ::testing::Test {
     }
 
     fake::TempFolder dir;
-    platform::win32::Win32FileSystem fs;
-    platform::ListBox list;
+    os::win::Win32FileSystem fs;
+    run::ListBox list;
 };
 
 TEST_F(FindFilesOnWindows, WalksSubfoldersButNotHiddenOnes) {
@@ -67,4 +67,4 @@ TEST_F(FindFilesOnWindows, WalksSubfoldersButNotHiddenOnes) {
 }
 
 }  // namespace
-}  // namespace mokuji::util
+}  // namespace mokuji::os

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace mokuji::util {
+namespace mokuji::os {
 namespace {
 
 TEST(PathNames, FolderKeepsTheTrailingSeparator) {
@@ -42,4 +42,4 @@ TEST(PathNames, DefaultSeparatorIsThePlatformOne) {
 }
 
 }  // namespace
-}  // namespace mokuji::util
+}  // namespace mokuji::os

@@ -54,7 +54,7 @@ class DialogWatcher {
     }
     // Types a name into the file name box and presses OK, as a user does.
     void type(const std::string& name) {
-        then([name = mokuji::platform::win32::Wide(name)](HWND dialog) {
+        then([name = mokuji::os::win::Wide(name)](HWND dialog) {
             SetDlgItemTextW(dialog, cmb13, name.c_str());
             press(dialog, IDOK);
         });
@@ -84,7 +84,7 @@ class DialogWatcher {
     static std::string textOf(HWND window) {
         wchar_t text[4096] = {};
         const int length = GetWindowTextW(window, text, 4096);
-        return mokuji::platform::win32::Utf8(std::wstring_view(text, length));
+        return mokuji::os::win::Utf8(std::wstring_view(text, length));
     }
 
     static Seen describe(HWND dialog) {

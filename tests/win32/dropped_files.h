@@ -18,7 +18,7 @@ namespace fake {
 inline HDROP droppedFiles(const std::vector<std::string>& paths) {
     std::wstring names;
     for (const std::string& path : paths) {
-        names += mokuji::platform::win32::Wide(path);
+        names += mokuji::os::win::Wide(path);
         names += L'\0';
     }
     // The list ends in an empty name; an empty list is that name alone.

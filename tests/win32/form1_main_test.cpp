@@ -23,8 +23,8 @@
 
 namespace {
 
-using mokuji::app::Win32DesktopWindow;
-using mokuji::platform::win32::Utf8;
+using mokuji::os::win::Utf8;
+using mokuji::win32::Win32DesktopWindow;
 
 constexpr COLORREF kPaleYellow = RGB(255, 255, 192);
 
@@ -87,17 +87,17 @@ class Form1MainTest : public ::testing::Test {
     void SetUp() override {
         try {
             window_ = std::make_unique<Win32DesktopWindow>(
-                fs_, shell_, ::xls::native::createApplication, mokuji::gather::GatherFolder, "");
-        } catch (const mokuji::platform::win32::WindowUnavailable& e) {
+                fs_, shell_, ::xls::native::createApplication, mokuji::run::GatherFolder, "");
+        } catch (const mokuji::win32::WindowUnavailable& e) {
             GTEST_SKIP() << "no display: " << e.what();
         }
-        ASSERT_EQ(window_->start(), mokuji::app::RunEnd::WaitForUser);
+        ASSERT_EQ(window_->start(), mokuji::window::RunEnd::WaitForUser);
     }
 
     HWND form() { return window_->form().hwnd(); }
     std::string startupCaption() { return fs_.programBaseName() + " EXCELのデータベース"; }
 
-    mokuji::platform::win32::Win32FileSystem fs_;
+    mokuji::os::win::Win32FileSystem fs_;
     CountingShell shell_;
     std::unique_ptr<Win32DesktopWindow> window_;
 };
@@ -144,7 +144,7 @@ TEST_F(Form1MainTest, ControlsSitAtTheirDesignPlacesOnThePaleYellowPicture) {
     HDC dc = GetDC(f.Label1(0));
     HGDIOBJ old = SelectObject(dc, f.font());
     for (HWND label : {f.Label1(0), f.Label1(1)}) {
-        const std::wstring text = mokuji::platform::win32::Wide(textOf(label));
+        const std::wstring text = mokuji::os::win::Wide(textOf(label));
         const RECT place = placeOf(label);
         RECT needed{0, 0, place.right - place.left, 0};
         DrawTextW(dc, text.c_str(), -1, &needed, DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
@@ -189,7 +189,7 @@ TEST_F(Form1MainTest, ControlsSitAtTheirDesignPlacesOnThePaleYellowPicture) {
 }
 
 TEST_F(Form1MainTest, TheDialogsOwnerReportsTheWindowsJapaneseFont) {
-    mokuji::platform::win32::Win32OwnerWindow owner(form(), window_->form().font());
+    mokuji::win32::Win32OwnerWindow owner(form(), window_->form().font());
     EXPECT_EQ(owner.windowHandle(), reinterpret_cast<std::intptr_t>(form()));
     EXPECT_GT(owner.pixelsPerInchY(), 0);
     const mokuji::dialogs::OwnerFont font = owner.font();
@@ -232,9 +232,9 @@ TEST_F(Form1MainTest, InformationItemsShowTheirTextsInPlainBoxes) {
     choose(form(), IDM_MNU_HELP_RESERVED);
     const auto seen = watcher.seen();
     ASSERT_EQ(seen.size(), 3u);
-    EXPECT_EQ(seen[0].text, mokuji::app::VersionText(fs_.programBaseName()));
-    EXPECT_EQ(seen[1].text, mokuji::app::HelpText());
-    EXPECT_EQ(seen[2].text, mokuji::app::ReservedNamesText(window_->state().prop_name));
+    EXPECT_EQ(seen[0].text, mokuji::window::VersionText(fs_.programBaseName()));
+    EXPECT_EQ(seen[1].text, mokuji::window::HelpText());
+    EXPECT_EQ(seen[2].text, mokuji::window::ReservedNamesText(window_->state().prop_name));
     for (const auto& box : seen) {
         EXPECT_EQ(box.title, fs_.programBaseName());
         EXPECT_EQ(box.buttons, 1);
@@ -258,7 +258,7 @@ TEST_F(Form1MainTest, TheEndItemAndClosingEndTheProgram) {
 TEST(Win32DesktopStartTest, StartedWithAPathTheWindowShowsDisabledAndBusyWhileTheRunWorks) {
     fake::TempFolder folder;
     fake::makeSource(folder.file("a.xls"), {{"氏名", 1, 1, std::string("山田")}});
-    mokuji::platform::win32::Win32FileSystem fs;
+    mokuji::os::win::Win32FileSystem fs;
     CountingShell shell;
     bool shownBusy = false;
     int gathers = 0;
@@ -266,19 +266,19 @@ TEST(Win32DesktopStartTest, StartedWithAPathTheWindowShowsDisabledAndBusyWhileTh
     try {
         window = std::make_unique<Win32DesktopWindow>(
             fs, shell, ::xls::native::createApplication,
-            [&](const mokuji::gather::GatherContext& g) {
+            [&](const mokuji::run::GatherContext& g) {
                 HWND form = window->form().hwnd();
                 shownBusy = IsWindowVisible(form) && !IsWindowEnabled(form) &&
                             window->form().busyPointer() && GetCapture() == form;
                 // A drop meanwhile starts no second run.
                 if (++gathers == 1) fake::dropOn(form, {folderOf(folder)});
-                return mokuji::gather::GatherFolder(g);
+                return mokuji::run::GatherFolder(g);
             },
             folderOf(folder));
-    } catch (const mokuji::platform::win32::WindowUnavailable& e) {
+    } catch (const mokuji::win32::WindowUnavailable& e) {
         GTEST_SKIP() << "no display: " << e.what();
     }
-    EXPECT_EQ(window->start(), mokuji::app::RunEnd::ListWritten);
+    EXPECT_EQ(window->start(), mokuji::window::RunEnd::ListWritten);
     EXPECT_TRUE(shownBusy);
     EXPECT_EQ(gathers, 1);
     EXPECT_EQ(shell.documents, std::vector<std::string>{folder.file("00_目次.xls")});

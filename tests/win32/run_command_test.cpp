@@ -24,7 +24,7 @@
 
 namespace {
 
-using mokuji::app::Win32DesktopWindow;
+using mokuji::win32::Win32DesktopWindow;
 
 }  // namespace
 
@@ -34,23 +34,23 @@ class RunCommandTest : public ::testing::Test {
         try {
             window_ = std::make_unique<Win32DesktopWindow>(
                 fs_, shell_, ::xls::native::createApplication,
-                [this](const mokuji::gather::GatherContext& g) {
+                [this](const mokuji::run::GatherContext& g) {
                     ++gathers_;
                     if (duringGathering_) duringGathering_();
-                    return mokuji::gather::GatherFolder(g);
+                    return mokuji::run::GatherFolder(g);
                 },
                 "");
-        } catch (const mokuji::platform::win32::WindowUnavailable& e) {
+        } catch (const mokuji::win32::WindowUnavailable& e) {
             GTEST_SKIP() << "no display: " << e.what();
         }
-        ASSERT_EQ(window_->start(), mokuji::app::RunEnd::WaitForUser);
+        ASSERT_EQ(window_->start(), mokuji::window::RunEnd::WaitForUser);
     }
 
     HWND form() { return window_->form().hwnd(); }
     void clickRun() { SendMessageW(window_->form().cmd_run(), BM_CLICK, 0, 0); }
     void chooseMake() { SendMessageW(form(), WM_COMMAND, MAKEWPARAM(IDM_MNU_MAKE, 0), 0); }
 
-    mokuji::platform::win32::Win32FileSystem fs_;
+    mokuji::os::win::Win32FileSystem fs_;
     CountingShell shell_;
     std::unique_ptr<Win32DesktopWindow> window_;
     int gathers_ = 0;
@@ -97,7 +97,7 @@ TEST_P(RunCommandRows, PlaysTheRow) {
                         gathers_,
                         shell_.documents,
                         window_->state().g_mokuji_path,
-                        mokuji::platform::win32::Utf8(caption),
+                        mokuji::os::win::Utf8(caption),
                         fs_.programBaseName()};
     for (const fake::DialogWatcher::Seen& d : watcher.seen()) {
         // A file dialog shows the name it was preset with; a plain box its
@@ -145,8 +145,8 @@ TEST_F(RunCommandTest, AnUnattendedRunsMessageBoxClosesByItself) {
     run_rows::RowFolder folder;
     EXPECT_EQ(window_->view().messageTimeout().count(), 0);
     Win32DesktopWindow unattended(fs_, shell_, ::xls::native::createApplication,
-                                  mokuji::gather::GatherFolder, folder.path());
-    EXPECT_EQ(unattended.view().messageTimeout(), mokuji::app::kUnattendedMessageTimeout);
+                                  mokuji::run::GatherFolder, folder.path());
+    EXPECT_EQ(unattended.view().messageTimeout(), mokuji::window::kUnattendedMessageTimeout);
 
     fake::DialogWatcher watcher;
     watcher.then([](HWND) {});  // nobody answers

@@ -53,7 +53,7 @@ class Win32DialogLayerTest : public ::testing::Test {
 
     fake::TempFolder root_;
     std::string folder_;
-    mokuji::platform::win32::Win32DialogLayer layer_;
+    mokuji::win32::Win32DialogLayer layer_;
 };
 
 TEST_F(Win32DialogLayerTest, SeveralChosenFilesComeBackAsFolderAndNamesWithinTheBuffer) {

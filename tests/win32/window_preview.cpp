@@ -32,11 +32,11 @@ int main(int argc, char** argv) {
             if (form) PostMessageW(form, WM_SYSCOMMAND, SC_KEYMENU, L'f');
         });
     }
-    mokuji::platform::win32::Win32FileSystem fs;
+    mokuji::os::win::Win32FileSystem fs;
     CountingShell shell;
-    const int status = mokuji::app::RunWin32Desktop(fs, shell, ::xls::native::createApplication,
-                                                    mokuji::gather::GatherFolder, "");
-    if (status == mokuji::app::kNoDesktopWindow) {
+    const int status = mokuji::win32::RunWin32Desktop(fs, shell, ::xls::native::createApplication,
+                                                      mokuji::run::GatherFolder, "");
+    if (status == mokuji::win32::kNoDesktopWindow) {
         std::fputs("no window: no display\n", stderr);
         return 3;
     }

@@ -23,8 +23,8 @@ int main(int argc, char** argv) {
         std::fputs("usage: mokuji-inspect [--cells] FILE...\n", stderr);
         return 2;
     }
-    mokuji::columns::PropertyNameTable prop_name;
-    mokuji::columns::FillPropertyNames(prop_name);
+    mokuji::list_file::PropertyNameTable prop_name;
+    mokuji::list_file::FillPropertyNames(prop_name);
     auto app = xls::native::createApplication();
 
     bool allOpened = true;

@@ -52,13 +52,13 @@ std::string describeName(automation::Name& name) {
 }
 
 std::string describeProperty(automation::Workbook& book, int index,
-                             const columns::PropertyNameTable& prop_name) {
+                             const list_file::PropertyNameTable& prop_name) {
     auto property = book.builtinDocumentProperty(index);
     std::string out = "{\"index\": " + std::to_string(index) +
                       ", \"name\": " + jsonString(prop_name[index]) +
                       ", \"type\": " + std::to_string(property->type());
     try {
-        if (auto value = engine::PropertyValue(*property))
+        if (auto value = run::PropertyValue(*property))
             out += ", \"set\": true, \"value\": " + jsonString(value->toText());
         else
             out += ", \"set\": false";
@@ -71,7 +71,7 @@ std::string describeProperty(automation::Workbook& book, int index,
 }  // namespace
 
 Report describeWorkbook(automation::Application& app, const std::string& path,
-                        const columns::PropertyNameTable& prop_name, bool withCells) {
+                        const list_file::PropertyNameTable& prop_name, bool withCells) {
     Report report;
     std::string head = "{\"file\": " + jsonString(path);
     std::shared_ptr<automation::Workbook> book;

@@ -17,6 +17,6 @@ struct Report {
 // built-in document properties as a list column would show them. With
 // withCells, also every cell of every sheet (see describeSheetCells).
 Report describeWorkbook(automation::Application& app, const std::string& path,
-                        const columns::PropertyNameTable& prop_name, bool withCells = false);
+                        const list_file::PropertyNameTable& prop_name, bool withCells = false);
 
 }  // namespace mokuji::inspect

@@ -4,11 +4,11 @@
 #include "automation/fallback_application.h"
 #include "automation/native/native_application.h"
 
-namespace mokuji::platform::win32 {
+namespace mokuji::com {
 
 std::unique_ptr<automation::Application> CreateApplicationWithFallback() {
     return automation::MakeFallbackApplication(xls::native::createApplication(),
                                                CreateComApplication);
 }
 
-}  // namespace mokuji::platform::win32
+}  // namespace mokuji::com

@@ -4,7 +4,7 @@
 
 #include "automation/object_model.h"
 
-namespace mokuji::platform::win32 {
+namespace mokuji::com {
 
 // The Windows program's application: our own engine, which opens .xls
 // files, and the installed spreadsheet application for the workbooks that
@@ -12,4 +12,4 @@ namespace mokuji::platform::win32 {
 // spreadsheet application is started only when such a workbook turns up.
 std::unique_ptr<automation::Application> CreateApplicationWithFallback();
 
-}  // namespace mokuji::platform::win32
+}  // namespace mokuji::com

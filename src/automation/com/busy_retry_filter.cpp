@@ -1,6 +1,6 @@
 #include "automation/com/busy_retry_filter.h"
 
-namespace mokuji::platform::win32 {
+namespace mokuji::com {
 
 HRESULT STDMETHODCALLTYPE BusyRetryFilter::QueryInterface(REFIID iid, void** object) {
     if (object == nullptr) return E_POINTER;
@@ -40,4 +40,4 @@ DWORD STDMETHODCALLTYPE BusyRetryFilter::MessagePending(HTASK, DWORD, DWORD) {
     return PENDINGMSG_WAITDEFPROCESS;
 }
 
-}  // namespace mokuji::platform::win32
+}  // namespace mokuji::com

@@ -2,7 +2,7 @@
 
 #include <objbase.h>
 
-namespace mokuji::platform::win32 {
+namespace mokuji::com {
 
 // The answer to an application that is busy: a call it rejects with "retry
 // later" (it is starting, or still working on the last call) is tried
@@ -32,4 +32,4 @@ class BusyRetryFilter final : public IMessageFilter {
     LONG references_ = 1;
 };
 
-}  // namespace mokuji::platform::win32
+}  // namespace mokuji::com

@@ -6,7 +6,7 @@
 #include "automation/com/busy_retry_filter.h"
 #include "native/text/hex.h"
 
-namespace mokuji::platform::win32 {
+namespace mokuji::com {
 
 ComApartment::ComApartment() {
     const HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -35,4 +35,4 @@ ComApartment::~ComApartment() {
     if (entered_) CoUninitialize();
 }
 
-}  // namespace mokuji::platform::win32
+}  // namespace mokuji::com

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-namespace mokuji::platform::win32 {
+namespace mokuji::com {
 
 // COM for the calling thread, as a single-threaded apartment, for as long
 // as this object lives. A thread that already entered COM keeps its own
@@ -33,4 +33,4 @@ class ComApartment {
 // handle.
 using ComSession = std::shared_ptr<const ComApartment>;
 
-}  // namespace mokuji::platform::win32
+}  // namespace mokuji::com

@@ -6,7 +6,7 @@
 #include "automation/com/com_objects.h"
 #include "automation/com/late_bound_call.h"
 
-namespace mokuji::platform::win32 {
+namespace mokuji::com {
 
 namespace {
 
@@ -112,4 +112,4 @@ bool ComApplicationInstalled() {
     }
 }
 
-}  // namespace mokuji::platform::win32
+}  // namespace mokuji::com

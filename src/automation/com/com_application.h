@@ -4,7 +4,7 @@
 
 #include "automation/object_model.h"
 
-namespace mokuji::platform::win32 {
+namespace mokuji::com {
 
 // The program identifier of the spreadsheet application's automation server.
 inline constexpr wchar_t kApplicationProgId[] = L"Excel.Application";
@@ -21,4 +21,4 @@ std::unique_ptr<automation::Application> CreateComApplication();
 // Whether the application is registered at all; starts nothing.
 bool ComApplicationInstalled();
 
-}  // namespace mokuji::platform::win32
+}  // namespace mokuji::com

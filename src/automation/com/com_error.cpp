@@ -5,7 +5,7 @@
 #include "native/text/hex.h"
 #include "os/win32/wide_text.h"
 
-namespace mokuji::platform::win32 {
+namespace mokuji::com {
 
 namespace {
 
@@ -16,7 +16,7 @@ std::string hresultText(HRESULT hr) {
 }
 
 std::string takeString(BSTR& b) {
-    std::string s = b ? Utf8(std::wstring_view(b, SysStringLen(b))) : std::string();
+    std::string s = b ? os::win::Utf8(std::wstring_view(b, SysStringLen(b))) : std::string();
     SysFreeString(b);
     b = nullptr;
     return s;
@@ -75,4 +75,4 @@ automation::AutomationError ComError(const std::string& what, HRESULT hr) {
     return automation::AutomationError(ErrorNumberOf(hr), what + " (" + hresultText(hr) + ")");
 }
 
-}  // namespace mokuji::platform::win32
+}  // namespace mokuji::com

@@ -6,7 +6,7 @@
 
 #include "automation/automation_error.h"
 
-namespace mokuji::platform::win32 {
+namespace mokuji::com {
 
 // The error number a late-bound caller sees for a failed call: the
 // application's own number for a failure it raised (1004 and the like),
@@ -20,4 +20,4 @@ automation::AutomationError InvokeError(const std::string& member, HRESULT hr, E
 // A failure outside Invoke (GetIDsOfNames, object creation).
 automation::AutomationError ComError(const std::string& what, HRESULT hr);
 
-}  // namespace mokuji::platform::win32
+}  // namespace mokuji::com

@@ -1,7 +1,7 @@
 #include "automation/com/com_objects.h"
 #include "automation/com/late_bound_call.h"
 
-namespace mokuji::platform::win32 {
+namespace mokuji::com {
 
 using Call = LateBoundCall;
 
@@ -32,4 +32,4 @@ void ComNames::add(const std::string& name, const automation::Range& refersTo) {
     Call(object(), "Add").named("Name", name).named("RefersToR1C1", DispatchOf(refersTo)).method();
 }
 
-}  // namespace mokuji::platform::win32
+}  // namespace mokuji::com

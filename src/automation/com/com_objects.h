@@ -12,7 +12,7 @@
 // COM alive until it is released, so a handle kept longer than its
 // application is still released safely.
 
-namespace mokuji::platform::win32 {
+namespace mokuji::com {
 
 class ComHandle {
   public:
@@ -148,4 +148,4 @@ std::shared_ptr<T> Wrap(const ComSession& session, DispatchPtr object) {
     return std::make_shared<T>(session, std::move(object));
 }
 
-}  // namespace mokuji::platform::win32
+}  // namespace mokuji::com

@@ -1,7 +1,7 @@
 #include "automation/com/com_objects.h"
 #include "automation/com/late_bound_call.h"
 
-namespace mokuji::platform::win32 {
+namespace mokuji::com {
 
 using Call = LateBoundCall;
 
@@ -99,4 +99,4 @@ std::shared_ptr<automation::Border> ComRange::borders(std::int32_t index) {
     return Wrap<ComBorder>(session(), Call(borders, "Item").arg(EnumArgument(index)).object());
 }
 
-}  // namespace mokuji::platform::win32
+}  // namespace mokuji::com

@@ -1,7 +1,7 @@
 #include "automation/com/com_objects.h"
 #include "automation/com/late_bound_call.h"
 
-namespace mokuji::platform::win32 {
+namespace mokuji::com {
 
 using Call = LateBoundCall;
 
@@ -48,4 +48,4 @@ std::shared_ptr<automation::Worksheet> ComSheets::item(const std::string& name) 
     return Wrap<ComWorksheet>(session(), Call(object(), "Item").arg(name).object());
 }
 
-}  // namespace mokuji::platform::win32
+}  // namespace mokuji::com

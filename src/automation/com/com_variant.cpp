@@ -9,7 +9,7 @@
 #include "automation/automation_error.h"
 #include "os/win32/wide_text.h"
 
-namespace mokuji::platform::win32 {
+namespace mokuji::com {
 
 namespace {
 
@@ -28,7 +28,7 @@ constexpr std::int64_t kMaxArrayItems = std::int64_t{1} << 26;
 }
 
 BSTR allocString(const std::string& utf8) {
-    std::wstring w = Wide(utf8);
+    std::wstring w = os::win::Wide(utf8);
     BSTR b = SysAllocStringLen(w.data(), static_cast<UINT>(w.size()));
     if (!b) throw std::bad_alloc();
     return b;
@@ -239,7 +239,8 @@ automation::Variant ToAutomation(const VARIANT& v) {
         case VT_DATE:
             return automation::Variant(automation::Date{v.date});
         case VT_BSTR:
-            return automation::Variant(Utf8(std::wstring_view(v.bstrVal, SysStringLen(v.bstrVal))));
+            return automation::Variant(
+                os::win::Utf8(std::wstring_view(v.bstrVal, SysStringLen(v.bstrVal))));
         case VT_BOOL:
             return automation::Variant(v.boolVal != VARIANT_FALSE);
         case VT_ERROR:
@@ -284,4 +285,4 @@ std::string ToText(const VARIANT& v) {
     return ToAutomation(v).toText();
 }
 
-}  // namespace mokuji::platform::win32
+}  // namespace mokuji::com

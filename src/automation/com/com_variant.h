@@ -8,7 +8,7 @@
 #include "automation/com/dispatch_ptr.h"
 #include "automation/variant.h"
 
-namespace mokuji::platform::win32 {
+namespace mokuji::com {
 
 // Owns one VARIANT (its string, array or object is freed with it). The
 // constructors give the variant types the application's members expect:
@@ -58,4 +58,4 @@ DispatchPtr ToObject(const VARIANT& v);
 std::int32_t ToLong(const VARIANT& v);
 std::string ToText(const VARIANT& v);
 
-}  // namespace mokuji::platform::win32
+}  // namespace mokuji::com

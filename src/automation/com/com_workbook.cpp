@@ -1,7 +1,7 @@
 #include "automation/com/com_objects.h"
 #include "automation/com/late_bound_call.h"
 
-namespace mokuji::platform::win32 {
+namespace mokuji::com {
 
 using Call = LateBoundCall;
 
@@ -54,4 +54,4 @@ void ComWorkbook::saveAs(const automation::SaveAsArguments& args) {
     call.method();
 }
 
-}  // namespace mokuji::platform::win32
+}  // namespace mokuji::com

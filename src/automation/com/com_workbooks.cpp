@@ -2,7 +2,7 @@
 #include "automation/com/late_bound_call.h"
 #include "automation/com/open_failure_cause.h"
 
-namespace mokuji::platform::win32 {
+namespace mokuji::com {
 
 using Call = LateBoundCall;
 
@@ -81,4 +81,4 @@ std::shared_ptr<automation::Workbook> ComWorkbooks::add() {
     return Wrap<ComWorkbook>(session(), Call(object(), "Add").methodObject());
 }
 
-}  // namespace mokuji::platform::win32
+}  // namespace mokuji::com

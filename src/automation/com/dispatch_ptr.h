@@ -4,7 +4,7 @@
 
 #include <utility>
 
-namespace mokuji::platform::win32 {
+namespace mokuji::com {
 
 // Owns one reference to an IDispatch.
 class DispatchPtr {
@@ -41,4 +41,4 @@ class DispatchPtr {
     IDispatch* p_ = nullptr;
 };
 
-}  // namespace mokuji::platform::win32
+}  // namespace mokuji::com

@@ -7,7 +7,7 @@
 #include "automation/com/com_error.h"
 #include "os/win32/wide_text.h"
 
-namespace mokuji::platform::win32 {
+namespace mokuji::com {
 
 ComVariant LateBoundCall::get() {
     return invoke(DISPATCH_METHOD | DISPATCH_PROPERTYGET, true);
@@ -50,9 +50,9 @@ ComVariant LateBoundCall::invoke(WORD flags, bool wantResult) {
     // The member's name first, then those of the named arguments; a put's
     // value has no name to look up.
     std::vector<std::wstring> wideNames;
-    wideNames.push_back(Wide(member_));
+    wideNames.push_back(os::win::Wide(member_));
     for (std::size_t i = isPut ? 1 : 0; i < names_.size(); ++i)
-        wideNames.push_back(Wide(names_[i]));
+        wideNames.push_back(os::win::Wide(names_[i]));
     std::vector<LPOLESTR> namePointers;
     for (auto& n : wideNames) namePointers.push_back(n.data());
     std::vector<DISPID> ids(wideNames.size(), DISPID_UNKNOWN);
@@ -103,4 +103,4 @@ ComVariant LateBoundCall::invoke(WORD flags, bool wantResult) {
     return result;
 }
 
-}  // namespace mokuji::platform::win32
+}  // namespace mokuji::com

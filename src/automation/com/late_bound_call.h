@@ -7,7 +7,7 @@
 #include "automation/com/com_variant.h"
 #include "automation/com/dispatch_ptr.h"
 
-namespace mokuji::platform::win32 {
+namespace mokuji::com {
 
 // One late-bound call by member name, as a script would make it:
 //   LateBoundCall(book, "Close").named("SaveChanges", false).method();
@@ -50,4 +50,4 @@ class LateBoundCall {
     std::vector<ComVariant> named_;
 };
 
-}  // namespace mokuji::platform::win32
+}  // namespace mokuji::com

@@ -2,7 +2,7 @@
 
 #include "automation/native/file_bytes.h"
 
-namespace mokuji::platform::win32 {
+namespace mokuji::com {
 
 using automation::FileContent;
 using automation::OpenFailure;
@@ -22,4 +22,4 @@ OpenFailure OpenFailureOf(const std::string& path, FileContent& content) {
     }
 }
 
-}  // namespace mokuji::platform::win32
+}  // namespace mokuji::com

@@ -4,7 +4,7 @@
 
 #include <climits>
 
-namespace mokuji::platform::win32 {
+namespace mokuji::os::win {
 
 std::wstring Wide(std::string_view utf8) {
     if (utf8.empty() || utf8.size() > INT_MAX) return {};
@@ -39,4 +39,4 @@ std::string SystemMessage(unsigned long code) {
     return message;
 }
 
-}  // namespace mokuji::platform::win32
+}  // namespace mokuji::os::win

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-namespace mokuji::platform::win32 {
+namespace mokuji::os::win {
 
 // The program keeps text in UTF-8; the wide entry points of the system take
 // UTF-16. Invalid sequences become U+FFFD rather than failing a call;
@@ -14,4 +14,4 @@ std::string Utf8(std::wstring_view wide);
 // The system's own explanation of an error code, without its line break.
 std::string SystemMessage(unsigned long code);
 
-}  // namespace mokuji::platform::win32
+}  // namespace mokuji::os::win

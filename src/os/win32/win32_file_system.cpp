@@ -5,7 +5,7 @@
 #include "os/path_names.h"
 #include "os/win32/wide_text.h"
 
-namespace mokuji::platform::win32 {
+namespace mokuji::os::win {
 
 namespace {
 
@@ -84,7 +84,7 @@ FileAttributes Win32FileSystem::attributes(const std::string& path) {
 }
 
 std::string Win32FileSystem::findOrdinaryFile(const std::string& path) {
-    const std::size_t cut = util::LastComponentStart(path);
+    const std::size_t cut = os::LastComponentStart(path);
     const std::string name = path.substr(cut);
     // Wildcards would make the lookup below a search and answer for
     // another file.
@@ -127,7 +127,7 @@ const std::string& Win32FileSystem::program() {
 
 std::string Win32FileSystem::programFolder() {
     const std::string& path = program();
-    const std::size_t cut = util::LastComponentStart(path);
+    const std::size_t cut = os::LastComponentStart(path);
     if (cut == 0) return "";
     // "C:" for a program at a drive's root: callers add the separator.
     return path.substr(0, cut - 1);
@@ -135,7 +135,7 @@ std::string Win32FileSystem::programFolder() {
 
 std::string Win32FileSystem::programBaseName() {
     const std::string& path = program();
-    std::string name = path.substr(util::LastComponentStart(path));
+    std::string name = path.substr(os::LastComponentStart(path));
     const std::size_t dot = name.rfind('.');
     return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
 }
@@ -150,4 +150,4 @@ std::string Win32FileSystem::currentDirectory() {
     return Utf8(buffer);
 }
 
-}  // namespace mokuji::platform::win32
+}  // namespace mokuji::os::win

@@ -6,7 +6,7 @@
 
 #include "os/file_system.h"
 
-namespace mokuji::platform::win32 {
+namespace mokuji::os::win {
 
 // The Windows file system as Explorer shows it: entries marked hidden or
 // system are left out, names compare ignoring letter case.
@@ -27,4 +27,4 @@ class Win32FileSystem : public FileSystem {
     std::optional<std::string> program_;
 };
 
-}  // namespace mokuji::platform::win32
+}  // namespace mokuji::os::win

@@ -6,7 +6,7 @@
 
 #include "os/win32/wide_text.h"
 
-namespace mokuji::platform::win32 {
+namespace mokuji::os::win {
 
 int Win32Shell::openDocument(const std::string& path, const std::string& workingFolder) {
     const std::wstring file = Wide(path);
@@ -49,4 +49,4 @@ double Win32Shell::startProgram(const std::string& path) {
     return static_cast<double>(started.dwProcessId);
 }
 
-}  // namespace mokuji::platform::win32
+}  // namespace mokuji::os::win

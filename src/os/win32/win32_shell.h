@@ -4,7 +4,7 @@
 
 #include "os/shell.h"
 
-namespace mokuji::platform::win32 {
+namespace mokuji::os::win {
 
 // Opening documents with the program Explorer associates with their type,
 // and starting programs, as the Windows shell does it.
@@ -18,4 +18,4 @@ class Win32Shell : public Shell {
     std::string documentThatStartedUs() const override;
 };
 
-}  // namespace mokuji::platform::win32
+}  // namespace mokuji::os::win

@@ -8,7 +8,7 @@
 
 #include "automation/com/com_apartment.h"
 
-namespace mokuji::platform::win32 {
+namespace mokuji::com {
 namespace {
 
 IMessageFilter* currentFilter() {
@@ -50,4 +50,4 @@ TEST(BusyRetryFilter, EachApartmentPutsItInPlaceAndGivesTheEarlierBack) {
 }
 
 }  // namespace
-}  // namespace mokuji::platform::win32
+}  // namespace mokuji::com

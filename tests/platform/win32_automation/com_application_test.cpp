@@ -18,7 +18,7 @@
 #include "support/row_texts.h"
 #include "support/temp_folder.h"
 
-namespace mokuji::platform::win32 {
+namespace mokuji::com {
 namespace {
 
 using automation::AutomationError;
@@ -65,9 +65,9 @@ TEST(ComApplication, ReadsARowAndTheListColumnsWithTheCallsTheReadersMake) {
                                                "prop\t11\t3\td:38425.75\n");
     stand_in::Registration registration(description);
 
-    columns::PropertyNameTable prop_name;
-    columns::FillPropertyNames(prop_name);
-    columns::ColumnTable columns;
+    list_file::PropertyNameTable prop_name;
+    list_file::FillPropertyNames(prop_name);
+    list_file::ColumnTable columns;
     columns.g_item_name[1] = "P_ファイル名";
     columns.g_item_name[2] = "担当者";
     columns.g_item_name[3] = "P_作成者";
@@ -76,14 +76,14 @@ TEST(ComApplication, ReadsARowAndTheListColumnsWithTheCallsTheReadersMake) {
     columns.g_item_name[6] = "備考";  // not a name there: the cell at row 7, column 4
     columns.g_item_row[6] = 7;
     columns.g_item_col[6] = 4;
-    ASSERT_EQ(columns::PropertyIndexOf(prop_name, "P_作成者"), 3);
-    ASSERT_EQ(columns::PropertyIndexOf(prop_name, "P_作成日時"), 11);
-    const std::string printed = std::to_string(columns::PropertyIndexOf(prop_name, "P_印刷日時"));
+    ASSERT_EQ(list_file::PropertyIndexOf(prop_name, "P_作成者"), 3);
+    ASSERT_EQ(list_file::PropertyIndexOf(prop_name, "P_作成日時"), 11);
+    const std::string printed = std::to_string(list_file::PropertyIndexOf(prop_name, "P_印刷日時"));
 
-    engine::RowStore rows;
+    list_file::RowStore rows;
     {
         auto xl = CreateComApplication();
-        auto opened = engine::ReadWorkbookRow(*xl, book, columns, prop_name, rows);
+        auto opened = run::ReadWorkbookRow(*xl, book, columns, prop_name, rows);
         opened->close(false);
         // Not quit: the instance must end all the same.
     }
@@ -130,8 +130,9 @@ TEST(ComApplication, ReadsARowAndTheListColumnsWithTheCallsTheReadersMake) {
 
     // The template reader: its own instance, shut down in its own order.
     fake::RecordingView view;
-    columns::ColumnTable table;
-    auto failure = gather::ReadTemplateColumns(book, table, {CreateComApplication, view, "mokuji"});
+    list_file::ColumnTable table;
+    auto failure =
+        list_file::ReadTemplateColumns(book, table, {CreateComApplication, view, "mokuji"});
     ASSERT_FALSE(failure.has_value()) << failure->reason;
     ASSERT_TRUE(stand_in::WaitForEnd(s.log));
     const std::vector<std::pair<std::string, std::pair<int, int>>> entries = {
@@ -157,28 +158,28 @@ TEST(ComApplication, WritesAListWithTheNamedArgumentsAndValueTypesTheApplication
     StandIn s;
     const std::string list = s.folder.file("00_目次.xls");
     stand_in::Registration registration(s.describe("book\t" + list + "\nname\tNo.\t7\t2\n"));
-    columns::ColumnTable columns;
+    list_file::ColumnTable columns;
     columns.g_item_name[1] = "P_ファイル名";
     columns.g_item_name[2] = "担当者";
     columns.g_item_row[2] = 2;
     columns.g_item_col[2] = 3;
-    engine::RowStore rows;
+    list_file::RowStore rows;
     rows.rows = {fake::textRow({"a.xls", "鈴木"})};
     fake::RecordingView view;
     const std::string folder = s.folder.file("");
-    engine::ListContext ctx{folder, "mokuji", columns, view,
-                            [](const std::string&) { return false; }};
-    engine::ListContext update{folder, "mokuji", columns, view,
-                               [](const std::string&) { return true; }};
+    list_file::ListContext ctx{folder, "mokuji", columns, view,
+                               [](const std::string&) { return false; }};
+    list_file::ListContext update{folder, "mokuji", columns, view,
+                                  [](const std::string&) { return true; }};
     {
         auto xl = CreateComApplication();
-        auto result = engine::BuildListWorkbook(*xl, rows, ctx);
+        auto result = list_file::BuildListWorkbook(*xl, rows, ctx);
         EXPECT_FALSE(result.saveFailure.has_value()) << result.saveFailure->detail;
         EXPECT_EQ(result.rowsWritten, 1);
         xl->workbooks()->close();
         // The same list again, now that it exists: its header is where its
         // name "No." says.
-        result = engine::BuildListWorkbook(*xl, rows, update);
+        result = list_file::BuildListWorkbook(*xl, rows, update);
         EXPECT_FALSE(result.saveFailure.has_value()) << result.saveFailure->detail;
         xl->quit();
     }
@@ -313,14 +314,14 @@ TEST(ApplicationWithFallback, AZipWorkbookTheEngineFindsDamagedIsReadThroughTheA
     const std::string impostor = s.folder.write("新しい形式.xls", fake::xlsxBytes());
     stand_in::Registration registration(
         s.describe("book\t" + impostor + "\nname\t担当者\t2\t3\ncell\t2\t3\ts:佐藤\n"));
-    columns::PropertyNameTable prop_name;
-    columns::FillPropertyNames(prop_name);
-    columns::ColumnTable columns;
+    list_file::PropertyNameTable prop_name;
+    list_file::FillPropertyNames(prop_name);
+    list_file::ColumnTable columns;
     columns.g_item_name[1] = "担当者";
-    engine::RowStore rows;
+    list_file::RowStore rows;
     {
         auto xl = CreateApplicationWithFallback();
-        auto opened = engine::ReadWorkbookRow(*xl, impostor, columns, prop_name, rows);
+        auto opened = run::ReadWorkbookRow(*xl, impostor, columns, prop_name, rows);
         opened->close(false);
         xl->quit();
     }
@@ -343,4 +344,4 @@ TEST(ApplicationWithFallback, AZipWorkbookTheEngineFindsDamagedIsReadThroughTheA
 }
 
 }  // namespace
-}  // namespace mokuji::platform::win32
+}  // namespace mokuji::com

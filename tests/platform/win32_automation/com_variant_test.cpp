@@ -5,7 +5,7 @@
 
 #include "automation/com/com_error.h"
 
-namespace mokuji::platform::win32 {
+namespace mokuji::com {
 namespace {
 
 using automation::AutomationError;
@@ -97,4 +97,4 @@ TEST(ComVariant, FailuresCarryTheNumbersALateBoundCallerSees) {
 }
 
 }  // namespace
-}  // namespace mokuji::platform::win32
+}  // namespace mokuji::com

@@ -13,8 +13,8 @@ namespace stand_in {
 
 namespace {
 
-using mokuji::platform::win32::Utf8;
-using mokuji::platform::win32::Wide;
+using mokuji::os::win::Utf8;
+using mokuji::os::win::Wide;
 
 std::vector<std::wstring> fields(const std::wstring& line) {
     std::vector<std::wstring> out;

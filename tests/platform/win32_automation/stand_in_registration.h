@@ -33,8 +33,8 @@ inline std::wstring ServerPath() {
 class Registration {
   public:
     explicit Registration(const std::string& descriptionPath) {
-        const std::wstring command = L"\"" + ServerPath() + L"\" \"" +
-                                     mokuji::platform::win32::Wide(descriptionPath) + L"\"";
+        const std::wstring command =
+            L"\"" + ServerPath() + L"\" \"" + mokuji::os::win::Wide(descriptionPath) + L"\"";
         registerIn(HKEY_CURRENT_USER, command);
         // Wine's class lookup reads the machine's classes only.
         CLSID found;
@@ -79,7 +79,7 @@ class Registration {
 
 // The lines the server logged so far.
 inline std::vector<std::string> LogLines(const std::string& utf8Path) {
-    std::ifstream in(mokuji::platform::win32::Wide(utf8Path).c_str(), std::ios::binary);
+    std::ifstream in(mokuji::os::win::Wide(utf8Path).c_str(), std::ios::binary);
     std::vector<std::string> lines;
     std::string line;
     while (std::getline(in, line)) lines.push_back(line);
