@@ -52,9 +52,6 @@ struct RunOutcome {
 using ListPhase = std::function<list_file::ListWorkbookResult(automation::Application& xl_app,
                                                               list_file::RowStore& rows)>;
 
-inline constexpr const char* kNoApplicationMessage =
-    "EXCELがインストールされていないので、利用できません。";
-
 // One run: starts an application instance, reads every workbook of the plan
 // into its row, hands the rows to the list phase and shuts the instance
 // down. The window is disabled with the busy pointer meanwhile and shows

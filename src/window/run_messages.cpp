@@ -164,7 +164,7 @@ std::string changedValueLines(const std::vector<list_file::ChangedValue>& values
 }  // namespace
 
 std::vector<std::string> RunOutcomeMessages(const run::RunOutcome& outcome) {
-    if (!outcome.applicationStarted) return {run::kNoApplicationMessage};
+    if (!outcome.applicationStarted) return {kNoApplicationMessage};
     const list_file::ListWorkbookResult& list = outcome.list;
     std::vector<std::string> messages;
     if (!outcome.skipped.empty()) messages.push_back(skippedWorkbooksMessage(outcome.skipped));

@@ -12,6 +12,10 @@ namespace mokuji::window {
 
 // How a run ended, in the user's words. Lines end in CR LF.
 
+// No spreadsheet application could be started for the run.
+inline constexpr const char* kNoApplicationMessage =
+    "EXCELがインストールされていないので、利用できません。";
+
 // Why a workbook could not be opened.
 const char* OpenFailureText(automation::OpenFailure cause);
 // What a file named like a workbook holds instead; empty when nothing more

@@ -9,8 +9,8 @@
 #include <functional>
 
 #include "app/startup_fakes.h"
-#include "run/list_generation_driver.h"
 #include "support/recording_view.h"
+#include "window/run_messages.h"
 
 namespace mokuji::window {
 namespace {
@@ -130,7 +130,7 @@ TEST_F(FormLoad, WithoutTheApplicationTheRunFailsButAnEarlierListIsStillOpened) 
     gathering.names = {"b.xls", "A.xls"};
     EXPECT_EQ(load(nativePath("/data/q")), RunEnd::ListNotSaved);
     EXPECT_EQ(applications, 1);
-    EXPECT_THAT(view.messages, ElementsAre(run::kNoApplicationMessage));
+    EXPECT_THAT(view.messages, ElementsAre(kNoApplicationMessage));
     EXPECT_EQ(view.captions.back(), "tamuE1 EXCELのデータベース");
     EXPECT_THAT(shell.documents, ElementsAre(std::pair<std::string, std::string>(
                                      nativePath("/data/q/00_目次.xls"), nativePath("/"))));

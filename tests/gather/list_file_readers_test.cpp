@@ -14,6 +14,7 @@
 #include <tuple>
 #include <vector>
 
+#include "os/path_names.h"
 #include "support/recording_view.h"
 #include "support/temp_folder.h"
 #include "support/watched_application.h"
@@ -291,10 +292,11 @@ TEST_F(Readers, FullTemplateGivesWayToTheFileNameColumn) {
 }
 
 TEST_F(Readers, OpenArgumentsCaptionAndShutDown) {
-    std::filesystem::create_directory(dir.path() / "フォルダ");
+    std::filesystem::create_directory(dir.path() / std::filesystem::path(u8"フォルダ"));
     Book b;
     b.names = {on("件名", 2, 2)};
-    const std::string path = write("フォルダ/a.xlsx", b);
+    // Windows' paths take its own separator only.
+    const std::string path = write(std::string("フォルダ") + os::kPathSeparator + "a.xlsx", b);
     ASSERT_FALSE(read2(path));
     EXPECT_EQ(world.log.front(),
               "Open(" + path + ",UpdateLinks=0,ReadOnly=true,IgnoreReadOnlyRecommended=true)");
