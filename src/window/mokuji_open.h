@@ -11,7 +11,6 @@ namespace mokuji::window {
 // program the desktop associates with it. A list file that is missing or
 // hidden is not opened, and an opener that fails is not reported: the run
 // is over and has said what it had to.
-void sub_mokuji_open(const std::string& g_mokuji_path, mokuji::os::FileSystem& fs,
-                     os::Shell& shell);
+void sub_mokuji_open(const std::string& g_mokuji_path, os::FileSystem& fs, os::Shell& shell);
 
 }  // namespace mokuji::window

@@ -26,12 +26,12 @@ std::vector<std::string> workbooksOf(const run::ListBox& list) {
 // The gathering may hand back the list file as a path or a bare name.
 std::string fileNameOf(const std::string& listFile) {
     if (listFile.empty()) return list_file::kListFileName;
-    std::string name = mokuji::os::FileNameOf(listFile);
+    std::string name = os::FileNameOf(listFile);
     return name.empty() ? listFile : name;
 }
 
 run::GatherResult gatherFolder(MainWindow& window, const StartupContext& ctx) {
-    const std::string folder = mokuji::os::FolderOf(window.g_mokuji_path);
+    const std::string folder = os::FolderOf(window.g_mokuji_path);
     run::GatherResult gathered;
     // Before anything is read: a list open elsewhere would be saved over
     // our update, which would be lost without a word.
