@@ -51,30 +51,23 @@ class Registration {
     Registration& operator=(const Registration&) = delete;
 
   private:
-    static void registerIn(HKEY root, const std::wstring& command) {
-        setDefault(root, L"Software\\Classes\\Excel.Application\\CLSID", kClsidText);
-        setDefault(root, clsidKey() + L"\\LocalServer32", command);
-    }
-    static void unregisterIn(HKEY root) {
-        RegDeleteTreeW(root, L"Software\\Classes\\Excel.Application");
-        RegDeleteKeyW(root, L"Software\\Classes\\Excel.Application");
-        RegDeleteTreeW(root, clsidKey().c_str());
-        RegDeleteKeyW(root, clsidKey().c_str());
-    }
-    bool machineToo_ = false;
-
     static std::wstring clsidKey() {
         return std::wstring(L"Software\\Classes\\CLSID\\") + kClsidText;
     }
-    static void setDefault(HKEY root, const std::wstring& key, const std::wstring& value) {
-        HKEY k = nullptr;
-        if (RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr) !=
-            ERROR_SUCCESS)
-            return;
-        RegSetValueExW(k, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-        RegCloseKey(k);
+    static void registerIn(HKEY root, const std::wstring& command) {
+        auto setDefault = [root](const std::wstring& key, const std::wstring& value) {
+            RegSetKeyValueW(root, key.c_str(), nullptr, REG_SZ, value.c_str(),
+                            static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+        };
+        setDefault(L"Software\\Classes\\Excel.Application\\CLSID", kClsidText);
+        setDefault(clsidKey() + L"\\LocalServer32", command);
     }
+    static void unregisterIn(HKEY root) {
+        RegDeleteTreeW(root, L"Software\\Classes\\Excel.Application");
+        RegDeleteTreeW(root, clsidKey().c_str());
+    }
+
+    bool machineToo_ = false;
 };
 
 // The lines the server logged so far.
