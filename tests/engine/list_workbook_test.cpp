@@ -245,21 +245,6 @@ TEST_F(ListWorkbook, HandLaidListGetsItsRowsBelowItsHeaderAndKeepsTheRest) {
     }
 }
 
-TEST_F(ListWorkbook, SecondRunWithFewerWorkbooksReplacesTheRowsOfTheFirst) {
-    setColumns({{"P_ファイル名", 0, 0}, {"担当者", 2, 3}});
-    for (const char* name : {"a.xls", "b.xls", "c.xls", "d.xls"})
-        rows.rows.push_back(fake::textRow({name, "1"}));
-    build();
-    rows.rows = {fake::textRow({"e.xls", "5"})};
-    auto result = build();
-    EXPECT_TRUE(result.updatedExisting);
-    saved();
-    EXPECT_EQ(at("C6"), Variant("e.xls"));
-    EXPECT_EQ(at("D3"), Variant("担当者"));
-    for (const char* gone : {"B7", "C7", "C9"}) EXPECT_TRUE(at(gone).isEmpty()) << gone;
-    EXPECT_EQ(std::count(watch.log.begin(), watch.log.end(), "Add"), 1);
-}
-
 // A list file that cannot be opened would lose its rows and columns if a
 // new one were written over it.
 TEST_F(ListWorkbook, ListFileThatCannotBeOpenedIsNotReplaced) {
