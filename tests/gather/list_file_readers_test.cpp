@@ -245,6 +245,28 @@ TEST_F(Readers, TemplateThatDefinesTheFileNameColumnKeepsItsPlace) {
     EXPECT_EQ(used(table), (std::vector<Column>{{"件名", 2, 2}}));
 }
 
+// Written by LibreOffice: names on two sheets, two on one cell, and names
+// that are no column (a constant, a broken reference, sheet-level ones).
+TEST_F(Readers, TemplateWrittenByLibreOffice) {
+    ASSERT_FALSE(read2(dir.copy(fake::testData("fixtures/names_and_values.xls"), "a.xls")));
+    std::vector<Column> cols = used(table);
+    // 16 names on cells, and the file-name column.
+    ASSERT_EQ(cols.size(), 17u);
+    EXPECT_EQ(cols[0], Column("P_ファイル名", 0, 0));
+    // A name on the second sheet sorts by its own cell.
+    EXPECT_EQ(cols[1], Column("別シート", 2, 2));
+    // Two names on C3 (the cell and the block starting there).
+    EXPECT_THAT(std::vector(cols.begin() + 2, cols.begin() + 4),
+                ::testing::UnorderedElementsAre(Column("担当者", 3, 3), Column("範囲", 3, 3)));
+    EXPECT_EQ(cols[4], Column("日付", 4, 3));
+    EXPECT_EQ(cols.back(), Column("Total", 16, 3));
+    for (const auto& [name, row, col] : cols) {
+        EXPECT_NE(name, "定数");
+        EXPECT_NE(name, "壊れた");
+        EXPECT_EQ(name.find('!'), std::string::npos) << name;
+    }
+}
+
 std::vector<NameDef> namesInColumnC(int count) {
     std::vector<NameDef> names;
     for (int i = 1; i <= count; ++i) names.push_back(on("n" + std::to_string(i), i, 3));

@@ -11,6 +11,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -79,241 +80,160 @@ inline std::string openCallText(const OpenArguments& a) {
     return entry + ")";
 }
 
-class WRange;
-class WSheet;
+// Every object the engine hands out comes back wrapped in turn, so that
+// whatever a caller reaches from the application is watched.
+template <typename T>
+std::shared_ptr<T> wrap(Watch& w, std::shared_ptr<T> in);
 
-// The engine's own object behind one of ours, for members that take one.
+// The engine's own range behind one of ours, for members that take one.
 const Range& inner(const Range& r);
 
 template <typename T>
-class Wrap {
-  protected:
+class Wrap : public T {
+  public:
     Wrap(Watch& w, std::shared_ptr<T> in) : w_(w), in_(std::move(in)) {}
-    template <typename F>
-    decltype(auto) at(const char* member, F&& f) const {
-        w_.check(member);
-        return f(*in_);
-    }
+    const T& innerObject() const { return *in_; }
+
+  protected:
     Watch& w_;
     std::shared_ptr<T> in_;
-
-  public:
-    const T& innerObject() const { return *in_; }
 };
 
-class WInterior : public Interior, Wrap<Interior> {
-  public:
-    WInterior(Watch& w, std::shared_ptr<Interior> in) : Wrap(w, std::move(in)) {}
-    void setColorIndex(std::int32_t v) override {
-        at("Interior.ColorIndex", [&](Interior& i) { i.setColorIndex(v); });
+// A member as the engine has it, unless the test made `member` fail; the
+// second kind returns its object wrapped.
+#define WATCHED(type, method, member, params, args) \
+    type method params override {                   \
+        w_.check(member);                           \
+        return in_->method args;                    \
     }
-    void setPattern(std::int32_t v) override {
-        at("Interior.Pattern", [&](Interior& i) { i.setPattern(v); });
+#define WATCHED_OBJECT(type, method, member, params, args) \
+    std::shared_ptr<type> method params override {         \
+        w_.check(member);                                  \
+        return wrap(w_, in_->method args);                 \
     }
+
+struct WInterior : Wrap<Interior> {
+    using Wrap::Wrap;
+    WATCHED(void, setColorIndex, "Interior.ColorIndex", (std::int32_t v), (v))
+    WATCHED(void, setPattern, "Interior.Pattern", (std::int32_t v), (v))
 };
 
-class WBorder : public Border, Wrap<Border> {
-  public:
-    WBorder(Watch& w, std::shared_ptr<Border> in) : Wrap(w, std::move(in)) {}
-    void setLineStyle(std::int32_t v) override {
-        at("Border.LineStyle", [&](Border& b) { b.setLineStyle(v); });
-    }
-    void setWeight(std::int32_t v) override {
-        at("Border.Weight", [&](Border& b) { b.setWeight(v); });
-    }
-    void setColorIndex(std::int32_t v) override {
-        at("Border.ColorIndex", [&](Border& b) { b.setColorIndex(v); });
-    }
+struct WBorder : Wrap<Border> {
+    using Wrap::Wrap;
+    WATCHED(void, setLineStyle, "Border.LineStyle", (std::int32_t v), (v))
+    WATCHED(void, setWeight, "Border.Weight", (std::int32_t v), (v))
+    WATCHED(void, setColorIndex, "Border.ColorIndex", (std::int32_t v), (v))
 };
 
-std::shared_ptr<Worksheet> wrapSheet(Watch& w, std::shared_ptr<Worksheet> s);
-
-inline std::shared_ptr<Range> wrapRange(Watch& w, std::shared_ptr<Range> r);
-
-class WRange : public Range, public Wrap<Range> {
-  public:
-    WRange(Watch& w, std::shared_ptr<Range> in) : Wrap(w, std::move(in)) {}
-    Variant value() const override { return in_->value(); }
-    std::int32_t row() const override { return in_->row(); }
-    std::int32_t column() const override { return in_->column(); }
-    std::int32_t rowCount() const override { return in_->rowCount(); }
-    std::int32_t columnCount() const override { return in_->columnCount(); }
-    std::shared_ptr<Worksheet> worksheet() const override {
-        return wrapSheet(w_, in_->worksheet());
-    }
-    void select() override {
-        at("Range.Select", [](Range& r) { r.select(); });
-    }
-    void setFormulaR1C1(const Variant& v) override {
-        at("Range.FormulaR1C1", [&](Range& r) { r.setFormulaR1C1(v); });
-    }
-    void deleteShift(std::int32_t v) override {
-        at("Range.Delete", [&](Range& r) { r.deleteShift(v); });
-    }
-    void setColumnWidth(double v) override {
-        at("Range.ColumnWidth", [&](Range& r) { r.setColumnWidth(v); });
-    }
-    void setRowHeight(double v) override {
-        at("Range.RowHeight", [&](Range& r) { r.setRowHeight(v); });
-    }
-    void setHorizontalAlignment(std::int32_t v) override {
-        at("Range.HorizontalAlignment", [&](Range& r) { r.setHorizontalAlignment(v); });
-    }
-    void setVerticalAlignment(std::int32_t v) override {
-        at("Range.VerticalAlignment", [&](Range& r) { r.setVerticalAlignment(v); });
-    }
-    void setOrientation(std::int32_t v) override {
-        at("Range.Orientation", [&](Range& r) { r.setOrientation(v); });
-    }
-    void setAddIndent(bool v) override {
-        at("Range.AddIndent", [&](Range& r) { r.setAddIndent(v); });
-    }
-    void setIndentLevel(std::int32_t v) override {
-        at("Range.IndentLevel", [&](Range& r) { r.setIndentLevel(v); });
-    }
-    void setWrapText(bool v) override {
-        at("Range.WrapText", [&](Range& r) { r.setWrapText(v); });
-    }
-    void setShrinkToFit(bool v) override {
-        at("Range.ShrinkToFit", [&](Range& r) { r.setShrinkToFit(v); });
-    }
-    void setMergeCells(bool v) override {
-        at("Range.MergeCells", [&](Range& r) { r.setMergeCells(v); });
-    }
-    std::shared_ptr<Interior> interior() override {
-        return std::make_shared<WInterior>(
-            w_, at("Range.Interior", [](Range& r) { return r.interior(); }));
-    }
-    std::shared_ptr<Border> borders(std::int32_t i) override {
-        return std::make_shared<WBorder>(
-            w_, at("Range.Borders", [&](Range& r) { return r.borders(i); }));
-    }
+struct WRange : Wrap<Range> {
+    using Wrap::Wrap;
+    WATCHED(Variant, value, "Range.Value", () const, ())
+    WATCHED(std::int32_t, row, "Range.Row", () const, ())
+    WATCHED(std::int32_t, column, "Range.Column", () const, ())
+    WATCHED(std::int32_t, rowCount, "Range.Rows.Count", () const, ())
+    WATCHED(std::int32_t, columnCount, "Range.Columns.Count", () const, ())
+    WATCHED_OBJECT(Worksheet, worksheet, "Range.Worksheet", () const, ())
+    WATCHED(void, select, "Range.Select", (), ())
+    WATCHED(void, setFormulaR1C1, "Range.FormulaR1C1", (const Variant& v), (v))
+    WATCHED(void, deleteShift, "Range.Delete", (std::int32_t v), (v))
+    WATCHED(void, setColumnWidth, "Range.ColumnWidth", (double v), (v))
+    WATCHED(void, setRowHeight, "Range.RowHeight", (double v), (v))
+    WATCHED(void, setHorizontalAlignment, "Range.HorizontalAlignment", (std::int32_t v), (v))
+    WATCHED(void, setVerticalAlignment, "Range.VerticalAlignment", (std::int32_t v), (v))
+    WATCHED(void, setOrientation, "Range.Orientation", (std::int32_t v), (v))
+    WATCHED(void, setAddIndent, "Range.AddIndent", (bool v), (v))
+    WATCHED(void, setIndentLevel, "Range.IndentLevel", (std::int32_t v), (v))
+    WATCHED(void, setWrapText, "Range.WrapText", (bool v), (v))
+    WATCHED(void, setShrinkToFit, "Range.ShrinkToFit", (bool v), (v))
+    WATCHED(void, setMergeCells, "Range.MergeCells", (bool v), (v))
+    WATCHED_OBJECT(Interior, interior, "Range.Interior", (), ())
+    WATCHED_OBJECT(Border, borders, "Range.Borders", (std::int32_t i), (i))
 };
-
-inline std::shared_ptr<Range> wrapRange(Watch& w, std::shared_ptr<Range> r) {
-    return r ? std::make_shared<WRange>(w, std::move(r)) : nullptr;
-}
 
 inline const Range& inner(const Range& r) {
     auto* ours = dynamic_cast<const WRange*>(&r);
     return ours ? ours->innerObject() : r;
 }
 
-class WSheet : public Worksheet, Wrap<Worksheet> {
-  public:
-    WSheet(Watch& w, std::shared_ptr<Worksheet> in) : Wrap(w, std::move(in)) {}
-    std::string name() const override { return in_->name(); }
-    std::shared_ptr<Range> cells(std::int32_t r, std::int32_t c) const override {
-        return wrapRange(w_, in_->cells(r, c));
-    }
-    std::shared_ptr<Range> range(const std::string& t) const override {
-        return wrapRange(w_, in_->range(t));
-    }
-    std::shared_ptr<Range> usedRange() const override { return wrapRange(w_, in_->usedRange()); }
-    void setName(const std::string& n) override {
-        at("Worksheet.Name", [&](Worksheet& s) { s.setName(n); });
-    }
-    void select() override {
-        at("Worksheet.Select", [](Worksheet& s) { s.select(); });
-    }
-    void addHyperlink(const Range& anchor, const std::string& address,
-                      const std::string& text) override {
-        at("Hyperlinks.Add",
-           [&](Worksheet& s) { s.addHyperlink(watched::inner(anchor), address, text); });
-    }
+struct WSheet : Wrap<Worksheet> {
+    using Wrap::Wrap;
+    WATCHED(std::string, name, "Worksheet.Name", () const, ())
+    WATCHED_OBJECT(Range, cells, "Worksheet.Cells", (std::int32_t r, std::int32_t c) const, (r, c))
+    WATCHED_OBJECT(Range, range, "Worksheet.Range", (const std::string& t) const, (t))
+    WATCHED_OBJECT(Range, usedRange, "Worksheet.UsedRange", () const, ())
+    WATCHED(void, setName, "Worksheet.Name", (const std::string& n), (n))
+    WATCHED(void, select, "Worksheet.Select", (), ())
+    WATCHED(void, addHyperlink, "Hyperlinks.Add",
+            (const Range& anchor, const std::string& address, const std::string& text),
+            (inner(anchor), address, text))
 };
 
-inline std::shared_ptr<Worksheet> wrapSheet(Watch& w, std::shared_ptr<Worksheet> s) {
-    return s ? std::make_shared<WSheet>(w, std::move(s)) : nullptr;
-}
-
-class WSheets : public Sheets, Wrap<Sheets> {
-  public:
-    WSheets(Watch& w, std::shared_ptr<Sheets> in) : Wrap(w, std::move(in)) {}
-    std::int32_t count() const override { return in_->count(); }
-    std::shared_ptr<Worksheet> item(std::int32_t i) const override {
-        return wrapSheet(w_, in_->item(i));
-    }
-    std::shared_ptr<Worksheet> item(const std::string& n) const override {
-        return wrapSheet(w_, in_->item(n));
-    }
-    std::shared_ptr<Worksheet> add(const std::string& n) override {
-        return wrapSheet(w_, at("Sheets.Add", [&](Sheets& s) { return s.add(n); }));
-    }
+struct WSheets : Wrap<Sheets> {
+    using Wrap::Wrap;
+    WATCHED(std::int32_t, count, "Sheets.Count", () const, ())
+    WATCHED_OBJECT(Worksheet, item, "Sheets.Item", (std::int32_t i) const, (i))
+    WATCHED_OBJECT(Worksheet, item, "Sheets.Item", (const std::string& n) const, (n))
+    WATCHED_OBJECT(Worksheet, add, "Sheets.Add", (const std::string& n), (n))
 };
 
-class WNames : public Names, Wrap<Names> {
-  public:
-    WNames(Watch& w, std::shared_ptr<Names> in) : Wrap(w, std::move(in)) {}
-    std::int32_t count() const override {
-        return at("Names.Count", [](Names& n) { return n.count(); });
-    }
-    std::shared_ptr<Name> item(std::int32_t i) const override { return in_->item(i); }
-    void add(const std::string& name, const std::string& ref) override {
-        at("Names.Add", [&](Names& n) { n.add(name, ref); });
-    }
-    void add(const std::string& name, const Range& ref) override {
-        at("Names.Add", [&](Names& n) { n.add(name, watched::inner(ref)); });
-    }
+struct WNames : Wrap<Names> {
+    using Wrap::Wrap;
+    WATCHED(std::int32_t, count, "Names.Count", () const, ())
+    WATCHED(std::shared_ptr<Name>, item, "Names.Item", (std::int32_t i) const, (i))
+    WATCHED(void, add, "Names.Add", (const std::string& n, const std::string& r), (n, r))
+    WATCHED(void, add, "Names.Add", (const std::string& n, const Range& r), (n, inner(r)))
 };
 
-class WBook : public Workbook, Wrap<Workbook> {
-  public:
-    WBook(Watch& w, std::shared_ptr<Workbook> in) : Wrap(w, std::move(in)) {}
-    std::string name() const override { return in_->name(); }
-    std::string fullName() const override { return in_->fullName(); }
-    std::shared_ptr<Sheets> sheets() const override {
-        return std::make_shared<WSheets>(w_, in_->sheets());
-    }
-    std::shared_ptr<Names> names() const override {
-        return std::make_shared<WNames>(w_, in_->names());
-    }
-    std::shared_ptr<DocumentProperty> builtinDocumentProperty(std::int32_t i) const override {
-        return in_->builtinDocumentProperty(i);
-    }
+struct WBook : Wrap<Workbook> {
+    using Wrap::Wrap;
+    WATCHED(std::string, name, "Workbook.Name", () const, ())
+    WATCHED(std::string, fullName, "Workbook.FullName", () const, ())
+    WATCHED_OBJECT(Sheets, sheets, "Workbook.Sheets", () const, ())
+    WATCHED_OBJECT(Names, names, "Workbook.Names", () const, ())
+    WATCHED(std::shared_ptr<DocumentProperty>, builtinDocumentProperty,
+            "Workbook.BuiltinDocumentProperties", (std::int32_t i) const, (i))
     void close(bool save) override {
         w_.note(std::string("Workbook.Close(SaveChanges=") + (save ? "true" : "false") + ")");
         in_->close(save);
     }
     void save() override {
         w_.note("Save(" + in_->fullName() + ")");
-        at("Workbook.Save", [](Workbook& b) { b.save(); });
+        w_.check("Workbook.Save");
+        in_->save();
     }
     void saveAs(const SaveAsArguments& a) override {
         w_.note("SaveAs(" + a.fileName + ")");
-        at("Workbook.SaveAs", [&](Workbook& b) { b.saveAs(a); });
+        w_.check("Workbook.SaveAs");
+        in_->saveAs(a);
     }
 };
 
-class WBooks : public Workbooks, Wrap<Workbooks> {
-  public:
-    WBooks(Watch& w, std::shared_ptr<Workbooks> in) : Wrap(w, std::move(in)) {}
+struct WBooks : Wrap<Workbooks> {
+    using Wrap::Wrap;
     std::shared_ptr<Workbook> open(const OpenArguments& a) override {
         w_.note(openCallText(a));
         w_.check("Workbooks.Open");
         auto refusal = w_.refused.find(a.fileName);
         if (refusal != w_.refused.end()) throw refusal->second;
-        return std::make_shared<WBook>(w_, in_->open(a));
+        return wrap(w_, in_->open(a));
     }
     void close() override {
         w_.note("Workbooks.Close");
         in_->close();
     }
-    std::int32_t count() const override { return in_->count(); }
-    std::shared_ptr<Workbook> item(std::int32_t i) const override {
-        return std::make_shared<WBook>(w_, in_->item(i));
-    }
+    WATCHED(std::int32_t, count, "Workbooks.Count", () const, ())
+    WATCHED_OBJECT(Workbook, item, "Workbooks.Item", (std::int32_t i) const, (i))
     std::shared_ptr<Workbook> add() override {
         w_.note("Add");
-        auto book = at("Workbooks.Add", [](Workbooks& b) { return b.add(); });
+        w_.check("Workbooks.Add");
+        auto book = in_->add();
         for (int i = 1; i <= w_.extraSheetsInNewWorkbook; ++i)
             book->sheets()->add("Sheet" + std::to_string(3 + i));
-        return std::make_shared<WBook>(w_, book);
+        return wrap(w_, book);
     }
 };
 
-class WApplication : public Application, Wrap<Application> {
-  public:
+struct WApplication : Wrap<Application> {
     WApplication(Watch& w, std::shared_ptr<Application> in) : Wrap(w, std::move(in)) {
         std::lock_guard lock(w_.mutex);
         ++w_.created;
@@ -322,9 +242,6 @@ class WApplication : public Application, Wrap<Application> {
     ~WApplication() override {
         std::lock_guard lock(w_.mutex);
         --w_.alive;
-    }
-    std::shared_ptr<Workbooks> workbooks() override {
-        return std::make_shared<WBooks>(w_, in_->workbooks());
     }
     void setEnableEvents(bool on) override {
         w_.note(std::string("EnableEvents=") + (on ? "true" : "false"));
@@ -338,38 +255,45 @@ class WApplication : public Application, Wrap<Application> {
         w_.note("Quit");
         in_->quit();
     }
-    bool readsInParallel() const override { return in_->readsInParallel(); }
     std::shared_ptr<Range> range(const std::string& t) override {
         w_.note("Range(" + t + ")");
-        return wrapRange(w_, in_->range(t));
+        return wrap(w_, in_->range(t));
     }
-    std::shared_ptr<Workbook> activeWorkbook() override {
-        auto b = in_->activeWorkbook();
-        return b ? std::make_shared<WBook>(w_, b) : nullptr;
-    }
-    std::shared_ptr<Worksheet> activeSheet() override { return wrapSheet(w_, in_->activeSheet()); }
-    std::shared_ptr<Range> range(const Range& a, const Range& b) override {
-        return wrapRange(w_, in_->range(watched::inner(a), watched::inner(b)));
-    }
-    std::shared_ptr<Range> cells() override { return wrapRange(w_, in_->cells()); }
-    std::shared_ptr<Range> cells(std::int32_t r, std::int32_t c) override {
-        return wrapRange(w_, in_->cells(r, c));
-    }
-    std::shared_ptr<Range> rows(const std::string& t) override {
-        return wrapRange(w_, in_->rows(t));
-    }
-    std::shared_ptr<Range> columns(const std::string& t) override {
-        return wrapRange(w_, in_->columns(t));
-    }
-    std::shared_ptr<Worksheet> sheets(const std::string& n) override {
-        return wrapSheet(w_, in_->sheets(n));
-    }
-    std::shared_ptr<Range> selection() override { return wrapRange(w_, in_->selection()); }
-    std::shared_ptr<Range> activeCell() override { return wrapRange(w_, in_->activeCell()); }
-    void deleteSelectedSheets() override {
-        at("ActiveWindow.SelectedSheets.Delete", [](Application& a) { a.deleteSelectedSheets(); });
-    }
+    WATCHED_OBJECT(Workbooks, workbooks, "Application.Workbooks", (), ())
+    WATCHED(bool, readsInParallel, "Application.ReadsInParallel", () const, ())
+    WATCHED_OBJECT(Workbook, activeWorkbook, "Application.ActiveWorkbook", (), ())
+    WATCHED_OBJECT(Worksheet, activeSheet, "Application.ActiveSheet", (), ())
+    WATCHED_OBJECT(Range, range, "Application.Range", (const Range& a, const Range& b),
+                   (inner(a), inner(b)))
+    WATCHED_OBJECT(Range, cells, "Application.Cells", (), ())
+    WATCHED_OBJECT(Range, cells, "Application.Cells", (std::int32_t r, std::int32_t c), (r, c))
+    WATCHED_OBJECT(Range, rows, "Application.Rows", (const std::string& t), (t))
+    WATCHED_OBJECT(Range, columns, "Application.Columns", (const std::string& t), (t))
+    WATCHED_OBJECT(Worksheet, sheets, "Application.Sheets", (const std::string& n), (n))
+    WATCHED_OBJECT(Range, selection, "Application.Selection", (), ())
+    WATCHED_OBJECT(Range, activeCell, "Application.ActiveCell", (), ())
+    WATCHED(void, deleteSelectedSheets, "ActiveWindow.SelectedSheets.Delete", (), ())
 };
+
+#undef WATCHED
+#undef WATCHED_OBJECT
+
+// Which wrapper watches each kind of object; never called.
+WInterior* watcherOf(Interior*);
+WBorder* watcherOf(Border*);
+WRange* watcherOf(Range*);
+WSheet* watcherOf(Worksheet*);
+WSheets* watcherOf(Sheets*);
+WNames* watcherOf(Names*);
+WBook* watcherOf(Workbook*);
+WBooks* watcherOf(Workbooks*);
+
+template <typename T>
+std::shared_ptr<T> wrap(Watch& w, std::shared_ptr<T> in) {
+    using Watcher = std::remove_pointer_t<decltype(watcherOf(static_cast<T*>(nullptr)))>;
+    if (!in) return nullptr;
+    return std::make_shared<Watcher>(w, std::move(in));
+}
 
 }  // namespace watched
 
