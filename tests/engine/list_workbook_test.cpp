@@ -18,6 +18,7 @@
 
 #include "automation/native/native_application.h"
 #include "run/folder_gathering.h"
+#include "support/column_defs.h"
 #include "support/recording_view.h"
 #include "support/row_texts.h"
 #include "support/scripted_file_system.h"
@@ -34,15 +35,8 @@ using ::testing::IsEmpty;
 
 class ListWorkbook : public ::testing::Test {
   protected:
-    void setColumns(std::vector<std::tuple<std::string, int, int>> defs) {
-        columns = {};
-        int j = 0;
-        for (auto& [name, row, col] : defs) {
-            ++j;
-            columns.g_item_name[j] = name;
-            columns.g_item_row[j] = row;
-            columns.g_item_col[j] = col;
-        }
+    void setColumns(const std::vector<std::tuple<std::string, int, int>>& defs) {
+        columns = fake::columnTable(defs);
     }
     list_file::ListWorkbookResult build() {
         auto app = fake::factoryFor(watch)();

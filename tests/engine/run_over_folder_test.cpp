@@ -10,6 +10,7 @@
 #include "automation/native/native_application.h"
 #include "os/path_names.h"
 #include "run/list_generation_driver.h"
+#include "support/column_defs.h"
 #include "support/impostor_files.h"
 #include "support/recording_view.h"
 #include "support/row_texts.h"
@@ -30,15 +31,8 @@ class RunOverFolder : public ::testing::Test {
   protected:
     void SetUp() override { list_file::FillPropertyNames(prop_name); }
 
-    void setColumns(std::vector<std::tuple<std::string, int, int>> defs) {
-        columns = {};
-        int j = 0;
-        for (auto& [name, row, col] : defs) {
-            ++j;
-            columns.g_item_name[j] = name;
-            columns.g_item_row[j] = row;
-            columns.g_item_col[j] = col;
-        }
+    void setColumns(const std::vector<std::tuple<std::string, int, int>>& defs) {
+        columns = fake::columnTable(defs);
     }
     RunOutcome run(const std::vector<std::string>& list, const ListPhase& phase = {}) {
         RunPlan plan{dir.file(""), list, columns, prop_name, "mokuji"};
