@@ -16,7 +16,7 @@ int RunWithoutWindow(os::FileSystem& fs, os::Shell& shell,
                      automation::ApplicationFactory createApplication, std::string arguments,
                      std::ostream& console, int terminalColumns,
                      window::GatheringSettings gathering, bool verbose) {
-    console::ConsoleRunView view(console, terminalColumns, verbose);
+    ConsoleRunView view(console, terminalColumns, verbose);
     window::MainWindow window;
     window::StartupContext ctx{fs,
                                shell,

@@ -22,8 +22,6 @@ namespace {
 using automation::AutomationError;
 using automation::objectOrNull;
 using automation::required;
-using list_file::kMaxColumns;
-using list_file::kNoNumber;
 
 // One entry of the table while it is built, with the position it sorts by.
 struct Entry {
@@ -47,7 +45,7 @@ Entry freeEntry(std::int64_t key) {
 }
 
 // The list's columns start right of the number column.
-constexpr std::int32_t kFirstListColumn = list_file::kNumberColumn + 1;
+constexpr std::int32_t kFirstListColumn = kNumberColumn + 1;
 
 // Entries with equal keys keep the order this exchange sort gives them, as
 // lists made before always had it.
@@ -128,7 +126,7 @@ std::vector<Entry> listFileEntries(const automation::Workbook& book) {
     // Only names on the list's own sheet are its columns: a copy of the
     // sheet carries sheet-level copies of every name, and those must
     // neither add a column nor take the place of the one they copy.
-    const list_file::ListSheet list = list_file::FindListSheet(book);
+    const ListSheet list = FindListSheet(book);
     std::string listSheetName;
     if (list.sheet) automation::ignoringFailure([&] { listSheetName = list.sheet->name(); });
     const auto onListSheet = [&](const automation::Range& range) {
@@ -138,10 +136,10 @@ std::vector<Entry> listFileEntries(const automation::Workbook& book) {
     for (std::int32_t i = 1; i <= n; ++i) {
         std::string name;
         if (!automation::ignoringFailure([&] { name = required(names->item(i)).name(); })) continue;
-        if (name == list_file::kNumberName) continue;
+        if (name == kNumberName) continue;
         Entry& e = entries[static_cast<std::size_t>(i - 1)];
         auto range = rangeOf(*names, i);
-        if (name == list_file::kFileNameColumn) {
+        if (name == kFileNameColumn) {
             if (range && !onListSheet(*range)) continue;
             e.name = name;
             if (range) automation::ignoringFailure([&] { e.key = range->column(); });
@@ -192,8 +190,8 @@ std::vector<Entry> templateEntries(const automation::Workbook& book,
         // A sheet-level name belongs to one sheet; the run looks names up in
         // the whole workbook.
         if (name.find('!') != std::string::npos) continue;
-        if (name == list_file::kNumberName) continue;
-        if (name == list_file::kFileNameColumn) fileNameMet = true;
+        if (name == kNumberName) continue;
+        if (name == kFileNameColumn) fileNameMet = true;
         auto range = rangeOf(*names, i);
         if (!range) {
             // Such a column would stay empty in every row: the user must
@@ -211,13 +209,13 @@ std::vector<Entry> templateEntries(const automation::Workbook& book,
         e.key = std::int64_t{e.row} * 1000 + e.col;
     }
     // Every list shows the file a row came from, first.
-    if (!fileNameMet) entries.push_back({std::string(list_file::kFileNameColumn), 0, 0, 0});
+    if (!fileNameMet) entries.push_back({std::string(kFileNameColumn), 0, 0, 0});
     return entries;
 }
 
 using NameWalk = std::function<std::vector<Entry>(const automation::Workbook&)>;
 
-std::optional<ReadFailure> readColumnTable(const std::string& p_file, list_file::ColumnTable& table,
+std::optional<ReadFailure> readColumnTable(const std::string& p_file, ColumnTable& table,
                                            const ReaderContext& ctx, const NameWalk& walk) {
     std::unique_ptr<automation::Application> xl;
     try {
@@ -266,14 +264,12 @@ std::optional<ReadFailure> readColumnTable(const std::string& p_file, list_file:
 
 }  // namespace
 
-std::optional<ReadFailure> ReadListFileColumns(const std::string& p_file,
-                                               list_file::ColumnTable& table,
+std::optional<ReadFailure> ReadListFileColumns(const std::string& p_file, ColumnTable& table,
                                                const ReaderContext& ctx) {
     return readColumnTable(p_file, table, ctx, listFileEntries);
 }
 
-std::optional<ReadFailure> ReadTemplateColumns(const std::string& p_file,
-                                               list_file::ColumnTable& table,
+std::optional<ReadFailure> ReadTemplateColumns(const std::string& p_file, ColumnTable& table,
                                                const ReaderContext& ctx,
                                                std::vector<std::string>* pastTheGrid) {
     std::vector<std::string> found;

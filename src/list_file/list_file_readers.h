@@ -40,8 +40,7 @@ struct ReadFailure {
 // since the run writes its sequence numbers there: so the number column's
 // name stays out of the table under any spelling ("No_", as LibreOffice
 // renames "No."), and so does a print area that starts there.
-std::optional<ReadFailure> ReadListFileColumns(const std::string& p_file,
-                                               list_file::ColumnTable& table,
+std::optional<ReadFailure> ReadListFileColumns(const std::string& p_file, ColumnTable& table,
                                                const ReaderContext& ctx);
 
 // Builds the column table from the defined names of the template workbook
@@ -54,8 +53,7 @@ std::optional<ReadFailure> ReadListFileColumns(const std::string& p_file,
 // whose cell comes last in reading order.
 // pastTheGrid, when given, receives the names left out because their cells
 // lie past the .xls grid (a zip-based template's "$XFD$1048576").
-std::optional<ReadFailure> ReadTemplateColumns(const std::string& p_file,
-                                               list_file::ColumnTable& table,
+std::optional<ReadFailure> ReadTemplateColumns(const std::string& p_file, ColumnTable& table,
                                                const ReaderContext& ctx,
                                                std::vector<std::string>* pastTheGrid = nullptr);
 

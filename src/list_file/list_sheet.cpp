@@ -60,7 +60,7 @@ ListSheet FindListSheet(const automation::Workbook& book) {
         // above the header move the names with it.
         for (std::string_view wanted :
              {std::string_view(kNumberName), std::string_view(kNumberNameSavedElsewhere),
-              list_file::kFileNameColumn}) {
+              kFileNameColumn}) {
             auto named = namedRange(*names, wanted);
             if (!named) continue;
             automation::ignoringFailure([&] {

@@ -32,7 +32,7 @@ class ListWriter {
     // owned: rows the writer may empty as it goes.
     ListWriter(Application& xl_app, const RowStore& rows, RowStore* owned, const ListContext& ctx)
         : xl_(xl_app), rows_(rows), owned_(owned), ctx_(ctx), path_(ctx.listFilePath()) {
-        for (int j = 1; j <= list_file::kMaxColumns; ++j) {
+        for (int j = 1; j <= kMaxColumns; ++j) {
             if (!ctx_.columns.g_item_name[j].empty()) named_.push_back(j);
         }
     }
@@ -104,7 +104,7 @@ class ListWriter {
         enterHeader(kNumberColumn + 1, kFileNameHeader);
         if (auto c = automation::objectOrNull([&] { return xl_.columns("C:C"); }))
             FormatFileNameColumn(*c);
-        addName(std::string(list_file::kFileNameColumn), kNumberColumn + 1);
+        addName(std::string(kFileNameColumn), kNumberColumn + 1);
 
         std::int32_t x = kNumberColumn;
         for (int j : named_) {
@@ -184,7 +184,7 @@ class ListWriter {
         for (std::size_t k = 0; k < named_.size() && k < data.values.size(); ++k) {
             const std::string& name = ctx_.columns.g_item_name[named_[k]];
             const std::int32_t x = placed_[k];
-            const bool fileNameColumn = name == list_file::kFileNameColumn;
+            const bool fileNameColumn = name == kFileNameColumn;
             // A name that is not UTF-8 is shown decoded.
             const std::string shown = fileNameColumn ? os::ShownName(data.fileName) : "";
             const DataEntry value = EntryForValue(fileNameColumn ? Variant(shown) : data.values[k]);
@@ -212,8 +212,7 @@ class ListWriter {
         listColumns.push_back(kNumberColumn);
         std::int32_t fileNameColumn = 0;
         for (std::size_t k = 0; k < named_.size(); ++k) {
-            if (ctx_.columns.g_item_name[named_[k]] == list_file::kFileNameColumn)
-                fileNameColumn = placed_[k];
+            if (ctx_.columns.g_item_name[named_[k]] == kFileNameColumn) fileNameColumn = placed_[k];
         }
         auto sheet = automation::objectOrNull([&] { return xl_.activeSheet(); });
         if (sheet) notes_ = ReadUserNotes(*sheet, header_, listColumns, fileNameColumn);

@@ -17,14 +17,14 @@ struct ListContext {
     std::string workingFolder;
     // The executable's name without folder and extension, for captions.
     std::string programName;
-    const list_file::ColumnTable& columns;
+    const ColumnTable& columns;
     view::RunView& view;
     // Whether an ordinary file of that full name exists.
     std::function<bool(const std::string&)> fileExists;
     // The list file's name as the folder holds it: a folder may hold it
     // under another letter case, and the run must update that file rather
     // than write a second one beside it.
-    std::string listFileName = list_file::kListFileName;
+    std::string listFileName = kListFileName;
 
     std::string listFilePath() const;
 };

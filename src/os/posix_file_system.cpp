@@ -23,7 +23,7 @@ std::string toText(const fs::path& path) {
 std::string lastComponent(const std::string& path) {
     std::string trimmed = path;
     while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.pop_back();
-    return trimmed.substr(os::FolderOf(trimmed).size());
+    return trimmed.substr(FolderOf(trimmed).size());
 }
 
 // What attributes() says; the other members call it directly, so that a
@@ -85,7 +85,7 @@ FileAttributes PosixFileSystem::attributes(const std::string& path) {
 
 std::string PosixFileSystem::findOrdinaryFile(const std::string& path) {
     if (isOrdinaryFile(attributesOf(path))) return path;
-    const std::string folder = os::FolderOf(path);
+    const std::string folder = FolderOf(path);
     const std::string name = path.substr(folder.size());
     if (name.empty()) return "";
     std::vector<std::string> names;

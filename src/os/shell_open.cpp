@@ -5,7 +5,7 @@
 
 namespace mokuji::os {
 
-ShellOpenResult ShellOpen(std::string path, os::Shell& shell) {
+ShellOpenResult ShellOpen(std::string path, Shell& shell) {
 #ifdef _WIN32
     // Only the file's own extension makes a program: a list file in a
     // folder such as "2024.exercises" or "tools.exe.d" is a document, and

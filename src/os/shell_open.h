@@ -23,6 +23,6 @@ inline constexpr const char* kShellWorkingFolder = "/";
 // whose own extension is ".exe" (in any letter case) is started as a
 // program instead; on Linux nothing is ever started. A start that fails
 // shows only in the result.
-ShellOpenResult ShellOpen(std::string path, os::Shell& shell);
+ShellOpenResult ShellOpen(std::string path, Shell& shell);
 
 }  // namespace mokuji::os

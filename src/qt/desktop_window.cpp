@@ -16,7 +16,7 @@ DesktopWindow::DesktopWindow(os::FileSystem& fs, os::Shell& shell,
       dialogLayer_(shell),
       commands_({fs, shell, view_, std::move(createApplication), std::move(gather),
                  std::move(arguments), [this] { centre(); }, std::move(gathering)},
-                {dialogLayer_, std::make_shared<qt::QtOwnerWindow>(form_)},
+                {dialogLayer_, std::make_shared<QtOwnerWindow>(form_)},
                 [](int status) { QCoreApplication::exit(status); }) {
     form_.onDrop = [this](const std::vector<std::string>& paths) { commands_.drop(paths); };
     QObject::connect(form_.cmd_run(), &QPushButton::clicked, &form_,

@@ -27,8 +27,8 @@ class DesktopWindow {
     // shows enabled.
     window::RunEnd start();
 
-    qt::Form1_MAIN& form() { return form_; }
-    qt::QtRunView& view() { return view_; }
+    Form1_MAIN& form() { return form_; }
+    QtRunView& view() { return view_; }
     window::MainWindow& state() { return commands_.state(); }
     bool busy() const { return commands_.busy(); }
     bool failed() const { return commands_.failed(); }
@@ -36,9 +36,9 @@ class DesktopWindow {
   private:
     void centre();
 
-    qt::Form1_MAIN form_;
-    qt::QtRunView view_;
-    qt::QtDialogLayer dialogLayer_;
+    Form1_MAIN form_;
+    QtRunView view_;
+    QtDialogLayer dialogLayer_;
     window::DesktopCommands commands_;
 };
 

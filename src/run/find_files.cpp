@@ -32,7 +32,7 @@ std::string currentDirectory(os::FileSystem& fs) {
 
 }  // namespace
 
-void FindFiles(std::string folder, std::string extensions, bool descend, run::ListBox& list,
+void FindFiles(std::string folder, std::string extensions, bool descend, ListBox& list,
                const FileSearch& search) {
     if (folder.empty()) folder = currentDirectory(search.fs);
     if (!folder.empty() && folder.back() == os::kPathSeparator) folder.pop_back();
@@ -41,7 +41,7 @@ void FindFiles(std::string folder, std::string extensions, bool descend, run::Li
 }
 
 void FindFilesInFolder(const std::string& folder, const std::string& extensions, bool descend,
-                       run::ListBox& list, const FileSearch& search) {
+                       ListBox& list, const FileSearch& search) {
     // Subfolders wait until this listing is done, so that only one listing
     // is open at any time.
     std::vector<std::string> subfolders;
@@ -64,7 +64,7 @@ void FindFilesInFolder(const std::string& folder, const std::string& extensions,
 }
 
 void AddFoundEntry(const std::string& folder, const std::string& name,
-                   const std::string& extensions, bool isFile, run::ListBox& list,
+                   const std::string& extensions, bool isFile, ListBox& list,
                    const FileSearch& search) {
     yield(search);
     if (!os::HasListedExtension(name, extensions)) return;

@@ -28,16 +28,16 @@ struct FileSearch {
 //
 // Never throws for what it finds on disk: a folder that cannot be listed
 // adds nothing, and an entry that vanished after the listing is skipped.
-void FindFiles(std::string folder, std::string extensions, bool descend, run::ListBox& list,
+void FindFiles(std::string folder, std::string extensions, bool descend, ListBox& list,
                const FileSearch& search);
 
 // One folder level: folder ends with the separator, extensions with ";".
 void FindFilesInFolder(const std::string& folder, const std::string& extensions, bool descend,
-                       run::ListBox& list, const FileSearch& search);
+                       ListBox& list, const FileSearch& search);
 
 // The filter for one entry; a subfolder's name ends with the separator.
 void AddFoundEntry(const std::string& folder, const std::string& name,
-                   const std::string& extensions, bool isFile, run::ListBox& list,
+                   const std::string& extensions, bool isFile, ListBox& list,
                    const FileSearch& search);
 
 }  // namespace mokuji::run

@@ -12,14 +12,14 @@ GatherResult GatherFolder(const GatherContext& ctx) {
     GatherResult result;
     view::BusyWindow busy(ctx.view);
     ctx.view.setCaption(ctx.programName + " - ファイル一覧取得中");
-    run::ListBox& workbooks = ctx.workbookList;
+    ListBox& workbooks = ctx.workbookList;
     workbooks.SetEnabled(false);
     workbooks.Clear();
 
     const std::string folder = os::FolderOf(ctx.workingPath);
     // One listing finds the workbooks and the spreadsheets not gathered.
-    run::FindFiles(folder, ctx.workbookPattern + ";" + kSpreadsheetPatterns, false, workbooks,
-                   {ctx.fs, [&ctx] { ctx.view.doEvents(); }});
+    FindFiles(folder, ctx.workbookPattern + ";" + kSpreadsheetPatterns, false, workbooks,
+              {ctx.fs, [&ctx] { ctx.view.doEvents(); }});
     // The list file is no source workbook. Where the file system tells
     // letter case apart, a folder may hold it under several spellings: none
     // of them is a source either.

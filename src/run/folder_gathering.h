@@ -17,7 +17,7 @@ namespace mokuji::run {
 struct GatherContext {
     // The working path; its folder part is the working folder.
     const std::string& workingPath;
-    run::ListBox& workbookList;
+    ListBox& workbookList;
     list_file::ColumnTable& columns;
     view::RunView& view;
     os::FileSystem& fs;
@@ -51,7 +51,7 @@ struct GatherResult {
     std::string folder = {};
     // The list file was open in another program: nothing was read, and the
     // list must not be written (listFile then names it).
-    std::optional<run::ListLock> held = {};
+    std::optional<ListLock> held = {};
 };
 
 // The spreadsheet files a folder of answers may hold, as the folder search

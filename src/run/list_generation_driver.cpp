@@ -19,7 +19,7 @@ constexpr int kPatienceMs = 50;
 }  // namespace
 
 RunOutcome MakeList(const RunPlan& plan, const automation::ApplicationFactory& createApplication,
-                    view::RunView& view, const run::ListPhase& listPhase) {
+                    view::RunView& view, const ListPhase& listPhase) {
     RunOutcome outcome;
     std::unique_ptr<automation::Application> xl_app;
     try {

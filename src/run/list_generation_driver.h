@@ -58,6 +58,6 @@ using ListPhase = std::function<list_file::ListWorkbookResult(automation::Applic
 // progress in its caption. A workbook that cannot be opened is skipped and
 // comes back in the outcome with its reason.
 RunOutcome MakeList(const RunPlan& plan, const automation::ApplicationFactory& createApplication,
-                    view::RunView& view, const run::ListPhase& listPhase);
+                    view::RunView& view, const ListPhase& listPhase);
 
 }  // namespace mokuji::run

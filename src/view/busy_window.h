@@ -6,14 +6,14 @@ namespace mokuji::view {
 
 // The window takes no input and shows the busy pointer while a step of a
 // run works, so that no second gathering or run can start meanwhile.
-inline void MakeWindowBusy(view::RunView& view) {
+inline void MakeWindowBusy(RunView& view) {
     view.setMousePointer(kPointerHourglass);
     view.setEnabled(false);
 }
 
 // Input and the default pointer back; also after a failure that ended a
 // step nobody expected to fail, so that none leaves the window dead.
-inline void GiveWindowBack(view::RunView& view) {
+inline void GiveWindowBack(RunView& view) {
     view.setEnabled(true);
     view.setMousePointer(kPointerDefault);
 }
@@ -22,12 +22,12 @@ inline void GiveWindowBack(view::RunView& view) {
 class BusyWindow {
   public:
     explicit BusyWindow(RunView& view) : view_(view) { MakeWindowBusy(view_); }
-    ~BusyWindow() { view::GiveWindowBack(view_); }
+    ~BusyWindow() { GiveWindowBack(view_); }
     BusyWindow(const BusyWindow&) = delete;
     BusyWindow& operator=(const BusyWindow&) = delete;
 
   private:
-    view::RunView& view_;
+    RunView& view_;
 };
 
 }  // namespace mokuji::view

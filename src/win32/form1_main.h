@@ -68,7 +68,7 @@ class Form1_MAIN {
     void command(int id);
     void takeDrop(HDROP drop);
 
-    win32::UiFont font_;
+    UiFont font_;
     HBRUSH paleYellow_ = nullptr;
     HBITMAP background_ = nullptr;
     HBITMAP image1Bitmap_ = nullptr;

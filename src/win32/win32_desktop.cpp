@@ -16,7 +16,7 @@ int RunWin32Desktop(os::FileSystem& fs, os::Shell& shell,
         window = std::make_unique<Win32DesktopWindow>(fs, shell, std::move(createApplication),
                                                       std::move(gather), std::move(arguments),
                                                       std::move(gathering));
-    } catch (const win32::WindowUnavailable&) {
+    } catch (const WindowUnavailable&) {
         return kNoDesktopWindow;
     }
     const window::RunEnd outcome = window->start();

@@ -16,11 +16,10 @@ Win32DesktopWindow::Win32DesktopWindow(os::FileSystem& fs, os::Shell& shell,
     // Message boxes carry the program's name, as the desktop titles them
     // when a program gives none.
     : view_(form_, fs.programBaseName()),
-      commands_(
-          {fs, shell, view_, std::move(createApplication), std::move(gather), std::move(arguments),
-           [this] { centre(); }, std::move(gathering)},
-          {dialogLayer_, std::make_shared<win32::Win32OwnerWindow>(form_.hwnd(), form_.font())},
-          [](int status) { PostQuitMessage(status); }) {
+      commands_({fs, shell, view_, std::move(createApplication), std::move(gather),
+                 std::move(arguments), [this] { centre(); }, std::move(gathering)},
+                {dialogLayer_, std::make_shared<Win32OwnerWindow>(form_.hwnd(), form_.font())},
+                [](int status) { PostQuitMessage(status); }) {
     // Nobody may be watching a run started with a path (a scheduled task,
     // a script): its messages reach standard error too and never hold the
     // run up.

@@ -14,7 +14,7 @@ namespace mokuji::win32 {
 // and to what its drops, button and menu items do.
 class Win32DesktopWindow {
   public:
-    // Throws win32::WindowUnavailable when no window can be made.
+    // Throws WindowUnavailable when no window can be made.
     Win32DesktopWindow(os::FileSystem& fs, os::Shell& shell,
                        automation::ApplicationFactory createApplication, window::Gatherer gather,
                        std::string arguments, window::GatheringSettings gathering = {});
@@ -31,8 +31,8 @@ class Win32DesktopWindow {
     // closing the window ends the program; returns the exit status.
     int messageLoop();
 
-    win32::Form1_MAIN& form() { return form_; }
-    win32::Win32RunView& view() { return view_; }
+    Form1_MAIN& form() { return form_; }
+    Win32RunView& view() { return view_; }
     window::MainWindow& state() { return commands_.state(); }
     bool busy() const { return commands_.busy(); }
     bool failed() const { return commands_.failed(); }
@@ -40,9 +40,9 @@ class Win32DesktopWindow {
   private:
     void centre();
 
-    win32::Form1_MAIN form_;
-    win32::Win32RunView view_;
-    win32::Win32DialogLayer dialogLayer_;
+    Form1_MAIN form_;
+    Win32RunView view_;
+    Win32DialogLayer dialogLayer_;
     window::DesktopCommands commands_;
 };
 

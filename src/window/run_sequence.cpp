@@ -65,11 +65,13 @@ bool GatherWorkingFolder(MainWindow& window, const StartupContext& ctx) {
     return false;
 }
 
-void TellNothingGathered(const MainWindow& window, view::RunView& view,
-                         const std::string& message) {
-    Tell(view, ReportOf({.gathering = window.lastGathering,
-                         .nothingGathered = true,
-                         .nothingGatheredMessage = message}));
+RunEnd TellNothingGathered(const MainWindow& window, view::RunView& view,
+                           const std::string& message) {
+    const RunReport report = ReportOf({.gathering = window.lastGathering,
+                                       .nothingGathered = true,
+                                       .nothingGatheredMessage = message});
+    Tell(view, report);
+    return report.end;
 }
 
 RunEnd MakeAndOpenList(MainWindow& window, const StartupContext& ctx) {
@@ -103,13 +105,8 @@ RunEnd MakeAndOpenList(MainWindow& window, const StartupContext& ctx) {
 RunEnd RunWorkingFolder(MainWindow& window, const StartupContext& ctx,
                         const std::string& nothingGatheredMessage) {
     if (!GatherWorkingFolder(window, ctx)) return ReportOf({.gathering = window.lastGathering}).end;
-    if (window.List1.ListCount() == 0) {
-        const RunReport report = ReportOf({.gathering = window.lastGathering,
-                                           .nothingGathered = true,
-                                           .nothingGatheredMessage = nothingGatheredMessage});
-        Tell(ctx.view, report);
-        return report.end;
-    }
+    if (window.List1.ListCount() == 0)
+        return TellNothingGathered(window, ctx.view, nothingGatheredMessage);
     return MakeAndOpenList(window, ctx);
 }
 

@@ -21,8 +21,9 @@ bool GatherWorkingFolder(MainWindow& window, const StartupContext& ctx);
 
 // The last gathering found no workbook: message, unless empty, and the
 // spreadsheet files it left out, so that an answer returned in another
-// format is not missed.
-void TellNothingGathered(const MainWindow& window, view::RunView& view, const std::string& message);
+// format is not missed. Returns how the run ended.
+RunEnd TellNothingGathered(const MainWindow& window, view::RunView& view,
+                           const std::string& message);
 
 // Writes the list file from what the last gathering left in List1, sets the
 // start-up caption back and opens the list file. Does nothing after a
