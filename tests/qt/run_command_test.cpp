@@ -15,7 +15,6 @@
 #include <QUrl>
 #include <memory>
 
-#include "app/run_command_rows.h"
 #include "automation/native/native_application.h"
 #include "counting_shell.h"
 #include "dialog_answerer.h"
@@ -23,6 +22,7 @@
 #include "os/posix_file_system.h"
 #include "qt/desktop_window.h"
 #include "run/folder_gathering.h"
+#include "window/run_command_rows.h"
 
 namespace {
 

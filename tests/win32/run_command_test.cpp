@@ -12,7 +12,6 @@
 #include <memory>
 #include <sstream>
 
-#include "app/run_command_rows.h"
 #include "automation/native/native_application.h"
 #include "dialog_watcher.h"
 #include "dropped_files.h"
@@ -21,6 +20,7 @@
 #include "run/folder_gathering.h"
 #include "win32/win32_desktop_window.h"
 #include "win32/window_resources.h"
+#include "window/run_command_rows.h"
 
 namespace {
 

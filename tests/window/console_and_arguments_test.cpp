@@ -8,7 +8,6 @@
 #include <new>
 #include <sstream>
 
-#include "app/startup_fakes.h"
 #include "console/console_run_view.h"
 #include "console/console_start.h"
 #include "support/recording_view.h"
@@ -17,6 +16,7 @@
 #include "support/temp_folder.h"
 #include "window/command_line.h"
 #include "window/display_check.h"
+#include "window/startup_fakes.h"
 #include "window/untrapped_failure.h"
 
 namespace mokuji {

@@ -7,9 +7,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "app/startup_fakes.h"
 #include "support/recording_view.h"
 #include "window/main_window.h"
+#include "window/startup_fakes.h"
 
 namespace mokuji::window {
 namespace {

@@ -8,9 +8,9 @@
 
 #include <functional>
 
-#include "app/startup_fakes.h"
 #include "support/recording_view.h"
 #include "window/run_messages.h"
+#include "window/startup_fakes.h"
 
 namespace mokuji::window {
 namespace {

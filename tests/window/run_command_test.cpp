@@ -10,11 +10,11 @@
 
 #include <memory>
 
-#include "app/run_command_rows.h"
-#include "app/startup_fakes.h"
 #include "automation/native/native_application.h"
 #include "dialogs/scripted_dialog_layer.h"
 #include "window/drop_intake.h"
+#include "window/run_command_rows.h"
+#include "window/startup_fakes.h"
 #ifdef _WIN32
 #include "os/win32/win32_file_system.h"
 #else

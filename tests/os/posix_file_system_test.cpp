@@ -104,11 +104,11 @@ TEST_F(PosixFileSystemTest, OnlyOrdinaryVisibleFilesAreFoundAndTheLeastSpellingW
 }
 
 TEST_F(PosixFileSystemTest, ProgramIsTheRunningExecutable) {
-    EXPECT_EQ(fs.programBaseName(), "test_platform");
+    EXPECT_EQ(fs.programBaseName(), "test_os");
     const std::string folder = fs.programFolder();
     ASSERT_FALSE(folder.empty());
     EXPECT_NE(folder.back(), '/');
-    EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::path(folder) / "test_platform"));
+    EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::path(folder) / "test_os"));
 }
 
 }  // namespace

@@ -4,9 +4,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "app/startup_fakes.h"
 #include "os/shell_open.h"
 #include "window/mokuji_open.h"
+#include "window/startup_fakes.h"
 
 namespace mokuji::window {
 namespace {
