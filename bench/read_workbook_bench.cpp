@@ -114,7 +114,8 @@ void ReadRow(benchmark::State& state, const std::string& path) {
     for (int k : kProperties) columns.g_item_name[++j] = "P_" + prop_name[k];
     for (auto _ : state) {
         mokuji::list_file::RowStore rows;
-        auto book = mokuji::run::ReadWorkbookRow(*app, path, columns, prop_name, rows);
+        auto book =
+            mokuji::run::ReadWorkbookRow(*app, path, "answer.xls", columns, prop_name, rows);
         book->close(false);
         benchmark::DoNotOptimize(rows.rows);
     }

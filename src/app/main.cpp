@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
     }
     std::string problem;
     const auto gathering =
-        window::LoadGatheringSettings(options.extensions, fs.programFolder(), &problem);
+        window::LoadGatheringSettings(options.gathering, fs.programFolder(), &problem);
     if (!gathering) {
         std::cerr << console::ConsoleText(window::UsageErrorMessage(problem, fs.programBaseName()))
                   << std::flush;

@@ -67,7 +67,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // is installed, opens what ours cannot.
     std::string problem;
     const auto gathering =
-        window::LoadGatheringSettings(options.extensions, fs.programFolder(), &problem);
+        window::LoadGatheringSettings(options.gathering, fs.programFolder(), &problem);
     if (!gathering) {
         std::cerr << console::ConsoleText(window::UsageErrorMessage(problem, fs.programBaseName()))
                   << std::flush;

@@ -8,7 +8,7 @@ namespace mokuji::list_file {
 namespace {
 
 // What an address gives a meaning to: a scheme or drive (':'), a place in
-// the file ('#'), an escape ('%'), folders and shares ('/', '\'), a query
+// the file ('#'), an escape ('%'), shares and the other separator ('\'), a query
 // ('?'), and what ends or splits an address in the application's reading
 // of it (blanks and control characters). Letters beyond ASCII stay as they
 // are; the application takes them as they stand.
@@ -18,7 +18,6 @@ bool needsEscape(unsigned char c) {
         case '%':
         case '#':
         case ':':
-        case '/':
         case '\\':
         case '?':
         case '"':

@@ -13,7 +13,9 @@ namespace mokuji::list_file {
 // from the workbook to the list; nothing is joined into text and split
 // again, so a tab or a number-like text arrives as it was.
 struct ListRow {
-    // The workbook's file name, for its link and for messages.
+    // The workbook by its path relative to the list's folder ("/" between
+    // folders; the bare file name for one beside the list), for its link,
+    // for matching on an update and for messages.
     std::string fileName;
     std::vector<automation::Variant> values;
 };

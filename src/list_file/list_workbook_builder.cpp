@@ -187,7 +187,10 @@ class ListWriter {
             const bool fileNameColumn = name == kFileNameColumn;
             // A name that is not UTF-8 is shown decoded.
             const std::string shown = fileNameColumn ? os::ShownName(data.fileName) : "";
-            const DataEntry value = EntryForValue(fileNameColumn ? Variant(shown) : data.values[k]);
+            const DataEntry value = EntryForValue(
+                fileNameColumn          ? Variant(shown)
+                : name == kFolderColumn ? Variant(os::ShownName(data.values[k].toText()))
+                                        : data.values[k]);
             if (value.change == DataEntry::Change::Cut)
                 result_.valuesCut.push_back({data.fileName, name});
             if (value.change == DataEntry::Change::AsText)

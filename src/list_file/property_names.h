@@ -18,6 +18,8 @@ void FillPropertyNames(PropertyNameTable& prop_name);
 inline constexpr std::string_view kReservedPrefix = "P_";
 // The further reserved column that holds the workbook's file name.
 inline constexpr std::string_view kFileNameColumn = "P_ファイル名";
+// And the one that holds the subfolder the workbook lies in.
+inline constexpr std::string_view kFolderColumn = "P_フォルダ名";
 
 // The index (1 to 30) of the first entry whose reserved name equals the
 // column name exactly, or 0 when it names no property.

@@ -43,6 +43,11 @@ class FileSystem {
     virtual std::string programFolder() = 0;
     virtual std::string programBaseName() = 0;
     virtual std::string currentDirectory() = 0;
+    // What names the folder itself rather than a path to it: two paths that
+    // reach one folder (through a symbolic link or a junction) give the same
+    // text, so a search that meets it again knows. "" when that cannot be
+    // told; never throws.
+    virtual std::string folderIdentity(const std::string& /*path*/) { return {}; }
 };
 
 }  // namespace mokuji::os

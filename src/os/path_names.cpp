@@ -41,4 +41,14 @@ bool HasListedExtension(const std::string& name, const std::string& extensions) 
     return false;
 }
 
+std::string SlashSeparated(std::string_view path) {
+    std::string slashed(path);
+    if constexpr (kPathSeparator != '/') {
+        for (char& c : slashed) {
+            if (c == kPathSeparator) c = '/';
+        }
+    }
+    return slashed;
+}
+
 }  // namespace mokuji::os

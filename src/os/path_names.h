@@ -23,6 +23,11 @@ std::string FileNameOf(std::string_view path, char separator = kPathSeparator);
 // Where the last component begins: after the last '\\' or '/', as Windows
 // takes either for a separator; 0 when there is neither.
 std::size_t LastComponentStart(std::string_view path);
+// The path with "/" between its folders whatever the platform's separator:
+// how a path relative to the list's folder is shown, linked and matched,
+// so that a list reads the same on every system.
+std::string SlashSeparated(std::string_view path);
+
 // After the last "."; "" when there is none or it ends the path. Folders are
 // not looked at, so "C:\data.d\file" gives "d\file".
 std::string ExtensionOf(std::string_view path);

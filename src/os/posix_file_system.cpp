@@ -1,5 +1,7 @@
 #include "os/posix_file_system.h"
 
+#include <sys/stat.h>
+
 #include <system_error>
 
 #include "native/text/ascii.h"
@@ -126,6 +128,13 @@ std::string PosixFileSystem::currentDirectory() {
     std::error_code ec;
     fs::path here = fs::current_path(ec);
     return ec ? "" : toText(here);
+}
+
+std::string PosixFileSystem::folderIdentity(const std::string& path) {
+    // stat follows links: the folder a link leads to is the one named.
+    struct stat s {};
+    if (::stat(path.empty() ? "." : path.c_str(), &s) != 0 || !S_ISDIR(s.st_mode)) return "";
+    return std::to_string(s.st_dev) + ":" + std::to_string(s.st_ino);
 }
 
 }  // namespace mokuji::os

@@ -27,6 +27,7 @@ class PosixFileSystem : public FileSystem {
     std::string programBaseName() override;
     // "" when the current directory has gone.
     std::string currentDirectory() override;
+    std::string folderIdentity(const std::string& path) override;
 
   private:
     const std::filesystem::path& program();

@@ -4,6 +4,7 @@
 #include "native/text/ascii.h"
 #include "os/path_names.h"
 #include "run/find_files.h"
+#include "run/folder_tree.h"
 #include "view/busy_window.h"
 
 namespace mokuji::run {
@@ -18,23 +19,41 @@ GatherResult GatherFolder(const GatherContext& ctx) {
 
     const std::string folder = os::FolderOf(ctx.workingPath);
     // One listing finds the workbooks and the spreadsheets not gathered.
-    FindFiles(folder, ctx.workbookPattern + ";" + kSpreadsheetPatterns, false, workbooks,
-              {ctx.fs, [&ctx] { ctx.view.doEvents(); }});
-    // The list file is no source workbook. Where the file system tells
-    // letter case apart, a folder may hold it under several spellings: none
-    // of them is a source either.
-    //
-    // An owner file ("~$" and the name of a workbook someone has open) is
-    // a lock of a few bytes that the spreadsheet application writes and
-    // hides; Linux shows it, but it is no workbook either, nor worth a word.
-    for (std::size_t i = workbooks.ListCount(); i-- > 0;) {
-        const std::string& name = workbooks.List(i);
-        if (xls::text::equalsIgnoringAsciiCase(name, list_file::kListFileName) ||
-            name.starts_with("~$")) {
-            workbooks.RemoveItem(i);
+    const std::string patterns = ctx.workbookPattern + ";" + kSpreadsheetPatterns;
+    std::vector<std::string> found;
+    if (ctx.recursive) {
+        FolderTree tree =
+            SearchFolderTree(folder, {ctx.fs, [&ctx] { ctx.view.doEvents(); }, patterns});
+        found = std::move(tree.files);
+        result.foldersReachedAgain = std::move(tree.reachedAgain);
+        result.unreadableFolders = std::move(tree.unreadable);
+        result.searchLimit = std::move(tree.limitReached);
+    } else {
+        FindFiles(folder, patterns, false, workbooks, {ctx.fs, [&ctx] { ctx.view.doEvents(); }});
+        for (std::size_t i = 0; i < workbooks.ListCount(); ++i) found.push_back(workbooks.List(i));
+        workbooks.Clear();
+    }
+    for (const std::string& path : found) {
+        const std::string name = os::FileNameOf(path).empty() ? path : os::FileNameOf(path);
+        const bool top = name.size() == path.size();
+        // The list file is no source workbook. Where the file system tells
+        // letter case apart, a folder may hold it under several spellings:
+        // none of them is a source either. Below the top it is the list of
+        // a subfolder: another list, not an answer, and worth a word.
+        //
+        // An owner file ("~$" and the name of a workbook someone has open)
+        // is a lock of a few bytes that the spreadsheet application writes
+        // and hides; Linux shows it, but it is no workbook either, nor worth
+        // a word.
+        if (name.starts_with("~$")) continue;
+        if (xls::text::equalsIgnoringAsciiCase(name, list_file::kListFileName)) {
+            if (!top) result.subfolderLists.push_back(path);
         } else if (!os::HasListedExtension(name, ctx.workbookPattern)) {
-            result.notGathered.insert(result.notGathered.begin(), name);
-            workbooks.RemoveItem(i);
+            result.notGathered.push_back(path);
+        } else if (!ctx.filter.keeps(os::SlashSeparated(path))) {
+            ++result.excluded;
+        } else {
+            workbooks.AddItem(path);
         }
     }
     for (std::size_t i = 0; i < workbooks.ListCount(); ++i) workbooks.SetSelected(i, true);
@@ -50,9 +69,7 @@ GatherResult GatherFolder(const GatherContext& ctx) {
     // One unreadable workbook must not cost the whole folder its list: the
     // next one gives the columns, and the user hears which were passed over.
     for (std::size_t i = 0; i < workbooks.ListCount(); ++i) {
-        std::string templatePath = workbooks.List(i);
-        if (templatePath.find(os::kPathSeparator) == std::string::npos)
-            templatePath = folder + templatePath;
+        const std::string templatePath = folder + workbooks.List(i);
         std::optional<list_file::ReadFailure> failure =
             ReadTemplateColumns(templatePath, ctx.columns, readers, &result.namesPastTheGrid);
         if (!failure) return result;

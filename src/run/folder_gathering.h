@@ -10,6 +10,7 @@
 #include "os/file_system.h"
 #include "run/list_box.h"
 #include "run/list_lock.h"
+#include "run/name_filter.h"
 #include "view/run_view.h"
 
 namespace mokuji::run {
@@ -25,6 +26,11 @@ struct GatherContext {
     std::string programName;
     // The workbooks gathered, as the folder search takes them.
     std::string workbookPattern = "*.xls";
+    // Subfolders searched as well; their workbooks are listed by their
+    // paths relative to the working folder.
+    bool recursive = false;
+    // The workbooks the user leaves out or keeps, by those paths.
+    NameFilter filter = {};
 };
 
 // What a gathering found out that its caller must act on.
@@ -52,6 +58,16 @@ struct GatherResult {
     // The list file was open in another program: nothing was read, and the
     // list must not be written (listFile then names it).
     std::optional<ListLock> held = {};
+    // Workbooks the user's patterns left out, counted for the summary.
+    std::size_t excluded = 0;
+    // What a search of subfolders passed over, for the caller to name: the
+    // lists of subfolders (another list, not an answer), folders met again
+    // through a link, folders that could not be read (with why), and the
+    // limit it stopped at ("" when none). Relative paths.
+    std::vector<std::string> subfolderLists = {};
+    std::vector<std::string> foldersReachedAgain = {};
+    std::vector<std::pair<std::string, std::string>> unreadableFolders = {};
+    std::string searchLimit = {};
 };
 
 // The spreadsheet files a folder of answers may hold, as the folder search
@@ -60,7 +76,8 @@ struct GatherResult {
 inline constexpr const char* kSpreadsheetPatterns =
     "*.xls;*.xlsx;*.xlsm;*.xlsb;*.xlt;*.xltx;*.xltm;*.ods;*.ots;*.fods;*.csv;*.numbers";
 
-// Gathers every workbook of the working folder into the list (all selected),
+// Gathers every workbook of the working folder (and, asked to, of its
+// subfolders) into the list (all selected), less those the filter leaves out,
 // leaving out the list file and the spreadsheet application's owner files
 // ("~$" names), notes the other spreadsheet files it does not gather, and
 // loads the column table from the folder's list file or,

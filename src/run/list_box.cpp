@@ -3,11 +3,19 @@
 #include <algorithm>
 
 #include "native/text/ascii.h"
+#include "os/path_names.h"
 
 namespace mokuji::run {
 
 bool LessIgnoringCase(const std::string& a, const std::string& b) {
-    return xls::text::lessIgnoringAsciiCase(a, b);
+    // A folder's entries stay together, before a sibling folder whose name
+    // only begins the same ("部/x" before "部 2/x"): the separator sorts
+    // below every character. Bare names hold none.
+    const auto key = [](char c) -> unsigned {
+        return c == os::kPathSeparator ? 0u : static_cast<unsigned char>(xls::text::asciiUpper(c));
+    };
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                        [&](char x, char y) { return key(x) < key(y); });
 }
 
 void ListBox::AddItem(const std::string& text) {

@@ -47,7 +47,8 @@ class ListBox {
 };
 
 // Orders texts as a case-insensitive file listing does: ASCII letters
-// compared without case, everything else by its UTF-8 bytes.
+// compared without case, everything else by its UTF-8 bytes, the path
+// separator below all of them, so that a folder's entries stay together.
 bool LessIgnoringCase(const std::string& a, const std::string& b);
 
 }  // namespace mokuji::run

@@ -35,7 +35,7 @@ RunOutcome MakeList(const RunPlan& plan, const automation::ApplicationFactory& c
         // messages keep the order of the list all the same.
         auto pool = ReadingPool::start(plan, createApplication, *xl_app);
         for (std::size_t i = 0; i < plan.workbooks.size(); ++i) {
-            const std::string fileName = os::FileNameOf(PlannedPath(plan, i));
+            const std::string fileName = ListedName(plan, i);
             view.setCaption(plan.programName + " - [" + fileName + "]");
             view.showProgress(i + 1, plan.workbooks.size(), fileName);
             WorkbookReading reading;

@@ -17,8 +17,8 @@ namespace mokuji::run {
 struct RunPlan {
     // Ends in the path separator, or is empty for the current folder.
     std::string workingFolder;
-    // The workbooks to read, in list order; a bare file name is taken in
-    // the working folder.
+    // The workbooks to read, in list order, by their paths relative to the
+    // working folder.
     std::vector<std::string> workbooks;
     const list_file::ColumnTable& columns;
     const list_file::PropertyNameTable& prop_name;

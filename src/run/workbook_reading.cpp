@@ -27,8 +27,11 @@ constexpr unsigned kMaxReaders = 4;
 }  // namespace
 
 std::string PlannedPath(const RunPlan& plan, std::size_t index) {
-    const std::string& path = plan.workbooks[index];
-    return path.find(os::kPathSeparator) == std::string::npos ? plan.workingFolder + path : path;
+    return plan.workingFolder + plan.workbooks[index];
+}
+
+std::string ListedName(const RunPlan& plan, std::size_t index) {
+    return os::SlashSeparated(plan.workbooks[index]);
 }
 
 WorkbookReading ReadPlannedWorkbook(automation::Application& xl_app, const RunPlan& plan,
@@ -37,14 +40,14 @@ WorkbookReading ReadPlannedWorkbook(automation::Application& xl_app, const RunPl
     WorkbookReading reading;
     try {
         list_file::RowStore rows;
-        reading.book = ReadWorkbookRow(xl_app, path, plan.columns, plan.prop_name, rows);
+        reading.book = ReadWorkbookRow(xl_app, path, ListedName(plan, index), plan.columns,
+                                       plan.prop_name, rows);
         if (!rows.rows.empty()) reading.row = std::move(rows.rows.front());
     } catch (const AutomationError& e) {
         // One unreadable file must not stop the run; the caller names it
         // once the run is over.
-        const std::string fileName = os::FileNameOf(path);
-        reading.skipped = SkippedWorkbook{fileName.empty() ? path : fileName, e.openFailure(),
-                                          e.what(), e.foundContent()};
+        reading.skipped =
+            SkippedWorkbook{ListedName(plan, index), e.openFailure(), e.what(), e.foundContent()};
     } catch (...) {
         reading.failure = std::current_exception();
     }

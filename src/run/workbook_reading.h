@@ -22,9 +22,12 @@ struct WorkbookReading {
     std::exception_ptr failure;
 };
 
-// Workbook `index` of the plan with its folder: a bare name is in the
-// working folder.
+// Workbook `index` of the plan with its folder.
 std::string PlannedPath(const RunPlan& plan, std::size_t index);
+
+// Workbook `index` as the list and the messages name it: its path relative
+// to the working folder, "/" between folders.
+std::string ListedName(const RunPlan& plan, std::size_t index);
 
 // Reads workbook `index` of the plan in the given application.
 WorkbookReading ReadPlannedWorkbook(automation::Application& xl_app, const RunPlan& plan,

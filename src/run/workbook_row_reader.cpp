@@ -68,6 +68,7 @@ std::optional<Variant> PropertyValue(const automation::DocumentProperty& propert
 
 std::shared_ptr<automation::Workbook> ReadWorkbookRow(automation::Application& xl_app,
                                                       const std::string& path,
+                                                      const std::string& listedName,
                                                       const list_file::ColumnTable& table,
                                                       const list_file::PropertyNameTable& prop_name,
                                                       list_file::RowStore& rows) {
@@ -83,12 +84,17 @@ std::shared_ptr<automation::Workbook> ReadWorkbookRow(automation::Application& x
     auto book = workbooks->open(args);
 
     bool hasData = false;
-    list_file::ListRow row{os::FileNameOf(path), {}};
+    list_file::ListRow row{listedName, {}};
     for (int j = 1; j <= list_file::kMaxColumns; ++j) {
         const std::string& name = table.g_item_name[j];
         if (name.empty()) continue;
         if (name == list_file::kFileNameColumn) {
             row.values.emplace_back(row.fileName);
+        } else if (name == list_file::kFolderColumn) {
+            // The subfolder the workbook lies in, "" for the list's own.
+            const std::size_t slash = row.fileName.rfind('/');
+            row.values.emplace_back(slash == std::string::npos ? std::string()
+                                                               : row.fileName.substr(0, slash));
         } else if (int k = list_file::PropertyIndexOf(prop_name, name); k != 0) {
             hasData = true;
             Variant value;

@@ -41,6 +41,29 @@ std::vector<Word> wordsWithPlaces(const std::string& arguments) {
     return words;
 }
 
+// The pattern of "--include GLOB" or "--include=GLOB" (option being the
+// name), taking the next word for the first; nothing for another option,
+// and nothing, refused, for one without its pattern.
+template <typename Refuse>
+std::optional<std::string> patternOption(const std::string& text, std::string_view option,
+                                         const std::vector<Word>& words, std::size_t& i,
+                                         const Refuse& refuse) {
+    const std::string withValue = std::string(option) + "=";
+    std::string value;
+    if (text.starts_with(withValue)) {
+        value = text.substr(withValue.size());
+    } else if (text != option) {
+        return std::nullopt;
+    } else if (i + 1 < words.size()) {
+        value = words[++i].text;
+    }
+    if (value.empty()) {
+        refuse(OptionWithoutValueMessage(text));
+        return std::nullopt;
+    }
+    return value;
+}
+
 // The options taken off the words; the indices of the words left for the
 // path, in order.
 std::vector<std::size_t> takeOptions(const std::vector<Word>& words, StartOptions& options) {
@@ -75,8 +98,21 @@ std::vector<std::size_t> takeOptions(const std::vector<Word>& words, StartOption
                 refuse(OptionWithoutValueMessage(text));
             }
             // Twice is more likely a slip than a wish for the last one.
-            if (value && options.extensions.given) refuse(RepeatedOptionMessage(text));
-            if (value && !options.extensions.given) options.extensions = {true, *value};
+            ExtensionsOption& extensions = options.gathering.extensions;
+            if (value && extensions.given) refuse(RepeatedOptionMessage(text));
+            if (value && !extensions.given) extensions = {true, *value};
+        } else if (text == "-r" || text == kRecursiveOption) {
+            options.gathering.recursive = true;
+        } else if (text == kNoRecursiveOption) {
+            options.gathering.recursive = false;
+        } else if (auto pattern = patternOption(text, kIncludeOption, words, i, refuse)) {
+            options.gathering.include.push_back(std::move(*pattern));
+        } else if (auto pattern = patternOption(text, kExcludeOption, words, i, refuse)) {
+            options.gathering.exclude.push_back(std::move(*pattern));
+        } else if (text == kIncludeOption || text == kExcludeOption ||
+                   text.starts_with(std::string(kIncludeOption) + "=") ||
+                   text.starts_with(std::string(kExcludeOption) + "=")) {
+            // Named already as an option without its value.
         } else {
             refuse(UnknownOptionMessage(text));
         }

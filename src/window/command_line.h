@@ -12,10 +12,12 @@ namespace mokuji::window {
 
 // What a start's command line asks for, options taken off wherever they
 // stand before "--": -h/--help and -V/--version (which answer whatever else
-// is given), --extensions LIST or --extensions=LIST (once), --verbose.
+// is given), --extensions LIST or --extensions=LIST (once), -r/--recursive
+// and --no-recursive (the last one given counts), --include GLOB and
+// --exclude GLOB (or =GLOB, as often as wanted), --verbose.
 struct StartOptions {
     std::optional<InformationRequest> request;
-    ExtensionsOption extensions;
+    GatheringOptions gathering;
     // Captions written to a file or a pipe as well, for a log.
     bool verbose = false;
     // The path the run is for, as Form_Load takes it: on Linux the one

@@ -19,6 +19,14 @@ std::string_view trimmed(std::string_view s) {
 constexpr std::string_view kHowToWrite =
     "：拡張子はカンマで区切って指定してください（例：xls,xlsx）。";
 
+// yes/no, true/false, on/off, 1/0 in any letter case.
+std::optional<bool> switchValue(std::string_view text) {
+    const std::string v = xls::text::lowerAscii(text);
+    if (v == "yes" || v == "true" || v == "on" || v == "1") return true;
+    if (v == "no" || v == "false" || v == "off" || v == "0") return false;
+    return std::nullopt;
+}
+
 bool isAsciiAlnum(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
 }
@@ -53,8 +61,8 @@ std::optional<std::vector<std::string>> ParseExtensions(std::string_view text) {
     return out;
 }
 
-std::optional<std::string> SettingValue(std::string_view fileText, std::string_view key) {
-    std::optional<std::string> value;
+std::vector<std::string> SettingValues(std::string_view fileText, std::string_view key) {
+    std::vector<std::string> values;
     // A byte order mark, as Windows' Notepad may write one.
     if (fileText.substr(0, 3) == "\xEF\xBB\xBF") fileText.remove_prefix(3);
     while (!fileText.empty()) {
@@ -65,15 +73,22 @@ std::optional<std::string> SettingValue(std::string_view fileText, std::string_v
             continue;
         auto equals = line.find('=');
         if (equals == std::string_view::npos || trimmed(line.substr(0, equals)) != key) continue;
-        value = std::string(trimmed(line.substr(equals + 1)));
+        values.emplace_back(trimmed(line.substr(equals + 1)));
     }
-    return value;
+    return values;
+}
+
+std::optional<std::string> SettingValue(std::string_view fileText, std::string_view key) {
+    std::vector<std::string> values = SettingValues(fileText, key);
+    if (values.empty()) return std::nullopt;
+    return std::move(values.back());
 }
 
 std::optional<GatheringSettings> ResolveGatheringSettings(
-    const ExtensionsOption& option, const std::optional<std::string>& fileText,
+    const GatheringOptions& options, const std::optional<std::string>& fileText,
     const std::string& filePath, std::string* problem) {
     GatheringSettings settings;
+    const ExtensionsOption& option = options.extensions;
     if (option.given) {
         auto list = ParseExtensions(option.value);
         if (!list) {
@@ -83,19 +98,41 @@ std::optional<GatheringSettings> ResolveGatheringSettings(
             return std::nullopt;
         }
         settings.extensions = std::move(*list);
-        return settings;
+    } else if (auto value = fileText ? SettingValue(*fileText, kExtensionsSetting) : std::nullopt) {
+        if (auto list = ParseExtensions(*value)) {
+            settings.extensions = std::move(*list);
+        } else if (problem) {
+            *problem = filePath + "：" + std::string(kExtensionsSetting) + "=" + *value +
+                       std::string(kHowToWrite) + "既定の " + settings.extensionList() +
+                       " を集めます。";
+        }
     }
-    if (!fileText) return settings;
-    auto value = SettingValue(*fileText, kExtensionsSetting);
-    if (!value) return settings;
-    if (auto list = ParseExtensions(*value)) {
-        settings.extensions = std::move(*list);
-    } else if (problem) {
-        *problem = filePath + "：" + std::string(kExtensionsSetting) + "=" + *value +
-                   std::string(kHowToWrite) + "既定の " + settings.extensionList() +
-                   " を集めます。";
+    if (options.recursive) {
+        settings.recursive = *options.recursive;
+    } else if (auto value = fileText ? SettingValue(*fileText, kRecursiveSetting) : std::nullopt) {
+        if (auto on = switchValue(*value)) {
+            settings.recursive = *on;
+        } else if (problem && problem->empty()) {
+            *problem = filePath + "：" + std::string(kRecursiveSetting) + "=" + *value +
+                       "：yes か no で指定してください。サブフォルダは探しません。";
+        }
     }
+    if (fileText) {
+        settings.include = SettingValues(*fileText, kIncludeSetting);
+        settings.exclude = SettingValues(*fileText, kExcludeSetting);
+    }
+    settings.include.insert(settings.include.end(), options.include.begin(), options.include.end());
+    settings.exclude.insert(settings.exclude.end(), options.exclude.begin(), options.exclude.end());
     return settings;
+}
+
+run::NameFilter GatheringSettings::filter() const {
+#ifdef _WIN32
+    constexpr bool ignoreCase = true;
+#else
+    constexpr bool ignoreCase = false;
+#endif
+    return {include, exclude, ignoreCase};
 }
 
 }  // namespace mokuji::window

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "run/name_filter.h"
+
 namespace mokuji::window {
 
 // The extensions of the workbooks a run gathers: every kind the engine
@@ -12,6 +14,15 @@ namespace mokuji::window {
 // line.
 struct GatheringSettings {
     std::vector<std::string> extensions{"xls", "xlsx", "xlsm"};
+    // Subfolders searched too; the folder alone by default.
+    bool recursive = false;
+    // Shell patterns of the workbooks to take only, and to leave out, on
+    // their paths relative to the list's folder.
+    std::vector<std::string> include = {};
+    std::vector<std::string> exclude = {};
+    // The patterns as the search applies them: letter case as the
+    // platform's file names have it.
+    run::NameFilter filter() const;
 
     // As the folder search takes them: "*.xls;*.xlsx".
     std::string pattern() const;
@@ -28,6 +39,8 @@ std::optional<std::vector<std::string>> ParseExtensions(std::string_view text);
 // around either side ignored, "#" and ";" lines and [section] headers
 // skipped. The last line that sets it wins; nullopt when none does.
 std::optional<std::string> SettingValue(std::string_view fileText, std::string_view key);
+// Every value of a key that may be given on several lines, in file order.
+std::vector<std::string> SettingValues(std::string_view fileText, std::string_view key);
 
 // The option that sets the extensions for one run: "--extensions LIST" or
 // "--extensions=LIST" (ParseArguments takes it off the command line).
@@ -39,13 +52,33 @@ struct ExtensionsOption {
     std::string value;
 };
 
-// The settings of a run: the command-line option, else the settings file's
-// "extensions", else the default. A value that cannot be read is named in
-// *problem, in the program's words: the option's refuses the run (nullopt),
-// the file's falls back to the default, as a file may be shared by
-// programs of other versions.
+// The options and setting keys of the subfolder search and the patterns.
+inline constexpr std::string_view kRecursiveOption = "--recursive";
+inline constexpr std::string_view kNoRecursiveOption = "--no-recursive";
+inline constexpr std::string_view kIncludeOption = "--include";
+inline constexpr std::string_view kExcludeOption = "--exclude";
+inline constexpr std::string_view kRecursiveSetting = "recursive";
+inline constexpr std::string_view kIncludeSetting = "include";
+inline constexpr std::string_view kExcludeSetting = "exclude";
+
+// What a command line says of the gathering. The extensions and the
+// subfolder search it gives replace the settings file's; its patterns are
+// added to the file's, so that a one-off --exclude keeps the standing ones.
+struct GatheringOptions {
+    ExtensionsOption extensions;
+    std::optional<bool> recursive = {};
+    std::vector<std::string> include = {};
+    std::vector<std::string> exclude = {};
+};
+
+// The settings of a run: the command-line options, else the settings file's
+// "extensions" and "recursive", else the defaults; the "include" and
+// "exclude" lines of the file and the options together. A value that cannot
+// be read is named in *problem, in the program's words: the option's
+// refuses the run (nullopt), the file's falls back to the default, as a file
+// may be shared by programs of other versions.
 std::optional<GatheringSettings> ResolveGatheringSettings(
-    const ExtensionsOption& option, const std::optional<std::string>& fileText,
+    const GatheringOptions& options, const std::optional<std::string>& fileText,
     const std::string& filePath, std::string* problem);
 
 }  // namespace mokuji::window

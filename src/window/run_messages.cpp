@@ -240,7 +240,7 @@ std::string NotGatheredMessage(const std::vector<std::string>& fileNames) {
     bool narrowed = false;
     for (const std::string& name : fileNames) {
         auto [reason, byExtensions] = notGatheredReason(name);
-        text += name + "（" + reason + "）\r\n";
+        text += os::SlashSeparated(name) + "（" + reason + "）\r\n";
         narrowed = narrowed || byExtensions;
     }
     if (narrowed)
@@ -250,12 +250,29 @@ std::string NotGatheredMessage(const std::vector<std::string>& fileNames) {
     return text;
 }
 
+std::string FolderSearchMessage(const run::GatherResult& gathering) {
+    std::string lines;
+    for (const std::string& list : gathering.subfolderLists)
+        lines += os::SlashSeparated(list) + "（サブフォルダの目次ファイル）\r\n";
+    for (const std::string& folder : gathering.foldersReachedAgain)
+        lines += os::SlashSeparated(folder) + "（探したフォルダへのリンク）\r\n";
+    for (const auto& [folder, why] : gathering.unreadableFolders)
+        lines += os::SlashSeparated(folder) + "（フォルダを読めません: " + OneLine(why) + "）\r\n";
+    std::string text;
+    if (!lines.empty()) text = "サブフォルダの以下のものは目次に載せていません。\r\n" + lines;
+    if (!gathering.searchLimit.empty())
+        text += "サブフォルダを探すのを" + gathering.searchLimit +
+                "で打ち切りました。目次はそこまでに見つけたブックで作っています。\r\n";
+    return text;
+}
+
 std::optional<std::string> RunSummaryText(const run::RunOutcome& outcome,
-                                          const std::string& listPath) {
+                                          const std::string& listPath, std::size_t excluded) {
     if (!outcome.applicationStarted || outcome.list.saveFailure) return std::nullopt;
     std::string text = "目次ファイルに" + std::to_string(outcome.list.rowsWritten) +
                        "行を書き込みました（読めなかったブック" +
                        std::to_string(outcome.skipped.size()) + "件";
+    if (excluded > 0) text += "、除外したブック" + std::to_string(excluded) + "件";
     if (!outcome.list.rowsFailed.empty())
         text += "、一部が欠けた行" + std::to_string(outcome.list.rowsFailed.size()) + "件";
     return text + "）: " + OneLine(listPath) + "\r\n";

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "automation/automation_error.h"
+#include "run/folder_gathering.h"
 #include "run/list_generation_driver.h"
 #include "run/list_lock.h"
 
@@ -37,8 +38,15 @@ std::string NotGatheredMessage(const std::vector<std::string>& fileNames);
 // One line on what a run that saved its list did: the rows written, the
 // workbooks that could not be read, and where the list is. Nothing when no
 // list was saved; the messages have said why.
+// Workbooks the user's patterns left out are counted there as well.
 std::optional<std::string> RunSummaryText(const run::RunOutcome& outcome,
-                                          const std::string& listPath);
+                                          const std::string& listPath, std::size_t excluded = 0);
+
+// What a search of subfolders passed over that the user would wonder about:
+// the lists of subfolders, folders met again through a link, folders that
+// could not be read, and a limit that stopped the search. Empty when it
+// passed over none of these.
+std::string FolderSearchMessage(const run::GatherResult& gathering);
 
 // The template's names that became no column because their cells lie past
 // the grid of the list's format.

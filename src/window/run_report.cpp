@@ -57,9 +57,11 @@ RunReport ReportOf(const RunRecord& run) {
         if (!passedOver.empty()) report.messages.push_back(PassedOverTemplatesMessage(passedOver));
         if (!gathering.namesPastTheGrid.empty())
             report.messages.push_back(NamesPastTheGridMessage(gathering.namesPastTheGrid));
-        report.summary = RunSummaryText(*run.outcome, run.listPath);
+        report.summary = RunSummaryText(*run.outcome, run.listPath, gathering.excluded);
         report.end = endOf(*run.outcome);
     }
+    if (std::string searched = FolderSearchMessage(gathering); !searched.empty())
+        report.messages.push_back(std::move(searched));
     // Last, so that an answer returned in another format is not missed.
     if (!gathering.notGathered.empty())
         report.messages.push_back(NotGatheredMessage(gathering.notGathered));

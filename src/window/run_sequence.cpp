@@ -43,7 +43,8 @@ run::GatherResult gatherFolder(MainWindow& window, const StartupContext& ctx) {
         try {
             gathered = ctx.gather({window.g_mokuji_path, window.List1, window.columns, ctx.view,
                                    ctx.fs, ctx.createApplication, ctx.fs.programBaseName(),
-                                   ctx.gathering.pattern()});
+                                   ctx.gathering.pattern(), ctx.gathering.recursive,
+                                   ctx.gathering.filter()});
         } catch (const os::FileSystemError& e) {
             // Whatever the gathering had taken of the window comes back.
             view::GiveWindowBack(ctx.view);

@@ -68,13 +68,12 @@ std::optional<SettingsFile> ReadSettingsFile(const std::vector<std::string>& can
     return std::nullopt;
 }
 
-std::optional<GatheringSettings> LoadGatheringSettings(const ExtensionsOption& option,
+std::optional<GatheringSettings> LoadGatheringSettings(const GatheringOptions& options,
                                                        const std::string& programFolder,
                                                        std::string* problem) {
-    std::optional<SettingsFile> file;
-    // The file is not even looked for when the option decides.
-    if (!option.given) file = ReadSettingsFile(SettingsFileCandidates(programFolder), problem);
-    return ResolveGatheringSettings(option, file ? std::optional(file->text) : std::nullopt,
+    const std::optional<SettingsFile> file =
+        ReadSettingsFile(SettingsFileCandidates(programFolder), problem);
+    return ResolveGatheringSettings(options, file ? std::optional(file->text) : std::nullopt,
                                     file ? file->path : std::string(), problem);
 }
 

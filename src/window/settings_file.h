@@ -28,7 +28,7 @@ std::optional<SettingsFile> ReadSettingsFile(const std::vector<std::string>& can
 
 // The gathering settings of a start: the option, else the user's settings
 // file, as ResolveGatheringSettings weighs them; *problem as it says.
-std::optional<GatheringSettings> LoadGatheringSettings(const ExtensionsOption& option,
+std::optional<GatheringSettings> LoadGatheringSettings(const GatheringOptions& options,
                                                        const std::string& programFolder,
                                                        std::string* problem);
 

@@ -46,7 +46,7 @@ std::string rowOf(Application& app, const std::string& path) {
     mokuji::list_file::PropertyNameTable prop_name;
     mokuji::list_file::FillPropertyNames(prop_name);
     mokuji::list_file::RowStore rows;
-    auto book = mokuji::run::ReadWorkbookRow(app, path, table, prop_name, rows);
+    auto book = mokuji::run::ReadWorkbookRow(app, path, "answer.xls", table, prop_name, rows);
     book->close(false);
     return rows.rows.empty() ? "(no row)" : rows.rows[0].values.at(0).toText();
 }

@@ -52,9 +52,10 @@ class RunOverFolder : public ::testing::Test {
 };
 
 TEST_F(RunOverFolder, EachReadableWorkbookYieldsItsRowAndTheRestAreNamed) {
-    fake::TempFolder elsewhere;
     dir.copy(fake::testData("fixtures/names_and_values.xls"), "a.xls");
-    const std::string b = elsewhere.copy(fake::testData("fixtures/date1904.xls"), "b 1904.xls");
+    std::filesystem::create_directory(dir.file("sub 1"));
+    const std::string b = std::string("sub 1") + os::kPathSeparator + "b 1904.xls";
+    dir.copy(fake::testData("fixtures/date1904.xls"), b);
     dir.copy(fake::testData("corpus/PHPOffice__PhpSpreadsheet/pwtest2.xls"), "c.xls");
     dir.write("d.xls", "");
     std::filesystem::create_directory(dir.file("e.xls"));
@@ -79,7 +80,8 @@ TEST_F(RunOverFolder, EachReadableWorkbookYieldsItsRowAndTheRestAreNamed) {
                 {"金額", 0, 0},
                 {"真偽", 0, 0}});
 
-    // A bare name is in the run's folder; a path is taken as it is.
+    // Paths are relative to the run's folder; a subfolder's workbook is
+    // named by that path, with "/" on every system.
     RunOutcome out = run({"a.xls", b, "c.xls", "d.xls", "e.xls", "f.xls", "gone.xls"});
 
     // "控え" is no name: its fallback cell is B20 of the first sheet, which
@@ -89,13 +91,13 @@ TEST_F(RunOverFolder, EachReadableWorkbookYieldsItsRowAndTheRestAreNamed) {
     EXPECT_THAT(texts(out),
                 ElementsAre(Texts{"a.xls", "2005/03/14", "3.14", "控え", "山田 太郎", "",
                                   "2005/03/14", "鈴木", "控え", "", "", "", "", "1234.5", "True"},
-                            Texts{"b 1904.xls", "2005/03/14", "", "", "山田 太郎", "", "2005/03/14",
-                                  "", "", "", "", "", "", "", ""}));
+                            Texts{"sub 1/b 1904.xls", "2005/03/14", "", "", "山田 太郎", "",
+                                  "2005/03/14", "", "", "", "", "", "", "", ""}));
     // Values keep their types for the list.
     EXPECT_EQ(out.rows.rows[0].values[13].type(), Variant::Type::Currency);
     EXPECT_EQ(out.rows.rows[0].values[14], Variant(true));
     EXPECT_THAT(view.captions,
-                ElementsAre("mokuji - [a.xls]", "mokuji - [b 1904.xls]", "mokuji - [c.xls]",
+                ElementsAre("mokuji - [a.xls]", "mokuji - [sub 1/b 1904.xls]", "mokuji - [c.xls]",
                             "mokuji - [d.xls]", "mokuji - [e.xls]", "mokuji - [f.xls]",
                             "mokuji - [gone.xls]"));
     ASSERT_EQ(out.skipped.size(), 5u);
@@ -118,8 +120,8 @@ TEST_F(RunOverFolder, EachReadableWorkbookYieldsItsRowAndTheRestAreNamed) {
                 ElementsAre("Workbooks.Close", "EnableEvents=false",
                             "Open(" + dir.file("a.xls") +
                                 ",UpdateLinks=0,ReadOnly=true,IgnoreReadOnlyRecommended=true)"));
-    EXPECT_TRUE(
-        watch.logged("Open(" + b + ",UpdateLinks=0,ReadOnly=true,IgnoreReadOnlyRecommended=true)"));
+    EXPECT_TRUE(watch.logged("Open(" + dir.file(b) +
+                             ",UpdateLinks=0,ReadOnly=true,IgnoreReadOnlyRecommended=true)"));
     EXPECT_TRUE(watch.logged("EnableEvents=true"));
     EXPECT_TRUE(watch.logged("Workbook.Close(SaveChanges=false)"));
     EXPECT_FALSE(watch.logged("Workbook.Close(SaveChanges=true)"));

@@ -143,8 +143,8 @@ TEST(CommandLine, OptionsAreTakenWhereverTheyStandAndThePathAsItIs) {
                                                  : window::ParseArguments(c.args, exists);
         EXPECT_EQ(o.arguments, c.path) << shown;
         EXPECT_EQ(o.request, c.request) << shown;
-        EXPECT_EQ(o.extensions.given, !c.extensions.empty()) << shown;
-        EXPECT_EQ(o.extensions.value, c.extensions) << shown;
+        EXPECT_EQ(o.gathering.extensions.given, !c.extensions.empty()) << shown;
+        EXPECT_EQ(o.gathering.extensions.value, c.extensions) << shown;
         EXPECT_EQ(o.verbose, c.verbose) << shown;
         if (c.refused.empty()) {
             EXPECT_EQ(o.usageError, "") << shown;
@@ -152,6 +152,23 @@ TEST(CommandLine, OptionsAreTakenWhereverTheyStandAndThePathAsItIs) {
             EXPECT_THAT(o.usageError, ::testing::HasSubstr(c.refused)) << shown;
         }
     }
+}
+
+TEST(CommandLine, SubfolderSwitchAndPatternsGatherWhereverTheyStand) {
+    const auto none = [](const std::string&) { return true; };
+    window::StartOptions o = window::ParseArguments(
+        {"-r", "--exclude", "*旧*", "/x", "--include=*.xls", "--exclude=下書き/**"}, none);
+    EXPECT_EQ(o.arguments, "/x");
+    EXPECT_EQ(o.gathering.recursive, true);
+    EXPECT_EQ(o.gathering.exclude, (std::vector<std::string>{"*旧*", "下書き/**"}));
+    EXPECT_EQ(o.gathering.include, (std::vector<std::string>{"*.xls"}));
+    EXPECT_EQ(o.usageError, "");
+
+    o = window::ParseCommandLine("--recursive --no-recursive \"C:\\a b\" --exclude");
+    EXPECT_EQ(o.gathering.recursive, false);
+    EXPECT_EQ(o.arguments, "\"C:\\a b\"");
+    EXPECT_NE(o.usageError.find("--exclude"), std::string::npos) << o.usageError;
+    EXPECT_NE(window::ParseArguments({"--include=", "/x"}, none).usageError, "");
 }
 
 TEST(CommandLine, WindowsCommandLineLosesOnlyTheProgramName) {

@@ -55,6 +55,32 @@ TEST(GatheringSettings, TheOptionOutweighsTheFileAndAFaultyFileFallsBack) {
     EXPECT_NE(problem.find("f：extensions=："), std::string::npos) << problem;
 }
 
+// The subfolder switch follows the option, else the file; patterns of both
+// apply, so that a one-off --exclude keeps the standing ones.
+TEST(GatheringSettings, SubfoldersAndPatternsFromTheFileAndTheOptions) {
+    const std::string file = "recursive = Yes\nexclude=*下書き*\nexclude = old/**\ninclude=*.xls\n";
+    std::string problem;
+    auto fromFile = ResolveGatheringSettings({}, file, "f", &problem);
+    ASSERT_TRUE(fromFile);
+    EXPECT_TRUE(fromFile->recursive);
+    EXPECT_EQ(fromFile->exclude, (std::vector<std::string>{"*下書き*", "old/**"}));
+
+    GatheringOptions options;
+    options.recursive = false;
+    options.exclude = {"~*"};
+    auto both = ResolveGatheringSettings(options, file, "f", &problem);
+    ASSERT_TRUE(both);
+    EXPECT_FALSE(both->recursive);
+    EXPECT_EQ(both->exclude, (std::vector<std::string>{"*下書き*", "old/**", "~*"}));
+    EXPECT_EQ(both->include, (std::vector<std::string>{"*.xls"}));
+    EXPECT_EQ(problem, "");
+
+    auto faulty = ResolveGatheringSettings({}, "recursive=sometimes\n", "f", &problem);
+    ASSERT_TRUE(faulty);
+    EXPECT_FALSE(faulty->recursive);
+    EXPECT_NE(problem.find("f：recursive=sometimes："), std::string::npos) << problem;
+}
+
 // A file that is there but is no settings file is named, never passed over
 // for another candidate without a word.
 TEST(GatheringSettings, ASettingsFileThatCannotBeOneIsNamed) {

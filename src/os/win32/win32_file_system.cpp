@@ -150,4 +150,20 @@ std::string Win32FileSystem::currentDirectory() {
     return Utf8(buffer);
 }
 
+std::string Win32FileSystem::folderIdentity(const std::string& path) {
+    // A folder opens only with backup semantics; a junction or a symbolic
+    // link is followed to the folder it stands for.
+    HANDLE h = CreateFileW(Wide(path.empty() ? "." : path).c_str(), 0,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return "";
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool known = GetFileInformationByHandle(h, &info) != 0 &&
+                       (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    CloseHandle(h);
+    if (!known) return "";
+    return std::to_string(info.dwVolumeSerialNumber) + ":" + std::to_string(info.nFileIndexHigh) +
+           ":" + std::to_string(info.nFileIndexLow);
+}
+
 }  // namespace mokuji::os::win

@@ -19,6 +19,7 @@ class Win32FileSystem : public FileSystem {
     std::string programFolder() override;
     std::string programBaseName() override;
     std::string currentDirectory() override;
+    std::string folderIdentity(const std::string& path) override;
 
   private:
     const std::string& program();
