@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "automation/ignoring_failure.h"
+#include "list_file/fallback_sheets.h"
 #include "list_file/list_layout.h"
 #include "list_file/list_sheet.h"
 #include "list_file/property_names.h"
@@ -31,6 +32,7 @@ struct Entry {
     std::int64_t key = 0;
     // Where the list file shows the column; 0 when not read from a list.
     std::int32_t listColumn = 0;
+    FallbackSheet sheet = {};
 };
 
 // Free entries carry these keys so that they sort behind every name that
@@ -120,6 +122,37 @@ std::string sheetNameOf(const automation::Range& range) {
     return name;
 }
 
+// The record of fallback sheets, in the row of row numbers left of the
+// list's columns, wherever the user moved the list; "" when there is none.
+std::string fallbackSheetsRecord(const automation::Worksheet& sheet, std::int32_t headerRow) {
+    for (std::int32_t col = 1; col <= kLastSheetColumn; ++col) {
+        std::string text;
+        automation::ignoringFailure([&] {
+            const automation::Variant v = required(sheet.cells(headerRow + 1, col)).value();
+            if (auto s = v.get<std::string>()) text = *s;
+        });
+        if (text.starts_with(kFallbackSheetsHeading)) return text;
+    }
+    return "";
+}
+
+// The sheet of a template's named cell, when it is not the first.
+FallbackSheet sheetOf(const automation::Workbook& book, const automation::Range& range) {
+    FallbackSheet found;
+    found.name = sheetNameOf(range);
+    automation::ignoringFailure([&] {
+        const auto sheets = book.sheets();
+        for (std::int32_t i = 1; i <= required(sheets).count(); ++i) {
+            if (required(sheets->item(i)).name() == found.name) {
+                found.position = i;
+                break;
+            }
+        }
+    });
+    if (found.position == 1) return {};
+    return found;
+}
+
 std::vector<Entry> listFileEntries(const automation::Workbook& book) {
     const auto names = book.names();
     const std::int32_t n = namesToRead(required(names));
@@ -174,7 +207,13 @@ std::vector<Entry> listFileEntries(const automation::Workbook& book) {
             }))
             e = freeEntry(kFreeColumnKey);
     }
-    if (list.sheet) addHeadersWithoutName(*list.sheet, list.headerRow, entries);
+    if (list.sheet) {
+        addHeadersWithoutName(*list.sheet, list.headerRow, entries);
+        const auto sheets = ReadFallbackSheets(fallbackSheetsRecord(*list.sheet, list.headerRow));
+        for (Entry& e : entries) {
+            if (auto found = sheets.find(e.name); found != sheets.end()) e.sheet = found->second;
+        }
+    }
     return entries;
 }
 
@@ -207,6 +246,7 @@ std::vector<Entry> templateEntries(const automation::Workbook& book,
         e.name = name;
         automation::ignoringFailure([&] { e.col = range->column(); });
         e.key = std::int64_t{e.row} * 1000 + e.col;
+        e.sheet = sheetOf(book, *range);
     }
     // Every list shows the file a row came from, first.
     if (!fileNameMet) entries.push_back({std::string(kFileNameColumn), 0, 0, 0});
@@ -258,6 +298,7 @@ std::optional<ReadFailure> readColumnTable(const std::string& p_file, ColumnTabl
         table.g_item_row[j] = e.row;
         table.g_item_col[j] = e.col;
         table.listColumn[j] = e.listColumn;
+        table.fallbackSheet[j] = e.sheet;
     }
     return std::nullopt;
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "automation/ignoring_failure.h"
+#include "list_file/fallback_sheets.h"
 #include "list_file/file_link.h"
 #include "list_file/list_entry_text.h"
 #include "list_file/list_formatting.h"
@@ -119,6 +120,10 @@ class ListWriter {
             enter(header_ + 1, x, Variant(ctx_.columns.g_item_row[j]));
             enter(header_ + 2, x, Variant(ctx_.columns.g_item_col[j]));
         }
+        // Where a fallback cell lies on another sheet than the first, the
+        // list keeps which, where other readers of the list look past it.
+        if (const std::string record = FallbackSheetsRecord(ctx_.columns); !record.empty())
+            enter(header_ + 1, kNumberColumn - 1, TextEntry(record));
         drawBorders(header_, kNumberColumn, header_, x);
         automation::ignoringFailure(
             [&] { required(xl_.rows(rowSpan(header_ + 1, header_ + 2))).setRowHeight(0); });

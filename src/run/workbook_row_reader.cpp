@@ -36,11 +36,33 @@ void rethrowIfUnreadable(const AutomationError& e) {
     if (e.openFailure() != automation::OpenFailure::None) throw;
 }
 
+// The answer's sheet of a fallback cell: the template's sheet of the named
+// cell, found by its name, else by its place; the first sheet when the
+// named cell was on the first. Null when the answer has no such sheet: the
+// first sheet's cell there would be another question's answer.
+std::shared_ptr<automation::Worksheet> fallbackSheetOf(automation::Workbook& book,
+                                                       const list_file::FallbackSheet& sheet) {
+    auto sheets = book.sheets();
+    if (sheet.name.empty() && sheet.position <= 1) return sheets->item(1);
+    if (!sheet.name.empty()) {
+        try {
+            if (auto named = sheets->item(sheet.name)) return named;
+        } catch (const AutomationError& e) {
+            rethrowIfUnreadable(e);
+        }
+    }
+    if (sheet.position >= 1 && sheet.position <= sheets->count())
+        return sheets->item(sheet.position);
+    return nullptr;
+}
+
 // A named cell's value; when the name is missing, covers several cells or
-// holds an error value, the cell at the column's row and column on the first
-// sheet instead. Any other failure there gives an empty value as well.
+// holds an error value, the cell at the column's row and column on the
+// named cell's sheet instead. Any other failure there gives an empty value
+// as well.
 Variant namedCellValue(automation::Application& xl_app, automation::Workbook& book,
-                       const std::string& name, std::int32_t row, std::int32_t col) {
+                       const std::string& name, std::int32_t row, std::int32_t col,
+                       const list_file::FallbackSheet& sheet) {
     try {
         Variant v = xl_app.range(name)->value();
         if (singleValue(v)) return v;
@@ -49,7 +71,9 @@ Variant namedCellValue(automation::Application& xl_app, automation::Workbook& bo
     }
     if (!usableFallback(row, col)) return {};
     try {
-        Variant v = book.sheets()->item(1)->cells(row, col)->value();
+        auto where = fallbackSheetOf(book, sheet);
+        if (!where) return {};
+        Variant v = where->cells(row, col)->value();
         if (singleValue(v)) return v;
     } catch (const AutomationError& e) {
         rethrowIfUnreadable(e);
@@ -108,8 +132,8 @@ std::shared_ptr<automation::Workbook> ReadWorkbookRow(automation::Application& x
             row.values.push_back(std::move(value));
         } else {
             hasData = true;
-            row.values.push_back(
-                namedCellValue(xl_app, *book, name, table.g_item_row[j], table.g_item_col[j]));
+            row.values.push_back(namedCellValue(xl_app, *book, name, table.g_item_row[j],
+                                                table.g_item_col[j], table.fallbackSheet[j]));
         }
     }
     if (hasData) rows.rows.push_back(std::move(row));
