@@ -44,6 +44,13 @@ Cases (--cases, comma-separated):
                     as the list file. A non-zero exit status is reported,
                     not taken as a failure: refusing such a file is a
                     legitimate outcome.
+  subfolders        the corpus spread over 50 subfolders, 20 workbooks
+                    each (some two or three levels deep, some named in
+                    Japanese or with blanks), listed with mokuji -r; timed
+                    beside the same 1,000 flat with mokuji and with
+                    mokuji -r, in rounds that alternate the three, for a
+                    new list and for an update, in a table of its own
+                    (aim: the tree within 1.2 times the flat folder)
 
 The peers get the same folder; a list file there is moved aside while they
 run, as they would otherwise read it as one more workbook.
@@ -78,10 +85,13 @@ MiB = 1024.0 * 1024.0
 
 COMMANDS = ("mokuji", "raw read", "xlrd", "SheetJS")
 XLSX_COMMANDS = ("mokuji", "raw read", "openpyxl")
-CASES = ("generated-new", "generated-update", "corpus-new", "corpus-update", "stress", "xlsx-new")
+CASES = ("generated-new", "generated-update", "corpus-new", "corpus-update", "stress", "xlsx-new",
+         "subfolders")
 XLSX_CASES = ("xlsx-new",)
 # What mokuji should run at least this many times faster than, over .xlsx.
 XLSX_AIM = 20
+# The most a tree of subfolders may cost against the same workbooks flat.
+TREE_AIM = 1.2
 
 
 class Measured:
@@ -206,8 +216,10 @@ def windows_path(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
-def mokuji_command(args, folder, extensions=None):
+def mokuji_command(args, folder, extensions=None, recursive=False):
     option = ["--extensions", extensions] if extensions else []
+    if recursive:
+        option.append("-r")
     if args.wine:
         return ["wine", args.wine] + option + [windows_path(folder)]
     return [args.mokuji] + option + [folder]
@@ -294,21 +306,21 @@ def medians(results):
             max(m.peak for m in results))
 
 
-def ratio(a, b):
-    return "%.1f×" % (a[0] / b[0]) if a and b else "–"
+def ratio(a, b, digits=1):
+    return "%.*f×" % (digits, a[0] / b[0]) if a and b else "–"
 
 
-def row(case, commands, ratios):
+def row(case, commands, ratios, digits=1):
     cells = [case.title, "%d × %d" % case.shape if case.shape else "?"]
     stats = {name: medians(case.results[name]) for name in commands}
     for name in commands:
         s = stats[name]
         cells += ["%.3f s" % s[0], "%.3f s" % s[1], "%.1f MiB" % s[2]] if s else ["–"] * 3
-    cells += [ratio(stats[a], stats[b]) for a, b in ratios]
+    cells += [ratio(stats[a], stats[b], digits) for a, b in ratios]
     return "| " + " | ".join(cells) + " |"
 
 
-def print_rows(cases, commands, ratios):
+def print_rows(cases, commands, ratios, digits=1):
     """The table of cases by command, then the ratios of wall time (a / b)."""
     header = ["case", "rows × columns"]
     for name in commands:
@@ -317,7 +329,7 @@ def print_rows(cases, commands, ratios):
     print("| " + " | ".join(header) + " |")
     print("|" + "---|" * len(header))
     for case in cases:
-        print(row(case, commands, ratios))
+        print(row(case, commands, ratios, digits))
 
 
 def print_table(cases, args):
@@ -393,6 +405,88 @@ def xlsx_twins(args, generated, work):
     print("converted %d workbooks to .xlsx in %.1f s" % (len(sources), time.perf_counter() - t0),
           file=sys.stderr)
     return folder
+
+
+def subfolder_names():
+    """The 50 subfolders of the tree, relative, "/" between levels: most one
+    level down, some two or three, some named in Japanese or with blanks,
+    as departments and months are kept."""
+    names = []
+    for i in range(50):
+        if i % 10 == 0:
+            names.append("営業部/第%d課" % (i // 10 + 1))
+        elif i % 10 == 1:
+            names.append("開発部/2026 春/班 %02d" % i)
+        elif i % 10 == 2:
+            names.append("総務部 %02d" % i)
+        else:
+            names.append("dept%02d" % i)
+    return names
+
+
+def spread_over_subfolders(corpus, work):
+    """The corpus's workbooks copied flat and spread over the subfolders, 20
+    each in the order of their names; made on the first use."""
+    sources = sorted(n for n in os.listdir(corpus) if n.endswith(".xls") and n != LIST_FILE)
+    flat = os.path.join(work, "subfolders-flat")
+    tree = os.path.join(work, "subfolders-tree")
+    names = subfolder_names()
+    per = -(-len(sources) // len(names))
+    placed = [(n, names[k // per]) for k, n in enumerate(sources)]
+    if all(os.path.exists(os.path.join(flat, n)) and os.path.exists(os.path.join(tree, d, n))
+           for n, d in placed):
+        return flat, tree, len(sources)
+    for folder in (flat, tree):
+        shutil.rmtree(folder, ignore_errors=True)
+    os.makedirs(flat)
+    for n, d in placed:
+        os.makedirs(os.path.join(tree, d), exist_ok=True)
+        # Copies, not links: the file cache then holds each tree's own files.
+        shutil.copyfile(os.path.join(corpus, n), os.path.join(flat, n))
+        shutil.copyfile(os.path.join(corpus, n), os.path.join(tree, d, n))
+    return flat, tree, len(sources)
+
+
+def subfolders(args, work, env, corpus):
+    """Times the tree against the same workbooks flat; prints its table."""
+    flat, tree, count = spread_over_subfolders(corpus, work)
+    log = os.path.join(work, "run.log")
+    commands = (("flat: mokuji", flat, False), ("flat: mokuji -r", flat, True),
+                ("tree: mokuji -r", tree, True))
+    names = tuple(name for name, _, _ in commands)
+    cases = [Case("subfolders-new", "new list", None, True, names),
+             Case("subfolders-update", "update", None, False, names)]
+    shapes = {}
+    for case in cases:
+        print("measuring: subfolders, %s" % case.title, file=sys.stderr)
+        for r in range(args.rounds + 1):
+            # Each round starts with the next command, so that none always
+            # follows the same one (and finds its caches the same way).
+            for name, folder, recursive in commands[r % 3:] + commands[:r % 3]:
+                listed = os.path.join(folder, LIST_FILE)
+                if case.fresh and os.path.exists(listed):
+                    os.remove(listed)
+                result = run_measured(mokuji_command(args, folder, recursive=recursive), env, log)
+                if r:
+                    case.results[name].append(result)
+                else:
+                    shapes[name] = list_shape(args.python, listed)
+        case.shape = shapes["tree: mokuji -r"]
+    for folder in (flat, tree):
+        os.remove(os.path.join(folder, LIST_FILE))
+    print_rows(cases, names, [("tree: mokuji -r", "flat: mokuji"),
+                              ("flat: mokuji -r", "flat: mokuji")], digits=2)
+    met = sum(1 for c in cases if medians(c.results["tree: mokuji -r"])[0]
+              <= TREE_AIM * medians(c.results["flat: mokuji"])[0])
+    print("\nmedians of %d alternating rounds; %d workbooks, flat and in %d subfolders; "
+          "ratios of wall time; the tree within %.1f× the flat folder in %d of %d cases"
+          % (args.rounds, count, len(subfolder_names()), TREE_AIM, met, len(cases)))
+    # The three lists must be the same list, or the times compare nothing.
+    for name, shape in sorted(shapes.items()):
+        if not shape or shape[0] != count or shape != shapes["flat: mokuji"]:
+            print("%s: the list has %s rows × columns, the flat one %s"
+                  % (name, "%d × %d" % shape if shape else "no readable",
+                     "%d × %d" % shapes["flat: mokuji"] if shapes["flat: mokuji"] else "none"))
 
 
 def stress(args, work, env):
@@ -512,7 +606,7 @@ def main():
     unknown = [c for c in wanted if c not in CASES]
     if unknown:
         sys.exit("unknown case: %s (known: %s)" % (", ".join(unknown), ", ".join(CASES)))
-    table = [c for c in wanted if c != "stress" and c not in XLSX_CASES]
+    table = [c for c in wanted if c not in ("stress", "subfolders") and c not in XLSX_CASES]
     xlsx_table = [c for c in wanted if c in XLSX_CASES]
     needed = [args.wine or args.mokuji, TIME]
     if table:
@@ -557,7 +651,10 @@ def main():
              Case("generated-update", "generated, update", generated, False)]
 
     corpus = None
-    if set(wanted) & {"corpus-new", "corpus-update"} and os.path.exists(args.corpus):
+    if "subfolders" in wanted and not os.path.exists(args.corpus):
+        sys.exit("the subfolders case spreads the corpus: missing %s" % args.corpus)
+    if set(wanted) & {"corpus-new", "corpus-update", "subfolders"} and \
+            os.path.exists(args.corpus):
         corpus_root = os.path.join(work, "corpus")
         if not os.path.isdir(corpus_root):
             with tarfile.open(args.corpus) as tar:
@@ -596,8 +693,12 @@ def main():
         if cases:
             print()
         print_xlsx_table(xlsx_cases, args)
-    if "stress" in wanted:
+    if "subfolders" in wanted:
         if cases or xlsx_cases:
+            print()
+        subfolders(args, work, env, corpus)
+    if "stress" in wanted:
+        if cases or xlsx_cases or "subfolders" in wanted:
             print()
         stress(args, work, env)
     with open("/proc/loadavg") as fh:

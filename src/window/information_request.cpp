@@ -17,6 +17,15 @@ std::string InformationAnswer(InformationRequest request, const std::string& pro
     const std::string self = "./";
     const std::string opener = "xdg-open（環境変数 MOKUJI_OPENER に指定があればそのプログラム）";
 #endif
+    // As the file names of the system are told apart.
+#ifdef _WIN32
+    const std::string letterCase = "区別しません";
+    const std::string draftsLeftOut = "--exclude 下書き*";
+#else
+    const std::string letterCase = "区別します";
+    // Quoted, or the shell would put the names it matches in its place.
+    const std::string draftsLeftOut = "--exclude '下書き*'";
+#endif
     return UsageText(programName) +
            "\r\n"
            "パスを付けずに起動するとウィンドウが開き、フォルダやブックをドロップして作成します。\r"
@@ -31,6 +40,23 @@ std::string InformationAnswer(InformationRequest request, const std::string& pro
            "  --extensions 一覧  集めるブックの拡張子をカンマで区切って指定します（例：\r\n"
            "                    xls,xlsx,xlsm）。--extensions=一覧 とも書けます。一度だけ指定\r\n"
            "                    できます。設定ファイルの extensions より優先します。\r\n"
+           "  -r, --recursive   サブフォルダ（隠しフォルダを除く）のブックも集めます。\r\n"
+           "                    目次にはフォルダからの相対パス（例：営業部/回答.xls）で\r\n"
+           "                    載せます。設定ファイルの recursive=yes と同じです。\r\n"
+           "  --no-recursive    サブフォルダを探しません（設定ファイルより優先します）。\r\n"
+           "  --include パターン 相対パスがパターンに合うブックだけを集めます。\r\n"
+           "  --exclude パターン 相対パスがパターンに合うブックを集めません（--include\r\n"
+           "                    より優先します）。どちらも --include=パターン のようにも\r\n"
+           "                    書け、何度でも指定でき、設定ファイルの include、exclude\r\n"
+           "                    の行に加わります。パターンの * は / を含まない任意の\r\n"
+           "                    文字列、** は / も含む任意の文字列、? は1文字、[...] は\r\n"
+           "                    その中の1文字です。/ のないパターンはフォルダ名とファイル\r\n"
+           "                    名のそれぞれに合わせます（例：" +
+           draftsLeftOut +
+           "）。\r\n"
+           "                    英字の大文字と小文字は" +
+           letterCase +
+           "。\r\n"
            "  --verbose         標準エラー出力がファイルやパイプのときも、進み具合を\r\n"
            "                    「caption: 」で始まる行に書きます。\r\n"
            "  --                これより後はオプションではなくパスです。\r\n"

@@ -85,7 +85,7 @@ std::string ReservedNamesText(const list_file::PropertyNameTable& prop_name) {
     for (std::size_t i = 1; i < prop_name.size(); ++i) {
         text += std::string(list_file::kReservedPrefix) + prop_name[i] + "\r\n";
     }
-    return text;
+    return text + std::string(list_file::kFolderColumn) + "\r\n";
 }
 
 void mnu_version_Click(view::RunView& view, os::FileSystem& fs) {

@@ -73,7 +73,8 @@ std::string UsageText(const std::string& programName) {
            " を作成または更新して開きます。\r\n"
            "パスにはフォルダ、目次ファイル、またはほかのブックを一つだけ指定します。\r\n"
            "集めるのは拡張子が xls, xlsx, xlsm のブックです。--extensions xls と\r\n"
-           "書くと、その拡張子のブックだけを集めます。\r\n";
+           "書くと、その拡張子のブックだけを集めます。-r を付けると、サブフォルダの\r\n"
+           "ブックも集めます。\r\n";
 }
 
 std::string UnknownOptionMessage(const std::string& option) {

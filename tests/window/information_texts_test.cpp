@@ -77,7 +77,7 @@ TEST(ReservedNamesText, ListsEveryPropertyOfTheTableInOrder) {
     list_file::PropertyNameTable prop_name;
     list_file::FillPropertyNames(prop_name);
     std::vector<std::string> lines = linesOf(ReservedNamesText(prop_name));
-    ASSERT_EQ(lines.size(), 32u);
+    ASSERT_EQ(lines.size(), 33u);
     EXPECT_EQ(lines[0], "＜名前の予約語＞");
     EXPECT_EQ(lines[1], "プロパティ内容を一覧に設定する為の名前");
     for (int i = 1; i <= 30; ++i) {
@@ -88,6 +88,7 @@ TEST(ReservedNamesText, ListsEveryPropertyOfTheTableInOrder) {
     }
     EXPECT_EQ(lines[2], "P_タイトル");
     EXPECT_EQ(lines[31], "P_文字数 (スペースを含む)");
+    EXPECT_EQ(lines[32], "P_フォルダ名");
 }
 
 TEST(InformationMenu, EachItemShowsItsTextAndDoesNothingElse) {
