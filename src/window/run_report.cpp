@@ -50,6 +50,11 @@ RunReport ReportOf(const RunRecord& run) {
     if (run.nothingGathered) {
         if (!run.nothingGatheredMessage.empty())
             report.messages.push_back(run.nothingGatheredMessage);
+        // Else the user would look for answers that the patterns took away.
+        if (gathering.excluded > 0)
+            report.messages.push_back(std::to_string(gathering.excluded) +
+                                      "件のブックは --include / --exclude または設定ファイルの "
+                                      "include / exclude の指定で除外しました。\r\n");
         report.end = RunEnd::NothingGathered;
     } else if (run.outcome) {
         report.messages = RunOutcomeMessages(*run.outcome);

@@ -90,6 +90,9 @@ std::string UnknownOptionMessage(const std::string& option) {
 }
 
 std::string OptionWithoutValueMessage(const std::string& option) {
+    if (!option.starts_with("--extensions"))
+        return option + " の後にファイル名のパターンを指定してください（例：" + option +
+               " \"*下書き*\"）。\r\n";
     return option + " の後に拡張子を指定してください（例：" + option + " xls,xlsx）。\r\n";
 }
 
