@@ -146,6 +146,16 @@ TEST_F(WindowsProgram, WritesThenUpdatesTheListAndOpensIt) {
                                      "2|b.xls|報告|山田||mokuji\n"
                                      "3|b2.xls|追加|佐藤||mokuji\n"
                                      "4|c.xls||表紙の担当|山田 太郎|\n");
+    // Asked to, it searches the subfolder too, and a pattern leaves a
+    // workbook out whatever the letter case, as Windows names files.
+    ProgramRun third = run({"-r", "--exclude", "B2.XLS", windowsPath(folder)});
+    EXPECT_EQ(third.status, 0) << third.err;
+    EXPECT_THAT(third.err, HasSubstr("（読めなかったブック0件、除外したブック1件）"));
+    expectBothReadersAgree(list, std::string("sheet 目次\n") + kHeader +
+                                     "1|a.xls|点検|鈴木||mokuji\n"
+                                     "2|b.xls|報告|山田||mokuji\n"
+                                     "3|c.xls||表紙の担当|山田 太郎|\n"
+                                     "4|sub/d.xls|下の階|||mokuji\n");
 }
 
 TEST_F(WindowsProgram, TakesItsCommandLineAsWindowsHandsItOver) {
