@@ -8,6 +8,7 @@
 #include "native/formula/name_formula.h"
 #include "native/propset/builtin_properties.h"
 #include "native/propset/ole_date.h"
+#include "native/text/ascii.h"
 
 namespace xls::native {
 
@@ -86,9 +87,11 @@ std::shared_ptr<automation::Worksheet> NativeSheets::item(std::int32_t index) co
 }
 
 std::shared_ptr<automation::Worksheet> NativeSheets::item(const std::string& name) const {
+    // As the application finds a sheet: its name in any letter case.
     const auto& sheets = book_->globals().sheets;
     for (std::size_t i = 0; i < sheets.size(); ++i)
-        if (sheets[i].name == name) return std::make_shared<NativeWorksheet>(book_, i);
+        if (xls::text::equalsIgnoringAsciiCase(sheets[i].name, name))
+            return std::make_shared<NativeWorksheet>(book_, i);
     throw AutomationError(errnum::kSubscriptOutOfRange, "no sheet named '" + name + "'");
 }
 
