@@ -124,6 +124,19 @@ TEST_F(FolderTree, SubfoldersAreListedByRelativePathAndWhatWasPassedOverIsNamed)
                                 "' > '" + out + "'";
     ASSERT_EQ(std::system(command.c_str()), 0);
     EXPECT_EQ(contents(out), "a.xls\n営業部/b.xls\n開発部/f.xls\n開発部/第3課/深い/e.xls\n");
+
+    // And reads the same rows as xlrd does.
+    const std::string csvDir = dir.file("csv");
+    const std::string convert =
+        "cd '" + folder + "' && soffice -env:UserInstallation=file://" + dir.file("profile") +
+        " --headless --convert-to 'csv:Text - txt - csv (StarCalc):44,34,76'"
+        " --outdir '" +
+        csvDir + "' 00_目次.xls >/dev/null 2>&1";
+    ASSERT_EQ(std::system(convert.c_str()), 0);
+    const std::string csv = contents(csvDir + "/00_目次.csv");
+    EXPECT_THAT(csv, HasSubstr(",1,a.xls,点検,鈴木,\n"));
+    EXPECT_THAT(csv, HasSubstr(",2,営業部/b.xls,報告,山田,営業部\n"));
+    EXPECT_THAT(csv, HasSubstr(",4,開発部/第3課/深い/e.xls,深層,佐藤,開発部/第3課/深い\n"));
 }
 
 }  // namespace
