@@ -37,6 +37,7 @@ LAYERS = [
     "src/native/zip",  # the zip container of .xlsx workbooks
     "src/native/xml",  # XML parts as events
     "src/native/xlsx",  # zip-based workbooks in the binary model's terms
+    "src/native/xlsx_writer",  # the binary model's workbook as SpreadsheetML parts
     "src/automation",  # the spreadsheet object model's interface
     "src/automation/native",  # its backend over the engine
     "src/os",  # files, shell, paths

@@ -1,0 +1,233 @@
+#include "native/xlsx_writer/sheet_part.h"
+
+#include <algorithm>
+
+#include "native/biff/worksheet.h"
+#include "native/text/hex.h"
+#include "native/xlsx_writer/xml_out.h"
+
+namespace xls::xlsx_writer {
+
+namespace {
+
+std::string areaReference(const formula::Area& a) {
+    const std::string first = cellReference(static_cast<std::uint32_t>(a.firstRow),
+                                            static_cast<std::uint32_t>(a.firstCol));
+    if (a.firstRow == a.lastRow && a.firstCol == a.lastCol) return first;
+    return first + ":" +
+           cellReference(static_cast<std::uint32_t>(a.lastRow),
+                         static_cast<std::uint32_t>(a.lastCol));
+}
+
+const char* errorText(std::uint8_t code) {
+    switch (code) {
+        case biff::cell_error::Null:
+            return "#NULL!";
+        case biff::cell_error::Div0:
+            return "#DIV/0!";
+        case biff::cell_error::Value:
+            return "#VALUE!";
+        case biff::cell_error::Ref:
+            return "#REF!";
+        case biff::cell_error::Name:
+            return "#NAME?";
+        case biff::cell_error::Num:
+            return "#NUM!";
+        default:
+            return "#N/A";
+    }
+}
+
+// A path as a relationship's target: folders by "/", and what a URI
+// gives a meaning to escaped; letters beyond ASCII stay as they are.
+std::string uriPath(std::string_view path) {
+    std::string out;
+    for (const char ch : path) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c == '\\') {
+            out += '/';
+        } else if (c <= 0x20 || c == 0x7F ||
+                   std::string_view("\"%<>^`{|}#?[]").find(ch) != std::string_view::npos) {
+            out += '%' + text::hexDigits(c, 2);
+        } else {
+            out += ch;
+        }
+    }
+    return out;
+}
+
+void appendCell(std::string& out, const book::Cell& cell,
+                const std::vector<std::uint32_t>& cellXfIndex, SharedStrings& strings) {
+    book::Cell::Kind kind = cell.kind == book::Cell::Kind::Formula ? cell.result : cell.kind;
+    out += "<c r=\"" + cellReference(cell.row, cell.col) + "\"";
+    const std::uint32_t xf = cell.xf < cellXfIndex.size() ? cellXfIndex[cell.xf] : 0;
+    if (xf != 0) out += " s=\"" + std::to_string(xf) + "\"";
+    switch (kind) {
+        case book::Cell::Kind::Number:
+            out += "><v>" + numberText(cell.number) + "</v></c>";
+            return;
+        case book::Cell::Kind::Text:
+            out += " t=\"s\"><v>" + std::to_string(strings.index(cell.text)) + "</v></c>";
+            return;
+        case book::Cell::Kind::Boolean:
+            out += std::string(" t=\"b\"><v>") + (cell.code ? "1" : "0") + "</v></c>";
+            return;
+        case book::Cell::Kind::Error:
+            out += std::string(" t=\"e\"><v>") + errorText(cell.code) + "</v></c>";
+            return;
+        default:
+            out += "/>";
+            return;
+    }
+}
+
+}  // namespace
+
+std::uint32_t SharedStrings::index(const std::string& text) {
+    ++uses_;
+    auto [it, added] = seen_.try_emplace(text, static_cast<std::uint32_t>(order_.size()));
+    if (added) order_.push_back(&it->first);
+    return it->second;
+}
+
+std::string SharedStrings::xml() const {
+    std::string out =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+        "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" count=\"" +
+        std::to_string(uses_) + "\" uniqueCount=\"" + std::to_string(order_.size()) + "\">";
+    for (const std::string* text : order_) {
+        // Blanks at either end are kept only when the reader is told to.
+        const bool keepBlanks =
+            !text->empty() && (std::isspace(static_cast<unsigned char>(text->front())) ||
+                               std::isspace(static_cast<unsigned char>(text->back())));
+        out += keepBlanks ? "<si><t xml:space=\"preserve\">" : "<si><t>";
+        appendText(out, *text);
+        out += "</t></si>";
+    }
+    return out + "</sst>";
+}
+
+std::string linkTarget(const book::Hyperlink& link) {
+    switch (link.kind) {
+        case book::LinkKind::RelativeFile: {
+            std::string up;
+            for (std::uint16_t i = 0; i < link.upLevels; ++i) up += "../";
+            return up + uriPath(link.target);
+        }
+        case book::LinkKind::AbsoluteFile:
+            return "file:///" + uriPath(link.target);
+        default:
+            return link.target;
+    }
+}
+
+SheetPart writeSheet(const book::Sheet& sheet, const std::vector<std::uint32_t>& cellXfIndex,
+                     SharedStrings& strings) {
+    SheetPart part;
+    std::string& out = part.xml;
+    out =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+        "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+        "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">";
+    const book::Selection selection = sheet.selection();
+    out += "<sheetViews><sheetView workbookViewId=\"0\"";
+    if (sheet.tabSelected()) out += " tabSelected=\"1\"";
+    out += "><selection activeCell=\"" + cellReference(selection.activeRow, selection.activeCol) +
+           "\" sqref=\"" + areaReference(selection.area) + "\"/></sheetView></sheetViews>";
+    out += "<sheetFormatPr defaultRowHeight=\"" + numberText(sheet.defaultRowHeight() / 20.0) +
+           "\" baseColWidth=\"" + std::to_string(sheet.defaultColumnWidth()) + "\"/>";
+
+    // Neighbouring columns alike are one <col> element.
+    std::string cols;
+    for (std::uint32_t c = 0; c < 256;) {
+        const book::ColumnInfo& info = sheet.column(c);
+        std::uint32_t last = c;
+        while (last + 1 < 256 && sheet.column(last + 1) == info) ++last;
+        if (info.present) {
+            cols += "<col min=\"" + std::to_string(c + 1) + "\" max=\"" + std::to_string(last + 1) +
+                    "\" width=\"" + numberText(info.width / 256.0) + "\" customWidth=\"1\"";
+            const std::uint32_t xf = info.xf < cellXfIndex.size() ? cellXfIndex[info.xf] : 0;
+            if (xf != 0) cols += " style=\"" + std::to_string(xf) + "\"";
+            if (info.hidden) cols += " hidden=\"1\"";
+            cols += "/>";
+        }
+        c = last + 1;
+    }
+    if (!cols.empty()) out += "<cols>" + cols + "</cols>";
+
+    out += "<sheetData>";
+    const std::uint32_t rowEnd = std::max<std::uint32_t>(
+        sheet.cells().rowEnd(), sheet.rows().empty() ? 0 : sheet.rows().rbegin()->first + 1u);
+    for (std::uint32_t r = 0; r < rowEnd; ++r) {
+        const book::RowInfo* info = sheet.row(r);
+        const bool hasCells = sheet.cells().rowHasCells(r);
+        if (!info && !hasCells) continue;
+        out += "<row r=\"" + std::to_string(r + 1) + "\"";
+        if (info) {
+            if (info->hasXf) {
+                const std::uint32_t xf = info->xf < cellXfIndex.size() ? cellXfIndex[info->xf] : 0;
+                out += " s=\"" + std::to_string(xf) + "\" customFormat=\"1\"";
+            }
+            if (info->customHeight || info->hidden)
+                out += " ht=\"" + numberText(info->height / 20.0) + "\" customHeight=\"1\"";
+            if (info->hidden) out += " hidden=\"1\"";
+        }
+        if (!hasCells) {
+            out += "/>";
+            continue;
+        }
+        out += ">";
+        sheet.cells().visitRow(r, [&](std::span<const book::Cell> cells) {
+            for (const book::Cell& cell : cells) appendCell(out, cell, cellXfIndex, strings);
+        });
+        out += "</row>";
+    }
+    out += "</sheetData>";
+
+    if (!sheet.mergedRanges().empty()) {
+        out += "<mergeCells count=\"" + std::to_string(sheet.mergedRanges().size()) + "\">";
+        for (const formula::Area& a : sheet.mergedRanges())
+            out += "<mergeCell ref=\"" + areaReference(a) + "\"/>";
+        out += "</mergeCells>";
+    }
+
+    std::string links;
+    std::string rels;
+    int rid = 0;
+    for (const book::Hyperlink& link : sheet.hyperlinks()) {
+        links += "<hyperlink ref=\"" + areaReference(link.area) + "\"";
+        if (!link.target.empty()) {
+            const std::string id = "rId" + std::to_string(++rid);
+            links += " r:id=\"" + id + "\"";
+            rels += "<Relationship Id=\"" + id +
+                    "\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+                    "relationships/hyperlink\" Target=\"";
+            appendAttribute(rels, linkTarget(link));
+            rels += "\" TargetMode=\"External\"/>";
+        }
+        if (!link.location.empty()) {
+            links += " location=\"";
+            appendAttribute(links, link.location);
+            links += "\"";
+        }
+        if (!link.display.empty()) {
+            links += " display=\"";
+            appendAttribute(links, link.display);
+            links += "\"";
+        }
+        links += "/>";
+    }
+    if (!links.empty()) out += "<hyperlinks>" + links + "</hyperlinks>";
+    out +=
+        "<pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" "
+        "footer=\"0.3\"/></worksheet>";
+    if (!rels.empty())
+        part.relsXml =
+            "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+            "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/"
+            "relationships\">" +
+            rels + "</Relationships>";
+    return part;
+}
+
+}  // namespace xls::xlsx_writer
