@@ -47,7 +47,8 @@ Entry readCentralHeader(io::ByteReader& r, std::uint64_t index, std::uint64_t di
     r.skip(2 + 2);  // versions made by and needed
     e.flags = r.u16();
     e.method = r.u16();
-    r.skip(2 + 2);  // time, date
+    e.modified.time = r.u16();
+    e.modified.date = r.u16();
     e.crc32 = r.u32();
     e.compressedSize = r.u32();
     e.uncompressedSize = r.u32();

@@ -9,6 +9,7 @@
 #include "native/zip/end_record.h"
 #include "native/zip/entry_stream_state.h"
 #include "native/zip/local_header.h"
+#include "native/zip/name_key.h"
 
 namespace xls::zip {
 
@@ -18,10 +19,8 @@ namespace {
 // data hold costs no more memory than the data give.
 constexpr std::size_t kFirstAllocation = std::size_t{1} << 20;
 
-// Writers on Windows store names with '\'; part names in relationships use
-// '/', and the letter case of the two is not always the same. A part name
-// never holds '\', so reading it as '/' in the name looked for as well
-// costs nothing and lets every entry be found by its own name.
+}  // namespace
+
 std::string nameKey(std::string_view name) {
     std::string key(name);
     for (char& c : key) {
@@ -31,8 +30,6 @@ std::string nameKey(std::string_view name) {
     if (!key.empty() && key[0] == '/') key.erase(0, 1);
     return key;
 }
-
-}  // namespace
 
 Archive Archive::open(std::span<const std::uint8_t> bytes, std::size_t maxEntries) {
     Archive a;
@@ -62,6 +59,10 @@ EntryStream Archive::stream(const Entry& entry, std::uint64_t maxBytes) const {
     refuseUnreadable(entry, maxBytes);
     auto data = entryData(bytes_, entry, directoryOffset_);
     return EntryStream(std::make_unique<EntryStream::State>(entry, data));
+}
+
+std::span<const std::uint8_t> Archive::storedData(const Entry& entry) const {
+    return entryData(bytes_, entry, directoryOffset_);
 }
 
 std::vector<std::uint8_t> Archive::read(const Entry& entry, std::uint64_t maxBytes) const {

@@ -12,11 +12,21 @@
 
 namespace xls::zip {
 
+// A modification time as the headers keep it, in local time: MS-DOS time
+// (hours, minutes, seconds / 2) and date (years since 1980, month, day).
+struct DosTime {
+    std::uint16_t time = 0;
+    std::uint16_t date = (1 << 5) | 1;  // 1980-01-01
+
+    bool operator==(const DosTime&) const = default;
+};
+
 struct Entry {
     // As stored: UTF-8 or CP437 bytes, kept as they are.
     std::string name;
     std::uint16_t flags = 0, method = 0;
     std::uint32_t crc32 = 0;
+    DosTime modified;
     // From the central directory, ZIP64 extra applied.
     std::uint64_t compressedSize = 0, uncompressedSize = 0;
     std::uint64_t localHeaderOffset = 0;
@@ -74,6 +84,11 @@ class Archive {
     // The same content piece by piece; the checks before any byte is
     // inflated are made here, the rest as the stream reads.
     EntryStream stream(const Entry& entry, std::uint64_t maxBytes) const;
+    // The entry's data as stored, not inflated nor checked against its CRC:
+    // for carrying an entry over into another archive. The local header and
+    // the data's place in the file are checked as for reading. Throws
+    // ZipError.
+    std::span<const std::uint8_t> storedData(const Entry& entry) const;
 
     // Where the central directory starts: every entry's data lies before it.
     std::uint64_t directoryOffset() const { return directoryOffset_; }

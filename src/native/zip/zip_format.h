@@ -22,9 +22,18 @@ inline constexpr std::size_t kMaxCommentSize = 0xFFFF;
 inline constexpr std::uint16_t kZip64ExtraId = 0x0001;
 // A 32-bit field holding this says "see the ZIP64 extra".
 inline constexpr std::uint32_t kZip64Marker32 = 0xFFFFFFFF;
+// An entry count of the end record holding this says the same.
+inline constexpr std::uint16_t kZip64Marker16 = 0xFFFF;
 
 inline constexpr std::uint16_t kFlagEncrypted = 0x0001;
+// CRC and sizes follow the data instead of standing in the local header.
+inline constexpr std::uint16_t kFlagDataDescriptor = 0x0008;
+// The name is UTF-8 rather than code page 437.
+inline constexpr std::uint16_t kFlagUtf8Name = 0x0800;
 inline constexpr std::uint16_t kMethodStored = 0;
 inline constexpr std::uint16_t kMethodDeflate = 8;
+// Version 2.0 of the format, the first with deflate; as "made by", on MS-DOS,
+// so that external attributes of 0 mean an ordinary file.
+inline constexpr std::uint16_t kVersion20 = 20;
 
 }  // namespace xls::zip
