@@ -38,11 +38,16 @@ class ListWorkbook : public ::testing::Test {
     void setColumns(const std::vector<std::tuple<std::string, int, int>>& defs) {
         columns = fake::columnTable(defs);
     }
-    list_file::ListWorkbookResult build() {
+    list_file::ListWorkbookResult build(const std::string& listName = list_file::kListFileName) {
         auto app = fake::factoryFor(watch)();
-        list_file::ListContext ctx{dir.file(""), "mokuji", columns, view, [](const std::string& p) {
+        list_file::ListContext ctx{dir.file(""),
+                                   "mokuji",
+                                   columns,
+                                   view,
+                                   [](const std::string& p) {
                                        return std::filesystem::is_regular_file(fake::utf8Path(p));
-                                   }};
+                                   },
+                                   listName};
         auto result = BuildListWorkbook(*app, rows, ctx);
         app->quit();
         return result;
@@ -307,6 +312,55 @@ TEST_F(ListWorkbook, TextLongerThanACellHoldsIsCutAndNamed) {
 
 // LibreOffice, where it is installed, reads the same values: its CSV
 // export of the list is compared line by line.
+// The list written as .xlsx reads, to openpyxl, cell for cell as the .xls
+// one does to xlrd: values and types, formats, fonts, fills, borders,
+// hidden rows, widths, links and names; and LibreOffice shows it alike.
+TEST_F(ListWorkbook, TheListAsXlsxReadsAsTheXlsOne) {
+    setColumns({{"P_ファイル名", 0, 0},
+                {"件名", 2, 2},
+                {"金額", 3, 2},
+                {"日付", 4, 2},
+                {"真偽", 5, 2},
+                {"番号", 6, 2}});
+    const auto date = Variant(automation::Date{38425.0});
+    rows.rows = {{"a b.xls",
+                  {Variant("a b.xls"), Variant("点検 <&>"), Variant(-5.25), date, Variant(true),
+                   Variant("00123")}},
+                 {"営業部/2026 春/c#d.xls",
+                  {Variant("営業部/2026 春/c#d.xls"), Variant("行\n二行目"), Variant(1e300),
+                   Variant(), Variant(false), Variant("_x0041_")}}};
+    ASSERT_FALSE(build().saveFailure);
+    ASSERT_FALSE(build("00_目次.xlsx").saveFailure);
+    EXPECT_EQ(fake::pythonSays(list, "import runpy, sys\nsys.argv = ['c', sys.argv[1], '" +
+                                         dir.file("00_目次.xlsx") + "']\nrunpy.run_path('" +
+                                         fake::testData("../support/compare_list_formats.py") +
+                                         "', run_name='__main__')"),
+              "same\n");
+#ifndef _WIN32
+    if (std::system("command -v soffice >/dev/null 2>&1") != 0) GTEST_SKIP();
+    fake::TempFolder outDir;
+    for (const std::string name : {"00_目次.xls", "00_目次.xlsx"}) {
+        fake::TempFolder profile;
+        const std::string cmd =
+            "cd '" + dir.path().string() + "' && soffice -env:UserInstallation=file://" +
+            profile.path().string() +
+            " --headless --convert-to 'csv:Text - txt - csv (StarCalc):44,34,76'"
+            " --outdir '" +
+            outDir.file(name.back() == 'x' ? "x" : "s") + "' " + name + " >/dev/null 2>&1";
+        ASSERT_EQ(std::system(cmd.c_str()), 0) << name;
+    }
+    const auto csv = [&](const char* sub) {
+        std::ifstream in(outDir.file(std::string(sub) + "/00_目次.csv"), std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), {});
+    };
+    // Booleans aside: LibreOffice shows those of the .xls list as 1 and 0.
+    EXPECT_THAT(csv("s"), ::testing::HasSubstr(",1,a b.xls,点検 <&>,-5.25,3/14/2005,1,00123\n"));
+    EXPECT_THAT(csv("x"), ::testing::HasSubstr(
+                              ",1,a b.xls,点検 <&>,-5.25,3/14/2005,TRUE,00123\n,2,"
+                              "営業部/2026 春/c#d.xls,\"行\n二行目\",1E+300,,FALSE,_x0041_\n"));
+#endif
+}
+
 TEST_F(ListWorkbook, LibreOfficeReadsTheSameValues) {
 #ifdef _WIN32
     GTEST_SKIP() << "LibreOffice is the build machine's, beyond a Windows program's reach";

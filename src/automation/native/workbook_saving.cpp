@@ -2,6 +2,7 @@
 #include "native/text/ascii.h"
 
 #include <chrono>
+#include <ctime>
 #include <string_view>
 
 #include "automation/automation_error.h"
@@ -13,6 +14,8 @@
 #include "native/propset/property_set_writer.h"
 #include "native/propset/propset_error.h"
 #include "native/propset/summary_writer.h"
+#include "native/xlsx_writer/package_parts.h"
+#include "native/zip/zip_writer.h"
 
 namespace xls::native {
 
@@ -116,7 +119,84 @@ std::shared_ptr<const cfb::CompoundFile> keptForSaving(
     }
 }
 
+namespace {
+
+// A save that could not write its file, in the object model's terms.
+[[noreturn]] void throwWriteFailure(const cfb::FileWriteError& e) {
+    using Cause = cfb::FileWriteError::Cause;
+    using automation::FileContent;
+    using automation::OpenFailure;
+    switch (e.cause()) {
+        case Cause::NoPermission:
+            throw AutomationError(errnum::kApplicationDefined, e.what(), OpenFailure::AccessDenied);
+        case Cause::NoFolder:
+            throw AutomationError(errnum::kApplicationDefined, e.what(), OpenFailure::NotFound);
+        case Cause::DiskFull:
+            throw AutomationError(errnum::kApplicationDefined, e.what(), OpenFailure::DiskFull);
+        case Cause::IsFolder:
+            throw AutomationError(errnum::kApplicationDefined, e.what(), OpenFailure::NotAWorkbook,
+                                  FileContent::Folder);
+        case Cause::Other:
+            break;
+    }
+    throw AutomationError(errnum::kApplicationDefined, e.what(), OpenFailure::Other);
+}
+
+// Only .xlsx: a package under an .xlsm name would need the macro-enabled
+// content type, and the application refuses one whose type and name differ.
+bool zipBased(const std::string& path) {
+    constexpr std::string_view extension = ".xlsx";
+    return path.size() > extension.size() &&
+           text::equalsIgnoringAsciiCase(
+               std::string_view(path).substr(path.size() - extension.size()), extension);
+}
+
+// "2026-12-09T08:00:00Z" and the DOS time of the same moment, in UTC.
+std::pair<std::string, zip::DosTime> saveTime() {
+    const std::time_t t = std::time(nullptr);
+    std::tm utc{};
+#ifdef _WIN32
+    gmtime_s(&utc, &t);
+#else
+    gmtime_r(&t, &utc);
+#endif
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
+    zip::DosTime dos;
+    try {
+        dos = zip::dosTime(utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min,
+                           utc.tm_sec);
+    } catch (const zip::ZipError&) {
+        // A clock outside what the form holds: the form's first day.
+    }
+    return {text, dos};
+}
+
+// The workbook as a zip-based package: its parts made from the model,
+// deflated one after another into the file as it is written.
+void saveZipWorkbookFile(const EditState& state, const std::string& path) {
+    const auto [when, dosWhen] = saveTime();
+    const std::vector<xlsx_writer::Part> parts = editing([&] {
+        return xlsx_writer::workbookParts(state.model, {"mokuji", when, when});
+    });
+    try {
+        cfb::writeMadeFileAtomically(path, [&](const cfb::ByteSink& sink) {
+            zip::ZipWriter writer(sink, dosWhen);
+            for (const xlsx_writer::Part& part : parts) writer.addDeflated(part.name, part.bytes);
+            writer.finish();
+        });
+    } catch (const cfb::FileWriteError& e) {
+        throwWriteFailure(e);
+    } catch (const zip::ZipError& e) {
+        throw AutomationError(errnum::kApplicationDefined,
+                              "'" + path + "' could not be written: " + e.what());
+    }
+}
+
+}  // namespace
+
 void saveWorkbookFile(const EditState& state, const std::string& path) {
+    if (zipBased(path)) return saveZipWorkbookFile(state, path);
     std::vector<std::uint8_t> stream = editing([&] { return state.model.serialize(); });
     propset::FileTime saved = now();
     try {
@@ -136,24 +216,7 @@ void saveWorkbookFile(const EditState& state, const std::string& path) {
         writer.addStream(kSummaryStream, std::move(*summary));
         cfb::writeMadeFileAtomically(path, [&](const cfb::ByteSink& sink) { writer.finish(sink); });
     } catch (const cfb::FileWriteError& e) {
-        using Cause = cfb::FileWriteError::Cause;
-        using automation::FileContent;
-        using automation::OpenFailure;
-        switch (e.cause()) {
-            case Cause::NoPermission:
-                throw AutomationError(errnum::kApplicationDefined, e.what(),
-                                      OpenFailure::AccessDenied);
-            case Cause::NoFolder:
-                throw AutomationError(errnum::kApplicationDefined, e.what(), OpenFailure::NotFound);
-            case Cause::DiskFull:
-                throw AutomationError(errnum::kApplicationDefined, e.what(), OpenFailure::DiskFull);
-            case Cause::IsFolder:
-                throw AutomationError(errnum::kApplicationDefined, e.what(),
-                                      OpenFailure::NotAWorkbook, FileContent::Folder);
-            case Cause::Other:
-                break;
-        }
-        throw AutomationError(errnum::kApplicationDefined, e.what(), OpenFailure::Other);
+        throwWriteFailure(e);
     } catch (const cfb::CfbError& e) {
         throw AutomationError(errnum::kApplicationDefined,
                               "'" + path + "' could not be written: " + e.what());

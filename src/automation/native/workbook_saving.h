@@ -10,8 +10,10 @@ namespace xls::native {
 
 // Writes the workbook to a BIFF8 .xls file at path: the Workbook stream,
 // document properties with this save's time, and every other stream of the
-// file it was read from. The file is replaced only once the new one is
-// complete; on failure it stays as it was and AutomationError says why.
+// file it was read from. A path ending in .xlsx gets a zip-based
+// package of the model instead (a new package: nothing of the file it was
+// read from is carried over yet). The file is replaced only once the new one
+// is complete; on failure it stays as it was and AutomationError says why.
 void saveWorkbookFile(const EditState& state, const std::string& path);
 
 // What a save takes from the file the workbook was read from: every stream
