@@ -36,6 +36,12 @@ class ZipWriter {
     // Every entry added gets `modified` as its time; copied entries keep
     // their own.
     explicit ZipWriter(ByteSink sink, DosTime modified = {});
+    // One writer per archive: a copy would write a second archive into the
+    // same sink.
+    ZipWriter(const ZipWriter&) = delete;
+    ZipWriter& operator=(const ZipWriter&) = delete;
+    ZipWriter(ZipWriter&&) = default;
+    ZipWriter& operator=(ZipWriter&&) = default;
 
     // Compressed with raw deflate. The compressed bytes are held until they
     // are written, never the content a second time.

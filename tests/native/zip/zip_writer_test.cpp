@@ -2,8 +2,11 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <array>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <optional>
 
 #include "native/cfb/python_reader.h"
 #include "native/zip/zip_archive.h"
@@ -150,8 +153,8 @@ TEST(ZipWriter, CopiedEntriesKeepTheirBytesBesideNewOnes) {
             EXPECT_TRUE(std::equal(wasData.begin(), wasData.end(), isData.begin(), isData.end()));
             EXPECT_EQ(copy.read(is, kMaxBytes).size(), was.uncompressedSize);
         }
-        EXPECT_EQ(copy.read(copy.entries().back(), kMaxBytes),
-                  Bytes({'<', 'a', 'd', 'd', 'e', 'd', '/', '>'}));
+        const Bytes added = copy.read(copy.entries().back(), kMaxBytes);
+        EXPECT_EQ(std::string(added.begin(), added.end()), "<added/>");
 
         if (!xls::testing::pythonHasModule("zipfile")) continue;
         // The same listing for both, but the one entry added.
