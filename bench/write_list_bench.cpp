@@ -24,7 +24,8 @@ class SilentView : public mokuji::view::RunView {
     void showMessage(const std::string&) override {}
 };
 
-void WriteList1000x20(benchmark::State& state) {
+// A new list of `count` rows of 20 columns, as listName (.xls or .xlsx).
+void writeList(benchmark::State& state, int count, const std::string& listName) {
     namespace fs = std::filesystem;
     fs::path dir =
         fs::temp_directory_path() / ("mokuji-bench-" + std::to_string(std::random_device{}()));
@@ -38,7 +39,7 @@ void WriteList1000x20(benchmark::State& state) {
         columns.g_item_col[j] = 3;
     }
     mokuji::list_file::RowStore rows;
-    for (int r = 0; r < 1000; ++r) {
+    for (int r = 0; r < count; ++r) {
         mokuji::list_file::ListRow row;
         row.fileName = "アンケート回答_" + std::to_string(r) + ".xls";
         row.values.emplace_back(row.fileName);
@@ -53,17 +54,35 @@ void WriteList1000x20(benchmark::State& state) {
     SilentView view;
     for (auto _ : state) {
         state.PauseTiming();
-        fs::remove(dir / "00_目次.xls");
+        fs::remove(dir / fs::u8path(listName));
         state.ResumeTiming();
         auto app = xls::native::createApplication();
         mokuji::list_file::ListContext ctx{
-            dir.string() + "/", "mokuji", columns, view,
-            [](const std::string& p) { return fs::is_regular_file(p); }};
+            dir.string() + "/",
+            "mokuji",
+            columns,
+            view,
+            [](const std::string& p) { return fs::is_regular_file(p); },
+            listName};
         auto result = mokuji::list_file::BuildListWorkbook(*app, rows, ctx);
         benchmark::DoNotOptimize(result);
     }
     fs::remove_all(dir);
 }
+
+void WriteList1000x20(benchmark::State& state) {
+    writeList(state, 1000, "00_目次.xls");
+}
 BENCHMARK(WriteList1000x20)->Unit(benchmark::kMillisecond);
+
+// The same list of 10,000 rows in both formats, side by side.
+void WriteList10000x20Xls(benchmark::State& state) {
+    writeList(state, 10000, "00_目次.xls");
+}
+void WriteList10000x20Xlsx(benchmark::State& state) {
+    writeList(state, 10000, "00_目次.xlsx");
+}
+BENCHMARK(WriteList10000x20Xls)->Unit(benchmark::kMillisecond);
+BENCHMARK(WriteList10000x20Xlsx)->Unit(benchmark::kMillisecond);
 
 }  // namespace
