@@ -78,7 +78,6 @@ list_file::ListSaveFailure writeFailureOf(const std::string& path,
     using Cause = xls::cfb::FileWriteError::Cause;
     list_file::ListSaveFailure failure;
     failure.path = path;
-    failure.detail = e.what();
     switch (e.cause()) {
         case Cause::NoPermission:
             failure.cause = automation::OpenFailure::AccessDenied;
@@ -93,6 +92,8 @@ list_file::ListSaveFailure writeFailureOf(const std::string& path,
             failure.content = automation::FileContent::Folder;
             break;
         case Cause::Other:
+            // Nothing more is known: the system's own words are all there is.
+            failure.detail = e.what();
             break;
     }
     return failure;

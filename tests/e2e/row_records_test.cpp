@@ -19,6 +19,7 @@ namespace {
 using automation::Date;
 using automation::ErrorValue;
 using ::testing::HasSubstr;
+using ::testing::Not;
 
 // Compares the rows file (rowspath, format fmt, bom "1" for a byte order
 // mark) with the list (argv 1): prints "rows N", then a line for each
@@ -232,6 +233,28 @@ TEST(RowRecords, HoldTheListsValuesWithTheirTypesAndLeaveTheFolderAlone) {
                       "rows " + std::to_string(f.rows) + "\n");
         }
     }
+}
+
+// A file that cannot be written is named with why, the run fails, and no
+// part of it is left behind.
+TEST(RowRecords, AFileThatCannotBeWrittenIsNamedAndNotLeftHalfWritten) {
+    Scene s;
+    makeSource(s.at("a.xls"), {{2, 2, "回答", "件名"}});
+    std::filesystem::create_directory(u8path(s.dir.file("rows.csv")));
+    const struct {
+        const char* file;
+        const char* why;
+    } cases[] = {{"rows.csv", "同じ名前のフォルダがあります"},
+                 {"ない/rows.csv", "保存先のフォルダが見つかりません"}};
+    for (const auto& c : cases) {
+        const ProgramRun r = s.run({"--csv", c.file, s.folder});
+        EXPECT_EQ(r.status, 2) << r.err;
+        EXPECT_THAT(r.err, HasSubstr("CSVを保存できませんでした。\n" + s.dir.file(c.file) + "\n" +
+                                     c.why + "\n"));
+        EXPECT_THAT(r.err, Not(HasSubstr("行を書き込みました")));
+    }
+    EXPECT_EQ(namesIn(s.dir.path().string()),
+              (std::vector<std::string>{"opener.sh", "rows.csv", "回答"}));
 }
 
 }  // namespace
