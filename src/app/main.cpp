@@ -103,13 +103,20 @@ int main(int argc, char** argv) {
     // ours to read, and one it took for its own would be lost to the run.
     int toolkitArgc = 1;
     char* toolkitArgv[] = {argv[0], nullptr};
-    if (window::DisplayAvailable() && runDesktop(fs.programFolder(), toolkitArgc, toolkitArgv,
-                                                 extensions, options.arguments, status))
+    // Rows for a pipeline are the console's to write, display or not.
+    if (!options.rows && window::DisplayAvailable() &&
+        runDesktop(fs.programFolder(), toolkitArgc, toolkitArgv, extensions, options.arguments,
+                   status))
         return status;
     // Without a display that opens (or without the window) the start is a
     // console start.
     os::XdgShell shell;
     return console::RunWithoutWindow(fs, shell, xls::native::createApplication, options.arguments,
                                      std::cerr, console::StandardErrorColumns(), *gathering,
-                                     options.verbose);
+                                     options.verbose, options.rows, [](std::string_view text) {
+                                         std::cout.write(text.data(),
+                                                         static_cast<std::streamsize>(text.size()));
+                                         std::cout.flush();
+                                         return static_cast<bool>(std::cout);
+                                     });
 }

@@ -75,11 +75,16 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     }
     if (!problem.empty()) std::cerr << console::ConsoleText(problem + "\r\n") << std::flush;
     const automation::ApplicationFactory engines = com::CreateApplicationWithFallback;
-    const int status = win32::RunWin32Desktop(fs, shell, engines, run::GatherFolder,
-                                              options.arguments, *gathering);
-    if (status != win32::kNoDesktopWindow) return status;
+    // Rows for a pipeline are the console's to write, desktop or not.
+    if (!options.rows) {
+        const int status = win32::RunWin32Desktop(fs, shell, engines, run::GatherFolder,
+                                                  options.arguments, *gathering);
+        if (status != win32::kNoDesktopWindow) return status;
+    }
     // No window can be made (no desktop session): the start is a console
     // start, as on a machine without a display.
-    return console::RunWithoutWindow(fs, shell, engines, options.arguments, std::cerr,
-                                     console::StandardErrorColumns(), *gathering, options.verbose);
+    return console::RunWithoutWindow(
+        fs, shell, engines, options.arguments, std::cerr, console::StandardErrorColumns(),
+        *gathering, options.verbose, options.rows,
+        [](std::string_view text) { return writeStandardOutput(std::string(text)); });
 }

@@ -15,7 +15,9 @@ namespace mokuji::console {
 int RunWithoutWindow(os::FileSystem& fs, os::Shell& shell,
                      automation::ApplicationFactory createApplication, std::string arguments,
                      std::ostream& console, int terminalColumns,
-                     window::GatheringSettings gathering, bool verbose) {
+                     window::GatheringSettings gathering, bool verbose,
+                     std::optional<window::RowsRequest> rows,
+                     window::StandardOutput standardOutput) {
     ConsoleRunView view(console, terminalColumns, verbose);
     window::MainWindow window;
     window::StartupContext ctx{fs,
@@ -25,7 +27,9 @@ int RunWithoutWindow(os::FileSystem& fs, os::Shell& shell,
                                run::GatherFolder,
                                std::move(arguments),
                                {},
-                               std::move(gathering)};
+                               std::move(gathering),
+                               std::move(rows),
+                               std::move(standardOutput)};
     window::RunEnd outcome = window::RunEnd::WaitForUser;
     if (!window::RunTrapped([&] { outcome = window::Form_Load(window, ctx); }, view))
         return window::kUntrappedFailureStatus;

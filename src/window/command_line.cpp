@@ -64,11 +64,42 @@ std::optional<std::string> patternOption(const std::string& text, std::string_vi
     return value;
 }
 
+// The file of "--csv FILE" or "--csv=FILE" (option being the name), as
+// patternOption takes a pattern.
+template <typename Refuse>
+std::optional<std::string> rowsFileOption(const std::string& text, std::string_view option,
+                                          const std::vector<Word>& words, std::size_t& i,
+                                          const Refuse& refuse) {
+    const std::string withValue = std::string(option) + "=";
+    std::string value;
+    if (text.starts_with(withValue)) {
+        value = text.substr(withValue.size());
+    } else if (text != option) {
+        return std::nullopt;
+    } else if (i + 1 < words.size()) {
+        value = words[++i].text;
+    }
+    if (value.empty()) {
+        refuse(RowsFileMissingMessage(std::string(option)));
+        return std::nullopt;
+    }
+    return value;
+}
+
+bool isRowsOption(const std::string& text) {
+    for (std::string_view option : {kCsvOption, kJsonLinesOption}) {
+        if (text == option || text.starts_with(std::string(option) + "=")) return true;
+    }
+    return false;
+}
+
 // The options taken off the words; the indices of the words left for the
 // path, in order.
 std::vector<std::size_t> takeOptions(const std::vector<Word>& words, StartOptions& options) {
     std::vector<std::size_t> paths;
     bool optionsEnded = false;
+    bool byteOrderMark = false;
+    int rowsOptions = 0;
     const auto refuse = [&](std::string why) {
         // The first fault is the one to mend first.
         if (options.usageError.empty()) options.usageError = std::move(why);
@@ -109,6 +140,16 @@ std::vector<std::size_t> takeOptions(const std::vector<Word>& words, StartOption
             options.gathering.include.push_back(std::move(*pattern));
         } else if (auto pattern = patternOption(text, kExcludeOption, words, i, refuse)) {
             options.gathering.exclude.push_back(std::move(*pattern));
+        } else if (auto file = rowsFileOption(text, kCsvOption, words, i, refuse)) {
+            ++rowsOptions;
+            options.rows = RowsRequest{{list_file::RowFormat::Csv}, std::move(*file)};
+        } else if (auto file = rowsFileOption(text, kJsonLinesOption, words, i, refuse)) {
+            ++rowsOptions;
+            options.rows = RowsRequest{{list_file::RowFormat::JsonLines}, std::move(*file)};
+        } else if (text == kByteOrderMarkOption) {
+            byteOrderMark = true;
+        } else if (isRowsOption(text)) {
+            // Named already as an option without its file.
         } else if (text == kIncludeOption || text == kExcludeOption ||
                    text.starts_with(std::string(kIncludeOption) + "=") ||
                    text.starts_with(std::string(kExcludeOption) + "=")) {
@@ -117,6 +158,14 @@ std::vector<std::size_t> takeOptions(const std::vector<Word>& words, StartOption
             refuse(UnknownOptionMessage(text));
         }
     }
+    // Two outputs asked for at once: which one was meant cannot be told.
+    if (rowsOptions > 1) refuse(RowsOptionsTogetherMessage());
+    if (byteOrderMark &&
+        !(options.rows && options.rows->options.format == list_file::RowFormat::Csv))
+        refuse(ByteOrderMarkWithoutCsvMessage());
+    if (byteOrderMark && options.rows) options.rows->options.byteOrderMark = true;
+    // Without a folder the window would open, and the rows go nowhere.
+    if (options.rows && paths.empty()) refuse(RowsWithoutPathMessage());
     return paths;
 }
 

@@ -7,6 +7,7 @@
 
 #include "window/gathering_settings.h"
 #include "window/information_request.h"
+#include "window/rows_request.h"
 
 namespace mokuji::window {
 
@@ -14,10 +15,14 @@ namespace mokuji::window {
 // stand before "--": -h/--help and -V/--version (which answer whatever else
 // is given), --extensions LIST or --extensions=LIST (once), -r/--recursive
 // and --no-recursive (the last one given counts), --include GLOB and
-// --exclude GLOB (or =GLOB, as often as wanted), --verbose.
+// --exclude GLOB (or =GLOB, as often as wanted), --verbose, --csv FILE or
+// --jsonl FILE (or =FILE; one of them, once, and then a path is needed) and
+// --bom (with --csv only).
 struct StartOptions {
     std::optional<InformationRequest> request;
     GatheringOptions gathering;
+    // The rows for other programs instead of the list.
+    std::optional<RowsRequest> rows;
     // Captions written to a file or a pipe as well, for a log.
     bool verbose = false;
     // The path the run is for, as Form_Load takes it: on Linux the one

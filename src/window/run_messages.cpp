@@ -135,8 +135,9 @@ std::string listNotSavedReason(const list_file::ListSaveFailure& failure) {
     }
 }
 
-std::string listNotSavedMessage(const list_file::ListSaveFailure& failure) {
-    std::string text = "目次ファイルを保存できませんでした。\r\n" + OneLine(failure.path) + "\r\n" +
+std::string listNotSavedMessage(const list_file::ListSaveFailure& failure,
+                                const std::string& written) {
+    std::string text = written + "を保存できませんでした。\r\n" + OneLine(failure.path) + "\r\n" +
                        listNotSavedReason(failure);
     const bool known = failure.cause != OpenFailure::Other ||
                        failure.step == list_file::ListSaveFailure::Step::NoWorksheet;
@@ -163,7 +164,8 @@ std::string changedValueLines(const std::vector<list_file::ChangedValue>& values
 
 }  // namespace
 
-std::vector<std::string> RunOutcomeMessages(const run::RunOutcome& outcome) {
+std::vector<std::string> RunOutcomeMessages(const run::RunOutcome& outcome,
+                                            const std::string& written) {
     if (!outcome.applicationStarted) return {kNoApplicationMessage};
     const list_file::ListWorkbookResult& list = outcome.list;
     std::vector<std::string> messages;
@@ -195,7 +197,7 @@ std::vector<std::string> RunOutcomeMessages(const run::RunOutcome& outcome) {
             "以下の列名は目次ファイルに名前として定義できませんでした。列は見出しの文字で次回も使わ"
             "れます。\r\n" +
             lines(list.namesNotAdded));
-    if (list.saveFailure) messages.push_back(listNotSavedMessage(*list.saveFailure));
+    if (list.saveFailure) messages.push_back(listNotSavedMessage(*list.saveFailure, written));
     return messages;
 }
 
@@ -267,9 +269,10 @@ std::string FolderSearchMessage(const run::GatherResult& gathering) {
 }
 
 std::optional<std::string> RunSummaryText(const run::RunOutcome& outcome,
-                                          const std::string& listPath, std::size_t excluded) {
+                                          const std::string& listPath, std::size_t excluded,
+                                          const std::string& written) {
     if (!outcome.applicationStarted || outcome.list.saveFailure) return std::nullopt;
-    std::string text = "目次ファイルに" + std::to_string(outcome.list.rowsWritten) +
+    std::string text = written + "に" + std::to_string(outcome.list.rowsWritten) +
                        "行を書き込みました（読めなかったブック" +
                        std::to_string(outcome.skipped.size()) + "件";
     if (excluded > 0) text += "、除外したブック" + std::to_string(excluded) + "件";

@@ -23,9 +23,14 @@ const char* OpenFailureText(automation::OpenFailure cause);
 // than the failure itself is known.
 std::string FoundContentText(automation::FileContent content);
 
+// What the messages call the file a run writes, unless it writes rows for
+// other programs ("CSV").
+inline constexpr const char* kListFileKind = "目次ファイル";
+
 // Every message a finished run leaves for the user, in the order to show
-// them; none when all went well.
-std::vector<std::string> RunOutcomeMessages(const run::RunOutcome& outcome);
+// them; none when all went well. written names the file the run wrote.
+std::vector<std::string> RunOutcomeMessages(const run::RunOutcome& outcome,
+                                            const std::string& written = kListFileKind);
 
 // The list file is open in another program: the run leaves it alone, and
 // says who holds it and how to clear a lock that outlived its program.
@@ -40,7 +45,8 @@ std::string NotGatheredMessage(const std::vector<std::string>& fileNames);
 // list was saved; the messages have said why.
 // Workbooks the user's patterns left out are counted there as well.
 std::optional<std::string> RunSummaryText(const run::RunOutcome& outcome,
-                                          const std::string& listPath, std::size_t excluded = 0);
+                                          const std::string& listPath, std::size_t excluded = 0,
+                                          const std::string& written = kListFileKind);
 
 // What a search of subfolders passed over that the user would wonder about:
 // the lists of subfolders, folders met again through a link, folders that

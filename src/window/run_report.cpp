@@ -57,12 +57,13 @@ RunReport ReportOf(const RunRecord& run) {
                                       "include / exclude の指定で除外しました。\r\n");
         report.end = RunEnd::NothingGathered;
     } else if (run.outcome) {
-        report.messages = RunOutcomeMessages(*run.outcome);
+        report.messages = RunOutcomeMessages(*run.outcome, run.written);
         const auto passedOver = passedOverOnly(gathering, *run.outcome);
         if (!passedOver.empty()) report.messages.push_back(PassedOverTemplatesMessage(passedOver));
         if (!gathering.namesPastTheGrid.empty())
             report.messages.push_back(NamesPastTheGridMessage(gathering.namesPastTheGrid));
-        report.summary = RunSummaryText(*run.outcome, run.listPath, gathering.excluded);
+        report.summary =
+            RunSummaryText(*run.outcome, run.listPath, gathering.excluded, run.written);
         report.end = endOf(*run.outcome);
     }
     if (std::string searched = FolderSearchMessage(gathering); !searched.empty())

@@ -8,6 +8,7 @@
 #include "run/list_generation_driver.h"
 #include "view/run_view.h"
 #include "window/run_end.h"
+#include "window/run_messages.h"
 
 namespace mokuji::window {
 
@@ -22,6 +23,8 @@ struct RunRecord {
     const run::RunOutcome* outcome = nullptr;
     // The list file the run wrote or meant to write.
     std::string listPath = {};
+    // What the messages call that file: the list, or the rows' format.
+    std::string written = kListFileKind;
 };
 
 // What the user is told of a run and how it ended: the messages in the

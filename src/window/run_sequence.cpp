@@ -3,10 +3,13 @@
 #include <vector>
 
 #include "list_file/list_workbook_builder.h"
+#include "list_file/row_records.h"
+#include "native/cfb/atomic_file_write.h"
 #include "os/path_names.h"
 #include "run/list_generation_driver.h"
 #include "run/list_lock.h"
 #include "view/busy_window.h"
+#include "window/command_line.h"
 #include "window/mokuji_open.h"
 #include "window/run_report.h"
 
@@ -34,8 +37,11 @@ run::GatherResult gatherFolder(MainWindow& window, const StartupContext& ctx) {
     const std::string folder = os::FolderOf(window.g_mokuji_path);
     run::GatherResult gathered;
     // Before anything is read: a list open elsewhere would be saved over
-    // our update, which would be lost without a word.
-    if (auto lock = run::FindListLock(folder, list_file::kListFileName)) {
+    // our update, which would be lost without a word. Rows for other
+    // programs leave the list alone, and may read it wherever it is open.
+    std::optional<run::ListLock> lock;
+    if (!ctx.rows) lock = run::FindListLock(folder, list_file::kListFileName);
+    if (lock) {
         gathered.listFile = ctx.fs.findOrdinaryFile(folder + list_file::kListFileName);
         if (gathered.listFile.empty()) gathered.listFile = folder + list_file::kListFileName;
         gathered.held = std::move(lock);
@@ -53,6 +59,49 @@ run::GatherResult gatherFolder(MainWindow& window, const StartupContext& ctx) {
     }
     gathered.folder = folder;
     return gathered;
+}
+
+// Where the rows go: a relative name is taken from the current folder, on
+// Windows too, as a command's output file is.
+std::string outputPath(const std::string& file, os::FileSystem& fs) {
+#ifdef _WIN32
+    const bool absolute =
+        file.starts_with('\\') || file.starts_with('/') || (file.size() > 1 && file[1] == ':');
+    return absolute ? file : fs.currentDirectory() + "\\" + file;
+#else
+    return ResolvedArgument(file, "", fs.currentDirectory());
+#endif
+}
+
+list_file::ListSaveFailure writeFailureOf(const std::string& path,
+                                          const xls::cfb::FileWriteError& e) {
+    using Cause = xls::cfb::FileWriteError::Cause;
+    list_file::ListSaveFailure failure;
+    failure.path = path;
+    switch (e.cause()) {
+        case Cause::NoPermission:
+            failure.cause = automation::OpenFailure::AccessDenied;
+            break;
+        case Cause::NoFolder:
+            failure.cause = automation::OpenFailure::NotFound;
+            break;
+        case Cause::DiskFull:
+            failure.cause = automation::OpenFailure::DiskFull;
+            break;
+        case Cause::IsFolder:
+            failure.content = automation::FileContent::Folder;
+            break;
+        case Cause::Other:
+            // Nothing more is known: the system's own words are all there is.
+            failure.detail = e.what();
+            break;
+    }
+    return failure;
+}
+
+// What the messages call the rows' file.
+const char* rowsKind(list_file::RowFormat format) {
+    return format == list_file::RowFormat::Csv ? "CSV" : "JSON Lines";
 }
 
 }  // namespace
@@ -103,11 +152,53 @@ RunEnd MakeAndOpenList(MainWindow& window, const StartupContext& ctx) {
     return report.end;
 }
 
+RunEnd WriteRows(MainWindow& window, const StartupContext& ctx) {
+    const run::GatherResult& gathered = window.lastGathering;
+    if (gathered.held || gathered.readFailure || !ctx.rows)
+        return ReportOf({.gathering = gathered}).end;
+    view::RunView& view = ctx.view;
+    const RowsRequest& request = *ctx.rows;
+    const bool toStandardOutput = request.file == kStandardOutputName;
+    const std::string path = toStandardOutput ? "標準出力" : outputPath(request.file, ctx.fs);
+    const std::string programName = ctx.fs.programBaseName();
+    const run::RunPlan plan{gathered.folder, workbooksOf(window.List1), window.columns,
+                            window.prop_name, programName};
+    const run::RunOutcome outcome = run::MakeList(
+        plan, ctx.createApplication, view,
+        [&](automation::Application&, list_file::RowStore& rows) {
+            list_file::ListWorkbookResult result;
+            const std::string text =
+                list_file::RowRecordsText(rows, window.columns, request.options, result);
+            if (toStandardOutput) {
+                if (!ctx.standardOutput || !ctx.standardOutput(text)) {
+                    result.saveFailure = list_file::ListSaveFailure{};
+                    result.saveFailure->path = path;
+                }
+                return result;
+            }
+            try {
+                xls::cfb::writeFileAtomically(
+                    path, {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+            } catch (const xls::cfb::FileWriteError& e) {
+                result.saveFailure = writeFailureOf(path, e);
+            }
+            return result;
+        });
+    const RunReport report = ReportOf({.gathering = gathered,
+                                       .outcome = &outcome,
+                                       .listPath = path,
+                                       .written = rowsKind(request.options.format)});
+    Tell(view, report);
+    view.setCaption(StartupCaption(programName));
+    return report.end;
+}
+
 RunEnd RunWorkingFolder(MainWindow& window, const StartupContext& ctx,
                         const std::string& nothingGatheredMessage) {
     if (!GatherWorkingFolder(window, ctx)) return ReportOf({.gathering = window.lastGathering}).end;
     if (window.List1.ListCount() == 0)
         return TellNothingGathered(window, ctx.view, nothingGatheredMessage);
+    if (ctx.rows) return WriteRows(window, ctx);
     return MakeAndOpenList(window, ctx);
 }
 

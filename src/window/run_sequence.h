@@ -30,10 +30,17 @@ RunEnd TellNothingGathered(const MainWindow& window, view::RunView& view,
 // gathering that failed, so that a list it could not read is never replaced.
 RunEnd MakeAndOpenList(MainWindow& window, const StartupContext& ctx);
 
+// Writes what the last gathering left in List1 as the rows the context asks
+// for (CSV or JSON Lines, to a file or standard output), without writing,
+// locking or opening anything in the folder. Does nothing after a
+// gathering that failed.
+RunEnd WriteRows(MainWindow& window, const StartupContext& ctx);
+
 // The road every trigger takes once g_mokuji_path names the working folder:
 // gather into List1, show nothingGatheredMessage and stop when it stays
-// empty, otherwise make and open the list file. Each trigger says nothing
-// gathered in its own words.
+// empty, otherwise make and open the list file, or write the rows when the
+// context asks for them. Each trigger says nothing gathered in its own
+// words.
 RunEnd RunWorkingFolder(MainWindow& window, const StartupContext& ctx,
                         const std::string& nothingGatheredMessage);
 

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "automation/object_model.h"
@@ -10,6 +11,7 @@
 #include "run/folder_gathering.h"
 #include "view/run_view.h"
 #include "window/gathering_settings.h"
+#include "window/rows_request.h"
 
 namespace mokuji::window {
 
@@ -33,6 +35,10 @@ struct StartupContext {
     // Centres the window on the screen, once a window exists to centre.
     std::function<void()> centreWindow;
     GatheringSettings gathering = {};
+    // Set when the run writes its rows for other programs instead of the
+    // list; "-" sends them to standardOutput.
+    std::optional<RowsRequest> rows = {};
+    StandardOutput standardOutput = {};
 };
 
 }  // namespace mokuji::window

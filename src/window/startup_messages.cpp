@@ -100,6 +100,23 @@ std::string RepeatedOptionMessage(const std::string& option) {
     return option + " は一度だけ指定してください。\r\n";
 }
 
+std::string RowsFileMissingMessage(const std::string& option) {
+    return option + " の後に書き出すファイル名を指定してください（例：" + option +
+           " 目次.csv、標準出力なら " + option + " -）。\r\n";
+}
+
+std::string RowsOptionsTogetherMessage() {
+    return "--csv と --jsonl は、どちらか一つを一度だけ指定してください。\r\n";
+}
+
+std::string ByteOrderMarkWithoutCsvMessage() {
+    return "--bom は --csv と一緒に指定してください（JSON Lines には付けません）。\r\n";
+}
+
+std::string RowsWithoutPathMessage() {
+    return "--csv と --jsonl には、ブックを集めるフォルダのパスも指定してください。\r\n";
+}
+
 std::string UsageErrorMessage(const std::string& problem, const std::string& programName) {
     std::string text = problem;
     if (text.size() < 2 || text.compare(text.size() - 2, 2, "\r\n") != 0) text += "\r\n";

@@ -32,6 +32,11 @@ std::string UsageText(const std::string& programName);
 std::string UnknownOptionMessage(const std::string& option);
 std::string OptionWithoutValueMessage(const std::string& option);
 std::string RepeatedOptionMessage(const std::string& option);
+// The options of the rows for other programs, used wrongly.
+std::string RowsFileMissingMessage(const std::string& option);
+std::string RowsOptionsTogetherMessage();
+std::string ByteOrderMarkWithoutCsvMessage();
+std::string RowsWithoutPathMessage();
 // Such a fault, or an option's value that cannot be read, with where to
 // look up how to write it.
 std::string UsageErrorMessage(const std::string& problem, const std::string& programName);

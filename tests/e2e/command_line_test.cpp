@@ -92,6 +92,14 @@ TEST(CommandLine, ArgumentsAreTakenAsGivenAndFaultsNamed) {
          64,
          "",
          {"--extensions xls;xlsx：拡張子はカンマで区切って指定してください"}},
+        // The rows for other programs: one output, with its file and a folder.
+        {{"--csv", "a.csv", "--jsonl", "b.jsonl", "@/回答"},
+         64,
+         "",
+         {"--csv と --jsonl は、どちらか一つを一度だけ指定してください。\n"}},
+        {{"@/回答", "--jsonl"}, 64, "", {"--jsonl の後に書き出すファイル名を指定してください"}},
+        {{"--jsonl=-", "--bom", "@/回答"}, 64, "", {"--bom は --csv と一緒に指定してください"}},
+        {{"--csv=-"}, 64, "", {"フォルダのパスも指定してください。\n"}},
         // A folder named like an option is reached as a path or after "--",
         // and after "--" everything is a path.
         {{"./--help"}, 0, "", {}, "--help"},
