@@ -1,6 +1,7 @@
 #include "native/xlsx_writer/sheet_part.h"
 
 #include <algorithm>
+#include <charconv>
 
 #include "native/biff/worksheet.h"
 #include "native/text/hex.h"
@@ -56,24 +57,44 @@ std::string uriPath(std::string_view path) {
     return out;
 }
 
+void appendNumber(std::string& out, std::uint64_t n) {
+    char buffer[24];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, n).ptr;
+    out.append(buffer, end);
+}
+
+// A long list is hundreds of thousands of cells: each is appended in place,
+// without a string of its own.
 void appendCell(std::string& out, const book::Cell& cell,
                 const std::vector<std::uint32_t>& cellXfIndex, SharedStrings& strings) {
     book::Cell::Kind kind = cell.kind == book::Cell::Kind::Formula ? cell.result : cell.kind;
-    out += "<c r=\"" + cellReference(cell.row, cell.col) + "\"";
+    out += "<c r=\"";
+    appendCellReference(out, cell.row, cell.col);
+    out += '"';
     const std::uint32_t xf = cell.xf < cellXfIndex.size() ? cellXfIndex[cell.xf] : 0;
-    if (xf != 0) out += " s=\"" + std::to_string(xf) + "\"";
+    if (xf != 0) {
+        out += " s=\"";
+        appendNumber(out, xf);
+        out += '"';
+    }
     switch (kind) {
         case book::Cell::Kind::Number:
-            out += "><v>" + numberText(cell.number) + "</v></c>";
+            out += "><v>";
+            out += numberText(cell.number);
+            out += "</v></c>";
             return;
         case book::Cell::Kind::Text:
-            out += " t=\"s\"><v>" + std::to_string(strings.index(cell.text)) + "</v></c>";
+            out += " t=\"s\"><v>";
+            appendNumber(out, strings.index(cell.text));
+            out += "</v></c>";
             return;
         case book::Cell::Kind::Boolean:
-            out += std::string(" t=\"b\"><v>") + (cell.code ? "1" : "0") + "</v></c>";
+            out += cell.code ? " t=\"b\"><v>1</v></c>" : " t=\"b\"><v>0</v></c>";
             return;
         case book::Cell::Kind::Error:
-            out += std::string(" t=\"e\"><v>") + errorText(cell.code) + "</v></c>";
+            out += " t=\"e\"><v>";
+            out += errorText(cell.code);
+            out += "</v></c>";
             return;
         default:
             out += "/>";

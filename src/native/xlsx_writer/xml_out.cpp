@@ -72,11 +72,21 @@ void appendAttribute(std::string& out, std::string_view text) {
     append(out, text, true);
 }
 
+void appendCellReference(std::string& out, std::uint32_t row, std::uint32_t col) {
+    char letters[8];
+    std::size_t n = 0;
+    for (std::uint32_t c = col + 1; c > 0 && n < sizeof letters; c = (c - 1) / 26)
+        letters[n++] = static_cast<char>('A' + (c - 1) % 26);
+    while (n > 0) out += letters[--n];
+    char digits[12];
+    const auto end = std::to_chars(digits, digits + sizeof digits, row + 1).ptr;
+    out.append(digits, end);
+}
+
 std::string cellReference(std::uint32_t row, std::uint32_t col) {
-    std::string letters;
-    for (std::uint32_t c = col + 1; c > 0; c = (c - 1) / 26)
-        letters.insert(letters.begin(), static_cast<char>('A' + (c - 1) % 26));
-    return letters + std::to_string(row + 1);
+    std::string out;
+    appendCellReference(out, row, col);
+    return out;
 }
 
 std::string numberText(double value) {

@@ -17,6 +17,7 @@ void appendAttribute(std::string& out, std::string_view text);
 
 // "A1" style reference of a 0-based cell.
 std::string cellReference(std::uint32_t row, std::uint32_t col);
+void appendCellReference(std::string& out, std::uint32_t row, std::uint32_t col);
 // The shortest text that reads back as the same double.
 std::string numberText(double value);
 
