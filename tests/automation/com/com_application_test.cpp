@@ -88,7 +88,7 @@ TEST(ComApplication, ReadsARowTheEngineCannotAndTheListColumnsWithTheCallsTheRea
     list_file::RowStore rows;
     {
         auto xl = CreateApplicationWithFallback();
-        auto opened = run::ReadWorkbookRow(*xl, book, "answer.xls", columns, prop_name, rows);
+        auto opened = run::ReadWorkbookRow(*xl, book, "見積.xls", columns, prop_name, rows);
         opened->close(false);
         // Not quit: the instance must end all the same.
     }
