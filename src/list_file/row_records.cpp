@@ -1,5 +1,7 @@
 #include "list_file/row_records.h"
 
+#include "native/text/json_string.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -97,39 +99,6 @@ void appendCsvField(std::string& out, const std::string& text) {
     out += '"';
 }
 
-void appendJsonString(std::string& out, const std::string& text) {
-    out += '"';
-    for (char c : text) {
-        const auto u = static_cast<unsigned char>(c);
-        switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                if (u < 0x20) {
-                    char escaped[8];
-                    std::snprintf(escaped, sizeof escaped, "\\u%04x", u);
-                    out += escaped;
-                } else {
-                    out += c;
-                }
-        }
-    }
-    out += '"';
-}
-
 void appendField(std::string& out, const Field& field, RowFormat format) {
     if (format == RowFormat::Csv) {
         appendCsvField(out, field.text);
@@ -138,7 +107,7 @@ void appendField(std::string& out, const Field& field, RowFormat format) {
     } else if (field.kind == Field::Kind::Literal) {
         out += field.text;
     } else {
-        appendJsonString(out, field.text);
+        xls::text::appendJsonString(out, field.text);
     }
 }
 
@@ -198,7 +167,7 @@ std::string RowRecordsText(const RowStore& rows, const ColumnTable& columns,
             if (asText) result.valuesAsText.push_back({row.fileName, name});
             if (k > 0) out += ',';
             if (format == RowFormat::JsonLines) {
-                appendJsonString(out, name);
+                xls::text::appendJsonString(out, name);
                 out += ':';
             }
             appendField(out, field, format);

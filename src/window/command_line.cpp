@@ -41,13 +41,14 @@ std::vector<Word> wordsWithPlaces(const std::string& arguments) {
     return words;
 }
 
-// The pattern of "--include GLOB" or "--include=GLOB" (option being the
+// The value of "--include GLOB" or "--include=GLOB" (option being the
 // name), taking the next word for the first; nothing for another option,
-// and nothing, refused, for one without its pattern.
-template <typename Refuse>
-std::optional<std::string> patternOption(const std::string& text, std::string_view option,
-                                         const std::vector<Word>& words, std::size_t& i,
-                                         const Refuse& refuse) {
+// and nothing, refused with the message `missing` makes, for one without
+// its value.
+template <typename Refuse, typename Missing>
+std::optional<std::string> valueOption(const std::string& text, std::string_view option,
+                                       const std::vector<Word>& words, std::size_t& i,
+                                       const Refuse& refuse, const Missing& missing) {
     const std::string withValue = std::string(option) + "=";
     std::string value;
     if (text.starts_with(withValue)) {
@@ -58,29 +59,7 @@ std::optional<std::string> patternOption(const std::string& text, std::string_vi
         value = words[++i].text;
     }
     if (value.empty()) {
-        refuse(OptionWithoutValueMessage(text));
-        return std::nullopt;
-    }
-    return value;
-}
-
-// The file of "--csv FILE" or "--csv=FILE" (option being the name), as
-// patternOption takes a pattern.
-template <typename Refuse>
-std::optional<std::string> rowsFileOption(const std::string& text, std::string_view option,
-                                          const std::vector<Word>& words, std::size_t& i,
-                                          const Refuse& refuse) {
-    const std::string withValue = std::string(option) + "=";
-    std::string value;
-    if (text.starts_with(withValue)) {
-        value = text.substr(withValue.size());
-    } else if (text != option) {
-        return std::nullopt;
-    } else if (i + 1 < words.size()) {
-        value = words[++i].text;
-    }
-    if (value.empty()) {
-        refuse(RowsFileMissingMessage(std::string(option)));
+        refuse(missing(text));
         return std::nullopt;
     }
     return value;
@@ -136,14 +115,22 @@ std::vector<std::size_t> takeOptions(const std::vector<Word>& words, StartOption
             options.gathering.recursive = true;
         } else if (text == kNoRecursiveOption) {
             options.gathering.recursive = false;
-        } else if (auto pattern = patternOption(text, kIncludeOption, words, i, refuse)) {
+        } else if (auto pattern = valueOption(text, kIncludeOption, words, i, refuse,
+                                              OptionWithoutValueMessage)) {
             options.gathering.include.push_back(std::move(*pattern));
-        } else if (auto pattern = patternOption(text, kExcludeOption, words, i, refuse)) {
+        } else if (auto pattern = valueOption(text, kExcludeOption, words, i, refuse,
+                                              OptionWithoutValueMessage)) {
             options.gathering.exclude.push_back(std::move(*pattern));
-        } else if (auto file = rowsFileOption(text, kCsvOption, words, i, refuse)) {
+        } else if (auto file =
+                       valueOption(text, kCsvOption, words, i, refuse, [](const std::string&) {
+                           return RowsFileMissingMessage(std::string(kCsvOption));
+                       })) {
             ++rowsOptions;
             options.rows = RowsRequest{{list_file::RowFormat::Csv}, std::move(*file)};
-        } else if (auto file = rowsFileOption(text, kJsonLinesOption, words, i, refuse)) {
+        } else if (auto file = valueOption(
+                       text, kJsonLinesOption, words, i, refuse, [](const std::string&) {
+                           return RowsFileMissingMessage(std::string(kJsonLinesOption));
+                       })) {
             ++rowsOptions;
             options.rows = RowsRequest{{list_file::RowFormat::JsonLines}, std::move(*file)};
         } else if (text == kByteOrderMarkOption) {

@@ -3,13 +3,14 @@
 #include "automation/automation_error.h"
 #include "automation/native/cell_value.h"
 #include "automation/native/workbook_data.h"
-#include "json_writer.h"
+#include "native/text/json_string.h"
 
 namespace mokuji::inspect {
 
 namespace {
 
 using automation::AutomationError;
+using xls::text::jsonString;
 
 std::string describeCell(xls::native::WorkbookData& book, const xls::biff::Cell& cell) {
     // Through cellValue, so the text is what a name on this cell would show.

@@ -1,6 +1,6 @@
 #include "workbook_report.h"
 
-#include "json_writer.h"
+#include "native/text/json_string.h"
 #include "run/workbook_row_reader.h"
 #include "sheet_cells_report.h"
 
@@ -9,6 +9,7 @@ namespace mokuji::inspect {
 namespace {
 
 using automation::AutomationError;
+using xls::text::jsonString;
 
 // The sheet part of a sheet-level name's text, unquoted; "" for a
 // workbook-level name.

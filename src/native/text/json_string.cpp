@@ -1,11 +1,11 @@
-#include "json_writer.h"
+#include "native/text/json_string.h"
 
 #include "native/text/hex.h"
 
-namespace mokuji::inspect {
+namespace xls::text {
 
-std::string jsonString(std::string_view text) {
-    std::string out = "\"";
+void appendJsonString(std::string& out, std::string_view text) {
+    out += '"';
     for (char ch : text) {
         auto c = static_cast<unsigned char>(ch);
         switch (c) {
@@ -26,13 +26,19 @@ std::string jsonString(std::string_view text) {
                 break;
             default:
                 if (c < 0x20) {
-                    out += "\\u" + xls::text::hexDigits(c, 4, xls::text::HexCase::Lower);
+                    out += "\\u" + hexDigits(c, 4, HexCase::Lower);
                 } else {
                     out += ch;
                 }
         }
     }
-    return out + "\"";
+    out += '"';
 }
 
-}  // namespace mokuji::inspect
+std::string jsonString(std::string_view text) {
+    std::string out;
+    appendJsonString(out, text);
+    return out;
+}
+
+}  // namespace xls::text
