@@ -9,7 +9,14 @@ namespace mokuji::os {
 // A folder could not be listed, or a path not examined.
 class FileSystemError : public std::runtime_error {
   public:
-    using std::runtime_error::runtime_error;
+    // What a user can do something about, told apart from the rest.
+    enum class Cause { Other, NoPermission };
+    explicit FileSystemError(const std::string& what, Cause cause = Cause::Other)
+        : std::runtime_error(what), cause_(cause) {}
+    Cause cause() const { return cause_; }
+
+  private:
+    Cause cause_;
 };
 
 struct FileAttributes {

@@ -67,7 +67,11 @@ std::vector<std::string> PosixFileSystem::listFolder(const std::string& folder) 
     const std::string where = folder.empty() ? "." : folder;
     std::error_code ec;
     fs::directory_iterator it(toPath(where), ec);
-    if (ec) throw FileSystemError("cannot list folder \"" + where + "\": " + ec.message());
+    if (ec)
+        throw FileSystemError("cannot list folder \"" + where + "\": " + ec.message(),
+                              ec == std::errc::permission_denied
+                                  ? FileSystemError::Cause::NoPermission
+                                  : FileSystemError::Cause::Other);
     std::vector<std::string> names;
     for (const fs::directory_iterator end; it != end;) {
         std::string name = toText(it->path().filename());

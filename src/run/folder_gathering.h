@@ -63,7 +63,8 @@ struct GatherResult {
     // What a search of subfolders passed over, for the caller to name: the
     // lists of subfolders (another list, not an answer), folders met again
     // through a link, folders that could not be read (with why), and the
-    // limit it stopped at ("" when none). Relative paths.
+    // limit it stopped at ("" when none). Relative paths; a folder's reason
+    // is "" when it was for want of permission.
     std::vector<std::string> subfolderLists = {};
     std::vector<std::string> foldersReachedAgain = {};
     std::vector<std::pair<std::string, std::string>> unreadableFolders = {};

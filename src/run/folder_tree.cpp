@@ -38,7 +38,8 @@ class TreeWalk {
         try {
             names = search_.fs.listFolder(path);
         } catch (const os::FileSystemError& e) {
-            tree_.unreadable.emplace_back(relative, e.what());
+            tree_.unreadable.emplace_back(
+                relative, e.cause() == os::FileSystemError::Cause::NoPermission ? "" : e.what());
             return;
         }
         // Subfolders wait until this folder's files are taken, so that only

@@ -25,7 +25,8 @@ struct FolderTree {
     // through a link that leads back up or across (relative, ending in the
     // separator).
     std::vector<std::string> reachedAgain;
-    // Subfolders that could not be listed, and why.
+    // Subfolders that could not be listed, and why: "" when for want of
+    // permission, else the system's words.
     std::vector<std::pair<std::string, std::string>> unreadable;
     // The limit the search stopped at, when it did: "" when none.
     std::string limitReached;

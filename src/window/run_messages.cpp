@@ -259,7 +259,8 @@ std::string FolderSearchMessage(const run::GatherResult& gathering) {
     for (const std::string& folder : gathering.foldersReachedAgain)
         lines += os::SlashSeparated(folder) + "（探したフォルダへのリンク）\r\n";
     for (const auto& [folder, why] : gathering.unreadableFolders)
-        lines += os::SlashSeparated(folder) + "（フォルダを読めません: " + OneLine(why) + "）\r\n";
+        lines += os::SlashSeparated(folder) + "（フォルダを読めません: " +
+                 (why.empty() ? std::string("読む権限がありません") : OneLine(why)) + "）\r\n";
     std::string text;
     if (!lines.empty()) text = "サブフォルダの以下のものは目次に載せていません。\r\n" + lines;
     if (!gathering.searchLimit.empty())

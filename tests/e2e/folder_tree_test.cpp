@@ -102,7 +102,7 @@ TEST_F(FolderTree, SubfoldersAreListedByRelativePathAndWhatWasPassedOverIsNamed)
     EXPECT_THAT(first.err, HasSubstr("sub/00_目次.xls（サブフォルダの目次ファイル）"));
     EXPECT_THAT(first.err, HasSubstr("開発部/第3課/上へ/（探したフォルダへのリンク）"));
     EXPECT_THAT(first.err, HasSubstr("除外したブック1件"));
-    EXPECT_THAT(first.err, HasSubstr("読めない/（フォルダを読めません"));
+    EXPECT_THAT(first.err, HasSubstr("読めない/（フォルダを読めません: 読む権限がありません）"));
 
     // A second run after one answer left and another came: rows follow the
     // folder, and the sheets of the fallback cells come from the list.

@@ -65,7 +65,9 @@ std::vector<std::string> Win32FileSystem::listFolder(const std::string& folder) 
         const DWORD error = GetLastError();
         // A folder with nothing in it, not even "." (a drive's root).
         if (error == ERROR_FILE_NOT_FOUND) return names;
-        throw FileSystemError("cannot list folder \"" + where + "\": " + SystemMessage(error));
+        throw FileSystemError("cannot list folder \"" + where + "\": " + SystemMessage(error),
+                              error == ERROR_ACCESS_DENIED ? FileSystemError::Cause::NoPermission
+                                                           : FileSystemError::Cause::Other);
     }
     do {
         if (isDotEntry(found.cFileName) || (found.dwFileAttributes & kLeftOut) != 0) continue;
