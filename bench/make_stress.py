@@ -7,6 +7,12 @@
   tiny_records.xls    a workbook of small value records only (RK, NUMBER and
                       BOOLERR cells, 256 to a row), about 32 MB
   not_a_workbook.xls  1000 MiB of text
+  tiny_list.xls       a workbook whose sheet holds, after its few cells,
+                      8,000,000 records of four bytes (a header, no body) of
+                      a kind no reader knows and every reader must carry
+                      through unread, about 32 MB: made to be updated as a
+                      list file (run_whole.py --cases tiny-list), and only
+                      with --only
 
 Both workbooks carry workbook-level names on a number and a text cell (and
 the tiny one on a Boolean), so that either serves as a questionnaire whose
@@ -172,9 +178,10 @@ def workbook_globals(sheet_name, names, strings, sheet_offset):
     return b"".join(out)
 
 
-def worksheet(rows, start):
+def worksheet(rows, start, tail=b""):
     """The sheet's substream, for a stream position start of its BOF; rows
-    are (row, first column, last column + 1, [cell records in column order])."""
+    are (row, first column, last column + 1, [cell records in column order]);
+    tail, records that follow the cells."""
     blocks = [rows[i:i + ROWS_PER_BLOCK] for i in range(0, len(rows), ROWS_PER_BLOCK)]
     first_row, last_row = rows[0][0], rows[-1][0] + 1
     first_col = min(r[1] for r in rows)
@@ -212,14 +219,14 @@ def worksheet(rows, start):
                    + struct.pack("<%dI" % len(dbcells), *dbcells))
     assert len(index) == index_size
     window2 = record(WINDOW2, struct.pack("<HHHHHHHHH", 0x06B6, 0, 0, 0x40, 0, 0, 0, 0, 0))
-    return b"".join([bof, index] + head + body + [window2, record(EOF)])
+    return b"".join([bof, index] + head + body + [tail, window2, record(EOF)])
 
 
-def workbook_stream(rows, names, strings):
+def workbook_stream(rows, names, strings, tail=b""):
     glob = workbook_globals("回答票", names, strings, 0)
     # The sheet's position only changes a number, never the globals' size.
     glob = workbook_globals("回答票", names, strings, len(glob))
-    return glob + worksheet(rows, len(glob))
+    return glob + worksheet(rows, len(glob), tail)
 
 
 def blank_grid():
@@ -286,6 +293,20 @@ def tiny_records(size):
     return workbook_stream(rows, names, strings)
 
 
+# Not assigned to any record in BIFF8: readers skip it, writers that keep
+# what they do not know copy it back.
+UNKNOWN = 0x01F0
+
+
+def tiny_list(count=8000 * 1000):
+    """The two named cells, then count records that are nothing but a header."""
+    strings = ["小さな記録"]
+    names = [("回答者名", 0, 1), ("点数", 0, 0)]
+    rows = [(0, 0, 2, [record(NUMBER, struct.pack("<HHHd", 0, 0, CELL_XF, 42.0)),
+                       record(LABELSST, struct.pack("<HHHI", 0, 1, CELL_XF, 0))])]
+    return workbook_stream(rows, names, strings, record(UNKNOWN) * count)
+
+
 def not_a_workbook(path, mib=1000):
     """Lines of text, written a mebibyte at a time."""
     line = "This file is plain text and no workbook at all; its name only says .xls.\n"
@@ -298,7 +319,8 @@ def not_a_workbook(path, mib=1000):
 def main():
     ap = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     ap.add_argument("folder")
-    ap.add_argument("--only", nargs="+", choices=["blank_grid", "tiny_records", "not_a_workbook"])
+    ap.add_argument("--only", nargs="+",
+                    choices=["blank_grid", "tiny_records", "not_a_workbook", "tiny_list"])
     args = ap.parse_args()
     os.makedirs(args.folder, exist_ok=True)
     for name in args.only or ["blank_grid", "tiny_records", "not_a_workbook"]:
@@ -308,6 +330,8 @@ def main():
             write_compound_file(path, "Workbook", blank_grid())
         elif name == "tiny_records":
             write_compound_file(path, "Workbook", tiny_records(32 * 1000 * 1000))
+        elif name == "tiny_list":
+            write_compound_file(path, "Workbook", tiny_list())
         else:
             not_a_workbook(path)
         print("%s: %.1f MiB in %.1f s" % (path, os.path.getsize(path) / 2**20,

@@ -51,6 +51,21 @@ Cases (--cases, comma-separated):
                     mokuji -r, in rounds that alternate the three, for a
                     new list and for an update, in a table of its own
                     (aim: the tree within 1.2 times the flat folder)
+  cold              the corpus, new list, with the page cache dropped
+                    before every run (sync, then 3 into
+                    /proc/sys/vm/drop_caches; only as root, else skipped
+                    with a note) and the programs' own files read back in,
+                    so that only the folder is cold: mokuji against the
+                    raw read, alternating, in a table of its own (aim:
+                    mokuji within 1.0 times the raw read)
+  10k               the corpus copied ten times under other names, 10,000
+                    workbooks: mokuji against the raw read, new list and
+                    update, in a table of its own (aim: a peak of at most
+                    32 MiB)
+  tiny-list         make_stress.py's tiny_list.xls (32 MB, 8,000,000
+                    records of four bytes) as the list file beside the four
+                    example questionnaires, updated (aim: a peak of at most
+                    twice the file's size plus 32 MiB)
 
 The peers get the same folder; a list file there is moved aside while they
 run, as they would otherwise read it as one more workbook.
@@ -86,12 +101,18 @@ MiB = 1024.0 * 1024.0
 COMMANDS = ("mokuji", "raw read", "xlrd", "SheetJS")
 XLSX_COMMANDS = ("mokuji", "raw read", "openpyxl")
 CASES = ("generated-new", "generated-update", "corpus-new", "corpus-update", "stress", "xlsx-new",
-         "subfolders")
+         "subfolders", "cold", "10k", "tiny-list")
+# Cases with a table of their own, not that of the four commands.
+OWN_TABLE = ("stress", "subfolders", "cold", "10k", "tiny-list")
 XLSX_CASES = ("xlsx-new",)
 # What mokuji should run at least this many times faster than, over .xlsx.
 XLSX_AIM = 20
 # The most a tree of subfolders may cost against the same workbooks flat.
 TREE_AIM = 1.2
+# The most a run on a cold cache may cost against reading its files.
+COLD_AIM = 1.0
+# The most a run over 10,000 workbooks may hold, in MiB.
+TEN_THOUSAND_AIM = 32
 
 
 class Measured:
@@ -269,6 +290,10 @@ def measure(case, args, work, env):
                     ("raw read", [args.raw, "--extensions", "xlsx", case.folder], None, False),
                     ("openpyxl", [args.python, args.openpyxl, case.folder, "--csv", peer_csv],
                      None, False)]
+    elif case.key.startswith("10k"):
+        # The peers would take minutes a round and say nothing new.
+        commands = [("mokuji", mokuji_command(args, case.folder), env, False),
+                    ("raw read", [args.raw, case.folder], None, False)]
     else:
         commands = [("mokuji", mokuji_command(args, case.folder), env, False),
                     ("raw read", [args.raw, case.folder], None, False),
@@ -354,12 +379,14 @@ def print_xlsx_table(cases, args):
         print("%s: %s" % (case.title, case.agreement))
 
 
-def stress_files(args, work):
-    """The folder of make_stress.py's files, made on the first use."""
+def stress_files(work, names):
+    """The folder of make_stress.py's files of those names, each made on
+    its first use."""
     folder = os.path.join(work, "stress-files")
-    names = ("blank_grid.xls", "tiny_records.xls", "not_a_workbook.xls")
-    if not all(os.path.exists(os.path.join(folder, n)) for n in names):
-        subprocess.run([sys.executable, os.path.join(HERE, "make_stress.py"), folder], check=True)
+    missing = [n[:-4] for n in names if not os.path.exists(os.path.join(folder, n))]
+    if missing:
+        subprocess.run([sys.executable, os.path.join(HERE, "make_stress.py"), folder, "--only"]
+                       + missing, check=True)
     return folder
 
 
@@ -489,13 +516,15 @@ def subfolders(args, work, env, corpus):
                      "%d × %d" % shapes["flat: mokuji"] if shapes["flat: mokuji"] else "none"))
 
 
-def stress(args, work, env):
-    """Times mokuji over each stress file in the roles a run can give it."""
-    files = stress_files(args, work)
-    roles = [("blank_grid.xls", "only source"), ("blank_grid.xls", "list file"),
-             ("tiny_records.xls", "only source"), ("tiny_records.xls", "list file"),
-             ("not_a_workbook.xls", "only source"), ("not_a_workbook.xls", "source beside 4"),
-             ("not_a_workbook.xls", "list file")]
+STRESS_ROLES = [("blank_grid.xls", "only source"), ("blank_grid.xls", "list file"),
+                ("tiny_records.xls", "only source"), ("tiny_records.xls", "list file"),
+                ("not_a_workbook.xls", "only source"), ("not_a_workbook.xls", "source beside 4"),
+                ("not_a_workbook.xls", "list file")]
+
+
+def stress(args, work, env, roles):
+    """Times mokuji over each stress file in the roles given, (file, role)."""
+    files = stress_files(work, sorted({name for name, _ in roles}))
     lines, messages = [], []
     for name, role in roles:
         source = os.path.join(files, name)
@@ -566,6 +595,110 @@ def stress(args, work, env):
     for m in messages:
         print("- " + m)
 
+def drop_caches():
+    """Empties the page cache, folders and inodes included, after writing
+    out what is dirty; False when this process may not."""
+    if os.geteuid() != 0:
+        return False
+    os.sync()
+    try:
+        with open("/proc/sys/vm/drop_caches", "w") as fh:
+            fh.write("3\n")
+    except OSError:
+        return False
+    return True
+
+
+def program_files(exe):
+    """The program and the shared libraries it loads, as ldd lists them."""
+    files = [exe]
+    done = subprocess.run(["ldd", exe], capture_output=True, text=True)
+    for line in done.stdout.splitlines():
+        parts = line.split()
+        path = parts[2] if len(parts) > 2 and parts[1] == "=>" else parts[0] if parts else ""
+        if path.startswith("/"):
+            files.append(path)
+    return files
+
+
+def read_back(files):
+    for path in files:
+        with open(path, "rb") as fh:
+            while fh.read(1 << 20):
+                pass
+
+
+def cold(args, work, env, corpus):
+    """Times mokuji against the raw read, each on a dropped page cache."""
+    if args.wine:
+        print("cold: left out, the Linux program only (Wine's own files would be cold too)")
+        return
+    if corpus is None:
+        print("cold: left out, no corpus at %s" % args.corpus)
+        return
+    if not drop_caches():
+        print("cold: left out, dropping the page cache needs root "
+              "(sync; echo 3 > /proc/sys/vm/drop_caches)")
+        return
+    # What a user meets is a folder not read before, by a program that
+    # has run before: its own files are read back in after each drop.
+    programs = sorted(set(program_files(args.mokuji) + program_files(args.raw) + [TIME]))
+    log = os.path.join(work, "run.log")
+    listed = os.path.join(corpus, LIST_FILE)
+    commands = (("mokuji", mokuji_command(args, corpus), env),
+                ("raw read", [args.raw, corpus], None))
+    case = Case("cold", "corpus, new list, cold cache", corpus, True, ("mokuji", "raw read"))
+    print("measuring: %s" % case.title, file=sys.stderr)
+    for r in range(args.rounds):
+        for name, argv, command_env in commands[r % 2:] + commands[:r % 2]:
+            if name == "mokuji" and os.path.exists(listed):
+                os.remove(listed)
+            drop_caches()
+            read_back(programs)
+            case.results[name].append(run_measured(argv, command_env, log))
+            if name == "mokuji" and case.shape is None:
+                case.shape = list_shape(args.python, listed)
+    if os.path.exists(listed):
+        os.remove(listed)
+    print_rows([case], ("mokuji", "raw read"), [("mokuji", "raw read")], digits=2)
+    ratio_of = medians(case.results["mokuji"])[0] / medians(case.results["raw read"])[0]
+    print("\nmedians of %d rounds, each command on a page cache dropped just before it "
+          "(the programs' own files read back in), the two alternating; ratio of wall time; "
+          "mokuji within %.1f× the raw read: %s"
+          % (args.rounds, COLD_AIM, "met" if ratio_of <= COLD_AIM else "not met"))
+
+
+def copied_ten_times(corpus, work):
+    """The corpus's workbooks copied ten times, the copies numbered on from
+    the last of them; made on the first use."""
+    sources = sorted(n for n in os.listdir(corpus) if n.endswith(".xls") and n != LIST_FILE)
+    folder = os.path.join(work, "corpus-10k")
+    named = []
+    for k in range(10):
+        for i, n in enumerate(sources):
+            stem, number = n[:-4].rstrip("0123456789"), n[:-4][len(n[:-4].rstrip("0123456789")):]
+            if number:
+                named.append((n, "%s%0*d.xls" % (stem, len(number),
+                                                 int(number) + k * len(sources))))
+            else:
+                named.append((n, "%s_%d.xls" % (n[:-4], k) if k else n))
+    if all(os.path.exists(os.path.join(folder, new)) for _, new in named):
+        return folder
+    shutil.rmtree(folder, ignore_errors=True)
+    os.makedirs(folder)
+    for old, new in named:
+        # Copies, not links: ten times the files, in the file cache too.
+        shutil.copyfile(os.path.join(corpus, old), os.path.join(folder, new))
+    return folder
+
+
+def print_ten_thousand_table(cases, args):
+    print_rows(cases, ("mokuji", "raw read"), [("mokuji", "raw read")])
+    met = sum(1 for c in cases if medians(c.results["mokuji"])[2] <= TEN_THOUSAND_AIM)
+    print("\nmedians of %d alternating rounds; peak = largest maximum RSS of the rounds; "
+          "ratio of wall time; mokuji's peak within %d MiB in %d of %d cases"
+          % (args.rounds, TEN_THOUSAND_AIM, met, len(cases)))
+
 
 def main():
     ap = argparse.ArgumentParser(description=__doc__.split("\n")[0])
@@ -606,13 +739,15 @@ def main():
     unknown = [c for c in wanted if c not in CASES]
     if unknown:
         sys.exit("unknown case: %s (known: %s)" % (", ".join(unknown), ", ".join(CASES)))
-    table = [c for c in wanted if c not in ("stress", "subfolders") and c not in XLSX_CASES]
+    table = [c for c in wanted if c not in OWN_TABLE and c not in XLSX_CASES]
     xlsx_table = [c for c in wanted if c in XLSX_CASES]
     needed = [args.wine or args.mokuji, TIME]
     if table:
         needed += [args.raw, args.peer]
     if xlsx_table:
         needed += [args.raw, args.openpyxl]
+    if set(wanted) & {"cold", "10k"}:
+        needed.append(args.raw)
     if set(wanted) & {"generated-new", "generated-update", "corpus-update", "xlsx-new"}:
         needed.append(args.maker)
     for exe in needed:
@@ -653,7 +788,7 @@ def main():
     corpus = None
     if "subfolders" in wanted and not os.path.exists(args.corpus):
         sys.exit("the subfolders case spreads the corpus: missing %s" % args.corpus)
-    if set(wanted) & {"corpus-new", "corpus-update", "subfolders"} and \
+    if set(wanted) & {"corpus-new", "corpus-update", "subfolders", "cold", "10k"} and \
             os.path.exists(args.corpus):
         corpus_root = os.path.join(work, "corpus")
         if not os.path.isdir(corpus_root):
@@ -667,6 +802,16 @@ def main():
         cases += [Case("corpus-new", "corpus, new list", corpus, True),
                   Case("corpus-update", "corpus, update", corpus, False)]
     cases = [c for c in cases if c.key in table]
+    ten_thousand = []
+    if "10k" in wanted:
+        if corpus is None:
+            print("10k: left out, no corpus at %s" % args.corpus, file=sys.stderr)
+        else:
+            folder = copied_ten_times(corpus, work)
+            ten_thousand = [Case("10k-new", "corpus × 10, new list", folder, True,
+                                 ("mokuji", "raw read")),
+                            Case("10k-update", "corpus × 10, update", folder, False,
+                                 ("mokuji", "raw read"))]
 
     for case in cases:
         if case.key == "corpus-update":
@@ -683,7 +828,7 @@ def main():
         twins = xlsx_twins(args, generated, work)
         xlsx_cases.append(Case("xlsx-new", "generated as .xlsx, new list", twins, True,
                                XLSX_COMMANDS))
-    for case in xlsx_cases:
+    for case in xlsx_cases + ten_thousand:
         print("measuring: %s" % case.title, file=sys.stderr)
         measure(case, args, work, env)
 
@@ -697,10 +842,26 @@ def main():
         if cases or xlsx_cases:
             print()
         subfolders(args, work, env, corpus)
+    printed = cases or xlsx_cases or "subfolders" in wanted
     if "stress" in wanted:
-        if cases or xlsx_cases or "subfolders" in wanted:
+        if printed:
             print()
-        stress(args, work, env)
+        stress(args, work, env, STRESS_ROLES)
+        printed = True
+    if ten_thousand:
+        if printed:
+            print()
+        print_ten_thousand_table(ten_thousand, args)
+        printed = True
+    if "tiny-list" in wanted:
+        if printed:
+            print()
+        stress(args, work, env, [("tiny_list.xls", "list file")])
+        printed = True
+    if "cold" in wanted:
+        if printed:
+            print()
+        cold(args, work, env, corpus)
     with open("/proc/loadavg") as fh:
         print("\nload average after the run: %s" % " ".join(fh.read().split()[:3]))
     if args.wine:

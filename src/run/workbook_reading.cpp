@@ -11,6 +11,7 @@
 
 #include "automation/ignoring_failure.h"
 #include "os/path_names.h"
+#include "os/read_ahead.h"
 #include "run/workbook_row_reader.h"
 
 namespace mokuji::run {
@@ -23,6 +24,10 @@ using automation::AutomationError;
 constexpr std::size_t kPoolThreshold = 8;
 // More readers than this only queue for the disk.
 constexpr unsigned kMaxReaders = 4;
+// Workbooks asked of the disk ahead of the one a reader takes: on a cold
+// cache the disk then fetches them while the readers parse, instead of
+// each reader waiting for one file at a time.
+constexpr std::size_t kReadAhead = 32;
 
 }  // namespace
 
@@ -63,10 +68,14 @@ struct ReadingPool::Shared {
     std::vector<std::optional<WorkbookReading>> readings;
     std::atomic<std::size_t> next{0};
     std::atomic<bool> stop{false};
+    bool readAhead = false;
     std::vector<std::thread> readers;
 
     void read(automation::Application& xl_app) {
         for (std::size_t i = next++; i < readings.size() && !stop; i = next++) {
+            // The first ones are asked for as the pool starts.
+            if (readAhead && i + kReadAhead < readings.size())
+                os::ExpectReadingSoon(PlannedPath(plan, i + kReadAhead));
             WorkbookReading reading = ReadPlannedWorkbook(xl_app, plan, i);
             if (reading.book) automation::ignoringFailure([&] { reading.book->close(false); });
             reading.book.reset();
@@ -86,6 +95,13 @@ std::unique_ptr<ReadingPool> ReadingPool::start(const RunPlan& plan,
     if (!probe.readsInParallel() || cores < 2 || plan.workbooks.size() < kPoolThreshold)
         return nullptr;
     auto shared = std::make_shared<Shared>(plan);
+    // Asking costs an open a workbook, which a folder read just before (the
+    // usual second run) does not repay; its first and last workbook tell.
+    shared->readAhead = !os::StartIsCached(PlannedPath(plan, 0)) ||
+                        !os::StartIsCached(PlannedPath(plan, plan.workbooks.size() - 1));
+    if (shared->readAhead)
+        for (std::size_t i = 0; i < std::min(kReadAhead, plan.workbooks.size()); ++i)
+            os::ExpectReadingSoon(PlannedPath(plan, i));
     std::unique_ptr<ReadingPool> pool(new ReadingPool(shared));
     const unsigned readers = std::min(cores, kMaxReaders);
     for (unsigned k = 0; k < readers; ++k) {
