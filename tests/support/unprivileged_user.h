@@ -56,12 +56,10 @@ class ActingUnprivileged {
         giveToUnprivilegedUser(folder);
         if (::setegid(kUnprivilegedGid) != 0) return;
         active_ = ::seteuid(kUnprivilegedUid) == 0;
-        if (!active_) (void)::setegid(0);
+        if (!active_) backToRoot(false);
     }
     ~ActingUnprivileged() {
-        if (!active_) return;
-        (void)::seteuid(0);
-        (void)::setegid(0);
+        if (active_) backToRoot(true);
     }
     ActingUnprivileged(const ActingUnprivileged&) = delete;
     ActingUnprivileged& operator=(const ActingUnprivileged&) = delete;
@@ -69,6 +67,13 @@ class ActingUnprivileged {
     bool active() const { return active_; }
 
   private:
+    // Should this fail there is nothing else to try; a (void) cast would not
+    // silence the checked build's warning about the result.
+    static void backToRoot(bool user) {
+        if (user && ::seteuid(0) != 0) return;
+        if (::setegid(0) != 0) return;
+    }
+
     bool active_ = false;
 };
 
