@@ -3,11 +3,13 @@
 # LibreOffice Calc is the second independent reader of the lists we write
 # (beside xlrd), python3-uno lets the tests edit lists in LibreOffice
 # itself, as users do, and Xvfb is a display for the window's end-to-end
-# run: their tests would skip (or, in CI, fail) without them. dpkg-dev (dpkg-shlibdeps) finds the Debian
-# package's dependencies; desktop-file-utils, appstream and man-db check the
-# installed desktop entry, metainfo and manual page, and xdg-utils that the
-# install leaves the desktop's default applications alone. clang-format
-# checks that every source keeps the repository's layout.
+# run: their tests would skip (or, in CI, fail) without them. dpkg-dev
+# (dpkg-shlibdeps) finds the Debian package's dependencies and lintian
+# checks the package as an archive would; desktop-file-utils, appstream and
+# man-db check the installed desktop entry, metainfo and manual page, and
+# xdg-utils that the install leaves the desktop's default applications
+# alone. clang-format checks that every source keeps the repository's
+# layout.
 # Safe to run again: apt-get skips what is already there.
 set -eu
 
@@ -17,7 +19,7 @@ packages="build-essential cmake ninja-build pkg-config
           qt6-base-dev qt6-translations-l10n fonts-ipafont-gothic
           clang libclang-rt-14-dev clang-format
           libreoffice-calc python3-uno xvfb xauth
-          dpkg-dev desktop-file-utils appstream man-db xdg-utils
+          dpkg-dev lintian desktop-file-utils appstream man-db xdg-utils
           zlib1g-dev libexpat1-dev libpugixml-dev python3-openpyxl"
 
 missing=""

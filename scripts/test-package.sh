@@ -1,9 +1,10 @@
 #!/bin/sh
-# Builds the Debian package from build/release, installs it on this machine
-# with apt (so that its dependencies are resolved as a user's would be), runs
-# `mokuji` from PATH on a copy of the example folder without a display,
-# checks the list with xlrd and removes (purges) the package again, whatever
-# failed.
+# Builds the Debian package from build/release, checks it with lintian (an
+# error or a warning fails, as an archive would refuse it), installs it on
+# this machine with apt (so that its dependencies are resolved as a user's
+# would be), runs `mokuji` from PATH on a copy of the example folder without
+# a display, checks the list with xlrd, runs `mokuji-inspect` from PATH on a
+# workbook of it, and removes (purges) the package again, whatever failed.
 # Needs root (or sudo) and what scripts/setup-debian.sh installs.
 #
 # A mokuji package already installed that this script did not install is
@@ -38,17 +39,32 @@ package() {
     if [ ! -f $build/CMakeCache.txt ]; then
         cmake -S . -B $build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMOKUJI_WERROR=ON
     fi
-    cmake --build $build -j "$(nproc 2>/dev/null || echo 2)" --target mokuji mokuji-desktop
+    cmake --build $build -j "$(nproc 2>/dev/null || echo 2)" \
+        --target mokuji mokuji-desktop mokuji-inspect mokuji_compressed_docs
     rm -f $build/mokuji_*.deb
     (cd $build && cpack -G DEB >/dev/null)
 }
 step "package" package
 deb=$(ls $build/mokuji_*.deb)
 contents=$(dpkg-deb -c "$deb")
-if printf '%s\n' "$contents" | grep -Eiq 'test|bench|fuzz|inspect'; then
-    printf 'test-package: the package holds more than the program:\n%s\n' "$contents" >&2
+if printf '%s\n' "$contents" | grep -Eiq 'test|bench|fuzz'; then
+    printf 'test-package: the package holds more than the programs:\n%s\n' "$contents" >&2
     exit 1
 fi
+
+# Each tag is explained in the output (-i); informational ones are shown
+# but pass.
+check_package() {
+    command -v lintian >/dev/null || {
+        echo "test-package: lintian is missing (scripts/setup-debian.sh installs it)" >&2
+        exit 1
+    }
+    lintian -i --fail-on error,warning "$deb" || {
+        echo "test-package: lintian finds errors or warnings in $deb" >&2
+        exit 1
+    }
+}
+step "lintian" check_package
 
 work=$(mktemp -d)
 cleanup() {
@@ -98,6 +114,27 @@ books = sorted(p.name for p in folder.glob("*.xls") if p.name != "00_目次.xls"
 if sheet.cell_value(2, 2) != "FILE名" or rows != books or len(rows) != 4:
     sys.exit("test-package: the list's rows are %r, not the 4 workbooks %r" % (rows, books))
 print("test-package: the installed mokuji listed %d workbooks" % len(rows))
+EOF
+    program=$(command -v mokuji-inspect)
+    [ "$program" = /usr/bin/mokuji-inspect ] ||
+        { echo "test-package: mokuji-inspect on PATH is $program" >&2; exit 1; }
+    version=$(dpkg-query -W -f='${Version}' mokuji)
+    [ "$(mokuji-inspect --version | head -n 1)" = "mokuji-inspect $version" ] || {
+        echo "test-package: mokuji-inspect --version does not say $version" >&2
+        exit 1
+    }
+    # The name the example's first workbook gives its comment, and its value.
+    mokuji-inspect "$work/questionnaires/アンケート回答_00001.xls" >"$work/inspect.json"
+    /usr/bin/python3 - "$work/inspect.json" <<'EOF'
+import json
+import sys
+
+report = json.load(open(sys.argv[1], encoding="utf-8"))
+entry = report[0] if len(report) == 1 else {}
+names = {n["name"]: n.get("value") for n in entry.get("names", [])}
+if entry.get("error") is not None or not names.get("コメント"):
+    sys.exit("test-package: mokuji-inspect does not show the workbook's name コメント: %r" % report)
+print("test-package: the installed mokuji-inspect read %d names" % len(names))
 EOF
 }
 step "run from PATH" run_installed

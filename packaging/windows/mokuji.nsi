@@ -7,17 +7,18 @@
 ;
 ; Built by the Windows build's target `installer` (packaging/windows/
 ; CMakeLists.txt), which defines:
-;   VERSION       the project's version, from CMakeLists.txt (0.3.0)
-;   VERSION_QUAD  the same in four parts, for the file's version (0.3.0.0)
-;   PROGRAM       mokuji.exe as shipped (stripped)
-;   SOURCE_DIR    the source tree: README.md, the icon
-;   LICENSE_FILE  the tree's LICENSE, when it has one
-;   OUTFILE       where the installer goes
+;   VERSION          the project's version, from CMakeLists.txt (0.3.0)
+;   VERSION_QUAD     the same in four parts, for the file's version (0.3.0.0)
+;   PROGRAM          mokuji.exe as shipped (stripped)
+;   INSPECT_PROGRAM  mokuji-inspect.exe as shipped (stripped)
+;   SOURCE_DIR       the source tree: README.md, the icon
+;   LICENSE_FILE     the tree's LICENSE, when it has one
+;   OUTFILE          where the installer goes
 ; UTF-8: makensis is given -INPUTCHARSET UTF8.
 
-!ifdef VERSION & VERSION_QUAD & PROGRAM & SOURCE_DIR & OUTFILE
+!ifdef VERSION & VERSION_QUAD & PROGRAM & INSPECT_PROGRAM & SOURCE_DIR & OUTFILE
 !else
-    !error "build this with the Windows build's target installer: it defines VERSION, VERSION_QUAD, PROGRAM, SOURCE_DIR and OUTFILE"
+    !error "build this with the Windows build's target installer: it defines VERSION, VERSION_QUAD, PROGRAM, INSPECT_PROGRAM, SOURCE_DIR and OUTFILE"
 !endif
 
 ; A 64-bit installer for the 64-bit program: it runs wherever the program
@@ -81,12 +82,14 @@ Section
     SetShellVarContext current
     SetOutPath "$INSTDIR"
     File "/oname=mokuji.exe" "${PROGRAM}"
+    ; The diagnostic of a column that comes out empty, run from a console.
+    File "/oname=mokuji-inspect.exe" "${INSPECT_PROGRAM}"
     File "/oname=README.md" "${SOURCE_DIR}/README.md"
 !ifdef LICENSE_FILE
     File "/oname=LICENSE.txt" "${LICENSE_FILE}"
 !endif
-    ; mokuji.exe is linked statically (cmake/toolchain-mingw64.cmake): it
-    ; imports system DLLs only, and none is shipped beside it.
+    ; Both programs are linked statically (cmake/toolchain-mingw64.cmake):
+    ; they import system DLLs only, and none is shipped beside them.
     WriteUninstaller "$INSTDIR\uninstall.exe"
 
     ; Each starts in the program's folder ($OUTDIR), with the program's icon.
@@ -123,6 +126,7 @@ Section "Uninstall"
     Delete "$DESKTOP\${SHORTCUT}"
     Delete "$SENDTO\${SHORTCUT}"
     Delete "$INSTDIR\mokuji.exe"
+    Delete "$INSTDIR\mokuji-inspect.exe"
     Delete "$INSTDIR\README.md"
     Delete "$INSTDIR\LICENSE.txt"
     Delete "$INSTDIR\uninstall.exe"

@@ -10,6 +10,7 @@ install leaves the default applications of folders and workbooks as they
 were.
 """
 import argparse
+import gzip
 import os
 import re
 import shutil
@@ -40,10 +41,12 @@ def timed(label, command, **kwargs):
 
 
 def expected_files(args):
-    files = {"bin/mokuji", args.moduledir + "/mokuji-desktop.so",
+    files = {"bin/mokuji", "bin/mokuji-inspect", args.moduledir + "/mokuji-desktop.so",
              "share/applications/%s.desktop" % args.app_id,
              "share/metainfo/%s.metainfo.xml" % args.app_id,
-             "share/man/man1/mokuji.1", "share/doc/mokuji/README.md", "share/doc/mokuji/LICENSE"}
+             "share/man/man1/mokuji.1.gz", "share/man/man1/mokuji-inspect.1.gz",
+             "share/doc/mokuji/README.md", "share/doc/mokuji/copyright",
+             "share/doc/mokuji/changelog.gz"}
     files |= {"share/icons/hicolor/%dx%d/apps/%s.png" % (n, n, args.app_id) for n in ICON_SIZES}
     return files
 
@@ -53,7 +56,12 @@ def check_layout(args, usr):
     want = expected_files(args)
     check(found == want, "installed files: missing %s, unexpected %s"
           % (sorted(want - found), sorted(found - want)))
-    check(os.access(usr / "bin/mokuji", os.X_OK), "bin/mokuji is not executable")
+    for program in ("bin/mokuji", "bin/mokuji-inspect"):
+        check(os.access(usr / program, os.X_OK), program + " is not executable")
+    with gzip.open(usr / "share/doc/mokuji/changelog.gz", "rt", encoding="utf-8") as changelog:
+        newest = changelog.readline()
+    check(newest.startswith("mokuji (%s) " % args.version),
+          "changelog: newest entry %r, project version %s" % (newest, args.version))
     for n in ICON_SIZES:
         png = (usr / ("share/icons/hicolor/%dx%d/apps/%s.png" % (n, n, args.app_id))).read_bytes()
         check(png[:8] == b"\x89PNG\r\n\x1a\n" and struct.unpack(">II", png[16:24]) == (n, n),
@@ -82,12 +90,14 @@ def check_desktop_files(args, usr):
     check("<launchable type=\"desktop-id\">%s.desktop<" % args.app_id in metainfo.read_text(
         encoding="utf-8"), "metainfo: launchable is not the desktop entry")
     # UTF-8, for the list file's name; warnings are on standard error.
-    done = timed("man --warnings", [args.man, "--warnings", "-l", str(usr / "share/man/man1/mokuji.1")],
-                 env=dict(os.environ, LC_ALL="C.UTF-8", MANPAGER="cat", MANWIDTH="80"))
-    check(done.returncode == 0 and not done.stderr and LIST_FILE in done.stdout
-          and "mokuji " + args.version in done.stdout,
-          "manual page: warnings %r, or no list file name or version %s in it"
-          % (done.stderr, args.version))
+    for page, says in (("mokuji", LIST_FILE), ("mokuji-inspect", "JSON")):
+        done = timed("man --warnings " + page,
+                     [args.man, "--warnings", "-l", str(usr / ("share/man/man1/%s.1.gz" % page))],
+                     env=dict(os.environ, LC_ALL="C.UTF-8", MANPAGER="cat", MANWIDTH="80"))
+        check(done.returncode == 0 and not done.stderr and says in done.stdout
+              and "mokuji " + args.version in done.stdout,
+              "manual page %s: warnings %r, or no %s or version %s in it"
+              % (page, done.stderr, says, args.version))
 
 
 # What a desktop opens folders and workbooks with; installing mokuji must

@@ -196,7 +196,7 @@ def test(wine, work, args):
     if not check(status == 0, "the silent install ended with status %d %s" % (status, err)):
         return
     installed = sorted(os.listdir(wine.unix(folder))) if os.path.isdir(wine.unix(folder)) else None
-    expected = sorted(["README.md", "mokuji.exe", "uninstall.exe"] +
+    expected = sorted(["README.md", "mokuji.exe", "mokuji-inspect.exe", "uninstall.exe"] +
                       (["LICENSE.txt"] if os.path.isfile(os.path.join(ROOT, "LICENSE")) else []))
     check(installed == expected, "%s holds %s, not %s" % (folder, installed, expected))
     links = {}
