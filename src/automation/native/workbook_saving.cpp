@@ -175,7 +175,11 @@ std::pair<std::string, zip::DosTime> saveTime() {
 // The workbook as a zip-based package: its parts made from the model,
 // deflated one after another into the file as it is written.
 void saveZipWorkbookFile(const EditState& state, const std::string& path) {
-    const auto [when, dosWhen] = saveTime();
+    // Named apart: a lambda may not capture a structured binding before C++20
+    // compilers all allow it.
+    const auto saved = saveTime();
+    const std::string& when = saved.first;
+    const zip::DosTime dosWhen = saved.second;
     const std::vector<xlsx_writer::Part> parts = editing([&] {
         return xlsx_writer::workbookParts(state.model, {"mokuji", when, when});
     });
