@@ -1,5 +1,6 @@
 #include "list_file/row_records.h"
 
+#include "native/biff/worksheet.h"
 #include "native/text/json_string.h"
 
 #include <charconv>
@@ -23,25 +24,6 @@ struct Field {
     enum class Kind { Empty, Text, Literal } kind = Kind::Empty;
     std::string text;
 };
-
-const char* errorText(std::int32_t code) {
-    switch (code) {
-        case 2000:
-            return "#NULL!";
-        case 2007:
-            return "#DIV/0!";
-        case 2015:
-            return "#VALUE!";
-        case 2023:
-            return "#REF!";
-        case 2029:
-            return "#NAME?";
-        case 2036:
-            return "#NUM!";
-        default:
-            return "#N/A";
-    }
-}
 
 Field numberField(double number, bool& asText) {
     if (auto text = NumberText(number)) return {Field::Kind::Literal, *text};
@@ -77,8 +59,14 @@ Field fieldOf(const Variant& value, RowFormat format, bool& asText) {
             if (format == RowFormat::Csv) return {Field::Kind::Literal, b ? "TRUE" : "FALSE"};
             return {Field::Kind::Literal, b ? "true" : "false"};
         }
-        case Type::Error:
-            return {Field::Kind::Text, errorText(value.get<automation::ErrorValue>()->code)};
+        case Type::Error: {
+            // The application's error numbers are the cells' codes from 2000 on.
+            const std::int32_t code = value.get<automation::ErrorValue>()->code - 2000;
+            const std::string_view text =
+                code >= 0 && code < 256 ? xls::biff::cellErrorText(static_cast<std::uint8_t>(code))
+                                        : std::string_view();
+            return {Field::Kind::Text, std::string(text.empty() ? "#N/A" : text)};
+        }
         case Type::Empty:
         case Type::Array:
             break;

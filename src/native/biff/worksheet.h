@@ -5,6 +5,7 @@
 #include <functional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "native/biff/globals.h"
@@ -24,6 +25,10 @@ inline constexpr std::uint8_t Name = 0x1D;   // #NAME?
 inline constexpr std::uint8_t Num = 0x24;    // #NUM!
 inline constexpr std::uint8_t NA = 0x2A;     // #N/A
 }  // namespace cell_error
+
+// The text of a cell error code ("#DIV/0!" for 0x07), as every reader
+// writes it; "" for a code no cell holds.
+std::string_view cellErrorText(std::uint8_t code);
 
 // One cell value. A formula cell holds its cached result.
 struct Cell {

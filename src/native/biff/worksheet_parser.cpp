@@ -217,4 +217,25 @@ Worksheet parseWorksheet(std::span<const std::uint8_t> workbookStream, const Glo
     return ws;
 }
 
+std::string_view cellErrorText(std::uint8_t code) {
+    switch (code) {
+        case cell_error::Null:
+            return "#NULL!";
+        case cell_error::Div0:
+            return "#DIV/0!";
+        case cell_error::Value:
+            return "#VALUE!";
+        case cell_error::Ref:
+            return "#REF!";
+        case cell_error::Name:
+            return "#NAME?";
+        case cell_error::Num:
+            return "#NUM!";
+        case cell_error::NA:
+            return "#N/A";
+        default:
+            return "";
+    }
+}
+
 }  // namespace xls::biff

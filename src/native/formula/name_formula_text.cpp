@@ -1,5 +1,6 @@
 #include <cstdio>
 
+#include "native/biff/worksheet.h"
 #include "native/formula/a1_notation.h"
 #include "native/formula/name_formula.h"
 #include "native/formula/name_tokens.h"
@@ -8,27 +9,6 @@
 namespace xls::formula {
 
 namespace {
-
-std::string errorText(std::uint8_t code) {
-    switch (code) {
-        case 0x00:
-            return "#NULL!";
-        case 0x07:
-            return "#DIV/0!";
-        case 0x0F:
-            return "#VALUE!";
-        case 0x17:
-            return "#REF!";
-        case 0x1D:
-            return "#NAME?";
-        case 0x24:
-            return "#NUM!";
-        case 0x2A:
-            return "#N/A";
-        default:
-            return "";
-    }
-}
 
 // Up to 15 significant digits, the precision the application shows.
 std::string numberText(double value) {
@@ -43,7 +23,8 @@ std::string numberText(double value) {
 std::string constantText(const NameConstant& constant) {
     if (const auto* number = std::get_if<double>(&constant)) return numberText(*number);
     if (const auto* flag = std::get_if<bool>(&constant)) return *flag ? "TRUE" : "FALSE";
-    if (const auto* error = std::get_if<ErrorConstant>(&constant)) return errorText(error->code);
+    if (const auto* error = std::get_if<ErrorConstant>(&constant))
+        return std::string(biff::cellErrorText(error->code));
     std::string quoted = "\"";
     for (char c : std::get<std::string>(constant)) {
         quoted += c;

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "native/biff/worksheet.h"
 #include "native/input/entry_text.h"
 #include "native/text/ascii.h"
 
@@ -10,19 +11,15 @@ namespace xls::input {
 namespace {
 
 // Only the errors a .xls cell can hold; later versions' additions have no code here.
-constexpr std::array<ErrorLiteral, 7> kErrors = {{{"#NULL!", 0x00},
-                                                  {"#DIV/0!", 0x07},
-                                                  {"#VALUE!", 0x0F},
-                                                  {"#REF!", 0x17},
-                                                  {"#NAME?", 0x1D},
-                                                  {"#NUM!", 0x24},
-                                                  {"#N/A", 0x2A}}};
+constexpr std::array<std::uint8_t, 7> kErrorCodes = {0x00, 0x07, 0x0F, 0x17, 0x1D, 0x24, 0x2A};
 
 }  // namespace
 
 std::optional<ErrorLiteral> recogniseErrorLiteral(std::string_view entry) {
-    for (const ErrorLiteral& e : kErrors)
-        if (text::equalsIgnoringAsciiCase(entry, e.text)) return e;
+    for (const std::uint8_t code : kErrorCodes) {
+        const std::string_view text = biff::cellErrorText(code);
+        if (text::equalsIgnoringAsciiCase(entry, text)) return ErrorLiteral{text, code};
+    }
     return std::nullopt;
 }
 

@@ -20,25 +20,6 @@ std::string areaReference(const formula::Area& a) {
                          static_cast<std::uint32_t>(a.lastCol));
 }
 
-const char* errorText(std::uint8_t code) {
-    switch (code) {
-        case biff::cell_error::Null:
-            return "#NULL!";
-        case biff::cell_error::Div0:
-            return "#DIV/0!";
-        case biff::cell_error::Value:
-            return "#VALUE!";
-        case biff::cell_error::Ref:
-            return "#REF!";
-        case biff::cell_error::Name:
-            return "#NAME?";
-        case biff::cell_error::Num:
-            return "#NUM!";
-        default:
-            return "#N/A";
-    }
-}
-
 // A path as a relationship's target: folders by "/", and what a URI
 // gives a meaning to escaped; letters beyond ASCII stay as they are.
 std::string uriPath(std::string_view path) {
@@ -93,7 +74,8 @@ void appendCell(std::string& out, const book::Cell& cell,
             return;
         case book::Cell::Kind::Error:
             out += " t=\"e\"><v>";
-            out += errorText(cell.code);
+            // A code no cell should hold is still an error, the commonest.
+            out += biff::cellErrorText(cell.code).empty() ? "#N/A" : biff::cellErrorText(cell.code);
             out += "</v></c>";
             return;
         default:
