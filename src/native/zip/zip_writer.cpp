@@ -180,20 +180,24 @@ void ZipWriter::write(Written entry, std::span<const std::uint8_t> data) {
     std::uint8_t* p = header.data();
     put32(p, kLocalHeaderSignature);
     put16(p, kVersion20);
-    put16(p, entry.flags);
-    put16(p, entry.method);
-    put16(p, entry.modified.time);
-    put16(p, entry.modified.date);
-    put32(p, entry.crc32);
-    put32(p, entry.compressedSize);
-    put32(p, entry.uncompressedSize);
-    put16(p, static_cast<std::uint16_t>(name.size()));
+    putEntryFields(p, entry);
     put16(p, 0);  // extra
     std::copy(name.begin(), name.end(), p);
 
     emit(header);
     emit(data);
     written_.push_back(std::move(entry));
+}
+
+void ZipWriter::putEntryFields(std::uint8_t*& p, const Written& e) {
+    put16(p, e.flags);
+    put16(p, e.method);
+    put16(p, e.modified.time);
+    put16(p, e.modified.date);
+    put32(p, e.crc32);
+    put32(p, e.compressedSize);
+    put32(p, e.uncompressedSize);
+    put16(p, static_cast<std::uint16_t>(e.name.size()));
 }
 
 void ZipWriter::emit(std::span<const std::uint8_t> bytes) {
@@ -218,14 +222,7 @@ void ZipWriter::finish() {
         put32(p, kCentralHeaderSignature);
         put16(p, kVersion20);  // made by
         put16(p, kVersion20);  // needed
-        put16(p, e.flags);
-        put16(p, e.method);
-        put16(p, e.modified.time);
-        put16(p, e.modified.date);
-        put32(p, e.crc32);
-        put32(p, e.compressedSize);
-        put32(p, e.uncompressedSize);
-        put16(p, static_cast<std::uint16_t>(e.name.size()));
+        putEntryFields(p, e);
         put16(p, 0);  // extra
         put16(p, 0);  // comment
         put16(p, 0);  // disk

@@ -79,6 +79,9 @@ class ZipWriter {
         std::uint32_t localHeaderOffset;
     };
 
+    // The fields the local header and the central directory both hold, from
+    // the flags to the name's length, in their order.
+    static void putEntryFields(std::uint8_t*& p, const Written& e);
     static std::span<const std::uint8_t> asBytes(std::string_view s) {
         return {reinterpret_cast<const std::uint8_t*>(s.data()), s.size()};
     }
