@@ -38,6 +38,7 @@ LAYERS = [
     "src/native/xml",  # XML parts as events
     "src/native/xlsx",  # zip-based workbooks in the binary model's terms
     "src/native/xlsx_writer",  # the binary model's workbook as SpreadsheetML parts
+    "src/native/xlsx_update",  # a zip-based workbook edited in the model, saved part by part
     "src/automation",  # the spreadsheet object model's interface
     "src/automation/native",  # its backend over the engine
     "src/os",  # files, shell, paths

@@ -2,12 +2,15 @@
 #include "native/text/ascii.h"
 
 #include "automation/native/editable_objects.h"
+#include "automation/native/file_bytes.h"
 #include "automation/native/workbook_file.h"
 #include "automation/native/workbook_saving.h"
 #include "native/formula/a1_reference.h"
 #include "native/formula/sheet_name.h"
 #include "native/propset/builtin_properties.h"
 #include "native/propset/ole_date.h"
+#include "native/xlsx/xlsx_error.h"
+#include "native/xlsx_update/package_import.h"
 
 namespace xls::native {
 
@@ -52,7 +55,13 @@ std::shared_ptr<EditableBook> EditableBook::createBlank(std::string displayName)
 }
 
 std::shared_ptr<EditableBook> EditableBook::open(const std::string& path) {
-    WorkbookFile file = readWorkbookFile(path);
+    auto bytes = readFileBytes(path);
+    if (!cfb::CompoundFile::hasSignature(*bytes)) {
+        const ForeignContent found = identifyForeignContent(*bytes);
+        if (found.kind != automation::FileContent::ZipWorkbook) failAsForeignContent(path, found);
+        return openZipBased(path, std::move(bytes));
+    }
+    WorkbookFile file = readWorkbookFile(path, std::move(bytes));
     // Let go of the file before the records are parsed: the stream is a copy.
     auto kept = keptForSaving(std::move(file.container));
     auto model = parseOrFail(
@@ -62,6 +71,30 @@ std::shared_ptr<EditableBook> EditableBook::open(const std::string& path) {
     state->displayName = nameOfFullName(path);
     state->source = std::move(kept);
     state->properties = file.properties;
+    return std::make_shared<EditableBook>(std::move(state));
+}
+
+std::shared_ptr<EditableBook> EditableBook::openZipBased(
+    const std::string& path, std::shared_ptr<const std::vector<std::uint8_t>> bytes) {
+    auto fail = [&](automation::OpenFailure cause, const std::string& why) {
+        throw AutomationError(errnum::kApplicationDefined, "'" + path + "' " + why, cause,
+                              automation::FileContent::ZipWorkbook);
+    };
+    std::optional<xlsx_update::ImportedWorkbook> imported;
+    try {
+        imported.emplace(xlsx_update::importWorkbook(std::move(bytes)));
+    } catch (const xlsx::XlsxRefused& e) {
+        fail(automation::OpenFailure::UnsupportedFormat, std::string("is refused: ") + e.what());
+    } catch (const xlsx::XlsxError& e) {
+        fail(automation::OpenFailure::Damaged, std::string("is damaged: ") + e.what());
+    } catch (const book::BookError& e) {
+        fail(automation::OpenFailure::UnsupportedFormat,
+             std::string("cannot be edited: ") + e.what());
+    }
+    auto state = std::make_shared<EditState>(std::move(imported->model));
+    state->path = path;
+    state->displayName = nameOfFullName(path);
+    state->package = std::move(imported->kept);
     return std::make_shared<EditableBook>(std::move(state));
 }
 

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "automation/native/editable_state.h"
 #include "automation/native/open_book.h"
@@ -40,6 +41,8 @@ class EditableBook : public OpenBook {
     void deleteSelectedSheets() override;
 
   private:
+    static std::shared_ptr<EditableBook> openZipBased(
+        const std::string& path, std::shared_ptr<const std::vector<std::uint8_t>> bytes);
     std::shared_ptr<automation::Range> onActiveSheet(const formula::Area& area);
 
     std::shared_ptr<EditState> state_;

@@ -8,6 +8,7 @@
 #include "native/book/workbook.h"
 #include "native/cfb/compound_file.h"
 #include "native/propset/builtin_properties.h"
+#include "native/xlsx_update/kept_package.h"
 
 namespace xls::native {
 
@@ -23,6 +24,9 @@ struct EditState {
     // The compound file it was read from: its other streams and storages
     // (a macro project, embedded objects) are written back on save.
     std::shared_ptr<const cfb::CompoundFile> source;
+    // The zip-based package it was read from: saved as that package with
+    // only what changed written anew.
+    std::shared_ptr<const xlsx_update::KeptPackage> package;
     std::array<std::optional<propset::BuiltinProperty>, 31> properties;
 
     explicit EditState(book::Workbook m) : model(std::move(m)) {}

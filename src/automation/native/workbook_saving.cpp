@@ -14,6 +14,8 @@
 #include "native/propset/property_set_writer.h"
 #include "native/propset/propset_error.h"
 #include "native/propset/summary_writer.h"
+#include "native/xlsx/xlsx_error.h"
+#include "native/xlsx_update/package_update.h"
 #include "native/xlsx_writer/package_parts.h"
 #include "native/zip/zip_writer.h"
 
@@ -180,27 +182,44 @@ void saveZipWorkbookFile(const EditState& state, const std::string& path) {
     const auto saved = saveTime();
     const std::string& when = saved.first;
     const zip::DosTime dosWhen = saved.second;
-    const std::vector<xlsx_writer::Part> parts = editing([&] {
-        return xlsx_writer::workbookParts(state.model, {"mokuji", when, when});
-    });
+    const auto cannotWrite = [&](const char* why) {
+        throw AutomationError(errnum::kApplicationDefined,
+                              "'" + path + "' could not be written: " + why);
+    };
+    // A workbook read from a package is written into that package, so that
+    // what the model does not hold stays as it was.
+    std::vector<xlsx_writer::Part> parts;
+    if (!state.package)
+        parts = editing([&] {
+            return xlsx_writer::workbookParts(state.model, {"mokuji", when, when});
+        });
     try {
         cfb::writeMadeFileAtomically(path, [&](const cfb::ByteSink& sink) {
             zip::ZipWriter writer(sink, dosWhen);
+            if (state.package) {
+                xlsx_update::writeUpdatedPackage(state.model, *state.package, writer);
+                return;
+            }
             for (const xlsx_writer::Part& part : parts) writer.addDeflated(part.name, part.bytes);
             writer.finish();
         });
     } catch (const cfb::FileWriteError& e) {
         throwWriteFailure(e);
     } catch (const zip::ZipError& e) {
-        throw AutomationError(errnum::kApplicationDefined,
-                              "'" + path + "' could not be written: " + e.what());
+        cannotWrite(e.what());
+    } catch (const xlsx::XlsxError& e) {
+        cannotWrite(e.what());
+    } catch (const book::BookError& e) {
+        cannotWrite(e.what());
     }
 }
 
 }  // namespace
 
 void saveWorkbookFile(const EditState& state, const std::string& path) {
-    if (zipBased(path)) return saveZipWorkbookFile(state, path);
+    // Saved in place, a workbook keeps its format whatever its name says.
+    if (zipBased(path) || (state.package && path == state.path))
+        return saveZipWorkbookFile(state, path);
     std::vector<std::uint8_t> stream = editing([&] { return state.model.serialize(); });
     propset::FileTime saved = now();
     try {

@@ -172,20 +172,44 @@ const CellStyle& Workbook::style(std::uint16_t xf) const {
 }
 
 std::uint16_t Workbook::styleIndex(const CellStyle& style) {
-    if (style.isStyle) throw BookError("styleIndex takes cell formats, not style formats");
+    checkCellStyle(style);
+    for (std::size_t i = 15; i < xfs_.size(); ++i)
+        if (xfs_[i] == style) return static_cast<std::uint16_t>(i);
+    return appendStyle(style);
+}
+
+std::uint16_t Workbook::appendStyle(const CellStyle& style) {
+    checkCellStyle(style);
+    if (xfs_.size() >= kMaxXfs)
+        throw BookError("the workbook holds " + std::to_string(kMaxXfs) +
+                        " cell formats, the most it can");
+    xfs_.push_back(style);
+    return static_cast<std::uint16_t>(xfs_.size() - 1);
+}
+
+void Workbook::redefineStyle(std::uint16_t xf, const CellStyle& style) {
+    checkCellStyle(style);
+    if (xf < 15 || xf >= xfs_.size() || xfs_[xf].isStyle)
+        throw BookError("format " + std::to_string(xf) + " is no cell format to redefine");
+    xfs_[xf] = style;
+}
+
+void Workbook::checkCellStyle(const CellStyle& style) const {
+    if (style.isStyle) throw BookError("a cell format was expected, not a style format");
     if (style.parent >= xfs_.size() || !xfs_[style.parent].isStyle)
         throw BookError("parent " + std::to_string(style.parent) + " is no style format");
     // Font index 4 does not exist; past it, index i is fonts[i - 1].
     const std::size_t fontCount = fonts_.size() + (fonts_.size() >= 4 ? 1 : 0);
     if (style.font == 4 || style.font >= fontCount)
         throw BookError("font " + std::to_string(style.font) + " does not exist");
-    for (std::size_t i = 15; i < xfs_.size(); ++i)
-        if (xfs_[i] == style) return static_cast<std::uint16_t>(i);
-    if (xfs_.size() >= kMaxXfs)
-        throw BookError("the workbook holds " + std::to_string(kMaxXfs) +
-                        " cell formats, the most it can");
-    xfs_.push_back(style);
-    return static_cast<std::uint16_t>(xfs_.size() - 1);
+}
+
+std::uint16_t Workbook::appendFont(biff::Font font) {
+    // The format counts fonts in 16 bits and never uses number 4.
+    if (fonts_.size() >= 0xFFFE) throw BookError("the workbook holds the most fonts it can");
+    fonts_.push_back(std::move(font));
+    const std::size_t index = fonts_.size() - 1;
+    return static_cast<std::uint16_t>(index < 4 ? index : index + 1);
 }
 
 }  // namespace xls::book

@@ -105,6 +105,15 @@ class Workbook {
     // returned), else a new one appended. BookError at 4050 XFs, for a
     // style XF, a font or parent that does not exist.
     std::uint16_t styleIndex(const CellStyle& style);
+    // For a model made from a workbook of another format, each of whose
+    // fonts and cell formats keeps a number of its own even where two look
+    // alike here: appended as they are, no equal one looked for. BookError
+    // past the formats' limits, or for a style whose font or parent does
+    // not exist.
+    std::uint16_t appendFont(biff::Font font);
+    std::uint16_t appendStyle(const CellStyle& style);
+    // Cell format xf becomes style, for every cell that has it.
+    void redefineStyle(std::uint16_t xf, const CellStyle& style);
 
     // --- names ---------------------------------------------------------------
     const std::vector<Name>& names() const { return names_; }
@@ -143,6 +152,7 @@ class Workbook {
     Workbook();
 
     void checkSheetName(std::string_view name, std::optional<std::size_t> except) const;
+    void checkCellStyle(const CellStyle& style) const;
 
     std::vector<std::unique_ptr<Sheet>> sheets_;
     std::size_t activeSheet_ = 0;

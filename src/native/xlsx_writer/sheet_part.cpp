@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <optional>
 
 #include "native/biff/worksheet.h"
 #include "native/text/hex.h"
@@ -47,7 +48,7 @@ void appendNumber(std::string& out, std::uint64_t n) {
 // A long list is hundreds of thousands of cells: each is appended in place,
 // without a string of its own.
 void appendCell(std::string& out, const book::Cell& cell,
-                const std::vector<std::uint32_t>& cellXfIndex, SharedStrings& strings) {
+                const std::vector<std::uint32_t>& cellXfIndex, CellStrings& strings) {
     book::Cell::Kind kind = cell.kind == book::Cell::Kind::Formula ? cell.result : cell.kind;
     out += "<c r=\"";
     appendCellReference(out, cell.row, cell.col);
@@ -65,9 +66,7 @@ void appendCell(std::string& out, const book::Cell& cell,
             out += "</v></c>";
             return;
         case book::Cell::Kind::Text:
-            out += " t=\"s\"><v>";
-            appendNumber(out, strings.index(cell.text));
-            out += "</v></c>";
+            strings.appendCellText(out, cell.text);
             return;
         case book::Cell::Kind::Boolean:
             out += cell.code ? " t=\"b\"><v>1</v></c>" : " t=\"b\"><v>0</v></c>";
@@ -91,6 +90,12 @@ std::uint32_t SharedStrings::index(const std::string& text) {
     auto [it, added] = seen_.try_emplace(text, static_cast<std::uint32_t>(order_.size()));
     if (added) order_.push_back(&it->first);
     return it->second;
+}
+
+void SharedStrings::appendCellText(std::string& out, const std::string& text) {
+    out += " t=\"s\"><v>";
+    appendNumber(out, index(text));
+    out += "</v></c>";
 }
 
 std::string SharedStrings::xml() const {
@@ -124,22 +129,9 @@ std::string linkTarget(const book::Hyperlink& link) {
     }
 }
 
-SheetPart writeSheet(const book::Sheet& sheet, const std::vector<std::uint32_t>& cellXfIndex,
-                     SharedStrings& strings) {
-    SheetPart part;
-    std::string& out = part.xml;
-    out =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-        "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
-        "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">";
-    const book::Selection selection = sheet.selection();
-    out += "<sheetViews><sheetView workbookViewId=\"0\"";
-    if (sheet.tabSelected()) out += " tabSelected=\"1\"";
-    out += "><selection activeCell=\"" + cellReference(selection.activeRow, selection.activeCol) +
-           "\" sqref=\"" + areaReference(selection.area) + "\"/></sheetView></sheetViews>";
-    out += "<sheetFormatPr defaultRowHeight=\"" + numberText(sheet.defaultRowHeight() / 20.0) +
-           "\" baseColWidth=\"" + std::to_string(sheet.defaultColumnWidth()) + "\"/>";
-
+SheetBody writeSheetBody(const book::Sheet& sheet, const std::vector<std::uint32_t>& cellXfIndex,
+                         CellStrings& strings, std::string_view relPrefix) {
+    SheetBody part;
     // Neighbouring columns alike are one <col> element.
     std::string cols;
     for (std::uint32_t c = 0; c < 256;) {
@@ -156,11 +148,14 @@ SheetPart writeSheet(const book::Sheet& sheet, const std::vector<std::uint32_t>&
         }
         c = last + 1;
     }
-    if (!cols.empty()) out += "<cols>" + cols + "</cols>";
+    if (!cols.empty()) part.cols = "<cols>" + cols + "</cols>";
 
+    std::string& out = part.sheetData;
     out += "<sheetData>";
     const std::uint32_t rowEnd = std::max<std::uint32_t>(
         sheet.cells().rowEnd(), sheet.rows().empty() ? 0 : sheet.rows().rbegin()->first + 1u);
+    std::uint32_t lastCol = 0;
+    std::optional<std::uint32_t> firstRow, firstCol;
     for (std::uint32_t r = 0; r < rowEnd; ++r) {
         const book::RowInfo* info = sheet.row(r);
         const bool hasCells = sheet.cells().rowHasCells(r);
@@ -181,26 +176,39 @@ SheetPart writeSheet(const book::Sheet& sheet, const std::vector<std::uint32_t>&
         }
         out += ">";
         sheet.cells().visitRow(r, [&](std::span<const book::Cell> cells) {
-            for (const book::Cell& cell : cells) appendCell(out, cell, cellXfIndex, strings);
+            for (const book::Cell& cell : cells) {
+                appendCell(out, cell, cellXfIndex, strings);
+                if (!firstRow) firstRow = r;
+                firstCol = std::min<std::uint32_t>(firstCol.value_or(cell.col), cell.col);
+                lastCol = std::max<std::uint32_t>(lastCol, cell.col);
+            }
         });
         out += "</row>";
     }
     out += "</sheetData>";
+    if (firstRow)
+        part.dimension = "<dimension ref=\"" +
+                         areaReference({static_cast<std::int32_t>(*firstRow),
+                                        static_cast<std::int32_t>(*firstCol),
+                                        static_cast<std::int32_t>(sheet.cells().rowEnd() - 1),
+                                        static_cast<std::int32_t>(lastCol)}) +
+                         "\"/>";
 
     if (!sheet.mergedRanges().empty()) {
-        out += "<mergeCells count=\"" + std::to_string(sheet.mergedRanges().size()) + "\">";
+        part.mergeCells =
+            "<mergeCells count=\"" + std::to_string(sheet.mergedRanges().size()) + "\">";
         for (const formula::Area& a : sheet.mergedRanges())
-            out += "<mergeCell ref=\"" + areaReference(a) + "\"/>";
-        out += "</mergeCells>";
+            part.mergeCells += "<mergeCell ref=\"" + areaReference(a) + "\"/>";
+        part.mergeCells += "</mergeCells>";
     }
 
     std::string links;
-    std::string rels;
+    std::string& rels = part.linkRelationships;
     int rid = 0;
     for (const book::Hyperlink& link : sheet.hyperlinks()) {
         links += "<hyperlink ref=\"" + areaReference(link.area) + "\"";
         if (!link.target.empty()) {
-            const std::string id = "rId" + std::to_string(++rid);
+            const std::string id = std::string(relPrefix) + std::to_string(++rid);
             links += " r:id=\"" + id + "\"";
             rels += "<Relationship Id=\"" + id +
                     "\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
@@ -220,16 +228,41 @@ SheetPart writeSheet(const book::Sheet& sheet, const std::vector<std::uint32_t>&
         }
         links += "/>";
     }
-    if (!links.empty()) out += "<hyperlinks>" + links + "</hyperlinks>";
+    if (!links.empty()) part.hyperlinks = "<hyperlinks>" + links + "</hyperlinks>";
+    return part;
+}
+
+std::string relationshipsXml(std::string_view relationships) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+           "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/"
+           "relationships\">" +
+           std::string(relationships) + "</Relationships>";
+}
+
+SheetPart writeSheet(const book::Sheet& sheet, const std::vector<std::uint32_t>& cellXfIndex,
+                     CellStrings& strings) {
+    SheetBody body = writeSheetBody(sheet, cellXfIndex, strings, "rId");
+    SheetPart part;
+    std::string& out = part.xml;
+    out =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+        "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+        "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">";
+    const book::Selection selection = sheet.selection();
+    out += "<sheetViews><sheetView workbookViewId=\"0\"";
+    if (sheet.tabSelected()) out += " tabSelected=\"1\"";
+    out += "><selection activeCell=\"" + cellReference(selection.activeRow, selection.activeCol) +
+           "\" sqref=\"" + areaReference(selection.area) + "\"/></sheetView></sheetViews>";
+    out += "<sheetFormatPr defaultRowHeight=\"" + numberText(sheet.defaultRowHeight() / 20.0) +
+           "\" baseColWidth=\"" + std::to_string(sheet.defaultColumnWidth()) + "\"/>";
+    out += body.cols;
+    out += body.sheetData;
+    out += body.mergeCells;
+    out += body.hyperlinks;
     out +=
         "<pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" "
         "footer=\"0.3\"/></worksheet>";
-    if (!rels.empty())
-        part.relsXml =
-            "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-            "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/"
-            "relationships\">" +
-            rels + "</Relationships>";
+    if (!body.linkRelationships.empty()) part.relsXml = relationshipsXml(body.linkRelationships);
     return part;
 }
 

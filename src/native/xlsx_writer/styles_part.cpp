@@ -60,11 +60,21 @@ std::string indexedColor(const char* element, unsigned index) {
     return std::string("<") + element + " indexed=\"" + std::to_string(index) + "\"/>";
 }
 
+}  // namespace
+
+bool universalNumberFormat(std::uint16_t id) {
+    return universalFormat(id);
+}
+
+namespace {
+
 std::string edgeXml(const char* side, const book::Edge& edge) {
     if (edge.style == 0) return std::string("<") + side + "/>";
     return std::string("<") + side + " style=\"" + lineStyleName(edge.style) + "\">" +
            indexedColor("color", edge.color) + "</" + side + ">";
 }
+
+}  // namespace
 
 std::string borderXml(const book::CellStyle& s) {
     std::string out = "<border";
@@ -103,6 +113,39 @@ std::string fontXml(const biff::Font& f) {
     if (f.charset != 0) out += "<charset val=\"" + std::to_string(f.charset) + "\"/>";
     return out + "</font>";
 }
+
+std::string cellXfXml(const book::CellStyle& s, std::uint32_t numFmtId, std::uint32_t fontId,
+                      std::uint32_t fillId, std::uint32_t borderId,
+                      std::optional<std::uint32_t> parent) {
+    std::string xf = "<xf numFmtId=\"" + std::to_string(numFmtId) + "\" fontId=\"" +
+                     std::to_string(fontId) + "\" fillId=\"" + std::to_string(fillId) +
+                     "\" borderId=\"" + std::to_string(borderId) + "\"";
+    if (parent) xf += " xfId=\"" + std::to_string(*parent) + "\"";
+    if (s.numberFormatUsed) xf += " applyNumberFormat=\"1\"";
+    if (s.fontUsed) xf += " applyFont=\"1\"";
+    if (s.fillUsed) xf += " applyFill=\"1\"";
+    if (s.borderUsed) xf += " applyBorder=\"1\"";
+    if (s.alignmentUsed) xf += " applyAlignment=\"1\"";
+    if (s.protectionUsed) xf += " applyProtection=\"1\"";
+    std::string alignment;
+    if (s.horizontal != 0)
+        alignment += std::string(" horizontal=\"") + horizontalName(s.horizontal) + "\"";
+    if (s.vertical != 2) alignment += std::string(" vertical=\"") + verticalName(s.vertical) + "\"";
+    if (s.wrap) alignment += " wrapText=\"1\"";
+    if (s.rotation != 0) alignment += " textRotation=\"" + std::to_string(s.rotation) + "\"";
+    if (s.indent != 0) alignment += " indent=\"" + std::to_string(s.indent) + "\"";
+    if (s.shrinkToFit) alignment += " shrinkToFit=\"1\"";
+    if (s.readingOrder != 0)
+        alignment += " readingOrder=\"" + std::to_string(s.readingOrder) + "\"";
+    std::string body;
+    if (!alignment.empty()) body += "<alignment" + alignment + "/>";
+    if (!s.locked || s.hidden)
+        body += std::string("<protection locked=\"") + (s.locked ? "1" : "0") + "\" hidden=\"" +
+                (s.hidden ? "1" : "0") + "\"/>";
+    return xf + (body.empty() ? "/>" : ">" + body + "</xf>");
+}
+
+namespace {
 
 // Interns what several formats share, in order of first use.
 class Interned {
@@ -158,42 +201,17 @@ StylesPart writeStyles(const book::Workbook& book) {
     part.cellXfIndex.assign(xfCount, 0);
     for (std::size_t i = 0; i < xfCount; ++i) {
         const book::CellStyle& s = book.style(static_cast<std::uint16_t>(i));
-        std::string xf =
-            "<xf numFmtId=\"" + std::to_string(s.numberFormat) + "\" fontId=\"" +
-            std::to_string(fonts.empty() ? 0
-                                         : std::min<std::uint32_t>(
-                                               fontIndex(s.font),
-                                               static_cast<std::uint32_t>(fonts.size() - 1))) +
-            "\" fillId=\"" + std::to_string(fills.index(fillXml(s))) + "\" borderId=\"" +
-            std::to_string(borders.index(borderXml(s))) + "\"";
+        const std::uint32_t font =
+            fonts.empty() ? 0
+                          : std::min<std::uint32_t>(fontIndex(s.font),
+                                                    static_cast<std::uint32_t>(fonts.size() - 1));
+        std::optional<std::uint32_t> parent;
         if (!s.isStyle) {
-            auto parent = styleXfIndex.find(s.parent);
-            xf += " xfId=\"" + std::to_string(parent == styleXfIndex.end() ? 0 : parent->second) +
-                  "\"";
+            auto found = styleXfIndex.find(s.parent);
+            parent = found == styleXfIndex.end() ? 0 : found->second;
         }
-        if (s.numberFormatUsed) xf += " applyNumberFormat=\"1\"";
-        if (s.fontUsed) xf += " applyFont=\"1\"";
-        if (s.fillUsed) xf += " applyFill=\"1\"";
-        if (s.borderUsed) xf += " applyBorder=\"1\"";
-        if (s.alignmentUsed) xf += " applyAlignment=\"1\"";
-        if (s.protectionUsed) xf += " applyProtection=\"1\"";
-        std::string alignment;
-        if (s.horizontal != 0)
-            alignment += std::string(" horizontal=\"") + horizontalName(s.horizontal) + "\"";
-        if (s.vertical != 2)
-            alignment += std::string(" vertical=\"") + verticalName(s.vertical) + "\"";
-        if (s.wrap) alignment += " wrapText=\"1\"";
-        if (s.rotation != 0) alignment += " textRotation=\"" + std::to_string(s.rotation) + "\"";
-        if (s.indent != 0) alignment += " indent=\"" + std::to_string(s.indent) + "\"";
-        if (s.shrinkToFit) alignment += " shrinkToFit=\"1\"";
-        if (s.readingOrder != 0)
-            alignment += " readingOrder=\"" + std::to_string(s.readingOrder) + "\"";
-        std::string body;
-        if (!alignment.empty()) body += "<alignment" + alignment + "/>";
-        if (!s.locked || s.hidden)
-            body += std::string("<protection locked=\"") + (s.locked ? "1" : "0") + "\" hidden=\"" +
-                    (s.hidden ? "1" : "0") + "\"/>";
-        xf += body.empty() ? "/>" : ">" + body + "</xf>";
+        const std::string xf = cellXfXml(s, s.numberFormat, font, fills.index(fillXml(s)),
+                                         borders.index(borderXml(s)), parent);
         if (s.isStyle) {
             styleXfIndex[i] = styleCount++;
             styleXfs += xf;

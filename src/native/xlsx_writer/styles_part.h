@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,5 +20,17 @@ struct StylesPart {
 };
 
 StylesPart writeStyles(const book::Workbook& book);
+
+// The elements of one format, for a styles part made elsewhere: its font,
+// its fill, its border, and the <xf> itself with the numbers those went
+// to (parent: the style format of a cell format; none for a style format).
+std::string fontXml(const biff::Font& font);
+std::string fillXml(const book::CellStyle& style);
+std::string borderXml(const book::CellStyle& style);
+std::string cellXfXml(const book::CellStyle& style, std::uint32_t numFmtId, std::uint32_t fontId,
+                      std::uint32_t fillId, std::uint32_t borderId,
+                      std::optional<std::uint32_t> parent);
+// A number format every reader knows by its id alone.
+bool universalNumberFormat(std::uint16_t id);
 
 }  // namespace xls::xlsx_writer

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "native/book/workbook.h"
+#include "native/xlsx_update/kept_package.h"
+
+namespace xls::xlsx_update {
+
+struct ImportedWorkbook {
+    book::Workbook model;
+    std::shared_ptr<const KeptPackage> kept;
+};
+
+// A zip-based workbook read into the editable model: every worksheet's
+// values, formats, column widths, row heights, merged ranges and links,
+// and the names that refer to cells. Throws xlsx::XlsxError when the
+// package is damaged or holds what the model cannot take (too many
+// formats, an invalid sheet name), book::BookError likewise.
+ImportedWorkbook importWorkbook(std::shared_ptr<const std::vector<std::uint8_t>> bytes);
+
+// The digest of a worksheet's elements as the model writes them.
+std::array<std::uint8_t, 20> sheetDigest(const book::Sheet& sheet,
+                                         const std::vector<std::uint32_t>& cellXfOfStyle);
+
+}  // namespace xls::xlsx_update
