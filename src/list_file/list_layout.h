@@ -7,6 +7,9 @@ namespace mokuji::list_file {
 // The fixed shape of a list file. Reading a list file back depends on it as
 // much as writing one does.
 inline constexpr const char* kListFileName = "00_目次.xls";
+// The same list in the zip-based format, when the user asks for it or the
+// folder holds it.
+inline constexpr const char* kListFileNameXlsx = "00_目次.xlsx";
 inline constexpr const char* kListSheetName = "目次";
 inline constexpr const char* kNumberHeader = "No.";
 inline constexpr const char* kFileNameHeader = "FILE名";

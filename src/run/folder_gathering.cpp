@@ -46,7 +46,8 @@ GatherResult GatherFolder(const GatherContext& ctx) {
         // and hides; Linux shows it, but it is no workbook either, nor worth
         // a word.
         if (name.starts_with("~$")) continue;
-        if (xls::text::equalsIgnoringAsciiCase(name, list_file::kListFileName)) {
+        if (xls::text::equalsIgnoringAsciiCase(name, list_file::kListFileName) ||
+            xls::text::equalsIgnoringAsciiCase(name, list_file::kListFileNameXlsx)) {
             if (!top) result.subfolderLists.push_back(path);
         } else if (!os::HasListedExtension(name, ctx.workbookPattern)) {
             result.notGathered.push_back(path);
@@ -61,7 +62,7 @@ GatherResult GatherFolder(const GatherContext& ctx) {
 
     const list_file::ReaderContext readers{ctx.createApplication, ctx.view, ctx.programName,
                                            ctx.workbookPattern};
-    result.listFile = ctx.fs.findOrdinaryFile(folder + list_file::kListFileName);
+    result.listFile = ctx.fs.findOrdinaryFile(folder + ctx.listFileName);
     if (!result.listFile.empty()) {
         result.readFailure = ReadListFileColumns(result.listFile, ctx.columns, readers);
         return result;

@@ -7,6 +7,7 @@
 #include "automation/object_model.h"
 #include "list_file/column_table.h"
 #include "list_file/list_file_readers.h"
+#include "list_file/list_layout.h"
 #include "os/file_system.h"
 #include "run/list_box.h"
 #include "run/list_lock.h"
@@ -31,6 +32,9 @@ struct GatherContext {
     bool recursive = false;
     // The workbooks the user leaves out or keeps, by those paths.
     NameFilter filter = {};
+    // The list's name in the format chosen; the other format's list is no
+    // workbook to gather either.
+    std::string listFileName = list_file::kListFileName;
 };
 
 // What a gathering found out that its caller must act on.
@@ -58,6 +62,11 @@ struct GatherResult {
     // The list file was open in another program: nothing was read, and the
     // list must not be written (listFile then names it).
     std::optional<ListLock> held = {};
+    // The name of the list in the format the run uses, found or to be made.
+    std::string listFileName = list_file::kListFileName;
+    // The list of the other format beside the one used, left alone: the
+    // caller names it. "" when there is none.
+    std::string otherListFile = {};
     // Workbooks the user's patterns left out, counted for the summary.
     std::size_t excluded = 0;
     // What a search of subfolders passed over, for the caller to name: the

@@ -121,6 +121,10 @@ std::vector<std::size_t> takeOptions(const std::vector<Word>& words, StartOption
         } else if (auto pattern = valueOption(text, kExcludeOption, words, i, refuse,
                                               OptionWithoutValueMessage)) {
             options.gathering.exclude.push_back(std::move(*pattern));
+        } else if (auto format = valueOption(text, kListOption, words, i, refuse,
+                                             ListFormatMessage)) {
+            options.gathering.zipBasedList = ListFormatValue(*format);
+            if (!options.gathering.zipBasedList) refuse(ListFormatMessage(std::string(kListOption)));
         } else if (auto file =
                        valueOption(text, kCsvOption, words, i, refuse, [](const std::string&) {
                            return RowsFileMissingMessage(std::string(kCsvOption));
@@ -137,7 +141,8 @@ std::vector<std::size_t> takeOptions(const std::vector<Word>& words, StartOption
             byteOrderMark = true;
         } else if (isRowsOption(text)) {
             // Named already as an option without its file.
-        } else if (text == kIncludeOption || text == kExcludeOption ||
+        } else if (text == kIncludeOption || text == kExcludeOption || text == kListOption ||
+                   text.starts_with(std::string(kListOption) + "=") ||
                    text.starts_with(std::string(kIncludeOption) + "=") ||
                    text.starts_with(std::string(kExcludeOption) + "=")) {
             // Named already as an option without its value.

@@ -15,7 +15,8 @@ namespace mokuji::window {
 // stand before "--": -h/--help and -V/--version (which answer whatever else
 // is given), --extensions LIST or --extensions=LIST (once), -r/--recursive
 // and --no-recursive (the last one given counts), --include GLOB and
-// --exclude GLOB (or =GLOB, as often as wanted), --verbose, --csv FILE or
+// --exclude GLOB (or =GLOB, as often as wanted), --list xls|xlsx (or
+// =FORMAT; the last one given counts), --verbose, --csv FILE or
 // --jsonl FILE (or =FILE; one of them, once, and then a path is needed) and
 // --bom (with --csv only).
 struct StartOptions {

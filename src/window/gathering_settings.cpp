@@ -117,6 +117,16 @@ std::optional<GatheringSettings> ResolveGatheringSettings(
                        "：yes か no で指定してください。サブフォルダは探しません。";
         }
     }
+    if (options.zipBasedList) {
+        settings.zipBasedList = options.zipBasedList;
+    } else if (auto value = fileText ? SettingValue(*fileText, kListSetting) : std::nullopt) {
+        if (auto zipBased = ListFormatValue(*value)) {
+            settings.zipBasedList = zipBased;
+        } else if (problem && problem->empty()) {
+            *problem = filePath + "：" + std::string(kListSetting) + "=" + *value +
+                       "：xls か xlsx で指定してください。フォルダにある目次ファイルの形式を使います。";
+        }
+    }
     if (fileText) {
         settings.include = SettingValues(*fileText, kIncludeSetting);
         settings.exclude = SettingValues(*fileText, kExcludeSetting);
@@ -124,6 +134,12 @@ std::optional<GatheringSettings> ResolveGatheringSettings(
     settings.include.insert(settings.include.end(), options.include.begin(), options.include.end());
     settings.exclude.insert(settings.exclude.end(), options.exclude.begin(), options.exclude.end());
     return settings;
+}
+
+std::optional<bool> ListFormatValue(std::string_view text) {
+    if (xls::text::equalsIgnoringAsciiCase(text, "xlsx")) return true;
+    if (xls::text::equalsIgnoringAsciiCase(text, "xls")) return false;
+    return std::nullopt;
 }
 
 run::NameFilter GatheringSettings::filter() const {

@@ -20,6 +20,9 @@ struct GatheringSettings {
     // their paths relative to the list's folder.
     std::vector<std::string> include = {};
     std::vector<std::string> exclude = {};
+    // The list's format as asked for: true for 00_目次.xlsx, false for
+    // 00_目次.xls, none to follow the list the folder holds.
+    std::optional<bool> zipBasedList = {};
     // The patterns as the search applies them: letter case as the
     // platform's file names have it.
     run::NameFilter filter() const;
@@ -60,6 +63,11 @@ inline constexpr std::string_view kExcludeOption = "--exclude";
 inline constexpr std::string_view kRecursiveSetting = "recursive";
 inline constexpr std::string_view kIncludeSetting = "include";
 inline constexpr std::string_view kExcludeSetting = "exclude";
+// The list's format: "--list xls|xlsx" (or =FORMAT), "list=xls|xlsx".
+inline constexpr std::string_view kListOption = "--list";
+inline constexpr std::string_view kListSetting = "list";
+// "xlsx" -> true, "xls" -> false, in any letter case; nullopt otherwise.
+std::optional<bool> ListFormatValue(std::string_view text);
 
 // What a command line says of the gathering. The extensions and the
 // subfolder search it gives replace the settings file's; its patterns are
@@ -69,6 +77,7 @@ struct GatheringOptions {
     std::optional<bool> recursive = {};
     std::vector<std::string> include = {};
     std::vector<std::string> exclude = {};
+    std::optional<bool> zipBasedList = {};
 };
 
 // The settings of a run: the command-line options, else the settings file's

@@ -6,8 +6,9 @@
 
 namespace mokuji::window {
 
-void sub_mokuji_open(const std::string& g_mokuji_path, os::FileSystem& fs, os::Shell& shell) {
-    std::string found = fs.findOrdinaryFile(os::FolderOf(g_mokuji_path) + list_file::kListFileName);
+void sub_mokuji_open(const std::string& g_mokuji_path, const std::string& listFileName,
+                     os::FileSystem& fs, os::Shell& shell) {
+    std::string found = fs.findOrdinaryFile(os::FolderOf(g_mokuji_path) + listFileName);
     if (found.empty()) return;
     // The lookup ignores letter case; opening the name it found works on a
     // file system that does not.

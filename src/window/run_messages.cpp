@@ -253,6 +253,12 @@ std::string NotGatheredMessage(const std::vector<std::string>& fileNames) {
 }
 
 std::string FolderSearchMessage(const run::GatherResult& gathering) {
+    std::string other;
+    if (!gathering.otherListFile.empty())
+        other = "目次ファイル " + os::FileNameOf(gathering.otherListFile) + " もありますが、" +
+                gathering.listFileName +
+                " の方を使いました。もう一方は変えていません（形式は --list または設定ファイルの "
+                "list で選べます）。\r\n";
     std::string lines;
     for (const std::string& list : gathering.subfolderLists)
         lines += os::SlashSeparated(list) + "（サブフォルダの目次ファイル）\r\n";
@@ -261,8 +267,8 @@ std::string FolderSearchMessage(const run::GatherResult& gathering) {
     for (const auto& [folder, why] : gathering.unreadableFolders)
         lines += os::SlashSeparated(folder) + "（フォルダを読めません: " +
                  (why.empty() ? std::string("読む権限がありません") : OneLine(why)) + "）\r\n";
-    std::string text;
-    if (!lines.empty()) text = "サブフォルダの以下のものは目次に載せていません。\r\n" + lines;
+    std::string text = other;
+    if (!lines.empty()) text += "サブフォルダの以下のものは目次に載せていません。\r\n" + lines;
     if (!gathering.searchLimit.empty())
         text += "サブフォルダを探すのを" + gathering.searchLimit +
                 "で打ち切りました。目次はそこまでに見つけたブックで作っています。\r\n";

@@ -26,31 +26,49 @@ std::vector<std::string> workbooksOf(const run::ListBox& list) {
     return workbooks;
 }
 
-// The gathering may hand back the list file as a path or a bare name.
-std::string fileNameOf(const std::string& listFile) {
-    if (listFile.empty()) return list_file::kListFileName;
+// The gathering may hand back the list file as a path or a bare name; none
+// when the list is still to be made.
+std::string fileNameOf(const run::GatherResult& gathered) {
+    const std::string& listFile = gathered.listFile;
+    if (listFile.empty()) return gathered.listFileName;
     std::string name = os::FileNameOf(listFile);
     return name.empty() ? listFile : name;
+}
+
+// The list in the format asked for; without a wish, the one the folder
+// holds, the zip-based one only when it holds that alone. The other one,
+// when it is there too, is named and left alone.
+std::pair<std::string, std::string> listFileNames(const std::string& folder,
+                                                  std::optional<bool> zipBased,
+                                                  os::FileSystem& fs) {
+    const bool hasXls = !fs.findOrdinaryFile(folder + list_file::kListFileName).empty();
+    const bool hasXlsx = !fs.findOrdinaryFile(folder + list_file::kListFileNameXlsx).empty();
+    const bool xlsx = zipBased.value_or(hasXlsx && !hasXls);
+    const std::string other = xlsx ? list_file::kListFileName : list_file::kListFileNameXlsx;
+    return {xlsx ? list_file::kListFileNameXlsx : list_file::kListFileName,
+            (xlsx ? hasXls : hasXlsx) ? fs.findOrdinaryFile(folder + other) : ""};
 }
 
 run::GatherResult gatherFolder(MainWindow& window, const StartupContext& ctx) {
     const std::string folder = os::FolderOf(window.g_mokuji_path);
     run::GatherResult gathered;
+    const auto [listName, otherList] =
+        listFileNames(folder, ctx.gathering.zipBasedList, ctx.fs);
     // Before anything is read: a list open elsewhere would be saved over
     // our update, which would be lost without a word. Rows for other
     // programs leave the list alone, and may read it wherever it is open.
     std::optional<run::ListLock> lock;
-    if (!ctx.rows) lock = run::FindListLock(folder, list_file::kListFileName);
+    if (!ctx.rows) lock = run::FindListLock(folder, listName);
     if (lock) {
-        gathered.listFile = ctx.fs.findOrdinaryFile(folder + list_file::kListFileName);
-        if (gathered.listFile.empty()) gathered.listFile = folder + list_file::kListFileName;
+        gathered.listFile = ctx.fs.findOrdinaryFile(folder + listName);
+        gathered.listFileName = listName;
         gathered.held = std::move(lock);
     } else {
         try {
             gathered = ctx.gather({window.g_mokuji_path, window.List1, window.columns, ctx.view,
                                    ctx.fs, ctx.createApplication, ctx.fs.programBaseName(),
                                    ctx.gathering.pattern(), ctx.gathering.recursive,
-                                   ctx.gathering.filter()});
+                                   ctx.gathering.filter(), listName});
         } catch (const os::FileSystemError& e) {
             // Whatever the gathering had taken of the window comes back.
             view::GiveWindowBack(ctx.view);
@@ -58,6 +76,8 @@ run::GatherResult gatherFolder(MainWindow& window, const StartupContext& ctx) {
         }
     }
     gathered.folder = folder;
+    if (!ctx.rows) gathered.otherListFile = otherList;
+    if (gathered.listFile.empty()) gathered.listFile = folder + listName;
     return gathered;
 }
 
@@ -136,7 +156,7 @@ RunEnd MakeAndOpenList(MainWindow& window, const StartupContext& ctx) {
         window.columns,
         view,
         [&fs = ctx.fs](const std::string& p) { return !fs.findOrdinaryFile(p).empty(); },
-        fileNameOf(gathered.listFile)};
+        fileNameOf(gathered)};
     const run::RunPlan plan{gathered.folder, workbooksOf(window.List1), window.columns,
                             window.prop_name, programName};
     const run::RunOutcome outcome =
@@ -148,7 +168,7 @@ RunEnd MakeAndOpenList(MainWindow& window, const StartupContext& ctx) {
         ReportOf({.gathering = gathered, .outcome = &outcome, .listPath = list.listFilePath()});
     Tell(view, report);
     view.setCaption(StartupCaption(programName));
-    sub_mokuji_open(window.g_mokuji_path, ctx.fs, ctx.shell);
+    sub_mokuji_open(window.g_mokuji_path, list.listFileName, ctx.fs, ctx.shell);
     return report.end;
 }
 

@@ -96,6 +96,11 @@ std::string OptionWithoutValueMessage(const std::string& option) {
     return option + " の後に拡張子を指定してください（例：" + option + " xls,xlsx）。\r\n";
 }
 
+std::string ListFormatMessage(const std::string& option) {
+    return option + " の後に目次ファイルの形式 xls か xlsx を指定してください（例：" + option +
+           " xlsx）。\r\n";
+}
+
 std::string RepeatedOptionMessage(const std::string& option) {
     return option + " は一度だけ指定してください。\r\n";
 }

@@ -32,6 +32,8 @@ std::string UsageText(const std::string& programName);
 std::string UnknownOptionMessage(const std::string& option);
 std::string OptionWithoutValueMessage(const std::string& option);
 std::string RepeatedOptionMessage(const std::string& option);
+// --list with a value other than xls or xlsx, or none.
+std::string ListFormatMessage(const std::string& option);
 // The options of the rows for other programs, used wrongly.
 std::string RowsFileMissingMessage(const std::string& option);
 std::string RowsOptionsTogetherMessage();

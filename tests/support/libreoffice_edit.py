@@ -12,6 +12,9 @@ count from 1, sheets are named:
     copy-sheet:SHEET:NEW_NAME       the copy goes behind the last sheet
     set:SHEET:ROW:COLUMN:TEXT       typed as a user types it (numbers stay numbers)
     set-text:SHEET:ROW:COLUMN:TEXT  kept as text
+    comment:SHEET:ROW:COLUMN:TEXT   a comment on the cell
+    add-sheet:NAME                  a new sheet behind the last one
+    chart:SHEET:ROW:COLUMN:ROWS:COLUMNS  a bar chart of that block, beside it
 
 The file is saved in its own format (a .xls stays an Excel 97 file) through
 LibreOffice's UNO interface, with a profile of its own so that a user's
@@ -78,6 +81,19 @@ def apply(doc, step):
             cell.String = text
         else:
             cell.Formula = text
+    elif word == "comment":
+        sheet = sheet_of(doc, args[0])
+        cell = sheet.getCellByPosition(int(args[2]) - 1, int(args[1]) - 1)
+        sheet.Annotations.insertNew(cell.CellAddress, ":".join(args[3:]))
+    elif word == "add-sheet":
+        doc.Sheets.insertNewByName(args[0], doc.Sheets.Count)
+    elif word == "chart":
+        from com.sun.star.awt import Rectangle
+        sheet = sheet_of(doc, args[0])
+        row, col, rows, cols = (int(a) - 1 for a in args[1:5])
+        block = sheet.getCellRangeByPosition(col, row, col + cols, row + rows).RangeAddress
+        sheet.Charts.addNewByName("chart%d" % sheet.Charts.Count,
+                                  Rectangle(1000, 1000, 10000, 6000), (block,), True, True)
     else:
         raise SystemExit("unknown step %r" % step)
 

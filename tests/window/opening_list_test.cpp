@@ -24,15 +24,15 @@ class OpeningList : public ::testing::Test {
 
 TEST_F(OpeningList, TheDefaultPathLooksUpTheBareNameInTheCurrentFolder) {
     fs.addFile("00_目次.xls");
-    sub_mokuji_open("00_目次.xls", fs, shell);
+    sub_mokuji_open("00_目次.xls", "00_目次.xls", fs, shell);
     EXPECT_THAT(fs.lookups, ElementsAre("00_目次.xls"));
     EXPECT_THAT(shell.documents, ElementsAre(Opened("00_目次.xls", nativePath("/"))));
 }
 
 TEST_F(OpeningList, AMissingOrHiddenListIsNotOpened) {
     fs.addFile(nativePath("/hidden/00_目次.xls"), true);
-    sub_mokuji_open(nativePath("/data/"), fs, shell);
-    sub_mokuji_open(nativePath("/hidden/"), fs, shell);
+    sub_mokuji_open(nativePath("/data/"), "00_目次.xls", fs, shell);
+    sub_mokuji_open(nativePath("/hidden/"), "00_目次.xls", fs, shell);
     EXPECT_THAT(shell.documents, IsEmpty());
     EXPECT_THAT(shell.programs, IsEmpty());
 }

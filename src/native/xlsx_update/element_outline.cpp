@@ -175,7 +175,7 @@ std::string replaceChildren(std::string_view xml, const ElementSpan& parent,
     };
     if (parent.contentBegin == parent.end) unreadable("an element written as one tag");
     const std::vector<ElementSpan> children = childElements(xml, parent);
-    std::string out(xml.substr(parent.begin, parent.contentBegin - parent.begin));
+    std::string out(xml.substr(0, parent.contentBegin));
     std::size_t copied = parent.contentBegin;
     // Each replacement goes before the first child that the order puts
     // after it; the rest go at the end.
@@ -206,7 +206,7 @@ std::string replaceChildren(std::string_view xml, const ElementSpan& parent,
     }
     out += xml.substr(copied, parent.contentEnd - copied);
     for (const auto& [ignored, text] : pending) out += text;
-    out += xml.substr(parent.contentEnd, parent.end - parent.contentEnd);
+    out += xml.substr(parent.contentEnd);
     return out;
 }
 

@@ -39,7 +39,7 @@ std::optional<std::string_view> attributeOf(std::string_view startTag, std::stri
 std::string withAttribute(std::string_view startTag, std::string_view name,
                           std::string_view value);
 
-// The parent element rewritten: each child named in replaced (by local name)
+// The whole text with the parent element rewritten: each child named in replaced (by local name)
 // is dropped and the replacement, when not empty, put where the schema's
 // order of children (order) places it; other children stay as they are.
 std::string replaceChildren(std::string_view xml, const ElementSpan& parent,

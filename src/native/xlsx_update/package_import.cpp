@@ -121,7 +121,11 @@ void readBorder(const Element* border, book::CellStyle& s) {
         const Element* el = border->child(side);
         if (!el) return e;
         e.style = indexOfName(el->attribute("style"), styles, 0);
-        e.color = static_cast<std::uint8_t>(std::min<std::uint16_t>(paletteIndex(el->child("color"), 64), 127));
+        // An edge without a line has no colour of its own in the binary
+        // format either.
+        if (e.style != 0)
+            e.color = static_cast<std::uint8_t>(
+                std::min<std::uint16_t>(paletteIndex(el->child("color"), 64), 127));
         return e;
     };
     s.left = edge("left");

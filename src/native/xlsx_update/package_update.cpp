@@ -157,12 +157,34 @@ class Update {
         if (kept_.stylesPart.empty())
             throw BookError("the workbook has no styles part to add formats to");
         std::string numFmts, fonts, fills, borders, xfs;
-        std::size_t numFmtCount = 0, fontCount = 0, fillCount = 0, borderCount = 0;
+        std::size_t numFmtCount = 0, fontCount = 0, fillCount = 0, borderCount = 0, added = 0;
         std::map<std::uint16_t, std::uint32_t> numFmtOf(kept_.numFmtOfModel.begin(),
                                                         kept_.numFmtOfModel.end());
         std::map<std::uint16_t, std::uint32_t> fontOf(kept_.fontOfModel.begin(),
                                                      kept_.fontOfModel.end());
-        std::map<std::string, std::uint32_t> fillOf, borderOf;
+        // The package's own fills, borders and formats, by their text: a
+        // format the model made again, as an earlier save wrote it, is found
+        // rather than added once more on every save.
+        const std::string xml = read(kept_.stylesPart);
+        const ElementSpan root = rootElement(xml);
+        if (root.prefixed()) throw BookError("the styles part names its elements with a prefix");
+        const auto children = childElements(xml, root);
+        auto find = [&](std::string_view local) -> const ElementSpan* {
+            for (const auto& c : children)
+                if (c.local() == local) return &c;
+            return nullptr;
+        };
+        std::map<std::string, std::uint32_t> fillOf, borderOf, xfOf;
+        const auto indexTexts = [&](const char* list, std::map<std::string, std::uint32_t>& of) {
+            if (const ElementSpan* e = find(list)) {
+                std::uint32_t i = 0;
+                for (const ElementSpan& c : childElements(xml, *e))
+                    of.try_emplace(std::string(xml.substr(c.begin, c.end - c.begin)), i++);
+            }
+        };
+        indexTexts("fills", fillOf);
+        indexTexts("borders", borderOf);
+        indexTexts("cellXfs", xfOf);
         std::uint32_t nextNumFmt = kept_.nextNumFmtId;
         const auto& modelFonts = model_.fonts();
         for (std::size_t m = cellXfIndex_.size(); m < model_.styleCount(); ++m) {
@@ -203,21 +225,18 @@ class Update {
                 borders += borderXml;
                 ++borderCount;
             }
-            xfs += xlsx_writer::cellXfXml(s, numFmt, font, fill->second, border->second, 0);
-            cellXfIndex_.push_back(kept_.cellXfCount +
-                                   static_cast<std::uint32_t>(m - kept_.cellXfOfStyle.size()));
+            const std::string xf =
+                xlsx_writer::cellXfXml(s, numFmt, font, fill->second, border->second, 0);
+            auto [found, newXf] =
+                xfOf.try_emplace(xf, kept_.cellXfCount + static_cast<std::uint32_t>(added));
+            if (newXf) {
+                xfs += xf;
+                ++added;
+            }
+            cellXfIndex_.push_back(found->second);
         }
-        const std::string xml = read(kept_.stylesPart);
-        const ElementSpan root = rootElement(xml);
-        if (root.prefixed()) throw BookError("the styles part names its elements with a prefix");
-        const auto children = childElements(xml, root);
-        auto find = [&](std::string_view local) -> const ElementSpan* {
-            for (const auto& c : children)
-                if (c.local() == local) return &c;
-            return nullptr;
-        };
+        if (added == 0) return;
         std::map<std::string, std::string> replaced;
-        const std::size_t added = model_.styleCount() - kept_.cellXfOfStyle.size();
         if (numFmtCount) {
             const ElementSpan* e = find("numFmts");
             const auto before = e ? childElements(xml, *e).size() : 0;
