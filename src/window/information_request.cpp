@@ -1,13 +1,14 @@
 #include "window/information_request.h"
 
+#include "window/information_texts.h"
 #include "window/startup_messages.h"
 
 namespace mokuji::window {
 
 std::string InformationAnswer(InformationRequest request, const std::string& programName) {
     if (request == InformationRequest::Version) {
-        return programName + " " + std::to_string(MOKUJI_VERSION_MAJOR) + "." +
-               std::to_string(MOKUJI_VERSION_MINOR) + "." + std::to_string(MOKUJI_VERSION_PATCH) +
+        // In the form the window's version box shows, so the two agree.
+        return programName + " " + VersionNumberText(OwnVersion()) +
                "\r\nCopyright (C) the mokuji project\r\n";
     }
 #ifdef _WIN32
@@ -85,7 +86,8 @@ std::string InformationAnswer(InformationRequest request, const std::string& pro
            "  4   目次ファイルを保存しましたが、一部のブックの行が欠けています\r\n"
            "  5   目次ファイルがほかのプログラムで開かれているため、目次ファイルはそのままです\r\n"
            "  64  パスが見つからないか、パスまたはオプションの指定が正しくありません\r\n"
-           "      （目次ファイルを開くプログラムとしてこのプログラム自身が選ばれていたときも）\r\n";
+           "      （目次ファイルを開くプログラムとしてこのプログラム自身が選ばれていたときも）\r\n"
+           "  70  予期しないエラーで中断しました（そのエラーを表示します）\r\n";
 }
 
 }  // namespace mokuji::window

@@ -64,8 +64,17 @@ std::string OpenedWithItselfMessage(const std::string& listFile) {
 }
 
 std::string UsageText(const std::string& programName) {
-    return "使い方: " + programName +
-           " パス\r\n"
+    // A line per way to start it, so that every option is named here; the
+    // later lines line up under the first, whose "使い方: " is eight
+    // columns wide.
+    const std::string indent(8, ' ');
+    return "使い方: " + programName + " パス\r\n" + indent + programName +
+           " [-r | --recursive | --no-recursive] [--extensions 一覧]\r\n" + indent +
+           "    [--include パターン]... [--exclude パターン]... [--verbose] [--] パス\r\n" +
+           indent + programName + " --csv ファイル [--bom] [上のオプション] パス\r\n" + indent +
+           programName + " --jsonl ファイル [上のオプション] パス\r\n" + indent + programName +
+           " -h | --help\r\n" + indent + programName +
+           " -V | --version\r\n"
            "\r\n"
            "パスのフォルダ（ファイルならそれを含むフォルダ）にあるEXCELのブックを集め、\r\n"
            "そのフォルダの目次ファイル " +

@@ -139,6 +139,58 @@ TEST(CommandLine, ArgumentsAreTakenAsGivenAndFaultsNamed) {
     }
 }
 
+// Every option the parser takes is named in the usage lines at the top of
+// --help and has its entry in the table of options below them, which names
+// no other; every exit status the program can end with is explained.
+TEST(CommandLine, HelpNamesEveryOptionAndStatus) {
+    const std::vector<std::string> taken = {
+        "-h",          "--help",         "-V",        "--version", "--extensions", "-r",
+        "--recursive", "--no-recursive", "--include", "--exclude", "--csv",        "--jsonl",
+        "--bom",       "--verbose",      "--"};
+    fake::TempFolder dir;
+    const ProgramRun help = runProgram(MOKUJI_BINARY, {"--help"}, {}, dir.path().string());
+    ASSERT_EQ(help.status, 0);
+    const std::size_t usageEnd = help.out.find("\n\n");
+    const std::size_t tableBegin = help.out.find("\nオプション");
+    const std::size_t statusBegin = help.out.find("\n終了ステータス:\n");
+    ASSERT_LT(usageEnd, tableBegin);
+    ASSERT_LT(tableBegin, statusBegin);
+    const std::string usage = help.out.substr(0, usageEnd);
+    const std::string table = help.out.substr(tableBegin, statusBegin - tableBegin);
+    const auto named = [](const std::string& text, const std::string& option) {
+        for (std::size_t at = 0; (at = text.find(option, at)) != std::string::npos; ++at) {
+            const bool startsWord =
+                at == 0 || std::string(" [|\n").find(text[at - 1]) != std::string::npos;
+            const char after = at + option.size() < text.size() ? text[at + option.size()] : ' ';
+            if (startsWord && std::string(" ],|=\n").find(after) != std::string::npos) return true;
+        }
+        return false;
+    };
+    for (const std::string& option : taken) {
+        SCOPED_TRACE(option);
+        EXPECT_TRUE(named(usage, option)) << usage;
+        EXPECT_TRUE(named(table, option)) << table;
+        // Taken, whatever the run then says of the missing path.
+        const ProgramRun r = runProgram(MOKUJI_BINARY, {option}, {}, dir.path().string());
+        EXPECT_THAT(r.err, Not(HasSubstr("不明なオプションです")));
+    }
+    // The table names no option the parser would refuse.
+    for (std::size_t at = 0; (at = table.find("\n  -", at)) != std::string::npos; ++at) {
+        const std::size_t begin = at + 3;
+        const std::string entry = table.substr(begin, table.find("  ", begin) - begin);
+        for (std::size_t from = 0; from < entry.size();) {
+            std::size_t end = std::min(entry.find_first_of(" ,=", from), entry.size());
+            const std::string word = entry.substr(from, end - from);
+            if (word.starts_with("-")) {
+                EXPECT_NE(std::find(taken.begin(), taken.end(), word), taken.end()) << word;
+            }
+            from = end + 1;
+        }
+    }
+    for (const char* status : {"0", "1", "2", "3", "4", "5", "64", "70"})
+        EXPECT_THAT(help.out.substr(statusBegin), HasSubstr(std::string("\n  ") + status + " "));
+}
+
 TEST(CommandLine, AListTheDesktopOpensWithTheProgramItselfIsNotRunAgain) {
     Scene s;
     makeSource(s.at("a.xls"), {{2, 2, "a", "件名"}});

@@ -20,8 +20,10 @@ using ::testing::Not;
 
 // Each data cell of the list's first data row under its header, as
 // "header=type:value" with xlrd's cell types (1 text, 2 number, 3 date,
-// 4 boolean); the list sheet is the one holding the name "No." (or "No_", as
-// LibreOffice renames it).
+// 4 boolean), a date followed by its number format as written in the file
+// (a built-in one, shown in each reader's locale, by its number); the list
+// sheet is the one holding the name "No." (or "No_", as LibreOffice renames
+// it).
 const char* kCellsByHeader = R"(
 def sheet_of(name):
     for n in b.name_obj_list:
@@ -36,7 +38,11 @@ for r in range(header + 3, sheet.nrows):
         if h == '':
             continue
         cell = sheet.cell(r, c)
-        cells.append('%s=%d:%r' % (h, cell.ctype, cell.value))
+        text = '%s=%d:%r' % (h, cell.ctype, cell.value)
+        if cell.ctype == 3:
+            key = b.xf_list[cell.xf_index].format_key
+            text += '@' + (b.format_map[key].format_str if key >= 164 else str(key))
+        cells.append(text)
     print('row', r + 1, ' '.join(cells))
 )";
 
@@ -64,8 +70,8 @@ const std::vector<ValueCase> kCases = {
     {"改行", "'一行目\n二行目", "1:'一行目\\n二行目'"},
     {"数値", 123.5, "2:123.5"},
     {"最小の数", -1e308, "2:-1e+308"},
-    {"日付", Date{38425}, "3:38425.0"},
-    {"時刻", Date{0.375}, "3:0.375"},
+    {"日付", Date{38425}, "3:38425.0@yyyy/m/d"},
+    {"時刻", Date{0.375}, "3:0.375@h:mm:ss"},
     {"真偽", true, "4:1"},
     {"非数", std::numeric_limits<double>::quiet_NaN(), "1:'#NUM!'"},
     {"無限", std::numeric_limits<double>::infinity(), "1:'#NUM!'"},
@@ -205,12 +211,13 @@ for s in b.sheets():
          "active 目次\n" +
              std::string("row 6 FILE名=1:'アンケート回答_00001.xls' "
                          "件名=1:'2024年度 職場環境アンケート' 備考=1:'利用者の書き込み' "
-                         "提出日=3:45562.0 回答日=3:45555.0 社員番号=2:100009.0 "
+                         "提出日=3:45562.0@yyyy/m/d 回答日=3:45555.0@yyyy/m/d 社員番号=2:100009.0 "
                          "氏名=1:'井上 陽子'"),
          "メモ 10 3"},
-        // Columns formatted with a style format, which no cell may use.
+        // Columns formatted with a style format, which no cell may use, and
+        // dates with the built-in date format each reader shows its own way.
         {"list_format15_is_style.xls",
-         first + "提出日=3:45562.0 回答日=3:45555.0 社員番号=2:100009.0", ""},
+         first + "提出日=3:45562.0@yyyy/m/d 回答日=3:45555.0@yyyy/m/d 社員番号=2:100009.0", ""},
     };
     for (const auto& l : lists) {
         SCOPED_TRACE(l.fixture);

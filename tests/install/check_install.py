@@ -95,9 +95,9 @@ def check_desktop_files(args, usr):
                      [args.man, "--warnings", "-l", str(usr / ("share/man/man1/%s.1.gz" % page))],
                      env=dict(os.environ, LC_ALL="C.UTF-8", MANPAGER="cat", MANWIDTH="80"))
         check(done.returncode == 0 and not done.stderr and says in done.stdout
-              and "mokuji " + args.version in done.stdout,
+              and "mokuji " + args.version_text in done.stdout,
               "manual page %s: warnings %r, or no %s or version %s in it"
-              % (page, done.stderr, says, args.version))
+              % (page, done.stderr, says, args.version_text))
 
 
 # What a desktop opens folders and workbooks with; installing mokuji must
@@ -172,8 +172,9 @@ def run_installed(args, usr, work, label, wrapper=()):
 
 def main():
     parser = argparse.ArgumentParser()
-    for option in ("--build", "--cmake", "--moduledir", "--app-id", "--version", "--examples",
-                   "--desktop-file-validate", "--appstreamcli", "--man"):
+    # --version as packages compare it, --version-text as the programs show it.
+    for option in ("--build", "--cmake", "--moduledir", "--app-id", "--version", "--version-text",
+                   "--examples", "--desktop-file-validate", "--appstreamcli", "--man"):
         parser.add_argument(option, required=True)
     parser.add_argument("--xdg-mime")
     parser.add_argument("--update-desktop-database")

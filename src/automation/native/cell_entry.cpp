@@ -31,6 +31,20 @@ std::uint16_t withImpliedFormat(book::Workbook& model, std::uint16_t xf, const s
     return model.styleIndex(style);
 }
 
+// A date entered as a value shows the same in every reader: its format is
+// written out as a code of its own, as is a built-in date format the cell
+// had, which readers would otherwise show in their own locale's order.
+std::uint16_t withDateFormat(book::Workbook& model, std::uint16_t xf, const std::string& code) {
+    book::CellStyle style = model.style(xf);
+    const std::uint16_t id = style.numberFormat;
+    const bool localeDate = id == 14 || id == 22;
+    if (!localeDate && !isGeneral(model, id)) return xf;
+    style.numberFormat =
+        model.addExplicitNumberFormat(localeDate ? model.numberFormatCode(id) : code);
+    style.numberFormatUsed = true;
+    return model.styleIndex(style);
+}
+
 // An entry that began with an apostrophe is stored as text and its format
 // remembers the prefix, so the text shows as typed.
 std::uint16_t withTextPrefix(book::Workbook& model, std::uint16_t xf) {
@@ -134,7 +148,7 @@ void enterValue(book::Workbook& model, book::Sheet& sheet, std::uint32_t row, st
             // Dates pass as serials of the 1900 system; see the 1904 offset.
             double stored = model.date1904() ? serial - 1462
                                              : (serial < 61 && serial >= 1 ? serial - 1 : serial);
-            sheet.setNumber(row, col, stored, withImpliedFormat(model, xf, code));
+            sheet.setNumber(row, col, stored, withDateFormat(model, xf, code));
             return;
         }
         case Type::Boolean:

@@ -143,10 +143,18 @@ std::string Workbook::numberFormatCode(std::uint16_t id) const {
     return std::string(format::builtinFormatCode(id));
 }
 
-std::uint16_t Workbook::addNumberFormat(std::string code) {
+namespace {
+
+void checkFormatCode(const std::string& code) {
     if (code.empty()) throw BookError("an empty number format code");
     if (text::utf16Length(code) > 255)
         throw BookError("number format code longer than 255 characters");
+}
+
+}  // namespace
+
+std::uint16_t Workbook::addNumberFormat(std::string code) {
+    checkFormatCode(code);
     for (const auto& [id, c] : formats_)
         if (c == code) return id;
     // Built-in formats the application knows without a FORMAT record.
@@ -156,6 +164,18 @@ std::uint16_t Workbook::addNumberFormat(std::string code) {
             (id <= 4) || (id >= 9 && id <= 22) || (id >= 37 && id <= 40) || (id >= 45 && id <= 49);
         if (defined && format::builtinFormatCode(id) == code) return id;
     }
+    return newNumberFormat(std::move(code));
+}
+
+std::uint16_t Workbook::addExplicitNumberFormat(std::string code) {
+    checkFormatCode(code);
+    // A record under a built-in id is read as that built-in format.
+    for (const auto& [id, c] : formats_)
+        if (id >= 164 && c == code) return id;
+    return newNumberFormat(std::move(code));
+}
+
+std::uint16_t Workbook::newNumberFormat(std::string code) {
     std::uint16_t id = 164;
     if (!formats_.empty())
         id = std::max<std::uint16_t>(164, static_cast<std::uint16_t>(formats_.rbegin()->first + 1));

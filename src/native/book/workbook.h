@@ -97,6 +97,10 @@ class Workbook {
     // compared exactly), else a new FORMAT record with an id from 164 on.
     // BookError for an empty code or when ids run out.
     std::uint16_t addNumberFormat(std::string code);
+    // The id of a FORMAT record of its own for code, from 164 on, even
+    // where a built-in format has the same code: readers show the built-in
+    // date formats in their own locale's way, a code of its own as written.
+    std::uint16_t addExplicitNumberFormat(std::string code);
 
     std::size_t styleCount() const { return xfs_.size(); }
     // XF number xf; BookError past the end.
@@ -153,6 +157,7 @@ class Workbook {
 
     void checkSheetName(std::string_view name, std::optional<std::size_t> except) const;
     void checkCellStyle(const CellStyle& style) const;
+    std::uint16_t newNumberFormat(std::string code);
 
     std::vector<std::unique_ptr<Sheet>> sheets_;
     std::size_t activeSheet_ = 0;

@@ -181,6 +181,60 @@ TEST(EditableFile, UpdateKeepsWhatItDoesNotTouch) {
     EXPECT_EQ(book->builtinDocumentProperty(9)->value().toText(), "mokuji");
 }
 
+// A date entered as a value carries its format written out in the file,
+// as every reader shows such a code alike; the built-in date formats are
+// shown in each reader's locale. A cell's own date format stays.
+TEST(EditableFile, DatesEnteredShowAlikeInEveryReader) {
+    if (!fake::xlrdAvailable()) GTEST_SKIP() << "python3-xlrd is not installed";
+    const struct {
+        const char* fixture;  // nullptr for a new workbook
+        const char* cell;     // on the sheet 目次 of a fixture, else Sheet1
+        int row, column;      // the same cell from 0, as xlrd counts
+        double serial;
+        const char* format;  // as xlrd reads it, with "builtin" for a built-in one
+    } cases[] = {
+        {nullptr, "A1", 0, 0, 38425, "yyyy/m/d"},
+        {nullptr, "B1", 0, 1, 38425.5, "yyyy/m/d h:mm"},
+        {nullptr, "C1", 0, 2, 0.375, "h:mm:ss"},
+        // A list saved by an earlier version: built-in format 14.
+        {"list_format15_is_style.xls", "E6", 5, 4, 38425, "yyyy/m/d"},
+        // LibreOffice's own code for the same cell stays.
+        {"list_notes_first_by_libreoffice.xls", "F6", 5, 5, 38425, "[$-409]m/d/yyyy"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fixture ? c.fixture : "new workbook");
+        fake::TempFolder dir;
+        const std::string path = dir.file("list.xls");
+        auto app = createApplication();
+        std::shared_ptr<automation::Workbook> book;
+        if (c.fixture) {
+            dir.copy(fake::testData(std::string("fixtures/") + c.fixture), "list.xls");
+            automation::OpenArguments open;
+            open.fileName = path;
+            book = app->workbooks()->open(open);
+        } else {
+            book = app->workbooks()->add();
+        }
+        const std::string sheet = c.fixture ? "目次" : "Sheet1";
+        app->range(sheet + "!" + c.cell)->setFormulaR1C1(Variant(automation::Date{c.serial}));
+        automation::SaveAsArguments args;
+        args.fileName = path;
+        if (c.fixture) {
+            book->save();
+        } else {
+            book->saveAs(args);
+        }
+        book->close(false);
+        const std::string cell = "b.sheet_by_name('" + sheet + "').cell(" + std::to_string(c.row) +
+                                 ", " + std::to_string(c.column) + ")";
+        EXPECT_EQ(fake::xlrdSays(path, "key = b.xf_list[" + cell +
+                                           ".xf_index].format_key\n"
+                                           "print(b.format_map[key].format_str if key >= 164 "
+                                           "else 'builtin')"),
+                  std::string(c.format) + "\n");
+    }
+}
+
 TEST(EditableFile, FailedSaveLeavesTheOldFileAlone) {
     fake::TempFolder dir;
     std::string path = dir.copy(fake::testData("fixtures/date1904.xls"), "list.xls");
