@@ -61,7 +61,7 @@ run::GatherResult gatherFolder(MainWindow& window, const StartupContext& ctx) {
     if (!ctx.rows) lock = run::FindListLock(folder, listName);
     if (lock) {
         gathered.listFile = ctx.fs.findOrdinaryFile(folder + listName);
-        gathered.listFileName = listName;
+        if (gathered.listFile.empty()) gathered.listFile = folder + listName;
         gathered.held = std::move(lock);
     } else {
         try {
@@ -76,8 +76,8 @@ run::GatherResult gatherFolder(MainWindow& window, const StartupContext& ctx) {
         }
     }
     gathered.folder = folder;
+    gathered.listFileName = listName;
     if (!ctx.rows) gathered.otherListFile = otherList;
-    if (gathered.listFile.empty()) gathered.listFile = folder + listName;
     return gathered;
 }
 

@@ -69,7 +69,7 @@ std::string UsageText(const std::string& programName) {
     // columns wide.
     const std::string indent(8, ' ');
     return "使い方: " + programName + " パス\r\n" + indent + programName +
-           " [-r | --recursive | --no-recursive] [--extensions 一覧]\r\n" + indent +
+           " [-r | --recursive | --no-recursive] [--extensions 一覧] [--list 形式]\r\n" + indent +
            "    [--include パターン]... [--exclude パターン]... [--verbose] [--] パス\r\n" +
            indent + programName + " --csv ファイル [--bom] [上のオプション] パス\r\n" + indent +
            programName + " --jsonl ファイル [上のオプション] パス\r\n" + indent + programName +

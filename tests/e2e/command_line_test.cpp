@@ -146,7 +146,7 @@ TEST(CommandLine, HelpNamesEveryOptionAndStatus) {
     const std::vector<std::string> taken = {
         "-h",          "--help",         "-V",        "--version", "--extensions", "-r",
         "--recursive", "--no-recursive", "--include", "--exclude", "--csv",        "--jsonl",
-        "--bom",       "--verbose",      "--"};
+        "--bom",       "--verbose",      "--list",    "--"};
     fake::TempFolder dir;
     const ProgramRun help = runProgram(MOKUJI_BINARY, {"--help"}, {}, dir.path().string());
     ASSERT_EQ(help.status, 0);

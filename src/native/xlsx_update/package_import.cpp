@@ -169,7 +169,8 @@ void importStyles(const Element& sheet, book::Workbook& model, KeptPackage& kept
             if (id > 0xFFFF || code.empty()) continue;
             kept.nextNumFmtId = std::max(kept.nextNumFmtId, id + 1);
             try {
-                const std::uint16_t modelId = model.addNumberFormat(code);
+                // Written out in the package, so written out in the model too.
+                const std::uint16_t modelId = model.addExplicitNumberFormat(code);
                 formatIdOf[id] = modelId;
                 kept.numFmtOfModel[modelId] = id;
             } catch (const book::BookError&) {

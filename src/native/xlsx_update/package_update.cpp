@@ -292,6 +292,11 @@ class Update {
             prefix += "_";
         KeptStrings strings(kept_);
         xlsx_writer::SheetBody body = xlsx_writer::writeSheetBody(sheet, cellXfIndex_, strings, prefix);
+        // Writers that had no link leave the prefix of relationships unbound.
+        if (!body.hyperlinks.empty() &&
+            attributeOf(root.startTag(xml), "xmlns:r") != std::optional(kRelationshipsNs))
+            body.hyperlinks.insert(std::string_view("<hyperlinks").size(),
+                                   " xmlns:r=\"" + std::string(kRelationshipsNs) + "\"");
         change(origin.part, replaceChildren(xml, root, kWorksheetOrder,
                                             {{"dimension", body.dimension},
                                              {"cols", body.cols},

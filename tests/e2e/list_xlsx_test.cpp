@@ -1,0 +1,187 @@
+// The list in the zip-based format: made and updated as the .xls list is,
+// cell for cell, and, once another program has edited and saved it,
+// updated with every part the list does not own carried over byte for byte.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <sstream>
+
+#include "e2e/e2e_support.h"
+
+namespace e2e {
+namespace {
+
+using ::testing::HasSubstr;
+
+const std::string kEditScript = fake::testData("../support/libreoffice_edit.py");
+
+// Each part of the package by name, as a digest of its bytes.
+std::map<std::string, std::string> partsOf(const std::string& package) {
+    const std::string listed = fake::pythonSays(package, R"(
+import hashlib, sys, zipfile
+for i in zipfile.ZipFile(sys.argv[1]).infolist():
+    print(i.filename, hashlib.sha1(zipfile.ZipFile(sys.argv[1]).read(i)).hexdigest()))");
+    std::map<std::string, std::string> parts;
+    std::istringstream lines(listed);
+    for (std::string name, digest; lines >> name >> digest;) parts[name] = digest;
+    return parts;
+}
+
+std::string comparedWithXls(const std::string& xls, const std::string& xlsx) {
+    return fake::pythonSays(xls, "import runpy, sys\nsys.argv = ['c', sys.argv[1], '" + xlsx +
+                                     "']\nrunpy.run_path('" +
+                                     fake::testData("../support/compare_list_formats.py") +
+                                     "', run_name='__main__')");
+}
+
+class XlsxList : public ::testing::Test {
+  protected:
+    fake::TempFolder dir;
+    std::string xls() const { return dir.file("00_目次.xls"); }
+    std::string xlsx() const { return dir.file("00_目次.xlsx"); }
+    ProgramRun run(std::vector<std::string> options = {}) {
+        options.push_back(dir.path().string());
+        return runProgram(MOKUJI_BINARY, options, {{"MOKUJI_OPENER", "true"}},
+                          dir.path().string());
+    }
+};
+
+TEST_F(XlsxList, MadeAndUpdatedCellForCellAsTheXlsList) {
+    if (!fake::xlrdAvailable()) GTEST_SKIP() << "python3-xlrd is not installed";
+    copyExamples("questionnaires", dir.path());
+    ASSERT_EQ(run().status, 0);
+    const ProgramRun made = run({"--list", "xlsx"});
+    ASSERT_EQ(made.status, 0) << made.err;
+    // The other list beside it is named, and left alone.
+    EXPECT_THAT(made.err, HasSubstr("00_目次.xls もありますが、00_目次.xlsx の方を使いました"));
+    EXPECT_EQ(comparedWithXls(xls(), xlsx()), "same\n");
+
+    std::filesystem::remove(u8path(dir.file("アンケート回答_00002.xls")));
+    std::filesystem::copy_file(u8path(dir.file("アンケート回答_00004.xls")),
+                               u8path(dir.file("アンケート回答_00000.xls")));
+    const std::string xlsBefore = contents(xls());
+    ASSERT_EQ(run({"--list=xlsx"}).status, 0);
+    EXPECT_EQ(contents(xls()), xlsBefore);
+    const ProgramRun asXls = run();
+    ASSERT_EQ(asXls.status, 0) << asXls.err;
+    EXPECT_THAT(asXls.err, HasSubstr("00_目次.xlsx もありますが、00_目次.xls の方を使いました"));
+    EXPECT_EQ(comparedWithXls(xls(), xlsx()), "same\n");
+}
+
+struct Editor {
+    const char* what;
+    std::vector<std::string> libreOfficeSteps;  // else the openpyxl script
+    const char* openpyxlScript;
+    // Printed by the check after each update, read with openpyxl or
+    // LibreOffice's export of the list sheet.
+    std::vector<std::string> expected;
+};
+
+void PrintTo(const Editor& e, std::ostream* os) {
+    *os << e.what;
+}
+
+const std::vector<Editor> kEditors = {
+    {"LibreOffice: notes, a comment, a chart and a sheet of its own",
+     {"set-text:目次:3:28:確認", "set-text:目次:6:28:済", "comment:目次:7:3:電話する",
+      "add-sheet:集計", "set:集計:1:1:=COUNTA($目次.C6:C9)", "chart:目次:6:12:4:1"},
+     nullptr,
+     {",1,アンケート回答_00001.xls,", ",済\n", ",4,アンケート回答_00004.xls,"}},
+    {"openpyxl: notes, a sheet and a name of its own",
+     {},
+     R"(
+import openpyxl, sys
+from openpyxl.workbook.defined_name import DefinedName
+b = openpyxl.load_workbook(sys.argv[1])
+s = b['目次']
+s.cell(3, 28, '確認')
+s.cell(7, 28, '要電話')
+m = b.create_sheet('メモ')
+m['A1'] = '集計は金曜'
+b.defined_names.append(DefinedName('メモ欄', attr_text='メモ!$A$1'))
+b.save(sys.argv[1])
+)",
+     {"row 7: 2 アンケート回答_00002.xls 要電話", "sheets ['目次', 'メモ']", "メモ欄 メモ!$A$1"}},
+};
+
+class XlsxListEdited : public ::testing::TestWithParam<Editor> {
+  protected:
+    fake::TempFolder dir;
+    std::string xlsx() const { return dir.file("00_目次.xlsx"); }
+    ProgramRun run(std::vector<std::string> options = {}) {
+        options.push_back(dir.path().string());
+        return runProgram(MOKUJI_BINARY, options, {{"MOKUJI_OPENER", "true"}},
+                          dir.path().string());
+    }
+    std::string seen(const Editor& e) {
+        if (e.openpyxlScript)
+            return fake::pythonSays(xlsx(), R"(
+import openpyxl, sys
+b = openpyxl.load_workbook(sys.argv[1])
+print('sheets', b.sheetnames)
+for n in b.defined_names.definedName:
+    print(n.name, n.attr_text)
+s = b['目次']
+for r in range(6, s.max_row + 1):
+    print('row %d:' % r, ' '.join(str(s.cell(r, c).value) for c in (2, 3, 28)))
+)");
+        fake::TempFolder out, profile;
+        const std::string cmd = "cd '" + dir.path().string() +
+                                "' && soffice -env:UserInstallation=file://" +
+                                profile.path().string() +
+                                " --headless --convert-to 'csv:Text - txt - csv (StarCalc):44,34,76'"
+                                " --outdir '" +
+                                out.path().string() + "' 00_目次.xlsx >/dev/null 2>&1";
+        if (std::system(cmd.c_str()) != 0) return "LibreOffice could not read the list";
+        return contents(out.file("00_目次.csv"));
+    }
+};
+
+TEST_P(XlsxListEdited, UpdatedWithEveryOtherPartUnchanged) {
+    const Editor& e = GetParam();
+    if (!fake::xlrdAvailable() || withoutLibreOffice(e.openpyxlScript == nullptr))
+        GTEST_SKIP() << "LibreOffice, python3-uno or the Python readers are not installed";
+    copyExamples("questionnaires", dir.path());
+    ASSERT_EQ(run({"--list", "xlsx"}).status, 0);
+    if (e.openpyxlScript) {
+        fake::pythonSays(xlsx(), e.openpyxlScript);
+    } else {
+        std::string command = "/usr/bin/python3 '" + kEditScript + "' '" + xlsx() + "'";
+        for (const std::string& step : e.libreOfficeSteps) command += " '" + step + "'";
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    }
+    const auto edited = partsOf(xlsx());
+    // The list's own: its sheet, the links of its rows, the formats they take.
+    const std::set<std::string> owned = {"xl/worksheets/sheet1.xml",
+                                         "xl/worksheets/_rels/sheet1.xml.rels", "xl/styles.xml"};
+    std::map<std::string, std::string> first;
+    for (int pass = 1; pass <= 2; ++pass) {
+        SCOPED_TRACE("update " + std::to_string(pass));
+        const ProgramRun r = run();
+        ASSERT_EQ(r.status, 0) << r.err;
+        const auto updated = partsOf(xlsx());
+        for (const auto& [name, digest] : edited) {
+            if (owned.count(name) || name == "xl/calcChain.xml") continue;
+            ASSERT_TRUE(updated.count(name)) << name;
+            EXPECT_EQ(updated.at(name), digest) << name;
+        }
+        // A second update changes nothing at all.
+        if (pass == 2) {
+            EXPECT_EQ(updated, first);
+        }
+        first = updated;
+        const std::string text = seen(e);
+        for (const std::string& line : e.expected) EXPECT_THAT(text, HasSubstr(line)) << text;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Editors, XlsxListEdited, ::testing::ValuesIn(kEditors),
+                         [](const auto& info) { return "Editor" + std::to_string(info.index); });
+
+}  // namespace
+}  // namespace e2e
