@@ -73,6 +73,60 @@ TEST_F(XlsxList, MadeAndUpdatedCellForCellAsTheXlsList) {
     EXPECT_EQ(comparedWithXls(xls(), xlsx()), "same\n");
 }
 
+// A list the engine cannot update as it stands is left exactly as it was,
+// and the run says why: damaged, counting dates from 1904, or holding cells
+// past the grid the list is edited in.
+TEST_F(XlsxList, ThatCannotBeUpdatedIsKeptAndNamed) {
+    const char* rewrite = R"(
+import re, sys, zipfile
+part, old, new = sys.argv[2:5]
+with zipfile.ZipFile(sys.argv[1]) as z:
+    items = [(i, z.read(i)) for i in z.infolist()]
+with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z:
+    for i, data in items:
+        if i.filename == part:
+            data = re.sub(old, new, data.decode(), count=1).encode()
+        z.writestr(i, data)
+)";
+    struct Fault {
+        const char* what;
+        std::vector<std::string> rewrite;  // part, pattern, replacement; none: cut in half
+        const char* said;
+    };
+    const std::vector<Fault> faults = {
+        {"cut in half", {}, "（ファイルが壊れています）"},
+        {"dates from 1904",
+         {"xl/workbook.xml", "(<workbook[^>]*>)", "\\1<workbookPr date1904=\"1\"/>"},
+         "目次ファイルを開けませんでした（この形式のブックには対応していません）"},
+        {"a cell past row 65536",
+         {"xl/worksheets/sheet1.xml", "</sheetData>",
+          "<row r=\"70000\"><c r=\"A70000\"><v>1</v></c></row></sheetData>"},
+         "holds cells past row 65536"},
+    };
+    if (!fake::xlrdAvailable()) GTEST_SKIP() << "Python is not installed";
+    copyExamples("questionnaires", dir.path());
+    ASSERT_EQ(run({"--list", "xlsx"}).status, 0);
+    const std::string good = contents(xlsx());
+    for (const Fault& f : faults) {
+        SCOPED_TRACE(f.what);
+        if (f.rewrite.empty()) {
+            dir.write("00_目次.xlsx", good.substr(0, good.size() / 2));
+        } else {
+            dir.write("00_目次.xlsx", good);
+            fake::TempFolder scripts;
+            const std::string command = "/usr/bin/python3 '" + scripts.write("r.py", rewrite) +
+                                        "' '" + xlsx() + "' '" + f.rewrite[0] + "' '" +
+                                        f.rewrite[1] + "' '" + f.rewrite[2] + "'";
+            ASSERT_EQ(std::system(command.c_str()), 0) << command;
+        }
+        const std::string kept = contents(xlsx());
+        const ProgramRun r = run();
+        EXPECT_GT(r.status, 0) << r.err;
+        EXPECT_THAT(r.err, HasSubstr(f.said));
+        EXPECT_EQ(contents(xlsx()), kept);
+    }
+}
+
 struct Editor {
     const char* what;
     std::vector<std::string> libreOfficeSteps;  // else the openpyxl script

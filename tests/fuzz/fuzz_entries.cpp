@@ -162,6 +162,29 @@ void openAndRead(automation::Application& app, const std::string& path, bool rea
     app.workbooks()->close();
 }
 
+// Opened for editing as a list is updated: rows gone, cells written, a
+// link, a name and a sheet added; saved, and the saved file read again.
+void editAndSave(automation::Application& app, const std::string& path,
+                 const std::string& savedPath) {
+    automation::OpenArguments args;
+    args.fileName = path;
+    try {
+        auto book = app.workbooks()->open(args);
+        app.rows("4:9")->deleteShift(automation::xl::kShiftUp);
+        app.cells(4, 2)->setFormulaR1C1(automation::Variant("答え"));
+        app.cells(5, 3)->setFormulaR1C1(automation::Variant(12.5));
+        app.activeSheet()->addHyperlink(*app.cells(4, 2), "a b.xls", "a b.xls");
+        book->names()->add("追加", "=R4C2");
+        book->sheets()->add("削除された行");
+        automation::SaveAsArguments save;
+        save.fileName = savedPath;
+        book->saveAs(save);
+    } catch (const AutomationError&) {
+    }
+    app.workbooks()->close();
+    openAndRead(app, savedPath, true);
+}
+
 void readEveryCell(const std::string& path) {
     std::shared_ptr<xls::native::WorkbookData> book;
     try {
@@ -338,6 +361,8 @@ void workbookParts(std::span<const std::uint8_t> bytes) {
     app->setEnableEvents(false);
     openAndRead(*app, path, true);
     readEveryCell(path);
+    static ScratchFile saved("saved.xlsx");
+    editAndSave(*app, path, saved.write({}));
 }
 
 void workbookStream(std::span<const std::uint8_t> bytes) {

@@ -28,7 +28,8 @@ void zipArchive(std::span<const std::uint8_t> bytes);
 // workbook part, its first sheet, shared strings, styles and core
 // properties, packaged (stored, checksums right) and opened as the program
 // opens source workbooks. Fuzzing the parts rather than the archive gets
-// past the checksums to the XML readers.
+// past the checksums to the XML readers. Then opened for editing, changed
+// as a list is, saved into its own package and read again.
 void workbookParts(std::span<const std::uint8_t> bytes);
 
 // The bytes as a Workbook stream, through the globals and worksheet parsers.
