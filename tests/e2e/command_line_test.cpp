@@ -92,6 +92,11 @@ TEST(CommandLine, ArgumentsAreTakenAsGivenAndFaultsNamed) {
          64,
          "",
          {"--extensions xls;xlsx：拡張子はカンマで区切って指定してください"}},
+        {{"--list", "xlsm", "@/回答"},
+         64,
+         "",
+         {"--list の後に目次ファイルの形式 xls か xlsx を指定してください"}},
+        {{"@/回答", "--list"}, 64, "", {"--list の後に目次ファイルの形式"}},
         // The rows for other programs: one output, with its file and a folder.
         {{"--csv", "a.csv", "--jsonl", "b.jsonl", "@/回答"},
          64,

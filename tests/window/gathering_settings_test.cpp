@@ -79,6 +79,16 @@ TEST(GatheringSettings, SubfoldersAndPatternsFromTheFileAndTheOptions) {
     ASSERT_TRUE(faulty);
     EXPECT_FALSE(faulty->recursive);
     EXPECT_NE(problem.find("f：recursive=sometimes："), std::string::npos) << problem;
+
+    // The list's format: the option outweighs the file; a value of neither
+    // format is named and the folder's list followed.
+    problem.clear();
+    EXPECT_EQ(ResolveGatheringSettings({}, "list = XLSX\n", "f", &problem)->zipBasedList, true);
+    options.zipBasedList = false;
+    EXPECT_EQ(ResolveGatheringSettings(options, "list=xlsx\n", "f", &problem)->zipBasedList, false);
+    EXPECT_EQ(problem, "");
+    EXPECT_EQ(ResolveGatheringSettings({}, "list=ods\n", "f", &problem)->zipBasedList, std::nullopt);
+    EXPECT_NE(problem.find("f：list=ods："), std::string::npos) << problem;
 }
 
 // A file that is there but is no settings file is named, never passed over
