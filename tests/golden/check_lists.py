@@ -3,7 +3,8 @@
 
 For every folder of workbooks here (the example questionnaires and each
 folder of tests/data/corpus) mokuji makes a new list, then updates it in a
-second run. Each list is written out as two readers see it: xlrd, with its
+second run, and the same as 00_目次.xlsx, which must read cell for cell as
+the .xls list does. Each .xls list is written out as two readers see it: xlrd, with its
 formatting, and mokuji-inspect, our own reader. The run's exit status and
 messages come along. The text must equal the recorded one in
 tests/golden/lists/ byte for byte, so work on speed or memory changes
@@ -103,6 +104,35 @@ def run(mokuji, folder):
         "  " + line for line in messages.splitlines() if not line.startswith("caption:")]
 
 
+def xlsx_twin_differences(args, source, work):
+    """The same folder listed as 00_目次.xlsx, new and updated, must read
+    cell for cell as the .xls list does (openpyxl against xlrd)."""
+    compare = os.path.join(args.repo, "tests", "support", "compare_list_formats.py")
+    folders = {}
+    for kind in ("xls", "xlsx"):
+        folders[kind] = os.path.join(work, "twin-" + kind, os.path.basename(source))
+        shutil.copytree(source, folders[kind], ignore=shutil.ignore_patterns(LIST_FILE))
+    problems = []
+    for title in ("new list", "update"):
+        for kind, folder in folders.items():
+            env = dict(os.environ, MOKUJI_OPENER="true", TZ="Asia/Tokyo")
+            env.pop("DISPLAY", None)
+            env.pop("WAYLAND_DISPLAY", None)
+            subprocess.run([args.mokuji, "--list", kind, folder], capture_output=True, env=env)
+        xls = os.path.join(folders["xls"], LIST_FILE)
+        xlsx = os.path.join(folders["xlsx"], LIST_FILE + "x")
+        if os.path.exists(xls) != os.path.exists(xlsx):
+            problems.append("%s: only one of the twins has a list" % title)
+            continue
+        if not os.path.exists(xls):
+            continue
+        done = subprocess.run([sys.executable, compare, xls, xlsx], capture_output=True,
+                              text=True)
+        if done.stdout != "same\n":
+            problems.append("%s: %s%s" % (title, done.stdout, done.stderr))
+    return problems
+
+
 def describe(args, source, work):
     folder = os.path.join(work, os.path.basename(source))
     shutil.copytree(source, folder, ignore=shutil.ignore_patterns(LIST_FILE))
@@ -138,6 +168,10 @@ def main():
     with tempfile.TemporaryDirectory(prefix="mokuji-golden-") as work:
         for source in sources:
             text = describe(args, source, work)
+            if not args.record:
+                for problem in xlsx_twin_differences(args, source, work):
+                    failed.append(os.path.basename(source) + " as .xlsx")
+                    print("the .xlsx list of %s differs, %s" % (source, problem))
             expected = os.path.join(expected_dir, os.path.basename(source) + ".txt")
             if args.record:
                 os.makedirs(expected_dir, exist_ok=True)
