@@ -156,6 +156,26 @@ TEST_F(WindowsProgram, WritesThenUpdatesTheListAndOpensIt) {
                                      "2|b.xls|報告|山田||mokuji\n"
                                      "3|c.xls||表紙の担当|山田 太郎|\n"
                                      "4|sub/d.xls|下の階|||mokuji\n");
+
+    // The list as .xlsx when asked for: made beside the .xls one, which is
+    // named and left alone, reading cell for cell as it; then updated by a
+    // run that finds it alone.
+    const std::string xlsx = at("00_目次.xlsx");
+    ProgramRun fourth = run({"-r", "--exclude", "B2.XLS", "--list", "xlsx", windowsPath(folder)});
+    EXPECT_EQ(fourth.status, 0) << fourth.err;
+    EXPECT_THAT(fourth.err, HasSubstr("00_目次.xls もありますが、00_目次.xlsx の方を使いました"));
+    if (fake::xlrdAvailable()) {
+        EXPECT_EQ(fake::pythonSays(list, "import runpy, sys\nsys.argv = ['c', sys.argv[1], '" +
+                                             xlsx + "']\nrunpy.run_path('" +
+                                             fake::testData("../support/compare_list_formats.py") +
+                                             "', run_name='__main__')"),
+                  "same\n");
+    }
+    std::filesystem::remove(u8path(list));
+    ProgramRun fifth = run({windowsPath(folder)});
+    EXPECT_EQ(fifth.status, 0) << fifth.err;
+    EXPECT_THAT(fifth.err, HasSubstr("目次ファイルに4行を書き込みました（読めなかったブック0件）: " +
+                                     windowsPath(xlsx) + "\n"));
 }
 
 TEST_F(WindowsProgram, TakesItsCommandLineAsWindowsHandsItOver) {

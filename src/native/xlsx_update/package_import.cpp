@@ -566,8 +566,14 @@ ImportedWorkbook importWorkbook(std::shared_ptr<const std::vector<std::uint8_t>>
     const Element workbook = package.readTree(main->target);
     if (workbook.local != "workbook")
         throw XlsxError("main part " + main->target + " is a " + workbook.local + ", not a workbook");
-    if (rootElement(workbookXml).prefixed())
+    const ElementSpan root = rootElement(workbookXml);
+    if (root.prefixed())
         throw xlsx::XlsxRefused("its parts name their elements with a prefix, which is not updated");
+    // Strict packages spell every namespace and relationship differently;
+    // what would be written into one is the transitional spelling.
+    if (attributeOf(root.startTag(workbookXml), "xmlns") !=
+        std::optional<std::string_view>("http://schemas.openxmlformats.org/spreadsheetml/2006/main"))
+        throw xlsx::XlsxRefused("it is a Strict package, which is not updated");
     if (const Element* pr = workbook.child("workbookPr"); pr && xlsx::isTrue(pr->attribute("date1904")))
         throw xlsx::XlsxRefused("it counts dates from 1904, which is not updated");
     const auto rels = package.relationships(main->target);
