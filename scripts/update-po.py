@@ -3,11 +3,12 @@
 
 Every text given to ui::Text as a literal in src/ and tools/ that the
 catalogue lacks is added with empty English, which the build refuses until
-it is written; entries no text uses any more are listed (and removed with
---prune). Texts given through a named constant are not seen here: the build
-names those when their entry is missing.
+it is written; entries no text uses any more are listed. Texts given through a named
+constant outside the window's folders are not seen here: the build names
+those when their entry is missing.
 
-    scripts/update-po.py [--prune]
+    scripts/update-po.py           add the missing texts
+    scripts/update-po.py --check   change nothing; status 1 on a missing or unused entry
 """
 import argparse
 import pathlib
@@ -60,20 +61,25 @@ def catalogue_keys(po_text):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--prune", action="store_true", help="remove entries no text uses")
+    parser.add_argument("--check", action="store_true", help="change nothing, fail on a difference")
     args = parser.parse_args()
     po_text = PO.read_text(encoding="utf-8")
     have = set(catalogue_keys(po_text))
     texts = source_texts()
     added = [k for k in texts if k not in have]
     unused = sorted(have - set(texts))
+    for key in unused:
+        print(f"not used: {key}", file=sys.stderr)
+    if args.check:
+        for key in added:
+            print(f"{texts[key]}: no entry: {key}", file=sys.stderr)
+        return 1 if added or unused else 0
     with PO.open("a", encoding="utf-8") as po:
         for key in added:
             po.write(f'\n#: {texts[key]}\nmsgid "{key}"\nmsgstr ""\n')
-    for key in unused:
-        print(f"not used: {key}", file=sys.stderr)
     print(f"{len(added)} added, {len(unused)} not used")
+    return 0
 
 
 if __name__ == "__main__":
-    main()
+    sys.exit(main())
