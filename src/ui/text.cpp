@@ -63,8 +63,10 @@ Language LanguageOfEnvironment(const char* (*getenv)(const char*)) {
     const std::string_view language = LanguagePart(messages);
     if (language.empty() || language == "C" || language == "POSIX") return Language::Japanese;
     // The first of the list with a catalogue decides: Japanese is the
-    // program's own language, English has one, any other has none.
+    // program's own language, English has one, any other has none. As with
+    // gettext, a list naming neither leaves the texts as written.
     std::string_view preferred = variable("LANGUAGE");
+    if (preferred.empty()) return language == "en" ? Language::English : Language::Japanese;
     while (!preferred.empty()) {
         const std::size_t colon = preferred.find(':');
         const std::string_view one = LanguagePart(preferred.substr(0, colon));
@@ -72,7 +74,7 @@ Language LanguageOfEnvironment(const char* (*getenv)(const char*)) {
         if (one == "ja") return Language::Japanese;
         preferred = colon == std::string_view::npos ? "" : preferred.substr(colon + 1);
     }
-    return language == "en" ? Language::English : Language::Japanese;
+    return Language::Japanese;
 }
 
 Language SystemLanguage() {

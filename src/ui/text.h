@@ -53,11 +53,12 @@ std::string Text(Key key, std::initializer_list<std::string_view> values);
 // its user interface; elsewhere the locale of messages, as gettext reads
 // it (below).
 Language SystemLanguage();
-// English when the locale of messages names English. LANGUAGE, a list of
-// languages by preference, is read first unless that locale is C or POSIX;
-// then LC_ALL, LC_MESSAGES and LANG, the first that is set. Japanese
-// otherwise, and when nothing is set. getenv reads one variable, nullptr
-// when it is not set.
+// As gettext chooses a catalogue: the locale of messages is the first set
+// of LC_ALL, LC_MESSAGES and LANG; under C or POSIX (or none) the texts stay
+// Japanese. Otherwise LANGUAGE, a list of languages by preference, decides
+// when it is set (its first English or Japanese, Japanese when it names
+// neither), and else the locale: English when it names English. getenv
+// reads one variable, nullptr when it is not set.
 Language LanguageOfEnvironment(const char* (*getenv)(const char*));
 
 }  // namespace mokuji::ui

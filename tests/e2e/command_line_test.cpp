@@ -185,6 +185,7 @@ TEST(CommandLine, MessagesInTheUsersLanguageAndTheListAsItIs) {
         {locale("", "", "en_GB.UTF-8", "ja_JP.UTF-8"), {"--help"}, "Exit status:\n"},
         {locale("fr:en", "", "", "ja_JP.UTF-8"), {"--help"}, "Usage: mokuji PATH\n"},
         {locale("ja:en", "", "", "en_US.UTF-8"), {"--help"}, "使い方: mokuji パス\n"},
+        {locale("fr", "", "", "en_US.UTF-8"), {"--help"}, "使い方: mokuji パス\n"},
         // LANGUAGE is not read under the C locale, nor LANG under LC_ALL.
         {locale("en", "C", "", "en_US.UTF-8"), {"--help"}, "使い方: mokuji パス\n"},
         {locale("", "ja_JP.UTF-8", "", "en_US.UTF-8"), {"--help"}, "使い方: mokuji パス\n"},
