@@ -22,11 +22,11 @@ std::string InformationAnswer(InformationRequest request, const std::string& pro
     // As the file names of the system are told apart.
 #ifdef _WIN32
     const std::string letterCase = ui::Text("区別しません");
-    const std::string draftsLeftOut = "--exclude 下書き*";
+    const std::string draftsLeftOut = ui::Text("--exclude 下書き*");
 #else
     const std::string letterCase = ui::Text("区別します");
     // Quoted, or the shell would put the names it matches in its place.
-    const std::string draftsLeftOut = "--exclude '下書き*'";
+    const std::string draftsLeftOut = ui::Text("--exclude '下書き*'");
 #endif
     // One entry of the catalogue an option, so that an option changed
     // leaves the English of the others standing.
