@@ -57,7 +57,11 @@ class WindowsProgram : public ::testing::Test {
                    std::map<std::string, std::string> env = {}) {
         std::vector<std::string> line = {program};
         line.insert(line.end(), args.begin(), args.end());
-        env.insert({{"MOKUJI_OPENED_RECORD", windowsPath(opened)}, {"WINEDEBUG", "-all"}});
+        // Wine's Japanese unless a test asks for another locale.
+        env.insert({{"MOKUJI_OPENED_RECORD", windowsPath(opened)},
+                    {"WINEDEBUG", "-all"},
+                    {"LANG", "ja_JP.UTF-8"},
+                    {"LC_ALL", "ja_JP.UTF-8"}});
         if (onScreen) env["DISPLAY"] = environment("DISPLAY");
         ProgramRun r = runProgram(wine, line, env, dir.path().string(), std::chrono::seconds(120));
         std::erase(r.err, '\r');
