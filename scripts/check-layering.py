@@ -44,6 +44,7 @@ LAYERS = [
     "src/os",  # files, shell, paths
     "src/os/win32",  # Windows' file system and shell
     "src/automation/com",  # the object model's backend over the spreadsheet application
+    "src/ui",  # the texts the program shows, in the user's language
     "src/dialogs",  # the common dialog wrapper over the system's dialogs
     "src/view",  # what a run needs of whatever shows it
     "src/list_file",  # the list file's format: its columns read, its rows written

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Starts the program on a virtual X display (Xvfb) with the Japanese font
 # the window is laid out for, and saves pictures of its window: as it waits
-# for a drop, and with its ﾌｧｲﾙ menu open.
+# for a drop, with its ﾌｧｲﾙ menu open, and in English.
 #   scripts/screenshot-linux.sh [output folder]     (default: docs)
 set -eu
 cd "$(dirname "$0")/.."
@@ -23,27 +23,34 @@ out="$(cd "$out" && pwd)"
 
 XDG_RUNTIME_DIR="$(mktemp -d)"
 export XDG_RUNTIME_DIR
-# -a picks a free display: other servers may run on a shared machine.
-xvfb-run -a -s "-screen 0 640x480x24" sh -c '
-    set -eu
-    out="$1"
-    MOKUJI_OPENER=true LC_ALL=C.UTF-8 build/release/src/app/mokuji &
-    pid=$!
-    # The window is the mapped top-level one of the design width.
-    for _ in $(seq 100); do
-        id=$(xdotool search --onlyvisible --name "EXCELのデータベース" 2>/dev/null | head -n1 || true)
-        [ -n "$id" ] && break
-        sleep 0.1
-    done
-    [ -n "$id" ] || { echo "the window did not appear" >&2; kill "$pid"; exit 1; }
-    sleep 0.5
-    geometry=$(xwininfo -id "$id" | awk "/Absolute upper-left X/{x=\$NF} /Absolute upper-left Y/{y=\$NF}
-        /Width:/{w=\$NF} /Height:/{h=\$NF} END{print w \"x\" h \"+\" x \"+\" y}")
-    import -window root -crop "$geometry" +repage "$out/window-linux.png"
-    xdotool windowfocus --sync "$id" key alt+f
-    sleep 0.5
-    import -window root -crop "$geometry" +repage "$out/window-linux-menu.png"
-    kill "$pid"
-' sh "$out"
+# -a picks a free display: other servers may run on a shared machine. The
+# window as it speaks Japanese, with its menu open, then in English.
+shoot() {
+    xvfb-run -a -s "-screen 0 640x480x24" sh -c '
+        set -eu
+        out="$1"; locale="$2"; name="$3"
+        env MOKUJI_OPENER=true LC_ALL= LANGUAGE= "$locale" build/release/src/app/mokuji &
+        pid=$!
+        # The window is the mapped top-level one of the design width.
+        for _ in $(seq 100); do
+            id=$(xdotool search --onlyvisible --name "EXCEL" 2>/dev/null | head -n1 || true)
+            [ -n "$id" ] && break
+            sleep 0.1
+        done
+        [ -n "$id" ] || { echo "the window did not appear" >&2; kill "$pid"; exit 1; }
+        sleep 0.5
+        geometry=$(xwininfo -id "$id" | awk "/Absolute upper-left X/{x=\$NF} /Absolute upper-left Y/{y=\$NF}
+            /Width:/{w=\$NF} /Height:/{h=\$NF} END{print w \"x\" h \"+\" x \"+\" y}")
+        import -window root -crop "$geometry" +repage "$out/$name.png"
+        if [ "$name" = window-linux ]; then
+            xdotool windowfocus --sync "$id" key alt+f
+            sleep 0.5
+            import -window root -crop "$geometry" +repage "$out/window-linux-menu.png"
+        fi
+        kill "$pid"
+    ' sh "$out" "$1" "$2"
+}
+shoot LANG=C.UTF-8 window-linux
+shoot LANG=en_US.UTF-8 window-linux-en
 rm -rf "$XDG_RUNTIME_DIR"
-echo "saved: $out/window-linux.png $out/window-linux-menu.png"
+echo "saved: $out/window-linux.png $out/window-linux-menu.png $out/window-linux-en.png"

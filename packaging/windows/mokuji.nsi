@@ -60,8 +60,8 @@ BrandingText "mokuji ${VERSION}"
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 
-; The first is taken where the system's language is neither: the program
-; itself speaks Japanese.
+; The first is taken where the system's language is neither, as the program
+; itself speaks English only where the user's interface is English.
 !insertmacro MUI_LANGUAGE "Japanese"
 !insertmacro MUI_LANGUAGE "English"
 

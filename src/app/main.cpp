@@ -14,6 +14,7 @@
 #include "console/terminal_line.h"
 #include "os/posix_file_system.h"
 #include "os/xdg_shell.h"
+#include "ui/text.h"
 #include "window/command_line.h"
 #include "window/display_check.h"
 #include "window/form_load.h"
@@ -58,6 +59,7 @@ bool runDesktop(const std::string& programFolder, int& argc, char** argv,
 
 int main(int argc, char** argv) {
     using namespace mokuji;
+    ui::UseLanguage(ui::SystemLanguage());
     os::PosixFileSystem fs;
     const window::StartOptions options = window::ParseArguments(
         std::vector<std::string>(argv + 1, argv + argc), [](const std::string& path) {

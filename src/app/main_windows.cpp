@@ -13,6 +13,7 @@
 #include "os/win32/win32_file_system.h"
 #include "os/win32/win32_shell.h"
 #include "run/folder_gathering.h"
+#include "ui/text.h"
 #include "win32/win32_desktop.h"
 #include "window/command_line.h"
 #include "window/form_load.h"
@@ -46,6 +47,7 @@ bool writeStandardOutput(const std::string& text) {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using namespace mokuji;
+    ui::UseLanguage(ui::SystemLanguage());
     os::win::Win32FileSystem fs;
     os::win::Win32Shell shell;
     // The whole line as the system keeps it: the path is one string, blanks

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "dialogs/common_dialog.h"
+#include "ui/text.h"
 
 namespace mokuji::dialogs {
 
@@ -10,7 +11,7 @@ namespace {
 
 struct ErrorText {
     std::int32_t number;
-    std::string_view text;
+    ui::Key text;
 };
 
 constexpr std::string_view kRetDefFailure =
@@ -60,12 +61,12 @@ constexpr std::string_view kUnknownError = "未知のｴﾗｰです。";
 std::string cCommonDlg::ErrDescription() const {
     // Codes outside 16 bits have no row; within them the control's number
     // wraps the same way its 16-bit constant did.
-    if (ErrNumber_ < 0 || ErrNumber_ > 0xFFFF) return std::string(kUnknownError);
+    if (ErrNumber_ < 0 || ErrNumber_ > 0xFFFF) return ui::Text(kUnknownError);
     std::int32_t number = (0x7FFF - ErrNumber_) & 0xFFFF;
     for (const ErrorText& row : kErrorTexts) {
-        if (row.number == number) return std::string(row.text);
+        if (row.number == number) return ui::Text(row.text);
     }
-    return std::string(kUnknownError);
+    return ui::Text(kUnknownError);
 }
 
 }  // namespace mokuji::dialogs

@@ -14,6 +14,7 @@
 #include "list_file/property_names.h"
 #include "list_file/user_notes.h"
 #include "os/name_text.h"
+#include "ui/text.h"
 
 namespace mokuji::list_file {
 
@@ -56,7 +57,7 @@ class ListWriter {
 
   private:
     bool openExisting() {
-        ctx_.view.setCaption(ctx_.programName + " - 目次ファイル更新開始");
+        ctx_.view.setCaption(ctx_.programName + ui::Text(" - 目次ファイル更新開始"));
         automation::OpenArguments args;
         args.fileName = path_;
         std::shared_ptr<automation::Workbook> book;
@@ -85,7 +86,7 @@ class ListWriter {
     }
 
     bool createNew() {
-        ctx_.view.setCaption(ctx_.programName + " - 目次ファイル作成開始");
+        ctx_.view.setCaption(ctx_.programName + ui::Text(" - 目次ファイル作成開始"));
         try {
             required(xl_.workbooks()).add();
         } catch (const AutomationError& e) {

@@ -11,6 +11,7 @@
 #include "os/xdg_shell.h"
 #include "qt/desktop_window.h"
 #include "run/folder_gathering.h"
+#include "ui/text.h"
 #include "window/untrapped_failure.h"
 
 namespace mokuji::qt {
@@ -26,11 +27,12 @@ int RunDesktop(int& argc, char** argv, std::string arguments, window::GatheringS
     QApplication application(argc, argv);
     if (!window::ShowsWindows(QGuiApplication::platformName().toStdString()))
         return window::kNoDisplayOpened;
-    // The window speaks Japanese, so Qt's own buttons (OK, キャンセル, 開く)
-    // do too, whatever the desktop's language; without the translation
-    // installed they stay English.
+    // Qt's own buttons (OK, キャンセル, 開く) speak the window's language,
+    // whatever the desktop's; without the translation installed they stay
+    // English, which is Qt's own.
     QTranslator qtTexts;
-    if (qtTexts.load(QStringLiteral("qtbase_ja"),
+    if (ui::CurrentLanguage() == ui::Language::Japanese &&
+        qtTexts.load(QStringLiteral("qtbase_ja"),
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         QApplication::installTranslator(&qtTexts);
     }

@@ -17,6 +17,8 @@
 #include <QUrl>
 #include <algorithm>
 
+#include "ui/text.h"
+
 namespace mokuji::qt {
 
 namespace {
@@ -84,16 +86,17 @@ Form1_MAIN::Form1_MAIN() {
 void Form1_MAIN::buildControls(QWidget* client) {
     image1_ = placedLabel(client, "Image1", "", fromTwips(135, 90, 345, 345));
     image1_->setPixmap(QPixmap(":/art/image1.png"));
-    label1_[0] = placedLabel(client, "Label1_0",
-                             "複数のEXCELﾌｧｲﾙの共通部分(名前部分)を集め、EXCELの一覧表にする。",
-                             fromTwips(4320, 495, 3300, 375));
-    lblMokuji_ =
-        placedLabel(client, "lbl_mokuji", "目次ファイル名", fromTwips(4365, 1215, 1155, 180));
+    label1_[0] =
+        placedLabel(client, "Label1_0",
+                    ui::Text("複数のEXCELﾌｧｲﾙの共通部分(名前部分)を集め、EXCELの一覧表にする。"),
+                    fromTwips(4320, 495, 3300, 375));
+    lblMokuji_ = placedLabel(client, "lbl_mokuji", ui::Text("目次ファイル名"),
+                             fromTwips(4365, 1215, 1155, 180));
     lblMokuji_->setWordWrap(false);
     lblMokuji_->adjustSize();
-    label1_[1] =
-        placedLabel(client, "Label1_1", "ここに集計したいEXCELﾌｧｲﾙをドラッグドロップしてください",
-                    fromTwips(360, 3465, 2400, 375));
+    label1_[1] = placedLabel(client, "Label1_1",
+                             ui::Text("ここに集計したいEXCELﾌｧｲﾙをドラッグドロップしてください"),
+                             fromTwips(360, 3465, 2400, 375));
     // Its own plain colour, not the window's picture, which would start
     // again at the label's corner.
     QPalette plain = label1_[1]->palette();
@@ -101,23 +104,23 @@ void Form1_MAIN::buildControls(QWidget* client) {
     label1_[1]->setPalette(plain);
     label1_[1]->setAutoFillBackground(true);
 
-    cmdRun_ = new QPushButton(QString::fromUtf8("目次ファイル作成"), client);
+    cmdRun_ = new QPushButton(QString::fromUtf8(ui::Text("目次ファイル作成")), client);
     cmdRun_->setObjectName("cmd_run");
     cmdRun_->setGeometry(fromTwips(4365, 3960, 3255, 555));
 }
 
 void Form1_MAIN::buildMenus() {
-    mnuFile0_ = menuBar()->addMenu(QString::fromUtf8("ﾌｧｲﾙ(&F)"));
+    mnuFile0_ = menuBar()->addMenu(QString::fromUtf8(ui::Text("ﾌｧｲﾙ(&F)")));
     mnuFile0_->setObjectName("mnu_file0");
-    mnuMake_ = namedAction(mnuFile0_, "mnu_make", "目次ファイル作成");
+    mnuMake_ = namedAction(mnuFile0_, "mnu_make", ui::Text("目次ファイル作成"));
     mnuFile0_->addSeparator()->setObjectName("mnu_file_bar");
-    mnuVersion_ = namedAction(mnuFile0_, "mnu_version", "バージョン");
-    mnuEnd_ = namedAction(mnuFile0_, "mnu_end", "終了");
+    mnuVersion_ = namedAction(mnuFile0_, "mnu_version", ui::Text("バージョン"));
+    mnuEnd_ = namedAction(mnuFile0_, "mnu_end", ui::Text("終了"));
 
-    mnuHelp0_ = menuBar()->addMenu(QString::fromUtf8("ヘルプ"));
+    mnuHelp0_ = menuBar()->addMenu(QString::fromUtf8(ui::Text("ヘルプ")));
     mnuHelp0_->setObjectName("mnu_help0");
-    mnuHelp1_ = namedAction(mnuHelp0_, "mnu_help1", "ヘルプ");
-    mnuHelpReserved_ = namedAction(mnuHelp0_, "mnu_help_予約語", "名前の予約語");
+    mnuHelp1_ = namedAction(mnuHelp0_, "mnu_help1", ui::Text("ヘルプ"));
+    mnuHelpReserved_ = namedAction(mnuHelp0_, "mnu_help_予約語", ui::Text("名前の予約語"));
 }
 
 void Form1_MAIN::setListFileName(const std::string& name) {

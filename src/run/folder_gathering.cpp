@@ -5,6 +5,7 @@
 #include "os/path_names.h"
 #include "run/find_files.h"
 #include "run/folder_tree.h"
+#include "ui/text.h"
 #include "view/busy_window.h"
 
 namespace mokuji::run {
@@ -12,7 +13,7 @@ namespace mokuji::run {
 GatherResult GatherFolder(const GatherContext& ctx) {
     GatherResult result;
     view::BusyWindow busy(ctx.view);
-    ctx.view.setCaption(ctx.programName + " - ファイル一覧取得中");
+    ctx.view.setCaption(ctx.programName + ui::Text(" - ファイル一覧取得中"));
     ListBox& workbooks = ctx.workbookList;
     workbooks.SetEnabled(false);
     workbooks.Clear();

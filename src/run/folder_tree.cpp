@@ -3,6 +3,7 @@
 #include <set>
 
 #include "os/path_names.h"
+#include "ui/text.h"
 
 namespace mokuji::run {
 
@@ -31,7 +32,7 @@ class TreeWalk {
             return;
         }
         if (++folders_ > kMaxFolders) {
-            stop("フォルダ" + std::to_string(kMaxFolders) + "個");
+            stop(ui::Text("フォルダ{1}個", {std::to_string(kMaxFolders)}));
             return;
         }
         std::vector<std::string> names;
@@ -58,7 +59,7 @@ class TreeWalk {
         for (const std::string& sub : subfolders) {
             if (!tree_.limitReached.empty()) return;
             if (depth + 1 > kMaxFolderDepth) {
-                stop(std::to_string(kMaxFolderDepth) + "階層");
+                stop(ui::Text("{1}階層", {std::to_string(kMaxFolderDepth)}));
                 return;
             }
             enter(relative + sub + os::kPathSeparator, depth + 1);

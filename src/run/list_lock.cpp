@@ -7,6 +7,7 @@
 #include "native/text/ascii.h"
 #include "native/text/unicode.h"
 #include "os/name_text.h"
+#include "ui/text.h"
 
 namespace mokuji::run {
 
@@ -61,7 +62,8 @@ std::string HolderOfLibreOfficeLock(std::string_view content) {
     const std::string date = fieldText(fields[3]);
     if (user.empty()) return "";
     if (host.empty() && date.empty()) return user;
-    return user + "（" + host + (host.empty() || date.empty() ? "" : "、") + date + "）";
+    return user + ui::Text("（{1}）",
+                           {host + (host.empty() || date.empty() ? "" : ui::Text("、")) + date});
 }
 
 std::string HolderOfOwnerFile(std::span<const std::uint8_t> content) {

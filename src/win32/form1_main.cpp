@@ -7,6 +7,7 @@
 #include <string>
 
 #include "os/win32/wide_text.h"
+#include "ui/text.h"
 #include "win32/window_resources.h"
 
 namespace mokuji::win32 {
@@ -60,6 +61,26 @@ int wrappedHeight(HWND control, HFONT font, const std::wstring& text, int width)
     return r.bottom - r.top;
 }
 
+// The menu's resource holds the Japanese captions; each is given again in
+// the language in use.
+void relabelMenu(HMENU menu) {
+    const auto relabel = [](HMENU in, UINT item, UINT how, const char* text) {
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_STRING;
+        std::wstring wide = os::win::Wide(text);
+        info.dwTypeData = wide.data();
+        SetMenuItemInfoW(in, item, how == MF_BYPOSITION, &info);
+    };
+    relabel(menu, 0, MF_BYPOSITION, ui::Text("ﾌｧｲﾙ(&F)"));
+    relabel(menu, 1, MF_BYPOSITION, ui::Text("ヘルプ"));
+    relabel(menu, IDM_MNU_MAKE, MF_BYCOMMAND, ui::Text("目次ファイル作成"));
+    relabel(menu, IDM_MNU_VERSION, MF_BYCOMMAND, ui::Text("バージョン"));
+    relabel(menu, IDM_MNU_END, MF_BYCOMMAND, ui::Text("終了"));
+    relabel(menu, IDM_MNU_HELP1, MF_BYCOMMAND, ui::Text("ヘルプ"));
+    relabel(menu, IDM_MNU_HELP_RESERVED, MF_BYCOMMAND, ui::Text("名前の予約語"));
+}
+
 SIZE lineExtent(HWND control, HFONT font, const std::wstring& text) {
     HDC dc = GetDC(control);
     HGDIOBJ old = SelectObject(dc, font);
@@ -81,6 +102,7 @@ Form1_MAIN::Form1_MAIN() {
     image1Bitmap_ = static_cast<HBITMAP>(
         LoadImageW(module(), MAKEINTRESOURCEW(IDB_IMAGE1), IMAGE_BITMAP, 0, 0, 0));
     HMENU menu = LoadMenuW(module(), MAKEINTRESOURCEW(IDR_FORM1_MAIN_MENU));
+    if (menu) relabelMenu(menu);
     hwnd_ =
         CreateWindowExW(WS_EX_ACCEPTFILES, kClassName, L"Form1_MAIN", kStyle, CW_USEDEFAULT,
                         CW_USEDEFAULT, kClientWidth, kClientHeight, nullptr, menu, module(), this);
@@ -134,16 +156,18 @@ void Form1_MAIN::buildControls() {
     if (image1Bitmap_) {
         SendMessageW(image1_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(image1Bitmap_));
     }
-    label1_[0] = placeLabel(IDC_LABEL1_0,
-                            L"複数のEXCELﾌｧｲﾙの共通部分(名前部分)を集め、EXCELの一覧表にする。",
-                            fromTwips(4320, 495, 3300, 375));
-    lblMokuji_ = placeLabel(IDC_LBL_MOKUJI, L"目次ファイル名", fromTwips(4365, 1215, 1155, 180));
-    setListFileName("目次ファイル名");
-    label1_[1] =
-        placeLabel(IDC_LABEL1_1, L"ここに集計したいEXCELﾌｧｲﾙをドラッグドロップしてください",
-                   fromTwips(360, 3465, 2400, 375));
+    label1_[0] = placeLabel(
+        IDC_LABEL1_0, ui::Text("複数のEXCELﾌｧｲﾙの共通部分(名前部分)を集め、EXCELの一覧表にする。"),
+        fromTwips(4320, 495, 3300, 375));
+    lblMokuji_ =
+        placeLabel(IDC_LBL_MOKUJI, ui::Text("目次ファイル名"), fromTwips(4365, 1215, 1155, 180));
+    setListFileName(ui::Text("目次ファイル名"));
+    label1_[1] = placeLabel(IDC_LABEL1_1,
+                            ui::Text("ここに集計したいEXCELﾌｧｲﾙをドラッグドロップしてください"),
+                            fromTwips(360, 3465, 2400, 375));
     const RECT button = fromTwips(4365, 3960, 3255, 555);
-    cmdRun_ = CreateWindowExW(WS_EX_ACCEPTFILES, L"BUTTON", L"目次ファイル作成",
+    cmdRun_ = CreateWindowExW(WS_EX_ACCEPTFILES, L"BUTTON",
+                              os::win::Wide(ui::Text("目次ファイル作成")).c_str(),
                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, button.left,
                               button.top, button.right - button.left, button.bottom - button.top,
                               hwnd_, reinterpret_cast<HMENU>(IDC_CMD_RUN), module(), nullptr);
@@ -153,7 +177,9 @@ void Form1_MAIN::buildControls() {
     }
 }
 
-HWND Form1_MAIN::placeLabel(int id, const wchar_t* text, const RECT& place) {
+HWND Form1_MAIN::placeLabel(int id, const std::string& caption, const RECT& place) {
+    const std::wstring wide = os::win::Wide(caption);
+    const wchar_t* text = wide.c_str();
     const int width = place.right - place.left;
     HWND label = CreateWindowExW(
         WS_EX_ACCEPTFILES, L"STATIC", text, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
@@ -163,7 +189,7 @@ HWND Form1_MAIN::placeLabel(int id, const wchar_t* text, const RECT& place) {
     // The design heights were made for another font; a text is never cut,
     // so a label grows downwards when its text needs more lines.
     const int height =
-        std::max<int>(place.bottom - place.top, wrappedHeight(label, font(), text, width));
+        std::max<int>(place.bottom - place.top, wrappedHeight(label, font(), wide, width));
     SetWindowPos(label, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
     return label;
 }

@@ -63,7 +63,7 @@ class Form1_MAIN {
                                       UINT_PTR id, DWORD_PTR form);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void buildControls();
-    HWND placeLabel(int id, const wchar_t* text, const RECT& place);
+    HWND placeLabel(int id, const std::string& caption, const RECT& place);
     void paintBackground(HDC dc);
     void command(int id);
     void takeDrop(HDROP drop);

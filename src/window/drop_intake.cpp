@@ -2,6 +2,7 @@
 
 #include "list_file/list_layout.h"
 #include "os/path_names.h"
+#include "ui/text.h"
 
 namespace mokuji::window {
 
@@ -22,7 +23,7 @@ std::optional<RunEnd> sub_OLEDragDrop(const std::vector<std::string>& droppedPat
     // last one is worth looking at.
     const std::string& last = droppedPaths.back();
     window.g_mokuji_path = DroppedWorkingPath(last, ctx.fs.attributes(last).directory);
-    return RunWorkingFolder(window, ctx, kNoSheetsMessage);
+    return RunWorkingFolder(window, ctx, ui::Text(kNoSheetsMessage));
 }
 
 }  // namespace mokuji::window

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "native/text/ascii.h"
+#include "ui/text.h"
 
 namespace mokuji::window {
 
@@ -16,8 +17,7 @@ std::string_view trimmed(std::string_view s) {
     return s;
 }
 
-constexpr std::string_view kHowToWrite =
-    "：拡張子はカンマで区切って指定してください（例：xls,xlsx）。";
+constexpr const char* kHowToWrite = "：拡張子はカンマで区切って指定してください（例：xls,xlsx）。";
 
 // yes/no, true/false, on/off, 1/0 in any letter case.
 std::optional<bool> switchValue(std::string_view text) {
@@ -94,7 +94,7 @@ std::optional<GatheringSettings> ResolveGatheringSettings(
         if (!list) {
             if (problem)
                 *problem =
-                    std::string(kExtensionsOption) + " " + option.value + std::string(kHowToWrite);
+                    std::string(kExtensionsOption) + " " + option.value + ui::Text(kHowToWrite);
             return std::nullopt;
         }
         settings.extensions = std::move(*list);
@@ -102,9 +102,9 @@ std::optional<GatheringSettings> ResolveGatheringSettings(
         if (auto list = ParseExtensions(*value)) {
             settings.extensions = std::move(*list);
         } else if (problem) {
-            *problem = filePath + "：" + std::string(kExtensionsSetting) + "=" + *value +
-                       std::string(kHowToWrite) + "既定の " + settings.extensionList() +
-                       " を集めます。";
+            *problem = ui::Text("{1}：{2}={3}", {filePath, kExtensionsSetting, *value}) +
+                       ui::Text(kHowToWrite) +
+                       ui::Text("既定の {1} を集めます。", {settings.extensionList()});
         }
     }
     if (options.recursive) {
@@ -113,8 +113,8 @@ std::optional<GatheringSettings> ResolveGatheringSettings(
         if (auto on = switchValue(*value)) {
             settings.recursive = *on;
         } else if (problem && problem->empty()) {
-            *problem = filePath + "：" + std::string(kRecursiveSetting) + "=" + *value +
-                       "：yes か no で指定してください。サブフォルダは探しません。";
+            *problem = ui::Text("{1}：{2}={3}", {filePath, kRecursiveSetting, *value}) +
+                       ui::Text("：yes か no で指定してください。サブフォルダは探しません。");
         }
     }
     if (options.zipBasedList) {
@@ -123,8 +123,9 @@ std::optional<GatheringSettings> ResolveGatheringSettings(
         if (auto zipBased = ListFormatValue(*value)) {
             settings.zipBasedList = zipBased;
         } else if (problem && problem->empty()) {
-            *problem = filePath + "：" + std::string(kListSetting) + "=" + *value +
-                       "：xls か xlsx で指定してください。フォルダにある目次ファイルの形式を使います。";
+            *problem =
+                ui::Text("{1}：{2}={3}", {filePath, kListSetting, *value}) +
+                ui::Text("：xls か xlsx で指定してください。フォルダにある目次ファイルの形式を使います。");
         }
     }
     if (fileText) {

@@ -29,7 +29,7 @@ std::string atLeastTwoDigits(int number) {
 // without pointing at anybody else's site.
 constexpr std::string_view kCopyrightLine = "Copyright (C) the mokuji project";
 // The project publishes no web address; its home is the README it ships with.
-constexpr std::string_view kHomePageLine = "mokuji のホームページ: 同梱の README.md をご覧ください";
+constexpr const char* kHomePageLine = "mokuji のホームページ: 同梱の README.md をご覧ください";
 
 }  // namespace
 
@@ -45,42 +45,48 @@ std::string VersionNumberText(const ProgramVersion& version) {
 std::string VersionText(const std::string& programName, const ProgramVersion& version) {
     // Unlike the caption, the first line sets the version apart with a
     // full-width blank and two half-width ones.
-    const std::string title =
-        programName + kStartupCaptionSuffix + "\u3000  Version " + VersionNumberText(version);
+    const std::string title = programName + ui::Text(kStartupCaptionSuffix) + "\u3000  Version " +
+                              VersionNumberText(version);
     return linesOf({
         title,
         "",
-        "    ＜メリット＞",
-        "      (1)EXCELで作ったアンケートを大量に配布回収したとき、その集計を楽にします。",
-        "      "
-        "(2)複数の不具合報告書などから、不具合一覧(何件解決できたか一覧)を間単に作成できます。",
-        "      (3)プログラム仕様書の表紙などから、プログラム仕様書一覧を間単に作成できます。",
-        "      (4)EXCELのプロパティの一覧なども簡単に作成できます。",
+        ui::Text("    ＜メリット＞"),
+        ui::Text(
+            "      (1)EXCELで作ったアンケートを大量に配布回収したとき、その集計を楽にします。"),
+        ui::Text("      "
+                 "(2)複数の不具合報告書などから、不具合一覧(何件解決できたか一覧)"
+                 "を間単に作成できます。"),
+        ui::Text(
+            "      (3)プログラム仕様書の表紙などから、プログラム仕様書一覧を間単に作成できます。"),
+        ui::Text("      (4)EXCELのプロパティの一覧なども簡単に作成できます。"),
         "",
-        "    ＜機能＞",
-        "      (1)複数のEXCELファイルから、名前付けされたセルの内容を読み出し一覧表にします。",
-        "      (2)名前付けされたセルだけでなく、行、列番号の指定もできます。",
+        ui::Text("    ＜機能＞"),
+        ui::Text(
+            "      (1)複数のEXCELファイルから、名前付けされたセルの内容を読み出し一覧表にします。"),
+        ui::Text("      (2)名前付けされたセルだけでなく、行、列番号の指定もできます。"),
         "",
         kCopyrightLine,
-        kHomePageLine,
+        ui::Text(kHomePageLine),
     });
 }
 
 std::string HelpText() {
     return linesOf({
-        "＜便利機能＞",
-        "\u3000(1)アイコンに目次ファイルをドラッグドロップする事で目次を再作成できます。",
-        "     但し、2つ以上の目次ファイルを同時に指定できません。",
+        ui::Text("＜便利機能＞"),
+        ui::Text("\u3000(1)アイコンに目次ファイルをドラッグドロップする事で目次を再作成できます。"),
+        ui::Text("     但し、2つ以上の目次ファイルを同時に指定できません。"),
         "",
-        "＜仕様上の制約＞",
-        "\u3000(1)現バージョンでは、拡張子を指定するとき「*.XLS」のように設定してください。",
-        "     2つ以上同時に設定できません。",
+        ui::Text("＜仕様上の制約＞"),
+        ui::Text(
+            "\u3000(1)現バージョンでは、拡張子を指定するとき「*.XLS」のように設定してください。"),
+        ui::Text("     2つ以上同時に設定できません。"),
         "",
     });
 }
 
 std::string ReservedNamesText(const list_file::PropertyNameTable& prop_name) {
-    std::string text = linesOf({"＜名前の予約語＞", "プロパティ内容を一覧に設定する為の名前"});
+    std::string text =
+        linesOf({ui::Text("＜名前の予約語＞"), ui::Text("プロパティ内容を一覧に設定する為の名前")});
     // Index 0 is no property and is never offered.
     for (std::size_t i = 1; i < prop_name.size(); ++i) {
         text += std::string(list_file::kReservedPrefix) + prop_name[i] + "\r\n";

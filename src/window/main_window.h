@@ -8,6 +8,7 @@
 #include "list_file/property_names.h"
 #include "run/folder_gathering.h"
 #include "run/list_box.h"
+#include "ui/text.h"
 
 namespace mokuji::window {
 
@@ -32,7 +33,7 @@ inline constexpr const char* kStartupCaptionSuffix = " EXCELのデータベー�
 
 // The caption between runs: the program's base name and what it is.
 inline std::string StartupCaption(const std::string& programName) {
-    return programName + kStartupCaptionSuffix;
+    return programName + ui::Text(kStartupCaptionSuffix);
 }
 
 }  // namespace mokuji::window

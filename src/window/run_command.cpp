@@ -17,7 +17,7 @@ std::optional<RunEnd> runOnGatheredList(MainWindow& window, const StartupContext
     // again would answer a question not asked.
     if (sub_mokuji_select(window, ctx, dialogs) == ListFileChoice::TooMany) return std::nullopt;
     if (window.List1.ListCount() == 0) {
-        TellNothingGathered(window, ctx.view, sayWhenEmpty ? kNoSheetsMessage : "");
+        TellNothingGathered(window, ctx.view, sayWhenEmpty ? ui::Text(kNoSheetsMessage) : "");
         return std::nullopt;
     }
     return MakeAndOpenList(window, ctx);
@@ -27,7 +27,7 @@ std::optional<RunEnd> runOnGatheredList(MainWindow& window, const StartupContext
 
 std::string ListFileDialogFilter(const GatheringSettings& gathering) {
     const std::string pattern = gathering.pattern();
-    return std::string("目次ファイル (") + list_file::kListFileName + ")|" +
+    return ui::Text("目次ファイル ({1})", {list_file::kListFileName}) + "|" +
            list_file::kListFileName + "|" + "EXCEL Files (" + pattern + ")|" + pattern;
 }
 
@@ -50,7 +50,7 @@ ListFileChoice sub_mokuji_select(MainWindow& window, const StartupContext& ctx,
     {
         dialogs::cCommonDlg dialog(dialogs.layer);
         dialog.Form(dialogs.owner);
-        dialog.DialogTitle(kListFileDialogTitle);
+        dialog.DialogTitle(ui::Text(kListFileDialogTitle));
         dialog.Filter(ListFileDialogFilter(ctx.gathering));
         dialog.FilterIndex(1);
         dialog.flags(kListFileDialogFlags);
@@ -63,7 +63,7 @@ ListFileChoice sub_mokuji_select(MainWindow& window, const StartupContext& ctx,
         error = dialog.ErrNumber();
     }
     if (error == kBufferTooSmall) {
-        ctx.view.showMessage(kTooManyChosenMessage);
+        ctx.view.showMessage(ui::Text(kTooManyChosenMessage));
         return ListFileChoice::TooMany;
     }
     if (chosen.empty()) return ListFileChoice::Cancelled;

@@ -8,6 +8,7 @@
 #include "run/folder_gathering.h"
 #include "run/list_generation_driver.h"
 #include "run/list_lock.h"
+#include "ui/text.h"
 
 namespace mokuji::window {
 
@@ -30,7 +31,7 @@ inline constexpr const char* kListFileKind = "目次ファイル";
 // Every message a finished run leaves for the user, in the order to show
 // them; none when all went well. written names the file the run wrote.
 std::vector<std::string> RunOutcomeMessages(const run::RunOutcome& outcome,
-                                            const std::string& written = kListFileKind);
+                                            const std::string& written = ui::Text(kListFileKind));
 
 // The list file is open in another program: the run leaves it alone, and
 // says who holds it and how to clear a lock that outlived its program.
@@ -46,7 +47,7 @@ std::string NotGatheredMessage(const std::vector<std::string>& fileNames);
 // Workbooks the user's patterns left out are counted there as well.
 std::optional<std::string> RunSummaryText(const run::RunOutcome& outcome,
                                           const std::string& listPath, std::size_t excluded = 0,
-                                          const std::string& written = kListFileKind);
+                                          const std::string& written = ui::Text(kListFileKind));
 
 // What a search of subfolders passed over that the user would wonder about:
 // the lists of subfolders, folders met again through a link, folders that

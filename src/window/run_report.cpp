@@ -52,9 +52,10 @@ RunReport ReportOf(const RunRecord& run) {
             report.messages.push_back(run.nothingGatheredMessage);
         // Else the user would look for answers that the patterns took away.
         if (gathering.excluded > 0)
-            report.messages.push_back(std::to_string(gathering.excluded) +
-                                      "件のブックは --include / --exclude または設定ファイルの "
-                                      "include / exclude の指定で除外しました。\r\n");
+            report.messages.push_back(
+                ui::Text("{1}件のブックは --include / --exclude または設定ファイルの "
+                         "include / exclude の指定で除外しました。\r\n",
+                         {std::to_string(gathering.excluded)}));
         report.end = RunEnd::NothingGathered;
     } else if (run.outcome) {
         report.messages = RunOutcomeMessages(*run.outcome, run.written);

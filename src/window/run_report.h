@@ -24,7 +24,7 @@ struct RunRecord {
     // The list file the run wrote or meant to write.
     std::string listPath = {};
     // What the messages call that file: the list, or the rows' format.
-    std::string written = kListFileKind;
+    std::string written = ui::Text(kListFileKind);
 };
 
 // What the user is told of a run and how it ended: the messages in the

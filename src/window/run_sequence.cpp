@@ -8,6 +8,7 @@
 #include "os/path_names.h"
 #include "run/list_generation_driver.h"
 #include "run/list_lock.h"
+#include "ui/text.h"
 #include "view/busy_window.h"
 #include "window/command_line.h"
 #include "window/mokuji_open.h"
@@ -179,7 +180,8 @@ RunEnd WriteRows(MainWindow& window, const StartupContext& ctx) {
     view::RunView& view = ctx.view;
     const RowsRequest& request = *ctx.rows;
     const bool toStandardOutput = request.file == kStandardOutputName;
-    const std::string path = toStandardOutput ? "標準出力" : outputPath(request.file, ctx.fs);
+    const std::string path =
+        toStandardOutput ? ui::Text("標準出力") : outputPath(request.file, ctx.fs);
     const std::string programName = ctx.fs.programBaseName();
     const run::RunPlan plan{gathered.folder, workbooksOf(window.List1), window.columns,
                             window.prop_name, programName};

@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "os/path_names.h"
+#include "ui/text.h"
 
 #ifdef _WIN32
 #include "os/win32/wide_text.h"
@@ -45,7 +46,8 @@ std::optional<SettingsFile> ReadSettingsFile(const std::vector<std::string>& can
                                              std::string* problem) {
     const auto refuse = [&](const std::string& path, const std::string& why) {
         if (problem)
-            *problem = path + "：" + why + "ため、設定ファイルを読まずに既定の設定で集めます。";
+            *problem =
+                ui::Text("{1}：{2}ため、設定ファイルを読まずに既定の設定で集めます。", {path, why});
         return std::nullopt;
     };
     for (const auto& path : candidates) {
@@ -54,7 +56,7 @@ std::optional<SettingsFile> ReadSettingsFile(const std::vector<std::string>& can
         if (!std::filesystem::is_regular_file(p, error)) continue;
         auto size = std::filesystem::file_size(p, error);
         if (error) continue;
-        if (size > kMaxSettingsBytes) return refuse(path, "64KiBを超えている");
+        if (size > kMaxSettingsBytes) return refuse(path, ui::Text("64KiBを超えている"));
         std::ifstream in(p, std::ios::binary);
         if (!in) continue;
         std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -62,7 +64,7 @@ std::optional<SettingsFile> ReadSettingsFile(const std::vector<std::string>& can
         // one, a zero byte in every other place, which no UTF-8 text holds.
         if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF") ||
             text.find('\0') != std::string::npos)
-            return refuse(path, "UTF-16で保存されている（UTF-8で保存し直してください）");
+            return refuse(path, ui::Text("UTF-16で保存されている（UTF-8で保存し直してください）"));
         return SettingsFile{path, std::move(text)};
     }
     return std::nullopt;

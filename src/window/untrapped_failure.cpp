@@ -3,16 +3,17 @@
 #include <new>
 
 #include "automation/automation_error.h"
+#include "ui/text.h"
 #include "view/busy_window.h"
 
 namespace mokuji::window {
 
 std::string UntrappedFailureText(const std::exception& failure) {
-    std::string text = "予期しないエラーが発生したため、終了します。\r\n\r\n";
+    std::string text = ui::Text("予期しないエラーが発生したため、終了します。\r\n\r\n");
     if (const auto* error = dynamic_cast<const automation::AutomationError*>(&failure))
-        text += "エラー番号 " + std::to_string(error->number()) + ": ";
+        text += ui::Text("エラー番号 {1}: ", {std::to_string(error->number())});
     else if (dynamic_cast<const std::bad_alloc*>(&failure))
-        return text + "メモリが足りません。\r\n";
+        return text + ui::Text("メモリが足りません。\r\n");
     return text + failure.what() + "\r\n";
 }
 

@@ -17,6 +17,7 @@ namespace {
 
 using ::testing::HasSubstr;
 using ::testing::Not;
+using ::testing::StartsWith;
 
 // Everything the program may be started in: folders of workbooks, one
 // with blanks, ones named like programs or like an option, a folder of no
@@ -217,6 +218,53 @@ TEST(CommandLine, AListTheDesktopOpensWithTheProgramItselfIsNotRunAgain) {
     EXPECT_EQ(status, "64\n");
     EXPECT_THAT(contents(again + "/err"), HasSubstr("このプログラム自身が選ばれています"));
     EXPECT_THAT(contents(again + "/err"), HasSubstr(s.list()));
+}
+
+// The user's locale chooses the language of what the program says, in
+// gettext's order; the list's own texts are data and stay as they are.
+TEST(CommandLine, MessagesInTheUsersLanguageAndTheListAsItIs) {
+    struct Locale {
+        std::map<std::string, std::string> env;  // LANGUAGE, LC_ALL, LC_MESSAGES, LANG
+        std::vector<std::string> args;
+        std::string said;  // on standard output or error
+    };
+    const auto locale = [](std::string language, std::string all, std::string messages,
+                           std::string lang) {
+        return std::map<std::string, std::string>{
+            {"LANGUAGE", language}, {"LC_ALL", all}, {"LC_MESSAGES", messages}, {"LANG", lang}};
+    };
+    const Locale cases[] = {
+        {locale("", "", "", "en_US.UTF-8"), {"--help"}, "Usage: mokuji PATH\n"},
+        {locale("", "", "", "en_US.UTF-8"), {"-x"}, "Unknown option: -x\n"},
+        {locale("", "", "", "en_US.UTF-8"),
+         {"@"},
+         "Rows written to the list file: 1 (workbooks not read: 0): @/00_目次.xls\n"},
+        {locale("", "", "en_GB.UTF-8", "ja_JP.UTF-8"), {"--help"}, "Exit status:\n"},
+        {locale("fr:en", "", "", "ja_JP.UTF-8"), {"--help"}, "Usage: mokuji PATH\n"},
+        {locale("ja:en", "", "", "en_US.UTF-8"), {"--help"}, "使い方: mokuji パス\n"},
+        {locale("fr", "", "", "en_US.UTF-8"), {"--help"}, "使い方: mokuji パス\n"},
+        // LANGUAGE is not read under the C locale, nor LANG under LC_ALL.
+        {locale("en", "C", "", "en_US.UTF-8"), {"--help"}, "使い方: mokuji パス\n"},
+        {locale("", "ja_JP.UTF-8", "", "en_US.UTF-8"), {"--help"}, "使い方: mokuji パス\n"},
+        {locale("en", "", "", "C.UTF-8"), {"-x"}, "不明なオプションです: -x\n"},
+        {locale("", "", "", ""),
+         {"@"},
+         "目次ファイルに1行を書き込みました（読めなかったブック0件）"},
+    };
+    for (const Locale& c : cases) {
+        Scene s;
+        makeSource(s.at("a.xls"), {{2, 2, "a", "件名"}});
+        std::vector<std::string> args;
+        for (const auto& a : c.args) args.push_back(a == "@" ? s.folder : a);
+        SCOPED_TRACE(::testing::PrintToString(c.env) + ::testing::PrintToString(args));
+        ProgramRun r = s.run(args, c.env);
+        std::string said = c.said;
+        if (auto at = said.find('@'); at != std::string::npos) said.replace(at, 1, s.folder);
+        EXPECT_THAT(r.out + r.err, HasSubstr(said));
+        if (c.args[0] == "@") {
+            EXPECT_THAT(listAsOurReaderSees(s.list()), StartsWith("sheet 目次\nNo.|FILE名|件名\n"));
+        }
+    }
 }
 
 // To a file or a pipe (cron, a log): each workbook skipped with why, then

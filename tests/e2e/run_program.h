@@ -44,6 +44,12 @@ struct ChildLimits {
     long long fileSizeLimit = -1;
 };
 
+// The program speaks the language the locale names: whatever the user's,
+// a test hears its own language (UTF-8, for the names), unless the test
+// gives a locale itself.
+inline const std::set<std::string> kLocale = {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"};
+inline constexpr const char* kDefaultLocale = "LANG=C.UTF-8";
+
 // The texts as exec takes them, ended by a null pointer; they point into
 // texts, which must outlive them.
 inline std::vector<char*> pointersTo(std::vector<std::string>& texts) {
@@ -102,9 +108,11 @@ inline ProgramRun runProgram(const std::string& program, const std::vector<std::
     for (char** e = environ; *e != nullptr; ++e) {
         std::string entry = *e;
         std::string key = entry.substr(0, entry.find('='));
-        if (!env.count(key) && !noDisplay.count(key)) envText.push_back(entry);
+        if (!env.count(key) && !noDisplay.count(key) && !kLocale.count(key))
+            envText.push_back(entry);
     }
     for (const auto& [k, v] : env) envText.push_back(k + "=" + v);
+    if (!env.count("LANG")) envText.push_back(kDefaultLocale);
     std::vector<char*> envp = pointersTo(envText);
 
     std::vector<std::string> argText = {program};
@@ -167,6 +175,8 @@ inline ProgramRun runOnTerminal(const std::string& program, const std::vector<st
     }
     if (pid == 0) {
         for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) unsetenv(name);
+        for (const std::string& name : kLocale) unsetenv(name.c_str());
+        putenv(const_cast<char*>(kDefaultLocale));
         for (const auto& [k, v] : env) setenv(k.c_str(), v.c_str(), 1);
         if (chdir(workingFolder.c_str()) != 0) _exit(127);
         execv(program.c_str(), argv.data());

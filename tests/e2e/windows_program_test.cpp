@@ -51,11 +51,17 @@ class WindowsProgram : public ::testing::Test {
     // Standard error with Windows' line ends made Linux ones. Without a
     // display the program reports there; onScreen keeps the test's display,
     // where it shows its window instead, disabled while it works.
-    ProgramRun run(const std::vector<std::string>& args, bool onScreen = false) {
+    // env adds to the program's environment (a Unix locale for Wine to
+    // take its language from).
+    ProgramRun run(const std::vector<std::string>& args, bool onScreen = false,
+                   std::map<std::string, std::string> env = {}) {
         std::vector<std::string> line = {program};
         line.insert(line.end(), args.begin(), args.end());
-        std::map<std::string, std::string> env = {{"MOKUJI_OPENED_RECORD", windowsPath(opened)},
-                                                  {"WINEDEBUG", "-all"}};
+        // Wine's Japanese unless a test asks for another locale.
+        env.insert({{"MOKUJI_OPENED_RECORD", windowsPath(opened)},
+                    {"WINEDEBUG", "-all"},
+                    {"LANG", "ja_JP.UTF-8"},
+                    {"LC_ALL", "ja_JP.UTF-8"}});
         if (onScreen) env["DISPLAY"] = environment("DISPLAY");
         ProgramRun r = runProgram(wine, line, env, dir.path().string(), std::chrono::seconds(120));
         std::erase(r.err, '\r');
@@ -229,6 +235,21 @@ TEST_F(WindowsProgram, NamesAWorkbookItCannotReadAndListsTheRest) {
     expectBothReadersAgree(at("00_目次.xls"),
                            "sheet 目次\nNo.|FILE名|件名\n||2\n||2\n1|a.xls|点検\n"
                            "2|c.xls|2024年度 職場環境アンケート\n");
+}
+
+// Wine takes the language of the user's interface from the Unix locale,
+// and gives the C locale's English; C.UTF-8 is there on every machine, where
+// en_US.UTF-8 may not be, and without it Wine reads no UTF-8 arguments.
+TEST_F(WindowsProgram, SpeaksEnglishWhereTheUserInterfaceDoesAndKeepsTheList) {
+    makeSource(at("a.xls"), {{2, 2, "点検", "件名"}});
+    const std::map<std::string, std::string> english = {{"LANG", "C.UTF-8"}, {"LC_ALL", "C.UTF-8"}};
+    ProgramRun r = run({windowsPath(folder)}, false, english);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_THAT(r.err, HasSubstr("Rows written to the list file: 1 (workbooks not read: 0): " +
+                                 windowsPath(at("00_目次.xls")) + "\n"));
+    EXPECT_THAT(run({"--help"}, false, english).out, HasSubstr("Usage: mokuji PATH\n"));
+    expectBothReadersAgree(at("00_目次.xls"),
+                           "sheet 目次\nNo.|FILE名|件名\n||2\n||2\n1|a.xls|点検\n");
 }
 
 }  // namespace

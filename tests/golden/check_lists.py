@@ -96,8 +96,11 @@ def as_we_see(inspect, path):
 
 def run(mokuji, folder):
     env = dict(os.environ, MOKUJI_OPENER="true", TZ="Asia/Tokyo")
-    env.pop("DISPLAY", None)
-    env.pop("WAYLAND_DISPLAY", None)
+    # The messages recorded are the program's own Japanese, whatever the
+    # user's locale.
+    for name in ("DISPLAY", "WAYLAND_DISPLAY", "LANGUAGE", "LC_ALL", "LC_MESSAGES"):
+        env.pop(name, None)
+    env["LANG"] = "C.UTF-8"
     done = subprocess.run([mokuji, folder], capture_output=True, env=env)
     messages = done.stderr.decode("utf-8", "replace").replace(folder, "FOLDER")
     return ["status %d" % done.returncode] + [

@@ -45,6 +45,7 @@ def expected_files(args):
              "share/applications/%s.desktop" % args.app_id,
              "share/metainfo/%s.metainfo.xml" % args.app_id,
              "share/man/man1/mokuji.1.gz", "share/man/man1/mokuji-inspect.1.gz",
+             "share/man/ja/man1/mokuji.1.gz",
              "share/doc/mokuji/README.md", "share/doc/mokuji/copyright",
              "share/doc/mokuji/changelog.gz"}
     files |= {"share/icons/hicolor/%dx%d/apps/%s.png" % (n, n, args.app_id) for n in ICON_SIZES}
@@ -90,9 +91,10 @@ def check_desktop_files(args, usr):
     check("<launchable type=\"desktop-id\">%s.desktop<" % args.app_id in metainfo.read_text(
         encoding="utf-8"), "metainfo: launchable is not the desktop entry")
     # UTF-8, for the list file's name; warnings are on standard error.
-    for page, says in (("mokuji", LIST_FILE), ("mokuji-inspect", "JSON")):
+    for page, says in (("man1/mokuji", LIST_FILE), ("man1/mokuji-inspect", "JSON"),
+                       ("ja/man1/mokuji", "目次ファイル")):
         done = timed("man --warnings " + page,
-                     [args.man, "--warnings", "-l", str(usr / ("share/man/man1/%s.1.gz" % page))],
+                     [args.man, "--warnings", "-l", str(usr / ("share/man/%s.1.gz" % page))],
                      env=dict(os.environ, LC_ALL="C.UTF-8", MANPAGER="cat", MANWIDTH="80"))
         check(done.returncode == 0 and not done.stderr and says in done.stdout
               and "mokuji " + args.version_text in done.stdout,

@@ -20,6 +20,7 @@
 #include "run/folder_gathering.h"
 #include "support/source_workbook.h"
 #include "support/temp_folder.h"
+#include "ui/text.h"
 #include "window/information_texts.h"
 
 namespace {
@@ -97,6 +98,25 @@ class Form1MainTest : public QObject {
         QCOMPARE(help[0]->text(), QStringLiteral("ヘルプ"));
         QCOMPARE(help[1]->text(), QStringLiteral("名前の予約語"));
         QCOMPARE(help[1]->objectName(), QStringLiteral("mnu_help_予約語"));
+    }
+
+    // In English the window's own texts are English, and the list it makes
+    // keeps its name.
+    void inEnglishEveryCaptionIsEnglish() {
+        mokuji::ui::UseLanguage(mokuji::ui::Language::English);
+        DesktopWindow english(fs_, shell_, ::xls::native::createApplication,
+                              mokuji::run::GatherFolder, "");
+        QCOMPARE(english.load(), mokuji::window::RunEnd::WaitForUser);
+        mokuji::ui::UseLanguage(mokuji::ui::Language::Japanese);
+        auto& form = english.form();
+        QVERIFY(form.windowTitle().endsWith(QStringLiteral(" EXCEL database")));
+        QCOMPARE(form.menuBar()->actions()[0]->text(), QStringLiteral("&File"));
+        QCOMPARE(form.menuBar()->actions()[1]->text(), QStringLiteral("Help"));
+        QCOMPARE(form.mnu_make()->text(), QStringLiteral("Make list file"));
+        QCOMPARE(form.mnu_help0()->actions()[1]->text(), QStringLiteral("Reserved names"));
+        QCOMPARE(form.cmd_run()->text(), QStringLiteral("Make list file"));
+        QCOMPARE(form.Label1(1)->text(), QStringLiteral("Drop the EXCEL files to sum up here"));
+        QCOMPARE(form.lbl_mokuji()->text(), QStringLiteral("00_目次.xls"));
     }
 
     void labelsAndButtonSitAtTheirPlacesWithTheirTexts() {

@@ -16,9 +16,12 @@
 #include "os/win32/win32_file_system.h"
 #include "qt/counting_shell.h"
 #include "run/folder_gathering.h"
+#include "ui/text.h"
 #include "win32/win32_desktop.h"
 
 int main(int argc, char** argv) {
+    // In the language the program itself would choose here.
+    mokuji::ui::UseLanguage(mokuji::ui::SystemLanguage());
     if (argc > 1) {
         const UINT lifetime = static_cast<UINT>(std::strtoul(argv[1], nullptr, 10));
         SetTimer(nullptr, 0, lifetime, [](HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(0); });

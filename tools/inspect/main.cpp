@@ -10,24 +10,29 @@
 
 #include "automation/native/native_application.h"
 #include "list_file/property_names.h"
+#include "ui/text.h"
 #include "workbook_report.h"
 
 namespace {
 
-constexpr const char* kUsage = "usage: mokuji-inspect [--cells] FILE...\n";
+// The usage line alone goes with a missing FILE.
+const char* usage() {
+    return mokuji::ui::Text("使い方: mokuji-inspect [--cells] ファイル...\n");
+}
 
-constexpr const char* kHelp =
-    "Shows what mokuji reads from each workbook FILE (.xls, .xlsx, .xlsm) as one\n"
-    "JSON array: its defined names and the cells they point to, the values of\n"
-    "single cells and the document properties; the way to see why a column of\n"
-    "the list comes out empty.\n"
-    "\n"
-    "  --cells        also every cell of every sheet\n"
-    "  -h, --help     show this help and exit\n"
-    "  -V, --version  show the version and exit\n"
-    "\n"
-    "Exit status: 0 when every FILE was read, 1 when one could not be,\n"
-    "2 when no FILE was given.\n";
+const char* help() {
+    return mokuji::ui::Text(
+        "mokuji が各ブックのファイル（.xls、.xlsx、.xlsm）から読むものを一つの JSON 配列で\n"
+        "表示します。定義された名前とそれが指すセル、単一のセルの値、文書プロパティです。\n"
+        "目次の列が空になる理由を調べるときに使います。\n"
+        "\n"
+        "  --cells        すべてのシートのすべてのセルも表示します\n"
+        "  -h, --help     この説明を表示して終了します\n"
+        "  -V, --version  バージョンを表示して終了します\n"
+        "\n"
+        "終了ステータス: すべてのファイルを読めたときは 0、読めないファイルがあったときは 1、\n"
+        "ファイルの指定がないときは 2 です。\n");
+}
 
 bool is(const char* argument, const char* shortName, const char* longName) {
     return std::strcmp(argument, shortName) == 0 || std::strcmp(argument, longName) == 0;
@@ -36,10 +41,11 @@ bool is(const char* argument, const char* shortName, const char* longName) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    mokuji::ui::UseLanguage(mokuji::ui::SystemLanguage());
     // Only in the first place: after it, anything is a file's name.
     if (argc > 1 && is(argv[1], "-h", "--help")) {
-        std::fputs(kUsage, stdout);
-        std::fputs(kHelp, stdout);
+        std::fputs(usage(), stdout);
+        std::fputs(help(), stdout);
         return 0;
     }
     if (argc > 1 && is(argv[1], "-V", "--version")) {
@@ -53,7 +59,7 @@ int main(int argc, char** argv) {
         ++first;
     }
     if (argc <= first) {
-        std::fputs(kUsage, stderr);
+        std::fputs(usage(), stderr);
         return 2;
     }
     mokuji::list_file::PropertyNameTable prop_name;
