@@ -1,6 +1,7 @@
 #include "native/book/string_table.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "native/biff/record_ids.h"
 #include "native/book/layout.h"
@@ -9,14 +10,19 @@
 
 namespace xls::book {
 
-std::uint32_t StringTable::add(const std::string& text) {
+std::uint32_t StringTable::add(std::string_view text) {
     ++uses_;
-    auto [it, added] = index_.try_emplace(text, static_cast<std::uint32_t>(order_.size()));
-    if (added) {
-        order_.push_back(&it->first);
-        textBytes_ += text.size();
-    }
+    if (auto found = index_.find(text); found != index_.end()) return found->second;
+    auto it = index_.emplace(std::string(text), static_cast<std::uint32_t>(order_.size())).first;
+    order_.push_back(&it->first);
+    textBytes_ += text.size();
     return it->second;
+}
+
+std::uint32_t StringTable::indexOf(std::string_view text) const {
+    auto found = index_.find(text);
+    if (found == index_.end()) throw std::out_of_range("a text not in the string table");
+    return found->second;
 }
 
 namespace {

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -12,9 +14,9 @@ namespace xls::book {
 class StringTable {
   public:
     // Adds one use of a string; returns its index.
-    std::uint32_t add(const std::string& text);
+    std::uint32_t add(std::string_view text);
     // Index of a string added before; the caller has added every text.
-    std::uint32_t indexOf(const std::string& text) const { return index_.at(text); }
+    std::uint32_t indexOf(std::string_view text) const;
 
     std::uint32_t totalUses() const { return uses_; }
     const std::vector<const std::string*>& strings() const { return order_; }
@@ -29,7 +31,11 @@ class StringTable {
     void write(std::vector<std::uint8_t>& out, std::size_t streamOffset) const;
 
   private:
-    std::unordered_map<std::string, std::uint32_t> index_;
+    // Looked up by the cells' own text, without a copy of it each time.
+    struct Hash : std::hash<std::string_view> {
+        using is_transparent = void;
+    };
+    std::unordered_map<std::string, std::uint32_t, Hash, std::equal_to<>> index_;
     std::vector<const std::string*> order_;
     std::uint32_t uses_ = 0;
     std::size_t textBytes_ = 0;

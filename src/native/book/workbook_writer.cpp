@@ -138,7 +138,7 @@ std::vector<std::uint8_t> Workbook::serialize() const {
     for (const auto& s : sheets_) {
         cellCount += s->cells().size();
         s->cells().forEach([&](const Cell& c) {
-            if (c.kind == Cell::Kind::Text) strings.add(c.text);
+            if (c.kind == Cell::Kind::Text) strings.add(c.text.view());
         });
     }
 
