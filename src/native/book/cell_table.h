@@ -21,6 +21,8 @@ class RowSource {
     virtual std::vector<Cell> cellsOf(std::uint32_t row) const = 0;
     // One cell of it, if the row has one there.
     virtual std::optional<Cell> cellAt(std::uint32_t row, std::uint32_t col) const = 0;
+    // The memory kept for as long as rows are read from here.
+    virtual std::size_t heldBytes() const = 0;
 };
 
 // The cells of a sheet, a vector of them for each row, sorted by column. A
@@ -93,6 +95,9 @@ class CellTable {
     }
 
     // Removes rows first..last and moves the rows below up by their count.
+    // The rows still pending are made into cells when they would cost less
+    // than the file kept for them: an update deletes the data rows of a
+    // list and keeps the few above them.
     void eraseRows(std::uint32_t first, std::uint32_t last);
 
     // Row r, which holds no cells yet, stays in source as its row `from`,
@@ -115,6 +120,7 @@ class CellTable {
     mutable std::vector<Row> rows_;
     mutable std::optional<Cell> looked_;  // the cell find read from a pending row
     std::size_t count_ = 0;
+    mutable std::size_t pendingCount_ = 0;  // cells of the pending rows
 };
 
 }  // namespace xls::book

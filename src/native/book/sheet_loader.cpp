@@ -205,6 +205,8 @@ class IndexedRows : public RowSource {
         return cells;
     }
 
+    std::size_t heldBytes() const override { return loaded_ ? loaded_->stream.size() : 0; }
+
   private:
     std::shared_ptr<const LoadedBook> loaded_;  // what the index views
     biff::CellIndex index_;
