@@ -76,6 +76,18 @@ class CellTable {
                 for (const Cell& c : cells) f(c);
             });
     }
+    // As forEach, telling f(cell, lasting) whether the cell outlives the
+    // call: a pending row's cells are read for it alone.
+    template <class F>
+    void forEachTelling(F&& f) const {
+        for (std::uint32_t r = 0; r < rows_.size(); ++r) {
+            if (!rows_[r].pending) {
+                for (const Cell& c : rows_[r].cells) f(c, true);
+                continue;
+            }
+            for (const Cell& c : readPending(r)) f(c, false);
+        }
+    }
     // Every cell made already, to change; pending rows are left as they are.
     template <class F>
     void forEachHeld(F&& f) {
