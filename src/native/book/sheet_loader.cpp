@@ -291,6 +291,16 @@ std::unique_ptr<Sheet> SheetAccess::load(const Workbook& book, std::span<const s
         }
         items.push_back({slot, offset, size});
     };
+    {
+        // A list has a link a row: grown by doubling, the links would take
+        // up to three times their room at the moment the last growth copies
+        // them.
+        std::size_t links = 0;
+        biff::visitSheetRecords(stream, globals, index, [&](const biff::RecordRef& r) {
+            links += r.id == biff::rec::HLink;
+        });
+        sheet->hyperlinks_.reserve(links);
+    }
     forEachUnit(stream, globals, index, [&](std::uint16_t id, std::span<const std::uint8_t> unit) {
         // A worksheet entry must lead to a worksheet's BOF; anything else
         // would be written back as cells it does not hold.
