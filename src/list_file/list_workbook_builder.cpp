@@ -14,6 +14,7 @@
 #include "list_file/property_names.h"
 #include "list_file/user_notes.h"
 #include "os/name_text.h"
+#include "os/thread_heaps.h"
 
 namespace mokuji::list_file {
 
@@ -278,6 +279,7 @@ class ListWriter {
 
     void save() {
         automation::ignoringFailure([&] { xl_.setDisplayAlerts(false); });
+        os::ReturnFreedMemory();
         try {
             auto active = xl_.activeWorkbook();
             auto& book = required(active);

@@ -12,4 +12,10 @@ void SetThreadHeaps([[maybe_unused]] int count) {
 #endif
 }
 
+void ReturnFreedMemory() {
+#ifdef M_ARENA_MAX
+    malloc_trim(0);
+#endif
+}
+
 }  // namespace mokuji::os
