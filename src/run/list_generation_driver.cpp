@@ -34,6 +34,8 @@ RunOutcome MakeList(const RunPlan& plan, const automation::ApplicationFactory& c
         // Readers on other threads go ahead; the rows, captions and
         // messages keep the order of the list all the same.
         auto pool = ReadingPool::start(plan, createApplication, *xl_app);
+        // Held until the list is built: not grown by doubling.
+        outcome.rows.rows.reserve(plan.workbooks.size());
         for (std::size_t i = 0; i < plan.workbooks.size(); ++i) {
             const std::string fileName = ListedName(plan, i);
             view.setCaption(plan.programName + " - [" + fileName + "]");
