@@ -13,8 +13,8 @@
 #include "list_file/list_sheet.h"
 #include "list_file/property_names.h"
 #include "list_file/user_notes.h"
+#include "os/freed_memory.h"
 #include "os/name_text.h"
-#include "os/thread_heaps.h"
 
 namespace mokuji::list_file {
 

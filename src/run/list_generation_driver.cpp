@@ -16,6 +16,17 @@ using automation::AutomationError;
 // How long the window may go without its events while a workbook is read.
 constexpr int kPatienceMs = 50;
 
+// A row read on a reader's thread lies in that thread's heap. Copied into
+// this thread's, the reader's memory serves its next workbook, and the
+// row's, let go as it enters the list, serves the list's cells: moved, a
+// long run would hold both.
+list_file::ListRow copiedHere(const list_file::ListRow& row) {
+    list_file::ListRow copy{row.fileName, {}};
+    copy.values.reserve(row.values.capacity());
+    copy.values.insert(copy.values.end(), row.values.begin(), row.values.end());
+    return copy;
+}
+
 }  // namespace
 
 RunOutcome MakeList(const RunPlan& plan, const automation::ApplicationFactory& createApplication,
@@ -50,7 +61,11 @@ RunOutcome MakeList(const RunPlan& plan, const automation::ApplicationFactory& c
             }
             if (reading.failure) std::rethrow_exception(reading.failure);
             if (reading.skipped) outcome.skipped.push_back(std::move(*reading.skipped));
-            if (reading.row) outcome.rows.rows.push_back(std::move(*reading.row));
+            if (reading.row && pool) {
+                outcome.rows.rows.push_back(copiedHere(*reading.row));
+            } else if (reading.row) {
+                outcome.rows.rows.push_back(std::move(*reading.row));
+            }
             automation::ignoringFailure([&] { xl_app->setEnableEvents(true); });
             view.doEvents();
             if (reading.book) automation::ignoringFailure([&] { reading.book->close(false); });

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cctype>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -13,7 +12,6 @@
 #include "automation/ignoring_failure.h"
 #include "os/path_names.h"
 #include "os/read_ahead.h"
-#include "os/thread_heaps.h"
 #include "run/workbook_row_reader.h"
 
 namespace mokuji::run {
@@ -30,19 +28,6 @@ constexpr unsigned kMaxReaders = 4;
 // cache the disk then fetches them while the readers parse, instead of
 // each reader waiting for one file at a time.
 constexpr std::size_t kReadAhead = 32;
-
-// A binary workbook costs its reader little memory, and one heap lets the
-// rows freed as they enter the list serve its cells; zip-based ones
-// allocate so much while read that readers sharing one heap wait on it.
-bool allBinaryWorkbooks(const RunPlan& plan) {
-    return std::all_of(plan.workbooks.begin(), plan.workbooks.end(), [](const std::string& name) {
-        if (name.size() < 4) return false;
-        std::string ext = name.substr(name.size() - 4);
-        std::transform(ext.begin(), ext.end(), ext.begin(),
-                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        return ext == ".xls";
-    });
-}
 
 }  // namespace
 
@@ -118,7 +103,6 @@ std::unique_ptr<ReadingPool> ReadingPool::start(const RunPlan& plan,
         for (std::size_t i = 0; i < std::min(kReadAhead, plan.workbooks.size()); ++i)
             os::ExpectReadingSoon(PlannedPath(plan, i));
     std::unique_ptr<ReadingPool> pool(new ReadingPool(shared));
-    os::SetThreadHeaps(allBinaryWorkbooks(plan) ? 1 : 3);
     const unsigned readers = std::min(cores, kMaxReaders);
     for (unsigned k = 0; k < readers; ++k) {
         std::unique_ptr<automation::Application> xl_app;

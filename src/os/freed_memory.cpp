@@ -1,4 +1,4 @@
-#include "os/thread_heaps.h"
+#include "os/freed_memory.h"
 
 #if __has_include(<malloc.h>)
 #include <malloc.h>
@@ -6,14 +6,8 @@
 
 namespace mokuji::os {
 
-void SetThreadHeaps([[maybe_unused]] int count) {
-#ifdef M_ARENA_MAX
-    mallopt(M_ARENA_MAX, count);
-#endif
-}
-
 void ReturnFreedMemory() {
-#ifdef M_ARENA_MAX
+#ifdef M_ARENA_MAX  // glibc's
     malloc_trim(0);
 #endif
 }
