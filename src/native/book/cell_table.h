@@ -112,6 +112,10 @@ class CellTable {
     // list and keeps the few above them.
     void eraseRows(std::uint32_t first, std::uint32_t last);
 
+    // Room for rows 0..count-1, so that a long sheet's rows are not grown
+    // by doubling into slack.
+    void reserveRows(std::uint32_t count) { rows_.reserve(count); }
+
     // Row r, which holds no cells yet, stays in source as its row `from`,
     // with `count` cells, until asked for.
     void leavePending(std::uint32_t r, std::shared_ptr<const RowSource> source, std::uint32_t from,

@@ -455,6 +455,7 @@ std::unique_ptr<Sheet> SheetAccess::load(const Workbook& book, std::span<const s
     // A formula the reader dropped for damage leaves nothing to keep.
     sheet->cells_.eraseHeldIf(
         [](const Cell& c) { return c.kind == Cell::Kind::Formula && c.rawRecords.empty(); });
+    if (!pending.empty()) sheet->cells_.reserveRows(pending.back().first + 1);
     for (auto [r, count] : pending) sheet->cells_.leavePending(r, source, r, count);
     addMissingSlots(layout);
     return sheet;
