@@ -13,6 +13,7 @@
 #include "list_file/list_sheet.h"
 #include "list_file/property_names.h"
 #include "list_file/user_notes.h"
+#include "os/freed_memory.h"
 #include "os/name_text.h"
 #include "ui/text.h"
 
@@ -279,6 +280,7 @@ class ListWriter {
 
     void save() {
         automation::ignoringFailure([&] { xl_.setDisplayAlerts(false); });
+        os::ReturnFreedMemory();
         try {
             auto active = xl_.activeWorkbook();
             auto& book = required(active);

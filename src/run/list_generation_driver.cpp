@@ -16,6 +16,17 @@ using automation::AutomationError;
 // How long the window may go without its events while a workbook is read.
 constexpr int kPatienceMs = 50;
 
+// A row read on a reader's thread lies in that thread's heap. Copied into
+// this thread's, the reader's memory serves its next workbook, and the
+// row's, let go as it enters the list, serves the list's cells: moved, a
+// long run would hold both.
+list_file::ListRow copiedHere(const list_file::ListRow& row) {
+    list_file::ListRow copy{row.fileName, {}};
+    copy.values.reserve(row.values.capacity());
+    copy.values.insert(copy.values.end(), row.values.begin(), row.values.end());
+    return copy;
+}
+
 }  // namespace
 
 RunOutcome MakeList(const RunPlan& plan, const automation::ApplicationFactory& createApplication,
@@ -34,6 +45,8 @@ RunOutcome MakeList(const RunPlan& plan, const automation::ApplicationFactory& c
         // Readers on other threads go ahead; the rows, captions and
         // messages keep the order of the list all the same.
         auto pool = ReadingPool::start(plan, createApplication, *xl_app);
+        // Held until the list is built: not grown by doubling.
+        outcome.rows.rows.reserve(plan.workbooks.size());
         for (std::size_t i = 0; i < plan.workbooks.size(); ++i) {
             const std::string fileName = ListedName(plan, i);
             view.setCaption(plan.programName + " - [" + fileName + "]");
@@ -48,7 +61,11 @@ RunOutcome MakeList(const RunPlan& plan, const automation::ApplicationFactory& c
             }
             if (reading.failure) std::rethrow_exception(reading.failure);
             if (reading.skipped) outcome.skipped.push_back(std::move(*reading.skipped));
-            if (reading.row) outcome.rows.rows.push_back(std::move(*reading.row));
+            if (reading.row && pool) {
+                outcome.rows.rows.push_back(copiedHere(*reading.row));
+            } else if (reading.row) {
+                outcome.rows.rows.push_back(std::move(*reading.row));
+            }
             automation::ignoringFailure([&] { xl_app->setEnableEvents(true); });
             view.doEvents();
             if (reading.book) automation::ignoringFailure([&] { reading.book->close(false); });

@@ -109,6 +109,13 @@ std::shared_ptr<automation::Workbook> ReadWorkbookRow(automation::Application& x
 
     bool hasData = false;
     list_file::ListRow row{listedName, {}};
+    // Held until the row enters the list: grown by doubling, a row of a long
+    // run would keep half as much again in slack. One more for the list's
+    // number column: a value takes a cell's 40 bytes, so the memory a row
+    // lets go as it enters the list holds that row's cells.
+    std::size_t named = 0;
+    for (int j = 1; j <= list_file::kMaxColumns; ++j) named += !table.g_item_name[j].empty();
+    row.values.reserve(named + 1);
     for (int j = 1; j <= list_file::kMaxColumns; ++j) {
         const std::string& name = table.g_item_name[j];
         if (name.empty()) continue;

@@ -21,6 +21,7 @@ namespace {
 // The run reads the selected entries of the list box, in its order.
 std::vector<std::string> workbooksOf(const run::ListBox& list) {
     std::vector<std::string> workbooks;
+    workbooks.reserve(list.ListCount());
     for (std::size_t i = 0; i < list.ListCount(); ++i) {
         if (list.Selected(i)) workbooks.push_back(list.List(i));
     }

@@ -45,7 +45,7 @@ automation::Variant modelCellValue(const book::Workbook& model, const book::Shee
         case Kind::Number:
             return numberValue(model, cell->number, cell->xf);
         case Kind::Text:
-            return cell->text;
+            return std::string(cell->text);
         case Kind::Boolean:
             return cell->code != 0;
         case Kind::Error:

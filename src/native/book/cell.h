@@ -2,8 +2,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace xls::book {
@@ -39,8 +41,54 @@ class RawRecords {
     std::unique_ptr<std::vector<Record>> records_;
 };
 
+// A cell's text as one allocation of its length and bytes: 8 bytes in the
+// cell where a std::string takes 32, and most cells of a list hold none.
+class CellText {
+  public:
+    CellText() = default;
+    CellText(std::string_view text) { assign(text); }
+    CellText(const CellText& other) { assign(other.view()); }
+    CellText& operator=(const CellText& other) {
+        if (this != &other) assign(other.view());
+        return *this;
+    }
+    CellText(CellText&&) noexcept = default;
+    CellText& operator=(CellText&&) noexcept = default;
+    CellText& operator=(std::string_view text) {
+        assign(text);
+        return *this;
+    }
+
+    std::string_view view() const {
+        if (!bytes_) return {};
+        std::uint32_t size;
+        std::memcpy(&size, bytes_.get(), sizeof size);
+        return {bytes_.get() + sizeof size, size};
+    }
+    operator std::string() const { return std::string(view()); }
+    bool empty() const { return !bytes_; }
+    void clear() { bytes_.reset(); }
+    bool operator==(const CellText& other) const { return view() == other.view(); }
+    bool operator==(std::string_view text) const { return view() == text; }
+
+  private:
+    void assign(std::string_view text) {
+        if (text.empty()) {
+            bytes_.reset();
+            return;
+        }
+        const auto size = static_cast<std::uint32_t>(text.size());
+        auto bytes = std::make_unique_for_overwrite<char[]>(sizeof size + text.size());
+        std::memcpy(bytes.get(), &size, sizeof size);
+        std::memcpy(bytes.get() + sizeof size, text.data(), text.size());
+        bytes_ = std::move(bytes);
+    }
+
+    std::unique_ptr<char[]> bytes_;
+};
+
 // One cell of a worksheet. The members are ordered so that a cell packs
-// into 64 bytes: a long list holds hundreds of thousands of them.
+// into 40 bytes: a long list holds hundreds of thousands of them.
 struct Cell {
     enum class Kind : std::uint8_t { Blank, Number, Text, Boolean, Error, Formula };
 
@@ -48,7 +96,7 @@ struct Cell {
     double number = 0;
     // Text: the value (UTF-8, at most 32767 UTF-16 units). Formula: the
     // cached result when result is Text.
-    std::string text;
+    CellText text;
     // Formula only: the FORMULA record followed by the STRING, SHRFMLA,
     // ARRAY and TABLE records that belong to it (and their CONTINUEs), each
     // as stored with its 4-byte header. Written back as they are, except
@@ -68,6 +116,6 @@ struct Cell {
     std::uint8_t code = 0;
 };
 
-static_assert(sizeof(Cell) <= 64 || sizeof(void*) < 8, "a cell outgrew its 64 bytes");
+static_assert(sizeof(Cell) <= 40 || sizeof(void*) < 8, "a cell outgrew its 40 bytes");
 
 }  // namespace xls::book

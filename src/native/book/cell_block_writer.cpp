@@ -57,7 +57,7 @@ void writeCell(std::vector<std::uint8_t>& out, const Cell& c, const StringTable&
             return;
         case Cell::Kind::Text:
             head(biff::rec::LabelSst, 10);
-            w.u32(strings.indexOf(c.text));
+            w.u32(strings.indexOf(c.text.view()));
             return;
         case Cell::Kind::Boolean:
         case Cell::Kind::Error:

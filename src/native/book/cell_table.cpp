@@ -21,6 +21,7 @@ void CellTable::make(std::uint32_t r) const {
     Row& row = rows_[r];
     row.cells = readPending(r);
     row.pending.reset();
+    pendingCount_ -= row.count;
 }
 
 std::span<const Cell> CellTable::row(std::uint32_t r) const {
@@ -83,11 +84,21 @@ void CellTable::erase(std::uint32_t row, std::uint32_t col) {
 void CellTable::eraseRows(std::uint32_t first, std::uint32_t last) {
     if (first >= rows_.size()) return;
     const auto end = std::min<std::size_t>(std::size_t{last} + 1, rows_.size());
-    for (std::size_t r = first; r < end; ++r)
-        count_ -= rows_[r].pending ? rows_[r].count : rows_[r].cells.size();
+    std::shared_ptr<const RowSource> source;
+    for (std::size_t r = first; r < end; ++r) {
+        if (rows_[r].pending) {
+            count_ -= rows_[r].count;
+            pendingCount_ -= rows_[r].count;
+            source = rows_[r].pending;
+        } else {
+            count_ -= rows_[r].cells.size();
+        }
+    }
     rows_.erase(rows_.begin() + first, rows_.begin() + static_cast<std::ptrdiff_t>(end));
     for (std::size_t r = first; r < rows_.size(); ++r)
         for (Cell& c : rows_[r].cells) c.row = static_cast<std::uint16_t>(r);
+    if (source && pendingCount_ * sizeof(Cell) < source->heldBytes())
+        for (std::uint32_t r = 0; r < rows_.size() && pendingCount_ > 0; ++r) make(r);
     trim();
 }
 
@@ -97,7 +108,9 @@ void CellTable::leavePending(std::uint32_t r, std::shared_ptr<const RowSource> s
     if (r >= rows_.size()) rows_.resize(r + 1);
     Row& row = rows_[r];
     count_ -= row.pending ? row.count : row.cells.size();
+    if (row.pending) pendingCount_ -= row.count;
     count_ += count;
+    pendingCount_ += count;
     row.cells.clear();
     row.pending = std::move(source);
     row.from = from;

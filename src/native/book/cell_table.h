@@ -21,6 +21,8 @@ class RowSource {
     virtual std::vector<Cell> cellsOf(std::uint32_t row) const = 0;
     // One cell of it, if the row has one there.
     virtual std::optional<Cell> cellAt(std::uint32_t row, std::uint32_t col) const = 0;
+    // The memory kept for as long as rows are read from here.
+    virtual std::size_t heldBytes() const = 0;
 };
 
 // The cells of a sheet, a vector of them for each row, sorted by column. A
@@ -74,6 +76,18 @@ class CellTable {
                 for (const Cell& c : cells) f(c);
             });
     }
+    // As forEach, telling f(cell, lasting) whether the cell outlives the
+    // call: a pending row's cells are read for it alone.
+    template <class F>
+    void forEachTelling(F&& f) const {
+        for (std::uint32_t r = 0; r < rows_.size(); ++r) {
+            if (!rows_[r].pending) {
+                for (const Cell& c : rows_[r].cells) f(c, true);
+                continue;
+            }
+            for (const Cell& c : readPending(r)) f(c, false);
+        }
+    }
     // Every cell made already, to change; pending rows are left as they are.
     template <class F>
     void forEachHeld(F&& f) {
@@ -93,7 +107,14 @@ class CellTable {
     }
 
     // Removes rows first..last and moves the rows below up by their count.
+    // The rows still pending are made into cells when they would cost less
+    // than the file kept for them: an update deletes the data rows of a
+    // list and keeps the few above them.
     void eraseRows(std::uint32_t first, std::uint32_t last);
+
+    // Room for rows 0..count-1, so that a long sheet's rows are not grown
+    // by doubling into slack.
+    void reserveRows(std::uint32_t count) { rows_.reserve(count); }
 
     // Row r, which holds no cells yet, stays in source as its row `from`,
     // with `count` cells, until asked for.
@@ -115,6 +136,7 @@ class CellTable {
     mutable std::vector<Row> rows_;
     mutable std::optional<Cell> looked_;  // the cell find read from a pending row
     std::size_t count_ = 0;
+    mutable std::size_t pendingCount_ = 0;  // cells of the pending rows
 };
 
 }  // namespace xls::book

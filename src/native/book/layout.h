@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <span>
 #include <vector>
 
 #include "native/biff/globals.h"
@@ -23,14 +25,28 @@ enum class SheetSlot : std::uint8_t {
     Window2,          // raw holds the record, flags patched on write
 };
 
+struct LoadedBook;
+
+// Records kept raw are bytes of the sheet's layout: a run of records no
+// one looks into is one item, so that a sheet of millions of small records
+// costs its bytes and not a vector each.
 struct SheetItem {
     SheetSlot slot = SheetSlot::Raw;
-    RawUnit raw;
+    std::uint32_t offset = 0;  // in SheetLayout::bytes()
+    std::uint32_t size = 0;
 };
 
 struct SheetLayout {
     // Worksheets: the records in order with the regenerated groups marked.
     std::vector<SheetItem> items;
+    // The items' bytes: copied out, or, where the records kept raw are most
+    // of the stream, the stream itself, held.
+    std::vector<std::uint8_t> copied;
+    std::shared_ptr<const LoadedBook> held;
+    std::span<const std::uint8_t> bytes() const;
+    std::span<const std::uint8_t> raw(const SheetItem& item) const {
+        return bytes().subspan(item.offset, item.size);
+    }
     // Other sheet kinds: the substream exactly as read (BOF to EOF).
     RawUnit substream;
     std::uint8_t activePane = 3;

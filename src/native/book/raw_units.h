@@ -15,9 +15,9 @@ std::vector<RawUnit> unitsOf(std::span<const std::uint8_t> stream,
                              const std::vector<biff::RecordRef>& refs);
 
 // The data of a unit's first record.
-inline std::span<const std::uint8_t> bodyOf(const RawUnit& u) {
+inline std::span<const std::uint8_t> bodyOf(std::span<const std::uint8_t> u) {
     const std::size_t size = static_cast<std::size_t>(u[2] | (u[3] << 8));
-    return std::span<const std::uint8_t>(u).subspan(4, size);
+    return u.subspan(4, size);
 }
 
 }  // namespace xls::book

@@ -78,21 +78,23 @@ std::size_t indexOfSlot(const std::vector<SheetItem>& items, SheetSlot slot) {
     return items.size();
 }
 
-std::size_t indexOfId(const std::vector<SheetItem>& items, std::uint16_t id) {
+std::size_t indexOfId(const SheetLayout& layout, std::uint16_t id) {
+    const auto& items = layout.items;
     for (std::size_t i = 0; i < items.size(); ++i)
-        if (items[i].slot == SheetSlot::Raw && items[i].raw.size() >= 4 &&
-            rawId(items[i].raw) == id)
+        if (items[i].slot == SheetSlot::Raw && items[i].size >= 4 &&
+            rawId(layout.raw(items[i])) == id)
             return i;
     return items.size();
 }
 
 void insertSlot(std::vector<SheetItem>& items, std::size_t at, SheetSlot slot) {
     items.insert(items.begin() + static_cast<std::ptrdiff_t>(std::min(at, items.size())),
-                 SheetItem{slot, {}});
+                 SheetItem{slot, 0, 0});
 }
 
 // Puts the groups a sheet lacked where the application writes them.
-void addMissingSlots(std::vector<SheetItem>& items) {
+void addMissingSlots(SheetLayout& layout) {
+    auto& items = layout.items;
     const std::size_t end = items.empty() ? 0 : items.size() - 1;  // before EOF
     auto window2 = indexOfSlot(items, SheetSlot::Window2);
     if (indexOfSlot(items, SheetSlot::Dimensions) == items.size()) {
@@ -108,10 +110,11 @@ void addMissingSlots(std::vector<SheetItem>& items) {
     std::size_t afterView = window2 == items.size() ? items.size() - 1 : window2 + 1;
     while (afterView + 1 < items.size()) {
         const auto& it = items[afterView];
-        const bool view = it.slot == SheetSlot::ActiveSelection ||
-                          (it.slot == SheetSlot::Raw &&
-                           (rawId(it.raw) == biff::rec::Scl || rawId(it.raw) == biff::rec::Pane ||
-                            rawId(it.raw) == biff::rec::Selection));
+        const bool view =
+            it.slot == SheetSlot::ActiveSelection ||
+            (it.slot == SheetSlot::Raw &&
+             (rawId(layout.raw(it)) == biff::rec::Scl || rawId(layout.raw(it)) == biff::rec::Pane ||
+              rawId(layout.raw(it)) == biff::rec::Selection));
         if (!view) break;
         ++afterView;
     }
@@ -123,7 +126,7 @@ void addMissingSlots(std::vector<SheetItem>& items) {
         insertSlot(items, afterView, SheetSlot::Merged);
     }
     if (indexOfSlot(items, SheetSlot::Hyperlinks) == items.size()) {
-        const std::size_t dval = indexOfId(items, biff::rec::DVal);
+        const std::size_t dval = indexOfId(layout, biff::rec::DVal);
         insertSlot(items, std::min(dval, items.size() - 1), SheetSlot::Hyperlinks);
     }
 }
@@ -133,7 +136,7 @@ formula::Area ref8(std::span<const std::uint8_t> b) {
             io::le16(b.data() + 6)};
 }
 
-void readSelection(const RawUnit& unit, Selection& sel) {
+void readSelection(std::span<const std::uint8_t> unit, Selection& sel) {
     io::ByteReader in(bodyOf(unit));
     in.skip(1);
     sel.activeRow = in.u16();
@@ -151,30 +154,34 @@ void readSelection(const RawUnit& unit, Selection& sel) {
     }
 }
 
-// The worksheet's records as units, CONTINUEs joined to the record before
-// them. A run of value records, whose bytes the loader drops for the cells
-// the index gives, comes as one unit of its first record's header: a sheet
-// of millions of cells is not copied record by record to be thrown away.
-std::vector<RawUnit> worksheetUnits(std::span<const std::uint8_t> stream,
-                                    const biff::Globals& globals, std::size_t index) {
-    std::vector<RawUnit> units;
-    int depth = 0;
-    bool run = false;  // the last unit stands for a run of value records
+// Calls unit with each record of the worksheet and the CONTINUE records
+// after it, one span of the stream, in order.
+template <typename F>
+void forEachUnit(std::span<const std::uint8_t> stream, const biff::Globals& globals,
+                 std::size_t index, F&& unit) {
+    std::optional<biff::RecordRef> first;
+    std::size_t end = 0;
+    auto flush = [&] {
+        if (first) unit(first->id, stream.subspan(first->offset, end - first->offset));
+    };
     biff::visitSheetRecords(stream, globals, index, [&](const biff::RecordRef& r) {
-        const auto bytes = stream.subspan(r.offset, std::size_t{r.size} + 4);
-        if (r.id == biff::rec::Continue && !units.empty()) {
-            if (!run) units.back().insert(units.back().end(), bytes.begin(), bytes.end());
+        const std::size_t after = std::size_t{r.offset} + 4 + r.size;
+        if (r.id == biff::rec::Continue && first && r.offset == end) {
+            end = after;
             return;
         }
-        if (r.id == biff::rec::Bof) ++depth;
-        const bool value = depth == 1 && r.id != biff::rec::Formula &&
-                           (isCellRecord(r.id) || r.id == biff::rec::DbCell);
-        if (r.id == biff::rec::Eof) --depth;
-        if (value && run) return;
-        run = value;
-        units.emplace_back(bytes.begin(), value ? bytes.begin() + 4 : bytes.end());
+        flush();
+        first = r;
+        end = after;
     });
-    return units;
+    flush();
+}
+
+// Records a writer looks for among the raw ones, or that bound what it
+// looks through: each stays an item of its own.
+bool standsAlone(std::uint16_t id) {
+    return id == biff::rec::Bof || id == biff::rec::Eof || id == biff::rec::Scl ||
+           id == biff::rec::Pane || id == biff::rec::Selection || id == biff::rec::DVal;
 }
 
 // The rows of a loaded sheet, read from its records when first asked for.
@@ -198,12 +205,19 @@ class IndexedRows : public RowSource {
         return cells;
     }
 
+    std::size_t heldBytes() const override { return loaded_ ? loaded_->stream.size() : 0; }
+
   private:
     std::shared_ptr<const LoadedBook> loaded_;  // what the index views
     biff::CellIndex index_;
 };
 
 }  // namespace
+
+std::span<const std::uint8_t> SheetLayout::bytes() const {
+    if (held) return held->stream;
+    return copied;
+}
 
 std::unique_ptr<Sheet> SheetAccess::load(const Workbook& book, std::span<const std::uint8_t> stream,
                                          const biff::Globals& globals, std::size_t index,
@@ -227,10 +241,16 @@ std::unique_ptr<Sheet> SheetAccess::load(const Workbook& book, std::span<const s
         }
     }
 
-    std::vector<RawUnit> units;
     std::vector<std::pair<std::uint32_t, std::uint16_t>> pending;  // row, cells
     std::shared_ptr<const RowSource> source;
-    if (sheet->isWorksheet()) {
+    if (!sheet->isWorksheet()) {
+        for (const auto& r : biff::parseWorksheet(stream, globals, index).records) {
+            auto bytes = stream.subspan(r.offset, std::size_t{r.size} + 4);
+            layout.substream.insert(layout.substream.end(), bytes.begin(), bytes.end());
+        }
+        return sheet;
+    }
+    {
         // The cells come row by row from an index of the sheet's records, so
         // that a long list is not parsed whole beside the model that holds
         // it. A row without formulas stays in the stream until something
@@ -248,43 +268,61 @@ std::unique_ptr<Sheet> SheetAccess::load(const Workbook& book, std::span<const s
             for (biff::Cell& c : cells) sheet->cells_.place(c.row, c.col) = cellFrom(std::move(c));
         }
         if (!pending.empty()) source = std::move(rows);
-        units = worksheetUnits(stream, globals, index);
-    } else {
-        units = unitsOf(stream, biff::parseWorksheet(stream, globals, index).records);
-    }
-    if (!sheet->isWorksheet()) {
-        for (auto& u : units) layout.substream.insert(layout.substream.end(), u.begin(), u.end());
-        return sheet;
     }
 
-    // A worksheet entry must lead to a worksheet's BOF; anything else would
-    // be written back as cells it does not hold.
-    if (units.empty() || units.front().size() < 8 ||
-        io::le16(units.front().data() + 6) != biff::substream::Worksheet)
-        throw BookError("sheet \"" + entry.name + "\" does not start with a worksheet BOF");
     auto& items = layout.items;
-    items.reserve(units.size() / 4 + 16);
     bool haveCells = false, haveColInfo = false, haveDims = false, haveMerged = false,
-         haveLinks = false, haveSelection = false;
+         haveLinks = false, haveSelection = false, first = true;
     Cell* lastFormula = nullptr;
     int depth = 0;
-    for (auto& unit : units) {
-        const std::uint16_t id = rawId(unit);
+    std::size_t rawBytes = 0;
+    // Offsets are the stream's until the bytes find their home below.
+    auto keep = [&](SheetSlot slot, std::uint16_t id, std::span<const std::uint8_t> unit) {
+        const auto offset = static_cast<std::uint32_t>(unit.data() - stream.data());
+        const auto size = static_cast<std::uint32_t>(unit.size());
+        rawBytes += size;
+        if (slot == SheetSlot::Raw && !standsAlone(id) && !items.empty()) {
+            SheetItem& last = items.back();
+            if (last.slot == SheetSlot::Raw && last.offset + last.size == offset &&
+                !standsAlone(rawId(stream.subspan(last.offset, 4)))) {
+                last.size += size;
+                return;
+            }
+        }
+        items.push_back({slot, offset, size});
+    };
+    {
+        // A list has a link a row: grown by doubling, the links would take
+        // up to three times their room at the moment the last growth copies
+        // them.
+        std::size_t links = 0;
+        biff::visitSheetRecords(stream, globals, index, [&](const biff::RecordRef& r) {
+            links += r.id == biff::rec::HLink;
+        });
+        sheet->hyperlinks_.reserve(links);
+    }
+    forEachUnit(stream, globals, index, [&](std::uint16_t id, std::span<const std::uint8_t> unit) {
+        // A worksheet entry must lead to a worksheet's BOF; anything else
+        // would be written back as cells it does not hold.
+        if (first && (unit.size() < 8 || io::le16(unit.data() + 6) != biff::substream::Worksheet))
+            throw BookError("sheet \"" + entry.name + "\" does not start with a worksheet BOF");
+        first = false;
         if (id == biff::rec::Bof) ++depth;
         if (depth > 1) {
             if (id == biff::rec::Eof) --depth;
-            items.push_back({SheetSlot::Raw, std::move(unit)});
-            continue;
+            keep(SheetSlot::Raw, id, unit);
+            return;
         }
         if (id == biff::rec::Eof) --depth;
         const auto body = bodyOf(unit);
         if (belongsToFormula(id)) {
-            if (lastFormula != nullptr) lastFormula->rawRecords.push_back(std::move(unit));
-            continue;
+            if (lastFormula != nullptr)
+                lastFormula->rawRecords.push_back({unit.begin(), unit.end()});
+            return;
         }
         lastFormula = nullptr;
         if (isCellRecord(id) || id == biff::rec::Row || id == biff::rec::DbCell) {
-            if (!haveCells) items.push_back({SheetSlot::Cells, {}});
+            if (!haveCells) items.push_back({SheetSlot::Cells, 0, 0});
             haveCells = true;
             if (id == biff::rec::Row && body.size() >= 16) {
                 io::ByteReader in(body);
@@ -312,29 +350,27 @@ std::unique_ptr<Sheet> SheetAccess::load(const Workbook& book, std::span<const s
                 if (Cell* cell = sheet->cells_.find(r, c);
                     cell != nullptr && cell->kind == Cell::Kind::Formula) {
                     cell->rawRecords.clear();
-                    cell->rawRecords.push_back(std::move(unit));
+                    cell->rawRecords.push_back({unit.begin(), unit.end()});
                     lastFormula = cell;
                 }
             }
-            // The cell's value comes from the reader below; its record bytes
-            // would only add to the peak of loading a long list.
-            RawUnit().swap(unit);
-            continue;
+            // The cell's value comes from the index above.
+            return;
         }
         switch (id) {
             case biff::rec::Index:
-                continue;  // regenerated offsets would be needed; readers do without
+                return;  // regenerated offsets would be needed; readers do without
             case biff::rec::Dimensions:
-                if (!haveDims) items.push_back({SheetSlot::Dimensions, {}});
+                if (!haveDims) items.push_back({SheetSlot::Dimensions, 0, 0});
                 haveDims = true;
-                continue;
+                return;
             case biff::rec::ColInfo: {
-                if (!haveColInfo) items.push_back({SheetSlot::ColInfo, {}});
+                if (!haveColInfo) items.push_back({SheetSlot::ColInfo, 0, 0});
                 haveColInfo = true;
-                if (body.size() < 10) continue;
+                if (body.size() < 10) return;
                 io::ByteReader in(body);
-                const std::uint16_t first = in.u16();
-                const std::uint16_t last = in.u16();
+                const std::uint16_t firstCol = in.u16();
+                const std::uint16_t lastCol = in.u16();
                 ColumnInfo ci;
                 ci.present = true;
                 ci.width = in.u16();
@@ -343,23 +379,23 @@ std::unique_ptr<Sheet> SheetAccess::load(const Workbook& book, std::span<const s
                 ci.hidden = (flags & 1) != 0;
                 ci.otherFlags = flags & 0xFFFE;
                 ci.reserved = in.remaining() >= 2 ? in.u16() : 0;
-                for (std::uint32_t col = first; col <= last && col < 256; ++col)
+                for (std::uint32_t col = firstCol; col <= lastCol && col < 256; ++col)
                     sheet->columns_[col] = ci;
-                continue;
+                return;
             }
             case biff::rec::MergedCells: {
-                if (!haveMerged) items.push_back({SheetSlot::Merged, {}});
+                if (!haveMerged) items.push_back({SheetSlot::Merged, 0, 0});
                 haveMerged = true;
                 io::ByteReader in(body);
                 const std::uint16_t count = body.size() >= 2 ? in.u16() : 0;
                 for (std::uint16_t i = 0; i < count && in.remaining() >= 8; ++i)
                     sheet->merged_.push_back(ref8(in.bytes(8)));
-                continue;
+                return;
             }
             case biff::rec::HLink: {
-                if (!haveLinks) items.push_back({SheetSlot::Hyperlinks, {}});
+                if (!haveLinks) items.push_back({SheetSlot::Hyperlinks, 0, 0});
                 haveLinks = true;
-                if (body.size() < 8) continue;
+                if (body.size() < 8) return;
                 Hyperlink h;
                 h.area = ref8(body);
                 if (auto read = biff::readHyperlink(body, globals.codepage)) {
@@ -367,20 +403,20 @@ std::unique_ptr<Sheet> SheetAccess::load(const Workbook& book, std::span<const s
                     h.location = read->location;
                     h.display = read->display;
                 }
-                h.rawRecords.push_back(std::move(unit));
+                h.rawRecords.emplace_back(unit.begin(), unit.end());
                 sheet->hyperlinks_.push_back(std::move(h));
-                continue;
+                return;
             }
             case biff::rec::HLinkTooltip:
                 if (!sheet->hyperlinks_.empty() && body.size() >= 10) {
-                    sheet->hyperlinks_.back().rawRecords.push_back(std::move(unit));
-                    continue;
+                    sheet->hyperlinks_.back().rawRecords.emplace_back(unit.begin(), unit.end());
+                    return;
                 }
                 break;
             case biff::rec::Window2:
                 if (body.size() >= 2) sheet->tabSelected_ = (io::le16(body.data()) & 0x0200) != 0;
-                items.push_back({SheetSlot::Window2, std::move(unit)});
-                continue;
+                keep(SheetSlot::Window2, id, unit);
+                return;
             case biff::rec::Pane:
                 if (body.size() >= 9) layout.activePane = body[8];
                 break;
@@ -388,8 +424,8 @@ std::unique_ptr<Sheet> SheetAccess::load(const Workbook& book, std::span<const s
                 if (!haveSelection && body.size() >= 9 && body[0] == layout.activePane) {
                     haveSelection = true;
                     readSelection(unit, sheet->selection_);
-                    items.push_back({SheetSlot::ActiveSelection, std::move(unit)});
-                    continue;
+                    keep(SheetSlot::ActiveSelection, id, unit);
+                    return;
                 }
                 break;
             case biff::rec::DefColWidth:
@@ -401,13 +437,27 @@ std::unique_ptr<Sheet> SheetAccess::load(const Workbook& book, std::span<const s
             default:
                 break;
         }
-        items.push_back({SheetSlot::Raw, std::move(unit)});
+        keep(SheetSlot::Raw, id, unit);
+    });
+    if (first) throw BookError("sheet \"" + entry.name + "\" does not start with a worksheet BOF");
+    if (loaded && loaded->stream.data() == stream.data() && rawBytes >= stream.size() / 2) {
+        // Most of the stream is records kept raw: holding it costs less
+        // than a copy beside it.
+        layout.held = loaded;
+    } else {
+        layout.copied.reserve(rawBytes);
+        for (SheetItem& item : items) {
+            auto bytes = stream.subspan(item.offset, item.size);
+            item.offset = static_cast<std::uint32_t>(layout.copied.size());
+            layout.copied.insert(layout.copied.end(), bytes.begin(), bytes.end());
+        }
     }
     // A formula the reader dropped for damage leaves nothing to keep.
     sheet->cells_.eraseHeldIf(
         [](const Cell& c) { return c.kind == Cell::Kind::Formula && c.rawRecords.empty(); });
+    if (!pending.empty()) sheet->cells_.reserveRows(pending.back().first + 1);
     for (auto [r, count] : pending) sheet->cells_.leavePending(r, source, r, count);
-    addMissingSlots(items);
+    addMissingSlots(layout);
     return sheet;
 }
 

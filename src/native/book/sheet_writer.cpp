@@ -96,7 +96,7 @@ std::size_t SheetAccess::sizeHint(const Sheet& sheet) {
     if (!sheet.isWorksheet()) return layout.substream.size();
     std::size_t size = 4096 + sheet.cells_.size() * 24 + sheet.rows_.size() * 24 +
                        sheet.merged_.size() * 8 + (sheet.cells_.rowEnd() / 32 + 1) * 72;
-    for (const SheetItem& item : layout.items) size += item.raw.size();
+    for (const SheetItem& item : layout.items) size += item.size;
     // Rows still in the file hold no formulas.
     sheet.cells_.forEachHeld([&](const Cell& c) {
         for (std::size_t i = 0; i < c.rawRecords.size(); ++i) size += c.rawRecords[i].size();
@@ -117,9 +117,10 @@ void SheetAccess::write(std::vector<std::uint8_t>& out, const Sheet& sheet,
         return;
     }
     for (const SheetItem& item : layout.items) {
+        const auto raw = layout.raw(item);
         switch (item.slot) {
             case SheetSlot::Raw:
-                out.insert(out.end(), item.raw.begin(), item.raw.end());
+                out.insert(out.end(), raw.begin(), raw.end());
                 break;
             case SheetSlot::ColInfo:
                 writeColumns(out, sheet.columns_);
@@ -137,15 +138,15 @@ void SheetAccess::write(std::vector<std::uint8_t>& out, const Sheet& sheet,
                 writeHyperlinks(out, sheet.hyperlinks_);
                 break;
             case SheetSlot::ActiveSelection:
-                if (!sheet.selectionChanged_ && !item.raw.empty())
-                    out.insert(out.end(), item.raw.begin(), item.raw.end());
+                if (!sheet.selectionChanged_ && !raw.empty())
+                    out.insert(out.end(), raw.begin(), raw.end());
                 else
                     writeSelection(out, layout.activePane, sheet.selection_);
                 break;
             case SheetSlot::Window2: {
                 const std::size_t at = out.size();
-                out.insert(out.end(), item.raw.begin(), item.raw.end());
-                if (item.raw.size() >= 6) {
+                out.insert(out.end(), raw.begin(), raw.end());
+                if (raw.size() >= 6) {
                     std::uint16_t flags =
                         static_cast<std::uint16_t>(out[at + 4] | (out[at + 5] << 8));
                     flags &= static_cast<std::uint16_t>(~(kSelected | kPaged));

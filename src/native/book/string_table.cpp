@@ -1,6 +1,7 @@
 #include "native/book/string_table.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "native/biff/record_ids.h"
 #include "native/book/layout.h"
@@ -9,14 +10,21 @@
 
 namespace xls::book {
 
-std::uint32_t StringTable::add(const std::string& text) {
+std::uint32_t StringTable::add(std::string_view text, bool lasting) {
     ++uses_;
-    auto [it, added] = index_.try_emplace(text, static_cast<std::uint32_t>(order_.size()));
-    if (added) {
-        order_.push_back(&it->first);
-        textBytes_ += text.size();
-    }
-    return it->second;
+    if (auto found = index_.find(text); found != index_.end()) return found->second;
+    if (!lasting) text = copies_.emplace_back(text);
+    const auto index = static_cast<std::uint32_t>(order_.size());
+    index_.emplace(text, index);
+    order_.push_back(text);
+    textBytes_ += text.size();
+    return index;
+}
+
+std::uint32_t StringTable::indexOf(std::string_view text) const {
+    auto found = index_.find(text);
+    if (found == index_.end()) throw std::out_of_range("a text not in the string table");
+    return found->second;
 }
 
 namespace {
@@ -61,7 +69,7 @@ void StringTable::write(std::vector<std::uint8_t>& out, std::size_t streamOffset
     w.u32(uses_);
     w.u32(static_cast<std::uint32_t>(count));
     for (std::size_t i = 0; i < count; ++i) {
-        const std::u16string units = text::utf8ToUtf16(*order_[i]);
+        const std::u16string units = text::utf8ToUtf16(order_[i]);
         const bool narrow = fitsCompressed(units);
         const std::size_t charSize = narrow ? 1 : 2;
         // Header plus at least one character must fit, or the string starts

@@ -137,8 +137,8 @@ std::vector<std::uint8_t> Workbook::serialize() const {
     std::size_t cellCount = 0;
     for (const auto& s : sheets_) {
         cellCount += s->cells().size();
-        s->cells().forEach([&](const Cell& c) {
-            if (c.kind == Cell::Kind::Text) strings.add(c.text);
+        s->cells().forEachTelling([&](const Cell& c, bool lasting) {
+            if (c.kind == Cell::Kind::Text) strings.add(c.text.view(), lasting);
         });
     }
 

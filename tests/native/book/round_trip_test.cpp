@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 
 #include "native/biff/globals.h"
+#include "native/biff/record_ids.h"
 #include "native/biff/worksheet.h"
 #include "native/book/book_test_util.h"
 #include "native/book/workbook.h"
@@ -173,6 +175,56 @@ TEST(RoundTrip, BlankWorkbookReadsBack) {
     EXPECT_EQ(book.activeSheet(), 0u);
     EXPECT_TRUE(book.sheet(0).tabSelected());
     EXPECT_FALSE(book.sheet(1).tabSelected());
+}
+
+// Records the model does not read stay as they were around the ones it
+// adds: a new merged range after the selection, a new link before the data
+// validations, whether the sheet holds few such records or thousands.
+TEST(RoundTrip, RecordsKeptRawStayInPlaceAroundAddedOnes) {
+    constexpr std::uint16_t kUnknown = 0x01F0, kLast = 0x01F1;
+    auto put = [](std::vector<std::uint8_t>& out, std::uint16_t id,
+                  std::vector<std::uint8_t> body) {
+        out.insert(out.end(), {static_cast<std::uint8_t>(id), static_cast<std::uint8_t>(id >> 8),
+                               static_cast<std::uint8_t>(body.size()), 0});
+        out.insert(out.end(), body.begin(), body.end());
+    };
+    for (std::size_t count : {3u, 5000u}) {
+        SCOPED_TRACE(count);
+        auto stream = Workbook::createBlank().serialize();
+        const auto g = biff::parseGlobals(stream);
+        const auto eof = biff::parseWorksheet(stream, g, 2).records.back();
+        ASSERT_EQ(eof.id, biff::rec::Eof);
+        std::vector<std::uint8_t> unknown, tail;
+        for (std::size_t i = 0; i < count; ++i)
+            put(unknown, kUnknown, std::vector<std::uint8_t>(i % 3, static_cast<std::uint8_t>(i)));
+        tail = unknown;
+        put(tail, biff::rec::DVal, std::vector<std::uint8_t>(18, 0));
+        put(tail, kLast, {7, 8});
+        stream.insert(stream.begin() + eof.offset, tail.begin(), tail.end());
+
+        Workbook book = Workbook::fromStream(stream);
+        book.sheet(2).addMergedRange({0, 0, 1, 1});
+        book.sheet(2).addHyperlink({2, 2, 2, 2}, "http://example.com/", "");
+        const auto written = book.serialize();
+        const auto g2 = biff::parseGlobals(written);
+        const auto ws = biff::parseWorksheet(written, g2, 2);
+        EXPECT_EQ(ws.hyperlinks.size(), 1u);
+        auto at = std::find_if(ws.records.begin(), ws.records.end(),
+                               [](const auto& r) { return r.id == biff::rec::Selection; });
+        ASSERT_NE(at, ws.records.end());
+        std::vector<std::uint16_t> ids;
+        std::vector<std::uint8_t> kept;
+        for (++at; at != ws.records.end(); ++at) {
+            if (ids.empty() || ids.back() != at->id || at->id != kUnknown) ids.push_back(at->id);
+            if (at->id == kUnknown)
+                kept.insert(kept.end(), written.begin() + at->offset,
+                            written.begin() + at->offset + 4 + at->size);
+        }
+        EXPECT_EQ(ids,
+                  (std::vector<std::uint16_t>{biff::rec::MergedCells, kUnknown, biff::rec::HLink,
+                                              biff::rec::DVal, kLast, biff::rec::Eof}));
+        EXPECT_TRUE(kept == unknown);
+    }
 }
 
 // A list of 1,000 rows by 20 columns is written in milliseconds.
