@@ -146,7 +146,7 @@ const std::vector<Editor> kEditors = {
       "add-sheet:集計", "set:集計:1:1:=COUNTA($目次.C6:C9)", "chart:目次:6:12:4:1"},
      nullptr,
      {",1,アンケート回答_00001.xls,", ",済\n", ",4,アンケート回答_00004.xls,"}},
-    {"openpyxl: notes, a sheet and a name of its own",
+    {"openpyxl: notes, a formula above the header, a sheet and a name of its own",
      {},
      R"(
 import openpyxl, sys
@@ -155,12 +155,14 @@ b = openpyxl.load_workbook(sys.argv[1])
 s = b['目次']
 s.cell(3, 28, '確認')
 s.cell(7, 28, '要電話')
+s.cell(1, 2, '=SUM(D4:E4)')
 m = b.create_sheet('メモ')
 m['A1'] = '集計は金曜'
 b.defined_names.append(DefinedName('メモ欄', attr_text='メモ!$A$1'))
 b.save(sys.argv[1])
 )",
-     {"row 7: 2 アンケート回答_00002.xls 要電話", "sheets ['目次', 'メモ']", "メモ欄 メモ!$A$1"}},
+     {"row 7: 2 アンケート回答_00002.xls 要電話", "sheets ['目次', 'メモ']", "メモ欄 メモ!$A$1",
+      "B1 =SUM(D4:E4)"}},
 };
 
 class XlsxListEdited : public ::testing::TestWithParam<Editor> {
@@ -181,6 +183,7 @@ print('sheets', b.sheetnames)
 for n in b.defined_names.definedName:
     print(n.name, n.attr_text)
 s = b['目次']
+print('B1', s['B1'].value)
 for r in range(6, s.max_row + 1):
     print('row %d:' % r, ' '.join(str(s.cell(r, c).value) for c in (2, 3, 28)))
 )");

@@ -28,6 +28,17 @@ struct KeptPackage {
         // The part holds what the model cannot (cells past its grid): it
         // cannot be written anew without losing them.
         bool beyondTheModel = false;
+        // Cells read with a formula, by row and column: the <f> element
+        // and the value the cell was read with. Written anew, a cell that
+        // still holds that value keeps its formula.
+        struct Formula {
+            std::string element;
+            std::uint8_t kind = 0;  // book::Cell::Kind
+            double number = 0;
+            std::string text;
+            std::uint8_t code = 0;
+        };
+        std::map<std::pair<std::uint32_t, std::uint32_t>, Formula> formulas;
     };
     std::vector<SheetOrigin> sheets;
 

@@ -303,18 +303,43 @@ class SheetLayout : public xml::Handler {
         formula::Area area;
         std::string relId, location, display;
     };
+    struct Formula {
+        CellPlace place;
+        std::uint32_t style;
+        std::string element;
+    };
     std::vector<Column> columns;
     std::vector<Row> rows;
     std::vector<Blank> blanks;
     std::vector<formula::Area> merged;
     std::vector<Link> links;
+    std::vector<Formula> formulas;
     bool beyondTheModel = false;
 
     void startElement(const xml::StartTag& tag) override {
         const std::string_view local = tag.local;
         if (inCell_ && (local == "v" || local == "is")) {
             cellHasValue_ = true;
+        } else if (inCell_ && local == "f") {
+            // A shared or array formula lives in several cells at once:
+            // kept in one and lost in another it would mean something else.
+            const std::string_view type = tag.attribute("t").value_or("normal");
+            inFormula_ = true;
+            formula_.clear();
+            if (type != "normal") return;
+            formula_ = "<f";
+            for (const xml::Attribute& a : tag.attributes) {
+                if (!a.ns.empty()) {
+                    formula_.clear();
+                    return;
+                }
+                formula_ += " " + std::string(a.local) + "=\"";
+                xlsx_writer::appendAttribute(formula_, a.value);
+                formula_ += "\"";
+            }
+            formula_ += ">";
         } else if (local == "c") {
+            formula_.clear();
             inCell_ = true;
             cellHasValue_ = false;
             if (auto ref = tag.attribute("r"); ref && placeOf(*ref)) {
@@ -369,9 +394,20 @@ class SheetLayout : public xml::Handler {
             links.push_back(std::move(link));
         }
     }
+    void text(std::string_view text) override {
+        if (inFormula_ && !formula_.empty()) xlsx_writer::appendText(formula_, text);
+    }
     void endElement(std::string_view, std::string_view local) override {
+        if (local == "f" && inFormula_) {
+            inFormula_ = false;
+            if (!formula_.empty()) formula_ += "</f>";
+            return;
+        }
         if (local != "c" || !inCell_) return;
         inCell_ = false;
+        if (!formula_.empty() && col_ <= formula::kLastCol &&
+            row_ <= static_cast<std::uint32_t>(formula::kLastRow))
+            formulas.push_back({{row_, col_}, cellStyle_, std::move(formula_)});
         if (!cellHasValue_ && cellStyle_ != 0 && col_ <= formula::kLastCol &&
             row_ <= static_cast<std::uint32_t>(formula::kLastRow))
             blanks.push_back({{row_, col_}, cellStyle_});
@@ -383,6 +419,8 @@ class SheetLayout : public xml::Handler {
     std::uint32_t cellStyle_ = 0;
     bool inCell_ = false;
     bool cellHasValue_ = false;
+    bool inFormula_ = false;
+    std::string formula_;
 };
 
 std::uint16_t modelStyle(std::uint32_t xf, const std::vector<std::uint16_t>& styleOfCellXf) {
@@ -428,6 +466,17 @@ void importSheet(const xlsx::Package& package, const std::string& part,
     for (const auto& b : layout.blanks)
         if (!sheet.find(b.place.row, b.place.col))
             sheet.setBlank(b.place.row, b.place.col, modelStyle(b.style, styleOfCellXf));
+    for (auto& f : layout.formulas) {
+        // A formula not calculated yet has no value: the cell is there all
+        // the same.
+        if (!sheet.find(f.place.row, f.place.col))
+            sheet.setBlank(f.place.row, f.place.col, modelStyle(f.style, styleOfCellXf));
+        const book::Cell& cell = *sheet.find(f.place.row, f.place.col);
+        KeptPackage::SheetOrigin::Formula kept{std::move(f.element),
+                                              static_cast<std::uint8_t>(cell.kind), cell.number,
+                                              std::string(cell.text.view()), cell.code};
+        origin.formulas.emplace(std::make_pair(f.place.row, f.place.col), std::move(kept));
+    }
     for (const auto& c : layout.columns) {
         if (c.width)
             sheet.setColumnWidth(c.first, c.last,
@@ -538,10 +587,26 @@ class DigestStrings : public xlsx_writer::CellStrings {
 
 }  // namespace
 
+const std::string* KeptFormulas::formulaOf(const book::Cell& cell) const {
+    auto found = origin_.formulas.find({cell.row, cell.col});
+    if (found == origin_.formulas.end()) return nullptr;
+    const KeptPackage::SheetOrigin::Formula& f = found->second;
+    const bool same = static_cast<std::uint8_t>(cell.kind) == f.kind &&
+                      (cell.kind != book::Cell::Kind::Number || cell.number == f.number) &&
+                      (cell.kind != book::Cell::Kind::Text || cell.text.view() == f.text) &&
+                      (cell.kind != book::Cell::Kind::Boolean && cell.kind != book::Cell::Kind::Error
+                           ? true
+                           : cell.code == f.code);
+    return same ? &f.element : nullptr;
+}
+
 std::array<std::uint8_t, 20> sheetDigest(const book::Sheet& sheet,
-                                         const std::vector<std::uint32_t>& cellXfOfStyle) {
+                                         const std::vector<std::uint32_t>& cellXfOfStyle,
+                                         const KeptPackage::SheetOrigin& origin) {
     DigestStrings strings;
-    const xlsx_writer::SheetBody body = xlsx_writer::writeSheetBody(sheet, cellXfOfStyle, strings, "r");
+    const KeptFormulas formulas(origin);
+    const xlsx_writer::SheetBody body =
+        xlsx_writer::writeSheetBody(sheet, cellXfOfStyle, strings, "r", &formulas);
     crypto::Sha1 sha;
     for (const std::string* piece : {&body.dimension, &body.cols, &body.sheetData, &body.mergeCells,
                                      &body.hyperlinks, &body.linkRelationships}) {
@@ -627,7 +692,7 @@ ImportedWorkbook importWorkbook(std::shared_ptr<const std::vector<std::uint8_t>>
 
     kept->cellXfOfStyle.resize(model.styleCount(), 0);
     for (std::size_t i = 0; i < model.sheetCount(); ++i)
-        kept->sheets[i].digest = sheetDigest(model.sheet(i), kept->cellXfOfStyle);
+        kept->sheets[i].digest = sheetDigest(model.sheet(i), kept->cellXfOfStyle, kept->sheets[i]);
     return {std::move(model), std::move(kept)};
 }
 

@@ -6,6 +6,7 @@
 
 #include "native/book/workbook.h"
 #include "native/xlsx_update/kept_package.h"
+#include "native/xlsx_writer/sheet_part.h"
 
 namespace xls::xlsx_update {
 
@@ -21,8 +22,20 @@ struct ImportedWorkbook {
 // formats, an invalid sheet name), book::BookError likewise.
 ImportedWorkbook importWorkbook(std::shared_ptr<const std::vector<std::uint8_t>> bytes);
 
+// The formulas a sheet was read with, for the cells that still hold the
+// values they were read with.
+class KeptFormulas : public xlsx_writer::CellFormulas {
+  public:
+    explicit KeptFormulas(const KeptPackage::SheetOrigin& origin) : origin_(origin) {}
+    const std::string* formulaOf(const book::Cell& cell) const override;
+
+  private:
+    const KeptPackage::SheetOrigin& origin_;
+};
+
 // The digest of a worksheet's elements as the model writes them.
 std::array<std::uint8_t, 20> sheetDigest(const book::Sheet& sheet,
-                                         const std::vector<std::uint32_t>& cellXfOfStyle);
+                                         const std::vector<std::uint32_t>& cellXfOfStyle,
+                                         const KeptPackage::SheetOrigin& origin);
 
 }  // namespace xls::xlsx_update

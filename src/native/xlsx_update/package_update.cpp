@@ -261,7 +261,7 @@ class Update {
             throw BookError("sheet '" + origin.name + "' was renamed, which is not saved into this workbook");
         // New formats get numbers the package never had, so a cell given one
         // changes the digest.
-        if (sheetDigest(sheet, cellXfIndex_) == origin.digest) return;
+        if (sheetDigest(sheet, cellXfIndex_, origin) == origin.digest) return;
         if (origin.part.empty())
             throw BookError("sheet '" + origin.name + "' is no worksheet this engine can write");
         if (origin.beyondTheModel)
@@ -291,7 +291,9 @@ class Update {
                            [&](const std::string& id) { return id.starts_with(prefix); }))
             prefix += "_";
         KeptStrings strings(kept_);
-        xlsx_writer::SheetBody body = xlsx_writer::writeSheetBody(sheet, cellXfIndex_, strings, prefix);
+        const KeptFormulas formulas(origin);
+        xlsx_writer::SheetBody body =
+            xlsx_writer::writeSheetBody(sheet, cellXfIndex_, strings, prefix, &formulas);
         // Writers that had no link leave the prefix of relationships unbound.
         if (!body.hyperlinks.empty() &&
             attributeOf(root.startTag(xml), "xmlns:r") != std::optional(kRelationshipsNs))

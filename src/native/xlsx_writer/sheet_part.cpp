@@ -47,8 +47,37 @@ void appendNumber(std::string& out, std::uint64_t n) {
 
 // A long list is hundreds of thousands of cells: each is appended in place,
 // without a string of its own.
+// A cell kept with the formula it was read with: the formula, then its
+// value as the result the formula last gave.
+void appendFormulaCell(std::string& out, const book::Cell& cell, const std::string& formula) {
+    switch (cell.kind) {
+        case book::Cell::Kind::Number:
+            out += ">" + formula + "<v>";
+            out += numberText(cell.number);
+            out += "</v></c>";
+            return;
+        case book::Cell::Kind::Text:
+            out += " t=\"str\">" + formula + "<v>";
+            appendText(out, cell.text.view());
+            out += "</v></c>";
+            return;
+        case book::Cell::Kind::Boolean:
+            out += " t=\"b\">" + formula + (cell.code ? "<v>1</v></c>" : "<v>0</v></c>");
+            return;
+        case book::Cell::Kind::Error:
+            out += " t=\"e\">" + formula + "<v>";
+            out += biff::cellErrorText(cell.code).empty() ? "#N/A" : biff::cellErrorText(cell.code);
+            out += "</v></c>";
+            return;
+        default:
+            out += ">" + formula + "</c>";
+            return;
+    }
+}
+
 void appendCell(std::string& out, const book::Cell& cell,
-                const std::vector<std::uint32_t>& cellXfIndex, CellStrings& strings) {
+                const std::vector<std::uint32_t>& cellXfIndex, CellStrings& strings,
+                const CellFormulas* formulas) {
     book::Cell::Kind kind = cell.kind == book::Cell::Kind::Formula ? cell.result : cell.kind;
     out += "<c r=\"";
     appendCellReference(out, cell.row, cell.col);
@@ -59,6 +88,9 @@ void appendCell(std::string& out, const book::Cell& cell,
         appendNumber(out, xf);
         out += '"';
     }
+    if (formulas)
+        if (const std::string* formula = formulas->formulaOf(cell))
+            return appendFormulaCell(out, cell, *formula);
     switch (kind) {
         case book::Cell::Kind::Number:
             out += "><v>";
@@ -130,7 +162,8 @@ std::string linkTarget(const book::Hyperlink& link) {
 }
 
 SheetBody writeSheetBody(const book::Sheet& sheet, const std::vector<std::uint32_t>& cellXfIndex,
-                         CellStrings& strings, std::string_view relPrefix) {
+                         CellStrings& strings, std::string_view relPrefix,
+                         const CellFormulas* formulas) {
     SheetBody part;
     // Neighbouring columns alike are one <col> element.
     std::string cols;
@@ -177,7 +210,7 @@ SheetBody writeSheetBody(const book::Sheet& sheet, const std::vector<std::uint32
         out += ">";
         sheet.cells().visitRow(r, [&](std::span<const book::Cell> cells) {
             for (const book::Cell& cell : cells) {
-                appendCell(out, cell, cellXfIndex, strings);
+                appendCell(out, cell, cellXfIndex, strings, formulas);
                 if (!firstRow) firstRow = r;
                 firstCol = std::min<std::uint32_t>(firstCol.value_or(cell.col), cell.col);
                 lastCol = std::max<std::uint32_t>(lastCol, cell.col);

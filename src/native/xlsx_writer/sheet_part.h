@@ -18,6 +18,14 @@ class CellStrings {
     virtual void appendCellText(std::string& out, const std::string& text) = 0;
 };
 
+// The formula a cell was read with, when the cell still holds what it was
+// read with: its <f> element as the package had it, else null.
+class CellFormulas {
+  public:
+    virtual ~CellFormulas() = default;
+    virtual const std::string* formulaOf(const book::Cell& cell) const = 0;
+};
+
 // The workbook's text cells as one table, each text once.
 class SharedStrings : public CellStrings {
   public:
@@ -51,7 +59,8 @@ struct SheetBody {
 };
 
 SheetBody writeSheetBody(const book::Sheet& sheet, const std::vector<std::uint32_t>& cellXfIndex,
-                         CellStrings& strings, std::string_view relPrefix);
+                         CellStrings& strings, std::string_view relPrefix,
+                         const CellFormulas* formulas = nullptr);
 
 // A relationship part of those relationships.
 std::string relationshipsXml(std::string_view relationships);
