@@ -14,6 +14,7 @@
 #include "native/xlsx/xlsx_error.h"
 #include "native/xlsx_update/element_outline.h"
 #include "native/xlsx_writer/sheet_part.h"
+#include "native/xlsx_writer/styles_part.h"
 #include "native/xlsx_writer/xml_out.h"
 #include "native/xml/xml_parser.h"
 
@@ -48,8 +49,8 @@ double decimal(std::optional<std::string_view> text, double fallback = 0) {
 }
 
 template <std::size_t N>
-std::uint8_t indexOfName(std::optional<std::string_view> text, const char* const (&names)[N],
-                         std::uint8_t fallback) {
+std::uint8_t indexOfName(std::optional<std::string_view> text,
+                         const std::array<const char*, N>& names, std::uint8_t fallback) {
     if (!text) return fallback;
     for (std::size_t i = 0; i < N; ++i)
         if (*text == names[i]) return static_cast<std::uint8_t>(i);
@@ -102,25 +103,11 @@ biff::Font fontOf(const Element& font) {
 
 void readBorder(const Element* border, book::CellStyle& s) {
     if (!border) return;
-    static const char* const styles[] = {"none",
-                                         "thin",
-                                         "medium",
-                                         "dashed",
-                                         "dotted",
-                                         "thick",
-                                         "double",
-                                         "hair",
-                                         "mediumDashed",
-                                         "dashDot",
-                                         "mediumDashDot",
-                                         "dashDotDot",
-                                         "mediumDashDotDot",
-                                         "slantDashDot"};
     auto edge = [&](std::string_view side) {
         book::Edge e;
         const Element* el = border->child(side);
         if (!el) return e;
-        e.style = indexOfName(el->attribute("style"), styles, 0);
+        e.style = indexOfName(el->attribute("style"), xlsx_writer::kLineStyleNames, 0);
         // An edge without a line has no colour of its own in the binary
         // format either.
         if (e.style != 0)
@@ -145,12 +132,7 @@ void readFill(const Element* fill, book::CellStyle& s) {
         if (fill->child("gradientFill")) s.fillPattern = 1;
         return;
     }
-    static const char* const patterns[] = {
-        "none",           "solid",           "mediumGray",    "darkGray",  "lightGray",
-        "darkHorizontal", "darkVertical",    "darkDown",      "darkUp",    "darkGrid",
-        "darkTrellis",    "lightHorizontal", "lightVertical", "lightDown", "lightUp",
-        "lightGrid",      "lightTrellis",    "gray125",       "gray0625"};
-    s.fillPattern = indexOfName(pattern->attribute("patternType"), patterns, 0);
+    s.fillPattern = indexOfName(pattern->attribute("patternType"), xlsx_writer::kPatternNames, 0);
     s.patternColor =
         static_cast<std::uint8_t>(std::min<std::uint16_t>(paletteIndex(pattern->child("fgColor"), 64), 127));
     s.backgroundColor =
@@ -215,13 +197,8 @@ void importStyles(const Element& sheet, book::Workbook& model, KeptPackage& kept
         s.alignmentUsed = xlsx::isTrue(xf->attribute("applyAlignment"));
         s.protectionUsed = xlsx::isTrue(xf->attribute("applyProtection"));
         if (const Element* a = xf->child("alignment")) {
-            static const char* const horizontal[] = {"general", "left",    "center",
-                                                     "right",   "fill",    "justify",
-                                                     "centerContinuous", "distributed"};
-            static const char* const vertical[] = {"top", "center", "bottom", "justify",
-                                                   "distributed"};
-            s.horizontal = indexOfName(a->attribute("horizontal"), horizontal, 0);
-            s.vertical = indexOfName(a->attribute("vertical"), vertical, 2);
+            s.horizontal = indexOfName(a->attribute("horizontal"), xlsx_writer::kHorizontalNames, 0);
+            s.vertical = indexOfName(a->attribute("vertical"), xlsx_writer::kVerticalNames, 2);
             s.wrap = xlsx::isTrue(a->attribute("wrapText"));
             s.rotation = static_cast<std::uint8_t>(std::min<std::uint32_t>(wholeNumber(a->attribute("textRotation")), 255));
             s.indent = static_cast<std::uint8_t>(std::min<std::uint32_t>(wholeNumber(a->attribute("indent")), 15));

@@ -17,41 +17,19 @@ bool universalFormat(std::uint16_t id) {
 }
 
 const char* lineStyleName(std::uint8_t style) {
-    static const char* const names[] = {"none",
-                                        "thin",
-                                        "medium",
-                                        "dashed",
-                                        "dotted",
-                                        "thick",
-                                        "double",
-                                        "hair",
-                                        "mediumDashed",
-                                        "dashDot",
-                                        "mediumDashDot",
-                                        "dashDotDot",
-                                        "mediumDashDotDot",
-                                        "slantDashDot"};
-    return style < std::size(names) ? names[style] : "thin";
+    return style < kLineStyleNames.size() ? kLineStyleNames[style] : "thin";
 }
 
 const char* patternName(std::uint8_t pattern) {
-    static const char* const names[] = {
-        "none",           "solid",           "mediumGray",    "darkGray",  "lightGray",
-        "darkHorizontal", "darkVertical",    "darkDown",      "darkUp",    "darkGrid",
-        "darkTrellis",    "lightHorizontal", "lightVertical", "lightDown", "lightUp",
-        "lightGrid",      "lightTrellis",    "gray125",       "gray0625"};
-    return pattern < std::size(names) ? names[pattern] : "solid";
+    return pattern < kPatternNames.size() ? kPatternNames[pattern] : "solid";
 }
 
 const char* horizontalName(std::uint8_t h) {
-    static const char* const names[] = {"general", "left",    "center",           "right",
-                                        "fill",    "justify", "centerContinuous", "distributed"};
-    return h < std::size(names) ? names[h] : "general";
+    return h < kHorizontalNames.size() ? kHorizontalNames[h] : "general";
 }
 
 const char* verticalName(std::uint8_t v) {
-    static const char* const names[] = {"top", "center", "bottom", "justify", "distributed"};
-    return v < std::size(names) ? names[v] : "bottom";
+    return v < kVerticalNames.size() ? kVerticalNames[v] : "bottom";
 }
 
 // A palette index as the zip-based format writes one: the same indexed
