@@ -118,7 +118,9 @@ EOF
     program=$(command -v mokuji-inspect)
     [ "$program" = /usr/bin/mokuji-inspect ] ||
         { echo "test-package: mokuji-inspect on PATH is $program" >&2; exit 1; }
-    version=$(dpkg-query -W -f='${Version}' mokuji)
+    # The programs say the version as the window's version box does: 0.03.00
+    # for the package's 0.3.0.
+    version=$(dpkg-query -W -f='${Version}' mokuji | awk -F. '{ printf "%s.%02d.%02d", $1, $2, $3 }')
     [ "$(mokuji-inspect --version | head -n 1)" = "mokuji-inspect $version" ] || {
         echo "test-package: mokuji-inspect --version does not say $version" >&2
         exit 1
