@@ -121,10 +121,11 @@ std::vector<std::size_t> takeOptions(const std::vector<Word>& words, StartOption
         } else if (auto pattern = valueOption(text, kExcludeOption, words, i, refuse,
                                               OptionWithoutValueMessage)) {
             options.gathering.exclude.push_back(std::move(*pattern));
-        } else if (auto format = valueOption(text, kListOption, words, i, refuse,
-                                             ListFormatMessage)) {
+        } else if (auto format =
+                       valueOption(text, kListOption, words, i, refuse, ListFormatMessage)) {
             options.gathering.zipBasedList = ListFormatValue(*format);
-            if (!options.gathering.zipBasedList) refuse(ListFormatMessage(std::string(kListOption)));
+            if (!options.gathering.zipBasedList)
+                refuse(ListFormatMessage(std::string(kListOption)));
         } else if (auto file =
                        valueOption(text, kCsvOption, words, i, refuse, [](const std::string&) {
                            return RowsFileMissingMessage(std::string(kCsvOption));

@@ -123,9 +123,10 @@ std::optional<GatheringSettings> ResolveGatheringSettings(
         if (auto zipBased = ListFormatValue(*value)) {
             settings.zipBasedList = zipBased;
         } else if (problem && problem->empty()) {
-            *problem =
-                ui::Text("{1}：{2}={3}", {filePath, kListSetting, *value}) +
-                ui::Text("：xls か xlsx で指定してください。フォルダにある目次ファイルの形式を使います。");
+            *problem = ui::Text("{1}：{2}={3}", {filePath, kListSetting, *value}) +
+                       ui::Text(
+                           "：xls か xlsx "
+                           "で指定してください。フォルダにある目次ファイルの形式を使います。");
         }
     }
     if (fileText) {

@@ -54,8 +54,7 @@ std::pair<std::string, std::string> listFileNames(const std::string& folder,
 run::GatherResult gatherFolder(MainWindow& window, const StartupContext& ctx) {
     const std::string folder = os::FolderOf(window.g_mokuji_path);
     run::GatherResult gathered;
-    const auto [listName, otherList] =
-        listFileNames(folder, ctx.gathering.zipBasedList, ctx.fs);
+    const auto [listName, otherList] = listFileNames(folder, ctx.gathering.zipBasedList, ctx.fs);
     // Before anything is read: a list open elsewhere would be saved over
     // our update, which would be lost without a word. Rows for other
     // programs leave the list alone, and may read it wherever it is open.

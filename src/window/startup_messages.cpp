@@ -110,8 +110,9 @@ std::string OptionWithoutValueMessage(const std::string& option) {
 }
 
 std::string ListFormatMessage(const std::string& option) {
-    return ui::Text("{1} の後に目次ファイルの形式 xls か xlsx を指定してください（例：{1} xlsx）。\r\n",
-                    {option});
+    return ui::Text(
+        "{1} の後に目次ファイルの形式 xls か xlsx を指定してください（例：{1} xlsx）。\r\n",
+        {option});
 }
 
 std::string RepeatedOptionMessage(const std::string& option) {

@@ -33,10 +33,9 @@ for i in zipfile.ZipFile(sys.argv[1]).infolist():
 }
 
 std::string comparedWithXls(const std::string& xls, const std::string& xlsx) {
-    return fake::pythonSays(xls, "import runpy, sys\nsys.argv = ['c', sys.argv[1], '" + xlsx +
-                                     "']\nrunpy.run_path('" +
-                                     fake::testData("../support/compare_list_formats.py") +
-                                     "', run_name='__main__')");
+    return fake::pythonSays(
+        xls, "import runpy, sys\nsys.argv = ['c', sys.argv[1], '" + xlsx + "']\nrunpy.run_path('" +
+                 fake::testData("../support/compare_list_formats.py") + "', run_name='__main__')");
 }
 
 class XlsxList : public ::testing::Test {
@@ -46,8 +45,7 @@ class XlsxList : public ::testing::Test {
     std::string xlsx() const { return dir.file("00_目次.xlsx"); }
     ProgramRun run(std::vector<std::string> options = {}) {
         options.push_back(dir.path().string());
-        return runProgram(MOKUJI_BINARY, options, {{"MOKUJI_OPENER", "true"}},
-                          dir.path().string());
+        return runProgram(MOKUJI_BINARY, options, {{"MOKUJI_OPENER", "true"}}, dir.path().string());
     }
 };
 
@@ -171,8 +169,7 @@ class XlsxListEdited : public ::testing::TestWithParam<Editor> {
     std::string xlsx() const { return dir.file("00_目次.xlsx"); }
     ProgramRun run(std::vector<std::string> options = {}) {
         options.push_back(dir.path().string());
-        return runProgram(MOKUJI_BINARY, options, {{"MOKUJI_OPENER", "true"}},
-                          dir.path().string());
+        return runProgram(MOKUJI_BINARY, options, {{"MOKUJI_OPENER", "true"}}, dir.path().string());
     }
     std::string seen(const Editor& e) {
         if (e.openpyxlScript)
@@ -188,12 +185,12 @@ for r in range(6, s.max_row + 1):
     print('row %d:' % r, ' '.join(str(s.cell(r, c).value) for c in (2, 3, 28)))
 )");
         fake::TempFolder out, profile;
-        const std::string cmd = "cd '" + dir.path().string() +
-                                "' && soffice -env:UserInstallation=file://" +
-                                profile.path().string() +
-                                " --headless --convert-to 'csv:Text - txt - csv (StarCalc):44,34,76'"
-                                " --outdir '" +
-                                out.path().string() + "' 00_目次.xlsx >/dev/null 2>&1";
+        const std::string cmd =
+            "cd '" + dir.path().string() + "' && soffice -env:UserInstallation=file://" +
+            profile.path().string() +
+            " --headless --convert-to 'csv:Text - txt - csv (StarCalc):44,34,76'"
+            " --outdir '" +
+            out.path().string() + "' 00_目次.xlsx >/dev/null 2>&1";
         if (std::system(cmd.c_str()) != 0) return "LibreOffice could not read the list";
         return contents(out.file("00_目次.csv"));
     }

@@ -180,8 +180,9 @@ TEST_F(WindowsProgram, WritesThenUpdatesTheListAndOpensIt) {
     std::filesystem::remove(u8path(list));
     ProgramRun fifth = run({windowsPath(folder)});
     EXPECT_EQ(fifth.status, 0) << fifth.err;
-    EXPECT_THAT(fifth.err, HasSubstr("目次ファイルに4行を書き込みました（読めなかったブック0件）: " +
-                                     windowsPath(xlsx) + "\n"));
+    EXPECT_THAT(fifth.err,
+                HasSubstr("目次ファイルに4行を書き込みました（読めなかったブック0件）: " +
+                          windowsPath(xlsx) + "\n"));
 }
 
 TEST_F(WindowsProgram, TakesItsCommandLineAsWindowsHandsItOver) {

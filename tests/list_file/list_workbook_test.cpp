@@ -366,9 +366,9 @@ TEST_F(ListWorkbook, TheListAsXlsxReadsAsTheXlsOne) {
                               "営業部/2026 春/c#d.xls,\"行\n二行目\",1E+300,,FALSE,_x0041_\n"));
     // A second run updates each list in its own format: a row gone, one new.
     rows.rows.erase(rows.rows.begin());
-    rows.rows.push_back({"z.xls",
-                         {Variant("z.xls"), Variant("追加"), Variant(7.0), date, Variant(false),
-                          Variant("0")}});
+    rows.rows.push_back(
+        {"z.xls",
+         {Variant("z.xls"), Variant("追加"), Variant(7.0), date, Variant(false), Variant("0")}});
     ASSERT_FALSE(build().saveFailure);
     ASSERT_FALSE(build("00_目次.xlsx").saveFailure);
     EXPECT_EQ(compared(), "same\n");

@@ -87,7 +87,8 @@ TEST(GatheringSettings, SubfoldersAndPatternsFromTheFileAndTheOptions) {
     options.zipBasedList = false;
     EXPECT_EQ(ResolveGatheringSettings(options, "list=xlsx\n", "f", &problem)->zipBasedList, false);
     EXPECT_EQ(problem, "");
-    EXPECT_EQ(ResolveGatheringSettings({}, "list=ods\n", "f", &problem)->zipBasedList, std::nullopt);
+    EXPECT_EQ(ResolveGatheringSettings({}, "list=ods\n", "f", &problem)->zipBasedList,
+              std::nullopt);
     EXPECT_NE(problem.find("f：list=ods："), std::string::npos) << problem;
 }
 

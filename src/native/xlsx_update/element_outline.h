@@ -36,8 +36,7 @@ ElementSpan rootElement(std::string_view xml);
 // The value of an attribute of a start tag, entities left as written.
 std::optional<std::string_view> attributeOf(std::string_view startTag, std::string_view name);
 // The start tag with the attribute set (added before its end when missing).
-std::string withAttribute(std::string_view startTag, std::string_view name,
-                          std::string_view value);
+std::string withAttribute(std::string_view startTag, std::string_view name, std::string_view value);
 
 // The whole text with the parent element rewritten: each child named in replaced (by local name)
 // is dropped and the replacement, when not empty, put where the schema's

@@ -95,9 +95,11 @@ biff::Font fontOf(const Element& font) {
     if (const Element* n = font.child("name")) f.name = n->attribute("val").value_or("");
     if (f.name.empty()) f.name = "Calibri";
     if (const Element* fam = font.child("family"))
-        f.family = static_cast<std::uint8_t>(std::min<std::uint32_t>(wholeNumber(fam->attribute("val")), 255));
+        f.family = static_cast<std::uint8_t>(
+            std::min<std::uint32_t>(wholeNumber(fam->attribute("val")), 255));
     if (const Element* cs = font.child("charset"))
-        f.charset = static_cast<std::uint8_t>(std::min<std::uint32_t>(wholeNumber(cs->attribute("val")), 255));
+        f.charset = static_cast<std::uint8_t>(
+            std::min<std::uint32_t>(wholeNumber(cs->attribute("val")), 255));
     return f;
 }
 
@@ -133,10 +135,10 @@ void readFill(const Element* fill, book::CellStyle& s) {
         return;
     }
     s.fillPattern = indexOfName(pattern->attribute("patternType"), xlsx_writer::kPatternNames, 0);
-    s.patternColor =
-        static_cast<std::uint8_t>(std::min<std::uint16_t>(paletteIndex(pattern->child("fgColor"), 64), 127));
-    s.backgroundColor =
-        static_cast<std::uint8_t>(std::min<std::uint16_t>(paletteIndex(pattern->child("bgColor"), 65), 127));
+    s.patternColor = static_cast<std::uint8_t>(
+        std::min<std::uint16_t>(paletteIndex(pattern->child("fgColor"), 64), 127));
+    s.backgroundColor = static_cast<std::uint8_t>(
+        std::min<std::uint16_t>(paletteIndex(pattern->child("bgColor"), 65), 127));
 }
 
 // The styles part in the model: fonts and cell formats appended one for
@@ -182,8 +184,9 @@ void importStyles(const Element& sheet, book::Workbook& model, KeptPackage& kept
         s.parent = 0;
         const std::uint32_t fmt = wholeNumber(xf->attribute("numFmtId"));
         auto mapped = formatIdOf.find(fmt);
-        s.numberFormat = mapped != formatIdOf.end() ? mapped->second
-                                                    : static_cast<std::uint16_t>(std::min<std::uint32_t>(fmt, 163));
+        s.numberFormat = mapped != formatIdOf.end()
+                             ? mapped->second
+                             : static_cast<std::uint16_t>(std::min<std::uint32_t>(fmt, 163));
         const std::uint32_t font = wholeNumber(xf->attribute("fontId"));
         s.font = font < fontOf.size() ? fontOf[font] : 0;
         const std::uint32_t fill = wholeNumber(xf->attribute("fillId"));
@@ -197,13 +200,17 @@ void importStyles(const Element& sheet, book::Workbook& model, KeptPackage& kept
         s.alignmentUsed = xlsx::isTrue(xf->attribute("applyAlignment"));
         s.protectionUsed = xlsx::isTrue(xf->attribute("applyProtection"));
         if (const Element* a = xf->child("alignment")) {
-            s.horizontal = indexOfName(a->attribute("horizontal"), xlsx_writer::kHorizontalNames, 0);
+            s.horizontal =
+                indexOfName(a->attribute("horizontal"), xlsx_writer::kHorizontalNames, 0);
             s.vertical = indexOfName(a->attribute("vertical"), xlsx_writer::kVerticalNames, 2);
             s.wrap = xlsx::isTrue(a->attribute("wrapText"));
-            s.rotation = static_cast<std::uint8_t>(std::min<std::uint32_t>(wholeNumber(a->attribute("textRotation")), 255));
-            s.indent = static_cast<std::uint8_t>(std::min<std::uint32_t>(wholeNumber(a->attribute("indent")), 15));
+            s.rotation = static_cast<std::uint8_t>(
+                std::min<std::uint32_t>(wholeNumber(a->attribute("textRotation")), 255));
+            s.indent = static_cast<std::uint8_t>(
+                std::min<std::uint32_t>(wholeNumber(a->attribute("indent")), 15));
             s.shrinkToFit = xlsx::isTrue(a->attribute("shrinkToFit"));
-            s.readingOrder = static_cast<std::uint8_t>(std::min<std::uint32_t>(wholeNumber(a->attribute("readingOrder")), 2));
+            s.readingOrder = static_cast<std::uint8_t>(
+                std::min<std::uint32_t>(wholeNumber(a->attribute("readingOrder")), 2));
         }
         if (const Element* p = xf->child("protection")) {
             s.locked = !p->attribute("locked") || xlsx::isTrue(p->attribute("locked"));
@@ -232,7 +239,8 @@ struct CellPlace {
 std::optional<CellPlace> placeOf(std::string_view ref) {
     std::size_t i = 0;
     std::uint64_t col = 0, row = 0;
-    while (i < ref.size() && i < 4 && text::asciiUpper(ref[i]) >= 'A' && text::asciiUpper(ref[i]) <= 'Z')
+    while (i < ref.size() && i < 4 && text::asciiUpper(ref[i]) >= 'A' &&
+           text::asciiUpper(ref[i]) <= 'Z')
         col = col * 26 + static_cast<std::uint64_t>(text::asciiUpper(ref[i++]) - 'A' + 1);
     const std::size_t digits = i;
     while (i < ref.size() && ref[i] >= '0' && ref[i] <= '9' && i - digits < 8)
@@ -406,7 +414,8 @@ std::uint16_t modelStyle(std::uint32_t xf, const std::vector<std::uint16_t>& sty
 
 void importSheet(const xlsx::Package& package, const std::string& part,
                  const std::vector<std::string>& strings, book::Sheet& sheet,
-                 const std::vector<std::uint16_t>& styleOfCellXf, KeptPackage::SheetOrigin& origin) {
+                 const std::vector<std::uint16_t>& styleOfCellXf,
+                 KeptPackage::SheetOrigin& origin) {
     xlsx::SheetCells cells(package, part, false);
     for (const xlsx::SheetCell& c : cells.all()) {
         const std::uint16_t xf = modelStyle(c.xf, styleOfCellXf);
@@ -450,20 +459,22 @@ void importSheet(const xlsx::Package& package, const std::string& part,
             sheet.setBlank(f.place.row, f.place.col, modelStyle(f.style, styleOfCellXf));
         const book::Cell& cell = *sheet.find(f.place.row, f.place.col);
         KeptPackage::SheetOrigin::Formula kept{std::move(f.element),
-                                              static_cast<std::uint8_t>(cell.kind), cell.number,
-                                              std::string(cell.text.view()), cell.code};
+                                               static_cast<std::uint8_t>(cell.kind), cell.number,
+                                               std::string(cell.text.view()), cell.code};
         origin.formulas.emplace(std::make_pair(f.place.row, f.place.col), std::move(kept));
     }
     for (const auto& c : layout.columns) {
         if (c.width)
-            sheet.setColumnWidth(c.first, c.last,
-                                 static_cast<std::uint16_t>(std::clamp(*c.width * 256, 0.0, 65535.0)));
+            sheet.setColumnWidth(
+                c.first, c.last,
+                static_cast<std::uint16_t>(std::clamp(*c.width * 256, 0.0, 65535.0)));
         if (c.hidden) sheet.setColumnHidden(c.first, c.last, true);
         if (c.style) sheet.setColumnXf(c.first, c.last, modelStyle(*c.style, styleOfCellXf));
     }
     for (const auto& r : layout.rows) {
         if (r.height)
-            sheet.setRowHeight(r.row, static_cast<std::uint16_t>(std::clamp(*r.height * 20, 0.0, 8192.0)));
+            sheet.setRowHeight(r.row,
+                               static_cast<std::uint16_t>(std::clamp(*r.height * 20, 0.0, 8192.0)));
         if (r.hidden) sheet.setRowHidden(r.row, true);
         if (r.style) sheet.setRowXf(r.row, modelStyle(*r.style, styleOfCellXf));
     }
@@ -529,11 +540,10 @@ void importNames(const Element& workbook, std::string_view workbookXml, book::Wo
         origin.name = std::string(n.attribute("name").value_or(""));
         origin.element = elements[i];
         if (auto local = n.attribute("localSheetId")) origin.scope = wholeNumber(local, 0xFFFF);
-        const bool plain = !origin.name.starts_with(kBuiltinPrefix) &&
-                           !xlsx::isTrue(n.attribute("hidden")) &&
-                           !xlsx::isTrue(n.attribute("function")) &&
-                           !xlsx::isTrue(n.attribute("vbProcedure")) &&
-                           (!origin.scope || *origin.scope < model.sheetCount());
+        const bool plain =
+            !origin.name.starts_with(kBuiltinPrefix) && !xlsx::isTrue(n.attribute("hidden")) &&
+            !xlsx::isTrue(n.attribute("function")) && !xlsx::isTrue(n.attribute("vbProcedure")) &&
+            (!origin.scope || *origin.scope < model.sheetCount());
         std::vector<formula::SheetArea> areas;
         if (plain)
             if (auto rgce = formula::compileNameFormula(n.text, context))
@@ -568,12 +578,13 @@ const std::string* KeptFormulas::formulaOf(const book::Cell& cell) const {
     auto found = origin_.formulas.find({cell.row, cell.col});
     if (found == origin_.formulas.end()) return nullptr;
     const KeptPackage::SheetOrigin::Formula& f = found->second;
-    const bool same = static_cast<std::uint8_t>(cell.kind) == f.kind &&
-                      (cell.kind != book::Cell::Kind::Number || cell.number == f.number) &&
-                      (cell.kind != book::Cell::Kind::Text || cell.text.view() == f.text) &&
-                      (cell.kind != book::Cell::Kind::Boolean && cell.kind != book::Cell::Kind::Error
-                           ? true
-                           : cell.code == f.code);
+    const bool same =
+        static_cast<std::uint8_t>(cell.kind) == f.kind &&
+        (cell.kind != book::Cell::Kind::Number || cell.number == f.number) &&
+        (cell.kind != book::Cell::Kind::Text || cell.text.view() == f.text) &&
+        (cell.kind != book::Cell::Kind::Boolean && cell.kind != book::Cell::Kind::Error
+             ? true
+             : cell.code == f.code);
     return same ? &f.element : nullptr;
 }
 
@@ -607,16 +618,20 @@ ImportedWorkbook importWorkbook(std::shared_ptr<const std::vector<std::uint8_t>>
                                        workbookBytes.size());
     const Element workbook = package.readTree(main->target);
     if (workbook.local != "workbook")
-        throw XlsxError("main part " + main->target + " is a " + workbook.local + ", not a workbook");
+        throw XlsxError("main part " + main->target + " is a " + workbook.local +
+                        ", not a workbook");
     const ElementSpan root = rootElement(workbookXml);
     if (root.prefixed())
-        throw xlsx::XlsxRefused("its parts name their elements with a prefix, which is not updated");
+        throw xlsx::XlsxRefused(
+            "its parts name their elements with a prefix, which is not updated");
     // Strict packages spell every namespace and relationship differently;
     // what would be written into one is the transitional spelling.
     if (attributeOf(root.startTag(workbookXml), "xmlns") !=
-        std::optional<std::string_view>("http://schemas.openxmlformats.org/spreadsheetml/2006/main"))
+        std::optional<std::string_view>(
+            "http://schemas.openxmlformats.org/spreadsheetml/2006/main"))
         throw xlsx::XlsxRefused("it is a Strict package, which is not updated");
-    if (const Element* pr = workbook.child("workbookPr"); pr && xlsx::isTrue(pr->attribute("date1904")))
+    if (const Element* pr = workbook.child("workbookPr");
+        pr && xlsx::isTrue(pr->attribute("date1904")))
         throw xlsx::XlsxRefused("it counts dates from 1904, which is not updated");
     const auto rels = package.relationships(main->target);
 
@@ -630,7 +645,8 @@ ImportedWorkbook importWorkbook(std::shared_ptr<const std::vector<std::uint8_t>>
     }
     std::vector<std::uint16_t> styleOfCellXf(kept->cellXfCount, 15);
     for (std::size_t m = 0; m < kept->cellXfOfStyle.size(); ++m)
-        if (kept->cellXfOfStyle[m] != 0) styleOfCellXf[kept->cellXfOfStyle[m]] = static_cast<std::uint16_t>(m);
+        if (kept->cellXfOfStyle[m] != 0)
+            styleOfCellXf[kept->cellXfOfStyle[m]] = static_cast<std::uint16_t>(m);
 
     std::vector<std::string> strings;
     if (const xlsx::Relationship* sst = relationshipOf(rels, "sharedStrings");

@@ -21,26 +21,58 @@ constexpr std::string_view kRelationshipsNs =
     "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
 constexpr std::uint64_t kMaxPartBytes = 1ull << 30;
 
-constexpr std::string_view kWorksheetOrder[] = {
-    "sheetPr",          "dimension",       "sheetViews",        "sheetFormatPr",
-    "cols",             "sheetData",       "sheetCalcPr",       "sheetProtection",
-    "protectedRanges",  "scenarios",       "autoFilter",        "sortState",
-    "dataConsolidate",  "customSheetViews", "mergeCells",       "phoneticPr",
-    "conditionalFormatting", "dataValidations", "hyperlinks",   "printOptions",
-    "pageMargins",      "pageSetup",       "headerFooter",      "rowBreaks",
-    "colBreaks",        "customProperties", "cellWatches",      "ignoredErrors",
-    "smartTags",        "drawing",         "legacyDrawing",     "legacyDrawingHF",
-    "drawingHF",        "picture",         "oleObjects",        "controls",
-    "webPublishItems",  "tableParts",      "extLst"};
-constexpr std::string_view kWorkbookOrder[] = {
-    "fileVersion",   "fileSharing",         "workbookPr",      "workbookProtection",
-    "bookViews",     "sheets",              "functionGroups",  "externalReferences",
-    "definedNames",  "calcPr",              "oleSize",         "customWorkbookViews",
-    "pivotCaches",   "smartTagPr",          "smartTagTypes",   "webPublishing",
-    "fileRecoveryPr", "webPublishObjects",  "extLst"};
-constexpr std::string_view kStylesOrder[] = {
-    "numFmts", "fonts",       "fills",      "borders", "cellStyleXfs", "cellXfs",
-    "cellStyles", "dxfs",     "tableStyles", "colors", "extLst"};
+constexpr std::string_view kWorksheetOrder[] = {"sheetPr",
+                                                "dimension",
+                                                "sheetViews",
+                                                "sheetFormatPr",
+                                                "cols",
+                                                "sheetData",
+                                                "sheetCalcPr",
+                                                "sheetProtection",
+                                                "protectedRanges",
+                                                "scenarios",
+                                                "autoFilter",
+                                                "sortState",
+                                                "dataConsolidate",
+                                                "customSheetViews",
+                                                "mergeCells",
+                                                "phoneticPr",
+                                                "conditionalFormatting",
+                                                "dataValidations",
+                                                "hyperlinks",
+                                                "printOptions",
+                                                "pageMargins",
+                                                "pageSetup",
+                                                "headerFooter",
+                                                "rowBreaks",
+                                                "colBreaks",
+                                                "customProperties",
+                                                "cellWatches",
+                                                "ignoredErrors",
+                                                "smartTags",
+                                                "drawing",
+                                                "legacyDrawing",
+                                                "legacyDrawingHF",
+                                                "drawingHF",
+                                                "picture",
+                                                "oleObjects",
+                                                "controls",
+                                                "webPublishItems",
+                                                "tableParts",
+                                                "extLst"};
+constexpr std::string_view kWorkbookOrder[] = {"fileVersion",    "fileSharing",
+                                               "workbookPr",     "workbookProtection",
+                                               "bookViews",      "sheets",
+                                               "functionGroups", "externalReferences",
+                                               "definedNames",   "calcPr",
+                                               "oleSize",        "customWorkbookViews",
+                                               "pivotCaches",    "smartTagPr",
+                                               "smartTagTypes",  "webPublishing",
+                                               "fileRecoveryPr", "webPublishObjects",
+                                               "extLst"};
+constexpr std::string_view kStylesOrder[] = {"numFmts",      "fonts",   "fills",      "borders",
+                                             "cellStyleXfs", "cellXfs", "cellStyles", "dxfs",
+                                             "tableStyles",  "colors",  "extLst"};
 
 std::string asText(const std::vector<std::uint8_t>& bytes) {
     return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
@@ -98,8 +130,10 @@ std::string appendedTo(std::string_view xml, const ElementSpan* element, std::st
         return open + children + "</" + std::string(element->name) + ">";
     }
     return counted +
-           std::string(xml.substr(element->contentBegin, element->contentEnd - element->contentBegin)) +
-           children + std::string(xml.substr(element->contentEnd, element->end - element->contentEnd));
+           std::string(
+               xml.substr(element->contentBegin, element->contentEnd - element->contentBegin)) +
+           children +
+           std::string(xml.substr(element->contentEnd, element->end - element->contentEnd));
 }
 
 class Update {
@@ -161,7 +195,7 @@ class Update {
         std::map<std::uint16_t, std::uint32_t> numFmtOf(kept_.numFmtOfModel.begin(),
                                                         kept_.numFmtOfModel.end());
         std::map<std::uint16_t, std::uint32_t> fontOf(kept_.fontOfModel.begin(),
-                                                     kept_.fontOfModel.end());
+                                                      kept_.fontOfModel.end());
         // The package's own fills, borders and formats, by their text: a
         // format the model made again, as an earlier save wrote it, is found
         // rather than added once more on every save.
@@ -192,7 +226,8 @@ class Update {
             std::uint32_t numFmt = s.numberFormat;
             if (auto found = numFmtOf.find(s.numberFormat); found != numFmtOf.end()) {
                 numFmt = found->second;
-            } else if (s.numberFormat >= 164 || !xlsx_writer::universalNumberFormat(s.numberFormat)) {
+            } else if (s.numberFormat >= 164 ||
+                       !xlsx_writer::universalNumberFormat(s.numberFormat)) {
                 numFmt = nextNumFmt++;
                 numFmts += "<numFmt numFmtId=\"" + std::to_string(numFmt) + "\" formatCode=\"";
                 xlsx_writer::appendAttribute(numFmts, model_.numberFormatCode(s.numberFormat));
@@ -244,13 +279,16 @@ class Update {
                                              static_cast<std::uint32_t>(before));
         }
         if (fontCount)
-            replaced["fonts"] = appendedTo(xml, find("fonts"), "fonts", fonts, fontCount, kept_.fontCount);
+            replaced["fonts"] =
+                appendedTo(xml, find("fonts"), "fonts", fonts, fontCount, kept_.fontCount);
         if (fillCount)
-            replaced["fills"] = appendedTo(xml, find("fills"), "fills", fills, fillCount, kept_.fillCount);
+            replaced["fills"] =
+                appendedTo(xml, find("fills"), "fills", fills, fillCount, kept_.fillCount);
         if (borderCount)
-            replaced["borders"] =
-                appendedTo(xml, find("borders"), "borders", borders, borderCount, kept_.borderCount);
-        replaced["cellXfs"] = appendedTo(xml, find("cellXfs"), "cellXfs", xfs, added, kept_.cellXfCount);
+            replaced["borders"] = appendedTo(xml, find("borders"), "borders", borders, borderCount,
+                                             kept_.borderCount);
+        replaced["cellXfs"] =
+            appendedTo(xml, find("cellXfs"), "cellXfs", xfs, added, kept_.cellXfCount);
         change(kept_.stylesPart, replaceChildren(xml, root, kStylesOrder, replaced));
     }
 
@@ -258,7 +296,8 @@ class Update {
         const KeptPackage::SheetOrigin& origin = kept_.sheets[index];
         const book::Sheet& sheet = model_.sheet(index);
         if (sheet.name() != origin.name)
-            throw BookError("sheet '" + origin.name + "' was renamed, which is not saved into this workbook");
+            throw BookError("sheet '" + origin.name +
+                            "' was renamed, which is not saved into this workbook");
         // New formats get numbers the package never had, so a cell given one
         // changes the digest.
         if (sheetDigest(sheet, cellXfIndex_, origin) == origin.digest) return;
@@ -269,7 +308,8 @@ class Update {
                             "' holds cells past row 65536 or column IV, which would be lost");
         const std::string xml = read(origin.part);
         const ElementSpan root = rootElement(xml);
-        if (root.prefixed()) throw BookError("sheet '" + origin.name + "' names its elements with a prefix");
+        if (root.prefixed())
+            throw BookError("sheet '" + origin.name + "' names its elements with a prefix");
 
         // The sheet's other relationships stay; its links are made anew.
         const std::string relsPart = relationshipsPartOf(origin.part);
@@ -325,7 +365,8 @@ class Update {
                 break;
         }
         KeptStrings strings(kept_);
-        const xlsx_writer::SheetPart written = xlsx_writer::writeSheet(sheet, cellXfIndex_, strings);
+        const xlsx_writer::SheetPart written =
+            xlsx_writer::writeSheet(sheet, cellXfIndex_, strings);
         newParts_.emplace_back(part, written.xml);
         if (!written.relsXml.empty()) {
             newParts_.emplace_back(relationshipsPartOf(part), written.relsXml);
@@ -339,8 +380,9 @@ class Update {
                          "/worksheet\" Target=\"" + part.substr(folder.size()) + "\"/>";
         newSheets_ += "<sheet xmlns:r=\"" + std::string(kRelationshipsNs) + "\" name=\"";
         xlsx_writer::appendAttribute(newSheets_, sheet.name());
-        newSheets_ += "\" sheetId=\"" + std::to_string(nextSheetId() + (index - kept_.sheets.size())) +
-                      "\" r:id=\"" + id + "\"/>";
+        newSheets_ += "\" sheetId=\"" +
+                      std::to_string(nextSheetId() + (index - kept_.sheets.size())) + "\" r:id=\"" +
+                      id + "\"/>";
     }
 
     std::uint32_t nextSheetId() {
@@ -352,8 +394,8 @@ class Update {
                 if (c.local() != "sheets") continue;
                 for (const ElementSpan& s : childElements(xml, c)) {
                     const std::string id(attributeOf(s.startTag(xml), "sheetId").value_or("0"));
-                    most = std::max<std::uint32_t>(most, static_cast<std::uint32_t>(
-                                                             std::strtoul(id.c_str(), nullptr, 10)));
+                    most = std::max<std::uint32_t>(
+                        most, static_cast<std::uint32_t>(std::strtoul(id.c_str(), nullptr, 10)));
                 }
             }
             firstSheetId_ = most + 1;
@@ -413,9 +455,9 @@ class Update {
         if (!newSheets_.empty()) {
             for (const ElementSpan& c : childElements(xml, root))
                 if (c.local() == "sheets")
-                    replaced["sheets"] = std::string(xml.substr(c.begin, c.contentEnd - c.begin)) +
-                                         newSheets_ +
-                                         std::string(xml.substr(c.contentEnd, c.end - c.contentEnd));
+                    replaced["sheets"] =
+                        std::string(xml.substr(c.begin, c.contentEnd - c.begin)) + newSheets_ +
+                        std::string(xml.substr(c.contentEnd, c.end - c.contentEnd));
             const std::string relsPart = relationshipsPartOf(kept_.workbookPart);
             const std::string rels = read(relsPart);
             const ElementSpan relsRoot = rootElement(rels);
@@ -467,8 +509,9 @@ class Update {
         }
         out += xml.substr(copied, root.contentEnd - copied);
         if (addedTypes_.count("rels") && !hasRels)
-            out += "<Default Extension=\"rels\" ContentType=\"application/"
-                   "vnd.openxmlformats-package.relationships+xml\"/>";
+            out +=
+                "<Default Extension=\"rels\" ContentType=\"application/"
+                "vnd.openxmlformats-package.relationships+xml\"/>";
         out += newSheetOverrides_;
         out += xml.substr(root.contentEnd);
         change(part, out);

@@ -33,10 +33,20 @@ std::string cellXfXml(const book::CellStyle& style, std::uint32_t numFmtId, std:
                       std::optional<std::uint32_t> parent);
 // The names the zip-based format gives the binary model's numbers of a
 // cell edge's line, a fill's pattern and the two alignments, by number.
-inline constexpr std::array<const char*, 14> kLineStyleNames = {
-    "none",   "thin",         "medium",  "dashed",        "dotted",     "thick",
-    "double", "hair",         "mediumDashed", "dashDot", "mediumDashDot", "dashDotDot",
-    "mediumDashDotDot", "slantDashDot"};
+inline constexpr std::array<const char*, 14> kLineStyleNames = {"none",
+                                                                "thin",
+                                                                "medium",
+                                                                "dashed",
+                                                                "dotted",
+                                                                "thick",
+                                                                "double",
+                                                                "hair",
+                                                                "mediumDashed",
+                                                                "dashDot",
+                                                                "mediumDashDot",
+                                                                "dashDotDot",
+                                                                "mediumDashDotDot",
+                                                                "slantDashDot"};
 inline constexpr std::array<const char*, 19> kPatternNames = {
     "none",           "solid",           "mediumGray",    "darkGray",  "lightGray",
     "darkHorizontal", "darkVertical",    "darkDown",      "darkUp",    "darkGrid",
