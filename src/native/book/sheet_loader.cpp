@@ -2,7 +2,6 @@
 
 #include "native/biff/biff_error.h"
 #include "native/biff/cell_index.h"
-#include "native/biff/hyperlink.h"
 #include "native/biff/record_ids.h"
 #include "native/biff/worksheet.h"
 #include "native/book/book_error.h"
