@@ -61,9 +61,9 @@ std::shared_ptr<EditableBook> EditableBook::open(const std::string& path) {
         if (found.kind != automation::FileContent::ZipWorkbook) failAsForeignContent(path, found);
         return openZipBased(path, std::move(bytes));
     }
-    WorkbookFile file = readWorkbookFile(path, std::move(bytes));
-    // Let go of the file before the records are parsed: the stream is a copy.
-    auto kept = keptForSaving(std::move(file.container));
+    WorkbookFile file = readWorkbookFileForEditing(path, std::move(*bytes));
+    bytes.reset();
+    auto kept = std::move(file.container);
     auto model = parseOrFail(
         path, [&] { return book::Workbook::fromStream(std::move(file.stream), file.decrypted); });
     auto state = std::make_shared<EditState>(std::move(model));

@@ -382,7 +382,7 @@ class OpenedFile {
 
 }  // namespace
 
-std::shared_ptr<const std::vector<std::uint8_t>> readFileBytes(const std::string& path) {
+std::shared_ptr<std::vector<std::uint8_t>> readFileBytes(const std::string& path) {
     OpenedFile file(path);
     const std::uintmax_t size = file.size();
     auto bytes = std::make_shared<std::vector<std::uint8_t>>();

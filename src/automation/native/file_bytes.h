@@ -14,7 +14,7 @@ namespace xls::native {
 // holds. Throws
 // automation::AutomationError saying why it cannot be read: missing, a
 // folder, no permission, too large.
-std::shared_ptr<const std::vector<std::uint8_t>> readFileBytes(const std::string& path);
+std::shared_ptr<std::vector<std::uint8_t>> readFileBytes(const std::string& path);
 
 struct ForeignContent {
     automation::FileContent kind = automation::FileContent::Unknown;

@@ -1,6 +1,7 @@
 #include "automation/native/workbook_file.h"
 
 #include "automation/native/file_bytes.h"
+#include "automation/native/workbook_saving.h"
 #include "native/biff/biff_error.h"
 #include "native/book/book_error.h"
 #include "native/crypto/crypto_error.h"
@@ -81,24 +82,24 @@ WorkbookFile readWorkbookFile(const std::string& path) {
     return readWorkbookFile(path, readFileBytes(path));
 }
 
-WorkbookFile readWorkbookFile(const std::string& path,
-                              std::shared_ptr<const std::vector<std::uint8_t>> bytes) {
-    if (!cfb::CompoundFile::hasSignature(*bytes)) failAsForeignContent(path, *bytes);
+namespace {
 
+// keep makes what the WorkbookFile holds of the container from it, before
+// the stream is taken out of the container's bytes.
+template <typename MakeContainer, typename Keep>
+WorkbookFile readFrom(const std::string& path, MakeContainer&& make, Keep&& keep) {
     WorkbookFile file;
     file.path = path;
     try {
-        auto container = std::make_shared<cfb::CompoundFile>(bytes);
+        std::shared_ptr<cfb::CompoundFile> container = make();
         // Excel 5.0/95 named the stream "Book"; the records say which
         // version either name holds.
-        if (auto stream = container->readStream("Workbook")) {
-            file.stream = std::move(*stream);
-        } else if (auto book = container->readStream("Book")) {
-            file.stream = std::move(*book);
-        } else if (container->findInRoot("EncryptedPackage")) {
-            fail(OpenFailure::Encrypted, path,
-                 "is an encrypted workbook of the newer zip-based format");
-        } else {
+        const cfb::DirectoryEntry* stream = container->findInRoot("Workbook");
+        if (!stream || !stream->isStream()) stream = container->findInRoot("Book");
+        if (!stream || !stream->isStream()) {
+            if (container->findInRoot("EncryptedPackage"))
+                fail(OpenFailure::Encrypted, path,
+                     "is an encrypted workbook of the newer zip-based format");
             fail(OpenFailure::NotAWorkbook, path,
                  "is a compound file without a workbook stream (another Office document?)");
         }
@@ -108,12 +109,34 @@ WorkbookFile readWorkbookFile(const std::string& path,
                                   "DocumentSummaryInformation");
         file.properties =
             propset::readBuiltinProperties(si ? &*si : nullptr, dsi ? &*dsi : nullptr);
-        file.container = std::move(container);
+        file.container = keep(std::shared_ptr<const cfb::CompoundFile>(container));
+        file.stream = file.container.get() == container.get() ? container->readStream(*stream)
+                                                              : container->takeStream(*stream);
     } catch (const cfb::CfbError& e) {
         fail(OpenFailure::Damaged, path, std::string("is damaged: ") + e.what());
     }
     decipher(file);
     return file;
+}
+
+}  // namespace
+
+WorkbookFile readWorkbookFile(const std::string& path,
+                              std::shared_ptr<const std::vector<std::uint8_t>> bytes) {
+    if (!cfb::CompoundFile::hasSignature(*bytes)) failAsForeignContent(path, *bytes);
+    return readFrom(
+        path, [&] { return std::make_shared<cfb::CompoundFile>(std::move(bytes)); },
+        [](std::shared_ptr<const cfb::CompoundFile> container) { return container; });
+}
+
+WorkbookFile readWorkbookFileForEditing(const std::string& path,
+                                        std::vector<std::uint8_t>&& bytes) {
+    if (!cfb::CompoundFile::hasSignature(bytes)) failAsForeignContent(path, bytes);
+    return readFrom(
+        path, [&] { return std::make_shared<cfb::CompoundFile>(std::move(bytes)); },
+        [](std::shared_ptr<const cfb::CompoundFile> container) {
+            return keptForSaving(std::move(container));
+        });
 }
 
 void rethrowAsOpenFailure(const std::string& path) {

@@ -32,6 +32,10 @@ WorkbookFile readWorkbookFile(const std::string& path);
 // The same for the file's bytes, read already.
 WorkbookFile readWorkbookFile(const std::string& path,
                               std::shared_ptr<const std::vector<std::uint8_t>> bytes);
+// The same for a workbook opened to be edited and saved: the stream is made
+// of the file's bytes where it can be, so a long list is not held twice, and
+// container holds what keptForSaving keeps of the file.
+WorkbookFile readWorkbookFileForEditing(const std::string& path, std::vector<std::uint8_t>&& bytes);
 
 // Throws AutomationError for a workbook the records of which cannot be read.
 [[noreturn]] void rethrowAsOpenFailure(const std::string& path);

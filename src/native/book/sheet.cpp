@@ -2,10 +2,12 @@
 
 #include <algorithm>
 
+#include "native/biff/hyperlink.h"
 #include "native/biff/record_ids.h"
 #include "native/book/book_error.h"
 #include "native/book/hyperlink_record.h"
 #include "native/book/layout.h"
+#include "native/book/raw_units.h"
 #include "native/book/workbook.h"
 #include "native/text/unicode.h"
 
@@ -65,6 +67,28 @@ std::optional<formula::Area> shiftArea(formula::Area a, std::int32_t first, std:
     a.firstRow = top;
     a.lastRow = bottom;
     return a;
+}
+
+// Keeps the stored links for which keep(area) is true, changing area as it
+// says; the others go unread, their bytes with them.
+template <typename Keep>
+void keepStoredLinks(StoredLinks& stored, Keep&& keep) {
+    if (stored.units.empty()) return;
+    std::size_t kept = 0;
+    std::uint32_t end = 0;
+    bool keeping = false;
+    for (const StoredLinks::Unit& u : stored.units) {
+        StoredLinks::Unit moved = u;
+        if (!u.tooltip) keeping = keep(moved.area);
+        if (!keeping) continue;
+        std::copy_n(stored.bytes.begin() + u.offset, u.size, stored.bytes.begin() + end);
+        moved.offset = end;
+        end += u.size;
+        stored.units[kept++] = moved;
+    }
+    stored.units.resize(kept);
+    stored.bytes.resize(end);
+    if (kept == 0) stored = StoredLinks{{}, {}, stored.codepage};
 }
 
 // A formula keeps the position of the cell its shared formula, array or
@@ -249,6 +273,11 @@ void Sheet::deleteRows(std::uint32_t first, std::uint32_t last) {
 
     const auto f = static_cast<std::int32_t>(first);
     const auto l = static_cast<std::int32_t>(last);
+    keepStoredLinks(storedLinks_, [&](formula::Area& area) {
+        auto a = shiftArea(area, f, l);
+        if (a) area = *a;
+        return a.has_value();
+    });
     std::vector<Hyperlink> links;
     for (auto& h : hyperlinks_) {
         if (auto a = shiftArea(h.area, f, l)) {
@@ -447,8 +476,40 @@ void Sheet::addRelativeUrlHyperlink(const formula::Area& area, std::string url,
     addLink(area, std::move(h));
 }
 
+const std::vector<Hyperlink>& Sheet::hyperlinks() const {
+    readStoredLinks();
+    return hyperlinks_;
+}
+
+void Sheet::readStoredLinks() const {
+    if (storedLinks_.units.empty()) return;
+    std::vector<Hyperlink> links;
+    links.reserve(storedLinks_.units.size() + hyperlinks_.size());
+    for (const StoredLinks::Unit& u : storedLinks_.units) {
+        std::span<const std::uint8_t> unit(storedLinks_.bytes.data() + u.offset, u.size);
+        if (u.tooltip) {
+            links.back().rawRecords.emplace_back(unit.begin(), unit.end());
+            continue;
+        }
+        Hyperlink h;
+        h.area = u.area;
+        if (auto read = biff::readHyperlink(bodyOf(unit), storedLinks_.codepage)) {
+            h.target = read->target;
+            h.location = read->location;
+            h.display = read->display;
+        }
+        h.rawRecords.emplace_back(unit.begin(), unit.end());
+        links.push_back(std::move(h));
+    }
+    for (Hyperlink& h : hyperlinks_) links.push_back(std::move(h));
+    hyperlinks_ = std::move(links);
+    storedLinks_ = StoredLinks{{}, {}, storedLinks_.codepage};
+    hyperlinksLastRow_.reset();
+}
+
 void Sheet::addLink(const formula::Area& area, Hyperlink h) {
     requireWorksheet();
+    readStoredLinks();
     checkArea(area);
     if (h.target.empty() && h.location.empty() && h.upLevels == 0)
         throw BookError("a hyperlink needs a target or a location");
@@ -464,9 +525,14 @@ void Sheet::removeHyperlinks(const formula::Area& area) {
     if (!hyperlinksLastRow_) {
         std::int32_t last = -1;
         for (const auto& h : hyperlinks_) last = std::max(last, h.area.lastRow);
+        for (const auto& u : storedLinks_.units)
+            if (!u.tooltip) last = std::max(last, u.area.lastRow);
         hyperlinksLastRow_ = last;
     }
     if (area.firstRow > *hyperlinksLastRow_) return;
+    const std::size_t stored = storedLinks_.units.size();
+    keepStoredLinks(storedLinks_, [&](const formula::Area& a) { return !overlaps(a, area); });
+    if (storedLinks_.units.size() != stored) hyperlinksLastRow_.reset();
     if (std::erase_if(hyperlinks_, [&](const Hyperlink& h) { return overlaps(h.area, area); }))
         hyperlinksLastRow_.reset();
 }

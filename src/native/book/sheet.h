@@ -76,6 +76,21 @@ struct Hyperlink {
     std::vector<std::vector<std::uint8_t>> rawRecords;
 };
 
+// Links read from a file and not asked for yet: their HLINK records, each
+// with the HLINKTOOLTIP after it, as stored, in one buffer. A list's links
+// mostly go with its rows unread.
+struct StoredLinks {
+    struct Unit {
+        formula::Area area;  // of the link: its HLINK's, moved with the rows
+        std::uint32_t offset = 0;
+        std::uint32_t size = 0;
+        bool tooltip = false;  // belongs to the link before it
+    };
+    std::vector<std::uint8_t> bytes;
+    std::vector<Unit> units;
+    std::uint16_t codepage = 1252;
+};
+
 // The selection of the active pane.
 struct Selection {
     std::uint16_t activeRow = 0;
@@ -155,7 +170,7 @@ class Sheet {
     std::optional<std::uint16_t> rowXf(std::uint32_t row) const;
 
     // --- hyperlinks, merged ranges -------------------------------------------
-    const std::vector<Hyperlink>& hyperlinks() const { return hyperlinks_; }
+    const std::vector<Hyperlink>& hyperlinks() const;
     // A link to a URL or file (target) and/or a place (location); display
     // empty for none. Written as an HLINK record with a URL moniker, or a
     // file moniker for a file name, as the target's text tells: a scheme
@@ -196,6 +211,8 @@ class Sheet {
     void requireXf(std::uint16_t xf) const;
     Cell& place(std::uint32_t row, std::uint32_t col);
     void addLink(const formula::Area& area, Hyperlink h);
+    // Reads the stored links into hyperlinks_, ahead of those added since.
+    void readStoredLinks() const;
 
     const Workbook* book_;
     std::string name_;
@@ -204,12 +221,13 @@ class Sheet {
     CellTable cells_;
     std::map<std::uint16_t, RowInfo> rows_;
     std::array<ColumnInfo, 256> columns_{};
-    std::vector<Hyperlink> hyperlinks_;
+    mutable std::vector<Hyperlink> hyperlinks_;
+    mutable StoredLinks storedLinks_;
     // The last row any hyperlink reaches, worked out when first needed and
     // forgotten when links move or go. A list gets its links row after row
     // below all others, each clearing what lay under its cell first; without
     // this every addition would walk all the links before it.
-    std::optional<std::int32_t> hyperlinksLastRow_;
+    mutable std::optional<std::int32_t> hyperlinksLastRow_;
     std::vector<formula::Area> merged_;
     Selection selection_;
     bool selectionChanged_ = false;

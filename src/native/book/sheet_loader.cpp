@@ -2,7 +2,6 @@
 
 #include "native/biff/biff_error.h"
 #include "native/biff/cell_index.h"
-#include "native/biff/hyperlink.h"
 #include "native/biff/record_ids.h"
 #include "native/biff/worksheet.h"
 #include "native/book/book_error.h"
@@ -295,12 +294,24 @@ std::unique_ptr<Sheet> SheetAccess::load(const Workbook& book, std::span<const s
         // A list has a link a row: grown by doubling, the links would take
         // up to three times their room at the moment the last growth copies
         // them.
-        std::size_t links = 0;
+        std::size_t units = 0;
+        std::size_t bytes = 0;
         biff::visitSheetRecords(stream, globals, index, [&](const biff::RecordRef& r) {
-            links += r.id == biff::rec::HLink;
+            if (r.id != biff::rec::HLink && r.id != biff::rec::HLinkTooltip) return;
+            ++units;
+            bytes += 4 + std::size_t{r.size};
         });
-        sheet->hyperlinks_.reserve(links);
+        sheet->storedLinks_.units.reserve(units);
+        sheet->storedLinks_.bytes.reserve(bytes);
+        sheet->storedLinks_.codepage = globals.codepage;
     }
+    // Links are read only when asked for; until then each keeps its bytes.
+    auto storeLink = [&](std::span<const std::uint8_t> unit, bool tooltip, formula::Area area) {
+        StoredLinks& stored = sheet->storedLinks_;
+        stored.units.push_back({area, static_cast<std::uint32_t>(stored.bytes.size()),
+                                static_cast<std::uint32_t>(unit.size()), tooltip});
+        stored.bytes.insert(stored.bytes.end(), unit.begin(), unit.end());
+    };
     forEachUnit(stream, globals, index, [&](std::uint16_t id, std::span<const std::uint8_t> unit) {
         // A worksheet entry must lead to a worksheet's BOF; anything else
         // would be written back as cells it does not hold.
@@ -396,20 +407,12 @@ std::unique_ptr<Sheet> SheetAccess::load(const Workbook& book, std::span<const s
                 if (!haveLinks) items.push_back({SheetSlot::Hyperlinks, 0, 0});
                 haveLinks = true;
                 if (body.size() < 8) return;
-                Hyperlink h;
-                h.area = ref8(body);
-                if (auto read = biff::readHyperlink(body, globals.codepage)) {
-                    h.target = read->target;
-                    h.location = read->location;
-                    h.display = read->display;
-                }
-                h.rawRecords.emplace_back(unit.begin(), unit.end());
-                sheet->hyperlinks_.push_back(std::move(h));
+                storeLink(unit, false, ref8(body));
                 return;
             }
             case biff::rec::HLinkTooltip:
-                if (!sheet->hyperlinks_.empty() && body.size() >= 10) {
-                    sheet->hyperlinks_.back().rawRecords.emplace_back(unit.begin(), unit.end());
+                if (!sheet->storedLinks_.units.empty() && body.size() >= 10) {
+                    storeLink(unit, true, {});
                     return;
                 }
                 break;

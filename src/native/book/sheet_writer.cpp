@@ -54,23 +54,33 @@ void writeMerged(std::vector<std::uint8_t>& out, const std::vector<formula::Area
     }
 }
 
-void writeHyperlinks(std::vector<std::uint8_t>& out, const std::vector<Hyperlink>& links) {
+// A link's record as read, with only its cell range updated.
+void writeLinkRecord(std::vector<std::uint8_t>& out, std::span<const std::uint8_t> rec,
+                     const formula::Area& area) {
+    const std::size_t at = out.size();
+    out.insert(out.end(), rec.begin(), rec.end());
+    // HLINK starts with the range; HLINKTOOLTIP with its id, then it.
+    const std::size_t ref = at + 4 + (rawId(rec) == biff::rec::HLinkTooltip ? 2 : 0);
+    if (ref + 8 > out.size()) return;
+    patch16(out, ref, static_cast<std::uint16_t>(area.firstRow));
+    patch16(out, ref + 2, static_cast<std::uint16_t>(area.lastRow));
+    patch16(out, ref + 4, static_cast<std::uint16_t>(area.firstCol));
+    patch16(out, ref + 6, static_cast<std::uint16_t>(area.lastCol));
+}
+
+void writeHyperlinks(std::vector<std::uint8_t>& out, const StoredLinks& stored,
+                     const std::vector<Hyperlink>& links) {
+    formula::Area area;
+    for (const StoredLinks::Unit& u : stored.units) {
+        if (!u.tooltip) area = u.area;
+        writeLinkRecord(out, std::span(stored.bytes).subspan(u.offset, u.size), area);
+    }
     for (const Hyperlink& h : links) {
         if (h.rawRecords.empty()) {
             writeHyperlinkRecord(out, h);
             continue;
         }
-        for (const auto& rec : h.rawRecords) {
-            const std::size_t at = out.size();
-            out.insert(out.end(), rec.begin(), rec.end());
-            // HLINK starts with the range; HLINKTOOLTIP with its id, then it.
-            const std::size_t ref = at + 4 + (rawId(rec) == biff::rec::HLinkTooltip ? 2 : 0);
-            if (ref + 8 > out.size()) continue;
-            patch16(out, ref, static_cast<std::uint16_t>(h.area.firstRow));
-            patch16(out, ref + 2, static_cast<std::uint16_t>(h.area.lastRow));
-            patch16(out, ref + 4, static_cast<std::uint16_t>(h.area.firstCol));
-            patch16(out, ref + 6, static_cast<std::uint16_t>(h.area.lastCol));
-        }
+        for (const auto& rec : h.rawRecords) writeLinkRecord(out, rec, h.area);
     }
 }
 
@@ -106,6 +116,7 @@ std::size_t SheetAccess::sizeHint(const Sheet& sheet) {
             128 + 2 * (h.target.size() + h.display.size() + h.location.size()) + h.target.size();
         for (const auto& rec : h.rawRecords) size += rec.size();
     }
+    size += sheet.storedLinks_.bytes.size();
     return size;
 }
 
@@ -135,7 +146,7 @@ void SheetAccess::write(std::vector<std::uint8_t>& out, const Sheet& sheet,
                 writeMerged(out, sheet.merged_);
                 break;
             case SheetSlot::Hyperlinks:
-                writeHyperlinks(out, sheet.hyperlinks_);
+                writeHyperlinks(out, sheet.storedLinks_, sheet.hyperlinks_);
                 break;
             case SheetSlot::ActiveSelection:
                 if (!sheet.selectionChanged_ && !raw.empty())

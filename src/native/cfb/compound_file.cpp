@@ -37,6 +37,21 @@ CompoundFile::CompoundFile(std::shared_ptr<const std::vector<std::uint8_t>> byte
     loadMiniStream();
 }
 
+namespace {
+
+std::shared_ptr<std::vector<std::uint8_t>> sharedBytes(std::vector<std::uint8_t>&& bytes) {
+    return std::make_shared<std::vector<std::uint8_t>>(std::move(bytes));
+}
+
+}  // namespace
+
+CompoundFile::CompoundFile(std::vector<std::uint8_t>&& bytes)
+    : CompoundFile(
+          std::shared_ptr<const std::vector<std::uint8_t>>(sharedBytes(std::move(bytes)))) {
+    // Made above as a vector that is not const: only this object sees it.
+    owned_ = const_cast<std::vector<std::uint8_t>*>(bytes_.get());
+}
+
 void CompoundFile::loadFat() {
     const Header& h = header_;
     const SectorSpace space = fileSpace(*bytes_, h, {});
@@ -246,6 +261,19 @@ std::vector<std::uint8_t> CompoundFile::readStream(const DirectoryEntry& entry) 
     SectorSpace mini{miniFat_, miniStream_, 0, header_.miniSectorShift, "mini sector"};
     readChain(mini, entry.startSector, size, entry.name, out);
     return out;
+}
+
+std::vector<std::uint8_t> CompoundFile::takeStream(const DirectoryEntry& entry) {
+    const std::uint64_t size = streamSize(entry);
+    if (owned_ == nullptr || !entry.isStream() || size < header_.miniStreamCutoff)
+        return readStream(entry);
+    if (!readChainInPlace(fileSpace(*owned_, header_, fat_), entry.startSector, size, entry.name,
+                          *owned_))
+        return readStream(entry);
+    std::vector<std::uint8_t> stream = std::move(*owned_);
+    owned_->clear();
+    owned_ = nullptr;
+    return stream;
 }
 
 }  // namespace xls::cfb

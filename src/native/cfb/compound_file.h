@@ -22,6 +22,8 @@ class CompoundFile {
 
     // Parses header, DIFAT, FAT, directory and mini FAT; throws CfbError.
     explicit CompoundFile(std::shared_ptr<const std::vector<std::uint8_t>> bytes);
+    // The same for bytes the file owns alone, which takeStream may take.
+    explicit CompoundFile(std::vector<std::uint8_t>&& bytes);
 
     const Header& header() const { return header_; }
     // Sector numbers of the FAT sectors, in order, from the header and the
@@ -49,6 +51,11 @@ class CompoundFile {
     // such stream. Throws CfbError if the stream is there but unreadable.
     std::optional<std::vector<std::uint8_t>> readStream(std::string_view name) const;
     std::vector<std::uint8_t> readStream(const DirectoryEntry& entry) const;
+    // Contents of a stream as readStream gives them, made of the file's own
+    // bytes where it owns them and the stream's sectors allow (see
+    // readChainInPlace), so that a large stream is not held twice. The file
+    // then has no bytes left: only streams in the mini stream stay readable.
+    std::vector<std::uint8_t> takeStream(const DirectoryEntry& entry);
 
     // The size that counts: version 3 files keep only 32 bits, and writers
     // leave garbage in the high half.
@@ -61,6 +68,8 @@ class CompoundFile {
     std::vector<std::uint32_t> collectChildren(std::int32_t storage) const;
 
     std::shared_ptr<const std::vector<std::uint8_t>> bytes_;
+    // The bytes of the second constructor, not shared with anyone.
+    std::vector<std::uint8_t>* owned_ = nullptr;
     Header header_;
     std::vector<std::uint32_t> fatSectors_;
     std::vector<std::uint32_t> difatSectors_;

@@ -42,10 +42,14 @@ std::uint64_t SectorSpace::sectorCount() const {
     return (bytes + (std::uint64_t{1} << shift) - 1) >> shift;
 }
 
-void readChain(const SectorSpace& space, std::uint32_t start, std::uint64_t size,
-               std::string_view what, std::vector<std::uint8_t>& out) {
-    out.clear();
-    if (size == 0) return;
+namespace {
+
+// Follows the chain of a stream of size bytes, checking every link, and
+// gives each run of adjacent sectors to copy(offset in data, bytes, offset
+// in the stream).
+template <typename Copy>
+void walkChain(const SectorSpace& space, std::uint32_t start, std::uint64_t size,
+               std::string_view what, Copy&& copy) {
     const std::uint64_t unit = std::uint64_t{1} << space.shift;
     const std::uint64_t available = space.sectorCount();
     const std::uint64_t needed = (size + unit - 1) >> space.shift;
@@ -53,8 +57,6 @@ void readChain(const SectorSpace& space, std::uint32_t start, std::uint64_t size
         throw CfbError("stream " + quoted(what) + " of " + std::to_string(size) + " bytes needs " +
                        std::to_string(needed) + " " + space.unitName + "s, only " +
                        std::to_string(available) + " exist");
-    out.resize(size);
-
     VisitedSet visited(available);
     std::uint64_t written = 0;
     std::uint32_t runFirst = 0;
@@ -67,7 +69,7 @@ void readChain(const SectorSpace& space, std::uint32_t start, std::uint64_t size
                            std::to_string(runFirst + runLength - 1) +
                            " is cut short by the end of the data (" +
                            std::to_string(space.data.size()) + " bytes)");
-        std::memcpy(out.data() + written, space.data.data() + offset, n);
+        copy(offset, n, written);
         written += n;
     };
 
@@ -100,6 +102,35 @@ void readChain(const SectorSpace& space, std::uint32_t start, std::uint64_t size
         current = space.table[current];
     }
     flush();
+}
+
+}  // namespace
+
+void readChain(const SectorSpace& space, std::uint32_t start, std::uint64_t size,
+               std::string_view what, std::vector<std::uint8_t>& out) {
+    out.clear();
+    if (size == 0) return;
+    out.resize(size);
+    walkChain(space, start, size, what, [&](std::uint64_t from, std::uint64_t n, std::uint64_t to) {
+        std::memcpy(out.data() + to, space.data.data() + from, n);
+    });
+}
+
+bool readChainInPlace(const SectorSpace& space, std::uint32_t start, std::uint64_t size,
+                      std::string_view what, std::vector<std::uint8_t>& buffer) {
+    if (space.data.data() != buffer.data() || space.data.size() != buffer.size()) return false;
+    // Every run moves towards the front, so none overwrites a run still to
+    // come; the walk checks that before anything moves.
+    bool forward = true;
+    walkChain(space, start, size, what, [&](std::uint64_t from, std::uint64_t, std::uint64_t to) {
+        forward = forward && to <= from;
+    });
+    if (!forward) return false;
+    walkChain(space, start, size, what, [&](std::uint64_t from, std::uint64_t n, std::uint64_t to) {
+        std::memmove(buffer.data() + to, buffer.data() + from, n);
+    });
+    buffer.resize(size);
+    return true;
 }
 
 std::vector<std::uint32_t> chainSectors(const SectorSpace& space, std::uint32_t start,

@@ -27,6 +27,12 @@ struct SectorSpace {
 // before `size` bytes.
 void readChain(const SectorSpace& space, std::uint32_t start, std::uint64_t size,
                std::string_view what, std::vector<std::uint8_t>& out);
+// The same into buffer, the bytes that space's data views: where every run
+// of the chain lies at or after its place in the stream, the runs are moved
+// to the front and buffer cut to the stream, without a second buffer.
+// Returns false, buffer untouched, where they do not; throws as readChain.
+bool readChainInPlace(const SectorSpace& space, std::uint32_t start, std::uint64_t size,
+                      std::string_view what, std::vector<std::uint8_t>& buffer);
 
 enum class ChainEnd {
     Strict,   // a link that leaves the data or loops is an error

@@ -2,6 +2,7 @@
 
 #include "native/biff/globals.h"
 #include "native/biff/worksheet.h"
+#include "native/book/book_test_util.h"
 #include "native/book/workbook.h"
 
 namespace xls::book {
@@ -153,6 +154,38 @@ TEST(Edit, ReplacingHyperlinksFindsEveryLinkUnderTheCell) {
     s.removeHyperlinks({9, 1, 9, 1});
     s.removeHyperlinks({0, 1, 0, 1});
     EXPECT_TRUE(targets().empty());
+}
+
+// Links loaded from a file are read only when asked for: read before the
+// rows move or after, by a save or by the next link added, they come out the
+// same, a tooltip with its link.
+TEST(Edit, LinksReadLateAreTheLinksReadEarly) {
+    const auto stream =
+        testing::workbookStreamOf(std::filesystem::path(MOKUJI_TEST_DATA_DIR) /
+                                  "corpus/PHPOffice__PhpSpreadsheet/30template.xls");
+    Workbook early = Workbook::fromStream(stream);
+    Workbook late = Workbook::fromStream(stream);
+    ASSERT_EQ(early.sheet(0).hyperlinks().size(), 2u);  // rows 17 and 18
+    ASSERT_EQ(early.sheet(0).hyperlinks()[0].rawRecords.size(), 2u);
+    for (Workbook* book : {&early, &late}) {
+        book->sheet(0).deleteRows(2, 3);
+        book->sheet(0).removeHyperlinks({16, 4, 16, 4});
+    }
+    EXPECT_EQ(late.serialize(), early.serialize());
+    for (Workbook* book : {&early, &late}) book->sheet(0).addHyperlink({20, 1, 20, 1}, "z.xls", "");
+    const auto& got = late.sheet(0).hyperlinks();
+    const auto& want = early.sheet(0).hyperlinks();
+    ASSERT_EQ(got.size(), 2u);
+    ASSERT_EQ(want.size(), 2u);
+    EXPECT_EQ(got[0].area, (formula::Area{15, 4, 15, 4}));
+    EXPECT_EQ(got[0].target, "http://www.phpexcel.net/");
+    EXPECT_EQ(got[0].rawRecords, want[0].rawRecords);
+    EXPECT_EQ(got[1].target, "z.xls");
+    EXPECT_EQ(late.serialize(), early.serialize());
+
+    Workbook deleted = Workbook::fromStream(stream);
+    deleted.sheet(0).deleteRows(17, 18);
+    EXPECT_TRUE(readBack(deleted).sheet(0).hyperlinks.empty());
 }
 
 TEST(Edit, NamesHyperlinksMergesAndDeleteRows) {

@@ -92,6 +92,57 @@ TEST(CompoundFileBuilt, ShortLastSectorIsReadWhileTheStreamFits) {
                 ThrowsMessage<CfbError>(HasSubstr("cut short")));
 }
 
+// A stream taken out of the file's own bytes is the stream readStream gives,
+// however its sectors lie; where they cannot be moved to the front in
+// place, the file stays whole for the other streams.
+TEST(CompoundFileBuilt, TakenStreamsEqualReadOnes) {
+    std::vector<TestStream> streams = {{"Workbook", pattern(9000, 1)},
+                                       {"Other", pattern(5000, 4)},
+                                       {"\x05SummaryInformation", pattern(300, 2)}};
+    const std::uint32_t count = (9000 + 511) / 512;
+    BuiltFile reversed = buildCompoundFile(streams, 9);
+    {
+        // The same sectors chained last to first: the stream's end lies
+        // before its place in the stream.
+        const std::uint32_t s = reversed.streamStarts[0];
+        ASSERT_LT(s + 1, count);
+        std::vector<std::uint8_t> bytes = reversed.bytes;
+        for (std::uint32_t k = 0; k < count; ++k) {
+            const std::uint32_t at = s + count - 1 - k;
+            std::copy_n(
+                bytes.begin() + static_cast<std::ptrdiff_t>(reversed.sectorOffset(s + k)), 512,
+                reversed.bytes.begin() + static_cast<std::ptrdiff_t>(reversed.sectorOffset(at)));
+            reversed.put32(reversed.fatEntryOffset(at), k + 1 < count ? at - 1 : 0xFFFFFFFE);
+        }
+        reversed.put32(reversed.directoryEntryOffset(1) + 116, s + count - 1);
+    }
+    struct Case {
+        const char* name;
+        std::vector<std::uint8_t> bytes;
+        bool inPlace;
+    };
+    for (const Case& c : {Case{"as laid", buildCompoundFile(streams, 9).bytes, true},
+                          Case{"reversed", reversed.bytes, false}}) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::uint8_t> bytes = c.bytes;
+        CompoundFile cf(std::move(bytes));
+        EXPECT_EQ(cf.takeStream(*cf.findInRoot("Workbook")), streams[0].data);
+        EXPECT_EQ(cf.bytes().empty(), c.inPlace);
+        EXPECT_EQ(*cf.readStream("\x05SummaryInformation"), streams[2].data);
+        if (!c.inPlace) {
+            EXPECT_EQ(*cf.readStream("Other"), streams[1].data);
+        }
+    }
+
+    // A broken chain is reported as reading reports it, the bytes kept.
+    BuiltFile looped = buildCompoundFile(streams, 9);
+    looped.put32(looped.fatEntryOffset(looped.streamStarts[0] + 3), looped.streamStarts[0]);
+    CompoundFile cf(std::vector<std::uint8_t>(looped.bytes));
+    EXPECT_THAT([&] { cf.takeStream(*cf.findInRoot("Workbook")); },
+                ThrowsMessage<CfbError>(HasSubstr("loops back")));
+    EXPECT_EQ(cf.bytes(), looped.bytes);
+}
+
 TEST(CompoundFileBuilt, UnusedEntriesInTheTreeAreSkipped) {
     BuiltFile f = buildCompoundFile(sampleStreams(), 9);
     f.bytes[f.directoryEntryOffset(3) + 66] = 0;  // "Small" becomes unused
