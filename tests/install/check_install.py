@@ -49,7 +49,19 @@ def expected_files(args):
              "share/doc/mokuji/README.md", "share/doc/mokuji/copyright",
              "share/doc/mokuji/changelog.gz"}
     files |= {"share/icons/hicolor/%dx%d/apps/%s.png" % (n, n, args.app_id) for n in ICON_SIZES}
+    # The pictures and pages the README links to lie beside it.
+    docs = Path(__file__).resolve().parents[2] / "docs"
+    files |= {"share/doc/mokuji/docs/" + p.name for p in docs.iterdir()
+              if p.suffix in (".png", ".md")}
     return files
+
+
+def check_readme_links(usr):
+    doc = usr / "share/doc/mokuji"
+    readme = (doc / "README.md").read_text(encoding="utf-8")
+    links = set(re.findall(r"\]\((docs/[^)#\s]+)", readme))
+    missing = sorted(link for link in links if not (doc / link).is_file())
+    check(links and not missing, "the installed README's links to docs/ lead nowhere: %s" % missing)
 
 
 def check_layout(args, usr):
@@ -57,6 +69,7 @@ def check_layout(args, usr):
     want = expected_files(args)
     check(found == want, "installed files: missing %s, unexpected %s"
           % (sorted(want - found), sorted(found - want)))
+    check_readme_links(usr)
     for program in ("bin/mokuji", "bin/mokuji-inspect"):
         check(os.access(usr / program, os.X_OK), program + " is not executable")
     with gzip.open(usr / "share/doc/mokuji/changelog.gz", "rt", encoding="utf-8") as changelog:
