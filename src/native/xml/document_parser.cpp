@@ -44,7 +44,13 @@ struct Binding {
 class DocumentParser final : public ParserBackend {
   public:
     DocumentParser(std::span<const std::uint8_t> bytes, Handler& handler, Limits limits)
-        : bytes_(bytes), handler_(handler), limits_(limits) {}
+        : bytes_(bytes), handler_(handler), limits_(limits) {
+        // Room for what a part of a workbook holds, taken at once rather
+        // than grown a step at a time on each of its small parts.
+        open_.reserve(16);
+        bindings_.reserve(16);
+        attributes_.reserve(16);
+    }
 
     // False when pugixml finds the bytes not well-formed.
     bool load() {
