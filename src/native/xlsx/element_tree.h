@@ -1,26 +1,37 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace xls::xlsx {
 
+class TreeStorage;
+
 // A small part read whole into a tree: the workbook, its relationships,
 // styles and document properties. Namespaces are kept only for what tells
-// parts apart; elements are looked up by local name.
+// parts apart; elements are looked up by local name. Attributes are views
+// into storage the tree's root holds: they live as long as the root.
 struct Element {
+    struct Attribute {
+        std::string_view local;
+        std::string_view value;
+        bool namespaced = false;
+    };
+
     std::string local;
-    // By local name; those of a namespace (r:id) with a "/" in front, so
-    // that they never meet one without.
-    std::vector<std::pair<std::string, std::string>> attributes;
+    std::span<const Attribute> attributes;
     std::string text;  // the element's own character data, joined
     std::vector<Element> children;
+    std::shared_ptr<const TreeStorage> storage;  // the root's only
 
+    // By local name; one of a namespace (r:id) with a "/" in front, so
+    // that it never meets one without.
     std::optional<std::string_view> attribute(std::string_view name) const;
     // The first attribute of that local name, whatever its namespace.
     std::optional<std::string_view> anyAttribute(std::string_view local) const;

@@ -44,13 +44,28 @@ struct Binding {
 class DocumentParser final : public ParserBackend {
   public:
     DocumentParser(std::span<const std::uint8_t> bytes, Handler& handler, Limits limits)
-        : bytes_(bytes), handler_(handler), limits_(limits) {}
+        : bytes_(bytes), handler_(handler), limits_(limits) {
+        // Room for what a part of a workbook holds, taken at once rather
+        // than grown a step at a time on each of its small parts.
+        open_.reserve(16);
+        bindings_.reserve(16);
+        attributes_.reserve(16);
+    }
 
     // False when pugixml finds the bytes not well-formed.
     bool load() {
-        if (!document_.load_buffer(bytes_.data(), bytes_.size(), kOptions, pugi::encoding_auto))
-            return false;
+        const pugi::xml_parse_result result =
+            document_.load_buffer(bytes_.data(), bytes_.size(), kOptions, pugi::encoding_auto);
+        if (!result) return false;
         next_ = document_.first_child();
+        // Read as UTF-8 and valid as a whole, the bytes give every name and
+        // value a valid piece of themselves, cut at markup and with ASCII
+        // for the named entities and line ends; only a character reference
+        // can make text that is not UTF-8. One pass over the bytes then
+        // stands for a check of each string.
+        const std::string_view whole(reinterpret_cast<const char*>(bytes_.data()), bytes_.size());
+        validUtf8_ = result.encoding == pugi::encoding_utf8 &&
+                     whole.find("&#") == std::string_view::npos && text::isValidUtf8(whole);
         return true;
     }
 
@@ -69,12 +84,24 @@ class DocumentParser final : public ParserBackend {
         throw XmlError("is not well-formed XML: " + what + " at line " + lineOf(n));
     }
     std::string_view checked(std::string_view s, pugi::xml_node n) const {
-        if (!text::isValidUtf8(s)) fail("text that is not UTF-8", n);
+        if (!validUtf8_ && !text::isValidUtf8(s)) fail("text that is not UTF-8", n);
         return s;
     }
 
-    // The namespace a prefix stands for where the walk is.
+    // The namespace a prefix stands for where the walk is. Nearly every
+    // element is in the default namespace, which changes only where a
+    // binding does: it is looked up once per change.
     std::optional<std::string_view> bound(std::string_view prefix) const {
+        if (prefix.empty()) {
+            if (!defaultKnown_) {
+                defaultNs_ = lookUp(prefix).value_or(std::string_view{});
+                defaultKnown_ = true;
+            }
+            return defaultNs_;
+        }
+        return lookUp(prefix);
+    }
+    std::optional<std::string_view> lookUp(std::string_view prefix) const {
         for (auto b = bindings_.rbegin(); b != bindings_.rend(); ++b)
             if (b->prefix == prefix) return b->uri;
         if (prefix == "xml") return kXmlNamespace;
@@ -110,6 +137,9 @@ class DocumentParser final : public ParserBackend {
     bool sawRoot_ = false;
     bool ended_ = false;
     bool pauseAsked_ = false;
+    bool validUtf8_ = false;
+    mutable bool defaultKnown_ = false;
+    mutable std::string_view defaultNs_;
     std::size_t depth_ = 0;
     std::vector<Binding> bindings_;
     // Each open element's name as its start gave it, and how many bindings
@@ -133,9 +163,10 @@ void DocumentParser::start(pugi::xml_node n) {
     for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute()) {
         std::string_view name = checked(view(a.name()), n);
         std::string_view value = checked(view(a.value()), n);
-        if (name.substr(0, 5) == "xmlns" && (name.size() == 5 || name[5] == ':'))
+        if (name.substr(0, 5) == "xmlns" && (name.size() == 5 || name[5] == ':')) {
             bindings_.push_back({name.substr(std::min<std::size_t>(name.size(), 6)), value});
-        else
+            defaultKnown_ = false;
+        } else
             attributes_.push_back({{}, name, value});
     }
     StartTag tag;
@@ -167,7 +198,10 @@ void DocumentParser::end() {
     const Open element = open_.back();
     open_.pop_back();
     --depth_;
-    bindings_.resize(element.bindings);
+    if (bindings_.size() != element.bindings) {
+        bindings_.resize(element.bindings);
+        defaultKnown_ = false;
+    }
     handler_.endElement(element.ns, element.local);
 }
 

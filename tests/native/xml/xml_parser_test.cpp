@@ -186,6 +186,8 @@ TEST(XmlParser, RefusesWhatIsNotWellFormedOrCouldCostTooMuch) {
         {"<a/><b/>", "not well-formed"},
         {"<a>\xE3\x81</a>", "not well-formed", true},
         {"<a x='\xC0\xAF'/>", "not well-formed", true},
+        // Well-formed bytes, but a reference to half of a surrogate pair.
+        {"<a>\xE5\x90\x8D&#xD800;</a>", "not well-formed", true},
     };
     for (const auto& c : cases)
         for (bool whole : {false, true}) {
