@@ -44,12 +44,9 @@ std::uint64_t SectorSpace::sectorCount() const {
 
 namespace {
 
-// Follows the chain of a stream of size bytes, checking every link, and
-// gives each run of adjacent sectors to copy(offset in data, bytes, offset
-// in the stream).
-template <typename Copy>
-void walkChain(const SectorSpace& space, std::uint32_t start, std::uint64_t size,
-               std::string_view what, Copy&& copy) {
+// A stream cannot be larger than the sectors there are: a size that says
+// otherwise is refused before anything of that size is allocated.
+void requireSectorsFor(const SectorSpace& space, std::uint64_t size, std::string_view what) {
     const std::uint64_t unit = std::uint64_t{1} << space.shift;
     const std::uint64_t available = space.sectorCount();
     const std::uint64_t needed = (size + unit - 1) >> space.shift;
@@ -57,6 +54,18 @@ void walkChain(const SectorSpace& space, std::uint32_t start, std::uint64_t size
         throw CfbError("stream " + quoted(what) + " of " + std::to_string(size) + " bytes needs " +
                        std::to_string(needed) + " " + space.unitName + "s, only " +
                        std::to_string(available) + " exist");
+}
+
+// Follows the chain of a stream of size bytes, checking every link, and
+// gives each run of adjacent sectors to copy(offset in data, bytes, offset
+// in the stream).
+template <typename Copy>
+void walkChain(const SectorSpace& space, std::uint32_t start, std::uint64_t size,
+               std::string_view what, Copy&& copy) {
+    requireSectorsFor(space, size, what);
+    const std::uint64_t unit = std::uint64_t{1} << space.shift;
+    const std::uint64_t available = space.sectorCount();
+    const std::uint64_t needed = (size + unit - 1) >> space.shift;
     VisitedSet visited(available);
     std::uint64_t written = 0;
     std::uint32_t runFirst = 0;
@@ -110,6 +119,7 @@ void readChain(const SectorSpace& space, std::uint32_t start, std::uint64_t size
                std::string_view what, std::vector<std::uint8_t>& out) {
     out.clear();
     if (size == 0) return;
+    requireSectorsFor(space, size, what);
     out.resize(size);
     walkChain(space, start, size, what, [&](std::uint64_t from, std::uint64_t n, std::uint64_t to) {
         std::memcpy(out.data() + to, space.data.data() + from, n);
