@@ -216,6 +216,17 @@ class Update {
                     of.try_emplace(std::string(xml.substr(c.begin, c.end - c.begin)), i++);
             }
         };
+        // The number of an element by its text: the package's own, else one
+        // appended after the first elements of its list.
+        const auto intern = [](std::map<std::string, std::uint32_t>& of, const std::string& text,
+                               std::uint32_t first, std::size_t& count, std::string& appended) {
+            auto [at, added] = of.try_emplace(text, first + static_cast<std::uint32_t>(count));
+            if (added) {
+                appended += text;
+                ++count;
+            }
+            return at->second;
+        };
         indexTexts("fills", fillOf);
         indexTexts("borders", borderOf);
         indexTexts("cellXfs", xfOf);
@@ -246,29 +257,13 @@ class Update {
                     fontOf[s.font] = font;
                 }
             }
-            const std::string fillXml = xlsx_writer::fillXml(s);
-            auto [fill, newFill] = fillOf.try_emplace(
-                fillXml, kept_.fillCount + static_cast<std::uint32_t>(fillCount));
-            if (newFill) {
-                fills += fillXml;
-                ++fillCount;
-            }
-            const std::string borderXml = xlsx_writer::borderXml(s);
-            auto [border, newBorder] = borderOf.try_emplace(
-                borderXml, kept_.borderCount + static_cast<std::uint32_t>(borderCount));
-            if (newBorder) {
-                borders += borderXml;
-                ++borderCount;
-            }
-            const std::string xf =
-                xlsx_writer::cellXfXml(s, numFmt, font, fill->second, border->second, 0);
-            auto [found, newXf] =
-                xfOf.try_emplace(xf, kept_.cellXfCount + static_cast<std::uint32_t>(added));
-            if (newXf) {
-                xfs += xf;
-                ++added;
-            }
-            cellXfIndex_.push_back(found->second);
+            const std::uint32_t fill =
+                intern(fillOf, xlsx_writer::fillXml(s), kept_.fillCount, fillCount, fills);
+            const std::uint32_t border = intern(borderOf, xlsx_writer::borderXml(s),
+                                                kept_.borderCount, borderCount, borders);
+            cellXfIndex_.push_back(intern(xfOf,
+                                          xlsx_writer::cellXfXml(s, numFmt, font, fill, border, 0),
+                                          kept_.cellXfCount, added, xfs));
         }
         if (added == 0) return;
         std::map<std::string, std::string> replaced;
