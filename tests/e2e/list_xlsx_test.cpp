@@ -96,10 +96,10 @@ with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z:
         {"dates from 1904",
          {"xl/workbook.xml", "(<workbook[^>]*>)", "\\1<workbookPr date1904=\"1\"/>"},
          "目次ファイルを開けませんでした（この形式のブックには対応していません）"},
-        {"a cell past row 65536",
+        {"a cell past the format's last column",
          {"xl/worksheets/sheet1.xml", "</sheetData>",
-          "<row r=\"70000\"><c r=\"A70000\"><v>1</v></c></row></sheetData>"},
-         "holds cells past row 65536"},
+          "<row r=\"70000\"><c r=\"XFE70000\"><v>1</v></c></row></sheetData>"},
+         "holds cells past row 1048576 or column XFD"},
     };
     if (!fake::xlrdAvailable()) GTEST_SKIP() << "Python is not installed";
     copyExamples("questionnaires", dir.path());

@@ -49,7 +49,9 @@ class EditableDocumentProperty : public automation::DocumentProperty {
 }  // namespace
 
 std::shared_ptr<EditableBook> EditableBook::createBlank(std::string displayName) {
-    auto state = std::make_shared<EditState>(book::Workbook::createBlank());
+    // The larger grid, as the application gives a new workbook: saved as
+    // .xls it must hold nothing past the binary one.
+    auto state = std::make_shared<EditState>(book::Workbook::createBlank(formula::kPackageGrid));
     state->displayName = std::move(displayName);
     return std::make_shared<EditableBook>(std::move(state));
 }
@@ -146,7 +148,7 @@ std::shared_ptr<automation::Range> EditableBook::onActiveSheet(const formula::Ar
 
 std::shared_ptr<automation::Range> EditableBook::resolve(const std::string& text) {
     book::Workbook& model = state_->model;
-    if (auto ref = formula::parseA1Reference(text)) {
+    if (auto ref = formula::parseA1Reference(text, model.grid())) {
         std::size_t sheet = model.activeSheet();
         if (ref->sheet) {
             auto found = model.findSheet(*ref->sheet);
@@ -202,21 +204,24 @@ std::shared_ptr<automation::Range> EditableBook::span(const automation::Range& f
 }
 
 std::shared_ptr<automation::Range> EditableBook::allCells() {
-    return onActiveSheet({0, 0, formula::kLastRow, formula::kLastCol});
+    const formula::Grid& grid = state_->model.grid();
+    return onActiveSheet({0, 0, grid.lastRow, grid.lastCol});
 }
 
 std::shared_ptr<automation::Range> EditableBook::rows(const std::string& text) {
     std::string spec = text.find(':') == std::string::npos ? text + ":" + text : text;
-    auto ref = formula::parseA1Reference(spec);
-    if (!ref || ref->sheet || ref->area.firstCol != 0 || ref->area.lastCol != formula::kLastCol)
+    const formula::Grid& grid = state_->model.grid();
+    auto ref = formula::parseA1Reference(spec, grid);
+    if (!ref || ref->sheet || ref->area.firstCol != 0 || ref->area.lastCol != grid.lastCol)
         throw AutomationError(errnum::kApplicationDefined, "'" + text + "' names no rows");
     return onActiveSheet(ref->area);
 }
 
 std::shared_ptr<automation::Range> EditableBook::columns(const std::string& text) {
     std::string spec = text.find(':') == std::string::npos ? text + ":" + text : text;
-    auto ref = formula::parseA1Reference(spec);
-    if (!ref || ref->sheet || ref->area.firstRow != 0 || ref->area.lastRow != formula::kLastRow)
+    const formula::Grid& grid = state_->model.grid();
+    auto ref = formula::parseA1Reference(spec, grid);
+    if (!ref || ref->sheet || ref->area.firstRow != 0 || ref->area.lastRow != grid.lastRow)
         throw AutomationError(errnum::kApplicationDefined, "'" + text + "' names no columns");
     return onActiveSheet(ref->area);
 }
@@ -227,7 +232,8 @@ std::shared_ptr<automation::Range> EditableBook::selection() {
 
 std::shared_ptr<automation::Range> EditableBook::activeCell() {
     auto sel = state_->model.sheet(state_->model.activeSheet()).selection();
-    return onActiveSheet({sel.activeRow, sel.activeCol, sel.activeRow, sel.activeCol});
+    const auto row = static_cast<std::int32_t>(sel.activeRow);
+    return onActiveSheet({row, sel.activeCol, row, sel.activeCol});
 }
 
 void EditableBook::deleteSelectedSheets() {

@@ -14,8 +14,8 @@ namespace xl = automation::xl;
 // Range.Value of a block larger than this is refused rather than built.
 constexpr std::int64_t kMaxArrayCells = 1 << 20;
 
-bool wholeRows(const formula::Area& a) {
-    return a.firstCol == 0 && a.lastCol == formula::kLastCol;
+bool wholeRows(const formula::Area& a, const formula::Grid& grid) {
+    return a.firstCol == 0 && a.lastCol == grid.lastCol;
 }
 
 class EditableInterior : public automation::Interior {
@@ -168,7 +168,7 @@ void EditableRange::deleteShift(std::int32_t shift) {
     if (shift != xl::kShiftUp)
         throw AutomationError(errnum::kApplicationDefined,
                               "only deleting with the cells below moving up is supported");
-    if (!wholeRows(area_))
+    if (!wholeRows(area_, sheet_.state().model.grid()))
         throw AutomationError(errnum::kApplicationDefined,
                               "only whole rows can be deleted in this engine");
     editing([&] { sheet_.sheet().deleteRows(area_.firstRow, area_.lastRow); });

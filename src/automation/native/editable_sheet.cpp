@@ -130,7 +130,8 @@ std::shared_ptr<automation::Range> EditableWorksheet::cells(std::int32_t row,
                                                             std::int32_t column) const {
     if (!sheet_.sheet().isWorksheet())
         throw AutomationError(errnum::kApplicationDefined, "sheet '" + name() + "' has no cells");
-    if (row < 1 || row > formula::kLastRow + 1 || column < 1 || column > formula::kLastCol + 1)
+    const formula::Grid& grid = sheet_.state().model.grid();
+    if (row < 1 || row > grid.lastRow + 1 || column < 1 || column > grid.lastCol + 1)
         throw AutomationError(errnum::kApplicationDefined, "cell (" + std::to_string(row) + ", " +
                                                                std::to_string(column) +
                                                                ") is outside the sheet");
@@ -139,7 +140,7 @@ std::shared_ptr<automation::Range> EditableWorksheet::cells(std::int32_t row,
 }
 
 std::shared_ptr<automation::Range> EditableWorksheet::range(const std::string& reference) const {
-    auto ref = formula::parseA1Reference(reference);
+    auto ref = formula::parseA1Reference(reference, sheet_.state().model.grid());
     if (!ref || ref->sheet)
         throw AutomationError(errnum::kApplicationDefined,
                               "'" + reference + "' is not a cell reference on this sheet");

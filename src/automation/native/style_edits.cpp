@@ -54,8 +54,9 @@ EdgePosition positionIn(const formula::Area& a, std::uint32_t row, std::uint32_t
 void applyStyle(book::Workbook& model, book::Sheet& sheet, const formula::Area& area,
                 const StyleEdit& edit) {
     Restyler restyle(model, edit);
-    const bool allRows = area.firstRow == 0 && area.lastRow == formula::kLastRow;
-    const bool allCols = area.firstCol == 0 && area.lastCol == formula::kLastCol;
+    const formula::Grid& grid = model.grid();
+    const bool allRows = area.firstRow == 0 && area.lastRow == grid.lastRow;
+    const bool allCols = area.firstCol == 0 && area.lastCol == grid.lastCol;
 
     if (allRows) {
         for (std::int32_t c = area.firstCol; c <= area.lastCol; ++c) {
@@ -65,7 +66,7 @@ void applyStyle(book::Workbook& model, book::Sheet& sheet, const formula::Area& 
     }
     if (allCols) {
         if (allRows) {
-            std::vector<std::pair<std::uint16_t, std::uint16_t>> formatted;
+            std::vector<std::pair<std::uint32_t, std::uint16_t>> formatted;
             for (const auto& [row, info] : sheet.rows())
                 if (info.hasXf) formatted.emplace_back(row, info.xf);
             for (auto [row, xf] : formatted)

@@ -104,7 +104,7 @@ struct Cell {
     // anchor rows of its tExp/tTbl token and of a SHRFMLA/ARRAY/TABLE range
     // move with the cell when rows are deleted.
     RawRecords rawRecords;
-    std::uint16_t row = 0;  // 0-based
+    std::uint32_t row = 0;  // 0-based
     std::uint16_t col = 0;  // 0-based
     std::uint16_t xf = 15;  // index into Workbook::style()
     Kind kind = Kind::Blank;

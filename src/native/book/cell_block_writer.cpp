@@ -102,7 +102,7 @@ void writeRow(std::vector<std::uint8_t>& out, std::uint16_t row, const RowInfo& 
 }  // namespace
 
 void writeCellTable(std::vector<std::uint8_t>& out, const CellTable& cells,
-                    const std::map<std::uint16_t, RowInfo>& rows, std::uint16_t defaultRowHeight,
+                    const std::map<std::uint32_t, RowInfo>& rows, std::uint16_t defaultRowHeight,
                     const StringTable& strings) {
     RowInfo plain;
     plain.height = defaultRowHeight;

@@ -15,7 +15,7 @@ class StringTable;
 // sheetStart: position of the sheet's BOF in out (DBCELL offsets are
 // relative, so only for the checks).
 void writeCellTable(std::vector<std::uint8_t>& out, const CellTable& cells,
-                    const std::map<std::uint16_t, RowInfo>& rows, std::uint16_t defaultRowHeight,
+                    const std::map<std::uint32_t, RowInfo>& rows, std::uint16_t defaultRowHeight,
                     const StringTable& strings);
 
 // DIMENSIONS for these cells: first row, last row + 1, first column, last

@@ -12,7 +12,7 @@ auto columnOrder = [](const Cell& c, std::uint32_t col) { return c.col < col; };
 
 std::vector<Cell> CellTable::readPending(std::uint32_t r) const {
     std::vector<Cell> cells = rows_[r].pending->cellsOf(rows_[r].from);
-    for (Cell& c : cells) c.row = static_cast<std::uint16_t>(r);
+    for (Cell& c : cells) c.row = r;
     return cells;
 }
 
@@ -43,7 +43,7 @@ const Cell* CellTable::find(std::uint32_t row, std::uint32_t col) const {
         // not make every row of it into cells.
         looked_ = r.pending->cellAt(r.from, col);
         if (!looked_) return nullptr;
-        looked_->row = static_cast<std::uint16_t>(row);
+        looked_->row = row;
         return &*looked_;
     }
     const auto& cells = rows_[row].cells;
@@ -64,7 +64,7 @@ Cell& CellTable::place(std::uint32_t row, std::uint32_t col) {
                   : std::lower_bound(cells.begin(), cells.end(), col, columnOrder);
     if (it != cells.end() && it->col == col) return *it;
     Cell fresh;
-    fresh.row = static_cast<std::uint16_t>(row);
+    fresh.row = row;
     fresh.col = static_cast<std::uint16_t>(col);
     ++count_;
     return *cells.insert(it, std::move(fresh));
@@ -96,7 +96,7 @@ void CellTable::eraseRows(std::uint32_t first, std::uint32_t last) {
     }
     rows_.erase(rows_.begin() + first, rows_.begin() + static_cast<std::ptrdiff_t>(end));
     for (std::size_t r = first; r < rows_.size(); ++r)
-        for (Cell& c : rows_[r].cells) c.row = static_cast<std::uint16_t>(r);
+        for (Cell& c : rows_[r].cells) c.row = r;
     if (source && pendingCount_ * sizeof(Cell) < source->heldBytes())
         for (std::uint32_t r = 0; r < rows_.size() && pendingCount_ > 0; ++r) make(r);
     trim();

@@ -15,19 +15,23 @@ namespace xls::book {
 
 namespace {
 
-constexpr std::uint32_t kRows = 65536;
-constexpr std::uint32_t kCols = 256;
 constexpr std::size_t kMaxTextLength = 32767;
 
-void checkCell(std::uint32_t row, std::uint32_t col) {
-    if (row >= kRows || col >= kCols)
-        throw BookError("cell (row " + std::to_string(row) + ", column " + std::to_string(col) +
-                        ") lies outside the 65536 x 256 grid");
+bool onGrid(const formula::Grid& grid, std::uint32_t row, std::uint32_t col) {
+    return row <= static_cast<std::uint32_t>(grid.lastRow) &&
+           col <= static_cast<std::uint32_t>(grid.lastCol);
 }
 
-void checkArea(const formula::Area& a) {
-    if (a.firstRow < 0 || a.firstCol < 0 || a.lastRow > formula::kLastRow ||
-        a.lastCol > formula::kLastCol || a.firstRow > a.lastRow || a.firstCol > a.lastCol)
+void checkCell(const formula::Grid& grid, std::uint32_t row, std::uint32_t col) {
+    if (!onGrid(grid, row, col))
+        throw BookError("cell (row " + std::to_string(row) + ", column " + std::to_string(col) +
+                        ") lies outside the " + std::to_string(grid.lastRow + 1) + " x " +
+                        std::to_string(grid.lastCol + 1) + " grid");
+}
+
+void checkArea(const formula::Grid& grid, const formula::Area& a) {
+    if (a.firstRow < 0 || a.firstCol < 0 || a.lastRow > grid.lastRow ||
+        a.lastCol > grid.lastCol || a.firstRow > a.lastRow || a.firstCol > a.lastCol)
         throw BookError("range rows " + std::to_string(a.firstRow) + "-" +
                         std::to_string(a.lastRow) + ", columns " + std::to_string(a.firstCol) +
                         "-" + std::to_string(a.lastCol) + " is not a range of the grid");
@@ -142,8 +146,12 @@ void Sheet::requireXf(std::uint16_t xf) const {
                         " is a style format, which cells cannot use");
 }
 
+const formula::Grid& Sheet::grid() const {
+    return book_->grid();
+}
+
 const Cell* Sheet::find(std::uint32_t row, std::uint32_t col) const {
-    if (row >= kRows || col >= kCols) return nullptr;
+    if (!onGrid(book_->grid(), row, col)) return nullptr;
     return cells_.find(row, col);
 }
 
@@ -159,7 +167,7 @@ Cell& Sheet::place(std::uint32_t row, std::uint32_t col) {
 
 void Sheet::setNumber(std::uint32_t row, std::uint32_t col, double value, std::uint16_t xf) {
     requireWorksheet();
-    checkCell(row, col);
+    checkCell(book_->grid(), row, col);
     requireXf(xf);
     Cell& c = place(row, col);
     c.kind = Cell::Kind::Number;
@@ -169,7 +177,7 @@ void Sheet::setNumber(std::uint32_t row, std::uint32_t col, double value, std::u
 
 void Sheet::setText(std::uint32_t row, std::uint32_t col, std::string value, std::uint16_t xf) {
     requireWorksheet();
-    checkCell(row, col);
+    checkCell(book_->grid(), row, col);
     requireXf(xf);
     if (!validUtf8(value)) throw BookError("text is not valid UTF-8");
     const std::size_t length = text::utf16Length(value);
@@ -184,7 +192,7 @@ void Sheet::setText(std::uint32_t row, std::uint32_t col, std::string value, std
 
 void Sheet::setBoolean(std::uint32_t row, std::uint32_t col, bool value, std::uint16_t xf) {
     requireWorksheet();
-    checkCell(row, col);
+    checkCell(book_->grid(), row, col);
     requireXf(xf);
     Cell& c = place(row, col);
     c.kind = Cell::Kind::Boolean;
@@ -194,7 +202,7 @@ void Sheet::setBoolean(std::uint32_t row, std::uint32_t col, bool value, std::ui
 
 void Sheet::setError(std::uint32_t row, std::uint32_t col, std::uint8_t code, std::uint16_t xf) {
     requireWorksheet();
-    checkCell(row, col);
+    checkCell(book_->grid(), row, col);
     requireXf(xf);
     static constexpr std::uint8_t kCodes[] = {0x00, 0x07, 0x0F, 0x17, 0x1D, 0x24, 0x2A};
     if (std::find(std::begin(kCodes), std::end(kCodes), code) == std::end(kCodes))
@@ -207,7 +215,7 @@ void Sheet::setError(std::uint32_t row, std::uint32_t col, std::uint8_t code, st
 
 void Sheet::setBlank(std::uint32_t row, std::uint32_t col, std::uint16_t xf) {
     requireWorksheet();
-    checkCell(row, col);
+    checkCell(book_->grid(), row, col);
     requireXf(xf);
     Cell& c = place(row, col);
     c.kind = Cell::Kind::Blank;
@@ -216,7 +224,7 @@ void Sheet::setBlank(std::uint32_t row, std::uint32_t col, std::uint16_t xf) {
 
 void Sheet::setXf(std::uint32_t row, std::uint32_t col, std::uint16_t xf) {
     requireWorksheet();
-    checkCell(row, col);
+    checkCell(book_->grid(), row, col);
     requireXf(xf);
     if (Cell* c = cells_.find(row, col)) {
         c->xf = xf;
@@ -247,13 +255,13 @@ std::size_t Sheet::restyleCells(const formula::Area& area,
 
 void Sheet::eraseCell(std::uint32_t row, std::uint32_t col) {
     requireWorksheet();
-    checkCell(row, col);
+    checkCell(book_->grid(), row, col);
     cells_.erase(row, col);
 }
 
 void Sheet::deleteRows(std::uint32_t first, std::uint32_t last) {
     requireWorksheet();
-    if (first > last || last >= kRows)
+    if (first > last || !onGrid(book_->grid(), last, 0))
         throw BookError("rows " + std::to_string(first) + "-" + std::to_string(last) +
                         " are not rows of the grid");
     const std::uint32_t count = last - first + 1;
@@ -264,10 +272,10 @@ void Sheet::deleteRows(std::uint32_t first, std::uint32_t last) {
         if (c.kind == Cell::Kind::Formula) shiftFormulaAnchors(c, last, count);
     });
 
-    std::map<std::uint16_t, RowInfo> rows;
+    std::map<std::uint32_t, RowInfo> rows;
     for (auto& [r, info] : rows_) {
         if (r >= first && r <= last) continue;
-        rows.emplace(static_cast<std::uint16_t>(r > last ? r - count : r), info);
+        rows.emplace(r > last ? r - count : r, info);
     }
     rows_ = std::move(rows);
 
@@ -297,36 +305,39 @@ void Sheet::deleteRows(std::uint32_t first, std::uint32_t last) {
     merged_ = std::move(merged);
 
     if (auto a = shiftArea(selection_.area, f, l)) {
-        const std::int32_t active = selection_.activeRow;
+        const auto active = static_cast<std::int32_t>(selection_.activeRow);
         std::int32_t row = active > l ? active - static_cast<std::int32_t>(count)
                                       : (active >= f ? a->firstRow : active);
         row = std::clamp(row, a->firstRow, a->lastRow);
-        if (row != selection_.activeRow || !(*a == selection_.area)) {
+        if (row != active || !(*a == selection_.area)) {
             selection_.area = *a;
-            selection_.activeRow = static_cast<std::uint16_t>(row);
+            selection_.activeRow = static_cast<std::uint32_t>(row);
             selectionChanged_ = true;
         }
     } else {
-        const auto row =
-            static_cast<std::uint16_t>(std::min<std::uint32_t>(first, kRows - 1 - count));
-        selection_ = {
-            row, selection_.activeCol, {row, selection_.activeCol, row, selection_.activeCol}};
+        const auto lastRow = static_cast<std::uint32_t>(book_->grid().lastRow);
+        const std::uint32_t row = std::min<std::uint32_t>(first, lastRow - count);
+        const auto at = static_cast<std::int32_t>(row);
+        const auto col = static_cast<std::int32_t>(selection_.activeCol);
+        selection_ = {row, selection_.activeCol, {at, col, at, col}};
         selectionChanged_ = true;
     }
 }
 
 const ColumnInfo& Sheet::column(std::uint32_t col) const {
-    checkCell(0, col);
-    return columns_[col];
+    static const ColumnInfo kNone{};
+    checkCell(book_->grid(), 0, col);
+    return col < columns_.size() ? columns_[col] : kNone;
+}
+
+void Sheet::checkColumns(std::uint32_t first, std::uint32_t last) {
+    if (first > last || !onGrid(book_->grid(), 0, last))
+        throw BookError("columns " + std::to_string(first) + "-" + std::to_string(last) +
+                        " are not columns of the grid");
+    if (columns_.size() <= last) columns_.resize(last + 1);
 }
 
 namespace {
-
-void checkColumns(std::uint32_t first, std::uint32_t last) {
-    if (first > last || last >= kCols)
-        throw BookError("columns " + std::to_string(first) + "-" + std::to_string(last) +
-                        " are not columns of the grid");
-}
 
 constexpr std::uint16_t kUserSet = 0x0002;
 
@@ -386,16 +397,15 @@ std::uint16_t Sheet::columnXf(std::uint32_t col) const {
 }
 
 const RowInfo* Sheet::row(std::uint32_t row) const {
-    if (row >= kRows) return nullptr;
-    auto it = rows_.find(static_cast<std::uint16_t>(row));
+    auto it = rows_.find(row);
     return it == rows_.end() ? nullptr : &it->second;
 }
 
 namespace {
 
-RowInfo& rowEntry(std::map<std::uint16_t, RowInfo>& rows, std::uint32_t row,
+RowInfo& rowEntry(std::map<std::uint32_t, RowInfo>& rows, std::uint32_t row,
                   std::uint16_t defaultHeight) {
-    auto [it, added] = rows.try_emplace(static_cast<std::uint16_t>(row));
+    auto [it, added] = rows.try_emplace(row);
     if (added) it->second.height = defaultHeight;
     return it->second;
 }
@@ -404,7 +414,7 @@ RowInfo& rowEntry(std::map<std::uint16_t, RowInfo>& rows, std::uint32_t row,
 
 void Sheet::setRowHeight(std::uint32_t row, std::uint16_t twips) {
     requireWorksheet();
-    checkCell(row, 0);
+    checkCell(book_->grid(), row, 0);
     if (twips > 8192)
         throw BookError("row height of " + std::to_string(twips) + " twips exceeds 409.5 points");
     RowInfo& r = rowEntry(rows_, row, defaultRowHeight_);
@@ -419,14 +429,14 @@ void Sheet::setRowHeight(std::uint32_t row, std::uint16_t twips) {
 
 void Sheet::setRowHidden(std::uint32_t row, bool hidden) {
     requireWorksheet();
-    checkCell(row, 0);
+    checkCell(book_->grid(), row, 0);
     RowInfo& r = rowEntry(rows_, row, defaultRowHeight_);
     r.hidden = hidden;
 }
 
 void Sheet::setRowXf(std::uint32_t row, std::uint16_t xf) {
     requireWorksheet();
-    checkCell(row, 0);
+    checkCell(book_->grid(), row, 0);
     requireXf(xf);
     RowInfo& r = rowEntry(rows_, row, defaultRowHeight_);
     r.hasXf = true;
@@ -510,7 +520,7 @@ void Sheet::readStoredLinks() const {
 void Sheet::addLink(const formula::Area& area, Hyperlink h) {
     requireWorksheet();
     readStoredLinks();
-    checkArea(area);
+    checkArea(book_->grid(), area);
     if (h.target.empty() && h.location.empty() && h.upLevels == 0)
         throw BookError("a hyperlink needs a target or a location");
     if (!validUtf8(h.target) || !validUtf8(h.display) || !validUtf8(h.location))
@@ -539,7 +549,7 @@ void Sheet::removeHyperlinks(const formula::Area& area) {
 
 void Sheet::addMergedRange(const formula::Area& area) {
     requireWorksheet();
-    checkArea(area);
+    checkArea(book_->grid(), area);
     if (area.firstRow == area.lastRow && area.firstCol == area.lastCol)
         throw BookError("a merged range needs at least two cells");
     for (const auto& m : merged_)
@@ -555,14 +565,13 @@ void Sheet::removeMergedRanges(const formula::Area& area) {
 void Sheet::setSelection(std::uint32_t activeRow, std::uint32_t activeCol,
                          const formula::Area& area) {
     requireWorksheet();
-    checkCell(activeRow, activeCol);
-    checkArea(area);
+    checkCell(book_->grid(), activeRow, activeCol);
+    checkArea(book_->grid(), area);
     const auto r = static_cast<std::int32_t>(activeRow);
     const auto c = static_cast<std::int32_t>(activeCol);
     if (r < area.firstRow || r > area.lastRow || c < area.firstCol || c > area.lastCol)
         throw BookError("the active cell lies outside the selected range");
-    selection_ = {static_cast<std::uint16_t>(activeRow), static_cast<std::uint16_t>(activeCol),
-                  area};
+    selection_ = {activeRow, static_cast<std::uint16_t>(activeCol), area};
     selectionChanged_ = true;
 }
 

@@ -93,7 +93,7 @@ struct StoredLinks {
 
 // The selection of the active pane.
 struct Selection {
-    std::uint16_t activeRow = 0;
+    std::uint32_t activeRow = 0;
     std::uint16_t activeCol = 0;
     formula::Area area;  // the selected range; contains the active cell
 };
@@ -112,8 +112,10 @@ class Sheet {
     biff::SheetKind kind() const { return kind_; }
     biff::Visibility visibility() const { return visibility_; }
     bool isWorksheet() const { return kind_ == biff::SheetKind::Worksheet; }
+    // Its workbook's grid.
+    const formula::Grid& grid() const;
 
-    // --- cells (row < 65536, col < 256; else BookError) ---------------------
+    // --- cells (on the workbook's grid; else BookError) -----------------------
     const Cell* find(std::uint32_t row, std::uint32_t col) const;
     const CellTable& cells() const { return cells_; }
 
@@ -158,7 +160,7 @@ class Sheet {
     std::uint16_t columnXf(std::uint32_t col) const;
 
     // --- rows ----------------------------------------------------------------
-    const std::map<std::uint16_t, RowInfo>& rows() const { return rows_; }
+    const std::map<std::uint32_t, RowInfo>& rows() const { return rows_; }
     const RowInfo* row(std::uint32_t row) const;
     // DEFAULTROWHEIGHT, twips.
     std::uint16_t defaultRowHeight() const { return defaultRowHeight_; }
@@ -209,6 +211,8 @@ class Sheet {
     explicit Sheet(const Workbook& book);
     void requireWorksheet() const;
     void requireXf(std::uint16_t xf) const;
+    // Columns first..last must lie on the grid; they get room in columns_.
+    void checkColumns(std::uint32_t first, std::uint32_t last);
     Cell& place(std::uint32_t row, std::uint32_t col);
     void addLink(const formula::Area& area, Hyperlink h);
     // Reads the stored links into hyperlinks_, ahead of those added since.
@@ -219,8 +223,9 @@ class Sheet {
     biff::SheetKind kind_ = biff::SheetKind::Worksheet;
     biff::Visibility visibility_ = biff::Visibility::Visible;
     CellTable cells_;
-    std::map<std::uint16_t, RowInfo> rows_;
-    std::array<ColumnInfo, 256> columns_{};
+    std::map<std::uint32_t, RowInfo> rows_;
+    // Up to the last column given an info: the others have none.
+    std::vector<ColumnInfo> columns_;
     mutable std::vector<Hyperlink> hyperlinks_;
     mutable StoredLinks storedLinks_;
     // The last row any hyperlink reaches, worked out when first needed and

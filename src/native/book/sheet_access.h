@@ -36,8 +36,11 @@ struct SheetAccess {
     static const SheetLayout& layout(const Sheet& sheet) { return *sheet.layout_; }
     static SheetLayout& layout(Sheet& sheet) { return *sheet.layout_; }
 
+    // BookError when the sheet holds anything past the binary grid that a
+    // binary workbook would lose: cells, rows, merged ranges, links.
+    static void requireBinaryGrid(const Sheet& sheet);
     // Appends the sheet's substream, BOF to EOF. active: the sheet is the
-    // workbook's active one (WINDOW2 fPaged).
+    // workbook's active one (WINDOW2 fPaged); requireBinaryGrid first.
     static void write(std::vector<std::uint8_t>& out, const Sheet& sheet,
                       const StringTable& strings, bool active);
     // At least the size write will append, give or take a little: room

@@ -142,7 +142,8 @@ void readSelection(std::span<const std::uint8_t> unit, Selection& sel) {
     sel.activeCol = in.u16();
     const std::uint16_t iref = in.u16();
     const std::uint16_t count = in.u16();
-    sel.area = {sel.activeRow, sel.activeCol, sel.activeRow, sel.activeCol};
+    const auto row = static_cast<std::int32_t>(sel.activeRow);
+    sel.area = {row, sel.activeCol, row, sel.activeCol};
     for (std::uint16_t i = 0; i < count && in.remaining() >= 6; ++i) {
         formula::Area a;
         a.firstRow = in.u16();
@@ -390,8 +391,10 @@ std::unique_ptr<Sheet> SheetAccess::load(const Workbook& book, std::span<const s
                 ci.hidden = (flags & 1) != 0;
                 ci.otherFlags = flags & 0xFFFE;
                 ci.reserved = in.remaining() >= 2 ? in.u16() : 0;
-                for (std::uint32_t col = firstCol; col <= lastCol && col < 256; ++col)
-                    sheet->columns_[col] = ci;
+                const std::uint32_t last = std::min<std::uint32_t>(lastCol, 255);
+                if (firstCol <= last && sheet->columns_.size() <= last)
+                    sheet->columns_.resize(last + 1);
+                for (std::uint32_t col = firstCol; col <= last; ++col) sheet->columns_[col] = ci;
                 return;
             }
             case biff::rec::MergedCells: {

@@ -1,4 +1,6 @@
 #include <algorithm>
+#include <span>
+#include <string>
 
 #include "native/biff/record_ids.h"
 #include "native/book/book_error.h"
@@ -7,6 +9,7 @@
 #include "native/book/layout.h"
 #include "native/book/record_writer.h"
 #include "native/book/sheet_access.h"
+#include "native/book/workbook.h"
 
 namespace xls::book {
 
@@ -15,7 +18,12 @@ namespace {
 constexpr std::uint16_t kSelected = 0x0200;  // WINDOW2 fSelected
 constexpr std::uint16_t kPaged = 0x0400;     // WINDOW2 fPaged: the sheet on show
 
-void writeColumns(std::vector<std::uint8_t>& out, const std::array<ColumnInfo, 256>& columns) {
+// Columns past IV are not in the binary grid: their formats go with them,
+// as they would in any .xls the larger grid is saved to (no cell lies
+// there: requireBinaryGrid).
+void writeColumns(std::vector<std::uint8_t>& out, std::span<const ColumnInfo> all) {
+    const auto columns =
+        all.first(std::min<std::size_t>(all.size(), static_cast<std::size_t>(formula::kLastCol) + 1));
     for (std::size_t c = 0; c < columns.size();) {
         if (!columns[c].present) {
             ++c;
@@ -84,12 +92,16 @@ void writeHyperlinks(std::vector<std::uint8_t>& out, const StoredLinks& stored,
     }
 }
 
-void writeSelection(std::vector<std::uint8_t>& out, std::uint8_t pane, const Selection& s) {
+// A selection of the larger grid (a whole column of it) is cut to the
+// binary one.
+void writeSelection(std::vector<std::uint8_t>& out, std::uint8_t pane, Selection s) {
+    s.area.lastRow = std::min(s.area.lastRow, formula::kLastRow);
+    s.area.lastCol = std::min(s.area.lastCol, formula::kLastCol);
     ByteWriter w(out);
     w.u16(biff::rec::Selection);
     w.u16(15);
     w.u8(pane);
-    w.u16(s.activeRow);
+    w.u16(static_cast<std::uint16_t>(s.activeRow));
     w.u16(s.activeCol);
     w.u16(0);  // irefAct
     w.u16(1);  // cref
@@ -120,6 +132,28 @@ std::size_t SheetAccess::sizeHint(const Sheet& sheet) {
     return size;
 }
 
+void SheetAccess::requireBinaryGrid(const Sheet& sheet) {
+    const auto fail = [&](const std::string& what) {
+        throw BookError("sheet '" + sheet.name_ + "' holds " + what +
+                        " past row 65536 or column IV, which a binary workbook cannot hold");
+    };
+    const auto lastRow = static_cast<std::uint32_t>(formula::kLastRow);
+    if (sheet.cells_.rowEnd() > lastRow + 1) fail("cells");
+    for (std::uint32_t r = 0; r < sheet.cells_.rowEnd(); ++r) {
+        sheet.cells_.visitRow(r, [&](std::span<const Cell> cells) {
+            if (!cells.empty() && cells.back().col > formula::kLastCol) fail("cells");
+        });
+    }
+    if (!sheet.rows_.empty() && sheet.rows_.rbegin()->first > lastRow) fail("rows");
+    const auto past = [](const formula::Area& a) {
+        return a.lastRow > formula::kLastRow || a.lastCol > formula::kLastCol;
+    };
+    if (std::any_of(sheet.merged_.begin(), sheet.merged_.end(), past)) fail("merged cells");
+    if (std::any_of(sheet.hyperlinks_.begin(), sheet.hyperlinks_.end(),
+                    [&](const Hyperlink& h) { return past(h.area); }))
+        fail("links");
+}
+
 void SheetAccess::write(std::vector<std::uint8_t>& out, const Sheet& sheet,
                         const StringTable& strings, bool active) {
     const SheetLayout& layout = *sheet.layout_;
@@ -127,6 +161,7 @@ void SheetAccess::write(std::vector<std::uint8_t>& out, const Sheet& sheet,
         out.insert(out.end(), layout.substream.begin(), layout.substream.end());
         return;
     }
+    if (sheet.book_->grid() != formula::kBinaryGrid) requireBinaryGrid(sheet);
     for (const SheetItem& item : layout.items) {
         const auto raw = layout.raw(item);
         switch (item.slot) {

@@ -63,8 +63,10 @@ Workbook& Workbook::operator=(Workbook&& o) noexcept {
 }
 Workbook::~Workbook() = default;
 
-Workbook Workbook::createBlank() {
-    return fromStream(blankWorkbookStream(), false);
+Workbook Workbook::createBlank(const formula::Grid& grid) {
+    Workbook book = fromStream(blankWorkbookStream(), false);
+    book.grid_ = grid;
+    return book;
 }
 
 Sheet& Workbook::sheet(std::size_t index) {

@@ -37,8 +37,11 @@ class Workbook {
   public:
     // What the application's Workbooks.Add gives in a Japanese installation:
     // "Sheet1".."Sheet3" (the first active and selected), ＭＳ Ｐゴシック 11 pt,
-    // the standard style and cell formats, code page 1200, 1900 dates.
-    static Workbook createBlank();
+    // the standard style and cell formats, code page 1200, 1900 dates. Its
+    // sheets hold the rows and columns of grid: the larger one of the
+    // zip-based format for a workbook that is to be saved as a package or
+    // may be; serialize refuses cells past the .xls grid.
+    static Workbook createBlank(const formula::Grid& grid = formula::kBinaryGrid);
 
     // The model of a BIFF8 Workbook stream. decrypted: the stream was
     // deciphered already (its FILEPASS is then dropped on write). Throws
@@ -85,6 +88,8 @@ class Workbook {
     // --- formats -------------------------------------------------------------
     std::uint16_t codepage() const { return codepage_; }
     bool date1904() const { return date1904_; }
+    // The rows and columns a sheet of this workbook can hold.
+    const formula::Grid& grid() const { return grid_; }
     const std::vector<biff::Font>& fonts() const { return fonts_; }
 
     // FORMAT records: ifmt -> code.
@@ -163,6 +168,7 @@ class Workbook {
     std::size_t activeSheet_ = 0;
     std::uint16_t codepage_ = 1200;
     bool date1904_ = false;
+    formula::Grid grid_ = formula::kBinaryGrid;
     std::vector<biff::Font> fonts_;
     std::map<std::uint16_t, std::string> formats_;
     std::vector<CellStyle> xfs_;

@@ -26,7 +26,7 @@ bool isNameChar(char16_t c, bool first) {
 }
 
 // "A1", "$B$2", "IV100", "R1C1", "R", "C": what a name cannot be.
-bool readsAsReference(std::u16string_view u) {
+bool readsAsReference(std::u16string_view u, const formula::Grid& grid) {
     std::u16string s;
     for (char16_t c : u)
         if (c != u'$') s.push_back(text::asciiUpper(c));
@@ -36,13 +36,15 @@ bool readsAsReference(std::u16string_view u) {
     std::size_t digits = i;
     while (digits < s.size() && s[digits] >= u'0' && s[digits] <= u'9') ++digits;
     if (i >= 1 && i <= 3 && digits > i && digits == s.size()) {
-        // A cell of this format's grid (IV65536); "ANS1" is one only in later,
-        // larger grids, and a name here.
+        // A cell of the workbook's grid: "ANS1" is one only in the larger
+        // grid, and a name in the .xls one.
+        const auto lastRow = static_cast<std::uint32_t>(grid.lastRow) + 1;
         std::uint32_t col = 0;
         for (std::size_t k = 0; k < i; ++k) col = col * 26 + (s[k] - u'A' + 1);
         std::uint32_t row = 0;
-        for (std::size_t k = i; k < digits && row <= 65536; ++k) row = row * 10 + (s[k] - u'0');
-        if (col <= 256 && row >= 1 && row <= 65536) return true;
+        for (std::size_t k = i; k < digits && row <= lastRow; ++k) row = row * 10 + (s[k] - u'0');
+        if (col <= static_cast<std::uint32_t>(grid.lastCol) + 1 && row >= 1 && row <= lastRow)
+            return true;
     }
     // R1C1 forms.
     if (!s.empty() && s[0] == u'R') {
@@ -57,14 +59,14 @@ bool readsAsReference(std::u16string_view u) {
     return false;
 }
 
-void checkDefinedName(const std::string& name) {
+void checkDefinedName(const std::string& name, const formula::Grid& grid) {
     const std::u16string u = text::utf8ToUtf16(name);
     if (u.empty() || u.size() > 255)
         throw BookError("name \"" + name + "\" must have 1 to 255 characters");
     for (std::size_t i = 0; i < u.size(); ++i)
         if (!isNameChar(u[i], i == 0))
             throw BookError("name \"" + name + "\" holds a character names cannot have");
-    if (readsAsReference(u)) throw BookError("name \"" + name + "\" reads as a cell reference");
+    if (readsAsReference(u, grid)) throw BookError("name \"" + name + "\" reads as a cell reference");
 }
 
 std::vector<std::uint8_t> referenceTokens(std::uint16_t ixti, const formula::Area& a) {
@@ -100,6 +102,7 @@ std::vector<formula::SheetArea> Workbook::nameAreas(std::size_t index) const {
         return ixti < layout.xti.size() && layout.xti[ixti].supBook < layout.supbookKinds.size() &&
                layout.supbookKinds[layout.xti[ixti].supBook] == biff::SupBook::Kind::Self;
     };
+    ctx.grid = grid_;
     return formula::nameFormulaAreas(names_[index].rgce, ctx);
 }
 
@@ -119,7 +122,7 @@ std::string Workbook::nameRefersTo(std::size_t index) const {
                 return std::nullopt;
             return std::pair<std::int32_t, std::int32_t>{x.firstSheet, x.lastSheet};
         },
-        sheetNames);
+        sheetNames, grid_);
 }
 
 std::optional<std::size_t> Workbook::findName(std::string_view name,
@@ -131,7 +134,7 @@ std::optional<std::size_t> Workbook::findName(std::string_view name,
 
 void Workbook::setName(std::string name, std::optional<std::size_t> sheetScope,
                        const formula::SheetArea& area) {
-    checkDefinedName(name);
+    checkDefinedName(name, grid_);
     if (sheetScope && *sheetScope >= sheets_.size())
         throw BookError("scope sheet " + std::to_string(*sheetScope) + " does not exist");
     if (area.firstSheet < 0 || area.lastSheet < area.firstSheet ||
@@ -139,8 +142,9 @@ void Workbook::setName(std::string name, std::optional<std::size_t> sheetScope,
         throw BookError("sheets " + std::to_string(area.firstSheet) + "-" +
                         std::to_string(area.lastSheet) + " are not sheets of the workbook");
     const formula::Area& a = area.area;
+    // Its tokens hold the rows of the .xls grid alone, whatever the grid.
     if (a.firstRow < 0 || a.firstCol < 0 || a.lastRow > formula::kLastRow ||
-        a.lastCol > formula::kLastCol || a.firstRow > a.lastRow || a.firstCol > a.lastCol)
+        a.lastCol > grid_.lastCol || a.firstRow > a.lastRow || a.firstCol > a.lastCol)
         throw BookError("the name's range is not a range of the grid");
 
     GlobalsLayout& layout = *layout_;

@@ -15,16 +15,16 @@ std::string columnName(std::int32_t col) {
     return letters;
 }
 
-std::optional<std::int32_t> columnIndex(std::string_view letters) {
-    // Two letters reach IV; a third would pass the grid whatever it is.
-    if (letters.empty() || letters.size() > 2) return std::nullopt;
+std::optional<std::int32_t> columnIndex(std::string_view letters, std::int32_t lastCol) {
+    // Three letters reach XFD; a fourth would pass any grid.
+    if (letters.empty() || letters.size() > 3) return std::nullopt;
     std::int32_t n = 0;
     for (char c : letters) {
         c = text::asciiUpper(c);
         if (c < 'A' || c > 'Z') return std::nullopt;
         n = n * 26 + (c - 'A' + 1);
     }
-    if (n - 1 > kLastCol) return std::nullopt;
+    if (n - 1 > lastCol) return std::nullopt;
     return n - 1;
 }
 

@@ -8,6 +8,20 @@ namespace xls::formula {
 inline constexpr std::int32_t kLastRow = 65535;
 inline constexpr std::int32_t kLastCol = 255;
 
+// The rows and columns a sheet can hold: the .xls grid above, or the larger
+// one of the zip-based format. A workbook has one, set by the format it
+// was read from or is made for.
+struct Grid {
+    std::int32_t lastRow = kLastRow;
+    std::int32_t lastCol = kLastCol;
+
+    bool operator==(const Grid&) const = default;
+};
+
+inline constexpr Grid kBinaryGrid{kLastRow, kLastCol};
+// 1,048,576 rows by 16,384 columns (XFD).
+inline constexpr Grid kPackageGrid{1048575, 16383};
+
 // A rectangle of cells, 0-based and inclusive.
 struct Area {
     std::int32_t firstRow = 0;

@@ -32,6 +32,8 @@ struct NameFormulaContext {
     SheetRangeOfXti sheetRange;
     FormulaOfName formulaOfName;
     IsOwnWorkbook ownWorkbook;
+    // The grid of the workbook: a column past it makes a reference none.
+    Grid grid = kBinaryGrid;
 };
 
 // The areas a BIFF8 name formula refers to, as the application's
@@ -56,6 +58,7 @@ std::vector<SheetArea> nameFormulaAreas(std::span<const std::uint8_t> rgce,
 // a constant ("=12.5", "=\"abc\"", "=TRUE"). "" when the formula is
 // anything else or names a sheet missing from sheetNames.
 std::string nameFormulaText(std::span<const std::uint8_t> rgce, const SheetRangeOfXti& sheetRange,
-                            const std::vector<std::string>& sheetNames);
+                            const std::vector<std::string>& sheetNames,
+                            const Grid& grid = kBinaryGrid);
 
 }  // namespace xls::formula

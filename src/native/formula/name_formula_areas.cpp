@@ -143,7 +143,7 @@ Areas Evaluator::expression(std::span<const std::uint8_t> rgce, int nesting, int
     while (!r.atEnd()) {
         const std::uint8_t id = ptg::baseId(r.u8());
         if (isSheetRefToken(id)) {
-            const std::optional<SheetRef> ref = readSheetRef(r, id);
+            const std::optional<SheetRef> ref = readSheetRef(r, id, context_.grid);
             if (!ref) throw NoRange{};
             stack.push_back(reference(*ref));
             continue;

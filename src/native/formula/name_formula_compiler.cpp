@@ -1,5 +1,6 @@
 #include "native/formula/name_formula_compiler.h"
 
+#include <algorithm>
 #include <cctype>
 #include <string>
 
@@ -252,10 +253,11 @@ bool compileTerm(std::string_view term, const NameCompileContext& context,
         put16(out, 0);
         return true;
     }
-    auto ref = parseA1Reference(rest);
+    auto ref = parseA1Reference(rest, context.grid);
     if (!ref) ref = parseA1Reference(clampToGrid(rest));
-    if (!ref || ref->sheet) return false;
-    const Area& a = ref->area;
+    if (!ref || ref->sheet || ref->area.firstRow > kLastRow) return false;
+    Area& a = ref->area;
+    a.lastRow = std::min(a.lastRow, kLastRow);
     appendSheetRef(
         out, *ixti, a,
         a.firstRow == a.lastRow && a.firstCol == a.lastCol && rest.find(':') == rest.npos);

@@ -31,6 +31,9 @@ struct NameCompileContext {
     };
     std::function<std::optional<TableArea>(std::string_view table, std::string_view specifier)>
         table;
+    // The grid references are read in. The tokens hold rows up to the .xls
+    // grid's last whatever it is: an area running past it ends there.
+    Grid grid = kBinaryGrid;
 };
 
 // The BIFF8 tokens of a defined name stored as text, as zip-based workbooks

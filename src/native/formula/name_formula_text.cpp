@@ -35,7 +35,7 @@ std::string constantText(const NameConstant& constant) {
 
 // Whole columns and whole rows are written the short way ($A:$B, $1:$3),
 // a one-cell area as the cell, as the application shows them.
-std::string areaText(const SheetRef& ref) {
+std::string areaText(const SheetRef& ref, const Grid& grid) {
     const Area& a = ref.area;
     if (ref.singleCell || (a.firstRow == a.lastRow && a.firstCol == a.lastCol))
         return cellName(a.firstRow, a.firstCol, !ref.firstRowRelative, !ref.firstColRelative);
@@ -43,7 +43,7 @@ std::string areaText(const SheetRef& ref) {
         return (ref.firstColRelative ? "" : "$") + columnName(a.firstCol) + ":" +
                (ref.lastColRelative ? "" : "$") + columnName(a.lastCol);
     }
-    if (a.firstCol == 0 && a.lastCol == kLastCol) {
+    if (a.firstCol == 0 && a.lastCol == grid.lastCol) {
         return (ref.firstRowRelative ? "" : "$") + std::to_string(a.firstRow + 1) + ":" +
                (ref.lastRowRelative ? "" : "$") + std::to_string(a.lastRow + 1);
     }
@@ -68,7 +68,7 @@ std::optional<std::string> sheetPrefix(std::uint16_t ixti, const SheetRangeOfXti
 }
 
 std::string referencesText(const ReferenceList& list, const SheetRangeOfXti& sheetRange,
-                           const std::vector<std::string>& sheetNames) {
+                           const std::vector<std::string>& sheetNames, const Grid& grid) {
     std::string text;
     for (const SheetRef& ref : list.refs) {
         const std::optional<std::string> prefix = sheetPrefix(ref.ixti, sheetRange, sheetNames);
@@ -80,7 +80,7 @@ std::string referencesText(const ReferenceList& list, const SheetRangeOfXti& she
             text += "#REF!";
             continue;
         }
-        text += *prefix + (ref.deleted ? "#REF!" : areaText(ref));
+        text += *prefix + (ref.deleted ? "#REF!" : areaText(ref, grid));
     }
     return list.parenthesised ? "(" + text + ")" : text;
 }
@@ -88,12 +88,12 @@ std::string referencesText(const ReferenceList& list, const SheetRangeOfXti& she
 }  // namespace
 
 std::string nameFormulaText(std::span<const std::uint8_t> rgce, const SheetRangeOfXti& sheetRange,
-                            const std::vector<std::string>& sheetNames) {
-    const std::optional<NameFormula> formula = decodeNameFormula(rgce);
+                            const std::vector<std::string>& sheetNames, const Grid& grid) {
+    const std::optional<NameFormula> formula = decodeNameFormula(rgce, grid);
     if (!formula) return "";
     std::string body;
     if (const auto* list = std::get_if<ReferenceList>(&*formula))
-        body = referencesText(*list, sheetRange, sheetNames);
+        body = referencesText(*list, sheetRange, sheetNames, grid);
     else
         body = constantText(std::get<NameConstant>(*formula));
     return body.empty() ? "" : "=" + body;

@@ -52,14 +52,14 @@ std::string readShortString(io::ByteReader& r) {
     return text::latin1ToUtf8(r.bytes(cch));
 }
 
-NameFormula decodeExpression(std::span<const std::uint8_t> rgce, int nesting);
+NameFormula decodeExpression(std::span<const std::uint8_t> rgce, int nesting, const Grid& grid);
 
-NameFormula decodeNested(io::ByteReader& r, std::uint16_t cce, int nesting) {
+NameFormula decodeNested(io::ByteReader& r, std::uint16_t cce, int nesting, const Grid& grid) {
     if (nesting >= kMaxNesting) throw NotDecodable{};
-    return decodeExpression(r.bytes(cce), nesting + 1);
+    return decodeExpression(r.bytes(cce), nesting + 1, grid);
 }
 
-NameFormula decodeExpression(std::span<const std::uint8_t> rgce, int nesting) {
+NameFormula decodeExpression(std::span<const std::uint8_t> rgce, int nesting, const Grid& grid) {
     io::ByteReader r(rgce);
     std::vector<NameFormula> stack;
     while (!r.atEnd()) {
@@ -69,7 +69,7 @@ NameFormula decodeExpression(std::span<const std::uint8_t> rgce, int nesting) {
             case ptg::kArea3d:
             case ptg::kRefErr3d:
             case ptg::kAreaErr3d: {
-                const std::optional<SheetRef> ref = readSheetRef(r, id);
+                const std::optional<SheetRef> ref = readSheetRef(r, id, grid);
                 if (!ref) throw NotDecodable{};
                 stack.emplace_back(single(*ref));
                 break;
@@ -80,12 +80,12 @@ NameFormula decodeExpression(std::span<const std::uint8_t> rgce, int nesting) {
                 // the nested tokens say the same, so only they are read.
                 r.skip(4);
                 const std::uint16_t cce = r.u16();
-                stack.push_back(decodeNested(r, cce, nesting));
+                stack.push_back(decodeNested(r, cce, nesting, grid));
                 break;
             }
             case ptg::kMemFunc: {
                 const std::uint16_t cce = r.u16();
-                stack.push_back(decodeNested(r, cce, nesting));
+                stack.push_back(decodeNested(r, cce, nesting, grid));
                 break;
             }
             case ptg::kUnion: {
@@ -140,9 +140,9 @@ NameFormula decodeExpression(std::span<const std::uint8_t> rgce, int nesting) {
 
 }  // namespace
 
-std::optional<NameFormula> decodeNameFormula(std::span<const std::uint8_t> rgce) {
+std::optional<NameFormula> decodeNameFormula(std::span<const std::uint8_t> rgce, const Grid& grid) {
     try {
-        return decodeExpression(rgce, 0);
+        return decodeExpression(rgce, 0, grid);
     } catch (const NotDecodable&) {
         return std::nullopt;
     } catch (const io::ReadPastEnd&) {

@@ -47,6 +47,7 @@ using NameFormula = std::variant<ReferenceList, NameConstant>;
 // Relative parts of a reference are offsets from the cell where the name is
 // used; they are taken as seen from A1, so the stored numbers read as
 // positions (wrapping like the application does).
-std::optional<NameFormula> decodeNameFormula(std::span<const std::uint8_t> rgce);
+std::optional<NameFormula> decodeNameFormula(std::span<const std::uint8_t> rgce,
+                                             const Grid& grid = kBinaryGrid);
 
 }  // namespace xls::formula

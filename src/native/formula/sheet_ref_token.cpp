@@ -19,15 +19,15 @@ struct Corner {
     bool colRelative;
 };
 
-std::optional<Corner> readCorner(std::uint16_t row, std::uint16_t colField) {
+std::optional<Corner> readCorner(std::uint16_t row, std::uint16_t colField, const Grid& grid) {
     Corner c{row, 0, (colField & kRowRelativeBit) != 0, (colField & kColRelativeBit) != 0};
     const std::uint16_t col = colField & kColumnBits;
     if (c.colRelative) {
-        // A signed 14-bit offset; seen from column A it wraps modulo 256,
-        // which leaves just the low byte.
-        c.col = col & 0xFF;
+        // A signed 14-bit offset; seen from column A it wraps modulo the
+        // grid's width, a power of two.
+        c.col = col & grid.lastCol;
     } else {
-        if (col > kLastCol) return std::nullopt;
+        if (col > grid.lastCol) return std::nullopt;
         c.col = col;
     }
     return c;
@@ -60,13 +60,13 @@ bool isSheetRefToken(std::uint8_t baseId) {
            baseId == ptg::kAreaErr3d;
 }
 
-std::optional<SheetRef> readSheetRef(io::ByteReader& r, std::uint8_t baseId) {
+std::optional<SheetRef> readSheetRef(io::ByteReader& r, std::uint8_t baseId, const Grid& grid) {
     if (!isSheetRefToken(baseId)) return std::nullopt;
     const std::uint16_t ixti = r.u16();
     switch (baseId) {
         case ptg::kRef3d: {
             const std::uint16_t row = r.u16();
-            const auto c = readCorner(row, r.u16());
+            const auto c = readCorner(row, r.u16(), grid);
             if (!c) return std::nullopt;
             return makeRef(ixti, *c, *c, true);
         }
@@ -75,8 +75,8 @@ std::optional<SheetRef> readSheetRef(io::ByteReader& r, std::uint8_t baseId) {
             const std::uint16_t rowLast = r.u16();
             const std::uint16_t colFirst = r.u16();
             const std::uint16_t colLast = r.u16();
-            const auto first = readCorner(rowFirst, colFirst);
-            const auto last = readCorner(rowLast, colLast);
+            const auto first = readCorner(rowFirst, colFirst, grid);
+            const auto last = readCorner(rowLast, colLast, grid);
             if (!first || !last) return std::nullopt;
             return makeRef(ixti, *first, *last, false);
         }

@@ -16,9 +16,10 @@ bool isSheetRefToken(std::uint8_t baseId);
 
 // Reads the operand of a tRef3d, tArea3d, tRefErr3d or tAreaErr3d whose id
 // byte r has just passed. nullopt when the reference cannot exist (an
-// absolute column beyond IV) or baseId is no such token; io::ReadPastEnd
-// when the bytes stop short.
-std::optional<SheetRef> readSheetRef(io::ByteReader& r, std::uint8_t baseId);
+// absolute column past the grid's) or baseId is no such token;
+// io::ReadPastEnd when the bytes stop short.
+std::optional<SheetRef> readSheetRef(io::ByteReader& r, std::uint8_t baseId,
+                                     const Grid& grid = kBinaryGrid);
 
 // Appends the absolute reference a name's formula holds for the area over
 // EXTERNSHEET entry ixti: a tRef3d when singleCell, else a tArea3d.

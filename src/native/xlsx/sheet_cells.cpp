@@ -140,11 +140,11 @@ class SheetCells::Reader : public xml::Handler {
 
     void endCell() {
         inCell_ = false;
-        if (!hasValue_ || cellRow_ > static_cast<std::uint32_t>(formula::kLastRow) ||
-            col_ > formula::kLastCol)
+        if (!hasValue_ || cellRow_ > static_cast<std::uint32_t>(owner_.grid_.lastRow) ||
+            col_ > owner_.grid_.lastCol)
             return;
         SheetCell cell;
-        cell.row = static_cast<std::uint16_t>(cellRow_);
+        cell.row = cellRow_;
         cell.col = static_cast<std::uint16_t>(col_);
         cell.xf = xf_;
         // An empty value is an empty cell, as other readers take it; a
@@ -210,8 +210,9 @@ class SheetCells::Reader : public xml::Handler {
     bool hasValue_ = false;
 };
 
-SheetCells::SheetCells(const Package& package, std::string part, bool date1904)
-    : package_(package), part_(std::move(part)), date1904_(date1904) {}
+SheetCells::SheetCells(const Package& package, std::string part, bool date1904,
+                       const formula::Grid& grid)
+    : package_(package), part_(std::move(part)), date1904_(date1904), grid_(grid) {}
 
 SheetCells::~SheetCells() = default;
 
@@ -235,7 +236,7 @@ void SheetCells::advance(std::uint32_t row) {
     if (done_) reader_.reset();
 }
 
-std::optional<SheetCell> SheetCells::find(std::uint16_t row, std::uint16_t col) {
+std::optional<SheetCell> SheetCells::find(std::uint32_t row, std::uint16_t col) {
     advance(row);
     if (auto found = held(row, col)) return found;
     // Rows may come in any order (other readers take them so): a cell is
@@ -244,8 +245,8 @@ std::optional<SheetCell> SheetCells::find(std::uint16_t row, std::uint16_t col) 
     return held(row, col);
 }
 
-std::optional<SheetCell> SheetCells::held(std::uint16_t row, std::uint16_t col) const {
-    auto before = [](const SheetCell& c, std::pair<std::uint16_t, std::uint16_t> at) {
+std::optional<SheetCell> SheetCells::held(std::uint32_t row, std::uint16_t col) const {
+    auto before = [](const SheetCell& c, std::pair<std::uint32_t, std::uint16_t> at) {
         return std::pair{c.row, c.col} < at;
     };
     if (ordered_) {

@@ -260,8 +260,12 @@ std::optional<formula::Area> areaOf(std::string_view ref) {
                          static_cast<std::int32_t>(std::max(first->col, last->col))};
 }
 
+// The package's own grid: a cell past it is no cell of the format, and
+// written anew would be lost.
+constexpr formula::Grid kGrid = formula::kPackageGrid;
+
 bool insideTheModel(const formula::Area& a) {
-    return a.lastRow <= formula::kLastRow && a.lastCol <= formula::kLastCol;
+    return a.lastRow <= kGrid.lastRow && a.lastCol <= kGrid.lastCol;
 }
 
 // What a worksheet part holds besides its values: columns, rows, formats of
@@ -333,12 +337,12 @@ class SheetLayout : public xml::Handler {
                 ++col_;
             }
             cellStyle_ = wholeNumber(tag.attribute("s"));
-            if (col_ > formula::kLastCol || row_ > static_cast<std::uint32_t>(formula::kLastRow))
+            if (col_ > kGrid.lastCol || row_ > static_cast<std::uint32_t>(kGrid.lastRow))
                 beyondTheModel = true;
         } else if (local == "row") {
             row_ = tag.attribute("r") ? wholeNumber(tag.attribute("r"), row_ + 2) - 1 : row_ + 1;
             col_ = static_cast<std::uint32_t>(-1);
-            if (row_ > static_cast<std::uint32_t>(formula::kLastRow)) {
+            if (row_ > static_cast<std::uint32_t>(kGrid.lastRow)) {
                 beyondTheModel = true;
                 return;
             }
@@ -351,8 +355,8 @@ class SheetLayout : public xml::Handler {
         } else if (local == "col") {
             const std::uint32_t min = wholeNumber(tag.attribute("min"), 1);
             const std::uint32_t max = wholeNumber(tag.attribute("max"), min);
-            if (min == 0 || min > max || min > formula::kLastCol + 1u) return;
-            Column c{min - 1, std::min<std::uint32_t>(max, formula::kLastCol + 1u) - 1,
+            if (min == 0 || min > max || min > kGrid.lastCol + 1u) return;
+            Column c{min - 1, std::min<std::uint32_t>(max, kGrid.lastCol + 1u) - 1,
                      std::nullopt, xlsx::isTrue(tag.attribute("hidden")), std::nullopt};
             if (auto w = tag.attribute("width")) c.width = decimal(w);
             if (auto s = tag.attribute("style")) c.style = wholeNumber(s);
@@ -390,11 +394,11 @@ class SheetLayout : public xml::Handler {
         }
         if (local != "c" || !inCell_) return;
         inCell_ = false;
-        if (!formula_.empty() && col_ <= formula::kLastCol &&
-            row_ <= static_cast<std::uint32_t>(formula::kLastRow))
+        if (!formula_.empty() && col_ <= kGrid.lastCol &&
+            row_ <= static_cast<std::uint32_t>(kGrid.lastRow))
             formulas.push_back({{row_, col_}, cellStyle_, std::move(formula_)});
-        if (!cellHasValue_ && cellStyle_ != 0 && col_ <= formula::kLastCol &&
-            row_ <= static_cast<std::uint32_t>(formula::kLastRow))
+        if (!cellHasValue_ && cellStyle_ != 0 && col_ <= kGrid.lastCol &&
+            row_ <= static_cast<std::uint32_t>(kGrid.lastRow))
             blanks.push_back({{row_, col_}, cellStyle_});
     }
 
@@ -416,7 +420,7 @@ void importSheet(const xlsx::Package& package, const std::string& part,
                  const std::vector<std::string>& strings, book::Sheet& sheet,
                  const std::vector<std::uint16_t>& styleOfCellXf,
                  KeptPackage::SheetOrigin& origin) {
-    xlsx::SheetCells cells(package, part, false);
+    xlsx::SheetCells cells(package, part, false, kGrid);
     for (const xlsx::SheetCell& c : cells.all()) {
         const std::uint16_t xf = modelStyle(c.xf, styleOfCellXf);
         switch (c.kind) {
@@ -521,6 +525,7 @@ void importNames(const Element& workbook, std::string_view workbookXml, book::Wo
     const auto list = names->childrenNamed("definedName");
     std::vector<std::pair<std::int32_t, std::int32_t>> externSheet;
     formula::NameCompileContext context;
+    context.grid = kGrid;
     context.sheets = [&](std::string_view first,
                          std::string_view last) -> std::optional<std::uint16_t> {
         auto a = model.findSheet(first), b = model.findSheet(last);
@@ -547,7 +552,7 @@ void importNames(const Element& workbook, std::string_view workbookXml, book::Wo
         std::vector<formula::SheetArea> areas;
         if (plain)
             if (auto rgce = formula::compileNameFormula(n.text, context))
-                areas = formula::nameFormulaAreas(*rgce, sheetRange);
+                areas = formula::nameFormulaAreas(*rgce, {sheetRange, {}, {}, kGrid});
         if (areas.size() == 1 && areas[0].firstSheet == areas[0].lastSheet) {
             try {
                 model.setName(origin.name, origin.scope, areas[0]);
@@ -635,7 +640,7 @@ ImportedWorkbook importWorkbook(std::shared_ptr<const std::vector<std::uint8_t>>
         throw xlsx::XlsxRefused("it counts dates from 1904, which is not updated");
     const auto rels = package.relationships(main->target);
 
-    book::Workbook model = book::Workbook::createBlank();
+    book::Workbook model = book::Workbook::createBlank(kGrid);
     if (const xlsx::Relationship* styles = relationshipOf(rels, "styles");
         styles && package.has(styles->target)) {
         kept->stylesPart = styles->target;

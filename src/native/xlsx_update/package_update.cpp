@@ -300,7 +300,7 @@ class Update {
             throw BookError("sheet '" + origin.name + "' is no worksheet this engine can write");
         if (origin.beyondTheModel)
             throw BookError("sheet '" + origin.name +
-                            "' holds cells past row 65536 or column IV, which would be lost");
+                            "' holds cells past row 1048576 or column XFD, which would be lost");
         const std::string xml = read(origin.part);
         const ElementSpan root = rootElement(xml);
         if (root.prefixed())

@@ -167,10 +167,11 @@ SheetBody writeSheetBody(const book::Sheet& sheet, const std::vector<std::uint32
     SheetBody part;
     // Neighbouring columns alike are one <col> element.
     std::string cols;
-    for (std::uint32_t c = 0; c < 256;) {
+    const auto columns = static_cast<std::uint32_t>(sheet.grid().lastCol) + 1;
+    for (std::uint32_t c = 0; c < columns;) {
         const book::ColumnInfo& info = sheet.column(c);
         std::uint32_t last = c;
-        while (last + 1 < 256 && sheet.column(last + 1) == info) ++last;
+        while (last + 1 < columns && sheet.column(last + 1) == info) ++last;
         if (info.present) {
             cols += "<col min=\"" + std::to_string(c + 1) + "\" max=\"" + std::to_string(last + 1) +
                     "\" width=\"" + numberText(info.width / 256.0) + "\" customWidth=\"1\"";
