@@ -30,8 +30,8 @@ void checkCell(const formula::Grid& grid, std::uint32_t row, std::uint32_t col) 
 }
 
 void checkArea(const formula::Grid& grid, const formula::Area& a) {
-    if (a.firstRow < 0 || a.firstCol < 0 || a.lastRow > grid.lastRow ||
-        a.lastCol > grid.lastCol || a.firstRow > a.lastRow || a.firstCol > a.lastCol)
+    if (a.firstRow < 0 || a.firstCol < 0 || a.lastRow > grid.lastRow || a.lastCol > grid.lastCol ||
+        a.firstRow > a.lastRow || a.firstCol > a.lastCol)
         throw BookError("range rows " + std::to_string(a.firstRow) + "-" +
                         std::to_string(a.lastRow) + ", columns " + std::to_string(a.firstCol) +
                         "-" + std::to_string(a.lastCol) + " is not a range of the grid");

@@ -22,8 +22,8 @@ constexpr std::uint16_t kPaged = 0x0400;     // WINDOW2 fPaged: the sheet on sho
 // as they would in any .xls the larger grid is saved to (no cell lies
 // there: requireBinaryGrid).
 void writeColumns(std::vector<std::uint8_t>& out, std::span<const ColumnInfo> all) {
-    const auto columns =
-        all.first(std::min<std::size_t>(all.size(), static_cast<std::size_t>(formula::kLastCol) + 1));
+    const auto columns = all.first(
+        std::min<std::size_t>(all.size(), static_cast<std::size_t>(formula::kLastCol) + 1));
     for (std::size_t c = 0; c < columns.size();) {
         if (!columns[c].present) {
             ++c;

@@ -66,7 +66,8 @@ void checkDefinedName(const std::string& name, const formula::Grid& grid) {
     for (std::size_t i = 0; i < u.size(); ++i)
         if (!isNameChar(u[i], i == 0))
             throw BookError("name \"" + name + "\" holds a character names cannot have");
-    if (readsAsReference(u, grid)) throw BookError("name \"" + name + "\" reads as a cell reference");
+    if (readsAsReference(u, grid))
+        throw BookError("name \"" + name + "\" reads as a cell reference");
 }
 
 std::vector<std::uint8_t> referenceTokens(std::uint16_t ixti, const formula::Area& a) {

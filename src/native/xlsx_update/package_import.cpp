@@ -356,8 +356,8 @@ class SheetLayout : public xml::Handler {
             const std::uint32_t min = wholeNumber(tag.attribute("min"), 1);
             const std::uint32_t max = wholeNumber(tag.attribute("max"), min);
             if (min == 0 || min > max || min > kGrid.lastCol + 1u) return;
-            Column c{min - 1, std::min<std::uint32_t>(max, kGrid.lastCol + 1u) - 1,
-                     std::nullopt, xlsx::isTrue(tag.attribute("hidden")), std::nullopt};
+            Column c{min - 1, std::min<std::uint32_t>(max, kGrid.lastCol + 1u) - 1, std::nullopt,
+                     xlsx::isTrue(tag.attribute("hidden")), std::nullopt};
             if (auto w = tag.attribute("width")) c.width = decimal(w);
             if (auto s = tag.attribute("style")) c.style = wholeNumber(s);
             columns.push_back(c);
