@@ -6,7 +6,7 @@ namespace mokuji::list_file {
 
 std::string FallbackSheetsRecord(const ColumnTable& table) {
     std::string lines;
-    for (int j = 1; j <= kMaxColumns; ++j) {
+    for (int j = 1; j <= table.size(); ++j) {
         const FallbackSheet& s = table.fallbackSheet[j];
         if (table.g_item_name[j].empty() || (s.name.empty() && s.position <= 1)) continue;
         lines += "\n" + table.g_item_name[j] + "\t" + std::to_string(s.position) + "\t" + s.name;

@@ -59,9 +59,9 @@ void sortByKey(std::vector<Entry>& entries) {
     }
 }
 
-// The names a reader looks at: only the first kMaxColumns fit the table.
-std::int32_t namesToRead(const automation::Names& names) {
-    return std::clamp<std::int32_t>(names.count(), 0, kMaxColumns);
+// The names a reader looks at: only the first maxColumns fit the table.
+std::int32_t namesToRead(const automation::Names& names, int maxColumns) {
+    return std::clamp<std::int32_t>(names.count(), 0, maxColumns);
 }
 
 std::shared_ptr<automation::Range> rangeOf(const automation::Names& names, std::int32_t i) {
@@ -84,21 +84,24 @@ bool holdsNumber(const automation::Worksheet& sheet, std::int32_t row, std::int3
     return number;
 }
 
-// The rightmost column a header can stand in.
-constexpr std::int32_t kLastSheetColumn = 256;
+// The rightmost column a header can stand in: IV in an .xls list, past it
+// where the list has room for more columns.
+std::int32_t lastSheetColumn(int maxColumns) {
+    return std::max(256, maxColumns + kNumberColumn);
+}
 
 // A header whose name the file could not be given as a workbook name is
 // still a column of the list: the run wrote its text with the row and
 // column numbers below, in the hidden rows. A header without those numbers
 // is the user's own column and no list column.
 void addHeadersWithoutName(const automation::Worksheet& sheet, std::int32_t headerRow,
-                           std::vector<Entry>& entries) {
-    std::vector<bool> taken(kLastSheetColumn + 1, false);
+                           std::int32_t lastColumn, std::vector<Entry>& entries) {
+    std::vector<bool> taken(static_cast<std::size_t>(lastColumn) + 1, false);
     for (const Entry& e : entries) {
-        if (!e.name.empty() && e.key >= 1 && e.key <= kLastSheetColumn)
+        if (!e.name.empty() && e.key >= 1 && e.key <= lastColumn)
             taken[static_cast<std::size_t>(e.key)] = true;
     }
-    for (std::int32_t col = kFirstListColumn; col <= kLastSheetColumn; ++col) {
+    for (std::int32_t col = kFirstListColumn; col <= lastColumn; ++col) {
         if (taken[static_cast<std::size_t>(col)]) continue;
         std::string text;
         automation::ignoringFailure([&] {
@@ -124,8 +127,9 @@ std::string sheetNameOf(const automation::Range& range) {
 
 // The record of fallback sheets, in the row of row numbers left of the
 // list's columns, wherever the user moved the list; "" when there is none.
-std::string fallbackSheetsRecord(const automation::Worksheet& sheet, std::int32_t headerRow) {
-    for (std::int32_t col = 1; col <= kLastSheetColumn; ++col) {
+std::string fallbackSheetsRecord(const automation::Worksheet& sheet, std::int32_t headerRow,
+                                 std::int32_t lastColumn) {
+    for (std::int32_t col = 1; col <= lastColumn; ++col) {
         std::string text;
         automation::ignoringFailure([&] {
             const automation::Variant v = required(sheet.cells(headerRow + 1, col)).value();
@@ -153,9 +157,9 @@ FallbackSheet sheetOf(const automation::Workbook& book, const automation::Range&
     return found;
 }
 
-std::vector<Entry> listFileEntries(const automation::Workbook& book) {
+std::vector<Entry> listFileEntries(const automation::Workbook& book, int maxColumns) {
     const auto names = book.names();
-    const std::int32_t n = namesToRead(required(names));
+    const std::int32_t n = namesToRead(required(names), maxColumns);
     // Only names on the list's own sheet are its columns: a copy of the
     // sheet carries sheet-level copies of every name, and those must
     // neither add a column nor take the place of the one they copy.
@@ -208,8 +212,10 @@ std::vector<Entry> listFileEntries(const automation::Workbook& book) {
             e = freeEntry(kFreeColumnKey);
     }
     if (list.sheet) {
-        addHeadersWithoutName(*list.sheet, list.headerRow, entries);
-        const auto sheets = ReadFallbackSheets(fallbackSheetsRecord(*list.sheet, list.headerRow));
+        const std::int32_t lastColumn = lastSheetColumn(maxColumns);
+        addHeadersWithoutName(*list.sheet, list.headerRow, lastColumn, entries);
+        const auto sheets =
+            ReadFallbackSheets(fallbackSheetsRecord(*list.sheet, list.headerRow, lastColumn));
         for (Entry& e : entries) {
             if (auto found = sheets.find(e.name); found != sheets.end()) e.sheet = found->second;
         }
@@ -217,10 +223,10 @@ std::vector<Entry> listFileEntries(const automation::Workbook& book) {
     return entries;
 }
 
-std::vector<Entry> templateEntries(const automation::Workbook& book,
+std::vector<Entry> templateEntries(const automation::Workbook& book, int maxColumns,
                                    std::vector<std::string>* pastTheGrid) {
     const auto names = book.names();
-    const std::int32_t n = namesToRead(required(names));
+    const std::int32_t n = namesToRead(required(names), maxColumns);
     std::vector<Entry> entries(static_cast<std::size_t>(n), freeEntry(kFreeReadingKey));
     bool fileNameMet = false;
     for (std::int32_t i = 1; i <= n; ++i) {
@@ -289,9 +295,12 @@ std::optional<ReadFailure> readColumnTable(const std::string& p_file, ColumnTabl
         return ReadFailure{p_file, e.what(), cause, e.foundContent()};
     }
     sortByKey(entries);
-    if (entries.size() > static_cast<std::size_t>(kMaxColumns)) entries.resize(kMaxColumns);
+    const auto room = static_cast<std::size_t>(std::max(ctx.maxColumns, 0));
+    if (entries.size() > room) entries.resize(room);
 
-    for (int j = 1; j <= kMaxColumns; ++j) {
+    // As large as ever, larger where the list has room for more.
+    table.resize(std::max<int>(kMaxColumns, static_cast<int>(entries.size())));
+    for (int j = 1; j <= table.size(); ++j) {
         const auto k = static_cast<std::size_t>(j - 1);
         const Entry e = k < entries.size() ? entries[k] : Entry{};
         table.g_item_name[j] = e.name;
@@ -307,15 +316,17 @@ std::optional<ReadFailure> readColumnTable(const std::string& p_file, ColumnTabl
 
 std::optional<ReadFailure> ReadListFileColumns(const std::string& p_file, ColumnTable& table,
                                                const ReaderContext& ctx) {
-    return readColumnTable(p_file, table, ctx, listFileEntries);
+    return readColumnTable(p_file, table, ctx, [&ctx](const automation::Workbook& b) {
+        return listFileEntries(b, ctx.maxColumns);
+    });
 }
 
 std::optional<ReadFailure> ReadTemplateColumns(const std::string& p_file, ColumnTable& table,
                                                const ReaderContext& ctx,
                                                std::vector<std::string>* pastTheGrid) {
     std::vector<std::string> found;
-    auto failure = readColumnTable(p_file, table, ctx, [&found](const automation::Workbook& b) {
-        return templateEntries(b, &found);
+    auto failure = readColumnTable(p_file, table, ctx, [&](const automation::Workbook& b) {
+        return templateEntries(b, ctx.maxColumns, &found);
     });
     if (!failure && pastTheGrid) *pastTheGrid = std::move(found);
     return failure;

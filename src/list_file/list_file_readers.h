@@ -19,6 +19,8 @@ struct ReaderContext {
     // The workbooks gathered, as the folder search takes them: a template
     // is read only when it is one of them.
     std::string workbookPattern = "*.xls";
+    // The columns the list can take: kMaxColumns for an .xls list.
+    int maxColumns = kMaxColumns;
 };
 
 // Why a reader could not read its workbook; the run must not go on with
@@ -46,8 +48,9 @@ std::optional<ReadFailure> ReadListFileColumns(const std::string& p_file, Column
 // Builds the column table from the defined names of the template workbook
 // p_file, the first workbook gathered.
 //
-// Both readers use the first 250 names of the workbook's collection, the
-// table's size, and ignore the rest. When ReadTemplateColumns must add the
+// Both readers use the first maxColumns names of the workbook's collection
+// (250 for an .xls list), the table's size, and ignore the rest; the
+// table holds at least 250 entries. When ReadTemplateColumns must add the
 // file-name column to a table that is already full, the entry that sorts
 // last gives way to it: a free entry when there is one, else the name
 // whose cell comes last in reading order.

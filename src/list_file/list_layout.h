@@ -1,6 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
+
+#include "list_file/column_table.h"
+#include "native/text/ascii.h"
 
 namespace mokuji::list_file {
 
@@ -21,7 +25,27 @@ inline constexpr const char* kNumberNameSavedElsewhere = "No_";
 inline constexpr std::int32_t kDefaultHeaderRow = 3;
 // Column of the sequence numbers; the listed columns follow it.
 inline constexpr std::int32_t kNumberColumn = 2;
-// Rows of a worksheet in the list file's format, when the sheet cannot say.
+// Rows of a worksheet in the list file's format: a sheet of the workbook
+// the list is built in may have more, which the file could not hold.
 inline constexpr std::int32_t kSheetRows = 65536;
+inline constexpr std::int32_t kSheetRowsXlsx = 1048576;
+
+// Whether a list file of that name is the zip-based one.
+inline bool IsXlsxList(std::string_view listFileName) {
+    constexpr std::string_view kXlsx = ".xlsx";
+    return listFileName.size() >= kXlsx.size() &&
+           xls::text::equalsIgnoringAsciiCase(
+               listFileName.substr(listFileName.size() - kXlsx.size()), kXlsx);
+}
+
+// The rows a list file of that name holds, by its format.
+inline std::int32_t SheetRowsOf(std::string_view listFileName) {
+    return IsXlsxList(listFileName) ? kSheetRowsXlsx : kSheetRows;
+}
+
+// The columns a list file of that name can take, by its format.
+inline int MaxColumnsOf(std::string_view listFileName) {
+    return IsXlsxList(listFileName) ? kMaxColumnsXlsx : kMaxColumns;
+}
 
 }  // namespace mokuji::list_file

@@ -35,7 +35,7 @@ class ListWriter {
     // owned: rows the writer may empty as it goes.
     ListWriter(Application& xl_app, const RowStore& rows, RowStore* owned, const ListContext& ctx)
         : xl_(xl_app), rows_(rows), owned_(owned), ctx_(ctx), path_(ctx.listFilePath()) {
-        for (int j = 1; j <= kMaxColumns; ++j) {
+        for (int j = 1; j <= ctx_.columns.size(); ++j) {
             if (!ctx_.columns.g_item_name[j].empty()) named_.push_back(j);
         }
     }
@@ -156,11 +156,13 @@ class ListWriter {
     // Down to the sheet's last row, so that no row of a longer earlier list
     // survives.
     void clearOldRows() {
-        automation::ignoringFailure([&] { sheetRows_ = required(xl_.cells()).rowCount(); });
+        std::int32_t rows = sheetRows_;
+        automation::ignoringFailure([&] { rows = required(xl_.cells()).rowCount(); });
+        sheetRows_ = std::min(rows, sheetRows_);
         std::int32_t first = header_ + 3;
-        if (first > sheetRows_) return;
+        if (first > rows) return;
         automation::ignoringFailure([&] {
-            required(xl_.rows(rowSpan(first, sheetRows_))).deleteShift(automation::xl::kShiftUp);
+            required(xl_.rows(rowSpan(first, rows))).deleteShift(automation::xl::kShiftUp);
         });
     }
 
@@ -370,7 +372,8 @@ class ListWriter {
     std::int32_t lastColumn_ = kNumberColumn;
     bool updating_ = false;
     std::int32_t header_ = kDefaultHeaderRow;
-    std::int32_t sheetRows_ = kSheetRows;
+    // The rows the list can take: its format's, or its sheet's when fewer.
+    std::int32_t sheetRows_ = SheetRowsOf(ctx_.listFileName);
     std::shared_ptr<Range> cell_;
     UserNotes notes_;
     ListWorkbookResult result_;

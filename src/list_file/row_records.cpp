@@ -127,7 +127,7 @@ std::string RowRecordsText(const RowStore& rows, const ColumnTable& columns,
                            const RowRecordOptions& options, ListWorkbookResult& result) {
     const RowFormat format = options.format;
     std::vector<std::string> names;
-    for (int j = 1; j <= kMaxColumns; ++j) {
+    for (int j = 1; j <= columns.size(); ++j) {
         if (!columns.g_item_name[j].empty()) names.push_back(columns.g_item_name[j]);
     }
     std::string out;

@@ -62,7 +62,8 @@ GatherResult GatherFolder(const GatherContext& ctx) {
     workbooks.SetEnabled(true);
 
     const list_file::ReaderContext readers{ctx.createApplication, ctx.view, ctx.programName,
-                                           ctx.workbookPattern};
+                                           ctx.workbookPattern,
+                                           list_file::MaxColumnsOf(ctx.listFileName)};
     result.listFile = ctx.fs.findOrdinaryFile(folder + ctx.listFileName);
     if (!result.listFile.empty()) {
         result.readFailure = ReadListFileColumns(result.listFile, ctx.columns, readers);

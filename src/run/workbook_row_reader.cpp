@@ -114,9 +114,9 @@ std::shared_ptr<automation::Workbook> ReadWorkbookRow(automation::Application& x
     // number column: a value takes a cell's 40 bytes, so the memory a row
     // lets go as it enters the list holds that row's cells.
     std::size_t named = 0;
-    for (int j = 1; j <= list_file::kMaxColumns; ++j) named += !table.g_item_name[j].empty();
+    for (int j = 1; j <= table.size(); ++j) named += !table.g_item_name[j].empty();
     row.values.reserve(named + 1);
-    for (int j = 1; j <= list_file::kMaxColumns; ++j) {
+    for (int j = 1; j <= table.size(); ++j) {
         const std::string& name = table.g_item_name[j];
         if (name.empty()) continue;
         if (name == list_file::kFileNameColumn) {
