@@ -116,6 +116,12 @@ class FallbackWorkbooks final : public Workbooks {
         in_->current = &primary;
         return book;
     }
+    std::shared_ptr<Workbook> addForPackage() override {
+        Application& primary = primaryInstance();
+        auto book = workbooksOf(primary)->addForPackage();
+        in_->current = &primary;
+        return book;
+    }
 
   private:
     Application& primaryInstance() const { return in_->first(); }

@@ -255,6 +255,10 @@ class Workbooks {
     // A new workbook with the sheets "Sheet1", "Sheet2" and "Sheet3", the
     // first one active; it becomes the active workbook.
     virtual std::shared_ptr<Workbook> add() { memberNotSupported("Workbooks.Add"); }
+    // The same, made for a zip-based file: its sheets have that format's
+    // larger grid, and names that are cells there are refused. The
+    // application gives every new workbook that grid, and add() does here.
+    virtual std::shared_ptr<Workbook> addForPackage() { return add(); }
 };
 
 class Application {

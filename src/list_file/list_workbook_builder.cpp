@@ -89,7 +89,11 @@ class ListWriter {
     bool createNew() {
         ctx_.view.setCaption(ctx_.programName + ui::Text(" - 目次ファイル作成開始"));
         try {
-            required(xl_.workbooks()).add();
+            const auto books = xl_.workbooks();
+            if (IsXlsxList(ctx_.listFileName))
+                required(books).addForPackage();
+            else
+                required(books).add();
         } catch (const AutomationError& e) {
             fail(ListSaveFailure::Step::Create, &e);
             return false;

@@ -224,9 +224,16 @@ struct WBooks : Wrap<Workbooks> {
     WATCHED(std::int32_t, count, "Workbooks.Count", () const, ())
     WATCHED_OBJECT(Workbook, item, "Workbooks.Item", (std::int32_t i) const, (i))
     std::shared_ptr<Workbook> add() override {
+        return added([&] { return in_->add(); });
+    }
+    std::shared_ptr<Workbook> addForPackage() override {
+        return added([&] { return in_->addForPackage(); });
+    }
+    template <class Add>
+    std::shared_ptr<Workbook> added(Add add) {
         w_.note("Add");
         w_.check("Workbooks.Add");
-        auto book = in_->add();
+        auto book = add();
         for (int i = 1; i <= w_.extraSheetsInNewWorkbook; ++i)
             book->sheets()->add("Sheet" + std::to_string(3 + i));
         return wrap(w_, book);

@@ -48,10 +48,9 @@ class EditableDocumentProperty : public automation::DocumentProperty {
 
 }  // namespace
 
-std::shared_ptr<EditableBook> EditableBook::createBlank(std::string displayName) {
-    // The larger grid, as the application gives a new workbook: saved as
-    // .xls it must hold nothing past the binary one.
-    auto state = std::make_shared<EditState>(book::Workbook::createBlank(formula::kPackageGrid));
+std::shared_ptr<EditableBook> EditableBook::createBlank(std::string displayName,
+                                                        const formula::Grid& grid) {
+    auto state = std::make_shared<EditState>(book::Workbook::createBlank(grid));
     state->displayName = std::move(displayName);
     return std::make_shared<EditableBook>(std::move(state));
 }

@@ -14,7 +14,8 @@ namespace xls::native {
 class EditableBook : public OpenBook {
   public:
     // A new workbook as Workbooks.Add makes it, named displayName ("Book1").
-    static std::shared_ptr<EditableBook> createBlank(std::string displayName);
+    static std::shared_ptr<EditableBook> createBlank(
+        std::string displayName, const formula::Grid& grid = formula::kBinaryGrid);
     // Reads a file for editing. Throws AutomationError with the reason.
     static std::shared_ptr<EditableBook> open(const std::string& path);
 

@@ -69,6 +69,10 @@ class NativeWorkbooks : public automation::Workbooks, public BookList {
     std::shared_ptr<automation::Workbook> add() override {
         return keep(EditableBook::createBlank("Book" + std::to_string(++added_)));
     }
+    std::shared_ptr<automation::Workbook> addForPackage() override {
+        return keep(
+            EditableBook::createBlank("Book" + std::to_string(++added_), formula::kPackageGrid));
+    }
     void close() override {
         for (auto& b : open_) b->detach();
         open_.clear();

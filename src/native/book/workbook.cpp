@@ -38,6 +38,7 @@ Workbook::Workbook(Workbook&& o) noexcept
       activeSheet_(o.activeSheet_),
       codepage_(o.codepage_),
       date1904_(o.date1904_),
+      grid_(o.grid_),
       fonts_(std::move(o.fonts_)),
       formats_(std::move(o.formats_)),
       xfs_(std::move(o.xfs_)),
@@ -52,6 +53,7 @@ Workbook& Workbook::operator=(Workbook&& o) noexcept {
         activeSheet_ = o.activeSheet_;
         codepage_ = o.codepage_;
         date1904_ = o.date1904_;
+        grid_ = o.grid_;
         fonts_ = std::move(o.fonts_);
         formats_ = std::move(o.formats_);
         xfs_ = std::move(o.xfs_);
