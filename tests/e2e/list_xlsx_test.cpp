@@ -5,8 +5,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <set>
 #include <sstream>
@@ -17,6 +19,7 @@ namespace e2e {
 namespace {
 
 using ::testing::HasSubstr;
+using ::testing::Not;
 
 const std::string kEditScript = fake::testData("../support/libreoffice_edit.py");
 
@@ -122,6 +125,102 @@ with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z:
         EXPECT_GT(r.status, 0) << r.err;
         EXPECT_THAT(r.err, HasSubstr(f.said));
         EXPECT_EQ(contents(xlsx()), kept);
+    }
+}
+
+// Where the .xls list stops (its 250 columns, its 65,536 rows), the .xlsx
+// list goes on, new and on the second run; inside the .xls grid both read
+// the same cell for cell, in openpyxl and xlrd, and in LibreOffice.
+TEST_F(XlsxList, GoesOnPastTheXlsGridWhereTheXlsListStops) {
+    struct Case {
+        const char* what;
+        std::function<void()> fill;
+        const char* shape;     // the .xlsx list's, as the check prints it
+        const char* xlsStops;  // what the .xls list's run says, or ""
+        bool manyWorkbooks;    // run by the release build alone
+    };
+    const std::vector<Case> cases = {
+        {"300 columns",
+         [&] {
+             // Named in the order they are placed: the first 250 by name are
+             // the first 250 by place, as both lists take them.
+             std::vector<std::string> names;
+             names.reserve(300);
+             std::vector<fake::NamedValue> values;
+             for (int i = 1; i <= 300; ++i) {
+                 char label[16];
+                 std::snprintf(label, sizeof label, "項目%03d", i);
+                 names.emplace_back(label);
+                 values.push_back({names.back().c_str(), 2 + (i - 1) / 100, 1 + (i - 1) % 100,
+                                   automation::Variant(
+                                       i % 7 == 0 ? automation::Variant(i * 1.5)
+                                                  : automation::Variant("v" + std::to_string(i)))});
+             }
+             fake::makeSource(dir.file("a.xls"), values);
+             values.resize(260);
+             fake::makeSource(dir.file("b.xls"), values);
+         },
+         "rows 7 columns 303\nlast row [2.0, 'b.xls']\nlast header 項目300\n", "", false},
+        {"70,000 rows",
+         [&] {
+             copyExamples("questionnaires", dir.path());
+             // Links to two of them: a row each, for the disk of one.
+             const auto names = namesIn(dir.path().string());
+             for (int i = 1; i <= 70000 - static_cast<int>(names.size()); ++i) {
+                 char name[32];
+                 std::snprintf(name, sizeof name, "写し_%05d.xls", i);
+                 std::filesystem::create_hard_link(u8path(dir.file(names[i % 2])),
+                                                   u8path(dir.file(name)));
+             }
+         },
+         "rows 70005 columns 27\nlast row [70000.0, '写し_69996.xls']\nlast header P_作成日時\n",
+         "最後の4469件のブックは目次に載せていません", true},
+    };
+    if (!fake::xlrdAvailable()) GTEST_SKIP() << "python3-xlrd is not installed";
+    if (withoutLibreOffice()) GTEST_SKIP() << "LibreOffice is not installed";
+    const auto csvOf = [&](const std::string& list, const fake::TempFolder& out) {
+        fake::TempFolder profile;
+        const std::string cmd =
+            "soffice -env:UserInstallation=file://" + profile.path().string() +
+            " --headless --convert-to 'csv:Text - txt - csv (StarCalc):44,34,76'"
+            " --outdir '" +
+            out.path().string() + "' '" + list + "' >/dev/null 2>&1";
+        EXPECT_EQ(std::system(cmd.c_str()), 0) << cmd;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+#ifdef MOKUJI_SANITIZED_BUILD
+        if (c.manyWorkbooks) continue;
+#endif
+        for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+            std::filesystem::remove(e.path());
+        c.fill();
+        const ProgramRun asXls = run({"--list", "xls"});
+        EXPECT_EQ(asXls.status, 0) << asXls.err;
+        if (*c.xlsStops) {
+            EXPECT_THAT(asXls.err, HasSubstr(c.xlsStops));
+        }
+        for (int pass = 1; pass <= 2; ++pass) {
+            SCOPED_TRACE(pass == 1 ? "new" : "updated");
+            const ProgramRun r = run({"--list", "xlsx"});
+            ASSERT_EQ(r.status, 0) << r.err;
+            EXPECT_THAT(r.err, Not(HasSubstr("載せていません")));
+            EXPECT_THAT(r.err, Not(HasSubstr("名前として定義できません")));
+            // Each list's export is "00_目次.csv": one folder for each.
+            std::string args = xlsx();
+            fake::TempFolder xlsOut, xlsxOut;
+            if (pass == 2) {
+                csvOf(xls(), xlsOut);
+                csvOf(xlsx(), xlsxOut);
+                args += "', '" + xlsOut.file("00_目次.csv") + "', '" + xlsxOut.file("00_目次.csv");
+            }
+            const std::string said =
+                fake::pythonSays(xls(), "import runpy, sys\nsys.argv = ['c', sys.argv[1], '" +
+                                            args + "']\nrunpy.run_path('" +
+                                            fake::testData("../support/compare_past_the_grid.py") +
+                                            "', run_name='__main__')");
+            EXPECT_EQ(said, std::string(c.shape) + "same\n");
+        }
     }
 }
 

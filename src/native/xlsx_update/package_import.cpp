@@ -1,6 +1,7 @@
 #include "native/xlsx_update/package_import.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <cmath>
 
 #include "native/crypto/sha1.h"
@@ -491,11 +492,13 @@ void importSheet(const xlsx::Package& package, const std::string& part,
         }
     }
     if (!layout.links.empty()) {
+        // A list has a link a row: looked up by id, not walked for each.
         const auto rels = package.relationships(part);
+        std::unordered_map<std::string_view, const xlsx::Relationship*> byId;
+        for (const auto& r : rels) byId[r.id] = &r;
         for (const auto& link : layout.links) {
-            const xlsx::Relationship* rel = nullptr;
-            for (const auto& r : rels)
-                if (r.id == link.relId) rel = &r;
+            const auto found = byId.find(link.relId);
+            const xlsx::Relationship* rel = found == byId.end() ? nullptr : found->second;
             if (rel && rel->external) {
                 sheet.addRelativeUrlHyperlink(link.area, rel->target, link.display);
             } else if (!link.location.empty()) {
