@@ -19,11 +19,14 @@ class TreeStorage {
     explicit TreeStorage(std::size_t partBytes)
         : nextBlock_(std::clamp<std::size_t>(partBytes, 256, 64u << 10)) {}
 
-    std::string_view keep(std::string_view s) {
-        if (s.empty()) return {};
-        char* at = static_cast<char*>(take(s.size(), 1));
-        std::memcpy(at, s.data(), s.size());
-        return {at, s.size()};
+    // An attribute's name and value, side by side in one piece.
+    Element::Attribute keep(const xml::Attribute& a) {
+        const std::size_t size = a.local.size() + a.value.size();
+        if (size == 0) return {{}, {}, !a.ns.empty()};
+        char* at = static_cast<char*>(take(size, 1));
+        std::memcpy(at, a.local.data(), a.local.size());
+        std::memcpy(at + a.local.size(), a.value.data(), a.value.size());
+        return {{at, a.local.size()}, {at + a.local.size(), a.value.size()}, !a.ns.empty()};
     }
     Element::Attribute* attributes(std::size_t count) {
         return static_cast<Element::Attribute*>(
@@ -31,21 +34,26 @@ class TreeStorage {
     }
 
   private:
+    // Called for every attribute: the common case stays inline.
     void* take(std::size_t size, std::size_t align) {
         std::size_t at = (used_ + align - 1) & ~(align - 1);
-        if (blocks_.empty() || at + size > capacity_) {
-            capacity_ = std::max(size, nextBlock_);
-            nextBlock_ = capacity_ * 2;
-            // operator new's alignment suits every kept type; the bytes are
-            // written before they are read, so they are not cleared.
-            blocks_.push_back(std::make_unique_for_overwrite<std::byte[]>(capacity_));
-            at = 0;
-        }
+        if (at + size > capacity_) return takeNewBlock(size);
         used_ = at + size;
-        return blocks_.back().get() + at;
+        return block_ + at;
+    }
+    [[gnu::noinline]] void* takeNewBlock(std::size_t size) {
+        capacity_ = std::max(size, nextBlock_);
+        nextBlock_ = capacity_ * 2;
+        // operator new's alignment suits every kept type; the bytes are
+        // written before they are read, so they are not cleared.
+        blocks_.push_back(std::make_unique_for_overwrite<std::byte[]>(capacity_));
+        block_ = blocks_.back().get();
+        used_ = size;
+        return block_;
     }
 
     std::vector<std::unique_ptr<std::byte[]>> blocks_;
+    std::byte* block_ = nullptr;
     std::size_t used_ = 0, capacity_ = 0, nextBlock_;
 };
 
@@ -68,8 +76,7 @@ class TreeBuilder : public xml::Handler {
         if (!tag.attributes.empty()) {
             Element::Attribute* list = storage_->attributes(tag.attributes.size());
             for (std::size_t i = 0; i < tag.attributes.size(); ++i) {
-                const auto& a = tag.attributes[i];
-                list[i] = {storage_->keep(a.local), storage_->keep(a.value), !a.ns.empty()};
+                list[i] = storage_->keep(tag.attributes[i]);
             }
             e.attributes = {list, tag.attributes.size()};
         }

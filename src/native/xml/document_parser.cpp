@@ -36,6 +36,14 @@ bool isBlank(std::string_view s) {
                        [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; });
 }
 
+// Most attributes of an element differ in length or first letter ("r",
+// "s", "t" of a cell): compared so, without a call to compare their bytes.
+bool sameName(const Attribute& a, const Attribute& b) {
+    return a.local.size() == b.local.size() &&
+           (a.local.empty() || a.local.front() == b.local.front()) && a.local == b.local &&
+           a.ns == b.ns;
+}
+
 struct Binding {
     std::string_view prefix;  // empty for the default namespace
     std::string_view uri;
@@ -111,8 +119,10 @@ class DocumentParser final : public ParserBackend {
     // "p:local" into its namespace and local name.
     void resolve(std::string_view qualified, std::string_view& ns, std::string_view& local,
                  bool isElement, pugi::xml_node n) const {
-        auto colon = qualified.find(':');
-        if (colon == std::string_view::npos) {
+        // Names are short: a loop costs less than a call to find one colon.
+        std::size_t colon = 0;
+        while (colon < qualified.size() && qualified[colon] != ':') ++colon;
+        if (colon == qualified.size()) {
             local = qualified;
             ns = isElement ? *bound({}) : std::string_view{};
             return;
@@ -178,9 +188,7 @@ void DocumentParser::start(pugi::xml_node n) {
     if (count <= 16) {
         for (std::size_t i = 1; i < count; ++i)
             for (std::size_t k = 0; k < i; ++k)
-                if (attributes_[i].local == attributes_[k].local &&
-                    attributes_[i].ns == attributes_[k].ns)
-                    fail("repeats attribute", n);
+                if (sameName(attributes_[i], attributes_[k])) fail("repeats attribute", n);
     } else {
         std::vector<std::pair<std::string_view, std::string_view>> names;
         names.reserve(count);
