@@ -140,11 +140,11 @@ std::vector<const Element*> Element::childrenNamed(std::string_view localName) c
     return out;
 }
 
-Element readElementTree(std::span<const std::uint8_t> bytes, std::string_view part,
-                        std::string_view lastNeeded) {
+Element readElementTree(std::span<std::uint8_t> bytes, std::function<void()> restore,
+                        std::string_view part, std::string_view lastNeeded) {
     TreeBuilder builder(lastNeeded, bytes.size());
     try {
-        xml::parse(bytes, builder);
+        xml::parseInPlace(bytes, std::move(restore), builder);
     } catch (const std::runtime_error& e) {
         throw XlsxError("part " + std::string(part) + " " + e.what());
     }

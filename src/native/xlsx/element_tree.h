@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -43,8 +44,11 @@ struct Element {
 // hold more elements than any such part needs. With lastNeeded, the
 // reading ends once a child of the root of that name has ended: what
 // follows it is not needed (and not checked).
-Element readElementTree(std::span<const std::uint8_t> bytes, std::string_view part,
-                        std::string_view lastNeeded = {});
+//
+// The bytes are parsed where they lie and rewritten; restore puts them back
+// as they were (see xml::Parser).
+Element readElementTree(std::span<std::uint8_t> bytes, std::function<void()> restore,
+                        std::string_view part, std::string_view lastNeeded = {});
 
 // Whether a flag attribute is on: "1" or "true".
 bool isTrue(std::optional<std::string_view> value);
