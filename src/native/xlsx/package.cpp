@@ -75,9 +75,9 @@ std::function<void()> rereadInto(const Package& package, std::string part, std::
 }  // namespace
 
 Element Package::readTree(std::string_view part, std::string_view lastNeeded) const {
-    std::vector<std::uint8_t> bytes = read(part, kMaxTreePartBytes);
-    return readElementTree(bytes, rereadInto(*this, std::string(part), kMaxTreePartBytes, bytes),
-                           part, lastNeeded);
+    return readElementTree(
+        read(part, kMaxTreePartBytes), [&] { return read(part, kMaxTreePartBytes); }, part,
+        lastNeeded);
 }
 
 zip::EntryStream Package::stream(std::string_view part, std::uint64_t maxBytes) const {

@@ -73,7 +73,8 @@ const std::optional<propset::BuiltinProperty>& Workbook::property(std::size_t in
 void Workbook::readWorkbookPart(const std::string& part) {
     Element root = package_.readTree(part);
     if (root.local != "workbook")
-        throw XlsxError("main part " + part + " is a " + root.local + ", not a workbook");
+        throw XlsxError("main part " + part + " is a " + std::string(root.local) +
+                        ", not a workbook");
     auto rels = package_.relationships(part);
 
     if (const Element* pr = root.child("workbookPr"))
