@@ -153,7 +153,7 @@ automation::Variant NativeDocumentProperty::value() const {
 }
 
 std::optional<automation::Variant> NativeDocumentProperty::valueIfSet() const {
-    const auto& p = book_->properties()[static_cast<std::size_t>(index_)];
+    const auto& p = book_->property(static_cast<std::size_t>(index_));
     if (!p) return std::nullopt;
     if (auto s = std::get_if<std::string>(&p->value)) return *s;
     if (auto t = std::get_if<propset::FileTime>(&p->value))

@@ -46,7 +46,6 @@ void WorkbookData::loadZipBased(std::shared_ptr<const std::vector<std::uint8_t>>
     }
     globals_ = zipBased_->takeGlobals();
     activeSheet_ = zipBased_->activeSheet();
-    properties_ = zipBased_->properties();
 }
 
 std::shared_ptr<WorkbookData> WorkbookData::load(const std::string& path) {

@@ -48,8 +48,11 @@ class WorkbookData {
 
     format::ValueKind valueKindOfXf(std::uint16_t xf);
 
-    const std::array<std::optional<propset::BuiltinProperty>, 31>& properties() const {
-        return properties_;
+    // A built-in document property by its index; a zip-based workbook
+    // reads the part that holds it when it is first asked for.
+    const std::optional<propset::BuiltinProperty>& property(std::size_t index) {
+        if (zipBased_) return zipBased_->property(index);
+        return properties_.at(index);
     }
 
   private:

@@ -99,6 +99,10 @@ void appendSheetRef(std::vector<std::uint8_t>& out, std::uint16_t ixti, const Ar
         out.push_back(static_cast<std::uint8_t>(v & 0xFF));
         out.push_back(static_cast<std::uint8_t>((v >> 8) & 0xFF));
     };
+    // Room for the token at once: a name's formula is often this token
+    // alone, and growing its vector a byte at a time cost more than the
+    // rest of compiling it.
+    out.reserve(out.size() + (singleCell ? 7 : 11));
     out.push_back(singleCell ? ptg::kRef3d : ptg::kArea3d);
     put16(ixti);
     put16(area.firstRow);

@@ -83,11 +83,17 @@ std::optional<propset::FileTime> fileTimeOf(std::string_view text) {
 
 }  // namespace
 
-propset::BuiltinProperties readDocumentProperties(const Element* core, const Element* extended) {
-    propset::BuiltinProperties out;
+PropertyPart propertyPart(int index) {
+    for (const auto& s : kSources)
+        if (s.index == index) return s.core ? PropertyPart::Core : PropertyPart::Extended;
+    return PropertyPart::None;
+}
+
+void readDocumentProperties(const Element& part, PropertyPart which,
+                            propset::BuiltinProperties& out) {
     for (const auto& s : kSources) {
-        const Element* part = s.core ? core : extended;
-        const Element* e = part ? part->child(s.element) : nullptr;
+        if (s.core != (which == PropertyPart::Core)) continue;
+        const Element* e = part.child(s.element);
         if (!e || e->text.empty()) continue;
         propset::BuiltinProperty p;
         p.type = propset::builtinPropertyType(s.index);
@@ -110,7 +116,6 @@ propset::BuiltinProperties readDocumentProperties(const Element* core, const Ele
         }
         out[static_cast<std::size_t>(s.index)] = std::move(p);
     }
-    return out;
 }
 
 }  // namespace xls::xlsx

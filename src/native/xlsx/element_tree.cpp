@@ -1,6 +1,7 @@
 #include "native/xlsx/element_tree.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -9,21 +10,29 @@
 
 namespace xls::xlsx {
 
-// A tree's attributes in a few blocks rather than two strings each: a
-// small part's tree took about as long to allocate and free as its part
+// A tree's names and values where the part's parse left them, in the part's
+// bytes, which the tree keeps; and what lies elsewhere (a part decoded from
+// UTF-16, or streamed) copied into a few blocks rather than a string each:
+// a small part's tree took about as long to build and free as its part
 // took to parse.
 class TreeStorage {
   public:
     // The attributes of a part take less than its bytes: its size serves
     // for a first block, within bounds.
-    explicit TreeStorage(std::size_t partBytes)
-        : nextBlock_(std::clamp<std::size_t>(partBytes, 256, 64u << 10)) {}
+    explicit TreeStorage(std::vector<std::uint8_t> bytes)
+        : bytes_(std::move(bytes)),
+          begin_(reinterpret_cast<std::uintptr_t>(bytes_.data())),
+          end_(begin_ + bytes_.size()),
+          nextBlock_(std::clamp<std::size_t>(bytes_.size() / 2, 256, 64u << 10)) {}
+
+    std::span<std::uint8_t> bytes() { return bytes_; }
 
     std::string_view keep(std::string_view s) {
-        if (s.empty()) return {};
-        char* at = static_cast<char*>(take(s.size(), 1));
-        std::memcpy(at, s.data(), s.size());
-        return {at, s.size()};
+        const auto at = reinterpret_cast<std::uintptr_t>(s.data());
+        if (s.empty() || (at >= begin_ && at + s.size() <= end_)) return s;
+        char* copy = static_cast<char*>(take(s.size(), 1));
+        std::memcpy(copy, s.data(), s.size());
+        return {copy, s.size()};
     }
     Element::Attribute* attributes(std::size_t count) {
         return static_cast<Element::Attribute*>(
@@ -31,21 +40,28 @@ class TreeStorage {
     }
 
   private:
+    // Called for every attribute: the common case stays inline.
     void* take(std::size_t size, std::size_t align) {
         std::size_t at = (used_ + align - 1) & ~(align - 1);
-        if (blocks_.empty() || at + size > capacity_) {
-            capacity_ = std::max(size, nextBlock_);
-            nextBlock_ = capacity_ * 2;
-            // operator new's alignment suits every kept type; the bytes are
-            // written before they are read, so they are not cleared.
-            blocks_.push_back(std::make_unique_for_overwrite<std::byte[]>(capacity_));
-            at = 0;
-        }
+        if (at + size > capacity_) return takeNewBlock(size);
         used_ = at + size;
-        return blocks_.back().get() + at;
+        return block_ + at;
+    }
+    [[gnu::noinline]] void* takeNewBlock(std::size_t size) {
+        capacity_ = std::max(size, nextBlock_);
+        nextBlock_ = capacity_ * 2;
+        // operator new's alignment suits every kept type; the bytes are
+        // written before they are read, so they are not cleared.
+        blocks_.push_back(std::make_unique_for_overwrite<std::byte[]>(capacity_));
+        block_ = blocks_.back().get();
+        used_ = size;
+        return block_;
     }
 
+    std::vector<std::uint8_t> bytes_;
+    std::uintptr_t begin_, end_;
     std::vector<std::unique_ptr<std::byte[]>> blocks_;
+    std::byte* block_ = nullptr;
     std::size_t used_ = 0, capacity_ = 0, nextBlock_;
 };
 
@@ -57,14 +73,14 @@ constexpr std::size_t kMaxElements = 2'000'000;
 
 class TreeBuilder : public xml::Handler {
   public:
-    TreeBuilder(std::string_view lastNeeded, std::size_t bytes)
-        : storage_(std::make_shared<TreeStorage>(bytes)), lastNeeded_(lastNeeded) {}
+    TreeBuilder(std::string_view lastNeeded, std::shared_ptr<TreeStorage> storage)
+        : storage_(std::move(storage)), lastNeeded_(lastNeeded) {}
 
     void startElement(const xml::StartTag& tag) override {
         if (++count_ > kMaxElements)
             throw XlsxRefused("holds more than " + std::to_string(kMaxElements) + " elements");
         Element e;
-        e.local = tag.local;
+        e.local = storage_->keep(tag.local);
         if (!tag.attributes.empty()) {
             Element::Attribute* list = storage_->attributes(tag.attributes.size());
             for (std::size_t i = 0; i < tag.attributes.size(); ++i) {
@@ -133,11 +149,20 @@ std::vector<const Element*> Element::childrenNamed(std::string_view localName) c
     return out;
 }
 
-Element readElementTree(std::span<const std::uint8_t> bytes, std::string_view part,
-                        std::string_view lastNeeded) {
-    TreeBuilder builder(lastNeeded, bytes.size());
+Element readElementTree(std::vector<std::uint8_t> bytes,
+                        const std::function<std::vector<std::uint8_t>()>& reread,
+                        std::string_view part, std::string_view lastNeeded) {
+    auto storage = std::make_shared<TreeStorage>(std::move(bytes));
+    const std::span<std::uint8_t> in = storage->bytes();
+    TreeBuilder builder(lastNeeded, storage);
     try {
-        xml::parse(bytes, builder);
+        xml::parseInPlace(
+            in,
+            [&] {
+                const std::vector<std::uint8_t> again = reread();
+                std::copy_n(again.begin(), std::min(again.size(), in.size()), in.begin());
+            },
+            builder);
     } catch (const std::runtime_error& e) {
         throw XlsxError("part " + std::string(part) + " " + e.what());
     }

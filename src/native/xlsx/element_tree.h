@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -15,8 +16,9 @@ class TreeStorage;
 
 // A small part read whole into a tree: the workbook, its relationships,
 // styles and document properties. Namespaces are kept only for what tells
-// parts apart; elements are looked up by local name. Attributes are views
-// into storage the tree's root holds: they live as long as the root.
+// parts apart; elements are looked up by local name. Names and attributes
+// are views into storage the tree's root holds (mostly the part's own
+// bytes, parsed where they lie): they live as long as the root.
 struct Element {
     struct Attribute {
         std::string_view local;
@@ -24,7 +26,7 @@ struct Element {
         bool namespaced = false;
     };
 
-    std::string local;
+    std::string_view local;
     std::span<const Attribute> attributes;
     std::string text;  // the element's own character data, joined
     std::vector<Element> children;
@@ -43,8 +45,13 @@ struct Element {
 // hold more elements than any such part needs. With lastNeeded, the
 // reading ends once a child of the root of that name has ended: what
 // follows it is not needed (and not checked).
-Element readElementTree(std::span<const std::uint8_t> bytes, std::string_view part,
-                        std::string_view lastNeeded = {});
+//
+// The bytes are parsed where they lie, rewritten, and kept by the tree;
+// reread gives them again as they were, for a parse that must look at them
+// so (see xml::Parser).
+Element readElementTree(std::vector<std::uint8_t> bytes,
+                        const std::function<std::vector<std::uint8_t>()>& reread,
+                        std::string_view part, std::string_view lastNeeded = {});
 
 // Whether a flag attribute is on: "1" or "true".
 bool isTrue(std::optional<std::string_view> value);

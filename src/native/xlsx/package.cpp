@@ -60,8 +60,24 @@ std::vector<std::uint8_t> Package::read(std::string_view part, std::uint64_t max
     }
 }
 
+namespace {
+
+// Puts a part's bytes back as they were read, in the same place: a parse in
+// place rewrote them and the parser holds on to them.
+std::function<void()> rereadInto(const Package& package, std::string part, std::uint64_t maxBytes,
+                                 std::vector<std::uint8_t>& bytes) {
+    return [&package, part = std::move(part), maxBytes, &bytes] {
+        const std::vector<std::uint8_t> again = package.read(part, maxBytes);
+        std::copy_n(again.begin(), std::min(again.size(), bytes.size()), bytes.begin());
+    };
+}
+
+}  // namespace
+
 Element Package::readTree(std::string_view part, std::string_view lastNeeded) const {
-    return readElementTree(read(part, kMaxTreePartBytes), part, lastNeeded);
+    return readElementTree(
+        read(part, kMaxTreePartBytes), [&] { return read(part, kMaxTreePartBytes); }, part,
+        lastNeeded);
 }
 
 zip::EntryStream Package::stream(std::string_view part, std::uint64_t maxBytes) const {
@@ -95,7 +111,8 @@ PartParser::PartParser(const Package& package, std::string_view part, std::uint6
     if (package.size(part) <=
         std::min({maxBytes, wholeUpTo, std::uint64_t{xml::kWholeDocumentBytes}})) {
         bytes_ = package.read(part, maxBytes);
-        parser_.emplace(bytes_, handler);
+        parser_.emplace(std::span<std::uint8_t>(bytes_),
+                        rereadInto(package, std::string(part), maxBytes, bytes_), handler);
     } else {
         stream_.emplace(package.stream(part, maxBytes));
         parser_.emplace(

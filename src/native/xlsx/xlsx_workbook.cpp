@@ -23,14 +23,9 @@ const Relationship* relationshipOf(const std::vector<Relationship>& rels, std::s
     return nullptr;
 }
 
-std::optional<Element> optionalTree(const Package& package, const Relationship* rel) {
-    if (!rel || !package.has(rel->target)) return std::nullopt;
-    // Properties are a bonus: a damaged part must not cost the cell values.
-    try {
-        return package.readTree(rel->target);
-    } catch (const XlsxError&) {
-        return std::nullopt;
-    }
+std::string partOf(const Package& package, const Relationship* rel) {
+    if (!rel || !package.has(rel->target)) return {};
+    return rel->target;
 }
 
 biff::SheetKind kindOf(const Relationship& rel) {
@@ -50,20 +45,36 @@ std::unique_ptr<Workbook> Workbook::open(std::shared_ptr<const std::vector<std::
     const Relationship* main = relationshipOf(rels, "officeDocument");
     if (!main) throw XlsxError("package has no main document: it is not a workbook");
     book->readWorkbookPart(main->target);
-    auto core = optionalTree(book->package_, relationshipOf(rels, "core-properties"));
+    book->corePart_ = partOf(book->package_, relationshipOf(rels, "core-properties"));
     // Strict packages name this one differently, not only in the namespace.
     const Relationship* extendedRel = relationshipOf(rels, "extended-properties");
     if (!extendedRel) extendedRel = relationshipOf(rels, "extendedProperties");
-    auto extended = optionalTree(book->package_, extendedRel);
-    book->properties_ =
-        readDocumentProperties(core ? &*core : nullptr, extended ? &*extended : nullptr);
+    book->extendedPart_ = partOf(book->package_, extendedRel);
     return book;
+}
+
+const std::optional<propset::BuiltinProperty>& Workbook::property(std::size_t index) {
+    static const std::optional<propset::BuiltinProperty> kNone;
+    if (index >= properties_.size()) return kNone;
+    const PropertyPart which = propertyPart(static_cast<int>(index));
+    std::string& part = which == PropertyPart::Core ? corePart_ : extendedPart_;
+    if (which != PropertyPart::None && !part.empty()) {
+        const std::string name = std::move(part);
+        part.clear();
+        // Properties are a bonus: a damaged part must not cost the cell values.
+        try {
+            readDocumentProperties(package_.readTree(name), which, properties_);
+        } catch (const XlsxError&) {
+        }
+    }
+    return properties_[index];
 }
 
 void Workbook::readWorkbookPart(const std::string& part) {
     Element root = package_.readTree(part);
     if (root.local != "workbook")
-        throw XlsxError("main part " + part + " is a " + root.local + ", not a workbook");
+        throw XlsxError("main part " + part + " is a " + std::string(root.local) +
+                        ", not a workbook");
     auto rels = package_.relationships(part);
 
     if (const Element* pr = root.child("workbookPr"))

@@ -29,7 +29,10 @@ class Workbook {
     // The workbook's globals, handed over: the cells need none of them.
     biff::Globals takeGlobals() { return std::move(globals_); }
     std::size_t activeSheet() const { return activeSheet_; }
-    const propset::BuiltinProperties& properties() const { return properties_; }
+    // A built-in property by its index, its part read when one of its
+    // properties is first asked for: most runs ask for a few of the core
+    // part's and none of the extended part's.
+    const std::optional<propset::BuiltinProperty>& property(std::size_t index);
 
     // Throws XlsxError when the sheet's part cannot be found or read, or
     // when a cell's shared string is damaged or missing.
@@ -48,6 +51,8 @@ class Workbook {
     biff::Globals globals_;
     std::size_t activeSheet_ = 0;
     propset::BuiltinProperties properties_;
+    // The property parts not read yet; empty once read or when missing.
+    std::string corePart_, extendedPart_;
     // Per sheet: its part's reader, or none for a sheet without cells.
     std::vector<std::unique_ptr<SheetCells>> sheets_;
     // Per sheet: why its part cannot be read, or empty.

@@ -626,7 +626,7 @@ ImportedWorkbook importWorkbook(std::shared_ptr<const std::vector<std::uint8_t>>
                                        workbookBytes.size());
     const Element workbook = package.readTree(main->target);
     if (workbook.local != "workbook")
-        throw XlsxError("main part " + main->target + " is a " + workbook.local +
+        throw XlsxError("main part " + main->target + " is a " + std::string(workbook.local) +
                         ", not a workbook");
     const ElementSpan root = rootElement(workbookXml);
     if (root.prefixed())

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -36,6 +37,22 @@ bool isBlank(std::string_view s) {
                        [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; });
 }
 
+// Where a name's prefix ends; its size when it has none. Names are short: a
+// loop costs less than a call to find one colon.
+std::size_t colonAt(std::string_view name) {
+    std::size_t at = 0;
+    while (at < name.size() && name[at] != ':') ++at;
+    return at;
+}
+
+// Most attributes of an element differ in length or first letter ("r",
+// "s", "t" of a cell): compared so, without a call to compare their bytes.
+bool sameName(const Attribute& a, const Attribute& b) {
+    return a.local.size() == b.local.size() &&
+           (a.local.empty() || a.local.front() == b.local.front()) && a.local == b.local &&
+           a.ns == b.ns;
+}
+
 struct Binding {
     std::string_view prefix;  // empty for the default namespace
     std::string_view uri;
@@ -43,8 +60,9 @@ struct Binding {
 
 class DocumentParser final : public ParserBackend {
   public:
-    DocumentParser(std::span<const std::uint8_t> bytes, Handler& handler, Limits limits)
-        : bytes_(bytes), handler_(handler), limits_(limits) {
+    DocumentParser(std::span<const std::uint8_t> bytes, Handler& handler, Limits limits,
+                   std::function<void()> restore = {})
+        : bytes_(bytes), handler_(handler), limits_(limits), restore_(std::move(restore)) {
         // Room for what a part of a workbook holds, taken at once rather
         // than grown a step at a time on each of its small parts.
         open_.reserve(16);
@@ -52,20 +70,30 @@ class DocumentParser final : public ParserBackend {
         attributes_.reserve(16);
     }
 
-    // False when pugixml finds the bytes not well-formed.
+    // False when pugixml finds the bytes not well-formed; parsed in place,
+    // they are then as they were.
     bool load() {
-        const pugi::xml_parse_result result =
-            document_.load_buffer(bytes_.data(), bytes_.size(), kOptions, pugi::encoding_auto);
-        if (!result) return false;
-        next_ = document_.first_child();
         // Read as UTF-8 and valid as a whole, the bytes give every name and
         // value a valid piece of themselves, cut at markup and with ASCII
         // for the named entities and line ends; only a character reference
-        // can make text that is not UTF-8. One pass over the bytes then
-        // stands for a check of each string.
+        // can make text that is not UTF-8. One pass over the bytes, before
+        // a parse in place rewrites them, then stands for a check of each
+        // string.
         const std::string_view whole(reinterpret_cast<const char*>(bytes_.data()), bytes_.size());
-        validUtf8_ = result.encoding == pugi::encoding_utf8 &&
-                     whole.find("&#") == std::string_view::npos && text::isValidUtf8(whole);
+        const bool utf8Text =
+            whole.find("&#") == std::string_view::npos && text::isValidUtf8(whole);
+        // The bytes are writable when there is a way to restore them.
+        const pugi::xml_parse_result result =
+            restore_ ? document_.load_buffer_inplace(const_cast<std::uint8_t*>(bytes_.data()),
+                                                     bytes_.size(), kOptions, pugi::encoding_auto)
+                     : document_.load_buffer(bytes_.data(), bytes_.size(), kOptions,
+                                             pugi::encoding_auto);
+        if (!result) {
+            restoreBytes();
+            return false;
+        }
+        next_ = document_.first_child();
+        validUtf8_ = result.encoding == pugi::encoding_utf8 && utf8Text;
         return true;
     }
 
@@ -73,7 +101,14 @@ class DocumentParser final : public ParserBackend {
     void pause() override { pauseAsked_ = true; }
 
   private:
+    // Parsed in place, the bytes hold the tree's strings: put back as they
+    // were only on the way to an error, which counts lines in them.
+    void restoreBytes() const {
+        if (restore_ && !restored_) restore_();
+        restored_ = true;
+    }
     std::string lineAt(std::size_t offset) const {
+        restoreBytes();
         offset = std::min(offset, bytes_.size());
         return std::to_string(1 + std::count(bytes_.begin(), bytes_.begin() + offset, '\n'));
     }
@@ -111,8 +146,8 @@ class DocumentParser final : public ParserBackend {
     // "p:local" into its namespace and local name.
     void resolve(std::string_view qualified, std::string_view& ns, std::string_view& local,
                  bool isElement, pugi::xml_node n) const {
-        auto colon = qualified.find(':');
-        if (colon == std::string_view::npos) {
+        const std::size_t colon = colonAt(qualified);
+        if (colon == qualified.size()) {
             local = qualified;
             ns = isElement ? *bound({}) : std::string_view{};
             return;
@@ -129,6 +164,8 @@ class DocumentParser final : public ParserBackend {
     std::span<const std::uint8_t> bytes_;
     Handler& handler_;
     Limits limits_;
+    std::function<void()> restore_;
+    mutable bool restored_ = false;
     pugi::xml_document document_;
     // Where the walk is: about to enter next_, or to leave it.
     pugi::xml_node next_;
@@ -160,27 +197,30 @@ void DocumentParser::start(pugi::xml_node n) {
     // Declarations first: they bind the prefixes of the element's own name
     // and attributes, wherever they stand among them.
     attributes_.clear();
+    // Most attributes have no prefix, and then no namespace to look up.
+    bool prefixed = false;
     for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute()) {
         std::string_view name = checked(view(a.name()), n);
         std::string_view value = checked(view(a.value()), n);
         if (name.substr(0, 5) == "xmlns" && (name.size() == 5 || name[5] == ':')) {
             bindings_.push_back({name.substr(std::min<std::size_t>(name.size(), 6)), value});
             defaultKnown_ = false;
-        } else
+        } else {
             attributes_.push_back({{}, name, value});
+            prefixed = prefixed || colonAt(name) != name.size();
+        }
     }
     StartTag tag;
     resolve(checked(view(n.name()), n), tag.ns, tag.local, true, n);
-    for (auto& a : attributes_) resolve(a.local, a.ns, a.local, false, n);
+    if (prefixed)
+        for (auto& a : attributes_) resolve(a.local, a.ns, a.local, false, n);
     // Few attributes are compared pairwise; many are sorted first, so that a
     // hostile element costs no quadratic time.
     const std::size_t count = attributes_.size();
     if (count <= 16) {
         for (std::size_t i = 1; i < count; ++i)
             for (std::size_t k = 0; k < i; ++k)
-                if (attributes_[i].local == attributes_[k].local &&
-                    attributes_[i].ns == attributes_[k].ns)
-                    fail("repeats attribute", n);
+                if (sameName(attributes_[i], attributes_[k])) fail("repeats attribute", n);
     } else {
         std::vector<std::pair<std::string_view, std::string_view>> names;
         names.reserve(count);
@@ -265,6 +305,14 @@ bool DocumentParser::run() {
 std::unique_ptr<ParserBackend> documentParser(std::span<const std::uint8_t> bytes, Handler& handler,
                                               Limits limits) {
     auto parser = std::make_unique<DocumentParser>(bytes, handler, limits);
+    if (!parser->load()) return nullptr;
+    return parser;
+}
+
+std::unique_ptr<ParserBackend> documentParserInPlace(std::span<std::uint8_t> bytes,
+                                                     std::function<void()> restore,
+                                                     Handler& handler, Limits limits) {
+    auto parser = std::make_unique<DocumentParser>(bytes, handler, limits, std::move(restore));
     if (!parser->load()) return nullptr;
     return parser;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <span>
 
@@ -22,5 +23,10 @@ std::unique_ptr<ParserBackend> streamingParser(Source source, Handler& handler, 
 // they still give the events before the fault, and the fault's place.
 std::unique_ptr<ParserBackend> documentParser(std::span<const std::uint8_t> bytes, Handler& handler,
                                               Limits limits);
+// The same over bytes it parses in place; restore puts them back as they
+// were (see Parser), as it does itself before it gives none.
+std::unique_ptr<ParserBackend> documentParserInPlace(std::span<std::uint8_t> bytes,
+                                                     std::function<void()> restore,
+                                                     Handler& handler, Limits limits);
 
 }  // namespace xls::xml

@@ -9,12 +9,11 @@ namespace xls::xml {
 Parser::Parser(Source source, Handler& handler, Limits limits)
     : backend_(streamingParser(std::move(source), handler, limits)) {}
 
-Parser::Parser(std::span<const std::uint8_t> bytes, Handler& handler, Limits limits) {
-    if (bytes.size() <= kWholeDocumentBytes) {
-        backend_ = documentParser(bytes, handler, limits);
-        if (backend_) return;
-    }
-    backend_ = streamingParser(
+namespace {
+
+std::unique_ptr<ParserBackend> streamingOver(std::span<const std::uint8_t> bytes, Handler& handler,
+                                             Limits limits) {
+    return streamingParser(
         [bytes](std::span<std::uint8_t> out) mutable {
             std::size_t n = std::min(out.size(), bytes.size());
             std::copy_n(bytes.begin(), n, out.begin());
@@ -22,6 +21,25 @@ Parser::Parser(std::span<const std::uint8_t> bytes, Handler& handler, Limits lim
             return n;
         },
         handler, limits);
+}
+
+}  // namespace
+
+Parser::Parser(std::span<const std::uint8_t> bytes, Handler& handler, Limits limits) {
+    if (bytes.size() <= kWholeDocumentBytes) {
+        backend_ = documentParser(bytes, handler, limits);
+        if (backend_) return;
+    }
+    backend_ = streamingOver(bytes, handler, limits);
+}
+
+Parser::Parser(std::span<std::uint8_t> bytes, std::function<void()> restore, Handler& handler,
+               Limits limits) {
+    if (bytes.size() <= kWholeDocumentBytes) {
+        backend_ = documentParserInPlace(bytes, std::move(restore), handler, limits);
+        if (backend_) return;
+    }
+    backend_ = streamingOver(bytes, handler, limits);
 }
 
 Parser::~Parser() = default;
@@ -37,6 +55,12 @@ void Parser::pause() {
 void parse(std::span<const std::uint8_t> bytes, Handler& handler, Limits limits) {
     Parser parser(bytes, handler, limits);
     // A handler that pauses a whole-document parse only wants to stop early.
+    parser.run();
+}
+
+void parseInPlace(std::span<std::uint8_t> bytes, std::function<void()> restore, Handler& handler,
+                  Limits limits) {
+    Parser parser(bytes, std::move(restore), handler, limits);
     parser.run();
 }
 

@@ -86,6 +86,13 @@ class Parser {
     Parser(Source source, Handler& handler, Limits limits = {});
     // Over bytes that stay where they are until the parser is gone.
     Parser(std::span<const std::uint8_t> bytes, Handler& handler, Limits limits = {});
+    // The same over bytes it may rewrite where they lie, sparing a copy of
+    // them: parsed whole, their text is decoded in place. restore must put
+    // them back as they were, the same size where they are; it is called
+    // before a document the whole parse refuses is streamed, so that the
+    // events before the fault and its place come out as they would.
+    Parser(std::span<std::uint8_t> bytes, std::function<void()> restore, Handler& handler,
+           Limits limits = {});
     ~Parser();
     Parser(const Parser&) = delete;
     Parser& operator=(const Parser&) = delete;
@@ -104,5 +111,8 @@ class Parser {
 // The whole of bytes, for parts that are read entirely (or until the
 // handler is done), parsed where they lie.
 void parse(std::span<const std::uint8_t> bytes, Handler& handler, Limits limits = {});
+// The same over bytes it may rewrite (see Parser).
+void parseInPlace(std::span<std::uint8_t> bytes, std::function<void()> restore, Handler& handler,
+                  Limits limits = {});
 
 }  // namespace xls::xml

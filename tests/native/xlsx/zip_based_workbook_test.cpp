@@ -199,6 +199,16 @@ TEST_F(ZipBasedWorkbook, PropertiesAreTypedAsInTheBinaryFormat) {
     EXPECT_EQ(text(13), "42");
     EXPECT_EQ(text(17), "(not set)");
     EXPECT_EQ(text(21), "総務部");
+    const std::string top = valueOf(*book, "top");
+
+    // Read when first asked for, a damaged part costs its own properties
+    // and nothing else, asked for once or again.
+    p.parts.back().second = "<Properties><Company>総務部";
+    book = open(p.zip());
+    EXPECT_EQ(text(1), "職場環境アンケート");
+    EXPECT_EQ(text(21), "(not set)");
+    EXPECT_EQ(text(13), "(not set)");
+    EXPECT_EQ(valueOf(*book, "top"), top);
 }
 
 TEST_F(ZipBasedWorkbook, ASheetIsReadOnlyAsFarAsTheCellsAskedFor) {
