@@ -29,6 +29,10 @@ constexpr unsigned kMaxReaders = 4;
 // each reader waiting for one file at a time. Bounded, so that a folder
 // larger than the cache does not push out what is about to be read.
 constexpr std::size_t kReadAhead = 256;
+// The caller is woken once for this many readings rather than for each:
+// every wake-up took a core from a reader, about a thousand a run.
+constexpr std::size_t kTakenTogether = 16;
+constexpr std::size_t kNobody = static_cast<std::size_t>(-1);
 
 }  // namespace
 
@@ -69,6 +73,10 @@ struct ReadingPool::Shared {
     std::vector<std::optional<WorkbookReading>> readings;
     std::atomic<std::size_t> next{0};
     std::atomic<bool> stop{false};
+    // The readings the caller waits for, the first and the last; kNobody
+    // while it does not wait.
+    std::size_t awaitedFirst = kNobody;
+    std::size_t awaitedLast = kNobody;
     std::vector<std::thread> readers;
     std::thread asker;
 
@@ -90,11 +98,13 @@ struct ReadingPool::Shared {
             WorkbookReading reading = ReadPlannedWorkbook(xl_app, plan, i);
             if (reading.book) automation::ignoringFailure([&] { reading.book->close(false); });
             reading.book.reset();
+            bool wake = false;
             {
                 std::lock_guard guard(lock);
                 readings[i] = std::move(reading);
+                wake = awaitedLast != kNobody && readings[awaitedFirst] && readings[awaitedLast];
             }
-            ready.notify_all();
+            if (wake) ready.notify_all();
         }
     }
 };
@@ -151,10 +161,17 @@ ReadingPool::~ReadingPool() {
 }
 
 std::optional<WorkbookReading> ReadingPool::take(std::size_t index, int patience) {
-    std::unique_lock guard(shared_->lock);
-    auto& slot = shared_->readings[index];
-    shared_->ready.wait_for(guard, std::chrono::milliseconds(patience),
-                            [&] { return slot.has_value(); });
+    Shared& shared = *shared_;
+    std::unique_lock guard(shared.lock);
+    auto& slot = shared.readings[index];
+    if (!slot) {
+        shared.awaitedFirst = index;
+        shared.awaitedLast = std::min(index + kTakenTogether, shared.readings.size()) - 1;
+        shared.ready.wait_for(guard, std::chrono::milliseconds(patience), [&] {
+            return slot.has_value() && shared.readings[shared.awaitedLast].has_value();
+        });
+        shared.awaitedFirst = shared.awaitedLast = kNobody;
+    }
     if (!slot) return std::nullopt;
     std::optional<WorkbookReading> taken = std::move(slot);
     slot.reset();
