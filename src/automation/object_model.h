@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "automation/automation_error.h"
@@ -69,6 +70,14 @@ class Border {
     virtual void setColorIndex(std::int32_t) { memberNotSupported("Border.ColorIndex"); }
 };
 
+// What to set on Borders(index) of a range; what is absent stays as it is.
+struct BorderSetting {
+    std::int32_t index = 0;
+    std::optional<std::int32_t> lineStyle;
+    std::optional<std::int32_t> weight;
+    std::optional<std::int32_t> colorIndex;
+};
+
 // Property types of a document property (Type member).
 namespace property_type {
 inline constexpr std::int32_t kNumber = 1;
@@ -113,6 +122,10 @@ class Range {
     virtual std::shared_ptr<Interior> interior() { memberNotSupported("Range.Interior"); }
     // Borders(i), i one of the xl::kDiagonal..., xl::kEdge..., xl::kInside...
     virtual std::shared_ptr<Border> borders(std::int32_t) { memberNotSupported("Range.Borders"); }
+    // Borders(i).LineStyle, .Weight and .ColorIndex of each setting in turn,
+    // each set on its own: one that fails is left out and the rest are set.
+    // An implementation that can sets them all in one go, to the same end.
+    virtual void setBorders(std::span<const BorderSetting> settings);
 };
 
 class Worksheet {

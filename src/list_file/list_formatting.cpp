@@ -1,5 +1,7 @@
 #include "list_file/list_formatting.h"
 
+#include <vector>
+
 #include "automation/ignoring_failure.h"
 
 namespace mokuji::list_file {
@@ -49,18 +51,17 @@ void ColourHeaderCell(automation::Range& cell) {
 }
 
 void DrawBorderSet(automation::Range& block) {
-    for (std::int32_t i : {xl::kDiagonalDown, xl::kDiagonalUp}) {
-        automation::ignoringFailure(
-            [&] { required(block.borders(i)).setLineStyle(xl::kLineStyleNone); });
-    }
+    std::vector<automation::BorderSetting> settings;
+    for (std::int32_t i : {xl::kDiagonalDown, xl::kDiagonalUp})
+        settings.push_back(
+            {.index = i, .lineStyle = xl::kLineStyleNone, .weight = {}, .colorIndex = {}});
     for (std::int32_t i : {xl::kEdgeLeft, xl::kEdgeTop, xl::kEdgeBottom, xl::kEdgeRight,
-                           xl::kInsideVertical, xl::kInsideHorizontal}) {
-        automation::ignoringFailure(
-            [&] { required(block.borders(i)).setLineStyle(xl::kContinuous); });
-        automation::ignoringFailure([&] { required(block.borders(i)).setWeight(xl::kThin); });
-        automation::ignoringFailure(
-            [&] { required(block.borders(i)).setColorIndex(xl::kColorIndexAutomatic); });
-    }
+                           xl::kInsideVertical, xl::kInsideHorizontal})
+        settings.push_back({.index = i,
+                            .lineStyle = xl::kContinuous,
+                            .weight = xl::kThin,
+                            .colorIndex = xl::kColorIndexAutomatic});
+    automation::ignoringFailure([&] { block.setBorders(settings); });
 }
 
 }  // namespace mokuji::list_file

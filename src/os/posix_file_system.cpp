@@ -1,7 +1,10 @@
 #include "os/posix_file_system.h"
 
+#include <dirent.h>
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <string_view>
 #include <system_error>
 
 #include "native/text/ascii.h"
@@ -12,10 +15,6 @@ namespace mokuji::os {
 namespace {
 
 namespace fs = std::filesystem;
-
-fs::path toPath(const std::string& text) {
-    return fs::path(std::u8string(text.begin(), text.end()));
-}
 
 std::string toText(const fs::path& path) {
     std::u8string u = path.u8string();
@@ -32,12 +31,11 @@ std::string lastComponent(const std::string& path) {
 // subclass that watches or scripts attributes() sees only its callers' use.
 FileAttributes attributesOf(const std::string& path) {
     FileAttributes a;
-    std::error_code ec;
-    const fs::file_status s = fs::status(toPath(path), ec);
-    if (ec || !fs::exists(s)) return a;
+    struct stat s {};
+    if (::stat(path.c_str(), &s) != 0) return a;
     a.exists = true;
-    a.directory = fs::is_directory(s);
-    a.system = !a.directory && !fs::is_regular_file(s);
+    a.directory = S_ISDIR(s.st_mode);
+    a.system = !a.directory && !S_ISREG(s.st_mode);
     const std::string name = lastComponent(path);
     a.hidden = name.starts_with('.') && name != "." && name != "..";
     return a;
@@ -46,15 +44,51 @@ FileAttributes attributesOf(const std::string& path) {
 // The same for an entry of a listing: the type the listing gave is used
 // where it gives one, so an ordinary entry costs no further look at the disk;
 // a link is still followed.
-FileAttributes attributesOf(const fs::directory_entry& entry, const std::string& name) {
+FileAttributes attributesOf(DIR* dir, const dirent& entry, std::string_view name) {
     FileAttributes a;
-    std::error_code ec;
-    if (!entry.exists(ec) || ec) return a;
+    unsigned char type = entry.d_type;
+    if (type == DT_LNK || type == DT_UNKNOWN) {
+        struct stat s {};
+        if (::fstatat(::dirfd(dir), entry.d_name, &s, 0) != 0) return a;
+        type = S_ISDIR(s.st_mode) ? DT_DIR : S_ISREG(s.st_mode) ? DT_REG : DT_UNKNOWN;
+    }
     a.exists = true;
-    a.directory = entry.is_directory(ec);
-    a.system = !a.directory && !entry.is_regular_file(ec);
+    a.directory = type == DT_DIR;
+    a.system = !a.directory && type != DT_REG;
     a.hidden = name.starts_with('.') && name != "." && name != "..";
     return a;
+}
+
+// Calls `take(dir, entry, name)` for each entry of the folder but "." and
+// "..", in the listing's order, through the system's own listing:
+// std::filesystem makes a path of every name, which a folder of thousands
+// of workbooks, listed a few times a run, feels.
+template <typename Take>
+void eachEntry(const std::string& where, Take take) {
+    DIR* dir = ::opendir(where.c_str());
+    if (!dir) {
+        const std::error_code ec(errno, std::generic_category());
+        throw FileSystemError("cannot list folder \"" + where + "\": " + ec.message(),
+                              ec == std::errc::permission_denied
+                                  ? FileSystemError::Cause::NoPermission
+                                  : FileSystemError::Cause::Other);
+    }
+    std::size_t count = 0;
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(dir);
+        if (!entry) break;
+        const std::string_view name(entry->d_name);
+        if (name == "." || name == "..") continue;
+        ++count;
+        take(dir, *entry, name);
+    }
+    const int failure = errno;
+    ::closedir(dir);
+    if (failure != 0)
+        throw FileSystemError(
+            "listing of folder \"" + where + "\" broke off after " + std::to_string(count) +
+            " names: " + std::error_code(failure, std::generic_category()).message());
 }
 
 bool isOrdinaryFile(const FileAttributes& a) {
@@ -64,24 +98,12 @@ bool isOrdinaryFile(const FileAttributes& a) {
 }  // namespace
 
 std::vector<std::string> PosixFileSystem::listFolder(const std::string& folder) {
-    const std::string where = folder.empty() ? "." : folder;
-    std::error_code ec;
-    fs::directory_iterator it(toPath(where), ec);
-    if (ec)
-        throw FileSystemError("cannot list folder \"" + where + "\": " + ec.message(),
-                              ec == std::errc::permission_denied
-                                  ? FileSystemError::Cause::NoPermission
-                                  : FileSystemError::Cause::Other);
     std::vector<std::string> names;
-    for (const fs::directory_iterator end; it != end;) {
-        std::string name = toText(it->path().filename());
-        FileAttributes a = attributesOf(*it, name);
-        if (a.exists && !a.hidden && !a.system) names.push_back(std::move(name));
-        it.increment(ec);
-        if (ec)
-            throw FileSystemError("listing of folder \"" + where + "\" broke off after " +
-                                  std::to_string(names.size()) + " names: " + ec.message());
-    }
+    eachEntry(folder.empty() ? "." : folder,
+              [&](DIR* dir, const dirent& entry, std::string_view name) {
+                  const FileAttributes a = attributesOf(dir, entry, name);
+                  if (a.exists && !a.hidden && !a.system) names.emplace_back(name);
+              });
     return names;
 }
 
@@ -94,19 +116,22 @@ std::string PosixFileSystem::findOrdinaryFile(const std::string& path) {
     const std::string folder = FolderOf(path);
     const std::string name = path.substr(folder.size());
     if (name.empty()) return "";
-    std::vector<std::string> names;
+    // Only a name of the same length can differ from it in letter case
+    // alone; the rest are passed over unexamined.
+    std::string best;
     try {
-        names = PosixFileSystem::listFolder(folder);
+        eachEntry(folder.empty() ? "." : folder,
+                  [&](DIR* dir, const dirent& entry, std::string_view candidate) {
+                      if (candidate.size() != name.size() ||
+                          !xls::text::equalsIgnoringAsciiCase(candidate, name))
+                          return;
+                      if (!isOrdinaryFile(attributesOf(dir, entry, candidate))) return;
+                      if (best.empty() || candidate < best) best = candidate;
+                  });
     } catch (const FileSystemError&) {
         return "";
     }
-    const std::string* best = nullptr;
-    for (const std::string& candidate : names) {
-        if (!xls::text::equalsIgnoringAsciiCase(candidate, name)) continue;
-        if (!isOrdinaryFile(attributesOf(folder + candidate))) continue;
-        if (!best || candidate < *best) best = &candidate;
-    }
-    return best ? folder + *best : "";
+    return best.empty() ? "" : folder + best;
 }
 
 const fs::path& PosixFileSystem::program() {

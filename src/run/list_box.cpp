@@ -14,7 +14,10 @@ bool LessIgnoringCase(const std::string& a, const std::string& b) {
     const auto key = [](char c) -> unsigned {
         return c == os::kPathSeparator ? 0u : static_cast<unsigned char>(xls::text::asciiUpper(c));
     };
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+    // Names in one folder mostly share a long beginning ("アンケート回答_"),
+    // and equal bytes have equal keys: only what follows it is compared.
+    const auto [ia, ib] = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
+    return std::lexicographical_compare(ia, a.end(), ib, b.end(),
                                         [&](char x, char y) { return key(x) < key(y); });
 }
 

@@ -24,10 +24,15 @@ using automation::AutomationError;
 constexpr std::size_t kPoolThreshold = 8;
 // More readers than this only queue for the disk.
 constexpr unsigned kMaxReaders = 4;
-// Workbooks asked of the disk ahead of the one a reader takes: on a cold
+// Workbooks asked of the disk ahead of the ones the readers take: on a cold
 // cache the disk then fetches them while the readers parse, instead of
-// each reader waiting for one file at a time.
-constexpr std::size_t kReadAhead = 32;
+// each reader waiting for one file at a time. Bounded, so that a folder
+// larger than the cache does not push out what is about to be read.
+constexpr std::size_t kReadAhead = 256;
+// The caller is woken once for this many readings rather than for each:
+// every wake-up took a core from a reader, about a thousand a run.
+constexpr std::size_t kTakenTogether = 16;
+constexpr std::size_t kNobody = static_cast<std::size_t>(-1);
 
 }  // namespace
 
@@ -68,22 +73,38 @@ struct ReadingPool::Shared {
     std::vector<std::optional<WorkbookReading>> readings;
     std::atomic<std::size_t> next{0};
     std::atomic<bool> stop{false};
-    bool readAhead = false;
+    // The readings the caller waits for, the first and the last; kNobody
+    // while it does not wait.
+    std::size_t awaitedFirst = kNobody;
+    std::size_t awaitedLast = kNobody;
     std::vector<std::thread> readers;
+    std::thread asker;
+
+    // On a thread of its own: asking opens each file, and on a cold cache
+    // an open waits for the disk too, which the readers should not.
+    void askAhead() {
+        for (std::size_t i = 0; i < readings.size() && !stop; ++i) {
+            {
+                std::unique_lock guard(lock);
+                while (i >= next + kReadAhead && !stop)
+                    ready.wait_for(guard, std::chrono::milliseconds(5));
+            }
+            os::ExpectReadingSoon(PlannedPath(plan, i));
+        }
+    }
 
     void read(automation::Application& xl_app) {
         for (std::size_t i = next++; i < readings.size() && !stop; i = next++) {
-            // The first ones are asked for as the pool starts.
-            if (readAhead && i + kReadAhead < readings.size())
-                os::ExpectReadingSoon(PlannedPath(plan, i + kReadAhead));
             WorkbookReading reading = ReadPlannedWorkbook(xl_app, plan, i);
             if (reading.book) automation::ignoringFailure([&] { reading.book->close(false); });
             reading.book.reset();
+            bool wake = false;
             {
                 std::lock_guard guard(lock);
                 readings[i] = std::move(reading);
+                wake = awaitedLast != kNobody && readings[awaitedFirst] && readings[awaitedLast];
             }
-            ready.notify_all();
+            if (wake) ready.notify_all();
         }
     }
 };
@@ -95,14 +116,17 @@ std::unique_ptr<ReadingPool> ReadingPool::start(const RunPlan& plan,
     if (!probe.readsInParallel() || cores < 2 || plan.workbooks.size() < kPoolThreshold)
         return nullptr;
     auto shared = std::make_shared<Shared>(plan);
+    std::unique_ptr<ReadingPool> pool(new ReadingPool(shared));
     // Asking costs an open a workbook, which a folder read just before (the
     // usual second run) does not repay; its first and last workbook tell.
-    shared->readAhead = !os::StartIsCached(PlannedPath(plan, 0)) ||
-                        !os::StartIsCached(PlannedPath(plan, plan.workbooks.size() - 1));
-    if (shared->readAhead)
-        for (std::size_t i = 0; i < std::min(kReadAhead, plan.workbooks.size()); ++i)
-            os::ExpectReadingSoon(PlannedPath(plan, i));
-    std::unique_ptr<ReadingPool> pool(new ReadingPool(shared));
+    if (!os::StartIsCached(PlannedPath(plan, 0)) ||
+        !os::StartIsCached(PlannedPath(plan, plan.workbooks.size() - 1))) {
+        try {
+            shared->asker = std::thread([shared = shared.get()] { shared->askAhead(); });
+        } catch (const std::system_error&) {
+            // A hint only: the readers read all the same.
+        }
+    }
     const unsigned readers = std::min(cores, kMaxReaders);
     for (unsigned k = 0; k < readers; ++k) {
         std::unique_ptr<automation::Application> xl_app;
@@ -131,14 +155,23 @@ ReadingPool::ReadingPool(std::shared_ptr<Shared> shared) : shared_(std::move(sha
 
 ReadingPool::~ReadingPool() {
     shared_->stop = true;
+    shared_->ready.notify_all();
     for (auto& t : shared_->readers) t.join();
+    if (shared_->asker.joinable()) shared_->asker.join();
 }
 
 std::optional<WorkbookReading> ReadingPool::take(std::size_t index, int patience) {
-    std::unique_lock guard(shared_->lock);
-    auto& slot = shared_->readings[index];
-    shared_->ready.wait_for(guard, std::chrono::milliseconds(patience),
-                            [&] { return slot.has_value(); });
+    Shared& shared = *shared_;
+    std::unique_lock guard(shared.lock);
+    auto& slot = shared.readings[index];
+    if (!slot) {
+        shared.awaitedFirst = index;
+        shared.awaitedLast = std::min(index + kTakenTogether, shared.readings.size()) - 1;
+        shared.ready.wait_for(guard, std::chrono::milliseconds(patience), [&] {
+            return slot.has_value() && shared.readings[shared.awaitedLast].has_value();
+        });
+        shared.awaitedFirst = shared.awaitedLast = kNobody;
+    }
     if (!slot) return std::nullopt;
     std::optional<WorkbookReading> taken = std::move(slot);
     slot.reset();

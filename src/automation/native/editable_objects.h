@@ -62,6 +62,7 @@ class EditableRange : public automation::Range {
     void setMergeCells(bool on) override;
     std::shared_ptr<automation::Interior> interior() override;
     std::shared_ptr<automation::Border> borders(std::int32_t index) override;
+    void setBorders(std::span<const automation::BorderSetting> settings) override;
 
     const SheetHandle& sheet() const { return sheet_; }
     const formula::Area& area() const { return area_; }

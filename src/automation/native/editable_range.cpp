@@ -1,3 +1,4 @@
+#include "automation/ignoring_failure.h"
 #include "automation/native/cell_entry.h"
 #include "automation/native/editable_objects.h"
 #include "automation/native/model_values.h"
@@ -81,44 +82,62 @@ void forEachEdge(book::CellStyle& s, EdgePosition at, std::int32_t index, Change
     }
 }
 
+// Border `index` of a range changed edge by edge; the diagonals share one
+// edge, shown in either direction or both.
+template <typename Change>
+StyleEdit borderEdit(std::int32_t index, Change edgeChange) {
+    return [index, edgeChange](book::CellStyle& s, EdgePosition at) {
+        forEachEdge(s, at, index, edgeChange);
+        if (index == xl::kDiagonalDown || index == xl::kDiagonalUp) {
+            bool on = s.diagonal.style != 0;
+            (index == xl::kDiagonalDown ? s.diagonalDown : s.diagonalUp) = on;
+            if (!s.diagonalDown && !s.diagonalUp) s.diagonal = {};
+        }
+        s.borderUsed = true;
+    };
+}
+
+// Each throws AutomationError for a value the application refuses, before
+// anything changes.
+StyleEdit lineStyleEdit(std::int32_t index, std::int32_t lineStyle) {
+    borderStyleCode(lineStyle, xl::kThin);
+    return borderEdit(index, [lineStyle](book::Edge& e) {
+        e.style = borderStyleCode(lineStyle, e.style == 0 ? xl::kThin : weightOf(e.style));
+    });
+}
+
+StyleEdit weightEdit(std::int32_t index, std::int32_t weight) {
+    borderStyleCode(xl::kContinuous, weight);
+    return borderEdit(index, [weight](book::Edge& e) {
+        e.style = borderStyleCode(e.style == 0 ? xl::kContinuous : lineStyleOf(e.style), weight);
+    });
+}
+
+StyleEdit colorEdit(std::int32_t index, std::int32_t colorIndex) {
+    std::uint8_t color = paletteIndex(colorIndex);
+    return borderEdit(index, [color](book::Edge& e) { e.color = color; });
+}
+
+void requireBorderIndex(std::int32_t index) {
+    if (index < xl::kDiagonalDown || index > xl::kInsideHorizontal)
+        throw AutomationError(errnum::kApplicationDefined,
+                              "Borders(" + std::to_string(index) + ") is no border");
+}
+
 class EditableBorder : public automation::Border {
   public:
     EditableBorder(EditableRange range, std::int32_t index)
         : range_(std::move(range)), index_(index) {}
 
     void setLineStyle(std::int32_t lineStyle) override {
-        borderStyleCode(lineStyle, xl::kThin);  // refuses unknown styles up front
-        change([lineStyle](book::Edge& e) {
-            e.style = borderStyleCode(lineStyle, e.style == 0 ? xl::kThin : weightOf(e.style));
-        });
+        range_.restyle(lineStyleEdit(index_, lineStyle));
     }
-    void setWeight(std::int32_t weight) override {
-        borderStyleCode(xl::kContinuous, weight);
-        change([weight](book::Edge& e) {
-            e.style =
-                borderStyleCode(e.style == 0 ? xl::kContinuous : lineStyleOf(e.style), weight);
-        });
-    }
+    void setWeight(std::int32_t weight) override { range_.restyle(weightEdit(index_, weight)); }
     void setColorIndex(std::int32_t colorIndex) override {
-        std::uint8_t color = paletteIndex(colorIndex);
-        change([color](book::Edge& e) { e.color = color; });
+        range_.restyle(colorEdit(index_, colorIndex));
     }
 
   private:
-    template <typename Change>
-    void change(Change edgeChange) {
-        std::int32_t index = index_;
-        range_.restyle([index, edgeChange](book::CellStyle& s, EdgePosition at) {
-            forEachEdge(s, at, index, edgeChange);
-            if (index == xl::kDiagonalDown || index == xl::kDiagonalUp) {
-                bool on = s.diagonal.style != 0;
-                (index == xl::kDiagonalDown ? s.diagonalDown : s.diagonalUp) = on;
-                if (!s.diagonalDown && !s.diagonalUp) s.diagonal = {};
-            }
-            s.borderUsed = true;
-        });
-    }
-
     EditableRange range_;
     std::int32_t index_;
 };
@@ -266,10 +285,35 @@ std::shared_ptr<automation::Interior> EditableRange::interior() {
 }
 
 std::shared_ptr<automation::Border> EditableRange::borders(std::int32_t index) {
-    if (index < xl::kDiagonalDown || index > xl::kInsideHorizontal)
-        throw AutomationError(errnum::kApplicationDefined,
-                              "Borders(" + std::to_string(index) + ") is no border");
+    requireBorderIndex(index);
     return std::make_shared<EditableBorder>(*this, index);
+}
+
+void EditableRange::setBorders(std::span<const automation::BorderSetting> settings) {
+    // A setting refused on its own is left out here as well.
+    std::vector<StyleEdit> edits;
+    for (const automation::BorderSetting& b : settings) {
+        if (!automation::ignoringFailure([&] { requireBorderIndex(b.index); })) continue;
+        if (b.lineStyle)
+            automation::ignoringFailure(
+                [&] { edits.push_back(lineStyleEdit(b.index, *b.lineStyle)); });
+        if (b.weight)
+            automation::ignoringFailure([&] { edits.push_back(weightEdit(b.index, *b.weight)); });
+        if (b.colorIndex)
+            automation::ignoringFailure(
+                [&] { edits.push_back(colorEdit(b.index, *b.colorIndex)); });
+    }
+    if (edits.empty()) return;
+    // A list's block of rows is walked twice instead of once a setting; any
+    // other range, or a failure, takes the settings one by one as before.
+    bool together = false;
+    automation::ignoringFailure([&] {
+        editing([&] {
+            together = applyStylesTogether(sheet_.state().model, sheet_.sheet(), area_, edits);
+        });
+    });
+    if (together) return;
+    for (const StyleEdit& edit : edits) automation::ignoringFailure([&] { restyle(edit); });
 }
 
 void EditableRange::restyle(const StyleEdit& edit) const {

@@ -14,13 +14,20 @@ namespace {
 // list file would hit the format's limits long before anything useful.
 constexpr std::uint64_t kMaxBlockCells = std::uint64_t{1} << 22;
 
+std::size_t placeBits(EdgePosition at) {
+    return (at.top ? 8U : 0U) | (at.bottom ? 4U : 0U) | (at.left ? 2U : 0U) | (at.right ? 1U : 0U);
+}
+
+EdgePosition placeOf(std::size_t bits) {
+    return {(bits & 8U) != 0, (bits & 4U) != 0, (bits & 2U) != 0, (bits & 1U) != 0};
+}
+
 class Restyler {
   public:
     Restyler(book::Workbook& model, const StyleEdit& edit) : model_(model), edit_(edit) {}
 
     std::uint16_t operator()(std::uint16_t xf, EdgePosition at) {
-        const std::size_t key = std::size_t{xf} << 4 | (at.top ? 8U : 0U) | (at.bottom ? 4U : 0U) |
-                                (at.left ? 2U : 0U) | (at.right ? 1U : 0U);
+        const std::size_t key = std::size_t{xf} << 4 | placeBits(at);
         // A table by format and place: a block's cells take a handful of
         // formats, each asked for many times.
         if (key >= done_.size()) done_.resize(key + 16, kNotYet);
@@ -103,6 +110,46 @@ void applyStyle(book::Workbook& model, book::Sheet& sheet, const formula::Area& 
             sheet.setXf(row, col, restyle(base, positionIn(area, row, col)));
         }
     }
+}
+
+bool applyStylesTogether(book::Workbook& model, book::Sheet& sheet, const formula::Area& area,
+                         std::span<const StyleEdit> edits) {
+    const bool allRows = area.firstRow == 0 && area.lastRow == formula::kLastRow;
+    const bool allCols = area.firstCol == 0 && area.lastCol == formula::kLastCol;
+    if (allRows || allCols) return false;
+
+    // Each pass of applyStyle asks for a format once for every format and
+    // place its walk meets, in the order it meets them first; the walk is
+    // the same in every pass, so that order follows from the first walk's.
+    constexpr std::uint32_t kNone = 0xFFFFFFFF;
+    std::vector<std::uint32_t> slotOfKey;
+    std::vector<std::size_t> keys;
+    const std::size_t present = sheet.restyleCells(area, [&](const book::Cell& c) {
+        const std::size_t key = std::size_t{c.xf} << 4 | placeBits(positionIn(area, c.row, c.col));
+        if (key >= slotOfKey.size()) slotOfKey.resize(key + 16, kNone);
+        if (slotOfKey[key] == kNone) {
+            slotOfKey[key] = static_cast<std::uint32_t>(keys.size());
+            keys.push_back(key);
+        }
+        return c.xf;
+    });
+    const std::uint64_t count = std::uint64_t(area.lastRow - area.firstRow + 1) *
+                                std::uint64_t(area.lastCol - area.firstCol + 1);
+    // Missing cells would be made by the first pass and met by the next
+    // ones where they lie: left to applyStyle.
+    if (present != count) return false;
+
+    std::vector<std::uint16_t> now(keys.size());
+    for (std::size_t i = 0; i < keys.size(); ++i) now[i] = static_cast<std::uint16_t>(keys[i] >> 4);
+    for (const StyleEdit& edit : edits) {
+        Restyler restyle(model, edit);
+        for (std::size_t i = 0; i < keys.size(); ++i)
+            now[i] = restyle(now[i], placeOf(keys[i] & 15U));
+    }
+    sheet.restyleCells(area, [&](const book::Cell& c) {
+        return now[slotOfKey[std::size_t{c.xf} << 4 | placeBits(positionIn(area, c.row, c.col))]];
+    });
+    return true;
 }
 
 }  // namespace xls::native

@@ -37,13 +37,20 @@ TypedValue formulaValue(std::string formula) {
 
 int localYear() {
     const std::time_t now = std::time(nullptr);
+    // Asked for each entry that may be a date, thousands in a list; the
+    // time zone's rules are looked up again only when the second changes.
+    thread_local std::time_t askedAt = -1;
+    thread_local int year = 2000;
+    if (now == askedAt) return year;
     std::tm local{};
 #ifdef _WIN32
-    if (localtime_s(&local, &now) != 0) return 2000;
+    const bool known = localtime_s(&local, &now) == 0;
 #else
-    if (localtime_r(&now, &local) == nullptr) return 2000;
+    const bool known = localtime_r(&now, &local) != nullptr;
 #endif
-    return local.tm_year + 1900;
+    askedAt = now;
+    year = known ? local.tm_year + 1900 : 2000;
+    return year;
 }
 
 }  // namespace

@@ -121,18 +121,27 @@ char32_t nextCodePoint(std::string_view s, std::size_t& i) {
 }  // namespace
 
 std::u16string utf8ToUtf16(std::string_view utf8) {
-    std::u16string out;
-    out.reserve(utf8.size());
+    // Never more units than bytes: written in place, not appended one by
+    // one, since a saved list converts every text it holds.
+    std::u16string out(utf8.size(), u'\0');
+    char16_t* p = out.data();
     for (std::size_t i = 0; i < utf8.size();) {
+        const auto b0 = static_cast<unsigned char>(utf8[i]);
+        if (b0 < 0x80) {
+            *p++ = b0;
+            ++i;
+            continue;
+        }
         char32_t cp = nextCodePoint(utf8, i);
         if (cp >= 0x10000) {
             cp -= 0x10000;
-            out += static_cast<char16_t>(0xD800 + (cp >> 10));
-            out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+            *p++ = static_cast<char16_t>(0xD800 + (cp >> 10));
+            *p++ = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
         } else {
-            out += static_cast<char16_t>(cp);
+            *p++ = static_cast<char16_t>(cp);
         }
     }
+    out.resize(static_cast<std::size_t>(p - out.data()));
     return out;
 }
 

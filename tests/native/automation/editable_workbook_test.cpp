@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "automation/ignoring_failure.h"
+#include "automation/native/editable_objects.h"
 #include "automation/native/native_application.h"
 #include "support/temp_folder.h"
 #include "support/xlrd_check.h"
@@ -155,6 +157,85 @@ print('border', x.border.left_line_style, x.border.bottom_line_style, x.alignmen
     EXPECT_THAT(seen, ::testing::HasSubstr("link [(5, 2, 'a.xls')]"));
     EXPECT_THAT(seen, ::testing::HasSubstr("fill 1 13"));
     EXPECT_THAT(seen, ::testing::HasSubstr("border 1 1 0"));
+}
+
+// Borders set in one go end as set one by one: the same cell formats, made
+// in the same order, on every cell, whether the range is a filled block
+// (taken together), has an empty position, or is whole rows (taken one by
+// one); a setting refused is left out in both.
+TEST(BorderSettings, TakenTogetherEndAsSetOneByOne) {
+    using automation::BorderSetting;
+    std::vector<BorderSetting> settings;
+    for (int i : {xl::kDiagonalDown, xl::kDiagonalUp})
+        settings.push_back(
+            {.index = i, .lineStyle = xl::kLineStyleNone, .weight = {}, .colorIndex = {}});
+    settings.push_back({.index = xl::kDiagonalUp,
+                        .lineStyle = xl::kContinuous,
+                        .weight = 12345,
+                        .colorIndex = {}});
+    settings.push_back({.index = 99, .lineStyle = xl::kContinuous, .weight = {}, .colorIndex = {}});
+    for (int i : {xl::kEdgeLeft, xl::kEdgeTop, xl::kEdgeBottom, xl::kEdgeRight, xl::kInsideVertical,
+                  xl::kInsideHorizontal})
+        settings.push_back({.index = i,
+                            .lineStyle = xl::kContinuous,
+                            .weight = xl::kThin,
+                            .colorIndex = xl::kColorIndexAutomatic});
+    struct Case {
+        const char* range;
+        bool skipC3;
+        std::uint32_t probeRow, probeCol;  // a cell inside, 0-based
+    };
+    for (const Case& c : {Case{"B2:D5", false, 2, 1}, Case{"B2:D5", true, 2, 1},
+                          Case{"2:3", false, 2, 1}, Case{"C4", false, 3, 2}}) {
+        SCOPED_TRACE(std::string(c.range) + (c.skipC3 ? " without C3" : ""));
+        struct Made {
+            std::vector<book::CellStyle> styles;
+            std::vector<int> cells;  // format of each cell of A1:F7, -1 where none
+        };
+        const auto make = [&](bool together) {
+            auto app = createApplication();
+            app->workbooks()->add();
+            for (int r = 2; r <= 5; ++r)
+                for (int col = 2; col <= 4; ++col)
+                    if (!(c.skipC3 && r == 3 && col == 3))
+                        app->cells(r, col)->setFormulaR1C1(Variant(r == 4     ? "2005/03/14"
+                                                                   : col == 3 ? "50%"
+                                                                              : "鈴木"));
+            app->cells(2, 2)->interior()->setColorIndex(6);
+            auto range = app->range(c.range);
+            if (together) range->setBorders(settings);
+            for (const BorderSetting& b : together ? std::vector<BorderSetting>{} : settings) {
+                auto each = [&](auto set) {
+                    automation::ignoringFailure([&] { set(*range->borders(b.index)); });
+                };
+                if (b.lineStyle) each([&](automation::Border& x) { x.setLineStyle(*b.lineStyle); });
+                if (b.weight) each([&](automation::Border& x) { x.setWeight(*b.weight); });
+                if (b.colorIndex)
+                    each([&](automation::Border& x) { x.setColorIndex(*b.colorIndex); });
+            }
+            const auto a1 = app->range("A1");
+            const SheetHandle& sheet = dynamic_cast<EditableRange&>(*a1).sheet();
+            Made made;
+            for (std::size_t xf = 0; xf < sheet.state().model.styleCount(); ++xf)
+                made.styles.push_back(sheet.state().model.style(static_cast<std::uint16_t>(xf)));
+            for (std::uint32_t r = 0; r < 7; ++r)
+                for (std::uint32_t col = 0; col < 6; ++col) {
+                    const book::Cell* cell = sheet.sheet().find(r, col);
+                    made.cells.push_back(cell ? cell->xf : -1);
+                }
+            return made;
+        };
+        const Made oneByOne = make(false);
+        const Made together = make(true);
+        EXPECT_TRUE(oneByOne.styles == together.styles);
+        EXPECT_EQ(oneByOne.cells, together.cells);
+        // Borders were drawn, not left out in both; the refused weight
+        // left the diagonal's line style in place.
+        const int probe = together.cells[c.probeRow * 6 + c.probeCol];
+        ASSERT_GE(probe, 0);
+        EXPECT_NE(together.styles[probe].left.style, 0);
+        EXPECT_TRUE(together.styles[probe].diagonalUp);
+    }
 }
 
 TEST(EditableFile, UpdateKeepsWhatItDoesNotTouch) {
