@@ -114,8 +114,9 @@ void applyStyle(book::Workbook& model, book::Sheet& sheet, const formula::Area& 
 
 bool applyStylesTogether(book::Workbook& model, book::Sheet& sheet, const formula::Area& area,
                          std::span<const StyleEdit> edits) {
-    const bool allRows = area.firstRow == 0 && area.lastRow == formula::kLastRow;
-    const bool allCols = area.firstCol == 0 && area.lastCol == formula::kLastCol;
+    const formula::Grid& grid = model.grid();
+    const bool allRows = area.firstRow == 0 && area.lastRow == grid.lastRow;
+    const bool allCols = area.firstCol == 0 && area.lastCol == grid.lastCol;
     if (allRows || allCols) return false;
 
     // Each pass of applyStyle asks for a format once for every format and
