@@ -262,7 +262,8 @@ std::vector<Entry> templateEntries(const automation::Workbook& book, int maxColu
 using NameWalk = std::function<std::vector<Entry>(const automation::Workbook&)>;
 
 std::optional<ReadFailure> readColumnTable(const std::string& p_file, ColumnTable& table,
-                                           const ReaderContext& ctx, const NameWalk& walk) {
+                                           const ReaderContext& ctx, const NameWalk& walk,
+                                           bool listFile) {
     std::unique_ptr<automation::Application> xl;
     try {
         xl = ctx.createApplication();
@@ -271,10 +272,10 @@ std::optional<ReadFailure> readColumnTable(const std::string& p_file, ColumnTabl
     // Without an application the run cannot start either, and says so.
     if (!xl) return std::nullopt;
     ReaderInstance instance(std::move(xl), ctx.view);
-    // The list file is an .xls workbook whatever is gathered.
-    if (xls::text::upperAscii(os::ExtensionOf(p_file)) != "XLS" &&
-        !os::HasListedExtension(p_file, ctx.workbookPattern))
-        return std::nullopt;
+    // A template is one of the workbooks gathered; the list file is read in
+    // its own format whatever is gathered (an .xlsx list beside .xls
+    // workbooks alone), or its rows would be rewritten without columns.
+    if (!listFile && !os::HasListedExtension(p_file, ctx.workbookPattern)) return std::nullopt;
 
     automation::OpenArguments args;
     args.fileName = p_file;
@@ -316,18 +317,19 @@ std::optional<ReadFailure> readColumnTable(const std::string& p_file, ColumnTabl
 
 std::optional<ReadFailure> ReadListFileColumns(const std::string& p_file, ColumnTable& table,
                                                const ReaderContext& ctx) {
-    return readColumnTable(p_file, table, ctx, [&ctx](const automation::Workbook& b) {
-        return listFileEntries(b, ctx.maxColumns);
-    });
+    return readColumnTable(
+        p_file, table, ctx,
+        [&ctx](const automation::Workbook& b) { return listFileEntries(b, ctx.maxColumns); }, true);
 }
 
 std::optional<ReadFailure> ReadTemplateColumns(const std::string& p_file, ColumnTable& table,
                                                const ReaderContext& ctx,
                                                std::vector<std::string>* pastTheGrid) {
     std::vector<std::string> found;
-    auto failure = readColumnTable(p_file, table, ctx, [&](const automation::Workbook& b) {
-        return templateEntries(b, ctx.maxColumns, &found);
-    });
+    auto failure = readColumnTable(
+        p_file, table, ctx,
+        [&](const automation::Workbook& b) { return templateEntries(b, ctx.maxColumns, &found); },
+        false);
     if (!failure && pastTheGrid) *pastTheGrid = std::move(found);
     return failure;
 }

@@ -72,6 +72,11 @@ TEST_F(XlsxList, MadeAndUpdatedCellForCellAsTheXlsList) {
     ASSERT_EQ(asXls.status, 0) << asXls.err;
     EXPECT_THAT(asXls.err, HasSubstr("00_目次.xlsx もありますが、00_目次.xls の方を使いました"));
     EXPECT_EQ(comparedWithXls(xls(), xlsx()), "same\n");
+
+    // The list is read in its own format whatever is gathered.
+    const ProgramRun xlsAlone = run({"--extensions", "xls", "--list", "xlsx"});
+    ASSERT_EQ(xlsAlone.status, 0) << xlsAlone.err;
+    EXPECT_EQ(comparedWithXls(xls(), xlsx()), "same\n");
 }
 
 // A list the engine cannot update as it stands is left exactly as it was,
