@@ -1,8 +1,8 @@
 #include "native/xlsx_update/package_import.h"
 
 #include <algorithm>
-#include <unordered_map>
 #include <cmath>
+#include <unordered_map>
 
 #include "native/crypto/sha1.h"
 #include "native/formula/name_formula.h"
@@ -421,29 +421,33 @@ void importSheet(const xlsx::Package& package, const std::string& part,
                  const std::vector<std::string>& strings, book::Sheet& sheet,
                  const std::vector<std::uint16_t>& styleOfCellXf,
                  KeptPackage::SheetOrigin& origin) {
-    xlsx::SheetCells cells(package, part, false, kGrid);
-    for (const xlsx::SheetCell& c : cells.all()) {
-        const std::uint16_t xf = modelStyle(c.xf, styleOfCellXf);
-        switch (c.kind) {
-            case xlsx::SheetCell::Kind::Number:
-                sheet.setNumber(c.row, c.col, c.number, xf);
-                break;
-            case xlsx::SheetCell::Kind::SharedString:
-                if (c.index >= strings.size())
-                    throw XlsxError("a cell of " + part + " uses shared string " +
-                                    std::to_string(c.index) + " of " +
-                                    std::to_string(strings.size()));
-                sheet.setText(c.row, c.col, strings[c.index], xf);
-                break;
-            case xlsx::SheetCell::Kind::Text:
-                sheet.setText(c.row, c.col, cells.text(c.index), xf);
-                break;
-            case xlsx::SheetCell::Kind::Boolean:
-                sheet.setBoolean(c.row, c.col, c.code != 0, xf);
-                break;
-            case xlsx::SheetCell::Kind::Error:
-                sheet.setError(c.row, c.col, c.code, xf);
-                break;
+    {
+        // The part's cells go before its layout is read: a long list holds
+        // them twice otherwise, as read and in the sheet.
+        xlsx::SheetCells cells(package, part, false, kGrid);
+        for (const xlsx::SheetCell& c : cells.all()) {
+            const std::uint16_t xf = modelStyle(c.xf, styleOfCellXf);
+            switch (c.kind) {
+                case xlsx::SheetCell::Kind::Number:
+                    sheet.setNumber(c.row, c.col, c.number, xf);
+                    break;
+                case xlsx::SheetCell::Kind::SharedString:
+                    if (c.index >= strings.size())
+                        throw XlsxError("a cell of " + part + " uses shared string " +
+                                        std::to_string(c.index) + " of " +
+                                        std::to_string(strings.size()));
+                    sheet.setText(c.row, c.col, strings[c.index], xf);
+                    break;
+                case xlsx::SheetCell::Kind::Text:
+                    sheet.setText(c.row, c.col, cells.text(c.index), xf);
+                    break;
+                case xlsx::SheetCell::Kind::Boolean:
+                    sheet.setBoolean(c.row, c.col, c.code != 0, xf);
+                    break;
+                case xlsx::SheetCell::Kind::Error:
+                    sheet.setError(c.row, c.col, c.code, xf);
+                    break;
+            }
         }
     }
     SheetLayout layout;
