@@ -275,7 +275,10 @@ std::optional<ReadFailure> readColumnTable(const std::string& p_file, ColumnTabl
     // A template is one of the workbooks gathered; the list file is read in
     // its own format whatever is gathered (an .xlsx list beside .xls
     // workbooks alone), or its rows would be rewritten without columns.
-    if (!listFile && !os::HasListedExtension(p_file, ctx.workbookPattern)) return std::nullopt;
+    const std::string extension = xls::text::upperAscii(os::ExtensionOf(p_file));
+    const bool listFormat = extension == "XLS" || extension == "XLSX";
+    if (!(listFile && listFormat) && !os::HasListedExtension(p_file, ctx.workbookPattern))
+        return std::nullopt;
 
     automation::OpenArguments args;
     args.fileName = p_file;
