@@ -177,6 +177,10 @@ class FallbackApplication final : public Application {
     std::shared_ptr<Range> selection() override { return in_->live().selection(); }
     std::shared_ptr<Range> activeCell() override { return in_->live().activeCell(); }
     void deleteSelectedSheets() override { in_->live().deleteSelectedSheets(); }
+    bool enterRow(std::int32_t row, std::span<const std::int32_t> columns,
+                  std::span<const Variant> entries) override {
+        return in_->live().enterRow(row, columns, entries);
+    }
 
   private:
     // Every instance gets the call, also when an earlier one failed; the

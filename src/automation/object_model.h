@@ -321,6 +321,12 @@ class Application {
     virtual void deleteSelectedSheets() {
         memberNotSupported("ActiveWindow.SelectedSheets.Delete");
     }
+    // Cells(row, columns[i]).FormulaR1C1 = entries[i] for each i in turn,
+    // one failing cell not stopping the rest; true when every one was
+    // entered. A list enters thousands of rows, so an application may do it
+    // without a range object for each cell.
+    virtual bool enterRow(std::int32_t row, std::span<const std::int32_t> columns,
+                          std::span<const Variant> entries);
 };
 
 // CreateObject: starts a new application instance. Throws AutomationError

@@ -193,23 +193,29 @@ class ListWriter {
 
     void writeRow(std::int32_t row, int r) {
         const ListRow& data = rows_.rows[static_cast<std::size_t>(r)];
-        bool whole = enter(row, kNumberColumn, Variant(std::to_string(r + 1)));
+        rowColumns_.assign(1, kNumberColumn);
+        rowEntries_.assign(1, Variant(std::to_string(r + 1)));
+        bool whole = true;
         for (std::size_t k = 0; k < named_.size() && k < data.values.size(); ++k) {
             const std::string& name = ctx_.columns.g_item_name[named_[k]];
             const std::int32_t x = placed_[k];
             const bool fileNameColumn = name == kFileNameColumn;
             // A name that is not UTF-8 is shown decoded.
             const std::string shown = fileNameColumn ? os::ShownName(data.fileName) : "";
-            const DataEntry value = EntryForValue(
-                fileNameColumn          ? Variant(shown)
-                : name == kFolderColumn ? Variant(os::ShownName(data.values[k].toText()))
-                                        : data.values[k]);
+            DataEntry value = EntryForValue(fileNameColumn ? Variant(shown)
+                                            : name == kFolderColumn
+                                                ? Variant(os::ShownName(data.values[k].toText()))
+                                                : data.values[k]);
             if (value.change == DataEntry::Change::Cut)
                 result_.valuesCut.push_back({data.fileName, name});
             if (value.change == DataEntry::Change::AsText)
                 result_.valuesAsText.push_back({data.fileName, name});
-            whole = enter(row, x, value.entry) && whole;
+            rowColumns_.push_back(x);
+            rowEntries_.push_back(std::move(value.entry));
             if (fileNameColumn) {
+                // The link goes on the file name as entered, before the
+                // cells after it, as when each cell was entered on its own.
+                whole = enterRowSoFar(row) && whole;
                 // A relative link to the file beside the list, so the link
                 // follows the list file when the folder moves.
                 const std::string target = FileLinkAddress(data.fileName);
@@ -217,8 +223,18 @@ class ListWriter {
                     [&] { required(xl_.activeSheet()).addHyperlink(cell(row, x), target, shown); });
             }
         }
+        whole = enterRowSoFar(row) && whole;
         if (!whole) result_.rowsFailed.push_back(data.fileName);
         if (owned_) std::vector<Variant>().swap(owned_->rows[static_cast<std::size_t>(r)].values);
+    }
+
+    bool enterRowSoFar(std::int32_t row) {
+        if (rowColumns_.empty()) return true;
+        bool entered = false;
+        automation::ignoringFailure([&] { entered = xl_.enterRow(row, rowColumns_, rowEntries_); });
+        rowColumns_.clear();
+        rowEntries_.clear();
+        return entered;
     }
 
     // The user's own columns are not the run's to empty: each row's notes
@@ -379,6 +395,9 @@ class ListWriter {
     // The rows the list can take: its format's, or its sheet's when fewer.
     std::int32_t sheetRows_ = SheetRowsOf(ctx_.listFileName);
     std::shared_ptr<Range> cell_;
+    // The cells of a row not yet entered, kept between rows for their room.
+    std::vector<std::int32_t> rowColumns_;
+    std::vector<Variant> rowEntries_;
     UserNotes notes_;
     ListWorkbookResult result_;
 };

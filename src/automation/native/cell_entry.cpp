@@ -1,6 +1,7 @@
 #include "automation/native/cell_entry.h"
 
 #include "automation/automation_error.h"
+#include "native/input/entry_text.h"
 #include "native/input/typed_value.h"
 
 namespace xls::native {
@@ -56,15 +57,23 @@ std::uint16_t withTextPrefix(book::Workbook& model, std::uint16_t xf) {
 
 void enterText(book::Workbook& model, book::Sheet& sheet, std::uint32_t row, std::uint32_t col,
                const std::string& text, std::uint16_t xf) {
-    auto typed = input::parseTypedEntry(text, model.date1904());
     using Kind = input::TypedValue::Kind;
+    // An apostrophe makes the rest text, and a list enters every text so:
+    // that much is known without recognising anything.
+    const bool forcedText = !text.empty() && text.front() == '\'';
+    input::TypedValue typed;
+    if (forcedText) {
+        typed.text = input::wellFormedUtf8(std::string_view(text).substr(1));
+    } else {
+        typed = input::parseTypedEntry(text, model.date1904());
+    }
     switch (typed.kind) {
         case Kind::Text:
-            if (!text.empty() && text.front() == '\'') xf = withTextPrefix(model, xf);
+            if (forcedText) xf = withTextPrefix(model, xf);
             if (typed.text.empty()) {
                 sheet.setBlank(row, col, xf);
             } else {
-                sheet.setText(row, col, typed.text, xf);
+                sheet.setText(row, col, std::move(typed.text), xf);
             }
             return;
         case Kind::Number:

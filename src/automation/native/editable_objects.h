@@ -85,6 +85,9 @@ class EditableWorksheet : public automation::Worksheet {
     void select() override;
     void addHyperlink(const automation::Range& anchor, const std::string& address,
                       const std::string& textToDisplay) override;
+    // Application.EnterRow on this sheet, straight into the model.
+    bool enterRow(std::int32_t row, std::span<const std::int32_t> columns,
+                  std::span<const automation::Variant> entries) const;
 
   private:
     SheetHandle sheet_;

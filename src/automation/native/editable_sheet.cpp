@@ -1,3 +1,5 @@
+#include "automation/ignoring_failure.h"
+#include "automation/native/cell_entry.h"
 #include "automation/native/editable_objects.h"
 #include "automation/native/model_values.h"
 #include "native/book/hyperlink_record.h"
@@ -137,6 +139,27 @@ std::shared_ptr<automation::Range> EditableWorksheet::cells(std::int32_t row,
                                                                ") is outside the sheet");
     return std::make_shared<EditableRange>(sheet_,
                                            formula::Area{row - 1, column - 1, row - 1, column - 1});
+}
+
+bool EditableWorksheet::enterRow(std::int32_t row, std::span<const std::int32_t> columns,
+                                 std::span<const automation::Variant> entries) const {
+    const std::size_t count = std::min(columns.size(), entries.size());
+    bool all = columns.size() == entries.size();
+    book::Sheet* sheet = nullptr;
+    automation::ignoringFailure([&] { sheet = &sheet_.sheet(); });
+    if (!sheet || !sheet->isWorksheet()) return all && count == 0;
+    book::Workbook& model = sheet_.state().model;
+    const formula::Grid& grid = model.grid();
+    const bool rowInGrid = row >= 1 && row <= grid.lastRow + 1;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::int32_t column = columns[i];
+        all = rowInGrid && column >= 1 && column <= grid.lastCol + 1 &&
+              automation::ignoringFailure([&] {
+                  editing([&] { enterValue(model, *sheet, row - 1, column - 1, entries[i]); });
+              }) &&
+              all;
+    }
+    return all;
 }
 
 std::shared_ptr<automation::Range> EditableWorksheet::range(const std::string& reference) const {

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <vector>
 
+#include "automation/ignoring_failure.h"
 #include "automation/native/editable_book.h"
+#include "automation/native/editable_objects.h"
 #include "automation/native/name_lookup.h"
 #include "automation/native/native_objects.h"
 
@@ -142,6 +144,14 @@ class NativeApplication : public automation::Application {
         return requireActive().activeCell();
     }
     void deleteSelectedSheets() override { requireActive().deleteSelectedSheets(); }
+    bool enterRow(std::int32_t row, std::span<const std::int32_t> columns,
+                  std::span<const automation::Variant> entries) override {
+        std::shared_ptr<automation::Worksheet> sheet;
+        automation::ignoringFailure([&] { sheet = requireActive().activeWorksheet(); });
+        if (auto* editable = dynamic_cast<EditableWorksheet*>(sheet.get()))
+            return editable->enterRow(row, columns, entries);
+        return Application::enterRow(row, columns, entries);
+    }
 
   private:
     OpenBook& requireActive() {

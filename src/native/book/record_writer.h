@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -18,13 +19,17 @@ class ByteWriter {
     explicit ByteWriter(std::vector<std::uint8_t>& out) : out_(out) {}
 
     void u8(std::uint8_t v) { out_.push_back(v); }
+    // A saved list is written a few bytes at a time, hundreds of thousands
+    // of times: one room check for the value, not one per byte.
     void u16(std::uint16_t v) {
-        out_.push_back(static_cast<std::uint8_t>(v));
-        out_.push_back(static_cast<std::uint8_t>(v >> 8));
+        const std::uint8_t b[2] = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8)};
+        out_.insert(out_.end(), std::begin(b), std::end(b));
     }
     void u32(std::uint32_t v) {
-        u16(static_cast<std::uint16_t>(v));
-        u16(static_cast<std::uint16_t>(v >> 16));
+        const std::uint8_t b[4] = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
+                                   static_cast<std::uint8_t>(v >> 16),
+                                   static_cast<std::uint8_t>(v >> 24)};
+        out_.insert(out_.end(), std::begin(b), std::end(b));
     }
     void f64(double v);
     void bytes(std::span<const std::uint8_t> b) { out_.insert(out_.end(), b.begin(), b.end()); }

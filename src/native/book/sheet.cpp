@@ -179,11 +179,17 @@ void Sheet::setText(std::uint32_t row, std::uint32_t col, std::string value, std
     requireWorksheet();
     checkCell(book_->grid(), row, col);
     requireXf(xf);
-    if (!validUtf8(value)) throw BookError("text is not valid UTF-8");
-    const std::size_t length = text::utf16Length(value);
-    if (length > kMaxTextLength)
-        throw BookError("text of " + std::to_string(length) +
-                        " characters is longer than a cell holds (32767)");
+    // The strict test passes most texts fastest; what it refuses may still
+    // be UTF-8 in form.
+    if (!text::isValidUtf8(value) && !validUtf8(value)) throw BookError("text is not valid UTF-8");
+    // No text takes more UTF-16 units than it has bytes: only a long one is
+    // counted.
+    if (value.size() > kMaxTextLength) {
+        const std::size_t length = text::utf16Length(value);
+        if (length > kMaxTextLength)
+            throw BookError("text of " + std::to_string(length) +
+                            " characters is longer than a cell holds (32767)");
+    }
     Cell& c = place(row, col);
     c.kind = Cell::Kind::Text;
     c.text = std::move(value);

@@ -42,6 +42,7 @@ Workbook::Workbook(Workbook&& o) noexcept
       fonts_(std::move(o.fonts_)),
       formats_(std::move(o.formats_)),
       xfs_(std::move(o.xfs_)),
+      recentStyles_(o.recentStyles_),
       names_(std::move(o.names_)),
       layout_(std::move(o.layout_)) {
     for (auto& s : sheets_) s->book_ = this;
@@ -57,6 +58,7 @@ Workbook& Workbook::operator=(Workbook&& o) noexcept {
         fonts_ = std::move(o.fonts_);
         formats_ = std::move(o.formats_);
         xfs_ = std::move(o.xfs_);
+        recentStyles_ = o.recentStyles_;
         names_ = std::move(o.names_);
         layout_ = std::move(o.layout_);
         for (auto& s : sheets_) s->book_ = this;
@@ -197,9 +199,18 @@ const CellStyle& Workbook::style(std::uint16_t xf) const {
 
 std::uint16_t Workbook::styleIndex(const CellStyle& style) {
     checkCellStyle(style);
-    for (std::size_t i = 15; i < xfs_.size(); ++i)
-        if (xfs_[i] == style) return static_cast<std::uint16_t>(i);
-    return appendStyle(style);
+    // A list's cells ask for the same few formats row after row, and a list
+    // holds a hundred and more: the latest answers are tried first. Each is
+    // still the first equal one, as nothing before it has changed since.
+    for (std::uint16_t xf : recentStyles_)
+        if (xf != 0 && xf < xfs_.size() && xfs_[xf] == style) return xf;
+    std::uint16_t found = 0;
+    for (std::size_t i = 15; i < xfs_.size() && found == 0; ++i)
+        if (xfs_[i] == style) found = static_cast<std::uint16_t>(i);
+    if (found == 0) found = appendStyle(style);
+    std::copy_backward(recentStyles_.begin(), recentStyles_.end() - 1, recentStyles_.end());
+    recentStyles_[0] = found;
+    return found;
 }
 
 std::uint16_t Workbook::appendStyle(const CellStyle& style) {
@@ -216,6 +227,8 @@ void Workbook::redefineStyle(std::uint16_t xf, const CellStyle& style) {
     if (xf < 15 || xf >= xfs_.size() || xfs_[xf].isStyle)
         throw BookError("format " + std::to_string(xf) + " is no cell format to redefine");
     xfs_[xf] = style;
+    // It may now equal a format after it.
+    recentStyles_ = {};
 }
 
 void Workbook::checkCellStyle(const CellStyle& style) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -172,6 +173,8 @@ class Workbook {
     std::vector<biff::Font> fonts_;
     std::map<std::uint16_t, std::string> formats_;
     std::vector<CellStyle> xfs_;
+    // The cell XFs styleIndex gave last, latest first; 0 for none.
+    std::array<std::uint16_t, 4> recentStyles_{};
     std::vector<Name> names_;
     std::unique_ptr<GlobalsLayout> layout_;
 };

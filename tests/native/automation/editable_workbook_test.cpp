@@ -75,6 +75,27 @@ TEST_F(NewWorkbook, TypedEntriesBecomeValuesWithTheirFormats) {
     EXPECT_THROW(enter(2, 1, Variant("=1+2")), AutomationError);
 }
 
+TEST_F(NewWorkbook, ARowEnteredAtOnceIsItsCellsEnteredOneByOne) {
+    const std::vector<Variant> entries = {Variant("'00123"),
+                                          Variant(1.5),
+                                          Variant("=A1"),
+                                          Variant("2005/3/14"),
+                                          Variant(automation::Date{38425.5}),
+                                          Variant(true),
+                                          Variant("50%"),
+                                          Variant("x")};
+    // A formula and a column past the grid fail the row, not the rest of it.
+    const std::vector<std::int32_t> columns = {1, 2, 3, 4, 5, 6, 7, 300};
+    EXPECT_FALSE(app->enterRow(1, columns, entries));
+    for (std::size_t i = 0; i + 1 < entries.size(); ++i) {
+        automation::ignoringFailure([&] { enter(2, columns[i], entries[i]); });
+        EXPECT_EQ(at(1, columns[i]), at(2, columns[i])) << i;
+    }
+    EXPECT_EQ(at(1, 1), Variant("00123"));
+    EXPECT_TRUE(at(1, 3).isEmpty());
+    EXPECT_TRUE(app->enterRow(3, std::span(columns).first(2), std::span(entries).first(2)));
+}
+
 TEST_F(NewWorkbook, NamesFollowTheApplicationsRules) {
     auto names = book->names();
     names->add("No.", "=Sheet1!R3C2");

@@ -90,6 +90,8 @@ TEST(TypedEntry, MalformedUtf8BecomesReplacementCharacters) {
     EXPECT_EQ(v.kind, Kind::Text);
     EXPECT_EQ(v.text, "a\uFFFD\uFFFD");
     EXPECT_EQ(parse(std::string_view("1\xE3\x80", 3)).kind, Kind::Text);
+    // UTF-8 in shape only: an encoded surrogate is no character.
+    EXPECT_EQ(parse("'a\xED\xA0\x80").text, "a\uFFFD");
     const std::string embeddedNul(
         "12\0"
         "3",
