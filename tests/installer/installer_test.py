@@ -15,6 +15,7 @@ Wine starts would keep a pipe open after the command ends.
 """
 import argparse
 import os
+import re
 import shutil
 import struct
 import subprocess
@@ -196,9 +197,16 @@ def test(wine, work, args):
     if not check(status == 0, "the silent install ended with status %d %s" % (status, err)):
         return
     installed = sorted(os.listdir(wine.unix(folder))) if os.path.isdir(wine.unix(folder)) else None
-    expected = sorted(["README.md", "mokuji.exe", "mokuji-inspect.exe", "uninstall.exe"] +
+    expected = sorted(["README.md", "docs", "mokuji.exe", "mokuji-inspect.exe", "uninstall.exe"] +
                       (["LICENSE.txt"] if os.path.isfile(os.path.join(ROOT, "LICENSE")) else []))
     check(installed == expected, "%s holds %s, not %s" % (folder, installed, expected))
+    # Every page and picture the README links to is there beside it.
+    with open(os.path.join(ROOT, "README.md"), encoding="utf-8") as readme:
+        linked = sorted(set(re.findall(r"\(docs/([^)#\s]+)", readme.read())))
+    docs = wine.unix(folder + r"\docs")
+    present = sorted(os.listdir(docs)) if os.path.isdir(docs) else []
+    check(not set(linked) - set(present),
+          "the README links to %s, missing in %s" % (sorted(set(linked) - set(present)), docs))
     links = {}
     for where, link in shortcuts.items():
         if not check(os.path.isfile(link), "no %s shortcut %s" % (where, link)):
