@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <exception>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "native/text/hex.h"
@@ -231,6 +233,8 @@ class XmlLiteParser final : public ParserBackend {
     bool sawRoot = false;
     bool ended = false;
     bool pauseAsked = false;
+    // Where the last text node began.
+    std::optional<std::pair<UINT, UINT>> lastText;
 };
 
 bool XmlLiteParser::run() {
@@ -254,10 +258,20 @@ bool XmlLiteParser::run() {
                 deliverEnd();
                 break;
             case XmlNodeType_Text:
-            case XmlNodeType_CDATA:
+            case XmlNodeType_CDATA: {
                 if (depth == 0) failHere("text outside the root element");
+                // Some XmlLite implementations give a document that ends
+                // inside text that text again and again: at the same place
+                // twice, it is cut short.
+                UINT line = 0, column = 0;
+                reader->GetLineNumber(&line);
+                reader->GetLinePosition(&column);
+                if (lastText && lastText->first == line && lastText->second == column)
+                    failHere("it ends inside text");
+                lastText = std::make_pair(line, column);
                 deliverText();
                 break;
+            }
             case XmlNodeType_Whitespace:
                 if (depth > 0) deliverText();
                 break;
