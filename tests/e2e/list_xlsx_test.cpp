@@ -35,10 +35,19 @@ for i in zipfile.ZipFile(sys.argv[1]).infolist():
     return parts;
 }
 
+// What a comparing script of tests/support prints for the .xls list and
+// the other files it is given.
+std::string scriptSays(const std::string& script, const std::string& xls,
+                       const std::vector<std::string>& others) {
+    std::string argv = "['c', sys.argv[1]";
+    for (const std::string& other : others) argv += ", '" + other + "'";
+    return fake::pythonSays(xls, "import runpy, sys\nsys.argv = " + argv + "]\nrunpy.run_path('" +
+                                     fake::testData("../support/" + script) +
+                                     "', run_name='__main__')");
+}
+
 std::string comparedWithXls(const std::string& xls, const std::string& xlsx) {
-    return fake::pythonSays(
-        xls, "import runpy, sys\nsys.argv = ['c', sys.argv[1], '" + xlsx + "']\nrunpy.run_path('" +
-                 fake::testData("../support/compare_list_formats.py") + "', run_name='__main__')");
+    return scriptSays("compare_list_formats.py", xls, {xlsx});
 }
 
 class XlsxList : public ::testing::Test {
@@ -212,19 +221,16 @@ TEST_F(XlsxList, GoesOnPastTheXlsGridWhereTheXlsListStops) {
             EXPECT_THAT(r.err, Not(HasSubstr("載せていません")));
             EXPECT_THAT(r.err, Not(HasSubstr("名前として定義できません")));
             // Each list's export is "00_目次.csv": one folder for each.
-            std::string args = xlsx();
+            std::vector<std::string> args = {xlsx()};
             fake::TempFolder xlsOut, xlsxOut;
             if (pass == 2) {
                 csvOf(xls(), xlsOut);
                 csvOf(xlsx(), xlsxOut);
-                args += "', '" + xlsOut.file("00_目次.csv") + "', '" + xlsxOut.file("00_目次.csv");
+                args.push_back(xlsOut.file("00_目次.csv"));
+                args.push_back(xlsxOut.file("00_目次.csv"));
             }
-            const std::string said =
-                fake::pythonSays(xls(), "import runpy, sys\nsys.argv = ['c', sys.argv[1], '" +
-                                            args + "']\nrunpy.run_path('" +
-                                            fake::testData("../support/compare_past_the_grid.py") +
-                                            "', run_name='__main__')");
-            EXPECT_EQ(said, std::string(c.shape) + "same\n");
+            EXPECT_EQ(scriptSays("compare_past_the_grid.py", xls(), args),
+                      std::string(c.shape) + "same\n");
         }
     }
 }
