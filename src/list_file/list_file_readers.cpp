@@ -275,8 +275,8 @@ std::optional<ReadFailure> readColumnTable(const std::string& p_file, ColumnTabl
     // A template is one of the workbooks gathered; the list file is read in
     // its own format whatever is gathered (an .xlsx list beside .xls
     // workbooks alone), or its rows would be rewritten without columns.
-    const std::string extension = xls::text::upperAscii(os::ExtensionOf(p_file));
-    const bool listFormat = extension == "XLS" || extension == "XLSX";
+    const bool listFormat =
+        IsXlsxList(p_file) || xls::text::upperAscii(os::ExtensionOf(p_file)) == "XLS";
     if (!(listFile && listFormat) && !os::HasListedExtension(p_file, ctx.workbookPattern))
         return std::nullopt;
 
