@@ -336,7 +336,7 @@ const ColumnInfo& Sheet::column(std::uint32_t col) const {
     return col < columns_.size() ? columns_[col] : kNone;
 }
 
-void Sheet::checkColumns(std::uint32_t first, std::uint32_t last) {
+void Sheet::roomForColumns(std::uint32_t first, std::uint32_t last) {
     if (first > last || !onGrid(book_->grid(), 0, last))
         throw BookError("columns " + std::to_string(first) + "-" + std::to_string(last) +
                         " are not columns of the grid");
@@ -351,7 +351,7 @@ constexpr std::uint16_t kUserSet = 0x0002;
 
 void Sheet::setColumnWidth(std::uint32_t first, std::uint32_t last, std::uint16_t width) {
     requireWorksheet();
-    checkColumns(first, last);
+    roomForColumns(first, last);
     for (std::uint32_t c = first; c <= last; ++c) {
         ColumnInfo& ci = columns_[c];
         ci.present = true;
@@ -372,7 +372,7 @@ std::uint16_t defaultWidthUnits(std::uint16_t chars) {
 
 void Sheet::setColumnHidden(std::uint32_t first, std::uint32_t last, bool hidden) {
     requireWorksheet();
-    checkColumns(first, last);
+    roomForColumns(first, last);
     for (std::uint32_t c = first; c <= last; ++c) {
         ColumnInfo& ci = columns_[c];
         if (!ci.present) {
@@ -385,7 +385,7 @@ void Sheet::setColumnHidden(std::uint32_t first, std::uint32_t last, bool hidden
 
 void Sheet::setColumnXf(std::uint32_t first, std::uint32_t last, std::uint16_t xf) {
     requireWorksheet();
-    checkColumns(first, last);
+    roomForColumns(first, last);
     requireXf(xf);
     for (std::uint32_t c = first; c <= last; ++c) {
         ColumnInfo& ci = columns_[c];

@@ -211,8 +211,9 @@ class Sheet {
     explicit Sheet(const Workbook& book);
     void requireWorksheet() const;
     void requireXf(std::uint16_t xf) const;
-    // Columns first..last must lie on the grid; they get room in columns_.
-    void checkColumns(std::uint32_t first, std::uint32_t last);
+    // Columns first..last, which must lie on the grid (else BookError), get
+    // their infos in columns_ if they had none.
+    void roomForColumns(std::uint32_t first, std::uint32_t last);
     Cell& place(std::uint32_t row, std::uint32_t col);
     void addLink(const formula::Area& area, Hyperlink h);
     // Reads the stored links into hyperlinks_, ahead of those added since.
